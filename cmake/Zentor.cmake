@@ -1,0 +1,35 @@
+# zentor_library(<name> [DEPS <targets...>])
+# Builds every .cpp in the current folder into the static library zentor_<name>.
+# Folders with no sources yet become interface libraries, so dependants link unchanged.
+function(zentor_library name)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  set(target zentor_${name})
+  if(sources)
+    add_library(${target} STATIC ${sources})
+    target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
+    target_link_libraries(${target} PUBLIC ${ARG_DEPS})
+  else()
+    add_library(${target} INTERFACE)
+    target_include_directories(${target} INTERFACE ${PROJECT_SOURCE_DIR})
+    target_link_libraries(${target} INTERFACE ${ARG_DEPS})
+  endif()
+endfunction()
+
+# zentor_test(<folder> [DEPS <targets...>])
+# One GoogleTest executable per test folder, from every .cpp in it.
+function(zentor_test folder)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*.cpp)
+  if(NOT sources)
+    return()
+  endif()
+  string(REPLACE "/" "_" tname "test_${folder}")
+  add_executable(${tname} ${sources} ${PROJECT_SOURCE_DIR}/tests/support/test_main.cpp)
+  target_include_directories(${tname} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
+  target_link_libraries(${tname} PRIVATE ${ARG_DEPS} zentor_testsupport GTest::gtest GTest::gmock)
+  add_test(NAME ${tname} COMMAND ${tname})
+  set_tests_properties(${tname} PROPERTIES
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ZENTOR_TEST=1"
+    TIMEOUT 300)
+endfunction()
