@@ -1,0 +1,102 @@
+#pragma once
+// The configuration record to and from what the settings controls hold: check states,
+// item indexes and edit texts, named after their controls. No controls here; the window
+// copies these values to and from its controls.
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "config/ConfigRecord.h"
+
+struct ConfigValues {
+    // Check boxes.
+    bool CallFromAll = false;
+    bool NTPEN = false;
+    bool USEIN1 = false;
+    bool USEIN2 = false;
+    bool EnPhotoFix = false;
+    bool RESETINTIME = false;
+    bool ACTOUTINPERIOD = false;
+    bool CON_EN1 = false;
+    bool UseGNSSTime = false;
+    bool SMSTOUNREG = false;
+    bool InfAdminBalance = false;
+    bool ResendSMS = false;
+
+    // Item indexes of combo boxes and radio groups; -1 when no item is shown.
+    int OPERATOR = -1;
+    int OUTTYPE = -1;
+    int OutTypeInTimeAction = -1;
+    int IMGREZ = -1;
+    int RESETTIME = -1;
+    int STOUTPERIOD = -1;
+    int EDOUTPERIOD = -1;
+    int STOUTPERIODMIN = -1;
+    int EDOUTPERIODMIN = -1;
+    int RingCountLimit = -1;
+    int InFun1 = -1;
+    int InFun2 = -1;
+    int FromAllShedule = -1;
+    int RFIDAnts = -1;
+    int ReaderType = -1;
+    std::array<int, 7> ST{-1, -1, -1, -1, -1, -1, -1};  // ST1..ST7
+    std::array<int, 7> ET{-1, -1, -1, -1, -1, -1, -1};  // ET1..ET7
+
+    // Check groups: item d is day d, 0 Monday .. 6 Sunday.
+    std::array<std::array<bool, 7>, 7> WD{};  // WD1..WD7
+    std::array<bool, 7> ACTOUTDAYS{};
+
+    // Edit texts.
+    std::string ADMINPASS;
+    std::string USERPASS;
+    std::string UserAPN;
+    std::string SIMPIN;
+    std::string CON_ADR1;
+    std::string NTPADR;
+    std::string SIMNUM1;
+    std::string OUTIMP;
+    std::string OUTPAUSE;
+    std::string OUTREPEATE;
+    std::string TimeZone;
+    std::string FotoDelay;
+    std::string BalanceLimit;
+    std::string BalanceGetNumber;
+
+    friend bool operator==(const ConfigValues&, const ConfigValues&) = default;
+};
+
+// Controls to record (Write_config). A control showing no item (-1, or an index its list
+// does not have) keeps the byte that previous holds, so a value no item can show is written
+// back unchanged. Number edits convert as UserStrToInt does (empty text is 0) and are cut
+// to their field; a text that is not an integer raises EConvertError "'<text>' is not a
+// valid integer value" and nothing is built. timeStamp is the local
+// wall clock as Unix seconds. The result is sealed with its CRC.
+ConfigRecord BuildConfigRecord(const ConfigValues& values, const ConfigRecord& previous,
+                               std::uint32_t timeStamp);
+
+// Record to controls (Read_config). A photo resolution byte of 0 is first set to 3 in the
+// record, as the device reads 0 as the smallest picture. Bytes that no item of a fixed list
+// can show give -1; the operator byte is passed as it stands (its list comes from the
+// language file, and the combo box shows no item for an index it does not have).
+ConfigValues ConfigRecordToValues(ConfigRecord& record);
+
+// "host:port" of CON_ADR1 and NTPADR. The host is the text before the first ":", the port
+// the number at the start of the text after it (0 when none); without ":" the host is
+// empty and the port is the number at the start of the whole text.
+struct THostPort {
+    std::string Host;
+    std::uint16_t Port = 0;
+};
+THostPort SplitHostPort(std::string_view text);
+
+// The key-release guard's largest value of each numeric settings edit. The pulse and pause
+// edits stop at 255 because their record bytes cannot hold more.
+inline constexpr int kMaxSIMPIN = 9999;
+inline constexpr int kMaxBalanceLimit = 9999;
+inline constexpr int kMaxUSERPASS = 9999;
+inline constexpr int kMaxADMINPASS = 9999;
+inline constexpr int kMaxOUTIMP = 255;
+inline constexpr int kMaxOUTPAUSE = 255;
+inline constexpr int kMaxOUTREPEATE = 250;
+inline constexpr int kMaxFotoDelay = 255;
