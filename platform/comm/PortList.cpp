@@ -1,0 +1,143 @@
+#include "platform/comm/PortList.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <libudev.h>
+#include <memory>
+#include <set>
+#include <sstream>
+
+namespace comm {
+namespace {
+
+std::string Trim(std::string_view s) {
+    auto b = s.find_first_not_of(" \t\r\n");
+    if (b == std::string_view::npos) return {};
+    auto e = s.find_last_not_of(" \t\r\n");
+    return std::string(s.substr(b, e - b + 1));
+}
+
+char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool LessNoCase(const std::string& a, const std::string& b) {
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                        [](char x, char y) { return Lower(x) < Lower(y); });
+}
+
+// The ttys that the kernel uses as its console.
+std::set<std::string> ConsoleNames() {
+    std::set<std::string> names{"console"};
+    std::ifstream f("/sys/class/tty/console/active");
+    std::string word;
+    while (f >> word) names.insert(word);
+    return names;
+}
+
+std::string Property(udev_device* dev, const char* key) {
+    const char* v = udev_device_get_property_value(dev, key);
+    return v ? v : "";
+}
+
+// Vendor or model from udev: the hardware database's text, else the device's own with its
+// underscores as spaces.
+std::string Describe(udev_device* dev, const char* fromDatabase, const char* own) {
+    std::string s = Property(dev, fromDatabase);
+    if (s.empty()) {
+        s = Property(dev, own);
+        std::replace(s.begin(), s.end(), '_', ' ');
+    }
+    return Trim(s);
+}
+
+struct UdevDeleter {
+    void operator()(udev* u) const { udev_unref(u); }
+    void operator()(udev_enumerate* e) const { udev_enumerate_unref(e); }
+    void operator()(udev_device* d) const { udev_device_unref(d); }
+};
+
+std::optional<std::vector<TPortInfo>> ListSystemPorts() {
+    std::unique_ptr<udev, UdevDeleter> u(udev_new());
+    if (!u) return std::nullopt;
+    std::unique_ptr<udev_enumerate, UdevDeleter> en(udev_enumerate_new(u.get()));
+    if (!en || udev_enumerate_add_match_subsystem(en.get(), "tty") < 0 ||
+        udev_enumerate_scan_devices(en.get()) < 0)
+        return std::nullopt;
+    const std::set<std::string> consoles = ConsoleNames();
+    std::vector<TPortInfo> ports;
+    udev_list_entry* entry;
+    udev_list_entry_foreach(entry, udev_enumerate_get_list_entry(en.get())) {
+        std::unique_ptr<udev_device, UdevDeleter> dev(
+            udev_device_new_from_syspath(u.get(), udev_list_entry_get_name(entry)));
+        if (!dev || !udev_device_get_parent(dev.get())) continue;  // virtual terminals
+        const char* node = udev_device_get_devnode(dev.get());
+        const char* name = udev_device_get_sysname(dev.get());
+        if (!node || !name || consoles.count(name)) continue;
+        const char* type = udev_device_get_sysattr_value(dev.get(), "type");
+        if (type && IsPhantomUart(type)) continue;
+        std::string vendor = Describe(dev.get(), "ID_VENDOR_FROM_DATABASE", "ID_VENDOR");
+        std::string model = Describe(dev.get(), "ID_MODEL_FROM_DATABASE", "ID_MODEL");
+        ports.push_back({node, FriendlyPortName(vendor, model, node)});
+    }
+    return ports;
+}
+
+}  // namespace
+
+std::optional<std::vector<TPortInfo>> ListPorts() {
+    std::optional<std::vector<TPortInfo>> ports;
+    if (auto listed = ListedPortsFromEnv()) {
+        ports.emplace();
+        for (const TListedPort& l : *listed) ports->push_back({l.Path, FriendlyPortName(l)});
+    } else {
+        ports = ListSystemPorts();
+    }
+    if (ports) SortPorts(*ports);
+    return ports;
+}
+
+std::optional<std::vector<TListedPort>> ListedPortsFromEnv() {
+    const char* v = std::getenv("ZENTOR_PORTS");
+    if (!v) return std::nullopt;
+    return ParseListedPorts(v);
+}
+
+std::vector<TListedPort> ParseListedPorts(std::string_view value) {
+    std::vector<TListedPort> out;
+    std::size_t pos = 0;
+    while (pos <= value.size()) {
+        std::size_t end = value.find(';', pos);
+        if (end == std::string_view::npos) end = value.size();
+        std::string_view item = value.substr(pos, end - pos);
+        pos = end + 1;
+        std::size_t eq = item.find('=');
+        TListedPort p;
+        p.Path = Trim(item.substr(0, eq));
+        if (eq != std::string_view::npos) p.Name = Trim(item.substr(eq + 1));
+        if (!p.Path.empty()) out.push_back(std::move(p));
+    }
+    return out;
+}
+
+std::string FriendlyPortName(const std::string& vendor, const std::string& model,
+                             const std::string& path) {
+    std::string who = Trim(vendor + " " + model);
+    return who.empty() ? path : who + " (" + path + ")";
+}
+
+std::string FriendlyPortName(const TListedPort& listed) {
+    return listed.Name.empty() ? listed.Path : listed.Name + " (" + listed.Path + ")";
+}
+
+void SortPortNames(std::vector<std::string>& names) {
+    std::stable_sort(names.begin(), names.end(), LessNoCase);
+}
+
+void SortPorts(std::vector<TPortInfo>& ports) {
+    std::stable_sort(ports.begin(), ports.end(),
+                     [](const TPortInfo& a, const TPortInfo& b) { return LessNoCase(a.Path, b.Path); });
+}
+
+bool IsPhantomUart(std::string_view sysfsType) { return Trim(sysfsType) == "0"; }
+
+}  // namespace comm
