@@ -1,0 +1,83 @@
+#pragma once
+// The 64-byte number record and its conversions to and from the rows of the number grid.
+// The grid is the master copy; records exist around a transfer or a file.
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+inline constexpr std::size_t kPhoneRecordSize = 64;
+
+struct PhoneRecord {
+    std::array<std::uint8_t, kPhoneRecordSize> Bytes{};
+    std::uint8_t* data() { return Bytes.data(); }
+    const std::uint8_t* data() const { return Bytes.data(); }
+    std::uint8_t& operator[](std::size_t i) { return Bytes[i]; }
+    std::uint8_t operator[](std::size_t i) const { return Bytes[i]; }
+    friend bool operator==(const PhoneRecord&, const PhoneRecord&) = default;
+};
+
+namespace phone {
+inline constexpr std::size_t Mark = 0;
+inline constexpr std::size_t Number = 1, NumberWidth = 11;
+inline constexpr std::size_t Name = 12, NameWidth = 20;
+inline constexpr std::size_t Flags = 32;     // bits 0-1 access level, bits 4-5 record type
+inline constexpr std::size_t Expiry = 33;    // u32, unaligned; 0 = no expiry
+inline constexpr std::size_t Passes = 37;    // 0 = no limit
+inline constexpr std::size_t Schedule = 38;  // 0 round the clock, 1..7 schedule k
+inline constexpr std::uint8_t MarkInUse = 0xAA;
+inline constexpr std::uint8_t MarkDelete = 0xFF;
+}  // namespace phone
+
+// Items of the number editor's combo boxes; the grid shows the text, the record the index.
+inline constexpr std::array<std::string_view, 4> kAccessTypeItems = {
+    "Пользователь", "Управляющий", "Администратор", "IP пользователь"};
+inline constexpr std::array<std::string_view, 3> kCodeTypeItems = {"Телефон", "Код 1wire", "Код RFID"};
+inline constexpr std::array<std::string_view, 8> kSheduleItems = {
+    "Круглосуточно", "Расписание 1", "Расписание 2", "Расписание 3",
+    "Расписание 4",  "Расписание 5", "Расписание 6", "Расписание 7"};
+
+// GetIndexFromCombo: the index of the first item equal to text, 0 when none is.
+std::uint8_t IndexOfItem(std::span<const std::string_view> items, std::string_view text);
+
+// Grid columns; row 0 of the grid is its header.
+enum TPhoneGridColumn : int {
+    colRowNumber = 0,
+    colNumber = 1,
+    colName = 2,
+    colAccess = 3,
+    colExpiry = 4,  // "ddMMyyyy", empty for no expiry
+    colPasses = 5,
+    colSchedule = 6,
+    colCodeType = 7,
+    colSync = 8,    // "add" / "del" while a cloud synchronisation is pending
+};
+inline constexpr int kPhoneGridColumns = 9;
+inline constexpr int kClearedGridRows = 5;  // header and four empty rows
+using TPhoneGridRow = std::array<std::string, kPhoneGridColumns>;
+
+// One grid row to a record (mark 0xAA). A 7-digit expiry gets its leading "0" back, in the
+// row too. The number is cut to 10 characters and the name to 19 Windows-1251 bytes.
+// Raises EConvertError for a pass count or an expiry that is not a number, or an expiry
+// that names no date.
+PhoneRecord PhoneRowToRecord(TPhoneGridRow& row);
+// A record's texts into columns 1 to 7; an index outside its combo's items shows empty.
+void PhoneRecordToRow(const PhoneRecord& record, TPhoneGridRow& row);
+
+// Expiry texts: "ddMMyyyy" of local seconds, and back (false when it names no date).
+std::string ExpiryToText(std::uint32_t localSeconds);
+
+// PhoneGridToStruct: the records of every row (from 1) whose number is not empty, in row
+// order. rows holds every row of the grid, the header first; corrected expiry texts are
+// written back into it. Raises EConvertError as PhoneRowToRecord does, building nothing.
+std::vector<PhoneRecord> PhoneGridToRecords(std::vector<TPhoneGridRow>& rows);
+
+// PhoneStructToGrid: the grid's rows below the header after showing the records: one row
+// per distinct number (a later record with the same number overwrites the earlier row),
+// column 0 numbered from 1, then one empty row; the grid's row count is size() + 1.
+// An empty list gives no rows: the caller then empties the grid (a file with no numbers
+// empties it).
+std::vector<TPhoneGridRow> PhoneRecordsToGridRows(const std::vector<PhoneRecord>& records);

@@ -1,0 +1,153 @@
+// Number records against records laid out by hand, and the grid rows they make.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "memory/PhoneRecord.h"
+#include "platform/rtl/SysUtils.h"
+
+namespace {
+
+// 9001234567, "Иван", administrator, 1-Wire code, until 1 December 2025, 5 passes, schedule 3.
+PhoneRecord HandRecord() {
+    PhoneRecord r;
+    r[0] = 0xAA;
+    std::memcpy(r.data() + 1, "9001234567", 10);
+    const std::uint8_t ivan[] = {0xC8, 0xE2, 0xE0, 0xED};
+    std::memcpy(r.data() + 12, ivan, 4);
+    r[32] = 0x12;
+    // 20423 days after 1 January 1970 = 1764547200 = 0x692CDA80.
+    r[33] = 0x80;
+    r[34] = 0xDA;
+    r[35] = 0x2C;
+    r[36] = 0x69;
+    r[37] = 5;
+    r[38] = 3;
+    return r;
+}
+
+TPhoneGridRow HandRow() {
+    return {"1", "9001234567", "Иван", "Администратор", "01122025", "5", "Расписание 3", "Код 1wire", ""};
+}
+
+TEST(PhoneRecord, RecordToRowAndBack) {
+    TPhoneGridRow row;
+    row[colRowNumber] = "1";
+    PhoneRecordToRow(HandRecord(), row);
+    EXPECT_EQ(row, HandRow());
+
+    TPhoneGridRow in = HandRow();
+    EXPECT_EQ(PhoneRowToRecord(in), HandRecord());
+}
+
+TEST(PhoneRecord, ExpiryTexts) {
+    TPhoneGridRow row = HandRow();
+    row[colExpiry] = "1012025";  // the day's leading zero missing
+    const PhoneRecord r = PhoneRowToRecord(row);
+    EXPECT_EQ(row[colExpiry], "01012025");
+    // 1 January 2025 = 1735689600 = 0x67748580.
+    EXPECT_EQ(r[33], 0x80);
+    EXPECT_EQ(r[34], 0x85);
+    EXPECT_EQ(r[35], 0x74);
+    EXPECT_EQ(r[36], 0x67);
+
+    row[colExpiry] = "";
+    EXPECT_EQ(PhoneRowToRecord(row)[33], 0);
+    PhoneRecord none = HandRecord();
+    std::memset(none.data() + 33, 0, 4);
+    PhoneRecordToRow(none, row);
+    EXPECT_EQ(row[colExpiry], "");
+
+    row[colExpiry] = "31022025";
+    EXPECT_THROW(PhoneRowToRecord(row), EConvertError);
+    row[colExpiry] = "0101ab25";
+    EXPECT_THROW(PhoneRowToRecord(row), EConvertError);
+}
+
+TEST(PhoneRecord, UnknownTextsAndIndexes) {
+    TPhoneGridRow row = HandRow();
+    row[colAccess] = "Гость";
+    row[colSchedule] = "";
+    row[colCodeType] = "?";
+    row[colPasses] = "300";
+    const PhoneRecord r = PhoneRowToRecord(row);
+    EXPECT_EQ(r[32], 0x00);
+    EXPECT_EQ(r[38], 0);
+    EXPECT_EQ(r[37], 44);
+
+    row[colPasses] = "x";
+    EXPECT_THROW(PhoneRowToRecord(row), EConvertError);
+
+    PhoneRecord odd = HandRecord();
+    odd[38] = 9;
+    odd[32] = 0x33;  // type index 3 has no item
+    PhoneRecordToRow(odd, row);
+    EXPECT_EQ(row[colSchedule], "");
+    EXPECT_EQ(row[colCodeType], "");
+    EXPECT_EQ(row[colAccess], "IP пользователь");
+}
+
+TEST(PhoneRecord, FieldsAreCutAndReadWithinWidth) {
+    TPhoneGridRow row = HandRow();
+    row[colNumber] = "123456789012";
+    row[colName] = "АБВГДЕЁЖЗИЙКЛМНОПРСТУ";  // 21 letters
+    const PhoneRecord r = PhoneRowToRecord(row);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(r.data() + 1)), "1234567890");
+    EXPECT_EQ(r[11], 0);
+    EXPECT_EQ(r[12], 0xC0);
+    EXPECT_EQ(r[30], 0xD1);  // 19th letter, "С"
+    EXPECT_EQ(r[31], 0);
+
+    PhoneRecord full = HandRecord();
+    std::memset(full.data() + 1, '7', 11);    // no NUL in the number
+    std::memset(full.data() + 12, 0xE0, 20);  // nor in the name
+    PhoneRecordToRow(full, row);
+    EXPECT_EQ(row[colNumber], std::string(11, '7'));
+    std::string a20;
+    for (int i = 0; i < 20; ++i) a20 += "а";
+    EXPECT_EQ(row[colName], a20);
+}
+
+TEST(PhoneGrid, GridToRecordsSkipsEmptyRows) {
+    std::vector<TPhoneGridRow> rows(5);
+    rows[0] = {"№", "Номер", "Наименование", "Права", "Действует до", "Проходов", "Расписание", "Тип записи", ""};
+    EXPECT_TRUE(PhoneGridToRecords(rows).empty());
+
+    rows[2] = HandRow();
+    rows[2][colExpiry] = "1122025";
+    rows[4] = HandRow();
+    rows[4][colNumber] = "5551234";
+    const auto records = PhoneGridToRecords(rows);
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[0], HandRecord());
+    EXPECT_EQ(rows[2][colExpiry], "01122025");
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(records[1].data() + 1)), "5551234");
+
+    // A bad cell builds nothing and leaves the grid's texts alone.
+    rows[1] = HandRow();
+    rows[1][colExpiry] = "1122025";
+    rows[3] = HandRow();
+    rows[3][colPasses] = "many";
+    EXPECT_THROW(PhoneGridToRecords(rows), EConvertError);
+    EXPECT_EQ(rows[1][colExpiry], "1122025");
+}
+
+TEST(PhoneGrid, RecordsToRowsMergesByNumber) {
+    EXPECT_TRUE(PhoneRecordsToGridRows({}).empty());
+
+    PhoneRecord a = HandRecord();
+    PhoneRecord b = HandRecord();
+    std::memcpy(b.data() + 1, "5550000000", 10);
+    PhoneRecord a2 = HandRecord();
+    a2[37] = 9;  // same number, later: wins
+    const auto rows = PhoneRecordsToGridRows({a, b, a2});
+    ASSERT_EQ(rows.size(), 3u);  // two entries and one empty row
+    EXPECT_EQ(rows[0][colRowNumber], "1");
+    EXPECT_EQ(rows[0][colNumber], "9001234567");
+    EXPECT_EQ(rows[0][colPasses], "9");
+    EXPECT_EQ(rows[1][colRowNumber], "2");
+    EXPECT_EQ(rows[1][colNumber], "5550000000");
+    EXPECT_EQ(rows[2], TPhoneGridRow{});
+}
+
+}  // namespace
