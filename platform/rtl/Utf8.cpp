@@ -1,0 +1,72 @@
+#include "platform/rtl/Utf8.h"
+
+namespace utf8 {
+
+char32_t Next(std::string_view s, size_t& i) {
+    unsigned char c = static_cast<unsigned char>(s[i]);
+    size_t len;
+    char32_t cp;
+    if (c < 0x80) { ++i; return c; }
+    if ((c & 0xE0) == 0xC0) { cp = c & 0x1F; len = 2; }
+    else if ((c & 0xF0) == 0xE0) { cp = c & 0x0F; len = 3; }
+    else if ((c & 0xF8) == 0xF0) { cp = c & 0x07; len = 4; }
+    else { ++i; return 0xFFFD; }
+    if (i + len > s.size()) { ++i; return 0xFFFD; }
+    for (size_t k = 1; k < len; ++k) {
+        unsigned char cc = static_cast<unsigned char>(s[i + k]);
+        if ((cc & 0xC0) != 0x80) { ++i; return 0xFFFD; }
+        cp = (cp << 6) | (cc & 0x3F);
+    }
+    i += len;
+    return cp;
+}
+
+void Append(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+size_t Length(std::string_view s) {
+    size_t n = 0;
+    for (size_t i = 0; i < s.size(); ++n) Next(s, i);
+    return n;
+}
+
+std::string_view Left(std::string_view s, size_t n) {
+    size_t i = 0;
+    for (size_t k = 0; k < n && i < s.size(); ++k) Next(s, i);
+    return s.substr(0, i);
+}
+
+char32_t ToUpper(char32_t c) {
+    if (c >= 'a' && c <= 'z') return c - 32;
+    if ((c >= 0xE0 && c <= 0xFE && c != 0xF7)) return c - 32;
+    if (c >= 0x430 && c <= 0x44F) return c - 32;   // а..я
+    if (c >= 0x450 && c <= 0x45F) return c - 80;   // ѐ..џ (ё, ђ, є, і, ї, ј, љ, њ, ћ, ќ, ў, џ)
+    if (c == 0x491) return 0x490;                  // ґ
+    return c;
+}
+
+char32_t ToLower(char32_t c) {
+    if (c >= 'A' && c <= 'Z') return c + 32;
+    if ((c >= 0xC0 && c <= 0xDE && c != 0xD7)) return c + 32;
+    if (c >= 0x410 && c <= 0x42F) return c + 32;
+    if (c >= 0x400 && c <= 0x40F) return c + 80;
+    if (c == 0x490) return 0x491;
+    return c;
+}
+
+}  // namespace utf8

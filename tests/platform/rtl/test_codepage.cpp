@@ -1,0 +1,46 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/rtl/CodePage.h"
+
+namespace {
+
+TEST(CodePage, EveryByteRoundTrips) {
+    std::string all;
+    for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
+    std::string utf8 = Cp1251ToUtf8(all);
+    EXPECT_EQ(Utf8ToCp1251(utf8), all);
+    for (int b = 0; b < 256; ++b) {
+        std::string one(1, static_cast<char>(b));
+        ASSERT_EQ(Utf8ToCp1251(Cp1251ToUtf8(one)), one) << "byte " << b;
+    }
+}
+
+TEST(CodePage, KnownCharactersBothWays) {
+    // Hand-picked from the Windows-1251 chart.
+    EXPECT_EQ(Cp1251ToUtf8("\xC0"), "А");  // U+0410
+    EXPECT_EQ(Cp1251ToUtf8("\xFF"), "я");  // U+044F
+    EXPECT_EQ(Cp1251ToUtf8("\xA8"), "Ё");
+    EXPECT_EQ(Cp1251ToUtf8("\xB8"), "ё");
+    EXPECT_EQ(Cp1251ToUtf8("\xB9"), "№");
+    EXPECT_EQ(Cp1251ToUtf8("\x88"), "€");
+    EXPECT_EQ(Cp1251ToUtf8("\x96"), "–");
+    EXPECT_EQ(Cp1251ToUtf8("\xA0"), "\u00A0");
+    EXPECT_EQ(Cp1251ToUtf8("\x98"), "\u0098");  // unassigned, kept so the byte survives
+    EXPECT_EQ(Utf8ToCp1251("Прибор №1"), "\xCF\xF0\xE8\xE1\xEE\xF0 \xB9" "1");
+    EXPECT_EQ(Cp1251ToUnicode(0xC1), U'Б');
+    EXPECT_EQ(UnicodeToCp1251(U'ї'), 0xBF);
+}
+
+TEST(CodePage, CharactersWithoutAFormBecomeQuestionMarks) {
+    EXPECT_EQ(Utf8ToCp1251("é"), "?");           // Latin-1, not in the code page
+    EXPECT_EQ(Utf8ToCp1251("日本"), "??");
+    EXPECT_EQ(Utf8ToCp1251("a\xF0\x9F\x98\x80" "b"), "a?b");  // an emoji
+    EXPECT_EQ(Utf8ToCp1251("\xFF" "x"), "?x");   // malformed lead byte
+    EXPECT_EQ(Utf8ToCp1251("\xD0"), "?");        // truncated sequence at the end
+    EXPECT_EQ(UnicodeToCp1251(U'é'), -1);
+    EXPECT_EQ(Utf8ToCp1251(""), "");
+}
+
+}  // namespace

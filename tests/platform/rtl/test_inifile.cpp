@@ -1,0 +1,220 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/rtl/IniFiles.h"
+#include "platform/rtl/StringList.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+void WriteAll(const std::string& path, const std::string& text) {
+    std::ofstream out(path, std::ios::binary);
+    out << text;
+}
+
+std::vector<std::string> Lines(const TStrings& s) { return s.ToVector(); }
+
+TEST(IniFile, MissingFileReadsDefaultsAndIsNotCreated) {
+    std::string path = testsupport::TempDir("ini-missing") + "/config.ini";
+    TIniFile ini(path);
+    EXPECT_EQ(ini.ReadString("Settings", "Language", "russian"), "russian");
+    EXPECT_EQ(ini.ReadInteger("Devices", "Count", 0), 0);
+    EXPECT_FALSE(ini.SectionExists("Settings"));
+    EXPECT_FALSE(ini.ValueExists("Settings", "Language"));
+    TStringList keys;
+    keys.Add("stale");
+    ini.ReadSection("Group", keys);
+    EXPECT_EQ(keys.Count(), 0);
+    ini.DeleteKey("Group", "x");
+    ini.EraseSection("Group");
+    EXPECT_FALSE(fs::exists(path));
+}
+
+TEST(IniFile, WritesCreateTheFileInCrLfWithSectionsInOrder) {
+    std::string path = testsupport::TempDir("ini-write") + "/config.ini";
+    TIniFile ini(path);
+    ini.WriteString("Settings", "Language", "russian");
+    ini.WriteString("Settings", "ComPort", "/dev/ttyACM0");
+    ini.WriteInteger("Devices", "Count", 1);
+    ini.WriteString("Settings", "File_configuration", "default");
+    ini.WriteString("Group", "860000000000001", "");
+    EXPECT_EQ(ReadAll(path),
+              "[Settings]\r\nLanguage=russian\r\nComPort=/dev/ttyACM0\r\nFile_configuration=default\r\n"
+              "\r\n[Devices]\r\nCount=1\r\n"
+              "\r\n[Group]\r\n860000000000001=\r\n");
+    ini.WriteString("settings", "LANGUAGE", "english");  // names match in any case
+    EXPECT_EQ(ReadAll(path).substr(0, 30), "[Settings]\r\nLanguage=english\r\n");
+    EXPECT_EQ(ini.ReadString("Group", "860000000000001", "dflt"), "");  // present but empty
+    EXPECT_TRUE(ini.ValueExists("Group", "860000000000001"));
+    EXPECT_FALSE(fs::exists(path + ".tmp"));
+}
+
+TEST(IniFile, OddInputIsReadAsThePrivateProfileReadsIt) {
+    std::string path = testsupport::TempDir("ini-odd") + "/lang.lng";
+    WriteAll(path,
+             "orphan=before any section\n"
+             "[Header]\r\n"
+             "  Caption =  Конфигуратор//\\ Configurator  \r\n"
+             "; Lang=commented out\n"
+             "Lang\n"
+             "Close=Закрыть\n"
+             "close=second copy\n"
+             "[ Messages ]\n"
+             "M1=\"  quoted  \"\n"
+             "M2='half\n"
+             "m3=\n"
+             "[ДАННЫЕ]\n"
+             "Ключ=значение\n"
+             "[Header]\n"
+             "Minimize=Свернуть\n"
+             "Last=no newline");
+    TIniFile ini(path);
+    EXPECT_EQ(ini.ReadString("Header", "Caption", ""), "Конфигуратор//\\ Configurator");
+    EXPECT_EQ(ini.ReadString("header", "CLOSE", ""), "Закрыть");  // the first of duplicates
+    EXPECT_EQ(ini.ReadString("Header", "Lang", "English"), "English");  // no "=": no key
+    EXPECT_EQ(ini.ReadString("Header", "; Lang", "none"), "none");
+    EXPECT_EQ(ini.ReadString("Header", "orphan", "none"), "none");
+    EXPECT_EQ(ini.ReadString("Messages", "M1", ""), "  quoted  ");
+    EXPECT_EQ(ini.ReadString("Messages", "M2", ""), "'half");
+    EXPECT_EQ(ini.ReadString("Messages", "M3", "Message3"), "");
+    EXPECT_EQ(ini.ReadString("Messages", "M4", "Message4"), "Message4");
+    EXPECT_EQ(ini.ReadString("данные", "КЛЮЧ", ""), "значение");
+    // A section that appears twice is read as one.
+    EXPECT_EQ(ini.ReadString("Header", "Minimize", ""), "Свернуть");
+    EXPECT_EQ(ini.ReadString("Header", "Last", ""), "no newline");
+    EXPECT_EQ(ini.ReadString("Missing", "Caption", "d"), "d");
+
+    TStringList list;
+    ini.ReadSection("HEADER", list);
+    EXPECT_EQ(Lines(list), (std::vector<std::string>{"Caption", "Close", "Minimize", "Last"}));
+    ini.ReadSections(list);
+    EXPECT_EQ(Lines(list), (std::vector<std::string>{"Header", "Messages", "ДАННЫЕ"}));
+    ini.ReadSectionValues("Messages", list);
+    EXPECT_EQ(Lines(list), (std::vector<std::string>{"M1=  quoted  ", "M2='half", "m3="}));
+    EXPECT_TRUE(ini.SectionExists("messages"));
+}
+
+TEST(IniFile, IntegersAndBooleans) {
+    std::string path = testsupport::TempDir("ini-int") + "/a.ini";
+    WriteAll(path, "[OpList]\nCount= 3 \nHex=0x1F\nDollar=$10\nBad=3a\nNeg=-2\nB=1\nZ=0\n");
+    TIniFile ini(path);
+    EXPECT_EQ(ini.ReadInteger("OpList", "Count", 0), 3);
+    EXPECT_EQ(ini.ReadInteger("OpList", "Hex", 0), 31);
+    EXPECT_EQ(ini.ReadInteger("OpList", "Dollar", 0), 16);
+    EXPECT_EQ(ini.ReadInteger("OpList", "Bad", 7), 7);
+    EXPECT_EQ(ini.ReadInteger("OpList", "Neg", 0), -2);
+    EXPECT_TRUE(ini.ReadBool("OpList", "B", false));
+    EXPECT_FALSE(ini.ReadBool("OpList", "Z", true));
+    EXPECT_TRUE(ini.ReadBool("OpList", "Bad", true));
+    ini.WriteBool("OpList", "B", false);
+    EXPECT_EQ(ini.ReadString("OpList", "B", ""), "0");
+}
+
+TEST(IniFile, EditsTouchOnlyTheirOwnLines) {
+    std::string path = testsupport::TempDir("ini-edit") + "/config.ini";
+    WriteAll(path,
+             "; settings of the tool\n"
+             "[Devices]\n"
+             "Count = 2\n"
+             "d0=111\n"
+             "d1=222\n"
+             "111=pass\n"
+             "111=shadowed\n"
+             "\n"
+             "[Group]\n"
+             "111=\n"
+             "333=\n");
+    TIniFile ini(path);
+    ini.WriteInteger("Devices", "count", 3);
+    ini.WriteString("Devices", "d2", "333");
+    ini.WriteString("Devices", "111", "new");
+    EXPECT_EQ(ReadAll(path),
+              "; settings of the tool\r\n[Devices]\r\nCount=3\r\nd0=111\r\nd1=222\r\n111=new\r\n"
+              "111=shadowed\r\nd2=333\r\n\r\n[Group]\r\n111=\r\n333=\r\n");
+    ini.DeleteKey("Devices", "111");  // duplicates go too, so the key is really gone
+    EXPECT_FALSE(ini.ValueExists("Devices", "111"));
+    ini.DeleteKey("Group", "999");    // absent: nothing changes
+    ini.EraseSection("group");
+    EXPECT_EQ(ReadAll(path), "; settings of the tool\r\n[Devices]\r\nCount=3\r\nd0=111\r\nd1=222\r\nd2=333\r\n\r\n");
+    // An empty section does not count as existing.
+    WriteAll(path, "[Empty]\n[Full]\na=1\n");
+    EXPECT_FALSE(ini.SectionExists("Empty"));
+    EXPECT_TRUE(ini.SectionExists("Full"));
+}
+
+TEST(IniFile, LineBreaksInAValueCannotInjectKeys) {
+    std::string path = testsupport::TempDir("ini-inject") + "/config.ini";
+    TIniFile ini(path);
+    ini.WriteString("Descriptions", "111", "gate\r\n[Passes]\r\n111=0000");
+    EXPECT_EQ(ini.ReadString("Descriptions", "111", ""), "gate  [Passes]  111=0000");
+    EXPECT_FALSE(ini.SectionExists("Passes"));
+}
+
+TEST(IniFile, EveryReadSeesTheFileAsItIsNow) {
+    std::string path = testsupport::TempDir("ini-fresh") + "/config.ini";
+    TIniFile ini(path);
+    ini.WriteString("Settings", "ComPort", "a");
+    WriteAll(path, "[Settings]\nComPort=b\n");
+    EXPECT_EQ(ini.ReadString("Settings", "ComPort", ""), "b");
+    // The file is not held open between calls, so it can be replaced or removed.
+    fs::remove(path);
+    EXPECT_EQ(ini.ReadString("Settings", "ComPort", "gone"), "gone");
+}
+
+TEST(IniFile, FailedSaveRaisesAndLeavesTheOldFile) {
+    std::string dir = testsupport::TempDir("ini-fail");
+    // The settings folder does not exist: nothing is created, the library's error is raised.
+    std::string missing = dir + "/TALIVEX/TALIVEX Zentor/config.ini";
+    TIniFile nowhere(missing);
+    try {
+        nowhere.WriteString("Settings", "Language", "russian");
+        FAIL() << "no exception";
+    } catch (const EIniFileException& e) {
+        EXPECT_EQ(e.Message, "Unable to write to " + missing);
+    }
+    EXPECT_FALSE(fs::exists(dir + "/TALIVEX"));
+
+    // The temporary file cannot be made (a folder is in its way): the old file stays whole.
+    std::string path = dir + "/config.ini";
+    std::string old = "[Settings]\r\nLanguage=english\r\n";
+    WriteAll(path, old);
+    fs::create_directory(path + ".tmp");
+    TIniFile ini(path);
+    EXPECT_THROW(ini.WriteString("Settings", "Language", "russian"), EIniFileException);
+    EXPECT_THROW(ini.EraseSection("Settings"), EIniFileException);
+    EXPECT_NO_THROW(ini.DeleteKey("Settings", "Language"));
+    EXPECT_EQ(ReadAll(path), old);
+    EXPECT_TRUE(fs::is_directory(path + ".tmp"));
+    fs::remove(path + ".tmp");
+    ini.WriteString("Settings", "Language", "russian");
+    EXPECT_EQ(ini.ReadString("Settings", "Language", ""), "russian");
+
+    // The path itself is a folder.
+    TIniFile folder(dir);
+    EXPECT_THROW(folder.WriteString("a", "b", "c"), EIniFileException);
+}
+
+TEST(IniFile, Utf8MarkIsKept) {
+    std::string path = testsupport::TempDir("ini-bom") + "/lang.lng";
+    WriteAll(path, "\xEF\xBB\xBF[Header]\nCaption=Да\n");
+    TIniFile ini(path);
+    EXPECT_EQ(ini.ReadString("Header", "Caption", ""), "Да");
+    ini.WriteString("Header", "Close", "X");
+    EXPECT_EQ(ReadAll(path), "\xEF\xBB\xBF[Header]\r\nCaption=Да\r\nClose=X\r\n");
+}
+
+}  // namespace
