@@ -155,8 +155,9 @@ bool ReadPort(THandle h, void* buffer, std::uint32_t count, std::uint32_t& done)
         }
         const std::int64_t now = detail::RealMs();
         if (done > before) lastByte = now;
-        if (done == count || immediate || (firstBytes && done > 0)) return true;
+        if (done == count) return true;
         if (gone) return done > 0 ? true : Fail(EIO);
+        if (immediate || (firstBytes && done > 0)) return true;
         std::int64_t wait = kNoLimit;
         if (total != kNoLimit) {
             wait = start + total - now;

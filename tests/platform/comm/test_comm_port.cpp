@@ -1,0 +1,282 @@
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <ctime>
+#include <fstream>
+
+#include "CommTestSupport.h"
+#include "platform/comm/Comm.h"
+
+namespace {
+
+using commtest::AsText;
+
+double CpuSeconds() {
+    timespec ts{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+    return ts.tv_sec + ts.tv_nsec / 1e9;
+}
+
+std::string ReadAll(comm::THandle h) {
+    char buf[256];
+    std::uint32_t got = 0;
+    EXPECT_TRUE(comm::ReadPort(h, buf, sizeof buf, got));
+    return std::string(buf, got);
+}
+
+TEST(CommOpen, NamesThatAreNotTtyDevicesFail) {
+    EXPECT_EQ(comm::OpenPort("COM1"), comm::InvalidHandle);
+    EXPECT_EQ(comm::LastError(), ENOENT);
+    std::string dir = testsupport::TempDir("open-fail");
+    EXPECT_EQ(comm::OpenPort(dir + "/absent"), comm::InvalidHandle);
+    EXPECT_EQ(comm::LastError(), ENOENT);
+    std::ofstream(dir + "/plain") << "not a port";
+    EXPECT_EQ(comm::OpenPort(dir + "/plain"), comm::InvalidHandle);
+    EXPECT_EQ(comm::LastError(), ENOTTY);
+    EXPECT_EQ(comm::OpenPort("/dev/null"), comm::InvalidHandle);  // a device, but no tty
+    EXPECT_EQ(comm::LastError(), ENOTTY);
+}
+
+TEST(CommOpen, SecondOpenIsRefusedAndCloseFreesThePort) {
+    devsim::DevSim sim(commtest::FreshLink("open-twice"));
+    ASSERT_TRUE(sim.Start());
+    comm::THandle a = comm::OpenPort(sim.LinkPath());
+    ASSERT_NE(a, comm::InvalidHandle);
+    EXPECT_EQ(comm::OpenPort(sim.LinkPath()), comm::InvalidHandle);
+    EXPECT_EQ(comm::LastError(), EBUSY);
+    EXPECT_TRUE(comm::ClosePort(a));
+    EXPECT_FALSE(comm::ClosePort(a));  // a stale handle fails, it never reaches another port
+    EXPECT_EQ(comm::LastError(), EBADF);
+    comm::THandle b = comm::OpenPort(sim.LinkPath());
+    ASSERT_NE(b, comm::InvalidHandle);
+    EXPECT_NE(a, b);
+    comm::ClosePort(b);
+}
+
+TEST(CommState, LineSettingsReadBackFromThePty) {
+    devsim::DevSim sim(commtest::FreshLink("state"));
+    ASSERT_TRUE(sim.Start());
+    EXPECT_FALSE(sim.Line().raw);  // the simulator leaves the pty as it was made
+    comm::THandle h = comm::OpenPort(sim.LinkPath());
+    ASSERT_NE(h, comm::InvalidHandle);
+    EXPECT_TRUE(sim.Line().raw);  // the open alone makes the line raw
+
+    // A pty carries rate, stop bits and flow control; it forces eight bits without parity
+    // whatever is asked (the kernel's pty driver), so the format is checked as it reads back.
+    comm::TPortState s;
+    s.BaudRate = 14400;  // no standard constant: goes through termios2
+    s.ByteSize = 7;
+    s.Parity = comm::ODDPARITY;
+    s.StopBits = comm::TWOSTOPBITS;
+    ASSERT_TRUE(comm::SetPortState(h, s));
+    devsim::LineSettings line = sim.Line();
+    EXPECT_EQ(line.baud, 14400u);
+    EXPECT_EQ(line.stopBits, 2);
+    EXPECT_FALSE(line.rtsCts);
+    EXPECT_FALSE(line.xonXoff);
+    EXPECT_TRUE(line.raw);
+    comm::TPortState back;
+    ASSERT_TRUE(comm::GetPortState(h, back));
+    EXPECT_EQ(back.BaudRate, 14400u);
+    EXPECT_EQ(back.StopBits, comm::TWOSTOPBITS);
+    EXPECT_EQ(back.ByteSize, line.dataBits);
+
+    s.BaudRate = 19200;
+    s.ByteSize = 8;
+    s.Parity = comm::NOPARITY;
+    s.StopBits = comm::ONESTOPBIT;
+    s.fOutxCtsFlow = true;
+    s.fOutX = s.fInX = true;
+    s.XonChar = 0x11;
+    s.XoffChar = 0x13;
+    ASSERT_TRUE(comm::SetPortState(h, s));
+    line = sim.Line();
+    EXPECT_EQ(line.baud, 19200u);
+    EXPECT_EQ(line.dataBits, 8);
+    EXPECT_EQ(line.parity, 'N');
+    EXPECT_EQ(line.stopBits, 1);
+    EXPECT_TRUE(line.rtsCts);
+    EXPECT_TRUE(line.xonXoff);
+    ASSERT_TRUE(comm::GetPortState(h, back));
+    EXPECT_EQ(back.BaudRate, 19200u);
+    EXPECT_TRUE(back.fOutxCtsFlow);
+    EXPECT_TRUE(back.fOutX);
+
+    s.BaudRate = 256000;
+    s.fOutxCtsFlow = s.fOutX = s.fInX = false;
+    ASSERT_TRUE(comm::SetPortState(h, s));
+    EXPECT_EQ(sim.Line().baud, 256000u);
+    EXPECT_FALSE(sim.Line().rtsCts);
+
+    s.ByteSize = 9;
+    EXPECT_FALSE(comm::SetPortState(h, s));
+    EXPECT_EQ(comm::LastError(), EINVAL);
+    // A pty has no modem lines: they read as off and driving them is no failure.
+    std::uint32_t lines = 1;
+    EXPECT_TRUE(comm::GetModemStatus(h, lines));
+    EXPECT_EQ(lines, 0u);
+    EXPECT_TRUE(comm::EscapeFunction(h, comm::SETDTR));
+    EXPECT_TRUE(comm::EscapeFunction(h, comm::CLRRTS));
+    comm::ClosePort(h);
+}
+
+TEST(CommIo, BytesQueuedBeforeTheOpenAreNotRead) {
+    devsim::DevSim sim(commtest::FreshLink("stale"));
+    ASSERT_TRUE(sim.Start());
+    sim.Send({'s', 't', 'a', 'l', 'e'});
+    // The cooked pty echoes its input: once the echo is back, the bytes sit in the line.
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return AsText(sim.Received()).find("stale") != std::string::npos; }));
+    comm::THandle h = comm::OpenPort(sim.LinkPath());
+    ASSERT_NE(h, comm::InvalidHandle);
+    EXPECT_EQ(ReadAll(h), "");
+    sim.Send({'n', 'e', 'w'});
+    std::string got;
+    ASSERT_TRUE(testsupport::WaitUntil([&] {
+        got += ReadAll(h);
+        return got.size() >= 3;
+    }));
+    EXPECT_EQ(got, "new");
+    comm::ClosePort(h);
+}
+
+TEST(CommIo, ReadTimeoutsFollowTheSettings) {
+    devsim::DevSim sim(commtest::FreshLink("timeouts"));
+    ASSERT_TRUE(sim.Start());
+    comm::THandle h = comm::OpenPort(sim.LinkPath());
+    ASSERT_NE(h, comm::InvalidHandle);
+    char buf[16];
+    std::uint32_t got = 99;
+    // Read interval all-ones with zero totals: returns at once.
+    comm::TTimeouts t{comm::MAXDWORD, 0, 0, 0, 0};
+    ASSERT_TRUE(comm::SetTimeouts(h, t));
+    ASSERT_TRUE(comm::ReadPort(h, buf, sizeof buf, got));
+    EXPECT_EQ(got, 0u);
+    // A total constant waits that long for nothing, on the real clock.
+    t = {0, 0, 40, 0, 0};
+    ASSERT_TRUE(comm::SetTimeouts(h, t));
+    auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(comm::ReadPort(h, buf, sizeof buf, got));
+    auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_EQ(got, 0u);
+    EXPECT_GE(ms, 35);
+    // With the count reached it returns before the time runs out.
+    sim.Send({'a', 'b', 'c', 'd'});
+    t = {0, 0, 2000, 0, 0};
+    ASSERT_TRUE(comm::SetTimeouts(h, t));
+    ASSERT_TRUE(comm::ReadPort(h, buf, 4, got));
+    EXPECT_EQ(std::string(buf, got), "abcd");
+    comm::ClosePort(h);
+}
+
+TEST(CommWait, OneCharacterEventPerArrivalAndNoneWhileUnread) {
+    devsim::DevSim sim(commtest::FreshLink("events"));
+    ASSERT_TRUE(sim.Start());
+    comm::THandle h = comm::OpenPort(sim.LinkPath());
+    ASSERT_NE(h, comm::InvalidHandle);
+    ASSERT_TRUE(comm::SetEventMask(h, comm::EV_RXCHAR | comm::EV_RXFLAG));
+    std::uint32_t mask = 0;
+    sim.Send({'x', 'y'});
+    ASSERT_TRUE(comm::WaitEvent(h, mask, nullptr, 2000));
+    EXPECT_EQ(mask, comm::EV_RXCHAR);
+    // The bytes stay unread: the wait does not fire again for them.
+    ASSERT_TRUE(comm::WaitEvent(h, mask, nullptr, 30));
+    EXPECT_EQ(mask, 0u);
+    comm::TQueueStatus st;
+    std::uint32_t errors = 0;
+    ASSERT_TRUE(comm::ClearError(h, errors, &st));
+    EXPECT_EQ(st.InQueue, 2u);
+    EXPECT_EQ(errors, 0u);
+    // The event character (0 by default) raises its own event with the bytes.
+    sim.Send({0});
+    ASSERT_TRUE(comm::WaitEvent(h, mask, nullptr, 2000));
+    EXPECT_EQ(mask, comm::EV_RXCHAR | comm::EV_RXFLAG);
+    EXPECT_EQ(ReadAll(h), std::string("xy\0", 3));
+    comm::ClosePort(h);
+}
+
+TEST(CommWait, StopAndMaskChangeEndTheWait) {
+    devsim::DevSim sim(commtest::FreshLink("stop"));
+    ASSERT_TRUE(sim.Start());
+    comm::THandle h = comm::OpenPort(sim.LinkPath());
+    ASSERT_NE(h, comm::InvalidHandle);
+    comm::SetEventMask(h, comm::EV_RXCHAR);
+    comm::TStopSignal stop;
+    std::thread waiter([&] {
+        std::uint32_t mask = 1;
+        EXPECT_TRUE(comm::WaitEvent(h, mask, &stop));
+        EXPECT_EQ(mask, 0u);
+    });
+    stop.Set();
+    waiter.join();
+    EXPECT_TRUE(stop.IsSet());
+    stop.Reset();
+    EXPECT_FALSE(stop.IsSet());
+    std::thread waiter2([&] {
+        std::uint32_t mask = 1;
+        EXPECT_TRUE(comm::WaitEvent(h, mask, &stop));
+        EXPECT_EQ(mask, 0u);
+    });
+    // Whichever comes first, the new mask ends the wait or it is seen before waiting.
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    comm::SetEventMask(h, 0);
+    waiter2.join();
+    comm::ClosePort(h);
+}
+
+TEST(CommWait, WriteRaisesTransmitEmptyAndReachesTheDevice) {
+    devsim::DevSim sim(commtest::FreshLink("write"));
+    ASSERT_TRUE(sim.Start());
+    comm::THandle h = comm::OpenPort(sim.LinkPath());
+    ASSERT_NE(h, comm::InvalidHandle);
+    comm::SetTimeouts(h, {comm::MAXDWORD, 0, 0, 100, 1000});
+    comm::SetEventMask(h, comm::EV_TXEMPTY);
+    std::uint32_t done = 0;
+    ASSERT_TRUE(comm::WritePort(h, "hello", 5, done));
+    EXPECT_EQ(done, 5u);
+    std::uint32_t mask = 0;
+    ASSERT_TRUE(comm::WaitEvent(h, mask, nullptr, 2000));
+    EXPECT_EQ(mask, comm::EV_TXEMPTY);
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return sim.ReceivedCount() >= 5; }));
+    EXPECT_EQ(AsText(sim.Received()), "hello");
+    comm::ClosePort(h);
+}
+
+TEST(CommWait, HangUpFailsOnceWithoutSpinning) {
+    devsim::DevSim sim(commtest::FreshLink("hangup"));
+    ASSERT_TRUE(sim.Start());
+    comm::THandle h = comm::OpenPort(sim.LinkPath());
+    ASSERT_NE(h, comm::InvalidHandle);
+    comm::SetEventMask(h, comm::EV_RXCHAR | comm::EV_TXEMPTY | comm::EV_CTS | comm::EV_ERR);
+    sim.Send({'z'});
+    std::uint32_t mask = 0;
+    ASSERT_TRUE(comm::WaitEvent(h, mask, nullptr, 2000));
+    sim.Unplug();
+    double cpu = CpuSeconds();
+    EXPECT_FALSE(comm::WaitEvent(h, mask, nullptr, 2000));
+    EXPECT_EQ(comm::LastError(), EIO);
+    EXPECT_FALSE(comm::WaitEvent(h, mask, nullptr, 2000));  // at once, every time after
+    EXPECT_LT(CpuSeconds() - cpu, 0.5);
+    EXPECT_EQ(ReadAll(h), "z");  // what arrived before the hang-up is still there
+    char c;
+    std::uint32_t got = 0;
+    EXPECT_FALSE(comm::ReadPort(h, &c, 1, got));
+    EXPECT_EQ(comm::LastError(), EIO);
+    EXPECT_FALSE(comm::WritePort(h, "x", 1, got));
+    EXPECT_TRUE(comm::ClosePort(h));
+}
+
+TEST(CommIo, PurgeClearsTheQueue) {
+    devsim::DevSim sim(commtest::FreshLink("purge"));
+    ASSERT_TRUE(sim.Start());
+    comm::THandle h = comm::OpenPort(sim.LinkPath());
+    ASSERT_NE(h, comm::InvalidHandle);
+    comm::SetEventMask(h, comm::EV_RXCHAR);
+    sim.Send({'1', '2', '3'});
+    std::uint32_t mask = 0;
+    ASSERT_TRUE(comm::WaitEvent(h, mask, nullptr, 2000));
+    ASSERT_TRUE(comm::Purge(h, comm::PURGE_RXCLEAR | comm::PURGE_TXCLEAR));
+    EXPECT_EQ(ReadAll(h), "");
+    comm::ClosePort(h);
+}
+
+}  // namespace

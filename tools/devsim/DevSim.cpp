@@ -1,0 +1,304 @@
+#include "tools/devsim/DevSim.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <climits>
+#include <cstdlib>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include "platform/comm/LineRate.h"
+
+namespace devsim {
+namespace {
+
+constexpr std::size_t kMaxRecord = 1 << 20;  // a long-running simulator forgets old bytes
+
+double NowMs() {
+    using namespace std::chrono;
+    return duration<double, std::milli>(steady_clock::now().time_since_epoch()).count();
+}
+
+}  // namespace
+
+DevSim::DevSim(std::string linkPath) : FLinkPath(std::move(linkPath)) {
+    FWake = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+}
+
+DevSim::~DevSim() {
+    Stop();
+    if (FWake >= 0) close(FWake);
+}
+
+bool DevSim::Start() {
+    if (Running()) return true;
+    if (!OpenPty()) return false;
+    StartThread();
+    return true;
+}
+
+void DevSim::Stop() {
+    StopThread();
+    ClosePty();
+}
+
+void DevSim::Unplug() { Stop(); }
+
+bool DevSim::Replug() { return Start(); }
+
+bool DevSim::Running() const {
+    std::lock_guard<std::mutex> g(FLock);
+    return FMaster >= 0;
+}
+
+std::string DevSim::DevicePath() const {
+    std::lock_guard<std::mutex> g(FLock);
+    return FSlavePath;
+}
+
+bool DevSim::OpenPty() {
+    int master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (master < 0) return false;
+    char name[128];
+    if (grantpt(master) != 0 || unlockpt(master) != 0 || ptsname_r(master, name, sizeof name) != 0) {
+        close(master);
+        return false;
+    }
+    // Our own hold on the device: without it the master sees a hang-up whenever the tool
+    // closes the port. The line's modes are left as the pty made them (cooked).
+    int slave = open(name, O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
+    if (slave < 0) {
+        close(master);
+        return false;
+    }
+    fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
+    unlink(FLinkPath.c_str());
+    if (symlink(name, FLinkPath.c_str()) != 0) {
+        close(slave);
+        close(master);
+        return false;
+    }
+    std::lock_guard<std::mutex> g(FLock);
+    FMaster = master;
+    FSlave = slave;
+    FSlavePath = name;
+    FScanner = FrameScanner();
+    FOut.clear();
+    return true;
+}
+
+void DevSim::ClosePty() {
+    std::lock_guard<std::mutex> g(FLock);
+    if (FMaster < 0) return;
+    // The path goes first, as when a cable is pulled the port vanishes from the list.
+    unlink(FLinkPath.c_str());
+    close(FSlave);
+    close(FMaster);
+    FSlave = FMaster = -1;
+    FSlavePath.clear();
+    FOut.clear();
+}
+
+void DevSim::StartThread() {
+    {
+        std::lock_guard<std::mutex> g(FLock);
+        FStopping = false;
+    }
+    FThread = std::thread([this] { Run(); });
+}
+
+void DevSim::StopThread() {
+    if (!FThread.joinable()) return;
+    {
+        std::lock_guard<std::mutex> g(FLock);
+        FStopping = true;
+    }
+    Wake();
+    FThread.join();
+}
+
+void DevSim::Wake() {
+    std::uint64_t one = 1;
+    if (write(FWake, &one, sizeof one) < 0) { /* already pending */ }
+}
+
+void DevSim::Run() {
+    double credit = 0, last = NowMs();
+    for (;;) {
+        int master;
+        bool pending, paced;
+        int timeout = -1;
+        {
+            std::lock_guard<std::mutex> g(FLock);
+            if (FStopping) return;
+            master = FMaster;
+            paced = FPaceBaud > 0;
+            double now = NowMs();
+            if (FOut.empty()) {
+                credit = 0;
+            } else if (paced) {
+                double perMs = FPaceBaud / 10.0 / 1000.0;
+                credit = std::min(credit + (now - last) * perMs, std::max(1.0, perMs * 10));
+            }
+            last = now;
+            std::size_t budget = paced ? static_cast<std::size_t>(credit) : FOut.size();
+            budget = std::min(budget, FOut.size());
+            if (budget > 0) {
+                ssize_t n = write(master, FOut.data(), budget);
+                if (n > 0) {
+                    FOut.erase(FOut.begin(), FOut.begin() + n);
+                    if (paced) credit -= static_cast<double>(n);
+                }
+            }
+            pending = !FOut.empty();
+            if (pending && paced) {
+                double perMs = FPaceBaud / 10.0 / 1000.0;
+                timeout = std::max(1, static_cast<int>((1.0 - credit) / perMs + 0.999));
+            }
+        }
+        pollfd p[2] = {{master, static_cast<short>(POLLIN | (pending && !paced ? POLLOUT : 0)), 0},
+                       {FWake, POLLIN, 0}};
+        poll(p, 2, timeout);
+        if (p[1].revents) {
+            std::uint64_t v;
+            while (read(FWake, &v, sizeof v) > 0) {}
+        }
+        if (p[0].revents & (POLLIN | POLLHUP | POLLERR)) {
+            std::uint8_t buf[4096];
+            bool any = false;
+            for (;;) {
+                ssize_t n = read(master, buf, sizeof buf);
+                if (n > 0) {
+                    OnReceived(buf, static_cast<std::size_t>(n));
+                    any = true;
+                    continue;
+                }
+                if (n < 0 && errno == EINTR) continue;
+                break;
+            }
+            // A master with no reader behind it reports a hang-up; do not spin on it.
+            if (!any && (p[0].revents & (POLLHUP | POLLERR))) poll(nullptr, 0, 10);
+        }
+    }
+}
+
+void DevSim::OnReceived(const std::uint8_t* p, std::size_t n) {
+    std::vector<Frame> frames;
+    {
+        std::lock_guard<std::mutex> g(FLock);
+        FReceived.insert(FReceived.end(), p, p + n);
+        if (FReceived.size() > kMaxRecord)
+            FReceived.erase(FReceived.begin(), FReceived.end() - kMaxRecord / 2);
+        if (FEcho) FOut.insert(FOut.end(), p, p + n);
+        frames = FScanner.Feed(p, n);
+        FFrames.insert(FFrames.end(), frames.begin(), frames.end());
+    }
+    for (const Frame& f : frames) {
+        ReplyHandler handler;
+        {
+            std::lock_guard<std::mutex> g(FLock);
+            auto it = FHandlers.find(f.command);
+            if (it != FHandlers.end()) handler = it->second;
+        }
+        if (!handler) continue;
+        Bytes reply = handler(f);
+        std::lock_guard<std::mutex> g(FLock);
+        FOut.insert(FOut.end(), reply.begin(), reply.end());
+    }
+}
+
+void DevSim::SetHandler(std::uint8_t command, ReplyHandler handler) {
+    std::lock_guard<std::mutex> g(FLock);
+    FHandlers[command] = std::move(handler);
+}
+
+void DevSim::SetReply(std::uint8_t command, Bytes data) {
+    SetHandler(command, [command, data = std::move(data)](const Frame&) { return BuildReply(command, data); });
+}
+
+void DevSim::ClearHandlers() {
+    std::lock_guard<std::mutex> g(FLock);
+    FHandlers.clear();
+}
+
+void DevSim::SetEcho(bool on) {
+    std::lock_guard<std::mutex> g(FLock);
+    FEcho = on;
+}
+
+void DevSim::SetPacing(unsigned baud) {
+    {
+        std::lock_guard<std::mutex> g(FLock);
+        FPaceBaud = baud;
+    }
+    Wake();
+}
+
+void DevSim::Send(const Bytes& bytes) {
+    {
+        std::lock_guard<std::mutex> g(FLock);
+        FOut.insert(FOut.end(), bytes.begin(), bytes.end());
+    }
+    Wake();
+}
+
+std::size_t DevSim::PendingOutput() const {
+    std::lock_guard<std::mutex> g(FLock);
+    return FOut.size();
+}
+
+Bytes DevSim::Received() const {
+    std::lock_guard<std::mutex> g(FLock);
+    return FReceived;
+}
+
+std::size_t DevSim::ReceivedCount() const {
+    std::lock_guard<std::mutex> g(FLock);
+    return FReceived.size();
+}
+
+std::vector<Frame> DevSim::Frames() const {
+    std::lock_guard<std::mutex> g(FLock);
+    return FFrames;
+}
+
+std::size_t DevSim::FrameCount() const {
+    std::lock_guard<std::mutex> g(FLock);
+    return FFrames.size();
+}
+
+void DevSim::ClearRecord() {
+    std::lock_guard<std::mutex> g(FLock);
+    FReceived.clear();
+    FFrames.clear();
+}
+
+LineSettings DevSim::Line() const {
+    std::lock_guard<std::mutex> g(FLock);
+    LineSettings s;
+    termios tio{};
+    if (FSlave < 0 || tcgetattr(FSlave, &tio) != 0) return s;
+    comm::GetLineRate(FSlave, s.baud);
+    switch (tio.c_cflag & CSIZE) {
+        case CS5: s.dataBits = 5; break;
+        case CS6: s.dataBits = 6; break;
+        case CS7: s.dataBits = 7; break;
+        default: s.dataBits = 8; break;
+    }
+    if (tio.c_cflag & PARENB) {
+        bool odd = tio.c_cflag & PARODD;
+        s.parity = (tio.c_cflag & CMSPAR) ? (odd ? 'M' : 'S') : (odd ? 'O' : 'E');
+    }
+    s.stopBits = (tio.c_cflag & CSTOPB) ? 2 : 1;
+    s.raw = !(tio.c_lflag & (ICANON | ECHO | ISIG | IEXTEN)) && !(tio.c_oflag & OPOST) &&
+            !(tio.c_iflag & (ICRNL | INLCR | IGNCR | ISTRIP));
+    s.rtsCts = tio.c_cflag & CRTSCTS;
+    s.xonXoff = tio.c_iflag & (IXON | IXOFF);
+    return s;
+}
+
+}  // namespace devsim

@@ -1,0 +1,103 @@
+#pragma once
+// A simulated device on a pseudo-terminal, published at a stable path (a symlink to the
+// pty's device). It leaves the line in the pty's default (cooked) mode, so a tool that
+// forgets raw mode is caught; it always drains what it receives, finds request frames by
+// their tag and answers through reply handlers chosen by command code.
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "tools/devsim/DevFrame.h"
+
+namespace devsim {
+
+// The line as the tool set it, read from the pty.
+struct LineSettings {
+    std::uint32_t baud = 0;
+    int dataBits = 8;
+    char parity = 'N';  // N, O, E, M (mark), S (space)
+    int stopBits = 1;   // 1, or 2 for CSTOPB
+    bool raw = false;   // no canonical input, echo, signals or output processing
+    bool rtsCts = false;
+    bool xonXoff = false;
+};
+
+class DevSim {
+public:
+    // Bytes to send in answer to a request frame (may be empty, or several frames).
+    using ReplyHandler = std::function<Bytes(const Frame& request)>;
+
+    explicit DevSim(std::string linkPath);
+    ~DevSim();
+    DevSim(const DevSim&) = delete;
+    DevSim& operator=(const DevSim&) = delete;
+
+    // Creates the pty, publishes it at the link path and starts serving.
+    bool Start();
+    // Stops serving, closes the pty and removes the link path.
+    void Stop();
+    // Unplugging: the link path vanishes and the pty closes (the tool sees a hang-up).
+    void Unplug();
+    // Plugging in again: a new pty at the same link path.
+    bool Replug();
+    bool Running() const;
+
+    const std::string& LinkPath() const { return FLinkPath; }
+    std::string DevicePath() const;
+
+    // The answer to a command; replaces an earlier one.
+    void SetHandler(std::uint8_t command, ReplyHandler handler);
+    // A fixed reply frame (marker 0x55, the same command) with the given data.
+    void SetReply(std::uint8_t command, Bytes data);
+    void ClearHandlers();
+    // Sends back every byte received (for the round-trip benchmark).
+    void SetEcho(bool on);
+    // Paces what it sends at the given line rate (10 bits a byte); 0 sends at once.
+    void SetPacing(unsigned baud);
+
+    // Queues arbitrary bytes for the tool.
+    void Send(const Bytes& bytes);
+    std::size_t PendingOutput() const;
+
+    // What arrived: every byte, and the request frames found in it.
+    Bytes Received() const;
+    std::size_t ReceivedCount() const;
+    std::vector<Frame> Frames() const;
+    std::size_t FrameCount() const;
+    void ClearRecord();
+
+    LineSettings Line() const;
+
+private:
+    bool OpenPty();
+    void ClosePty();
+    void StartThread();
+    void StopThread();
+    void Run();
+    void Wake();
+    void OnReceived(const std::uint8_t* p, std::size_t n);
+
+    const std::string FLinkPath;
+    mutable std::mutex FLock;
+    int FMaster = -1;
+    int FSlave = -1;  // held open so the pty lives while the tool has it closed
+    int FWake = -1;
+    std::string FSlavePath;
+    std::thread FThread;
+    bool FStopping = false;
+
+    std::map<std::uint8_t, ReplyHandler> FHandlers;
+    bool FEcho = false;
+    unsigned FPaceBaud = 0;
+    Bytes FOut;
+    Bytes FReceived;
+    std::vector<Frame> FFrames;
+    FrameScanner FScanner;
+};
+
+}  // namespace devsim

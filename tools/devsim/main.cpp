@@ -1,0 +1,83 @@
+// devsim: a simulated device on a pseudo-terminal.
+//   devsim --link PATH [--reply CC:HEX]... [--echo] [--pace BAUD]
+// Publishes the pty at PATH and answers each request frame with command CC (hex) by a
+// reply frame carrying the data HEX. Paces its output at 19200 baud unless told otherwise.
+// Runs until interrupted.
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "tools/devsim/DevSim.h"
+
+namespace {
+
+bool ParseHex(const std::string& s, devsim::Bytes& out) {
+    if (s.size() % 2) return false;
+    for (std::size_t i = 0; i < s.size(); i += 2) {
+        char* end = nullptr;
+        std::string two = s.substr(i, 2);
+        long v = std::strtol(two.c_str(), &end, 16);
+        if (*end) return false;
+        out.push_back(static_cast<std::uint8_t>(v));
+    }
+    return true;
+}
+
+int Usage() {
+    std::fprintf(stderr, "usage: devsim --link PATH [--reply CC:HEX]... [--echo] [--pace BAUD]\n");
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string link;
+    bool echo = false;
+    unsigned pace = 19200;
+    std::vector<std::pair<std::uint8_t, devsim::Bytes>> replies;
+    for (int i = 1; i < argc; ++i) {
+        std::string a = argv[i];
+        if (a == "--link" && i + 1 < argc) {
+            link = argv[++i];
+        } else if (a == "--echo") {
+            echo = true;
+        } else if (a == "--pace" && i + 1 < argc) {
+            pace = static_cast<unsigned>(std::strtoul(argv[++i], nullptr, 10));
+        } else if (a == "--reply" && i + 1 < argc) {
+            std::string r = argv[++i];
+            auto colon = r.find(':');
+            devsim::Bytes cmd, data;
+            if (colon == std::string::npos || !ParseHex(r.substr(0, colon), cmd) || cmd.size() != 1 ||
+                !ParseHex(r.substr(colon + 1), data))
+                return Usage();
+            replies.emplace_back(cmd[0], data);
+        } else {
+            return Usage();
+        }
+    }
+    if (link.empty()) return Usage();
+
+    // Signals are taken by sigwait below, not by the serving thread.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+
+    devsim::DevSim sim(link);
+    for (auto& [cmd, data] : replies) sim.SetReply(cmd, data);
+    sim.SetEcho(echo);
+    sim.SetPacing(pace);
+    if (!sim.Start()) {
+        std::fprintf(stderr, "devsim: cannot publish a pty at %s: %s\n", link.c_str(), std::strerror(errno));
+        return 1;
+    }
+    std::printf("devsim: %s -> %s\n", link.c_str(), sim.DevicePath().c_str());
+    std::fflush(stdout);
+    int sig = 0;
+    sigwait(&stopSignals, &sig);
+    sim.Stop();
+    return 0;
+}
