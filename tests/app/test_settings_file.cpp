@@ -1,0 +1,124 @@
+// The program settings file: defaults, odd values, a missing folder, a file that cannot be
+// written, and other sections kept.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "app/FormSettings.h"
+#include "platform/rtl/SysUtils.h"
+#include "support/TestSupport.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    std::stringstream s;
+    s << f.rdbuf();
+    return s.str();
+}
+
+void WriteAll(const std::string& path, const std::string& text) {
+    std::ofstream f(path, std::ios::binary);
+    f << text;
+}
+
+}  // namespace
+
+TEST(SettingsFile, PathUnderAppData) {
+    EXPECT_EQ(SettingsPathIn("/home/u/.config"), "/home/u/.config/TALIVEX/TALIVEX Zentor/config.ini");
+    EXPECT_EQ(SettingsPathIn("/home/u/.config/"), "/home/u/.config/TALIVEX/TALIVEX Zentor/config.ini");
+}
+
+TEST(SettingsFile, MissingFileGivesDefaultsAndCreatesNothing) {
+    const std::string dir = testsupport::TempDir("settings-missing");
+    const std::string path = SettingsPathIn(dir);
+    const TFormSettings s = ReadFormSettingsFile(path);
+    EXPECT_EQ(s.Language, "russian");
+    EXPECT_EQ(s.ComPort, "COM1");
+    EXPECT_EQ(s.ConfigPath, "default");
+    EXPECT_FALSE(fs::exists(fs::path(path).parent_path()));
+}
+
+TEST(SettingsFile, SessionWritesTheThreeKeysInOrderIntoANewFolder) {
+    const std::string dir = testsupport::TempDir("settings-new");
+    const std::string path = SettingsPathIn(dir);
+    TFormSettings s = ReadFormSettingsFile(path);
+    s.ComPort = "/dev/ttyACM3";  // the last port the search tried
+    WriteFormSettingsFile(path, s);
+    const std::string text = ReadAll(path);
+    const auto lang = text.find("Language=russian");
+    const auto port = text.find("ComPort=/dev/ttyACM3");
+    const auto conf = text.find("File_configuration=default");
+    ASSERT_NE(text.find("[Settings]"), std::string::npos) << text;
+    ASSERT_NE(lang, std::string::npos) << text;
+    ASSERT_NE(port, std::string::npos) << text;
+    ASSERT_NE(conf, std::string::npos) << text;
+    EXPECT_LT(lang, port);
+    EXPECT_LT(port, conf);
+    const TFormSettings back = ReadFormSettingsFile(path);
+    EXPECT_EQ(back.ComPort, "/dev/ttyACM3");
+}
+
+TEST(SettingsFile, OddValuesAreKeptAsTheyStandAndOtherSectionsSurvive) {
+    const std::string dir = testsupport::TempDir("settings-odd");
+    const std::string path = SettingsPathIn(dir);
+    fs::create_directories(fs::path(path).parent_path());
+    WriteAll(path,
+             "[Passes]\r\n861234567890123=1234\r\n"
+             "[Settings]\r\nLanguage=English\r\nComPort=\r\nFile_configuration=/tmp/a b/конфиг.fcg\r\n"
+             "[Devices]\r\nCount=1\r\nd0=861234567890123\r\n");
+    TFormSettings s = ReadFormSettingsFile(path);
+    EXPECT_EQ(s.Language, "English");  // not "english": Russian texts, written back unchanged
+    EXPECT_EQ(s.ComPort, "");          // present but empty is not missing
+    EXPECT_EQ(s.ConfigPath, "/tmp/a b/конфиг.fcg");
+    WriteFormSettingsFile(path, s);
+    const std::string text = ReadAll(path);
+    EXPECT_NE(text.find("Language=English"), std::string::npos) << text;
+    EXPECT_NE(text.find("861234567890123=1234"), std::string::npos) << text;
+    EXPECT_NE(text.find("d0=861234567890123"), std::string::npos) << text;
+}
+
+TEST(SettingsFile, UnreadableFileGivesDefaults) {
+    const std::string dir = testsupport::TempDir("settings-unreadable");
+    const std::string path = SettingsPathIn(dir);
+    fs::create_directories(fs::path(path).parent_path());
+    WriteAll(path, "[Settings]\nLanguage=english\n");
+    fs::permissions(path, fs::perms::none);
+    if (std::ifstream(path).good()) GTEST_SKIP() << "this user reads every file";
+    const TFormSettings s = ReadFormSettingsFile(path);
+    EXPECT_EQ(s.Language, "russian");
+    fs::permissions(path, fs::perms::owner_all);
+}
+
+TEST(SettingsFile, UnwritableFolderRaisesOnceAndKeepsTheOldFile) {
+    const std::string dir = testsupport::TempDir("settings-readonly");
+    const std::string path = SettingsPathIn(dir);
+    const fs::path folder = fs::path(path).parent_path();
+    fs::create_directories(folder);
+    WriteAll(path, "[Settings]\nLanguage=english\n");
+    fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
+    if (std::ofstream(folder / "probe").good()) {
+        fs::permissions(folder, fs::perms::owner_all);
+        GTEST_SKIP() << "this user writes everywhere";
+    }
+    TFormSettings s;
+    try {
+        WriteFormSettingsFile(path, s);
+        ADD_FAILURE() << "no error";
+    } catch (const Exception& e) {
+        EXPECT_EQ(e.Message, "Unable to write to " + path);
+    }
+    fs::permissions(folder, fs::perms::owner_all);
+    EXPECT_EQ(ReadAll(path), "[Settings]\nLanguage=english\n");
+}
+
+TEST(SettingsFile, FolderThatCannotBeCreatedRaises) {
+    const std::string dir = testsupport::TempDir("settings-blocked");
+    // A file where the folder should be.
+    WriteAll(dir + "/TALIVEX", "x");
+    EXPECT_THROW(WriteFormSettingsFile(SettingsPathIn(dir), TFormSettings{}), Exception);
+}
