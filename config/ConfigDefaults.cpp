@@ -2,6 +2,10 @@
 
 #include <string>
 
+#include "platform/sys/Hosts.h"
+
+static_assert(kDefaultServerPort == sys::kDeviceServerPort && kDefaultTimeServerPort == sys::kTimeServerPort);
+
 namespace {
 constexpr std::array<bool, 7> Days(std::initializer_list<int> days) {
     std::array<bool, 7> d{};
@@ -53,3 +57,5 @@ void SetConfigDefaults(ConfigValues& v, std::string_view serverHost, std::string
     v.ResendSMS = false;
     v.ReaderType = 0;
 }
+
+void SetConfigDefaults(ConfigValues& v) { SetConfigDefaults(v, sys::kDeviceServerHost, sys::kTimeServerHost); }

@@ -12,3 +12,5 @@ inline constexpr int kDefaultTimeServerPort = 123;
 // are the installation's defaults written into a device (never the tool's own overrides).
 void SetConfigDefaults(ConfigValues& values, std::string_view serverHost,
                        std::string_view timeServerHost);
+// The same with the installation's hosts (platform/sys/Hosts.h): what Load_default shows.
+void SetConfigDefaults(ConfigValues& values);

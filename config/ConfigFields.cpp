@@ -6,6 +6,7 @@
 #include "config/ConfigItems.h"
 #include "config/RecordBytes.h"
 #include "platform/rtl/SysUtils.h"
+#include "platform/sys/Clock.h"
 
 namespace {
 
@@ -197,4 +198,8 @@ ConfigValues ConfigRecordToValues(ConfigRecord& r) {
     v.RFIDAnts = ItemIndex(b[cfg::RfidReaders], static_cast<int>(kRfidAntsItems.size()));
     v.ReaderType = ItemIndex(b[cfg::ReaderType], static_cast<int>(kReaderTypeItems.size()));
     return v;
+}
+
+ConfigRecord BuildConfigRecord(const ConfigValues& values, const ConfigRecord& previous) {
+    return BuildConfigRecord(values, previous, static_cast<std::uint32_t>(sys::LocalWallSeconds()));
 }

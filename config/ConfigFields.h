@@ -74,6 +74,8 @@ struct ConfigValues {
 // wall clock as Unix seconds. The result is sealed with its CRC.
 ConfigRecord BuildConfigRecord(const ConfigValues& values, const ConfigRecord& previous,
                                std::uint32_t timeStamp);
+// The same stamped with the tool's clock now (sys::LocalWallSeconds).
+ConfigRecord BuildConfigRecord(const ConfigValues& values, const ConfigRecord& previous);
 
 // Record to controls (Read_config). A photo resolution byte of 0 is first set to 3 in the
 // record, as the device reads 0 as the smallest picture. Bytes that no item of a fixed list

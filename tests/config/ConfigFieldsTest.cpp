@@ -9,6 +9,8 @@
 #include "config/ConfigFields.h"
 #include "config/ConfigRecord.h"
 #include "platform/rtl/SysUtils.h"
+#include "platform/sys/Clock.h"
+#include "platform/sys/Hosts.h"
 
 namespace {
 
@@ -313,6 +315,26 @@ TEST(ConfigRecord, WriteRequestData) {
     EXPECT_EQ(target[0], 1);
     EXPECT_EQ(target[2], 3);
     EXPECT_EQ(target[3], 0x02);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ConfigDefaults, InstallationHostsAndTheClock) {
+    ConfigValues v;
+    SetConfigDefaults(v);
+    EXPECT_EQ(v.CON_ADR1, std::string(sys::kDeviceServerHost) + ":10950");
+    EXPECT_EQ(v.NTPADR, std::string(sys::kTimeServerHost) + ":123");
+    EXPECT_EQ(v.RFIDAnts, -1);
+
+    // 2 March 2024 10:20:30 on the local wall clock is 1709374830 = 0x65E2FD6E.
+    sys::SetManualWallSeconds(1709374830.25);
+    const ConfigRecord r = BuildConfigRecord(v, ConfigRecord{});
+    EXPECT_EQ(r[5], 0x6E);
+    EXPECT_EQ(r[6], 0xFD);
+    EXPECT_EQ(r[7], 0xE2);
+    EXPECT_EQ(r[8], 0x65);
 }
 
 }  // namespace
