@@ -3,11 +3,18 @@
 // item index. The operator list normally comes from the language file; these six are
 // the record's own and stand in when that list is empty.
 #include <array>
+#include <string>
 #include <string_view>
+#include <vector>
 
 inline constexpr std::array<std::string_view, 6> kOperatorItems = {
     "Автоматически, данные с СИМ карты", "Билайн", "Мегафон", "МТС", "Теле2", "Другой"};
 inline constexpr int kOperatorOther = 5;  // shows the APN edit
+// The OPERATOR items: the language file's list, or the record's six when that is empty.
+inline std::vector<std::string> OperatorItems(const std::vector<std::string>& fromLanguage) {
+    if (!fromLanguage.empty()) return fromLanguage;
+    return std::vector<std::string>(kOperatorItems.begin(), kOperatorItems.end());
+}
 inline constexpr std::array<std::string_view, 2> kOutTypeItems = {"Инвертировать", "Импульс"};
 inline constexpr std::array<std::string_view, 2> kOutTypeInTimeActionItems = {"Уровень", "Импульс"};
 inline constexpr std::array<std::string_view, 6> kInFun1Items = {

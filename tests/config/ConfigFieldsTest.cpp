@@ -7,6 +7,7 @@
 
 #include "config/ConfigDefaults.h"
 #include "config/ConfigFields.h"
+#include "config/ConfigItems.h"
 #include "config/ConfigRecord.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/sys/Clock.h"
@@ -337,4 +338,12 @@ TEST(ConfigDefaults, InstallationHostsAndTheClock) {
     EXPECT_EQ(r[8], 0x65);
 }
 
+}  // namespace
+
+namespace {
+TEST(ConfigItems, OperatorListFallsBackToTheRecordsSix) {
+    EXPECT_EQ(OperatorItems({}).size(), 6u);
+    EXPECT_EQ(OperatorItems({}).back(), "Другой");
+    EXPECT_EQ(OperatorItems({"A", "B"}), (std::vector<std::string>{"A", "B"}));
+}
 }  // namespace
