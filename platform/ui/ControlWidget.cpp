@@ -1,0 +1,214 @@
+#include "platform/ui/ControlWidget.h"
+
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QKeyEvent>
+#include <QPainter>
+
+#include "platform/sys/GuiThread.h"
+
+namespace ui {
+
+void SafeCall(const std::function<void()>& fn) {
+    try {
+        fn();
+    } catch (...) {
+        sys::HandleException(std::current_exception());
+    }
+}
+
+namespace {
+const char* const kControlProperty = "zentorControl";
+}
+
+TControl* ControlOf(const QObject* widget) {
+    if (!widget) return nullptr;
+    QVariant v = widget->property(kControlProperty);
+    return v.isValid() ? reinterpret_cast<TControl*>(v.value<quintptr>()) : nullptr;
+}
+
+void SetControlOf(QObject* widget, TControl* control) {
+    if (widget) widget->setProperty(kControlProperty, QVariant::fromValue(reinterpret_cast<quintptr>(control)));
+}
+
+TControlWidget::TControlWidget(TControl* c, QWidget* parent) : QWidget(parent), control(c) {
+    setAttribute(Qt::WA_OpaquePaintEvent, false);
+    setMouseTracking(true);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+bool TControlWidget::event(QEvent* e) {
+    if (control && control->HandleWidgetEvent(e)) return true;
+    return QWidget::event(e);
+}
+
+void TControlWidget::paintEvent(QPaintEvent*) {
+    if (!control || painting) return;
+    if (image.width() != width() || image.height() != height()) {
+        image = QImage(std::max(width(), 0), std::max(height(), 0), QImage::Format_ARGB32_Premultiplied);
+        image.fill(0u);
+    }
+    if (image.isNull()) return;
+    painting = true;
+    TControl* c = control;
+    SafeCall([&] { c->PaintWidgetImage(image); });
+    painting = false;
+    QPainter p(this);
+    p.drawImage(0, 0, image);
+}
+
+bool TControlEventFilter::eventFilter(QObject* watched, QEvent* e) {
+    if (control && watched == control->GetWidget()) return control->HandleWidgetEvent(e);
+    return false;
+}
+
+// ---- accessibility ---------------------------------------------------------------------
+
+namespace {
+
+QAccessible::Role QtRole(TAccessibleRole r) {
+    switch (r) {
+        case TAccessibleRole::Client: return QAccessible::Client;
+        case TAccessibleRole::Pane: return QAccessible::Pane;
+        case TAccessibleRole::Grouping: return QAccessible::Grouping;
+        case TAccessibleRole::PushButton: return QAccessible::Button;
+        case TAccessibleRole::CheckBox: return QAccessible::CheckBox;
+        case TAccessibleRole::RadioButton: return QAccessible::RadioButton;
+        case TAccessibleRole::PageTab: return QAccessible::PageTab;
+        case TAccessibleRole::PageTabList: return QAccessible::PageTabList;
+        case TAccessibleRole::ProgressBar: return QAccessible::ProgressBar;
+        case TAccessibleRole::StaticText: return QAccessible::StaticText;
+        case TAccessibleRole::Graphic: return QAccessible::Graphic;
+        case TAccessibleRole::Table: return QAccessible::Table;
+        case TAccessibleRole::Cell: return QAccessible::Cell;
+        case TAccessibleRole::Indicator: return QAccessible::Indicator;
+    }
+    return QAccessible::Client;
+}
+
+// Custom-painted controls speak through their GetAccessibleInfo and AccessiblePress.
+class TControlAccessible : public QAccessibleWidget {
+public:
+    explicit TControlAccessible(QWidget* w) : QAccessibleWidget(w) {}
+
+    TControl* Control() const { return ControlOf(object()); }
+
+    QAccessible::Role role() const override {
+        TControl* c = Control();
+        return c ? QtRole(c->GetAccessibleInfo().Role) : QAccessibleWidget::role();
+    }
+    QString text(QAccessible::Text t) const override {
+        TControl* c = Control();
+        if (!c) return QAccessibleWidget::text(t);
+        switch (t) {
+            case QAccessible::Name: return QString::fromStdString(c->GetAccessibleInfo().Name);
+            case QAccessible::Description: return QString::fromStdString(c->GetName());
+            case QAccessible::Value: return QString::fromStdString(c->GetAccessibleInfo().Value);
+            default: return QAccessibleWidget::text(t);
+        }
+    }
+    QAccessible::State state() const override {
+        QAccessible::State s = QAccessibleWidget::state();
+        if (TControl* c = Control()) {
+            TAccessibleInfo info = c->GetAccessibleInfo();
+            s.checkable = info.Checkable;
+            s.checked = info.Checked;
+            s.disabled = !info.Enabled;
+        }
+        return s;
+    }
+    QStringList actionNames() const override {
+        QStringList names = QAccessibleWidget::actionNames();
+        TControl* c = Control();
+        if (c && c->GetAccessibleInfo().Pressable && !names.contains(pressAction())) names << pressAction();
+        return names;
+    }
+    void doAction(const QString& name) override {
+        TControl* c = Control();
+        if (c && name == pressAction() && c->GetAccessibleInfo().Pressable) {
+            SafeCall([c] { c->AccessiblePress(); });
+            return;
+        }
+        QAccessibleWidget::doAction(name);
+    }
+};
+
+QAccessibleInterface* Factory(const QString&, QObject* object) {
+    if (auto* w = dynamic_cast<TControlWidget*>(object)) return new TControlAccessible(w);
+    return nullptr;
+}
+
+}  // namespace
+
+void InstallAccessibility() {
+    static bool installed = false;
+    if (installed) return;
+    installed = true;
+    QAccessible::installFactory(Factory);
+}
+
+void UpdateAccessibleTexts(TControl* control) {
+    QWidget* w = control ? control->GetWidget() : nullptr;
+    if (!w) return;
+    w->setAccessibleDescription(QString::fromStdString(control->GetName()));
+    std::string text = control->GetText();
+    if (!text.empty()) w->setAccessibleName(QString::fromStdString(text));
+}
+
+// ---- keys ------------------------------------------------------------------------------
+
+Word VirtualKeyFromQt(int k) {
+    if (k >= Qt::Key_A && k <= Qt::Key_Z) return Word('A' + (k - Qt::Key_A));
+    if (k >= Qt::Key_0 && k <= Qt::Key_9) return Word('0' + (k - Qt::Key_0));
+    if (k >= Qt::Key_F1 && k <= Qt::Key_F24) return Word(VK_F1 + (k - Qt::Key_F1));
+    switch (k) {
+        case Qt::Key_Backspace: return VK_BACK;
+        case Qt::Key_Tab: case Qt::Key_Backtab: return VK_TAB;
+        case Qt::Key_Return: case Qt::Key_Enter: return VK_RETURN;
+        case Qt::Key_Shift: return VK_SHIFT;
+        case Qt::Key_Control: return VK_CONTROL;
+        case Qt::Key_Alt: return VK_MENU;
+        case Qt::Key_Pause: return VK_PAUSE;
+        case Qt::Key_CapsLock: return VK_CAPITAL;
+        case Qt::Key_Escape: return VK_ESCAPE;
+        case Qt::Key_Space: return VK_SPACE;
+        case Qt::Key_PageUp: return VK_PRIOR;
+        case Qt::Key_PageDown: return VK_NEXT;
+        case Qt::Key_End: return VK_END;
+        case Qt::Key_Home: return VK_HOME;
+        case Qt::Key_Left: return VK_LEFT;
+        case Qt::Key_Up: return VK_UP;
+        case Qt::Key_Right: return VK_RIGHT;
+        case Qt::Key_Down: return VK_DOWN;
+        case Qt::Key_Print: return VK_SNAPSHOT;
+        case Qt::Key_Insert: return VK_INSERT;
+        case Qt::Key_Delete: return VK_DELETE;
+        case Qt::Key_Help: return VK_HELP;
+        case Qt::Key_Meta: return VK_LWIN;
+        case Qt::Key_Menu: return VK_APPS;
+        case Qt::Key_NumLock: return VK_NUMLOCK;
+        case Qt::Key_ScrollLock: return VK_SCROLL;
+        case Qt::Key_Asterisk: return VK_MULTIPLY;
+        case Qt::Key_Plus: return VK_ADD;
+        case Qt::Key_Minus: return 0xBD;
+        case Qt::Key_Period: return 0xBE;
+        case Qt::Key_Comma: return 0xBC;
+        case Qt::Key_Slash: return 0xBF;
+        case Qt::Key_Semicolon: return 0xBA;
+        case Qt::Key_Equal: return 0xBB;
+        default: return 0;
+    }
+}
+
+TShiftState ShiftFromQt(int modifiers, int buttons) {
+    TShiftState s;
+    if (modifiers & Qt::ShiftModifier) s.Include(ssShift);
+    if (modifiers & Qt::AltModifier) s.Include(ssAlt);
+    if (modifiers & Qt::ControlModifier) s.Include(ssCtrl);
+    if (buttons & Qt::LeftButton) s.Include(ssLeft);
+    if (buttons & Qt::RightButton) s.Include(ssRight);
+    if (buttons & Qt::MiddleButton) s.Include(ssMiddle);
+    return s;
+}
+
+}  // namespace ui

@@ -1,0 +1,240 @@
+#include "platform/ui/Dialogs.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <cstdlib>
+#include <deque>
+
+#include "platform/ui/Forms.h"
+
+namespace ui::test {
+namespace {
+struct Script {
+    int scripted = -1;  // -1: decide from the platform
+    std::deque<int> answers;
+    std::deque<std::string> files;
+    std::deque<int> popups;
+    std::vector<TShownDialog> shown;
+};
+Script& S() {
+    static Script s;
+    return s;
+}
+}  // namespace
+
+void SetScripted(bool on) { S().scripted = on ? 1 : 0; }
+bool IsScripted() {
+    if (S().scripted >= 0) return S().scripted == 1;
+    const char* t = std::getenv("ZENTOR_TEST");
+    if (t && *t && std::string(t) != "0") return true;
+    return QGuiApplication::platformName() == "offscreen";
+}
+void PushDialogAnswer(int answer) { S().answers.push_back(answer); }
+void PushFileAnswer(const std::string& path) { S().files.push_back(path); }
+void PushPopupAnswer(int index) { S().popups.push_back(index); }
+const std::vector<TShownDialog>& ShownDialogs() { return S().shown; }
+void ClearDialogs() {
+    S().shown.clear();
+    S().answers.clear();
+    S().files.clear();
+    S().popups.clear();
+}
+
+int RecordPopup(TPopupMenu*, int x, int y) {
+    int choice = -1;
+    if (!S().popups.empty()) {
+        choice = S().popups.front();
+        S().popups.pop_front();
+    }
+    S().shown.push_back({"popup", "", std::to_string(x) + "," + std::to_string(y), 0, choice});
+    return choice;
+}
+
+namespace {
+int NextAnswer(int fallback) {
+    if (S().answers.empty()) return fallback;
+    int a = S().answers.front();
+    S().answers.pop_front();
+    return a;
+}
+}  // namespace
+
+int Record(const std::string& kind, const std::string& caption, const std::string& text, int flags, int fallback) {
+    int a = NextAnswer(fallback);
+    S().shown.push_back({kind, caption, text, flags, a});
+    return a;
+}
+
+bool RecordFile(const std::string& kind, const std::string& title, const std::string& filter, std::string& path) {
+    std::string chosen;
+    if (!S().files.empty()) {
+        chosen = S().files.front();
+        S().files.pop_front();
+    }
+    S().shown.push_back({kind, title, filter, 0, chosen.empty() ? 0 : 1});
+    if (chosen.empty()) return false;
+    path = chosen;
+    return true;
+}
+
+}  // namespace ui::test
+
+namespace {
+
+std::string Title() { return Application ? Application->GetTitle() : std::string(); }
+
+int DefaultFor(int buttons) {
+    switch (buttons) {
+        case MB_OK: return IDOK;
+        case MB_YESNO: case MB_YESNOCANCEL: return IDNO;
+        case MB_ABORTRETRYIGNORE: return IDABORT;
+        default: return IDCANCEL;
+    }
+}
+
+QWidget* ActiveWindow() {
+    QWidget* w = QApplication::activeWindow();
+    if (!w && Application && Application->GetMainForm()) w = Application->GetMainForm()->GetWidget();
+    return w;
+}
+
+}  // namespace
+
+int MessageBox(const std::string& text, const std::string& caption, int flags) {
+    int buttons = flags & 0xF;
+    if (ui::test::IsScripted()) return ui::test::Record("messagebox", caption, text, flags, DefaultFor(buttons));
+    QMessageBox box(ActiveWindow());
+    box.setWindowTitle(QString::fromStdString(caption));
+    box.setText(QString::fromStdString(text));
+    switch (flags & 0xF0) {
+        case MB_ICONSTOP: box.setIcon(QMessageBox::Critical); break;
+        case MB_ICONQUESTION: box.setIcon(QMessageBox::Question); break;
+        case MB_ICONWARNING: box.setIcon(QMessageBox::Warning); break;
+        case MB_ICONINFORMATION: box.setIcon(QMessageBox::Information); break;
+        default: break;
+    }
+    struct B {
+        QMessageBox::StandardButton q;
+        int id;
+    };
+    std::vector<B> list;
+    switch (buttons) {
+        case MB_OKCANCEL: list = {{QMessageBox::Ok, IDOK}, {QMessageBox::Cancel, IDCANCEL}}; break;
+        case MB_ABORTRETRYIGNORE: list = {{QMessageBox::Abort, IDABORT}, {QMessageBox::Retry, IDRETRY}, {QMessageBox::Ignore, IDIGNORE}}; break;
+        case MB_YESNOCANCEL: list = {{QMessageBox::Yes, IDYES}, {QMessageBox::No, IDNO}, {QMessageBox::Cancel, IDCANCEL}}; break;
+        case MB_YESNO: list = {{QMessageBox::Yes, IDYES}, {QMessageBox::No, IDNO}}; break;
+        case MB_RETRYCANCEL: list = {{QMessageBox::Retry, IDRETRY}, {QMessageBox::Cancel, IDCANCEL}}; break;
+        default: list = {{QMessageBox::Ok, IDOK}}; break;
+    }
+    QMessageBox::StandardButtons all;
+    for (const B& b : list) all |= b.q;
+    box.setStandardButtons(all);
+    int def = (flags >> 8) & 0x3;
+    if (def < int(list.size())) box.setDefaultButton(list[size_t(def)].q);
+    int r = box.exec();
+    for (const B& b : list)
+        if (r == b.q) return b.id;
+    return DefaultFor(buttons);
+}
+
+void ShowMessage(const std::string& text) {
+    if (ui::test::IsScripted()) {
+        ui::test::Record("message", Title(), text, MB_OK, IDOK);
+        return;
+    }
+    MessageBox(text, Title(), MB_OK);
+}
+
+int MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons, int) {
+    static const char* const captions[] = {"Warning", "Error", "Information", "Confirm", ""};
+    std::string caption = captions[type];
+    int fallback = buttons.Contains(mbNo) ? mrNo : buttons.Contains(mbOK) ? mrOk : mrCancel;
+    if (ui::test::IsScripted())
+        return ui::test::Record("messagedlg", caption, text, int(buttons.Bits()), fallback);
+    QMessageBox box(ActiveWindow());
+    box.setWindowTitle(QString::fromStdString(caption.empty() ? Title() : caption));
+    box.setText(QString::fromStdString(text));
+    box.setIcon(type == mtWarning ? QMessageBox::Warning
+                : type == mtError ? QMessageBox::Critical
+                : type == mtInformation ? QMessageBox::Information
+                : type == mtConfirmation ? QMessageBox::Question : QMessageBox::NoIcon);
+    struct B {
+        TMsgDlgBtn b;
+        QMessageBox::StandardButton q;
+        int mr;
+    };
+    static const B map[] = {{mbYes, QMessageBox::Yes, mrYes},         {mbNo, QMessageBox::No, mrNo},
+                            {mbOK, QMessageBox::Ok, mrOk},            {mbCancel, QMessageBox::Cancel, mrCancel},
+                            {mbAbort, QMessageBox::Abort, mrAbort},   {mbRetry, QMessageBox::Retry, mrRetry},
+                            {mbIgnore, QMessageBox::Ignore, mrIgnore}, {mbAll, QMessageBox::YesToAll, mrAll},
+                            {mbNoToAll, QMessageBox::NoToAll, mrNoToAll}, {mbYesToAll, QMessageBox::YesToAll, mrYesToAll},
+                            {mbHelp, QMessageBox::Help, mrNone},      {mbClose, QMessageBox::Close, mrClose}};
+    QMessageBox::StandardButtons all;
+    for (const B& b : map)
+        if (buttons.Contains(b.b)) all |= b.q;
+    box.setStandardButtons(all);
+    int r = box.exec();
+    for (const B& b : map)
+        if (buttons.Contains(b.b) && r == b.q) return b.mr;
+    return fallback;
+}
+
+namespace ui {
+std::string QtNameFilters(const std::string& filter) {
+    // "Desc|*.a;*.b|Desc2|*.c" → "Desc (*.a *.b);;Desc2 (*.c)"
+    std::vector<std::string> parts;
+    size_t start = 0;
+    for (;;) {
+        size_t p = filter.find('|', start);
+        parts.push_back(filter.substr(start, p == std::string::npos ? std::string::npos : p - start));
+        if (p == std::string::npos) break;
+        start = p + 1;
+    }
+    std::string out;
+    for (size_t i = 0; i + 1 < parts.size(); i += 2) {
+        std::string pat = parts[i + 1];
+        for (char& c : pat)
+            if (c == ';') c = ' ';
+        if (!out.empty()) out += ";;";
+        std::string desc = parts[i];
+        size_t paren = desc.find(" (");
+        if (paren != std::string::npos) desc = desc.substr(0, paren);
+        out += desc + " (" + pat + ")";
+    }
+    return out;
+}
+}  // namespace ui
+
+bool TOpenDialog::Execute() {
+    std::string path;
+    bool ok;
+    if (ui::test::IsScripted()) {
+        ok = ui::test::RecordFile(IsSave() ? "save" : "open", FTitle, FFilter, path);
+    } else {
+        QString start = QString::fromStdString(FInitialDir);
+        if (!FFileName.empty()) start = QString::fromStdString(FInitialDir.empty() ? FFileName : FInitialDir + "/" + FFileName);
+        QString filters = QString::fromStdString(ui::QtNameFilters(FFilter));
+        QStringList list = filters.split(";;");
+        QString selected = FFilterIndex >= 1 && FFilterIndex <= list.size() ? list[FFilterIndex - 1] : QString();
+        QString title = QString::fromStdString(FTitle);
+        QString chosen = IsSave() ? QFileDialog::getSaveFileName(ActiveWindow(), title, start, filters, &selected)
+                                  : QFileDialog::getOpenFileName(ActiveWindow(), title, start, filters, &selected);
+        ok = !chosen.isEmpty();
+        path = chosen.toStdString();
+        if (ok && list.contains(selected)) FFilterIndex = int(list.indexOf(selected)) + 1;
+    }
+    if (!ok) return false;
+    if (!FDefaultExt.empty()) {
+        size_t slash = path.find_last_of('/');
+        std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+        if (base.find('.') == std::string::npos) {
+            std::string ext = FDefaultExt[0] == '.' ? FDefaultExt.substr(1) : FDefaultExt;
+            path += "." + ext;
+        }
+    }
+    FFileName = path;
+    return true;
+}

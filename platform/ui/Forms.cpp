@@ -1,0 +1,412 @@
+#include "platform/ui/Forms.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+#include <QWindow>
+#include <filesystem>
+
+#include "platform/sys/GuiThread.h"
+#include "platform/ui/ControlWidget.h"
+#include "platform/ui/Dialogs.h"
+#include "platform/ui/PixelOps.h"
+
+TCustomForm* GetParentForm(const TControl* control) {
+    const TControl* c = control;
+    while (c && c->GetParent()) c = c->GetParent();
+    return const_cast<TCustomForm*>(dynamic_cast<const TCustomForm*>(c));
+}
+
+// ---- TCustomForm -----------------------------------------------------------------------
+
+TCustomForm::TCustomForm(TComponent* AOwner) : TWinControl(AOwner) {
+    SetColor(clBtnFace);
+    TControl::SetVisible(false);
+    SetBounds(0, 0, 320, 240);
+    ApplyWindowFlags();
+}
+
+TCustomForm::~TCustomForm() {
+    // OnDestroy must not reach parts of a derived form that are already gone: the application
+    // frees its forms through BeforeDestruction. Here only the layer's own state is touched.
+    FDestroyed = true;
+    if (Application) Application->FormClosed(this);
+}
+
+void TCustomForm::AfterConstruction() {
+    if (FCreated) return;
+    FCreated = true;
+    ui::SafeCall([this] {
+        if (OnCreate) OnCreate(this);
+    });
+}
+
+void TCustomForm::BeforeDestruction() {
+    if (FDestroyed) return;
+    FDestroyed = true;
+    ui::SafeCall([this] {
+        if (OnDestroy) OnDestroy(this);
+    });
+}
+
+void TCustomForm::ApplyWindowFlags() {
+    QWidget* w = GetWidget();
+    if (!w) return;
+    Qt::WindowFlags f = Qt::Window;
+    if (FBorderStyle == bsNone) f |= Qt::FramelessWindowHint;
+    else if (FBorderStyle == bsDialog || FBorderStyle == bsSingle) f |= Qt::MSWindowsFixedSizeDialogHint;
+    if (FBorderStyle == bsToolWindow || FBorderStyle == bsSizeToolWin) f |= Qt::Tool;
+    if (FFormStyle == fsStayOnTop) f |= Qt::WindowStaysOnTopHint;
+    bool visible = w->isVisible();
+    w->setWindowFlags(f);
+    if (visible) w->show();
+}
+
+void TCustomForm::SetBorderStyle(TFormBorderStyle s) {
+    if (s == FBorderStyle) return;
+    FBorderStyle = s;
+    ApplyWindowFlags();
+}
+
+void TCustomForm::SetWindowState(TWindowState s) {
+    FWindowState = s;
+    QWidget* w = GetWidget();
+    if (!w || !w->isVisible()) return;
+    if (s == wsMinimized) w->showMinimized();
+    else if (s == wsMaximized) w->showMaximized();
+    else w->showNormal();
+}
+
+void TCustomForm::CenterOnScreen() {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) return;
+    QRect g = screen->geometry();
+    SetBounds(g.x() + (g.width() - GetWidth()) / 2, g.y() + (g.height() - GetHeight()) / 2, GetWidth(), GetHeight());
+}
+
+void TCustomForm::SetVisible(bool v) {
+    QWidget* w = GetWidget();
+    if (v) {
+        bool first = !FShown;
+        if (first && (FPosition == poScreenCenter || FPosition == poDesktopCenter || FPosition == poMainFormCenter ||
+                      FPosition == poOwnerFormCenter))
+            CenterOnScreen();
+        TControl::SetVisible(true);
+        if (w) {
+            w->setWindowTitle(QString::fromStdString(GetText()));
+            w->setGeometry(GetLeft(), GetTop(), GetWidth(), GetHeight());
+            if (FWindowState == wsMinimized) w->showMinimized();
+            else if (FWindowState == wsMaximized) w->showMaximized();
+            else w->show();
+        }
+        if (first) {
+            FShown = true;
+            ui::SafeCall([this] { DoShow(); });
+        }
+    } else {
+        bool was = GetVisible();
+        TControl::SetVisible(false);
+        if (w) w->hide();
+        if (was) ui::SafeCall([this] { DoHide(); });
+    }
+}
+
+void TCustomForm::DoShow() {
+    if (OnShow) OnShow(this);
+}
+
+void TCustomForm::DoHide() {
+    if (OnHide) OnHide(this);
+}
+
+bool TCustomForm::CloseQuery() {
+    bool can = true;
+    if (OnCloseQuery) OnCloseQuery(this, can);
+    return can;
+}
+
+void TCustomForm::Close() {
+    if (FClosing) return;
+    FClosing = true;
+    bool can = true;
+    ui::SafeCall([&] { can = CloseQuery(); });
+    if (!can) {
+        FClosing = false;
+        return;
+    }
+    TCloseAction action = (Application && Application->GetMainForm() == this) ? caFree : caHide;
+    ui::SafeCall([&] {
+        if (OnClose) OnClose(this, action);
+    });
+    FClosing = false;
+    if (action == caNone) return;
+    if (FModal && FModalResult == mrNone) FModalResult = mrCancel;
+    if (action == caMinimize) {
+        SetWindowState(wsMinimized);
+        return;
+    }
+    Hide();
+    if (Application) Application->FormClosed(this);
+}
+
+TModalResult TCustomForm::ShowModal() {
+    FModalResult = mrNone;
+    FModal = true;
+    if (QWidget* w = GetWidget()) w->setWindowModality(Qt::ApplicationModal);
+    Show();
+    QEventLoop loop;
+    while (FModalResult == mrNone && GetVisible()) {
+        sys::ServeGuiCalls();
+        loop.processEvents(QEventLoop::WaitForMoreEvents | QEventLoop::AllEvents, 50);
+    }
+    if (GetVisible()) Hide();
+    FModal = false;
+    if (QWidget* w = GetWidget()) w->setWindowModality(Qt::NonModal);
+    return FModalResult;
+}
+
+bool TCustomForm::GetActive() const {
+    QWidget* w = GetWidget();
+    return w && w->isActiveWindow();
+}
+
+void TCustomForm::BringToFront() {
+    if (QWidget* w = GetWidget()) {
+        w->raise();
+        w->activateWindow();
+    }
+}
+
+void TCustomForm::SetActiveControl(TWinControl* c) {
+    if (c == this) c = nullptr;
+    if (c && ::GetParentForm(c) != this) return;
+    FocusControlChanged(c);
+    if (c)
+        if (QWidget* w = c->GetWidget()) {
+            if (w->focusPolicy() == Qt::NoFocus) w->setFocusPolicy(Qt::StrongFocus);
+            w->setFocus(Qt::OtherFocusReason);
+        }
+}
+
+void TCustomForm::FocusControlChanged(TWinControl* c) {
+    if (c == FActiveControl) return;
+    TWinControl* prev = FActiveControl;
+    FActiveControl = c;
+    if (prev && !FDestroyed) {
+        ui::SafeCall([prev] {
+            prev->DoExit();
+            prev->FocusChanged();
+        });
+        prev->Invalidate();
+    }
+    if (c && FActiveControl == c) {
+        ui::SafeCall([c] {
+            c->DoEnter();
+            c->FocusChanged();
+        });
+        c->Invalidate();
+    }
+}
+
+void TCustomForm::SelectNext(TWinControl* current, bool forward) {
+    std::vector<TWinControl*> list;
+    GetTabOrderList(list);
+    if (list.empty()) return;
+    auto it = std::find(list.begin(), list.end(), current);
+    long n = long(list.size());
+    long start = it == list.end() ? (forward ? -1 : n) : long(it - list.begin());
+    for (long k = 1; k <= n; ++k) {
+        long i = ((start + (forward ? k : -k)) % n + n) % n;
+        TWinControl* c = list[size_t(i)];
+        if (c->GetTabStop() && c->CanFocus()) {
+            SetActiveControl(c);
+            return;
+        }
+    }
+}
+
+void TCustomForm::StartSystemMove() {
+    QWidget* w = GetWidget();
+    if (!w) return;
+    if (QWidget* grabber = QWidget::mouseGrabber()) grabber->releaseMouse();
+    if (QWindow* win = w->windowHandle()) win->startSystemMove();
+}
+
+void TCustomForm::TextChanged() {
+    if (QWidget* w = GetWidget()) w->setWindowTitle(QString::fromStdString(GetText()));
+    TWinControl::TextChanged();
+}
+
+void TCustomForm::PaintWidgetImage(QImage& image) {
+    TWinControl::PaintWidgetImage(image);
+    if (OnPaint) OnPaint(this);
+}
+
+bool TCustomForm::HandleWidgetEvent(QEvent* e) {
+    switch (e->type()) {
+        case QEvent::Close: {
+            // The window system's close goes through Close (OnCloseQuery, OnClose).
+            e->ignore();
+            if (!FClosing) Close();
+            return true;
+        }
+        case QEvent::Resize: {
+            QWidget* w = GetWidget();
+            if (w && (w->width() != GetWidth() || w->height() != GetHeight()))
+                TControl::SetBounds(GetLeft(), GetTop(), w->width(), w->height());
+            return false;
+        }
+        case QEvent::Move: {
+            QWidget* w = GetWidget();
+            if (w && (w->x() != GetLeft() || w->y() != GetTop()))
+                TControl::SetBounds(w->x(), w->y(), GetWidth(), GetHeight());
+            return false;
+        }
+        case QEvent::WindowActivate:
+            ui::SafeCall([this] {
+                if (OnActivate) OnActivate(this);
+            });
+            return false;
+        case QEvent::WindowDeactivate:
+            ui::SafeCall([this] {
+                if (OnDeactivate) OnDeactivate(this);
+            });
+            return false;
+        case QEvent::WindowStateChange: {
+            QWidget* w = GetWidget();
+            if (w) FWindowState = w->isMinimized() ? wsMinimized : w->isMaximized() ? wsMaximized : wsNormal;
+            return false;
+        }
+        case QEvent::KeyPress: {
+            // Tab moves between the form's tab stops when no control took the key.
+            auto* ke = static_cast<QKeyEvent*>(e);
+            if (ke->key() == Qt::Key_Tab || ke->key() == Qt::Key_Backtab) {
+                SelectNext(FActiveControl, ke->key() == Qt::Key_Tab && !(ke->modifiers() & Qt::ShiftModifier));
+                return true;
+            }
+            return TWinControl::HandleWidgetEvent(e);
+        }
+        default: return TWinControl::HandleWidgetEvent(e);
+    }
+}
+
+// ---- TApplication ----------------------------------------------------------------------
+
+namespace {
+int g_argc = 1;
+char g_arg0[] = "zentor";
+char* g_argv[] = {g_arg0, nullptr};
+std::unique_ptr<QApplication> g_qapp;
+}  // namespace
+
+TApplication* Application = new TApplication(nullptr);
+TScreen* Screen = new TScreen();
+
+TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner) {
+    sys::SetExceptionHandler([this](std::exception_ptr e) { HandleException(e); });
+}
+
+TApplication::~TApplication() = default;
+
+void TApplication::Initialize() {
+    if (!QCoreApplication::instance()) g_qapp = std::make_unique<QApplication>(g_argc, g_argv);
+    sys::SetGuiThread();
+    RegisterApplicationFonts();
+    sys::SetExceptionHandler([this](std::exception_ptr e) { HandleException(e); });
+}
+
+void TApplication::FormCreated(TCustomForm* form) {
+    if (!FMainForm) FMainForm = form;
+}
+
+void TApplication::FormClosed(TCustomForm* form) {
+    if (form == FMainForm && !FTerminated && FRunning) Terminate();
+    if (form == FMainForm && FMainForm && form->IsDestroying()) FMainForm = nullptr;
+}
+
+void TApplication::Run() {
+    if (!QCoreApplication::instance()) Initialize();
+    FRunning = true;
+    if (FMainForm && FShowMainForm && !FTerminated) FMainForm->Show();
+    while (!FTerminated) {
+        sys::ServeGuiCalls();
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents | QEventLoop::AllEvents, 50);
+    }
+    FRunning = false;
+    // Forms go in reverse order of creation, each told first.
+    while (GetComponentCount() > 0) {
+        TComponent* c = GetComponent(GetComponentCount() - 1);
+        if (auto* f = dynamic_cast<TCustomForm*>(c)) f->BeforeDestruction();
+        if (c == FMainForm) FMainForm = nullptr;
+        delete c;
+    }
+}
+
+void TApplication::ProcessMessages() {
+    sys::ServeGuiCalls();
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void TApplication::Terminate() {
+    FTerminated = true;
+    QCoreApplication::postEvent(QCoreApplication::instance(), new QEvent(QEvent::User));
+}
+
+std::string TApplication::GetExeName() const {
+    std::error_code ec;
+    return std::filesystem::read_symlink("/proc/self/exe", ec).string();
+}
+
+void TApplication::ShowException(const std::exception& e) {
+    std::string msg = e.what();
+    // The library ends the message with a full stop unless it ends with one already.
+    if (!msg.empty() && static_cast<unsigned char>(msg.back()) > '.') msg += '.';
+    ::MessageBox(msg, FTitle, MB_OK | MB_ICONSTOP);
+}
+
+void TApplication::HandleException(std::exception_ptr e) {
+    if (!e) return;
+    try {
+        std::rethrow_exception(e);
+    } catch (const std::exception& ex) {
+        if (OnException) OnException(this, ex);
+        else ShowException(ex);
+    } catch (...) {
+        std::runtime_error unknown("Unknown exception");
+        if (OnException) OnException(this, unknown);
+        else ShowException(unknown);
+    }
+}
+
+int TApplication::MessageBox(const std::string& text, const std::string& caption, int flags) {
+    return ::MessageBox(text, caption, flags);
+}
+
+// ---- TScreen ---------------------------------------------------------------------------
+
+int TScreen::GetWidth() const {
+    QScreen* s = QGuiApplication::primaryScreen();
+    return s ? s->geometry().width() : 0;
+}
+
+int TScreen::GetHeight() const {
+    QScreen* s = QGuiApplication::primaryScreen();
+    return s ? s->geometry().height() : 0;
+}
+
+void TScreen::SetCursor(TCursor c) {
+    if (c == FCursor) return;
+    if (FCursor != crDefault) QApplication::restoreOverrideCursor();
+    FCursor = c;
+    if (c != crDefault) QApplication::setOverrideCursor(c == crHourGlass ? Qt::WaitCursor : Qt::ArrowCursor);
+}
+
+TCustomForm* TScreen::GetActiveForm() const {
+    QWidget* w = QApplication::activeWindow();
+    return w ? dynamic_cast<TCustomForm*>(ui::ControlOf(w)) : nullptr;
+}
