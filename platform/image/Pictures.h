@@ -10,6 +10,7 @@
 #include "platform/rtl/Classes.h"
 
 class TStream;
+class TBitmap;
 
 class TDecodedImage : public TObject {
 public:
@@ -22,6 +23,8 @@ public:
     int GetHeight() const { return FImage.Height; }
     bool GetEmpty() const { return FImage.Empty(); }
     const TPixelImage& GetPixels() const { return FImage; }
+    // Gives the bitmap the picture's size and pixels (transparency kept).
+    void AssignTo(TBitmap& bitmap) const;
 
 protected:
     virtual TPixelImage Decode(const std::uint8_t* data, std::size_t size) const = 0;

@@ -133,3 +133,33 @@ TEST(Pictures, LoadFromFileAndStream) {
 }
 
 }  // namespace
+
+#include "platform/ui/Graphics.h"
+
+namespace {
+
+TEST(Pictures, AssignToBitmapKeepsPixelsAndTransparency) {
+    // Red opaque, half-transparent green, fully transparent blue.
+    Bytes png = pngtest::File(pngtest::Ihdr(3, 1, 8, 6), {0, 255, 0, 0, 255, 0, 255, 0, 128, 0, 0, 255, 0});
+    TPngImage p;
+    p.LoadFromBytes(png.data(), png.size());
+    TBitmap bmp;
+    p.AssignTo(bmp);
+    EXPECT_EQ(bmp.GetWidth(), 3);
+    EXPECT_EQ(bmp.GetHeight(), 1);
+    EXPECT_EQ(bmp.GetPixel(0, 0), 0x000000FF);  // TColor is 0x00BBGGRR
+    EXPECT_EQ(bmp.GetAlphaFormat(), afDefined);
+
+    TJPEGImage j;
+    Bytes jpg = SaveWithQt(Photo(8, 8), "JPG", 95);
+    j.LoadFromBytes(jpg.data(), jpg.size());
+    TBitmap photo;
+    j.AssignTo(photo);
+    EXPECT_EQ(photo.GetWidth(), 8);
+    EXPECT_EQ(photo.GetAlphaFormat(), afIgnored);
+    std::uint32_t argb = j.GetPixels().Pixel(5, 3);
+    TColor expected = static_cast<TColor>(((argb & 0xFF) << 16) | (argb & 0xFF00) | ((argb >> 16) & 0xFF));
+    EXPECT_EQ(photo.GetPixel(5, 3), expected);
+}
+
+}  // namespace
