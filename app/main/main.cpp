@@ -1,2 +1,12 @@
-// Program entry: replaced by the application start-up once the form layer exists.
-int main() { return 0; }
+// Program entry: the application, the main window and the server-traffic window, then the
+// message loop until the main window closes.
+#include "app/Unit1.h"
+
+int main() {
+    Application->Initialize();
+    Application->SetMainFormOnTaskBar(true);
+    Application->CreateForm(Form1);
+    Application->CreateForm(Form2);
+    Application->Run();
+    return 0;
+}

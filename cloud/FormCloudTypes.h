@@ -1,0 +1,2 @@
+#pragma once
+// Declarations the main window's cloud members need (included by app/Unit1.h before TForm1).
