@@ -23,8 +23,6 @@ struct TControl::WidgetRef {
 
 namespace {
 
-QImage& ImageOf(ui::TControlWidget* w) { return w->image; }
-
 Qt::CursorShape QtCursor(TCursor c) {
     switch (c) {
         case crArrow: return Qt::ArrowCursor;
@@ -504,7 +502,7 @@ bool TControl::HandleWidgetEvent(QEvent* e) {
             }
             QPointer<QWidget> guard = GetWidget();
             ui::SafeCall([&] {
-                if (click && custom) Click();
+                if (click && !FQtClicks) Click();
             });
             if (!guard) return true;  // the handler freed us
             ui::SafeCall([&] { MouseUp(b, shift, pos.x(), pos.y()); });
@@ -556,6 +554,11 @@ bool TControl::HandleWidgetEvent(QEvent* e) {
             bool taken = false;
             ui::SafeCall([&] {
                 if (form && form != win && form->GetKeyPreview()) form->KeyDown(key, shift);
+                if (key && !ke->text().isEmpty() && ke->text()[0].isPrint() && !shift.Contains(ssCtrl) &&
+                    !AcceptTyping(ke->text().toStdString())) {
+                    taken = true;
+                    return;
+                }
                 if (key) win->KeyDown(key, shift);
                 if (key == 0) {
                     taken = true;

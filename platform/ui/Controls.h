@@ -233,8 +233,11 @@ protected:
     void ApplyWidgetFont();
     void ApplyWidgetPalette();
     virtual void UpdateWidgetText() {}
+    // Text the user is about to type into the wrapped widget; false drops it.
+    virtual bool AcceptTyping(const std::string& text) { (void)text; return true; }
     bool FMouseInside = false;
     bool FDestroyingControl = false;
+    bool FQtClicks = false;  // the wrapped Qt widget reports clicks itself (buttons, boxes)
 
 private:
     friend class TWinControl;

@@ -1,0 +1,146 @@
+#include <QCheckBox>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "platform/ui/ControlWidget.h"
+#include "platform/ui/Forms.h"
+#include "platform/ui/StdCtrls.h"
+
+namespace {
+QString Q(const std::string& s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
+}  // namespace
+
+// ---- TButton ---------------------------------------------------------------------------
+
+TButton::TButton(TComponent* AOwner) : TWinControl(AOwner, new QPushButton) {
+    FQtClicks = true;
+    SetColor(clBtnFace);
+    SetTabStop(true);
+    ApplyWidgetFont();
+    SetBounds(0, 0, 75, 25);
+    auto* b = static_cast<QPushButton*>(GetWidget());
+    b->setAutoDefault(false);
+    QObject::connect(b, &QPushButton::clicked, b, [this] { ui::SafeCall([this] { Click(); }); });
+}
+
+void TButton::SetDefault(bool d) {
+    FDefault = d;
+    static_cast<QPushButton*>(GetWidget())->setDefault(d);
+}
+
+void TButton::UpdateWidgetText() { static_cast<QPushButton*>(GetWidget())->setText(Q(GetText())); }
+
+void TButton::Click() {
+    if (FModalResult != 0)
+        if (TCustomForm* f = GetParentForm()) f->SetModalResult(FModalResult);
+    TWinControl::Click();
+}
+
+TAccessibleInfo TButton::GetAccessibleInfo() const {
+    TAccessibleInfo info = TWinControl::GetAccessibleInfo();
+    info.Role = TAccessibleRole::PushButton;
+    info.Pressable = true;
+    return info;
+}
+
+// ---- TCheckBox -------------------------------------------------------------------------
+
+struct CheckSignals {
+    static void Connect(TCheckBox* c) {
+        auto* b = static_cast<QCheckBox*>(c->GetWidget());
+        QObject::connect(b, &QCheckBox::clicked, b, [c, b](bool) {
+            // Qt has already moved its own state; ours decides, and the click follows from it.
+            {
+                const QSignalBlocker block(b);
+                b->setCheckState(c->FState == cbChecked ? Qt::Checked : c->FState == cbGrayed ? Qt::PartiallyChecked : Qt::Unchecked);
+            }
+            ui::SafeCall([c] { c->Toggle(); });
+        });
+    }
+};
+
+TCheckBox::TCheckBox(TComponent* AOwner) : TWinControl(AOwner, new QCheckBox) {
+    FQtClicks = true;
+    SetColor(clBtnFace);
+    SetTabStop(true);
+    ApplyWidgetFont();
+    SetBounds(0, 0, 97, 17);
+    CheckSignals::Connect(this);
+}
+
+void TCheckBox::SetState(TCheckBoxState s) {
+    if (s == FState) return;
+    FState = s;
+    auto* b = static_cast<QCheckBox*>(GetWidget());
+    {
+        const QSignalBlocker block(b);
+        if (s == cbGrayed) b->setTristate(true);
+        b->setCheckState(s == cbChecked ? Qt::Checked : s == cbGrayed ? Qt::PartiallyChecked : Qt::Unchecked);
+    }
+    ui::UpdateAccessibleTexts(this);
+    if (!IsLoading()) Click();
+}
+
+void TCheckBox::Toggle() {
+    switch (FState) {
+        case cbUnchecked: SetState(FAllowGrayed ? cbGrayed : cbChecked); break;
+        case cbChecked: SetState(cbUnchecked); break;
+        case cbGrayed: SetState(cbChecked); break;
+    }
+}
+
+void TCheckBox::SetAllowGrayed(bool a) {
+    FAllowGrayed = a;
+    static_cast<QCheckBox*>(GetWidget())->setTristate(a || FState == cbGrayed);
+}
+
+void TCheckBox::SetAlignment(TAlignment a) {
+    FAlignment = a;
+    GetWidget()->setLayoutDirection(a == taLeftJustify ? Qt::RightToLeft : Qt::LeftToRight);
+}
+
+void TCheckBox::UpdateWidgetText() { static_cast<QCheckBox*>(GetWidget())->setText(Q(GetText())); }
+
+// ---- TRadioButton ----------------------------------------------------------------------
+
+struct RadioSignals {
+    static void Connect(TRadioButton* r) {
+        auto* b = static_cast<QRadioButton*>(r->GetWidget());
+        b->setAutoExclusive(false);  // the group is kept here, by parent
+        QObject::connect(b, &QRadioButton::clicked, b, [r, b](bool) {
+            {
+                const QSignalBlocker block(b);
+                b->setChecked(r->FChecked);
+            }
+            ui::SafeCall([r] { r->SetChecked(true); });
+        });
+    }
+};
+
+TRadioButton::TRadioButton(TComponent* AOwner) : TWinControl(AOwner, new QRadioButton) {
+    FQtClicks = true;
+    SetColor(clBtnFace);
+    ApplyWidgetFont();
+    SetBounds(0, 0, 113, 17);
+    RadioSignals::Connect(this);
+}
+
+void TRadioButton::SetChecked(bool c) {
+    if (c == FChecked) return;
+    FChecked = c;
+    SetTabStop(c);
+    {
+        auto* b = static_cast<QRadioButton*>(GetWidget());
+        const QSignalBlocker block(b);
+        b->setChecked(c);
+    }
+    ui::UpdateAccessibleTexts(this);
+    if (!c) return;
+    if (TWinControl* p = GetParent())
+        for (int i = 0; i < p->GetControlCount(); ++i)
+            if (auto* other = dynamic_cast<TRadioButton*>(p->GetControl(i)); other && other != this)
+                other->SetChecked(false);
+    if (!IsLoading()) Click();
+}
+
+void TRadioButton::UpdateWidgetText() { static_cast<QRadioButton*>(GetWidget())->setText(Q(GetText())); }
