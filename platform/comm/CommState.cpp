@@ -1,4 +1,5 @@
 // Port state, time-outs, queue sizes, modem lines and escape functions on termios.
+#include <algorithm>
 #include <cerrno>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -64,8 +65,13 @@ bool SetPortState(THandle h, const TPortState& s) {
     if (s.fInX) tio.c_iflag |= IXOFF;
     tio.c_cc[VSTART] = static_cast<cc_t>(s.XonChar);
     tio.c_cc[VSTOP] = static_cast<cc_t>(s.XoffChar);
-    if (tcsetattr(fd, TCSANOW, &tio) != 0) return Fail(errno);
-    if (!SetLineRate(fd, s.BaudRate)) return Fail(errno);
+    TLineModes modes;
+    modes.iflag = tio.c_iflag;
+    modes.oflag = tio.c_oflag;
+    modes.cflag = tio.c_cflag;
+    modes.lflag = tio.c_lflag;
+    std::copy(tio.c_cc, tio.c_cc + std::min<std::size_t>(NCCS, sizeof modes.cc), modes.cc);
+    if (!SetLineModes(fd, modes, s.BaudRate)) return Fail(errno);
 
     if (!DriveLines(fd, TIOCM_DTR, s.fDtrControl != DTR_CONTROL_DISABLE)) return false;
     if (s.fRtsControl != RTS_CONTROL_HANDSHAKE &&

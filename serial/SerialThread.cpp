@@ -1,0 +1,132 @@
+#include "serial/SerialThread.h"
+
+#include <algorithm>
+#include <thread>
+#include <vector>
+
+#include "platform/sys/GuiThread.h"
+#include "serial/SerialPort.h"
+
+namespace {
+
+struct EventBit {
+    TSerialEvent event;
+    std::uint32_t mask;
+};
+// In the order the steps run: line error first, then the character event, and so on.
+constexpr EventBit kDispatchOrder[] = {
+    {evError, comm::EV_ERR},     {evRxChar, comm::EV_RXCHAR}, {evTxEmpty, comm::EV_TXEMPTY},
+    {evBreak, comm::EV_BREAK},   {evRing, comm::EV_RING},     {evCTS, comm::EV_CTS},
+    {evDSR, comm::EV_DSR},       {evRxFlag, comm::EV_RXFLAG}, {evRLSD, comm::EV_RLSD},
+    {evRx80Full, comm::EV_RX80FULL}};
+
+// The event threads whose handlers the current thread is running (innermost last).
+thread_local std::vector<const TSerialThread*> t_dispatching;
+
+struct Dispatching {
+    explicit Dispatching(const TSerialThread* t) { t_dispatching.push_back(t); }
+    ~Dispatching() { t_dispatching.pop_back(); }
+};
+
+}  // namespace
+
+std::uint32_t EventsToMask(TSerialEvents events) {
+    std::uint32_t mask = 0;
+    for (const EventBit& b : kDispatchOrder)
+        if (events.Contains(b.event)) mask |= b.mask;
+    return mask;
+}
+
+TSerialEvents MaskToEvents(std::uint32_t mask) {
+    TSerialEvents events;
+    for (const EventBit& b : kDispatchOrder)
+        if (mask & b.mask) events.Include(b.event);
+    return events;
+}
+
+TSerialThread::TSerialThread(TCustomSerialPort* AComPort)
+    : FComPort(AComPort),
+      FHandle(AComPort->GetHandle()),
+      FSyncMethod(AComPort->GetSyncMethod()),
+      FWindow(AComPort->GetWindow()) {
+    Priority = AComPort->GetEventThreadPriority();
+    comm::SetEventMask(FHandle, EventsToMask(AComPort->GetEvents()));
+    Start();
+}
+
+TSerialThread::~TSerialThread() {
+    Stop();
+    WaitFor();
+}
+
+void TSerialThread::Stop() {
+    Terminate();
+    FStopEvent.Set();
+    std::this_thread::yield();
+}
+
+bool TSerialThread::InsideHandlers() const {
+    return std::find(t_dispatching.begin(), t_dispatching.end(), this) != t_dispatching.end();
+}
+
+void TSerialThread::Execute() {
+    for (;;) {
+        std::uint32_t mask = 0;
+        // A failed wait (the device has gone, the handle was closed) ends the thread.
+        if (!comm::WaitEvent(FHandle, mask, &FStopEvent)) break;
+        if (Terminated() || FStopEvent.IsSet()) break;
+        if (mask == 0) continue;  // the mask was changed under the wait
+        FEvents = MaskToEvents(mask);
+        DispatchComMsg();
+        if (Terminated()) break;
+    }
+    // The handle may already be closed when the port was closed from a handler; then these
+    // simply fail.
+    comm::SetEventMask(FHandle, 0);
+    comm::Purge(FHandle, comm::PURGE_TXCLEAR | comm::PURGE_RXCLEAR);
+}
+
+void TSerialThread::DispatchComMsg() {
+    switch (FSyncMethod) {
+        case smThreadSync:
+            // Blocks until the GUI thread has run the handlers; an exception they raise comes
+            // back here and ends the thread.
+            Synchronize([this] { DoEvents(); });
+            break;
+        case smWindowSync: SendEvents(); break;
+        case smNone: DoEvents(); break;
+    }
+}
+
+void TSerialThread::DoEvents() {
+    Dispatching mark(this);
+    for (const EventBit& b : kDispatchOrder) {
+        // A handler may close (or free) the port; nothing more is called then.
+        if (Terminated()) return;
+        if (!FEvents.Contains(b.event)) continue;
+        switch (b.event) {
+            case evError: FComPort->CallError(); break;
+            case evRxChar: FComPort->CallRxChar(); break;
+            case evTxEmpty: FComPort->CallTxEmpty(); break;
+            case evBreak: FComPort->CallBreak(); break;
+            case evRing: FComPort->CallRing(); break;
+            case evCTS: FComPort->CallCTSChange(); break;
+            case evDSR: FComPort->CallDSRChange(); break;
+            case evRxFlag: FComPort->CallRxFlag(); break;
+            case evRLSD: FComPort->CallRLSDChange(); break;
+            case evRx80Full: FComPort->CallRx80Full(); break;
+        }
+    }
+}
+
+void TSerialThread::SendEvents() {
+    // Queued, so the event thread is released before the handlers run.
+    for (const EventBit& b : kDispatchOrder) {
+        if (!FEvents.Contains(b.event)) continue;
+        std::weak_ptr<TSerialWindow> window = FWindow;
+        std::uint32_t bit = b.mask;
+        sys::PostToGuiThread([window, bit] {
+            if (std::shared_ptr<TSerialWindow> w = window.lock()) w->Port->WindowMethod(CM_COMPORTEVENT, bit);
+        });
+    }
+}

@@ -1,0 +1,52 @@
+#pragma once
+// The event thread of an open port: waits for port events and hands them over by the
+// port's SyncMethod (a blocking hand-over to the GUI thread, a queued message to the port's
+// stand-in window, or the handlers on this thread).
+#include <cstdint>
+#include <memory>
+
+#include "platform/comm/Comm.h"
+#include "platform/sys/Thread.h"
+#include "serial/SerialTypes.h"
+
+class TCustomSerialPort;
+
+// The port's stand-in for a hidden window: queued messages reach the port only while it lives.
+struct TSerialWindow {
+    TCustomSerialPort* Port = nullptr;
+};
+
+inline constexpr unsigned CM_COMPORTEVENT = 0x0401;  // the first user message plus 1
+
+// The platform's event-mask bits of each event, and back (exact inverses).
+std::uint32_t EventsToMask(TSerialEvents events);
+TSerialEvents MaskToEvents(std::uint32_t mask);
+
+class TSerialThread : public sys::TThread {
+public:
+    // Sets the port's event mask and starts at once.
+    explicit TSerialThread(TCustomSerialPort* AComPort);
+    ~TSerialThread() override;
+
+    // Signals the stop and yields once.
+    void Stop();
+    TSerialEvents GetEvents() const { return FEvents; }
+    // True on the thread that is running this thread's handlers right now: a Close from
+    // there must not wait for this thread, which waits for those very handlers.
+    bool InsideHandlers() const;
+
+protected:
+    void Execute() override;
+
+private:
+    void DispatchComMsg();
+    void DoEvents();
+    void SendEvents();
+
+    TCustomSerialPort* FComPort;
+    comm::THandle FHandle;
+    TSyncMethod FSyncMethod;
+    std::weak_ptr<TSerialWindow> FWindow;
+    comm::TStopSignal FStopEvent;
+    TSerialEvents FEvents;
+};

@@ -1,0 +1,287 @@
+// Port events through the event thread, on a real pty served by the simulated device.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <ctime>
+#include <thread>
+
+#include "SerialTestSupport.h"
+#include "platform/comm/DeviceNotices.h"
+#include "platform/sys/GuiThread.h"
+
+namespace {
+
+using serialtest::AsText;
+using serialtest::Rig;
+
+double CpuSeconds() {
+    timespec ts{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+    return ts.tv_sec + ts.tv_nsec / 1e9;
+}
+
+// Lets real I/O reach the event thread without serving the GUI thread.
+void LetIoSettle() { std::this_thread::sleep_for(std::chrono::milliseconds(100)); }
+
+struct ExceptionCounter {
+    int count = 0;
+    ExceptionCounter() {
+        sys::SetExceptionHandler([this](std::exception_ptr) { ++count; });
+    }
+    ~ExceptionCounter() { sys::SetExceptionHandler(nullptr); }
+};
+
+TEST(SerialEvents, OneCharacterEventPerArrivalNothingMoreWhileUnread) {
+    Rig rig("burst");
+    ASSERT_TRUE(rig.started);
+    TSerialPort& port = *rig.port;
+    std::vector<int> counts;
+    port.OnRxChar = [&](TObject* sender, int count) {
+        EXPECT_EQ(sender, &port);
+        counts.push_back(count);  // announces only; the bytes stay unread
+    };
+    port.Open();
+    const std::string pieces[] = {"SLMX", "\x02\x00", "\x55\x00", "\x7f\x10"};
+    int total = 0;
+    for (std::size_t i = 0; i < 4; ++i) {
+        rig.sim.Send(devsim::Bytes(pieces[i].begin(), pieces[i].end()));
+        total += static_cast<int>(pieces[i].size());
+        ASSERT_TRUE(testsupport::WaitUntil([&] { return counts.size() == i + 1; })) << i;
+        testsupport::Pump(20);  // the pieces are 20 ms apart; no further event meanwhile
+        ASSERT_EQ(counts.size(), i + 1);
+        EXPECT_EQ(counts.back(), total);  // the count is what waits, all unread
+    }
+    char buf[64];
+    EXPECT_EQ(port.Read(buf, 64), total);
+    port.Close();
+}
+
+TEST(SerialEvents, BytesQueuedBeforeTheOpenAreNotRead) {
+    Rig rig("stale");
+    ASSERT_TRUE(rig.started);
+    rig.sim.Send({'o', 'l', 'd'});
+    // The pty is still cooked and echoes: once the echo is back, the bytes wait in the line.
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return AsText(rig.sim.Received()).find("old") != std::string::npos; }));
+    TSerialPort& port = *rig.port;
+    std::string got;
+    port.OnRxChar = [&](TObject*, int count) {
+        std::string s;
+        port.ReadStr(s, count);
+        got += s;
+    };
+    port.Open();
+    testsupport::Pump(30);
+    EXPECT_EQ(got, "");
+    rig.sim.Send({'n', 'e', 'w'});
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return got.size() >= 3; }));
+    EXPECT_EQ(got, "new");
+    port.Close();
+}
+
+TEST(SerialEvents, AfterCloseUnreadBytesAreGone) {
+    Rig rig("reopen");
+    ASSERT_TRUE(rig.started);
+    TSerialPort& port = *rig.port;
+    int events = 0;
+    port.OnRxChar = [&](TObject*, int) { ++events; };
+    port.Open();
+    rig.sim.Send({'a', 'b'});
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return events == 1; }));
+    port.Close();
+    port.Open();
+    EXPECT_EQ(port.InputCount(), 0);
+    port.Close();
+}
+
+TEST(SerialEvents, RequestAndScriptedReplyByteExact) {
+    Rig rig("exchange");
+    ASSERT_TRUE(rig.started);
+    rig.sim.SetPacing(19200);
+    rig.sim.SetReply(0x00, {0x01, 0x0B});
+    TSerialPort& port = *rig.port;
+    devsim::Bytes got;
+    port.OnRxChar = [&](TObject*, int count) {
+        std::vector<std::uint8_t> b(count);
+        b.resize(port.Read(b.data(), count));
+        got.insert(got.end(), b.begin(), b.end());
+    };
+    port.Open();
+    // Identify request: "SLMX", length 2, marker 0xAA, command 0x00, CRC 0x107F low first.
+    const devsim::Bytes request = {'S', 'L', 'M', 'X', 0x02, 0x00, 0xAA, 0x00, 0x7F, 0x10};
+    EXPECT_EQ(devsim::BuildRequest(0x00, {}), request);
+    EXPECT_EQ(port.Write(request.data(), static_cast<int>(request.size())), 10);
+    const devsim::Bytes reply = {'S', 'L', 'M', 'X', 0x04, 0x00, 0x55, 0x00, 0x01, 0x0B, 0x51, 0xBF};
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return got.size() >= reply.size(); }));
+    EXPECT_EQ(got, reply);
+    ASSERT_EQ(rig.sim.FrameCount(), 1u);
+    EXPECT_EQ(rig.sim.Frames()[0].command, 0x00);
+    EXPECT_EQ(rig.sim.Received(), request);
+
+    // A request of 16 bytes gets its padding byte; the simulator still finds it.
+    const devsim::Bytes padded = {'S', 'L', 'M', 'X', 0x08, 0x00, 0xAA, 0x21, 1, 2, 3, 4, 5, 6, 0x41, 0xC8, 0x00};
+    EXPECT_EQ(devsim::BuildRequest(0x21, {1, 2, 3, 4, 5, 6}), padded);
+    port.Write(padded.data(), static_cast<int>(padded.size()));
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return rig.sim.FrameCount() == 2; }));
+    EXPECT_EQ(rig.sim.Frames()[1].data, (devsim::Bytes{1, 2, 3, 4, 5, 6}));
+    port.Close();
+}
+
+TEST(SerialEvents, RawBytesEventPassesWhatWasRead) {
+    Rig rig("rxbuf");
+    ASSERT_TRUE(rig.started);
+    TSerialPort& port = *rig.port;
+    TSerialLink link;
+    std::string viaLink, viaPort;
+    int rxChar = 0;
+    link.OnRxBuf = [&](TObject*, const void* b, int n) { viaLink.append(static_cast<const char*>(b), n); };
+    port.OnRxBuf = [&](TObject*, const void* b, int n) { viaPort.append(static_cast<const char*>(b), n); };
+    port.OnRxChar = [&](TObject*, int) { ++rxChar; };
+    port.RegisterLink(&link);
+    EXPECT_FALSE(port.GetTriggersOnRxChar());
+    try {
+        port.SetTriggersOnRxChar(true);
+        ADD_FAILURE();
+    } catch (const ESerialPort& e) {
+        EXPECT_EQ(e.GetCode(), 22);
+    }
+    port.Open();
+    rig.sim.Send({'h', 'e', 'l', 'l', 'o'});
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return viaLink.size() >= 5; }));
+    EXPECT_EQ(viaLink, "hello");
+    EXPECT_EQ(viaPort, "hello");
+    EXPECT_EQ(rxChar, 0);  // the bytes were taken, so no character event
+    port.Close();
+    port.UnRegisterLink(&link);
+}
+
+TEST(SerialEvents, CloseFromInsideTheCharacterHandler) {
+    for (TSyncMethod sync : {smThreadSync, smWindowSync, smNone}) {
+        Rig rig("close-inside", sync);
+        ASSERT_TRUE(rig.started);
+        TSerialPort& port = *rig.port;
+        std::atomic<int> calls{0};
+        port.OnRxChar = [&](TObject*, int) {
+            ++calls;
+            port.Close();
+        };
+        port.Open();
+        rig.sim.Send({'x'});
+        ASSERT_TRUE(testsupport::WaitUntil([&] { return calls == 1 && !port.GetConnected(); })) << sync;
+        testsupport::Pump(20);
+        EXPECT_EQ(calls, 1);
+        // The port was really released: it opens again and works.
+        int events = 0;
+        port.OnRxChar = [&](TObject*, int) { ++events; };
+        port.Open();
+        rig.sim.Send({'y'});
+        ASSERT_TRUE(testsupport::WaitUntil([&] { return events == 1; })) << sync;
+        port.Close();
+    }
+}
+
+TEST(SerialEvents, PortFreedInsideItsOwnHandler) {
+    Rig rig("free-inside");
+    ASSERT_TRUE(rig.started);
+    TSerialPort* port = rig.port.release();
+    bool freed = false;
+    port->OnRxChar = [&](TObject*, int) {
+        delete port;
+        freed = true;
+    };
+    port->Open();
+    rig.sim.Send({'x'});
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return freed; }));
+    testsupport::Pump(20);
+}
+
+TEST(SerialEvents, CloseWhileAHandOverWaitsDoesNotBlock) {
+    Rig rig("pending");
+    ASSERT_TRUE(rig.started);
+    TSerialPort& port = *rig.port;
+    int calls = 0;
+    port.OnRxChar = [&](TObject*, int) { ++calls; };
+    port.Open();
+    rig.sim.Send({'p'});
+    LetIoSettle();  // the event thread now waits in its hand-over, unserved
+    port.Close();   // serves it while waiting for the thread; the handler is not called
+    EXPECT_FALSE(port.GetConnected());
+    EXPECT_EQ(calls, 0);
+}
+
+TEST(SerialEvents, LateWindowMessageForAClosedPortCallsNothing) {
+    Rig rig("late", smWindowSync);
+    ASSERT_TRUE(rig.started);
+    TSerialPort& port = *rig.port;
+    int calls = 0;
+    port.OnRxChar = [&](TObject*, int) { ++calls; };
+    port.Open();
+    rig.sim.Send({'l'});
+    LetIoSettle();  // the message is queued for the GUI thread
+    port.Close();
+    testsupport::Pump(20);
+    EXPECT_EQ(calls, 0);
+    // Open again: messages reach the handlers on the GUI thread.
+    port.Open();
+    rig.sim.Send({'m'});
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return calls == 1; }));
+    port.Close();
+}
+
+TEST(SerialEvents, HandlerExceptionGoesToTheGuiHandlerAndEndsTheThread) {
+    ExceptionCounter shown;
+    Rig rig("throws");
+    ASSERT_TRUE(rig.started);
+    TSerialPort& port = *rig.port;
+    int calls = 0;
+    port.OnRxChar = [&](TObject*, int) {
+        ++calls;
+        throw std::runtime_error("handler");
+    };
+    port.Open();
+    rig.sim.Send({'1'});
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return shown.count == 1; }));
+    rig.sim.Send({'2'});
+    testsupport::Pump(50);
+    EXPECT_EQ(calls, 1);  // no further event until the port is opened again
+    port.Close();
+    port.Open();
+    rig.sim.Send({'3'});
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return calls == 2; }));
+    port.OnRxChar = nullptr;
+    port.Close();
+    EXPECT_EQ(shown.count, 2);
+}
+
+TEST(SerialEvents, HangUpEndsInOneRemovalWithoutSpinning) {
+    Rig rig("hangup");
+    ASSERT_TRUE(rig.started);
+    auto notices = comm::CreateSystemNoticeSource({{rig.sim.LinkPath(), "Sim"}}, false);
+    int removals = 0, arrivals = 0;
+    ASSERT_TRUE(notices->Start([&](const comm::TDeviceChange& c) {
+        (c.Kind == comm::TDeviceChangeKind::Removal ? removals : arrivals)++;
+    }));
+    TSerialPort& port = *rig.port;
+    int rxChar = 0;
+    port.OnRxChar = [&](TObject*, int) { ++rxChar; };
+    port.Open();
+    rig.sim.Unplug();
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return removals == 1; }));
+    double cpu = CpuSeconds();
+    testsupport::Pump(200);
+    EXPECT_LT(CpuSeconds() - cpu, 0.1);  // no thread spins on the dead line
+    EXPECT_EQ(removals, 1);
+    EXPECT_EQ(arrivals, 0);
+    EXPECT_EQ(rxChar, 0);
+    // Writing to the gone device fails with code 2; closing still works.
+    try {
+        port.WriteStr("x");
+        ADD_FAILURE();
+    } catch (const ESerialPort& e) {
+        EXPECT_EQ(e.GetCode(), 2);
+    }
+    port.Close();
+    EXPECT_FALSE(port.GetConnected());
+    notices->Stop();
+}
+
+}  // namespace

@@ -1,0 +1,304 @@
+// Opening, closing and settings of the component on a real pty.
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <fstream>
+
+#include "SerialTestSupport.h"
+
+namespace {
+
+using serialtest::Rig;
+
+// The open of a name that is no port fails with code 1 and the system error in the text.
+void ExpectOpenFails(const std::string& name, int systemError) {
+    TSerialPort port(nullptr);
+    port.SetPort(name);
+    std::vector<std::string> fired;
+    port.OnBeforeOpen = [&](TObject*) { fired.push_back("before"); };
+    port.OnAfterOpen = [&](TObject*) { fired.push_back("after"); };
+    port.OnCTSChange = [&](TObject*, bool) { fired.push_back("cts"); };
+    try {
+        port.Open();
+        ADD_FAILURE() << name << " opened";
+    } catch (const ESerialPort& e) {
+        EXPECT_EQ(e.GetCode(), 1);
+        EXPECT_EQ(e.GetWinCode(), systemError);
+        EXPECT_EQ(e.Message, "Unable to open com port (Error: " + std::to_string(systemError) + ")");
+    }
+    EXPECT_FALSE(port.GetConnected());
+    EXPECT_EQ(fired, std::vector<std::string>{"before"});
+}
+
+TEST(SerialOpen, NamesThatAreNoPortsFailWithCodeOne) {
+    ExpectOpenFails("COM1", ENOENT);
+    std::string dir = testsupport::TempDir("serial-open");
+    ExpectOpenFails(dir + "/absent", ENOENT);
+    std::ofstream(dir + "/plain") << "text";
+    ExpectOpenFails(dir + "/plain", ENOTTY);
+}
+
+TEST(SerialOpen, FailedOpenTakenByTheHandlerStartsNothing) {
+    TSerialPort port(nullptr);
+    port.SetPort("COM1");
+    int reports = 0;
+    TSerialExceptions kind{};
+    std::string text;
+    std::int64_t winError = 0;
+    port.OnException = [&](TObject*, TSerialExceptions k, const std::string& m, std::int64_t w,
+                           const std::string& wm) {
+        ++reports;
+        kind = k;
+        text = m;
+        winError = w;
+        EXPECT_FALSE(wm.empty());  // the system's own text for ENOENT
+    };
+    bool afterOpen = false;
+    port.OnAfterOpen = [&](TObject*) { afterOpen = true; };
+    port.Open();
+    EXPECT_EQ(reports, 1);
+    EXPECT_EQ(kind, CE_OpenFailed);
+    EXPECT_EQ(text, "Unable to open com port");
+    EXPECT_EQ(winError, ENOENT);
+    EXPECT_FALSE(port.GetConnected());
+    EXPECT_FALSE(port.GetThreadCreated());
+    EXPECT_FALSE(afterOpen);
+}
+
+TEST(SerialOpen, SecondPortOnTheSameDeviceIsRefused) {
+    Rig rig("open-twice");
+    ASSERT_TRUE(rig.started);
+    rig.port->Open();
+    TSerialPort other(nullptr);
+    other.SetPort(rig.sim.LinkPath());
+    try {
+        other.Open();
+        ADD_FAILURE() << "opened twice";
+    } catch (const ESerialPort& e) {
+        EXPECT_EQ(e.GetCode(), 1);
+        EXPECT_EQ(e.GetWinCode(), EBUSY);
+    }
+    rig.port->Close();
+    other.Open();  // free again once closed
+    EXPECT_TRUE(other.GetConnected());
+}
+
+TEST(SerialOpen, OpenAndCloseFireInOrder) {
+    Rig rig("order");
+    ASSERT_TRUE(rig.started);
+    TSerialPort& port = *rig.port;
+    std::vector<std::string> fired;
+    port.OnBeforeOpen = [&](TObject*) { fired.push_back("beforeOpen"); };
+    port.OnAfterOpen = [&](TObject*) { fired.push_back("afterOpen"); };
+    port.OnCTSChange = [&](TObject*, bool on) { fired.push_back(on ? "cts+" : "cts-"); };
+    port.OnDSRChange = [&](TObject*, bool on) { fired.push_back(on ? "dsr+" : "dsr-"); };
+    port.OnRLSDChange = [&](TObject*, bool on) { fired.push_back(on ? "rlsd+" : "rlsd-"); };
+    port.OnBeforeClose = [&](TObject*) { fired.push_back("beforeClose"); };
+    port.OnAfterClose = [&](TObject*) { fired.push_back("afterClose"); };
+    TSerialLink link;
+    link.OnConn = [&](TObject*, bool on) { fired.push_back(on ? "link+" : "link-"); };
+    port.RegisterLink(&link);
+    port.Open();
+    port.Close();
+    // A pty has no modem lines: they report off.
+    EXPECT_EQ(fired, (std::vector<std::string>{"beforeOpen", "link+", "afterOpen", "cts-", "dsr-", "rlsd-",
+                                               "cts-", "dsr-", "rlsd-", "beforeClose", "link-", "afterClose"}));
+    port.UnRegisterLink(&link);
+}
+
+TEST(SerialOpen, LineSettingsReachThePty) {
+    Rig rig("settings");
+    ASSERT_TRUE(rig.started);
+    TSerialPort& port = *rig.port;
+    port.SetStopBits(sbTwoStopBits);
+    port.Open();
+    devsim::LineSettings line = rig.sim.Line();
+    EXPECT_EQ(line.baud, 19200u);
+    EXPECT_EQ(line.stopBits, 2);
+    EXPECT_TRUE(line.raw);
+    EXPECT_FALSE(line.rtsCts);
+    // A setter on an open port applies at once.
+    port.SetBaudRate(br57600);
+    EXPECT_EQ(rig.sim.Line().baud, 57600u);
+    port.SetCustomBaudRate(250000);  // only stored while the rate is not custom
+    EXPECT_EQ(rig.sim.Line().baud, 57600u);
+    port.SetBaudRate(brCustom);
+    EXPECT_EQ(rig.sim.Line().baud, 250000u);
+    port.GetFlowControl()->SetFlowControl(fcHardware);
+    EXPECT_TRUE(rig.sim.Line().rtsCts);
+    port.GetFlowControl()->SetFlowControl(fcSoftware);
+    EXPECT_FALSE(rig.sim.Line().rtsCts);
+    EXPECT_TRUE(rig.sim.Line().xonXoff);
+    // A rate the line refuses is reported as code 7 with the system error.
+    try {
+        port.SetCustomBaudRate(0);
+        ADD_FAILURE() << "rate 0 taken";
+    } catch (const ESerialPort& e) {
+        EXPECT_EQ(e.GetCode(), 7);
+        EXPECT_EQ(e.GetWinCode(), EINVAL);
+    }
+    port.Close();
+}
+
+// Records the order in which settings groups are applied.
+class SpyPort : public TSerialPort {
+public:
+    using TSerialPort::TSerialPort;
+    std::vector<std::string> applied;
+    void ApplyDCB() override {
+        if (GetConnected()) applied.push_back("dcb");
+        TSerialPort::ApplyDCB();
+    }
+    void ApplyTimeouts() override {
+        if (GetConnected()) applied.push_back("timeouts");
+        TSerialPort::ApplyTimeouts();
+    }
+    void ApplyBuffer() override {
+        if (GetConnected()) applied.push_back("buffer");
+        TSerialPort::ApplyBuffer();
+    }
+};
+
+TEST(SerialOpen, BatchedSettingsApplyOnceInOrder) {
+    devsim::DevSim sim(serialtest::FreshLink("batch"));
+    ASSERT_TRUE(sim.Start());
+    SpyPort port(nullptr);
+    port.SetPort(sim.LinkPath());
+    port.Open();
+    EXPECT_EQ(port.applied, (std::vector<std::string>{"buffer", "dcb", "timeouts"}));
+    port.applied.clear();
+    port.BeginUpdate();
+    port.SetBaudRate(br38400);
+    port.SetDataBits(dbSeven);
+    port.GetTimeouts()->SetReadTotalC(50);
+    EXPECT_EQ(sim.Line().baud, 9600u);  // nothing reached the line yet
+    port.EndUpdate();
+    EXPECT_EQ(sim.Line().baud, 38400u);
+    // The setters called the apply steps, which held back; EndUpdate applied all once.
+    EXPECT_EQ(port.applied, (std::vector<std::string>{"dcb", "dcb", "timeouts", "buffer", "dcb", "timeouts"}));
+    port.Close();
+}
+
+TEST(SerialOpen, RefusedChangesWhileOpen) {
+    Rig rig("refused");
+    ASSERT_TRUE(rig.started);
+    TSerialPort& port = *rig.port;
+    port.Open();
+    try {
+        port.SetSyncMethod(smNone);
+        ADD_FAILURE();
+    } catch (const ESerialPort& e) {
+        EXPECT_EQ(e.GetCode(), 14);
+    }
+    EXPECT_EQ(port.GetSyncMethod(), smThreadSync);
+    // The same port name does not reopen.
+    comm::THandle h = port.GetHandle();
+    port.SetPort(rig.sim.LinkPath());
+    EXPECT_EQ(port.GetHandle(), h);
+    // Waiting in the caller's thread is refused while the event thread exists.
+    TSerialEvents ev{evRxChar};
+    try {
+        port.WaitForEvent(ev, nullptr, 0);
+        ADD_FAILURE();
+    } catch (const ESerialPort& e) {
+        EXPECT_EQ(e.GetCode(), 20);
+    }
+    TSerialLink link;
+    port.RegisterLink(&link);
+    try {
+        port.RegisterLink(&link);
+        ADD_FAILURE();
+    } catch (const ESerialPort& e) {
+        EXPECT_EQ(e.GetCode(), 18);
+    }
+    port.UnRegisterLink(&link);
+    port.Close();
+}
+
+TEST(SerialIo, UnopenedPortAndNegativeCounts) {
+    TSerialPort port(nullptr);
+    char buf[4];
+    try {
+        port.Read(buf, 4);
+        ADD_FAILURE();
+    } catch (const ESerialPort& e) {
+        EXPECT_EQ(e.GetCode(), 24);
+        EXPECT_EQ(e.Message, "Port Not Open");
+    }
+    try {
+        port.Write(buf, 4);
+        ADD_FAILURE();
+    } catch (const ESerialPort& e) {
+        EXPECT_EQ(e.GetCode(), 24);
+    }
+    // A negative count is refused, never read as a huge one.
+    try {
+        port.Read(buf, -1);
+        ADD_FAILURE();
+    } catch (const ESerialPort& e) {
+        EXPECT_EQ(e.GetCode(), 3);
+    }
+    int reports = 0;
+    port.OnException = [&](TObject*, TSerialExceptions k, const std::string&, std::int64_t, const std::string&) {
+        EXPECT_EQ(k, CE_WriteFailed);
+        ++reports;
+    };
+    EXPECT_EQ(port.Write(buf, -5), 0);
+    EXPECT_EQ(reports, 1);
+}
+
+TEST(SerialIo, ReadsReturnWhatWaitsAndWritesReachTheDevice) {
+    Rig rig("io");
+    ASSERT_TRUE(rig.started);
+    TSerialPort& port = *rig.port;
+    port.SetEvents({});  // no event thread: reads are done by hand
+    port.Open();
+    EXPECT_FALSE(port.GetThreadCreated());
+    char buf[100];
+    EXPECT_EQ(port.Read(buf, 100), 0);  // nothing waiting: at once
+    rig.sim.Send({'1', '2', '3', '4', '5', '6', '7'});
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return port.InputCount() == 7; }));
+    EXPECT_EQ(port.Read(buf, 100), 7);
+    EXPECT_EQ(std::string(buf, 7), "1234567");
+    EXPECT_EQ(port.WriteStr("AT\r"), 3);
+    EXPECT_EQ(port.WriteUnicodeString("Ж"), 1);  // one byte in Windows-1251
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return rig.sim.ReceivedCount() >= 4; }));
+    EXPECT_EQ(serialtest::AsText(rig.sim.Received()), "AT\r\xC6");
+    rig.sim.Send({0xC6, 0xE8});
+    std::string text;
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return port.InputCount() == 2; }));
+    EXPECT_EQ(port.ReadUnicodeString(text, 10), 2);
+    EXPECT_EQ(text, "Жи");
+    // Links see what is written.
+    TSerialLink link;
+    std::string sent;
+    int txOn = 0;
+    link.OnTxBuf = [&](TObject*, const void* b, int n) { sent.append(static_cast<const char*>(b), n); };
+    link.OnTx = [&](TObject*, bool on) { txOn += on; };
+    port.RegisterLink(&link);
+    port.WriteStr("xyz");
+    EXPECT_EQ(sent, "xyz");
+    EXPECT_EQ(txOn, 1);
+    port.UnRegisterLink(&link);
+    port.ClearBuffer(true, true);
+    port.SetDTR(true);  // a pty has no modem lines: no failure
+    port.SetRTS(false);
+    port.SetBreak(false);
+    EXPECT_TRUE(port.LastErrors().Empty());
+    EXPECT_TRUE(port.Signals().Empty());
+    port.Close();
+}
+
+TEST(SerialOpen, EnumListsTheListedPortsSorted) {
+    setenv("ZENTOR_PORTS", "/tmp/b;/tmp/A=Sim;/tmp/c", 1);
+    TStringList ports;
+    ports.Add("stale");
+    EnumSerialPorts(ports);
+    unsetenv("ZENTOR_PORTS");
+    ASSERT_EQ(ports.GetCount(), 3);
+    EXPECT_EQ(ports.Get(0), "/tmp/A");
+    EXPECT_EQ(ports.Get(1), "/tmp/b");
+    EXPECT_EQ(ports.Get(2), "/tmp/c");
+}
+
+}  // namespace
