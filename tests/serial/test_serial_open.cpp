@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "SerialTestSupport.h"
+#include "platform/sys/GuiThread.h"
 
 namespace {
 
@@ -299,6 +300,56 @@ TEST(SerialOpen, EnumListsTheListedPortsSorted) {
     EXPECT_EQ(ports.Get(0), "/tmp/A");
     EXPECT_EQ(ports.Get(1), "/tmp/b");
     EXPECT_EQ(ports.Get(2), "/tmp/c");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(SerialOpen, ConnectedFromTheFormStreamOpensWhenLoaded) {
+    Rig rig("loaded");
+    ASSERT_TRUE(rig.started);
+    TSerialPort& port = *rig.port;
+    port.BeginLoading();
+    port.SetConnected(true);
+    EXPECT_FALSE(port.GetConnected());  // only remembered while loading
+    port.EndLoading();
+    EXPECT_TRUE(port.GetConnected());
+    port.SetConnected(false);
+    EXPECT_FALSE(port.GetConnected());
+
+    // A port that cannot open goes to the application's handler and stays closed.
+    int shown = 0;
+    sys::SetExceptionHandler([&](std::exception_ptr) { ++shown; });
+    TSerialPort absent(nullptr);
+    absent.SetPort("COM1");
+    absent.BeginLoading();
+    absent.SetConnected(true);
+    absent.EndLoading();
+    sys::SetExceptionHandler(nullptr);
+    EXPECT_EQ(shown, 1);
+    EXPECT_FALSE(absent.GetConnected());
+}
+
+TEST(SerialIo, WaitForEventInTheCallersThread) {
+    Rig rig("wait-event");
+    ASSERT_TRUE(rig.started);
+    TSerialPort& port = *rig.port;
+    port.SetEvents({});
+    port.Open();
+    TSerialEvents ev{evRxChar, evTxEmpty};
+    port.WaitForEvent(ev, nullptr, 20);
+    EXPECT_TRUE(ev.Empty());  // the time ran out
+    rig.sim.Send({'w'});
+    ev = {evRxChar};
+    port.WaitForEvent(ev, nullptr, 2000);
+    EXPECT_EQ(ev, TSerialEvents{evRxChar});
+    comm::TStopSignal stop;
+    stop.Set();
+    ev = {evRxChar};
+    port.WaitForEvent(ev, &stop, 2000);
+    EXPECT_TRUE(ev.Empty());  // the stop signal ends the wait at once
+    port.Close();
 }
 
 }  // namespace
