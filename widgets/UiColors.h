@@ -9,11 +9,6 @@ struct TUiHSL {
     std::uint8_t H = 0, S = 0, L = 0;
 };
 
-constexpr std::uint8_t GetRValue(TColor c) { return std::uint8_t(c & 0xFF); }
-constexpr std::uint8_t GetGValue(TColor c) { return std::uint8_t((c >> 8) & 0xFF); }
-constexpr std::uint8_t GetBValue(TColor c) { return std::uint8_t((c >> 16) & 0xFF); }
-constexpr TColor RGB(int r, int g, int b) { return TColor(r | (g << 8) | (b << 16)); }
-
 void ColorToHSL(TColor color, std::uint8_t& H, std::uint8_t& S, std::uint8_t& L);
 TUiHSL ColorToHSL(TColor color);
 std::uint8_t ColorHue(TColor color);

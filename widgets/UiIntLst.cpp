@@ -41,7 +41,7 @@ bool TUiIntegerList::Find(int value, int& index) const {
             high = mid - 1;
             if (item == value) {
                 found = true;
-                if (FDuplicates != dupAccept) low = mid;
+                if (FDuplicates != TDuplicates::dupAccept) low = mid;
             }
         }
     }
@@ -53,8 +53,8 @@ int TUiIntegerList::Add(int value) {
     int index;
     if (FSorted) {
         if (Find(value, index)) {
-            if (FDuplicates == dupIgnore) return index;
-            if (FDuplicates == dupError) throw EListError("Duplicates not allowed");
+            if (FDuplicates == TDuplicates::dupIgnore) return index;
+            if (FDuplicates == TDuplicates::dupError) throw EListError("Duplicates not allowed");
         }
     } else {
         index = Count();
@@ -74,7 +74,7 @@ void TUiIntegerList::Assign(const TObject* source) {
         AddIntegers(*other);
         return;
     }
-    throw std::invalid_argument("Cannot assign to an integer list");
+    throw EConvertError("Cannot assign to a TUiIntegerList");
 }
 
 void TUiIntegerList::Clear() { FItems.clear(); }
@@ -109,7 +109,7 @@ void TUiIntegerList::Insert(int index, int value) {
 void TUiIntegerList::InsertItem(int index, int value) {
     CheckRange(value);
     // The ignore rule holds in an unsorted list too.
-    if (FDuplicates == dupIgnore && IndexOf(value) >= 0) return;
+    if (FDuplicates == TDuplicates::dupIgnore && IndexOf(value) >= 0) return;
     if (index < 0 || index > Count()) throw EListError(IndexError(index));
     FItems.insert(FItems.begin() + index, std::make_unique<std::int32_t>(value));
 }

@@ -3,24 +3,18 @@
 // duplicates rule, streamed as the property "Integers".
 #include <cstdint>
 #include <memory>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "platform/rtl/Classes.h"
+#include "platform/rtl/StringList.h"
+#include "platform/rtl/SysUtils.h"
 #include "widgets/UiStream.h"
-
-class EListError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
 
 class EOutOfRange : public EListError {
 public:
     using EListError::EListError;
 };
-
-enum TDuplicates : std::uint8_t { dupIgnore, dupAccept, dupError };
 
 class TUiIntegerList : public TObject {
 public:
@@ -66,7 +60,7 @@ private:
 
     // Each value in a cell of its own, as the list's streamed layout expects.
     std::vector<std::unique_ptr<std::int32_t>> FItems;
-    TDuplicates FDuplicates = dupIgnore;
+    TDuplicates FDuplicates = TDuplicates::dupIgnore;
     int FMin = 0, FMax = 0;
     bool FSorted = false;
 };

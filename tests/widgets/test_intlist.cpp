@@ -8,11 +8,11 @@ TEST(UiIntegerList, DuplicatesRules) {
     ignore.Add(0), ignore.Add(0), ignore.Add(0);
     EXPECT_EQ(ignore.Count(), 1);
     TUiIntegerList accept;
-    accept.SetDuplicates(dupAccept);
+    accept.SetDuplicates(TDuplicates::dupAccept);
     accept.Add(0), accept.Add(0), accept.Add(0);
     EXPECT_EQ(accept.Count(), 3);
     TUiIntegerList error;
-    error.SetDuplicates(dupError);
+    error.SetDuplicates(TDuplicates::dupError);
     error.SetSorted(true);
     error.Add(4);
     EXPECT_THROW(error.Add(4), EListError);
@@ -68,14 +68,14 @@ TEST(UiIntegerList, FindSortAndIndexOf) {
     EXPECT_EQ(list.IndexOf(4), -1);
 
     TUiIntegerList dup;
-    dup.SetDuplicates(dupAccept);
+    dup.SetDuplicates(TDuplicates::dupAccept);
     dup.SetSorted(true);
     for (int v : {2, 7, 2, 2, 9}) dup.Add(v);
     EXPECT_TRUE(dup.Find(2, index));
     EXPECT_EQ(index, 0);  // accept finds the first equal value
 
     TUiIntegerList unsorted;
-    unsorted.SetDuplicates(dupAccept);
+    unsorted.SetDuplicates(TDuplicates::dupAccept);
     for (int v : {9, -3, 7, 7, 0, 12, -8}) unsorted.Add(v);
     unsorted.Sort();
     EXPECT_EQ(unsorted.Values(), (std::vector<int>{-8, -3, 0, 7, 7, 9, 12}));
@@ -88,7 +88,7 @@ TEST(UiIntegerList, FindSortAndIndexOf) {
 
 TEST(UiIntegerList, StreamedAsIntegers) {
     TUiIntegerList zeros;
-    zeros.SetDuplicates(dupAccept);
+    zeros.SetDuplicates(TDuplicates::dupAccept);
     zeros.Add(0), zeros.Add(0), zeros.Add(0);
     TUiTextWriter writer;
     zeros.DefineProperties(writer);
