@@ -285,3 +285,47 @@ TEST(SerialEvents, HangUpEndsInOneRemovalWithoutSpinning) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(SerialEvents, RawBytesEventNeverPassesMoreThanWasRead) {
+    Rig rig("rxbuf-count");
+    ASSERT_TRUE(rig.started);
+    TSerialPort& port = *rig.port;
+    port.SetDiscardNull(true);
+    port.SetTriggersOnRxChar(false);
+    std::vector<int> counts;
+    std::string bytes;
+    port.OnRxBuf = [&](TObject*, const void* b, int n) {
+        counts.push_back(n);
+        bytes.append(static_cast<const char*>(b), n);
+    };
+    port.Open();
+    rig.sim.Send({'a', 'b'});
+    LetIoSettle();  // the event thread holds "ab" and waits in its hand-over
+    rig.sim.Send({0, 0, 0});
+    LetIoSettle();  // three NULs wait in the line: counted as waiting, dropped when read
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return !counts.empty(); }));
+    testsupport::Pump(20);
+    EXPECT_EQ(counts, std::vector<int>{2});
+    EXPECT_EQ(bytes, "ab");
+    port.Close();
+}
+
+TEST(SerialOpen, HandleWhoseCloseFailsIsNotKept) {
+    Rig rig("close-fails");
+    ASSERT_TRUE(rig.started);
+    TSerialPort& port = *rig.port;
+    port.Open();
+    // Someone closed the handle under the component: its own close of it now fails.
+    ASSERT_TRUE(comm::ClosePort(port.GetHandle()));
+    port.Close();
+    EXPECT_EQ(port.GetHandle(), comm::InvalidHandle);
+    EXPECT_FALSE(port.GetConnected());
+    port.Open();
+    EXPECT_TRUE(port.GetConnected());
+    EXPECT_NE(port.GetHandle(), comm::InvalidHandle);
+    port.Close();
+}
+
+}  // namespace
