@@ -37,6 +37,9 @@ public:
     DevSim(const DevSim&) = delete;
     DevSim& operator=(const DevSim&) = delete;
 
+    // Start, Stop, Unplug and Replug join or start the serving thread: call them from
+    // another thread, never from a reply handler (which runs on the serving thread).
+
     // Creates the pty, publishes it at the link path and starts serving.
     bool Start();
     // Stops serving, closes the pty and removes the link path.
