@@ -101,6 +101,9 @@ TColor GetSysColor(int index);
 // A literal colour unchanged, a system colour resolved; clNone and clDefault resolve to black.
 TColor ColorToRGB(TColor color);
 
+// The three states of a check box, shared by the check box controls and the glyph painters.
+enum TCheckBoxState : std::uint8_t { cbUnchecked, cbChecked, cbGrayed };
+
 // ---- Fonts, pens, brushes --------------------------------------------------------------
 
 enum TFontStyle { fsBold, fsItalic, fsUnderline, fsStrikeOut };

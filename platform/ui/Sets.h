@@ -26,6 +26,8 @@ public:
     constexpr TSet& operator>>(E e) { return Exclude(e); }
 
     friend constexpr TSet operator+(TSet a, TSet b) { return FromBits(a.FBits | b.FBits); }
+    friend constexpr TSet operator|(TSet a, TSet b) { return FromBits(a.FBits | b.FBits); }
+    friend constexpr TSet operator&(TSet a, TSet b) { return FromBits(a.FBits & b.FBits); }
     friend constexpr TSet operator-(TSet a, TSet b) { return FromBits(a.FBits & ~b.FBits); }
     friend constexpr TSet operator*(TSet a, TSet b) { return FromBits(a.FBits & b.FBits); }
     friend constexpr bool operator==(TSet a, TSet b) { return a.FBits == b.FBits; }

@@ -208,8 +208,6 @@ private:
     bool FWordWrap = false;
 };
 
-enum TCheckBoxState { cbUnchecked, cbChecked, cbGrayed };
-
 class TCheckBox : public TWinControl {
 public:
     explicit TCheckBox(TComponent* AOwner);
