@@ -1,0 +1,210 @@
+// The page control: pages with hidden tabs switched from code (the main window's way), pages
+// with visible tabs switched with the order of the changing, show, hide and change events,
+// vetoes, closing and moving pages, and the two page errors.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/sys/GuiThread.h"
+#include "platform/ui/Forms.h"
+#include "widgets/UiTabs.h"
+
+namespace {
+
+struct Pages {
+    std::unique_ptr<TForm> Form = std::make_unique<TForm>(nullptr);
+    TUiPageControl* Control = nullptr;
+    std::vector<TUiTabSheet*> Sheets;
+    std::vector<std::string> Log;
+
+    Pages(int count, bool tabsVisible, int width = 867, int height = 580) {
+        Form->SetBounds(0, 0, width + 20, height + 20);
+        Control = new TUiPageControl(Form.get());
+        Control->SetParent(Form.get());
+        Control->SetBounds(0, 0, width, height);
+        for (int i = 0; i < count; ++i) {
+            auto* p = new TUiTabSheet(Form.get());
+            p->SetCaption("Page" + std::to_string(i));
+            p->SetTabVisible(tabsVisible);
+            p->SetPageControl(Control);
+            p->OnShow = [this, i](TObject*) { Log.push_back("show" + std::to_string(i)); };
+            p->OnHide = [this, i](TObject*) { Log.push_back("hide" + std::to_string(i)); };
+            Sheets.push_back(p);
+        }
+        Control->OnChanging = [this](TObject*, int n, bool&) { Log.push_back("changing" + std::to_string(n)); };
+        Control->OnChange = [this](TObject*) { Log.push_back("change"); };
+        Control->OnPageChange = [this](TObject*) { Log.push_back("pagechange"); };
+    }
+    std::string Events() {
+        std::string s;
+        for (auto& e : Log) s += (s.empty() ? "" : " ") + e;
+        Log.clear();
+        return s;
+    }
+};
+
+}  // namespace
+
+TEST(TabsPages, HiddenTabsLeaveTheWholeCardToThePages) {
+    Pages p(9, false);
+    p.Control->SetActivePageIndex(4);
+    EXPECT_EQ(p.Control->GetTabs().Count(), 0);
+    EXPECT_EQ(p.Control->GetFixedDimension(), 0);
+    EXPECT_EQ(p.Control->DisplayRect(), TRect(1, 1, 864, 577));
+    EXPECT_EQ(p.Sheets[4]->GetBoundsRect(), TRect(1, 1, 864, 577));
+    EXPECT_EQ(p.Control->TabAtPos(10, 5), -1);
+}
+
+TEST(TabsPages, HiddenTabPageIsShownFromCodeWithoutChangingEvents) {
+    Pages p(9, false);
+    p.Control->SetActivePageIndex(0);
+    p.Events();
+    p.Control->SetActivePageIndex(8);
+    EXPECT_EQ(p.Events(), "show8 hide0 pagechange");
+    EXPECT_EQ(p.Control->GetActivePageIndex(), 8);
+    EXPECT_EQ(p.Control->GetActivePage(), p.Sheets[8]);
+    EXPECT_EQ(p.Control->GetTabIndex(), -1);
+    EXPECT_TRUE(p.Sheets[8]->GetVisible());
+    EXPECT_FALSE(p.Sheets[0]->GetVisible());
+
+    // Out of range leaves the page shown.
+    p.Control->SetActivePageIndex(-1);
+    p.Control->SetActivePageIndex(9);
+    EXPECT_EQ(p.Control->GetActivePageIndex(), 8);
+    EXPECT_TRUE(p.Sheets[8]->GetVisible());
+    EXPECT_EQ(p.Events(), "");
+
+    // Ctrl+Tab finds no page with a visible tab.
+    Word key = VK_TAB;
+    p.Control->KeyDown(key, TShiftState{ssCtrl});
+    EXPECT_EQ(p.Control->GetActivePageIndex(), 8);
+}
+
+TEST(TabsPages, VisibleTabsSwitchWithEventsInOrder) {
+    Pages p(3, true, 400, 300);
+    p.Control->SetActivePageIndex(0);
+    EXPECT_EQ(p.Events(), "changing0 show0 change pagechange");
+    EXPECT_EQ(p.Control->GetTabIndex(), 0);
+
+    p.Control->SetActivePageIndex(2);
+    EXPECT_EQ(p.Events(), "changing2 show2 hide0 change pagechange");
+    EXPECT_EQ(p.Control->GetTabIndex(), 2);
+
+    // A veto keeps the page and raises nothing further; the refused page stays hidden.
+    p.Control->OnChanging = [&](TObject*, int n, bool& allow) {
+        p.Log.push_back("changing" + std::to_string(n));
+        allow = false;
+    };
+    p.Control->SetActivePageIndex(1);
+    EXPECT_EQ(p.Events(), "changing1");
+    EXPECT_EQ(p.Control->GetActivePageIndex(), 2);
+    EXPECT_FALSE(p.Sheets[1]->GetVisible());
+    p.Control->SetTabIndex(0);
+    EXPECT_EQ(p.Control->GetTabIndex(), 2);
+}
+
+TEST(TabsPages, DisabledTabIsNotSelectedFromCode) {
+    Pages p(3, true, 400, 300);
+    p.Control->SetActivePageIndex(0);
+    p.Sheets[1]->SetTabEnabled(false);
+    p.Events();
+    p.Control->SetTabIndex(1);
+    EXPECT_EQ(p.Control->GetTabIndex(), 0);
+    EXPECT_EQ(p.Events(), "");
+}
+
+TEST(TabsPages, CtrlTabCyclesThroughVisibleTabs) {
+    Pages p(3, true, 400, 300);
+    p.Control->SetActivePageIndex(0);
+    Word key = VK_TAB;
+    p.Control->KeyDown(key, TShiftState{ssCtrl});
+    EXPECT_EQ(key, 0);
+    EXPECT_EQ(p.Control->GetActivePageIndex(), 1);
+    key = VK_TAB;
+    p.Control->KeyDown(key, TShiftState{ssCtrl, ssShift});
+    key = VK_TAB;
+    p.Control->KeyDown(key, TShiftState{ssCtrl, ssShift});
+    EXPECT_EQ(p.Control->GetActivePageIndex(), 2);
+    EXPECT_EQ(p.Control->FindNextPage(nullptr, true, true), p.Sheets[0]);
+    EXPECT_EQ(p.Control->FindNextPage(nullptr, false, true), p.Sheets[2]);
+}
+
+TEST(TabsPages, TabListFollowsThePages) {
+    Pages p(4, true, 400, 300);
+    p.Sheets[1]->SetTabVisible(false);
+    p.Control->SetActivePage(p.Sheets[2]);
+    EXPECT_EQ(p.Control->GetTabs().Count(), 3);
+    EXPECT_EQ(p.Sheets[2]->GetTabIndex(), 1);
+    EXPECT_EQ(p.Sheets[1]->GetTabIndex(), -1);
+    EXPECT_EQ(p.Control->GetTabIndex(), 1);
+    p.Sheets[3]->SetCaption("Renamed");
+    EXPECT_EQ(p.Control->GetTabs().Items(2).Caption, "Renamed");
+    // Hiding a tab before the active one keeps the active page's tab selected.
+    p.Sheets[0]->SetTabVisible(false);
+    EXPECT_EQ(p.Control->GetTabIndex(), 0);
+    EXPECT_EQ(p.Control->GetActivePage(), p.Sheets[2]);
+}
+
+TEST(TabsPages, PageErrorsCarryTheirTexts) {
+    Pages p(3, true, 400, 300);
+    try {
+        p.Sheets[0]->SetPageIndex(3);
+        FAIL();
+    } catch (const EUiTabControlError& e) {
+        EXPECT_STREQ(e.what(), "3 is an invalid PageIndex value. PageIndex must be between 0 and 2");
+    }
+    try {
+        p.Sheets[0]->SetVisible(true);
+        FAIL();
+    } catch (const EUiTabControlError& e) {
+        EXPECT_STREQ(e.what(), "You cannot change the Visible property of a page");
+    }
+    EXPECT_THROW(p.Sheets[0]->SetPageIndex(-1), EListError);
+}
+
+TEST(TabsPages, MovingAPageReportsTheOrderChange) {
+    Pages p(3, true, 400, 300);
+    int from = -1, to = -1;
+    p.Control->OnTabOrderChange = [&](TObject*, int o, int n) {
+        from = o;
+        to = n;
+    };
+    p.Sheets[0]->SetPageIndex(2);
+    EXPECT_EQ(from, 0);
+    EXPECT_EQ(to, 2);
+    EXPECT_EQ(p.Control->Pages(2), p.Sheets[0]);
+    EXPECT_EQ(p.Control->GetTabs().Items(2).Caption, "Page0");
+}
+
+TEST(TabsPages, ClosingPagesSelectsTheNeighbour) {
+    Pages p(3, true, 400, 300);
+    p.Control->SetShowCloseButton(true);
+    p.Control->SetActivePageIndex(0);
+    // Without an OnClose handler nothing closes.
+    p.Control->CloseButtonClick();
+    EXPECT_EQ(p.Control->PageCount(), 3);
+
+    p.Control->OnClose = [](TObject*, bool& allow) { allow = true; };
+    p.Control->CloseButtonClick();
+    ASSERT_EQ(p.Control->PageCount(), 2);
+    EXPECT_EQ(p.Control->GetActivePage(), p.Sheets[1]);
+    EXPECT_EQ(p.Control->GetTabIndex(), 0);
+    p.Control->CloseButtonClick();
+    p.Control->CloseButtonClick();
+    EXPECT_EQ(p.Control->PageCount(), 0);
+    EXPECT_EQ(p.Control->GetActivePage(), nullptr);
+    EXPECT_EQ(p.Control->GetActivePageIndex(), -1);
+}
+
+TEST(TabsPages, AnExceptionInOnShowDoesNotStopTheSwitch) {
+    Pages p(2, false, 400, 300);
+    int handled = 0;
+    sys::SetExceptionHandler([&](std::exception_ptr) { ++handled; });
+    p.Sheets[1]->OnShow = [](TObject*) { throw std::runtime_error("boom"); };
+    p.Control->SetActivePageIndex(1);
+    EXPECT_EQ(p.Control->GetActivePageIndex(), 1);
+    EXPECT_EQ(handled, 1);
+    sys::SetExceptionHandler(nullptr);
+}
