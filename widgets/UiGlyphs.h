@@ -15,7 +15,6 @@ void DrawCloseCross(TCanvas* Canvas, const TRect& Rect, TColor Color, bool Enabl
 void DrawGradientRing(TCanvas* Canvas, const TRect& Rect, TGradientDirection Direction,
                       TColor StartColor, TColor StopColor);
 
-enum TCheckBoxState : std::uint8_t { cbUnchecked, cbChecked, cbGrayed };
 enum TUiButtonHotTrackStyle : std::uint8_t { htsInterior, htsFrame };
 // Visual states of a glyph.
 constexpr int gvsNormal = 0, gvsDown = 1, gvsHot = 2, gvsDisabled = 3;
