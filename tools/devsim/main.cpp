@@ -1,7 +1,11 @@
 // devsim: a simulated device on a pseudo-terminal.
 //   devsim --link PATH [--reply CC:HEX]... [--echo] [--pace BAUD]
-// Publishes the pty at PATH and answers each request frame with command CC (hex) by a
-// reply frame carrying the data HEX. Paces its output at 19200 baud unless told otherwise.
+//          [--bootloader] [--type HEX] [--small] [--admin N] [--manager N] [--imei TEXT]
+//          [--no-prompt]
+// Publishes the pty at PATH and answers as a controller does (identify, password, status,
+// reset; see DeviceModel.h), asking for its password after each identify unless told not
+// to. Each --reply answers request frames with command CC (hex) by a reply frame carrying
+// the data HEX instead. Paces its output at 19200 baud unless told otherwise.
 // Runs until interrupted.
 #include <csignal>
 #include <cstdio>
@@ -10,6 +14,7 @@
 #include <string>
 
 #include "tools/devsim/DevSim.h"
+#include "tools/devsim/DeviceModel.h"
 
 namespace {
 
@@ -26,7 +31,9 @@ bool ParseHex(const std::string& s, devsim::Bytes& out) {
 }
 
 int Usage() {
-    std::fprintf(stderr, "usage: devsim --link PATH [--reply CC:HEX]... [--echo] [--pace BAUD]\n");
+    std::fprintf(stderr, "usage: devsim --link PATH [--reply CC:HEX]... [--echo] [--pace BAUD]\n"
+                         "              [--bootloader] [--type HEX] [--small] [--admin N] [--manager N]\n"
+                         "              [--imei TEXT] [--no-prompt]\n");
     return 2;
 }
 
@@ -37,6 +44,10 @@ int main(int argc, char** argv) {
     bool echo = false;
     unsigned pace = 19200;
     std::vector<std::pair<std::uint8_t, devsim::Bytes>> replies;
+    devsim::DeviceIdentity identity;
+    unsigned admin = 1234, manager = 1111;
+    std::string imei = "860000000000001";
+    bool prompt = true;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
         if (a == "--link" && i + 1 < argc) {
@@ -45,6 +56,20 @@ int main(int argc, char** argv) {
             echo = true;
         } else if (a == "--pace" && i + 1 < argc) {
             pace = static_cast<unsigned>(std::strtoul(argv[++i], nullptr, 10));
+        } else if (a == "--bootloader") {
+            identity.working = false;
+        } else if (a == "--type" && i + 1 < argc) {
+            identity.type = static_cast<std::uint8_t>(std::strtoul(argv[++i], nullptr, 16));
+        } else if (a == "--small") {
+            identity.capacityFlag = 16;
+        } else if (a == "--admin" && i + 1 < argc) {
+            admin = static_cast<unsigned>(std::strtoul(argv[++i], nullptr, 10));
+        } else if (a == "--manager" && i + 1 < argc) {
+            manager = static_cast<unsigned>(std::strtoul(argv[++i], nullptr, 10));
+        } else if (a == "--imei" && i + 1 < argc) {
+            imei = argv[++i];
+        } else if (a == "--no-prompt") {
+            prompt = false;
         } else if (a == "--reply" && i + 1 < argc) {
             std::string r = argv[++i];
             auto colon = r.find(':');
@@ -67,6 +92,11 @@ int main(int argc, char** argv) {
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
     devsim::DevSim sim(link);
+    devsim::DeviceModel model(sim);
+    model.SetIdentity(identity);
+    model.SetPasswords(static_cast<std::uint16_t>(admin), static_cast<std::uint16_t>(manager));
+    model.SetPromptAfterIdentify(prompt);
+    model.SetStatusRecord(devsim::DeviceModel::StatusRecordWithImei(imei));
     for (auto& [cmd, data] : replies) sim.SetReply(cmd, data);
     sim.SetEcho(echo);
     sim.SetPacing(pace);
@@ -78,6 +108,7 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
     int sig = 0;
     sigwait(&stopSignals, &sig);
+    model.SetReplugDelayMs(-1);  // no restart after this point
     sim.Stop();
     return 0;
 }
