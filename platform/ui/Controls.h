@@ -23,10 +23,10 @@ using Word = std::uint16_t;
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
 enum TAnchorKind { akLeft, akTop, akRight, akBottom };
-using TAnchors = TSet<TAnchorKind>;
+using TAnchors = TEnumSet<TAnchorKind>;
 enum TMouseButton { mbLeft, mbRight, mbMiddle };
 enum TShiftStateItem { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble };
-using TShiftState = TSet<TShiftStateItem>;
+using TShiftState = TEnumSet<TShiftStateItem>;
 enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 using TLeftRight = TAlignment;
 enum TVerticalAlignment { taAlignTop, taAlignBottom, taVerticalCenter };
@@ -39,7 +39,7 @@ enum TControlStyleItem {
     csReplicatable, csNoStdEvents, csDisplayDragImage, csReflector, csActionClient,
     csMenuEvents, csNeedsBorderPaint, csParentBackground
 };
-using TControlStyle = TSet<TControlStyleItem>;
+using TControlStyle = TEnumSet<TControlStyleItem>;
 
 using TCursor = int;
 constexpr TCursor crDefault = 0, crNone = -1, crArrow = -2, crCross = -3, crIBeam = -4,

@@ -18,7 +18,7 @@ constexpr int IDOK = 1, IDCANCEL = 2, IDABORT = 3, IDRETRY = 4, IDIGNORE = 5, ID
 
 enum TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
 enum TMsgDlgBtn { mbYes, mbNo, mbOK, mbCancel, mbAbort, mbRetry, mbIgnore, mbAll, mbNoToAll, mbYesToAll, mbHelp, mbClose };
-using TMsgDlgButtons = TSet<TMsgDlgBtn>;
+using TMsgDlgButtons = TEnumSet<TMsgDlgBtn>;
 
 // A box with the text and an OK button; the caption is the application's title.
 void ShowMessage(const std::string& text);

@@ -9,7 +9,7 @@
 
 enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 enum TBorderIcon { biSystemMenu, biMinimize, biMaximize, biHelp };
-using TBorderIcons = TSet<TBorderIcon>;
+using TBorderIcons = TEnumSet<TBorderIcon>;
 enum TPosition {
     poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter, poDesktopCenter,
     poMainFormCenter, poOwnerFormCenter

@@ -107,7 +107,7 @@ enum TCheckBoxState : std::uint8_t { cbUnchecked, cbChecked, cbGrayed };
 // ---- Fonts, pens, brushes --------------------------------------------------------------
 
 enum TFontStyle { fsBold, fsItalic, fsUnderline, fsStrikeOut };
-using TFontStyles = TSet<TFontStyle>;
+using TFontStyles = TEnumSet<TFontStyle>;
 enum TFontPitch { fpDefault, fpVariable, fpFixed };
 constexpr int DEFAULT_CHARSET = 1, RUSSIAN_CHARSET = 204;
 

@@ -4,14 +4,14 @@
 #include <initializer_list>
 
 template <class E>
-class TSet {
+class TEnumSet {
 public:
-    constexpr TSet() = default;
-    constexpr TSet(std::initializer_list<E> items) {
+    constexpr TEnumSet() = default;
+    constexpr TEnumSet(std::initializer_list<E> items) {
         for (E e : items) FBits |= Bit(e);
     }
-    static constexpr TSet FromBits(std::uint32_t bits) {
-        TSet s;
+    static constexpr TEnumSet FromBits(std::uint32_t bits) {
+        TEnumSet s;
         s.FBits = bits;
         return s;
     }
@@ -20,17 +20,17 @@ public:
     constexpr bool Empty() const { return FBits == 0; }
     constexpr std::uint32_t Bits() const { return FBits; }
 
-    constexpr TSet& Include(E e) { FBits |= Bit(e); return *this; }
-    constexpr TSet& Exclude(E e) { FBits &= ~Bit(e); return *this; }
-    constexpr TSet& operator<<(E e) { return Include(e); }
-    constexpr TSet& operator>>(E e) { return Exclude(e); }
+    constexpr TEnumSet& Include(E e) { FBits |= Bit(e); return *this; }
+    constexpr TEnumSet& Exclude(E e) { FBits &= ~Bit(e); return *this; }
+    constexpr TEnumSet& operator<<(E e) { return Include(e); }
+    constexpr TEnumSet& operator>>(E e) { return Exclude(e); }
 
-    friend constexpr TSet operator+(TSet a, TSet b) { return FromBits(a.FBits | b.FBits); }
-    friend constexpr TSet operator|(TSet a, TSet b) { return FromBits(a.FBits | b.FBits); }
-    friend constexpr TSet operator&(TSet a, TSet b) { return FromBits(a.FBits & b.FBits); }
-    friend constexpr TSet operator-(TSet a, TSet b) { return FromBits(a.FBits & ~b.FBits); }
-    friend constexpr TSet operator*(TSet a, TSet b) { return FromBits(a.FBits & b.FBits); }
-    friend constexpr bool operator==(TSet a, TSet b) { return a.FBits == b.FBits; }
+    friend constexpr TEnumSet operator+(TEnumSet a, TEnumSet b) { return FromBits(a.FBits | b.FBits); }
+    friend constexpr TEnumSet operator|(TEnumSet a, TEnumSet b) { return FromBits(a.FBits | b.FBits); }
+    friend constexpr TEnumSet operator&(TEnumSet a, TEnumSet b) { return FromBits(a.FBits & b.FBits); }
+    friend constexpr TEnumSet operator-(TEnumSet a, TEnumSet b) { return FromBits(a.FBits & ~b.FBits); }
+    friend constexpr TEnumSet operator*(TEnumSet a, TEnumSet b) { return FromBits(a.FBits & b.FBits); }
+    friend constexpr bool operator==(TEnumSet a, TEnumSet b) { return a.FBits == b.FBits; }
 
 private:
     static constexpr std::uint32_t Bit(E e) { return 1u << static_cast<unsigned>(e); }
