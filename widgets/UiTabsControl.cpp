@@ -78,6 +78,10 @@ void TUiCustomTabControl::Notification(TComponent* AComponent, TOperation Operat
     if (AComponent == FDragIndicator) FDragIndicator = nullptr;
     if (AComponent == FHotTrackTimer) FHotTrackTimer = nullptr;
     if (AComponent == FDragScrollTimer) FDragScrollTimer = nullptr;
+    if (AComponent == FImages) {
+        FImages = nullptr;
+        if (!FDestroyingControl) SetLayoutDirty();
+    }
 }
 
 // ---- layout -------------------------------------------------------------------------------
@@ -100,6 +104,9 @@ void TUiCustomTabControl::UpdateGeometry() {
     FStrip.Options.ClientWidth = GetClientWidth();
     FStrip.Options.ClientHeight = GetClientHeight();
     FStrip.Selected = FTabIndex;
+    FStrip.Options.HasImages = FImages != nullptr;
+    FStrip.Options.ImageWidth = FImages ? FImages->GetWidth() : 0;
+    FStrip.Options.ImageHeight = FImages ? FImages->GetHeight() : 0;
     TUiTabFontMetrics metrics(*GetFont());
     FStrip.Arrange(metrics);
     FStrip.UpdateScrolling();
@@ -272,7 +279,7 @@ void TUiCustomTabControl::SetTabIndex(int Value) {
         }
     }
     RepaintButtons();
-    UpdateActiveCloseButton();
+    if (FStrip.Options.ShowCloseButtonOnActiveTab && FActiveCloseButton) FActiveCloseButton->SetVisible(FTabIndex >= 0);
 }
 
 void TUiCustomTabControl::SelectWithoutAsking(int Index) {
@@ -485,6 +492,14 @@ void TUiCustomTabControl::SetHotTrackStyle(TUiTabHotTrackStyle Value) { RepaintV
 void TUiCustomTabControl::SetImageAlignment(TUiHorizontalAlignment Value) { LayoutValue(FImageAlignment, Value); }
 void TUiCustomTabControl::SetImageAlignmentVertical(TUiVerticalAlignment Value) {
     LayoutValue(FImageAlignmentVertical, Value);
+}
+
+void TUiCustomTabControl::SetImages(TImageList* Value) {
+    if (FImages == Value) return;
+    if (FImages) FImages->RemoveFreeNotification(this);
+    FImages = Value;
+    if (FImages) FImages->FreeNotification(this);
+    SetLayoutDirty();
 }
 
 void TUiCustomTabControl::SetImageMargin(int Value) {

@@ -9,6 +9,7 @@
 
 #include "platform/sys/Timer.h"
 #include "platform/ui/Controls.h"
+#include "platform/ui/ImgList.h"
 #include "widgets/UiTabsData.h"
 #include "widgets/UiTabsLayout.h"
 #include "widgets/UiTabsRegionCache.h"
@@ -139,6 +140,8 @@ public:
     virtual void SetImageAlignment(TUiHorizontalAlignment Value);
     TUiVerticalAlignment GetImageAlignmentVertical() const { return FImageAlignmentVertical; }
     virtual void SetImageAlignmentVertical(TUiVerticalAlignment Value);
+    TImageList* GetImages() const { return FImages; }
+    virtual void SetImages(TImageList* Value);
     int GetImageMargin() const { return FStrip.Options.ImageMargin; }
     virtual void SetImageMargin(int Value);
     TUiImagePosition GetImagePosition() const { return FStrip.Options.ImagePosition; }
@@ -377,6 +380,7 @@ private:
     std::string FSavedHint;
 
     TUiTabRegionCache FRegionCache;
+    TImageList* FImages = nullptr;
     TUiTabScroller* FScroller = nullptr;
     TUiTabControlCloseButton* FCloseButton = nullptr;
     TUiActiveTabCloseButton* FActiveCloseButton = nullptr;

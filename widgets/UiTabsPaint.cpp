@@ -47,6 +47,7 @@ private:
     void TabContent(int index, TColor fill);
     TRect ContentStripRect(int index) const;
     void Caption(int index, const TRect& textRect, TColor colour);
+    void Image(int index, const TRect& content, TRect& textRect);
     void CaptionLines(TCanvas& canvas, const std::vector<std::string>& lines, const TRect& r, bool bold,
                       TColor colour, bool underlineAccel);
     void VerticalCaption(int index, const TRect& textRect, TColor colour, const std::vector<std::string>& lines,
@@ -244,7 +245,9 @@ void TUiTabPainter::TabContent(int index, TColor fill) {
     if (C.GetHotTrack() && C.GetHotTrackStyle() == htsTabBar && (index == C.GetHotTab() || selected))
         HotBar(index, S.TabRect(index), fill);
 
-    Caption(index, content, TextColor(index));
+    TRect textRect = content;
+    Image(index, content, textRect);
+    Caption(index, textRect, TextColor(index));
 
     if (selected && C.GetKeyboardCuesShown() && C.Focused() && C.GetShowFocusRect()) {
         TRect f = content;
@@ -291,6 +294,51 @@ void TUiTabPainter::TabContent(int index, TColor fill) {
         (void)area;
         C.GetActiveTabCloseButton()->SetBoundsRect(b);
     }
+}
+
+void TUiTabPainter::Image(int index, const TRect& c, TRect& textRect) {
+    TImageList* images = C.GetImages();
+    if (!images) return;
+    const TUiTabData& t = S.Tabs.Items(index);
+    // A disabled tab shows its own image when it has one, else its image greyed.
+    const bool ownDisabled = !t.Enabled && t.DisabledIndex != -1;
+    const int image = ownDisabled ? t.DisabledIndex : t.ImageIndex;
+    if (image == -1) return;
+    const int iw = images->GetWidth(), ih = images->GetHeight(), m = S.Options.ImageMargin;
+    TRect r = c;
+    switch (S.Options.ImagePosition) {
+        case ipLeft: r.Right = c.Left + iw; textRect.Left = r.Right + m; break;
+        case ipRight: r.Left = c.Right - iw; textRect.Right = r.Left - m; break;
+        case ipTop: r.Bottom = c.Top + ih; textRect.Top = r.Bottom + m; break;
+        case ipBottom: r.Top = c.Bottom - ih; textRect.Bottom = r.Top - m; break;
+        case ipBack:
+        case ipStretch: break;
+    }
+    const bool enabled = t.Enabled || ownDisabled;
+    if (S.Options.ImagePosition == ipStretch) {
+        TBitmap b;
+        images->GetBitmap(image, &b);
+        if (!enabled) {
+            TBitmap grey(iw, ih);
+            images->Draw(grey.GetCanvas(), 0, 0, image, false);
+            Cv.StretchDraw(r, grey);
+        } else {
+            Cv.StretchDraw(r, b);
+        }
+        return;
+    }
+    int x = r.Left, y = r.Top;
+    switch (C.GetImageAlignment()) {
+        case haLeft: break;
+        case haCenter: x = (r.Left + r.Right - iw) / 2; break;
+        case haRight: x = r.Right - iw; break;
+    }
+    switch (C.GetImageAlignmentVertical()) {
+        case vaTop: break;
+        case vaCenter: y = (r.Top + r.Bottom - ih) / 2; break;
+        case vaBottom: y = r.Bottom - ih; break;
+    }
+    images->Draw(&Cv, x, y, image, enabled);
 }
 
 TColor TUiTabPainter::TextColor(int index) {
