@@ -190,16 +190,6 @@ public:
     explicit TUiCheckBox(TComponent* AOwner) : TUiCustomCheckBox(AOwner) {}
 };
 
-// The items of the radio and check groups.
-class TUiGroupButton : public TUiRadioButton {
-public:
-    explicit TUiGroupButton(TComponent* AOwner) : TUiRadioButton(AOwner) {}
-};
-class TUiGroupCheck : public TUiCheckBox {
-public:
-    explicit TUiGroupCheck(TComponent* AOwner) : TUiCheckBox(AOwner) {}
-};
-
 // Links a checked action to a control: the action's state reaches the control without a
 // click event.
 class TUiCheckedActionLink {
