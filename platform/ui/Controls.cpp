@@ -769,6 +769,13 @@ void TWinControl::AlignControls(TControl* aControl, TRect& rect) {
     --FAlignLevel;
 }
 
+void TWinControl::SetTabStop(bool t) {
+    FTabStop = t;
+    // Our own painting widgets take the focus by Tab only, as the library's custom controls do.
+    if (QWidget* w = GetWidget(); w && dynamic_cast<ui::TControlWidget*>(w) && !dynamic_cast<TCustomForm*>(this))
+        w->setFocusPolicy(t ? Qt::TabFocus : Qt::NoFocus);
+}
+
 int TWinControl::GetTabOrder() const {
     if (!GetParent()) return -1;
     const auto& list = GetParent()->FTabList;

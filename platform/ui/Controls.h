@@ -295,7 +295,7 @@ public:
     virtual void AdjustClientRect(TRect& rect) const { (void)rect; }
 
     bool GetTabStop() const { return FTabStop; }
-    void SetTabStop(bool t) { FTabStop = t; }
+    void SetTabStop(bool t);
     int GetTabOrder() const;
     void SetTabOrder(int order);
     void GetTabOrderList(std::vector<TWinControl*>& list) const;

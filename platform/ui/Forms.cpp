@@ -161,7 +161,7 @@ TModalResult TCustomForm::ShowModal() {
     QEventLoop loop;
     while (FModalResult == mrNone && GetVisible()) {
         sys::ServeGuiCalls();
-        loop.processEvents(QEventLoop::WaitForMoreEvents | QEventLoop::AllEvents, 50);
+        loop.processEvents(QEventLoop::WaitForMoreEvents | QEventLoop::AllEvents);
     }
     if (GetVisible()) Hide();
     FModal = false;
@@ -301,6 +301,7 @@ int g_argc = 1;
 char g_arg0[] = "zentor";
 char* g_argv[] = {g_arg0, nullptr};
 std::unique_ptr<QApplication> g_qapp;
+QEventLoop* g_loop = nullptr;  // the running message loop
 }  // namespace
 
 TApplication* Application = new TApplication(nullptr);
@@ -332,9 +333,13 @@ void TApplication::Run() {
     if (!QCoreApplication::instance()) Initialize();
     FRunning = true;
     if (FMainForm && FShowMainForm && !FTerminated) FMainForm->Show();
-    while (!FTerminated) {
+    if (!FTerminated) {
+        // Hand-overs from other threads wake this loop themselves (platform/sys posts to it).
         sys::ServeGuiCalls();
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents | QEventLoop::AllEvents, 50);
+        QEventLoop loop;
+        g_loop = &loop;
+        loop.exec();
+        g_loop = nullptr;
     }
     FRunning = false;
     // Forms go in reverse order of creation, each told first.
@@ -354,7 +359,7 @@ void TApplication::ProcessMessages() {
 
 void TApplication::Terminate() {
     FTerminated = true;
-    QCoreApplication::postEvent(QCoreApplication::instance(), new QEvent(QEvent::User));
+    if (g_loop) g_loop->quit();
 }
 
 std::string TApplication::GetExeName() const {
