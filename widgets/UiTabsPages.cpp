@@ -115,6 +115,11 @@ void TUiTabSheet::RaiseShowing(bool Showing) {
     }
 }
 
+void TUiTabSheet::KeyDown(Word& Key, TShiftState Shift) {
+    TCustomControl::KeyDown(Key, Shift);
+    if (Key == VK_TAB && Shift.Contains(ssCtrl) && FPageControl) FPageControl->KeyDown(Key, Shift);
+}
+
 void TUiTabSheet::TextChanged() {
     TCustomControl::TextChanged();
     if (FPageControl) FPageControl->TabsChanged();

@@ -41,6 +41,8 @@ public:
     TNotifyEvent OnHide;
 
     TAccessibleInfo GetAccessibleInfo() const override;
+    // Ctrl+Tab that no control inside the page took goes to the page control.
+    void KeyDown(Word& Key, TShiftState Shift) override;
 
 protected:
     void Paint() override;

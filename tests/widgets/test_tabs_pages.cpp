@@ -208,3 +208,54 @@ TEST(TabsPages, AnExceptionInOnShowDoesNotStopTheSwitch) {
     EXPECT_EQ(handled, 1);
     sys::SetExceptionHandler(nullptr);
 }
+
+TEST(TabsPages, LoadingShowsTheStreamedActivePage) {
+    Pages p(3, true, 400, 300);
+    auto* loaded = new TUiPageControl(p.Form.get());
+    loaded->SetParent(p.Form.get());
+    loaded->BeginLoading();
+    std::vector<TUiTabSheet*> sheets;
+    for (int i = 0; i < 3; ++i) {
+        auto* s = new TUiTabSheet(p.Form.get());
+        s->SetCaption("L" + std::to_string(i));
+        s->SetPageControl(loaded);
+        sheets.push_back(s);
+    }
+    int changes = 0;
+    loaded->OnChange = [&](TObject*) { ++changes; };
+    loaded->OnChanging = [&](TObject*, int, bool&) { ++changes; };
+    loaded->SetActivePage(sheets[2]);
+    loaded->SetTabIndex(1);  // stored only
+    EXPECT_EQ(loaded->GetActivePageIndex(), 2);
+    loaded->EndLoading();
+    EXPECT_EQ(loaded->GetActivePageIndex(), 2);
+    EXPECT_EQ(loaded->GetTabIndex(), 2);
+    EXPECT_TRUE(sheets[2]->GetVisible());
+    EXPECT_EQ(changes, 0);  // loading raises no changing or change events
+
+    // A default page wins over the streamed one.
+    auto* other = new TUiPageControl(p.Form.get());
+    other->SetParent(p.Form.get());
+    other->BeginLoading();
+    std::vector<TUiTabSheet*> more;
+    for (int i = 0; i < 2; ++i) {
+        auto* s = new TUiTabSheet(p.Form.get());
+        s->SetPageControl(other);
+        more.push_back(s);
+    }
+    other->SetActivePage(more[0]);
+    other->SetActivePageDefault(more[1]);
+    other->EndLoading();
+    EXPECT_EQ(other->GetActivePageIndex(), 1);
+    delete more[1];
+    EXPECT_EQ(other->GetActivePageDefault(), nullptr);
+}
+
+TEST(TabsPages, CtrlTabInsideAPageSwitchesPages) {
+    Pages p(3, true, 400, 300);
+    p.Control->SetActivePageIndex(1);
+    Word key = VK_TAB;
+    p.Sheets[1]->KeyDown(key, TShiftState{ssCtrl});
+    EXPECT_EQ(key, 0);
+    EXPECT_EQ(p.Control->GetActivePageIndex(), 2);
+}
