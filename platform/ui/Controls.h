@@ -177,6 +177,9 @@ public:
     std::unique_ptr<TBitmap> RenderToBitmap();
     // Paints this control alone (background and Paint, no children) at (x, y) of canvas.
     virtual void PaintTo(TCanvas& canvas, int x, int y);
+    // Paints the parent's client behind this control into canvas (for transparent drawing):
+    // canvas pixel (0,0) is this control's top-left corner. Nothing without a parent.
+    void PaintParentBackground(TCanvas& canvas);
 
     // Mouse and click events.
     TNotifyEvent OnClick;
@@ -225,9 +228,6 @@ protected:
 
     // Where the control's own background comes from (the parent's image for graphic controls).
     virtual bool IsWindowed() const { return false; }
-    // Paints the parent's client behind this control into canvas (for transparent drawing):
-    // canvas pixel (0,0) is this control's top-left corner.
-    void PaintParentBackground(TCanvas& canvas);
     // Whether the wrapped Qt widget handles a mouse or key event itself after our handlers.
     virtual bool WidgetHandlesInput() const { return false; }
     void ApplyWidgetFont();

@@ -410,6 +410,17 @@ TEST_F(Controls, CustomAndGraphicControlsPaintOffScreen) {
     probe->PaintTo(*target.GetCanvas(), 5, 5);
     EXPECT_EQ(target.GetPixel(5, 5), clRed);
     EXPECT_EQ(target.GetPixel(4, 4), clWhite);
+
+    // A transparent control gets its parent's image behind it (the panel's bevel included).
+    panel->SetBevelOuter(bvLowered);
+    TBitmap behind(10, 8);
+    probe->PaintParentBackground(*behind.GetCanvas());
+    EXPECT_EQ(behind.GetPixel(5, 4), clYellow);
+    TBitmap corner(4, 4);
+    dot->SetBounds(0, 0, 4, 4);
+    dot->PaintParentBackground(*corner.GetCanvas());
+    EXPECT_EQ(corner.GetPixel(0, 0), ColorToRGB(clBtnShadow));
+    EXPECT_EQ(corner.GetPixel(1, 1), clYellow);
 }
 
 TEST_F(Controls, NamesAndAccessibilityBridge) {
