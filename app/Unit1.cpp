@@ -1,7 +1,30 @@
 #include "app/Unit1.h"
 
+#include "app/FormSettings.h"
+#include "platform/rtl/Streams.h"
+#include "platform/rtl/StringList.h"
+#include "platform/sys/Folders.h"
+#include "platform/sys/HotKeys.h"
+
 TForm1* Form1 = nullptr;
 TForm2* Form2 = nullptr;
+
+// Module initialisation: the defaults that hold before any window exists.
+std::string g_ProgramVersion = "1.0.0";
+std::string g_Language = "russian";
+std::string g_SettingsPath = SettingsPathIn(sys::AppDataFolder());
+static std::unique_ptr<TMemoryStream> s_DownloadStream = std::make_unique<TMemoryStream>();
+TMemoryStream* g_DownloadStream = s_DownloadStream.get();
+TStringList* g_GroupList = nullptr;
+std::int32_t g_SessionUid = 0;
+std::uint32_t g_WaitTicks = 0;
+std::uint32_t g_WaitLimit = 0;
+
+namespace {
+// System-wide Alt+E, Alt+H and Alt+S; their notifications are ignored.
+constexpr int kHotKeyIds[] = {125, 126, 127};
+constexpr unsigned kHotKeyKeys[] = {'E', 'H', 'S'};
+}  // namespace
 
 TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
     SetName("Form1");
@@ -12,7 +35,11 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
     SetColor(clWhite);
     GetFont()->SetName("Tahoma");
     SetCaption("Конфигуратор Talivex Lumtac");
-    // Each subsystem builds its own controls; the shell first, as the others sit on its pages.
+    OnCreate = [this](TObject* s) { FormCreate(s); };
+    OnShow = [this](TObject* s) { FormShow(s); };
+    OnClose = [this](TObject* s, TCloseAction& a) { FormClose(s, a); };
+    OnDestroy = [this](TObject* s) { FormDestroy(s); };
+    // The shell first: the others sit on its pages.
     BuildShellControls();
     BuildDeviceControls();
     BuildConfigControls();
@@ -20,9 +47,19 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
     BuildFirmwareControls();
     BuildCloudControls();
     BuildRfidControls();
+    FinishShellControls();
+    for (int i = 0; i < 3; ++i) sys::RegisterHotKey(this, kHotKeyIds[i], sys::MOD_ALT, kHotKeyKeys[i]);
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() {
+    // A form deleted directly still runs its destroy handler while its parts exist.
+    BeforeDestruction();
+    if (Form1 == this) Form1 = nullptr;
+}
+
+void TForm1::FormDestroy(TObject* /*Sender*/) {
+    for (int id : kHotKeyIds) sys::UnregisterHotKey(this, id);
+}
 
 TForm2::TForm2(TComponent* AOwner) : TForm(AOwner) {
     SetName("Form2");

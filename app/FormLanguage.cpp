@@ -1,0 +1,47 @@
+// The language file applied to the window, numbered messages and the language toggle.
+#include "app/LangFile.h"
+#include "app/LangText.h"
+#include "app/Unit1.h"
+#include "config/ConfigItems.h"
+#include "platform/sys/Folders.h"
+#include "platform/sys/Version.h"
+
+namespace {
+
+std::string LangPath() { return LangFilePathIn(sys::ExeFolder()); }
+
+}  // namespace
+
+std::string TForm1::ReadLangStr(const std::string& value) const { return ::ReadLangStr(value, g_Language); }
+
+std::string TForm1::GetMessageA(int n) const { return ReadLangMessage(LangPath(), n, g_Language); }
+
+void TForm1::SetCaptionOf(const std::string& controlName, const std::string& caption) {
+    if (auto* control = dynamic_cast<TControl*>(FindComponent(controlName))) control->SetCaption(caption);
+}
+
+void TForm1::SetLanguage(const std::string& /*language*/) {
+    TBitmap picture;
+    ImageList3->GetBitmap(IsEnglishLanguage(g_Language) ? 1 : 0, &picture);
+    LangImage->SetPicture(picture);
+    const TLanguageTexts texts = ReadLanguageTexts(LangPath(), g_Language);
+    g_ProgramVersion = sys::FileVersion(sys::ExePath());
+    FormCaption->SetCaption(FormTitleText(texts.Caption, g_ProgramVersion));
+    LangImage->SetHint(texts.LangHint);
+    CloseImage->SetHint(texts.CloseHint);
+    MinzImage->SetHint(texts.MinimizeHint);
+    for (const auto& [name, caption] : texts.CaptionsBefore) SetCaptionOf(name, caption);
+    if (auto* operators = dynamic_cast<TComboBox*>(FindComponent("OPERATOR"))) {
+        operators->GetItems()->Clear();
+        // Without a language file the record's own six names stand in for the empty list.
+        for (const std::string& op : OperatorItems(texts.Operators)) operators->GetItems()->Add(op);
+    }
+    for (const auto& [name, caption] : texts.CaptionsAfter) SetCaptionOf(name, caption);
+}
+
+void TForm1::LangImageClick(TObject* /*Sender*/) {
+    g_Language = ToggledLanguage(g_Language);
+    ReadConfigFromObjects();
+    SetLanguage(g_Language);
+    WriteConfigToObjects();
+}

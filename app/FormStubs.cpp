@@ -1,0 +1,26 @@
+// Empty stand-ins for what other subsystems own, so the window builds and runs before they
+// land. Each owner deletes its stub here when it defines the real one in its own folder.
+#include "app/FormStubs.h"
+#include "app/Unit1.h"
+
+// ===== rfid/ =============================================================================
+
+void TForm1::ClosePortRFID() {}
+
+// ===== cloud/ ============================================================================
+
+void TForm1::CloseSessionClick(TObject* /*Sender*/) {}
+
+void TForm1::StopAnimate() {}
+
+void LoadDeviceList(TComboBox* /*Combo*/) {}
+
+std::int32_t g_LoginRetryTicks = 0;
+
+// ===== firmware/ =========================================================================
+
+void TForm1::GetConfiguratorVersionFromServer() {}
+
+// ===== memory/ ===========================================================================
+
+char g_SearchKeyword[16] = {};

@@ -1,0 +1,13 @@
+#pragma once
+// Module state and free functions of other subsystems that the shell uses, declared here until
+// their owners define them. An owner that defines one deletes its stub in app/FormStubs.cpp
+// and its line here.
+#include <cstdint>
+
+class TComboBox;
+
+extern std::int32_t g_LoginRetryTicks;  // cloud/: ticks to the next login repetition
+extern char g_SearchKeyword[16];        // memory/: the number grid's search keyword
+
+// cloud/: fills a combo box with the remembered devices of the settings file.
+void LoadDeviceList(TComboBox* Combo);

@@ -1,0 +1,24 @@
+#pragma once
+// What every subsystem calls to report to the user, beside the main window's own methods
+// (GetMessageA, MessageShow, MiniLog, SelectPage, ButtonEnabled, UserStrToInt, ...).
+#include <cstdint>
+#include <string>
+
+#include "app/HexText.h"
+
+// "0" is the "no text" value of the wait-panel calls.
+inline const std::string kNoText = "0";
+
+// MessageShow on the main window, for code outside its methods.
+void MessageShowOnMainForm(const std::string& text);
+// Opens or updates the wait page: total != 0 shows amount of total with a 15 s time-out;
+// total == 0 waits amount seconds. Text "0" keeps the previous caption.
+void ShowWaitPanel(std::uint32_t amount, std::uint32_t total, const std::string& text);
+// Closes the wait page; any text but "0" is then shown as a message.
+void HideWaitPanel(const std::string& text);
+
+// Special-folder codes for TForm1::GetUserPathToFolder.
+constexpr int CSIDL_DESKTOPDIRECTORY = 0x10;
+constexpr int CSIDL_PERSONAL = 0x05;  // the user's documents
+constexpr int CSIDL_APPDATA = 0x1A;
+constexpr int CSIDL_PROFILE = 0x28;

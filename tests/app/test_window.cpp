@@ -1,0 +1,334 @@
+// The main window's shell: the wait panel's time-out on the test clock, the message panel,
+// the progress strip, the action log, page buttons at each access level, page switching,
+// the numeric-edit guard, the language at run time and the settings file after a session.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "app/FormStubs.h"
+#include "config/ConfigTransfer.h"
+#include "app/Unit1.h"
+#include "config/ConfigFile.h"
+#include "device/DeviceLink.h"
+#include "platform/rtl/SysUtils.h"
+#include "platform/sys/Clock.h"
+#include "platform/sys/Folders.h"
+#include "platform/sys/HotKeys.h"
+#include "platform/ui/Dialogs.h"
+#include "support/TestSupport.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    std::stringstream s;
+    s << f.rdbuf();
+    return s.str();
+}
+
+// The language file beside the test executable, removed again when the test ends.
+class TLangFileBesideExe {
+public:
+    explicit TLangFileBesideExe(const std::string& text) : FPath(sys::ExeFolder() + "/lang_zent.lng") {
+        std::ofstream(FPath, std::ios::binary) << text;
+    }
+    ~TLangFileBesideExe() {
+        std::error_code ec;
+        fs::remove(FPath, ec);
+    }
+
+private:
+    std::string FPath;
+};
+
+class Shell : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ui::test::SetScripted(true);
+        ui::test::ClearDialogs();
+        std::error_code ec;
+        fs::remove(sys::ExeFolder() + "/lang_zent.lng", ec);
+        g_SettingsPath = SettingsPath();
+        g_Language = "russian";
+        g_AccessLevel = 0;
+        g_WaitTicks = 0;
+        Application->CreateForm(Form1);
+    }
+    void TearDown() override {
+        delete Form1;
+        Form1 = nullptr;
+        g_AccessLevel = 0;
+        g_WaitTicks = 0;
+    }
+    std::string SettingsPath() {
+        if (FSettingsDir.empty()) FSettingsDir = testsupport::TempDir("shell-appdata");
+        return FSettingsDir + "/TALIVEX/TALIVEX Zentor/config.ini";
+    }
+    // The first showing runs the start-up sequence.
+    void ShowWindow() { Form1->Show(); }
+    TForm1& F() { return *Form1; }
+    std::string FSettingsDir;
+};
+
+}  // namespace
+
+TEST_F(Shell, WaitTimesOutWithMessage4KeepingThePreviousCaption) {
+    F().Lprocess->SetCaption("Чтение...");
+    ShowWaitPanel(15, 0, "0");
+    EXPECT_TRUE(F().MESPANEL->GetVisible());
+    EXPECT_EQ(F().PageControlMes->GetActivePageIndex(), 3);
+    EXPECT_EQ(F().Lprocess->GetCaption(), "Чтение...");
+    EXPECT_EQ(F().ProgressBar2->GetNumSegments(), 50);
+    EXPECT_TRUE(F().TimerProgress->GetEnabled());
+    g_BusyTransfer = 1;
+    sys::AdvanceMs(14000);
+    EXPECT_EQ(F().PageControlMes->GetActivePageIndex(), 3);
+    EXPECT_EQ(g_BusyTransfer, 1);
+    sys::AdvanceMs(1000);
+    // No language file: message 4 reads "Message4".
+    EXPECT_TRUE(F().MESPANEL->GetVisible());
+    EXPECT_EQ(F().PageControlMes->GetActivePageIndex(), 0);
+    EXPECT_EQ(F().MESLABEL->GetCaption(), "Message4");
+    EXPECT_EQ(g_BusyTransfer, 0);
+    EXPECT_EQ(g_WaitTicks, 0u);
+    EXPECT_FALSE(F().TimerProgress->GetEnabled());
+}
+
+TEST_F(Shell, ProgressModeShowsItsShareAndEndsFifteenSecondsAfterTheLastUpdate) {
+    ShowWaitPanel(3, 12, "Передача");
+    EXPECT_EQ(F().ProgressBar2->GetNumSegments(), 20);
+    EXPECT_EQ(F().ProgressBar2->GetPercent(), 25);
+    EXPECT_EQ(F().Lprocess->GetCaption(), "Передача");
+    sys::AdvanceMs(10000);
+    ShowWaitPanel(6, 12, "0");  // the next block restarts the time-out
+    EXPECT_EQ(F().ProgressBar2->GetPercent(), 50);
+    sys::AdvanceMs(14000);
+    EXPECT_EQ(F().PageControlMes->GetActivePageIndex(), 3);
+    sys::AdvanceMs(1000);
+    EXPECT_EQ(F().MESLABEL->GetCaption(), "Message4");
+}
+
+TEST_F(Shell, MessageDuringAWaitIsReplacedByTheTimeout) {
+    ShowWaitPanel(5, 0, "Ждите");
+    F().MessageShow("Промежуточное");
+    EXPECT_EQ(F().PageControlMes->GetActivePageIndex(), 0);
+    EXPECT_EQ(F().MESLABEL->GetCaption(), "Промежуточное");
+    sys::AdvanceMs(5000);
+    EXPECT_EQ(F().MESLABEL->GetCaption(), "Message4");
+}
+
+TEST_F(Shell, TimeoutModeMovesTheBarByTens) {
+    F().ProgressBar2->SetPercent(0);
+    ShowWaitPanel(100, 0, "0");
+    std::vector<int> seen;
+    for (int i = 0; i < 12; ++i) {
+        sys::AdvanceMs(1000);
+        seen.push_back(F().ProgressBar2->GetPercent());
+    }
+    EXPECT_EQ(seen, (std::vector<int>{10, 20, 30, 40, 50, 60, 70, 80, 90, 100, 0, 10}));
+}
+
+TEST_F(Shell, HideWaitPanel) {
+    ShowWaitPanel(15, 0, "x");
+    HideWaitPanel("0");
+    EXPECT_FALSE(F().MESPANEL->GetVisible());
+    EXPECT_FALSE(F().TimerProgress->GetEnabled());
+    sys::AdvanceMs(20000);
+    EXPECT_FALSE(F().MESPANEL->GetVisible());  // no time-out after the wait ended
+    ShowWaitPanel(15, 0, "x");
+    HideWaitPanel("");
+    EXPECT_TRUE(F().MESPANEL->GetVisible());
+    EXPECT_EQ(F().PageControlMes->GetActivePageIndex(), 0);
+    EXPECT_EQ(F().MESLABEL->GetCaption(), "");
+    F().OKMESClick(nullptr);
+    EXPECT_FALSE(F().MESPANEL->GetVisible());
+    MessageShowOnMainForm("Готово");
+    EXPECT_EQ(F().MESLABEL->GetCaption(), "Готово");
+    F().Button2Click(nullptr);
+    EXPECT_FALSE(F().MESPANEL->GetVisible());
+}
+
+TEST_F(Shell, OkStopsAPendingLoginRetry) {
+    g_LoginRetryTicks = 7;
+    F().MessageShow("a");
+    F().OKMES->Click();
+    EXPECT_EQ(g_LoginRetryTicks, 0);
+    EXPECT_FALSE(F().MESPANEL->GetVisible());
+}
+
+TEST_F(Shell, ProgressStrip) {
+    ASSERT_EQ(F().Panel9->GetWidth(), 1024);
+    ASSERT_EQ(F().Panel22->GetWidth(), 115);
+    F().SetPercentProgress(20, "(152 / 1250)");
+    EXPECT_TRUE(F().ProcPanel->GetVisible());
+    EXPECT_EQ(F().ProcPanel->GetCaption(), "20 % (152 / 1250)");
+    EXPECT_EQ(F().ProcPanel->GetWidth(), (1024 - 115 - 1) * 20 / 100 + 1);
+    F().SetPercentProgress(100, "");
+    EXPECT_EQ(F().ProcPanel->GetWidth(), 909);
+    F().SetPercentProgress(0, "");
+    EXPECT_EQ(F().ProcPanel->GetWidth(), 1);
+    F().SetPercentProgress(-1, "x");
+    EXPECT_FALSE(F().ProcPanel->GetVisible());
+}
+
+TEST_F(Shell, ActionLog) {
+    F().MiniLog("first", 0);
+    F().MiniLog("second", 0);
+    F().MiniLog("answer", 1);
+    TStrings* lines = F().MiniLOG->GetLines();
+    ASSERT_GE(lines->GetCount(), 4);
+    const int n = lines->GetCount();
+    // Outgoing lines are separated by an empty line; an incoming one is not.
+    EXPECT_EQ(lines->Get(n - 4), "first");
+    EXPECT_EQ(lines->Get(n - 3), "");
+    EXPECT_EQ(lines->Get(n - 2), "second");
+    EXPECT_EQ(lines->Get(n - 1), "<< answer");
+    EXPECT_EQ(F().MiniLOG->GetFont()->GetColor(), RGB(0, 0, 255));
+    F().MiniLog("third", 0);
+    EXPECT_EQ(F().MiniLOG->GetFont()->GetColor(), RGB(255, 0, 0));
+}
+
+TEST_F(Shell, PageButtonsFollowTheAccessLevel) {
+    TForm1& f = F();
+    auto states = [&] {
+        return std::vector<bool>{f.Bdevice->GetEnabled(), f.Busers->GetEnabled(), f.Blog->GetEnabled(),
+                                 f.Bsetting->GetEnabled(), f.Bshedl->GetEnabled(), f.BService->GetEnabled(),
+                                 f.CloseSession->GetVisible()};
+    };
+    EXPECT_EQ(states(), (std::vector<bool>{false, false, false, false, false, false, false}));
+    g_AccessLevel = 0;
+    f.ButtonEnabled(true);
+    EXPECT_EQ(states(), (std::vector<bool>{true, true, true, false, false, false, true}));
+    g_AccessLevel = 16;
+    f.ButtonEnabled(true);
+    EXPECT_EQ(states(), (std::vector<bool>{true, true, true, false, false, false, true}));
+    g_AccessLevel = 32;
+    f.ButtonEnabled(true);
+    EXPECT_EQ(states(), (std::vector<bool>{true, true, true, true, true, true, true}));
+    f.ButtonEnabled(false);
+    EXPECT_EQ(states(), (std::vector<bool>{false, false, false, false, false, false, false}));
+}
+
+TEST_F(Shell, NinePagesWithHiddenTabsSwitchedByIndex) {
+    TForm1& f = F();
+    ASSERT_EQ(f.UiPageControl1->PageCount(), 9);
+    const char* captions[] = {"Настройки", "Мониторинг состояния", "Обновление ПО трэкера",
+                              "Удаленное конфигурирование", "Облачный сервис", "Авторизованные номера",
+                              "Журнал", "Расписания", "Сервис"};
+    for (int i = 0; i < 9; ++i) {
+        EXPECT_FALSE(f.UiPageControl1->Pages(i)->GetTabVisible());
+        EXPECT_EQ(f.UiPageControl1->Pages(i)->GetCaption(), captions[i]);
+        f.SelectPage(i);
+        EXPECT_EQ(f.ActivePageIndex(), i);
+    }
+    f.SelectPage(9);  // out of range: the page stays
+    EXPECT_EQ(f.ActivePageIndex(), 8);
+    EXPECT_EQ(f.UiPageControl1->Pages(2), f.TabSheet9);
+    EXPECT_EQ(f.UiPageControl1->Pages(4), f.TabSheet4);
+}
+
+TEST_F(Shell, NumericEditGuard) {
+    TEdit* edit = new TEdit(Form1);
+    edit->SetParent(Form1);
+    edit->SetMaxLength(9999);
+    edit->SetText("20000");
+    Word key = 'X';
+    F().EditKeyUp(edit, key, TShiftState{});
+    EXPECT_EQ(edit->GetText(), "9999");
+    EXPECT_EQ(key, 0);
+    edit->SetMaxLength(250);
+    edit->SetText("");
+    key = 'X';
+    F().EditKeyUp(edit, key, TShiftState{});
+    EXPECT_EQ(edit->GetText(), "0");
+    EXPECT_EQ(key, 'X');
+    edit->SetText("12a");
+    EXPECT_THROW(F().EditKeyUp(edit, key, TShiftState{}), EConvertError);
+    EXPECT_EQ(edit->GetText(), "12a");
+    EXPECT_EQ(F().UserStrToInt(""), 0);
+}
+
+TEST_F(Shell, HotKeysHeldWhileTheWindowLives) {
+    auto mine = [] {
+        std::string keys;
+        for (const auto& k : sys::RegisteredHotKeys())
+            if (k.modifiers == sys::MOD_ALT) keys += std::to_string(k.id) + char(k.key) + " ";
+        return keys;
+    };
+    EXPECT_EQ(mine(), "125E 126H 127S ");
+    delete Form1;
+    Form1 = nullptr;
+    EXPECT_EQ(mine(), "");
+    Application->CreateForm(Form1);
+}
+
+TEST_F(Shell, StartsInRussianOnTheConnectionPageAndWritesTheSettingsAtClose) {
+    ShowWindow();
+    EXPECT_EQ(F().ActivePageIndex(), 4);
+    EXPECT_EQ(g_Language, "russian");
+    EXPECT_EQ(F().FormCaption->GetCaption().rfind("Конфигуратор Zeze ZUR \"Бранник IP\"  v.", 0), 0u);
+    EXPECT_EQ(F().LangImage->GetHint(), "English");
+    EXPECT_FALSE(F().Bdevice->GetEnabled());
+    EXPECT_NE(g_SessionUid, 0);
+    g_PortName = "/dev/ttyACM7";
+    F().Close();
+    const std::string text = ReadAll(g_SettingsPath);
+    EXPECT_NE(text.find("[Settings]"), std::string::npos) << text;
+    EXPECT_NE(text.find("Language=russian"), std::string::npos) << text;
+    EXPECT_NE(text.find("ComPort=/dev/ttyACM7"), std::string::npos) << text;
+    // The first start names "default", which does not open; the defaults then name their own.
+    EXPECT_NE(text.find("File_configuration=" + g_ConfigPath), std::string::npos) << text;
+}
+
+TEST_F(Shell, SettingsThatCannotBeWrittenAreReportedOnceAndTheWindowCloses) {
+    // A file where the settings folder should be.
+    const std::string dir = testsupport::TempDir("shell-blocked");
+    std::ofstream(dir + "/TALIVEX") << "x";
+    g_SettingsPath = dir + "/TALIVEX/TALIVEX Zentor/config.ini";
+    ShowWindow();
+    F().Close();
+    EXPECT_FALSE(F().GetVisible());
+    int boxes = 0;
+    for (const auto& d : ui::test::ShownDialogs())
+        if (d.text.find("Unable to write to") != std::string::npos) ++boxes;
+    EXPECT_EQ(boxes, 1);
+}
+
+TEST_F(Shell, LanguageSwitchesAtRunTimeAndBack) {
+    TLangFileBesideExe lang(
+        "[Header]\nCaption=Конфигуратор//\\ Configurator\nLang=English//\\ Русский\n"
+        "Close=Закрыть//\\ Close\nMinimize=Свернуть//\\ Minimize\n"
+        "[Messages]\nM4=Нет ответа//\\ No answer\n");
+    ShowWindow();
+    EXPECT_EQ(F().GetMessageA(4), "Нет ответа");
+    EXPECT_EQ(F().GetMessageA(5), "Message5");
+    EXPECT_EQ(F().CloseImage->GetHint(), "Закрыть");
+    F().LangImage->Click();
+    EXPECT_EQ(g_Language, "english");
+    EXPECT_EQ(F().GetMessageA(4), "No answer");
+    EXPECT_EQ(F().CloseImage->GetHint(), "Close");
+    EXPECT_EQ(F().MinzImage->GetHint(), "Minimize");
+    EXPECT_EQ(F().LangImage->GetHint(), "Русский");
+    EXPECT_EQ(F().FormCaption->GetCaption().rfind("Configurator Zeze ZUR", 0), 0u);
+    EXPECT_EQ(F().ReadLangStr("Да//\\ Yes"), "Yes");
+    F().LangImage->Click();
+    EXPECT_EQ(g_Language, "russian");
+    EXPECT_EQ(F().GetMessageA(4), "Нет ответа");
+    EXPECT_EQ(F().ReadLangStr("Да//\\ Yes"), "Да");
+    F().Close();
+    EXPECT_NE(ReadAll(g_SettingsPath).find("Language=russian"), std::string::npos);
+}
+
+TEST_F(Shell, OddLanguageValueIsKeptAndSpeaksRussian) {
+    fs::create_directories(fs::path(g_SettingsPath).parent_path());
+    std::ofstream(g_SettingsPath) << "[Settings]\nLanguage=English\nComPort=COM3\n";
+    ShowWindow();
+    EXPECT_EQ(g_Language, "English");
+    EXPECT_EQ(F().LangImage->GetHint(), "English");
+    F().Close();
+    EXPECT_NE(ReadAll(g_SettingsPath).find("Language=English"), std::string::npos);
+}
