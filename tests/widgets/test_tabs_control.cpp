@@ -352,3 +352,69 @@ TEST_F(TabsControl, HidingTheSelectedTabMovesTheSelectionAtTheNextPaint) {
     EXPECT_EQ(asked, (std::vector<int>{2, 0}));
     EXPECT_EQ(Tabs->GetTabIndex(), 0);
 }
+
+TEST_F(TabsControl, CloseButtonsCloseOnlyWhenReleasedInside) {
+    auto* pages = new TUiPageControl(Form.get());
+    pages->SetParent(Form.get());
+    pages->SetBounds(10, 150, 400, 120);
+    for (const char* c : {"Alpha", "Beta", "Gamma"}) {
+        auto* p = new TUiTabSheet(Form.get());
+        p->SetCaption(c);
+        p->SetPageControl(pages);
+    }
+    pages->SetShowCloseButton(true);
+    pages->SetShowCloseButtonOnActiveTab(true);
+    pages->SetActivePageIndex(1);
+    pages->RenderToBitmap();
+    int asked = 0;
+    pages->OnClose = [&](TObject*, bool& allow) {
+        ++asked;
+        allow = true;
+    };
+
+    TUiTabControlCloseButton* strip = pages->GetCloseButton();
+    ASSERT_NE(strip, nullptr);
+    EXPECT_TRUE(strip->GetVisible());
+    EXPECT_EQ(strip->GetBoundsRect(), pages->GetStrip().CloseButtonRect());
+    strip->MouseDown(mbLeft, TShiftState{ssLeft}, 3, 3);
+    strip->MouseMove(TShiftState{ssLeft}, 60, 60);
+    EXPECT_FALSE(strip->GetPressed());
+    strip->MouseUp(mbLeft, TShiftState{}, 60, 60);
+    EXPECT_EQ(asked, 0);
+    EXPECT_EQ(pages->PageCount(), 3);
+
+    // The active tab's own button sits inside the selected tab, in the room kept for it.
+    TUiActiveTabCloseButton* onTab = pages->GetActiveTabCloseButton();
+    ASSERT_NE(onTab, nullptr);
+    EXPECT_TRUE(onTab->GetVisible());
+    const TRect tab = pages->TabRect(1), b = onTab->GetBoundsRect();
+    EXPECT_EQ(b.Width(), 15);
+    EXPECT_EQ(b.Height(), 13);
+    EXPECT_TRUE(tab.Contains(TPoint(b.Left, b.Top)) && tab.Contains(TPoint(b.Right - 1, b.Bottom - 1)));
+    onTab->MouseDown(mbLeft, TShiftState{ssLeft}, 2, 2);
+    onTab->MouseUp(mbLeft, TShiftState{}, 2, 2);
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(pages->PageCount(), 2);
+    EXPECT_EQ(pages->GetActivePage()->GetCaption(), "Alpha");
+}
+
+TEST_F(TabsControl, MenuButtonListsTabsAndSelectsTheChosenOne) {
+    Add({"Gamma", "Alpha", "Beta"});
+    Tabs->SetShowMenuButton(true);
+    Tabs->SetTabIndex(0);
+    TUiTabMenuButton* button = Tabs->GetMenuButton();
+    ASSERT_NE(button, nullptr);
+    EXPECT_TRUE(button->GetVisible());
+    std::vector<int> asked;
+    Tabs->OnChanging = [&](TObject*, int n, bool&) { asked.push_back(n); };
+    button->MouseDown(mbLeft, TShiftState{ssLeft}, 2, 2);
+    button->MouseUp(mbLeft, TShiftState{}, 2, 2);
+    const auto& items = button->GetMenuItems();
+    ASSERT_EQ(items.size(), 3u);
+    EXPECT_EQ(button->GetMenu()->GetItems()->GetCount(), 3);
+    EXPECT_EQ(items[0].Caption, "Alpha");
+    EXPECT_TRUE(button->GetMenu()->GetItems()->GetItem(2)->GetChecked());  // "Gamma", selected
+    button->GetMenu()->GetItems()->GetItem(1)->Click();  // "Beta"
+    EXPECT_EQ(Tabs->GetTabIndex(), 2);
+    EXPECT_EQ(asked, std::vector<int>{2});
+}
