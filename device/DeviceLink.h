@@ -1,0 +1,52 @@
+#pragma once
+// The cable link's module state, and SendCommand: the one way out for every device command.
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "device/FrameReceiver.h"
+
+// From the identify reply until ClosePortConnection takes the link down.
+extern bool g_DeviceConnected;
+// A device in working mode is connected on the cable (enables the status poll).
+extern bool g_WorkingMode;
+// The device answered from its bootloader.
+extern bool g_BootloaderMode;
+// 32 administrator, 16 manager, 0 none.
+extern std::uint8_t g_AccessLevel;
+extern std::uint8_t g_DeviceType;       // 11 when no device said otherwise
+extern std::uint16_t g_DeviceCapacity;  // 15000 or 650
+// The port being probed or in use.
+extern std::string g_PortName;
+
+// The receive buffer, all zero between bursts, and the Timer1 ticks left until it is read.
+extern std::array<std::uint8_t, kRxBufferSize> g_RxBuffer;
+extern std::uint8_t g_RxSilenceTicks;
+
+// The port scan: active, index into ENUMPORTS, Ftimer ticks left for the current port
+// (0 = probe it now).
+extern std::uint8_t g_ScanActive;
+extern std::uint16_t g_ScanIndex;
+extern std::uint16_t g_ScanTicks;
+// Seconds until a device on the local configuration server is asked to identify again.
+extern std::int32_t g_IdentifyRetry;
+
+// Timer1 ticks until the next status request, and the password typed on the password page.
+extern std::uint8_t g_KeepAliveTicks;
+extern std::uint16_t g_TypedPassword;
+
+inline constexpr std::uint8_t kScanTicksPerPort = 10;   // Ftimer ticks: one second
+inline constexpr std::uint8_t kKeepAliveTicks = 50;     // Timer1 ticks: half a second
+inline constexpr std::int32_t kIdentifyRetrySeconds = 3;
+
+// Frames the command and sends it, without waiting for a reply: through the cloud session
+// while one is open, else to the device on the local configuration server, else on the
+// serial port. Returns what the link's send returned: bytes written, 0 when the port is
+// closed, negative on a failure (and for data too long for a frame, which is not sent).
+int SendCommand(std::uint8_t code, const void* data, std::size_t n);
+inline int SendCommand(std::uint8_t code, const std::vector<std::uint8_t>& data) {
+    return SendCommand(code, data.data(), data.size());
+}
+inline int SendCommand(std::uint8_t code) { return SendCommand(code, nullptr, 0); }

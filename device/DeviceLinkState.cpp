@@ -1,0 +1,31 @@
+#include "device/DeviceLink.h"
+#include "device/DeviceType.h"
+#include "device/LinkPeers.h"
+
+bool g_DeviceConnected = false;
+bool g_WorkingMode = false;
+bool g_BootloaderMode = false;
+std::uint8_t g_AccessLevel = 0;
+std::uint8_t g_DeviceType = kDefaultDeviceType;
+std::uint16_t g_DeviceCapacity = kLargeCapacity;
+std::string g_PortName = "COM1";
+
+std::array<std::uint8_t, kRxBufferSize> g_RxBuffer{};
+std::uint8_t g_RxSilenceTicks = 0;
+
+std::uint8_t g_ScanActive = 0;
+std::uint16_t g_ScanIndex = 0;
+std::uint16_t g_ScanTicks = 0;
+std::int32_t g_IdentifyRetry = 0;
+
+std::uint8_t g_KeepAliveTicks = 0;
+std::uint16_t g_TypedPassword = 0;
+
+std::uint8_t g_CloudSession = 0;
+std::uint8_t g_ConfServerLink = 0;
+std::uint8_t g_ConfServerConnected = 0;
+std::string g_RemoteAddress;
+std::uint8_t g_FlashActive = 0;
+std::uint8_t g_BootloaderOnly = 0;
+TFrameSender g_CloudFrameSender;
+TFrameSender g_ConfServerFrameSender;

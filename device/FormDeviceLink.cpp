@@ -1,0 +1,126 @@
+// The serial link: opening and closing the device port, writing frames, collecting bursts
+// and taking the whole link down.
+#include <algorithm>
+#include <cstring>
+
+#include "app/Unit1.h"
+#include "config/StatusRecord.h"
+#include "device/DeviceType.h"
+
+namespace {
+
+int SendFrame(const TFrameSender& sender, const std::vector<std::uint8_t>& frame) {
+    if (!sender) return -1;  // no socket behind the link
+    return sender(frame.data(), static_cast<int>(frame.size()));
+}
+
+}  // namespace
+
+int SendCommand(std::uint8_t code, const void* data, std::size_t n) {
+    std::vector<std::uint8_t> frame =
+        BuildRequestFrame(code, static_cast<const std::uint8_t*>(data), n);
+    if (frame.empty()) return -1;  // more data than a frame can carry
+    if (g_CloudSession) return SendFrame(g_CloudFrameSender, frame);
+    if (g_ConfServerConnected && g_ConfServerFrameSender) return SendFrame(g_ConfServerFrameSender, frame);
+    if (!Form1) return 0;
+    return Form1->SendToPort(frame.data(), static_cast<int>(frame.size()));
+}
+
+void ShowNotConnected() {
+    if (Form1 && Form1->LACCESS) Form1->LACCESS->SetCaption("Не подключено");
+}
+
+bool TForm1::OpenPort(const std::string& portName) {
+    try {
+        if (ComPort->GetConnected()) ComPort->Close();
+        ComPort->SetPort(portName);
+        ComPort->SetBaudRate(br19200);
+        ComPort->SetDataBits(dbEight);
+        ComPort->SetStopBits(sbOneStopBit);
+        ComPort->GetParity()->SetBits(prNone);
+        ComPort->Open();
+    } catch (...) {
+        ClosePort();
+        return false;
+    }
+    return ComPort->GetConnected();
+}
+
+void TForm1::ClosePort() {
+    try {
+        ComPort->Close();
+    } catch (...) {
+        // closing never fails as far as the link is concerned
+    }
+}
+
+int TForm1::SendToPort(const void* data, int len) {
+    if (!data || len <= 0 || !ComPort->GetConnected()) return 0;
+    int written;
+    try {
+        written = ComPort->Write(data, len);
+    } catch (...) {
+        ClosePort();
+        ErrorSendToPort();
+        return -1;
+    }
+    if (written < 0) ErrorSendToPort();
+    return written;
+}
+
+int TForm1::SendStrToPort(const std::string& text) {
+    return SendToPort(text.c_str(), static_cast<int>(std::strlen(text.c_str())));
+}
+
+void TForm1::ErrorSendToPort() {
+    ClosePortConnection();
+    // No removal notice follows a failed write, so look for the device again ourselves;
+    // a cloud session carries the requests meanwhile.
+    if (!g_CloudSession && !g_ScanActive) Find_Device();
+}
+
+void TForm1::ClosePortConnection() {
+    ClosePort();
+    if (g_DeviceConnected) {
+        g_DeviceConnected = false;
+        g_WorkingMode = false;
+        LABOX->SetEnabled(false);
+        RABOX->SetEnabled(!LABOX->GetEnabled());
+        UiGroupBox21->SetEnabled(RABOX->GetEnabled());
+        SetDeviceCaption(g_PortName + ": Not connected");
+        SelectPage(4);
+    }
+    ShowNotConnected();
+    g_BootloaderMode = false;
+    g_BootloaderOnly = 0;
+    g_DeviceType = kDefaultDeviceType;
+    g_DeviceCapacity = kLargeCapacity;
+    ButtonEnabled(false);
+    g_AccessLevel = 0;
+    // The next device must not be sent this one's remembered password.
+    std::fill_n(g_StatusRecord.data() + st::Imei, st::ImeiWidth, 0);
+}
+
+void TForm1::ComPortRxChar(TObject*, int) { RxCharReceived(g_RxSilenceTicks); }
+
+void TForm1::Receive_analyse() {
+    if (!ComPort->GetConnected()) return;
+    int n = 0;
+    try {
+        n = ComPort->Read(g_RxBuffer.data(), static_cast<int>(g_RxBuffer.size()));
+        ComPort->ClearBuffer(true, false);
+    } catch (...) {
+        // a port that fails to read delivers nothing; the write path takes the link down
+    }
+    if (n <= 0) return;
+    // Read_Data may close the port or start a new read cycle; the burst stays in the buffer.
+    ScanBurstForFrames(g_RxBuffer.data(), static_cast<std::size_t>(n),
+                       [this](const std::uint8_t* frame, std::size_t available) { Read_Data(frame, available); });
+    std::fill_n(g_RxBuffer.begin(), n, 0);
+}
+
+void TForm1::ResetDevice(std::uint8_t mode) { SendCommand(CmdReset, &mode, 1); }
+
+void TForm1::SetDeviceCaption(const std::string& text) {
+    if (ComPortDeviceCaption) ComPortDeviceCaption->SetCaption(text);
+}

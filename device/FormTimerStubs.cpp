@@ -1,0 +1,14 @@
+// Timer steps of subsystems that are not here yet; each owner moves its step into its own
+// folder. They run in their places in Timer1Timer, Find_deviceTimer and FtimerTimer.
+#include "app/Unit1.h"
+
+void TForm1::PhoneBlockRetryStep() {}
+void TForm1::LogBlockRetryStep() {}
+void TForm1::NumberSyncStep() {}
+void TForm1::PhoneWriteResendStep() {}
+void TForm1::ConfServerStopStep() {}
+void TForm1::FirmwareWatchdogStep() {}
+void TForm1::CloudStatusStep() {}
+void TForm1::UpdateServerTimeoutStep() {}
+void TForm1::PhotoRetryStep() {}
+void TForm1::CloudLoginRetryStep() {}

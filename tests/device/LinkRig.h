@@ -1,0 +1,165 @@
+#pragma once
+// The main window on the manual clock, with simulated devices on ptys listed in
+// ZENTOR_PORTS. Bytes cross for real: a test waits (bounded) for them to arrive, serving the
+// serial event thread's hand-overs, and only then advances the clock.
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/Unit1.h"
+#include "config/StatusRecord.h"
+#include "platform/comm/DeviceNotices.h"
+#include "platform/sys/Clock.h"
+#include "support/TestSupport.h"
+#include "tools/devsim/DeviceModel.h"
+
+namespace linktest {
+
+using devsim::Bytes;
+
+inline const char kVendorName[] = "STMicroelectronics Virtual COM Port";
+
+// The link's module state as at start-up.
+inline void ResetLinkState() {
+    g_DeviceConnected = g_WorkingMode = g_BootloaderMode = false;
+    g_AccessLevel = 0;
+    g_DeviceType = 11;
+    g_DeviceCapacity = 15000;
+    g_PortName = "COM1";
+    g_RxBuffer.fill(0);
+    g_RxSilenceTicks = 0;
+    g_ScanActive = 0;
+    g_ScanIndex = g_ScanTicks = 0;
+    g_IdentifyRetry = 0;
+    g_KeepAliveTicks = 0;
+    g_TypedPassword = 0;
+    g_CloudSession = g_ConfServerLink = g_ConfServerConnected = g_FlashActive = g_BootloaderOnly = 0;
+    g_CloudFrameSender = nullptr;
+    g_ConfServerFrameSender = nullptr;
+    g_StatusRecord = StatusRecord{};
+}
+
+// A simulated controller (or a silent port) at a path of the rig's folder.
+struct SimPort {
+    SimPort(const std::string& path, bool controller) : sim(path) {
+        if (controller) model = std::make_unique<devsim::DeviceModel>(sim);
+        started = sim.Start();
+    }
+    ~SimPort() {
+        model.reset();
+        sim.Stop();
+    }
+    // The request frames with this command that arrived so far.
+    std::size_t Requests(std::uint8_t command) const {
+        std::size_t n = 0;
+        for (const devsim::Frame& f : sim.Frames()) n += f.command == command;
+        return n;
+    }
+    devsim::DevSim sim;
+    std::unique_ptr<devsim::DeviceModel> model;
+    bool started = false;
+};
+
+class LinkRig {
+public:
+    explicit LinkRig(const std::string& name) : FDir(testsupport::TempDir(name)) {
+        ResetLinkState();
+        unsetenv("ZENTOR_PORTS");
+    }
+    ~LinkRig() {
+        delete Form1;
+        Form1 = nullptr;
+        FPorts.clear();
+        unsetenv("ZENTOR_PORTS");
+        comm::SetNoticeSourceFactory(nullptr);
+        ResetLinkState();
+    }
+
+    std::string Path(const std::string& name) const { return FDir + "/" + name; }
+
+    SimPort& AddController(const std::string& name) { return Add(name, true); }
+    SimPort& AddSilent(const std::string& name) { return Add(name, false); }
+
+    // ZENTOR_PORTS as entries; names starting with "!" are given the controller's vendor name.
+    void ListPorts(const std::vector<std::string>& names) {
+        std::string value;
+        for (const std::string& n : names) {
+            if (!value.empty()) value += ";";
+            bool vendor = !n.empty() && n[0] == '!';
+            value += Path(vendor ? n.substr(1) : n);
+            if (vendor) value += std::string("=") + kVendorName;
+        }
+        setenv("ZENTOR_PORTS", value.c_str(), 1);
+    }
+
+    // Notices come from a source the test drives instead of the system.
+    void UseManualNotices() {
+        comm::SetNoticeSourceFactory([this] {
+            auto s = std::make_unique<comm::TManualNoticeSource>();
+            FManual = s.get();
+            return s;
+        });
+    }
+    comm::TManualNoticeSource* ManualNotices() const { return FManual; }
+
+    void CreateForm(bool notices = false) {
+        Application->CreateForm(Form1);
+        if (notices) Form1->RegisterDeviceNotification();
+    }
+
+    // Waits until at least n bytes wait in the tool's port and its character event has run.
+    static bool AwaitRx(std::size_t n) {
+        return testsupport::WaitUntil([n] {
+            TSerialPort* p = Form1->ComPort;
+            return p->GetConnected() && p->InputCount() >= static_cast<int>(n) && g_RxSilenceTicks > 0;
+        });
+    }
+    // The 5 quiet Timer1 ticks after which the burst is read.
+    static void Settle() { sys::AdvanceMs(50); }
+    // Waits for the bytes of a reply, then lets the receiver read and dispatch them.
+    static bool Deliver(std::size_t n) {
+        if (!AwaitRx(n)) return false;
+        Settle();
+        return true;
+    }
+    static bool AwaitRequests(const SimPort& port, std::uint8_t command, std::size_t count) {
+        return testsupport::WaitUntil([&] { return port.Requests(command) >= count; });
+    }
+
+    static std::string Caption() { return Form1->ComPortDeviceCaption->GetCaption(); }
+
+    // Starts a scan and runs it until the controller at port answers (its identify reply
+    // is identifyBytes long, more when the device asks for its password right after).
+    bool ConnectTo(SimPort& port, std::size_t identifyBytes = 16);
+    bool ScanUntilConnected(SimPort& port, std::size_t identifyBytes = 16);
+
+private:
+    SimPort& Add(const std::string& name, bool controller) {
+        FPorts.push_back(std::make_unique<SimPort>(Path(name), controller));
+        return *FPorts.back();
+    }
+    std::string FDir;
+    std::vector<std::unique_ptr<SimPort>> FPorts;
+    comm::TManualNoticeSource* FManual = nullptr;
+};
+
+// Lets the scan run (100 ms ticks) until the controller at port answers its probe.
+inline bool LinkRig::ScanUntilConnected(SimPort& port, std::size_t identifyBytes) {
+    for (int tick = 0; tick < 100 && !g_DeviceConnected; ++tick) {
+        std::size_t before = port.Requests(devsim::kCmdIdentify);
+        sys::AdvanceMs(100);
+        TSerialPort* p = Form1->ComPort;
+        if (!p->GetConnected() || p->GetPort() != port.sim.LinkPath()) continue;
+        if (!AwaitRequests(port, devsim::kCmdIdentify, before + 1)) return false;
+        if (!Deliver(identifyBytes)) return false;
+    }
+    return g_DeviceConnected;
+}
+
+inline bool LinkRig::ConnectTo(SimPort& port, std::size_t identifyBytes) {
+    Form1->Find_Device();
+    return ScanUntilConnected(port, identifyBytes);
+}
+
+}  // namespace linktest
