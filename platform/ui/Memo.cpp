@@ -11,14 +11,19 @@ namespace {
 
 QString Q(const std::string& s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
 
-// The memo's lines live in its document; an empty document has no line.
+// The memo's lines live in its document. An empty document holds no line, or one empty
+// line when that is what was added (the document cannot tell the two apart).
 class TMemoStrings : public TStrings {
 public:
-    explicit TMemoStrings(QPlainTextEdit* e) : FEdit(e) {}
+    explicit TMemoStrings(QPlainTextEdit* e) : FEdit(e) {
+        QObject::connect(e->document(), &QTextDocument::contentsChanged, e, [this] {
+            if (!FInternal) FOneEmptyLine = false;
+        });
+    }
 
     int GetCount() const override {
         QTextDocument* d = FEdit->document();
-        if (d->isEmpty()) return 0;
+        if (d->isEmpty()) return FOneEmptyLine ? 1 : 0;
         return d->blockCount();
     }
     std::string Get(int index) const override {
@@ -27,6 +32,8 @@ public:
     }
     void Put(int index, const std::string& s) override {
         if (index < 0 || index >= GetCount()) Error("List index out of bounds (%d)", index);
+        Guard g(this);
+        FOneEmptyLine = s.empty() && FEdit->document()->isEmpty();
         QTextCursor c(FEdit->document()->findBlockByNumber(index));
         c.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
         c.insertText(Q(s));
@@ -34,10 +41,12 @@ public:
     void Insert(int index, const std::string& s) override {
         int n = GetCount();
         if (index < 0 || index > n) Error("List index out of bounds (%d)", index);
+        Guard g(this);
         if (n == 0) {
-            FEdit->setPlainText(Q(s));
+            SetSingle(s);
             return;
         }
+        if (FEdit->document()->isEmpty()) FOneEmptyLine = false;  // "" plus one more line
         if (index == n) {
             Append(s);
             return;
@@ -47,15 +56,28 @@ public:
     }
     int Add(const std::string& s) override {
         int n = GetCount();
-        if (n == 0) FEdit->setPlainText(Q(s));
-        else Append(s);
+        Guard g(this);
+        if (n == 0) {
+            SetSingle(s);
+        } else {
+            FOneEmptyLine = false;
+            Append(s);
+        }
         return n;
     }
     void Delete(int index) override {
         int n = GetCount();
         if (index < 0 || index >= n) Error("List index out of bounds (%d)", index);
+        Guard g(this);
         if (n == 1) {
+            FOneEmptyLine = false;
             FEdit->clear();
+            return;
+        }
+        if (n == 2 && FEdit->document()->findBlockByNumber(1 - index).text().isEmpty()) {
+            // What stays is one empty line.
+            FEdit->clear();
+            FOneEmptyLine = true;
             return;
         }
         QTextBlock b = FEdit->document()->findBlockByNumber(index);
@@ -70,7 +92,11 @@ public:
         }
         c.removeSelectedText();
     }
-    void Clear() override { FEdit->clear(); }
+    void Clear() override {
+        Guard g(this);
+        FOneEmptyLine = false;
+        FEdit->clear();
+    }
     std::string GetText() const override {
         if (GetCount() == 0) return {};
         return TStrings::GetText();
@@ -86,17 +112,31 @@ public:
                 t.push_back(text[i]);
             }
         }
+        Guard g(this);
+        bool oneEmpty = !text.empty() && (t == "\n");
         if (!t.empty() && t.back() == '\n') t.pop_back();
         FEdit->setPlainText(Q(t));
+        FOneEmptyLine = oneEmpty;
     }
 
 private:
+    struct Guard {
+        explicit Guard(TMemoStrings* m) : m(m) { m->FInternal = true; }
+        ~Guard() { m->FInternal = false; }
+        TMemoStrings* m;
+    };
+    void SetSingle(const std::string& s) {
+        FEdit->setPlainText(Q(s));
+        FOneEmptyLine = s.empty();
+    }
     void Append(const std::string& s) {
         QTextCursor c(FEdit->document());
         c.movePosition(QTextCursor::End);
         c.insertText("\n" + Q(s));
     }
     QPlainTextEdit* FEdit;
+    bool FOneEmptyLine = false;
+    bool FInternal = false;
 };
 
 QPlainTextEdit* Edit(const TMemo* m) { return static_cast<QPlainTextEdit*>(m->GetWidget()); }
