@@ -69,6 +69,7 @@ namespace {
 QAccessible::Role QtRole(TAccessibleRole r) {
     switch (r) {
         case TAccessibleRole::Client: return QAccessible::Client;
+        case TAccessibleRole::Window: return QAccessible::Window;
         case TAccessibleRole::Pane: return QAccessible::Pane;
         case TAccessibleRole::Grouping: return QAccessible::Grouping;
         case TAccessibleRole::PushButton: return QAccessible::Button;

@@ -70,7 +70,7 @@ using TKeyPressEvent = std::function<void(TObject* Sender, char& Key)>;
 
 // What a custom-painted control tells accessibility (screen readers, AT-SPI drivers).
 enum class TAccessibleRole {
-    Client, Pane, Grouping, PushButton, CheckBox, RadioButton, PageTab, PageTabList,
+    Client, Window, Pane, Grouping, PushButton, CheckBox, RadioButton, PageTab, PageTabList,
     ProgressBar, StaticText, Graphic, Table, Cell, Indicator
 };
 struct TAccessibleInfo {

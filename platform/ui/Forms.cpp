@@ -241,6 +241,12 @@ void TCustomForm::TextChanged() {
     TWinControl::TextChanged();
 }
 
+TAccessibleInfo TCustomForm::GetAccessibleInfo() const {
+    TAccessibleInfo info = TWinControl::GetAccessibleInfo();
+    info.Role = TAccessibleRole::Window;
+    return info;
+}
+
 void TCustomForm::PaintWidgetImage(QImage& image) {
     TWinControl::PaintWidgetImage(image);
     if (OnPaint) OnPaint(this);

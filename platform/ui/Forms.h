@@ -83,6 +83,7 @@ public:
     TNotifyEvent OnPaint;
 
     bool HandleWidgetEvent(QEvent* event) override;
+    TAccessibleInfo GetAccessibleInfo() const override;
     void FocusControlChanged(TWinControl* control);  // layer use
 
 protected:
