@@ -1,0 +1,59 @@
+#include "GalleryPng.h"
+
+#include <zlib.h>
+
+#include <cstdint>
+#include <fstream>
+#include <vector>
+
+#include "platform/ui/Graphics.h"
+
+namespace {
+void Put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
+    for (int s = 24; s >= 0; s -= 8) out.push_back(std::uint8_t(v >> s));
+}
+
+void Chunk(std::ofstream& f, const char* type, const std::vector<std::uint8_t>& data) {
+    std::vector<std::uint8_t> head;
+    Put32(head, std::uint32_t(data.size()));
+    f.write(reinterpret_cast<const char*>(head.data()), 4);
+    std::vector<std::uint8_t> body(type, type + 4);
+    body.insert(body.end(), data.begin(), data.end());
+    f.write(reinterpret_cast<const char*>(body.data()), std::streamsize(body.size()));
+    std::vector<std::uint8_t> crc;
+    Put32(crc, std::uint32_t(crc32(0, body.data(), uInt(body.size()))));
+    f.write(reinterpret_cast<const char*>(crc.data()), 4);
+}
+}  // namespace
+
+bool WriteGalleryPng(const TBitmap& bitmap, const std::string& path) {
+    int w = bitmap.GetWidth(), h = bitmap.GetHeight();
+    if (w <= 0 || h <= 0) return false;
+    std::vector<std::uint8_t> raw;
+    raw.reserve(size_t(h) * (size_t(w) * 3 + 1));
+    for (int y = 0; y < h; ++y) {
+        raw.push_back(0);  // no filter
+        for (int x = 0; x < w; ++x) {
+            TColor c = bitmap.GetPixel(x, y);
+            raw.push_back(std::uint8_t(GetRValue(c)));
+            raw.push_back(std::uint8_t(GetGValue(c)));
+            raw.push_back(std::uint8_t(GetBValue(c)));
+        }
+    }
+    uLongf size = compressBound(uLong(raw.size()));
+    std::vector<std::uint8_t> packed(size);
+    if (compress2(packed.data(), &size, raw.data(), uLong(raw.size()), 9) != Z_OK) return false;
+    packed.resize(size);
+    std::ofstream f(path, std::ios::binary);
+    if (!f) return false;
+    const unsigned char signature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+    f.write(reinterpret_cast<const char*>(signature), 8);
+    std::vector<std::uint8_t> ihdr;
+    Put32(ihdr, std::uint32_t(w));
+    Put32(ihdr, std::uint32_t(h));
+    ihdr.insert(ihdr.end(), {8, 2, 0, 0, 0});
+    Chunk(f, "IHDR", ihdr);
+    Chunk(f, "IDAT", packed);
+    Chunk(f, "IEND", {});
+    return bool(f);
+}
