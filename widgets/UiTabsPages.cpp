@@ -24,8 +24,17 @@ TUiTabSheet::~TUiTabSheet() {
 void TUiTabSheet::SetPageControl(TUiPageControl* Value) {
     if (FPageControl == Value) return;
     if (FPageControl) FPageControl->RemovePage(this);
-    SetParent(Value);
+    TCustomControl::SetParent(Value);
     if (Value) Value->InsertPage(this);
+}
+
+void TUiTabSheet::SetParent(TWinControl* Parent) {
+    if (auto* pc = dynamic_cast<TUiPageControl*>(Parent)) {
+        SetPageControl(pc);
+        return;
+    }
+    if (FPageControl) FPageControl->RemovePage(this);
+    TCustomControl::SetParent(Parent);
 }
 
 int TUiTabSheet::GetPageIndex() const {

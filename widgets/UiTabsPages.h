@@ -15,6 +15,8 @@ public:
 
     TUiPageControl* GetPageControl() const { return FPageControl; }
     virtual void SetPageControl(TUiPageControl* Value);
+    // A page put into a page control joins its pages.
+    void SetParent(TWinControl* Parent) override;
     virtual int GetPageIndex() const;
     virtual void SetPageIndex(int Value);
     // -1 when the tab is hidden, else the number of pages before it with visible tabs.

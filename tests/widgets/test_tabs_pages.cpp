@@ -251,6 +251,19 @@ TEST(TabsPages, LoadingShowsTheStreamedActivePage) {
     EXPECT_EQ(other->GetActivePageDefault(), nullptr);
 }
 
+TEST(TabsPages, APageGivenTheControlAsParentJoinsIt) {
+    Pages p(2, true, 400, 300);
+    auto* extra = new TUiTabSheet(p.Form.get());
+    extra->SetCaption("Extra");
+    extra->SetParent(p.Control);
+    EXPECT_EQ(extra->GetPageControl(), p.Control);
+    EXPECT_EQ(p.Control->PageCount(), 3);
+    EXPECT_EQ(p.Control->GetTabs().Items(2).Caption, "Extra");
+    extra->SetParent(p.Form.get());
+    EXPECT_EQ(extra->GetPageControl(), nullptr);
+    EXPECT_EQ(p.Control->PageCount(), 2);
+}
+
 TEST(TabsPages, CtrlTabInsideAPageSwitchesPages) {
     Pages p(3, true, 400, 300);
     p.Control->SetActivePageIndex(1);
