@@ -14,5 +14,5 @@
 #include "widgets/UiButton.h"
 #include "widgets/UiPanel.h"
 #include "widgets/UiTabs.h"
-#include "app/WaitBar.h"
+#include "widgets/UiPrgres.h"
 #include "platform/ui/WebBrowser.h"

@@ -17,6 +17,7 @@
 #include "platform/sys/Folders.h"
 #include "platform/sys/HotKeys.h"
 #include "platform/ui/Dialogs.h"
+#include "platform/ui/Grids.h"
 #include "support/TestSupport.h"
 
 namespace fs = std::filesystem;
@@ -48,6 +49,8 @@ private:
 class Shell : public ::testing::Test {
 protected:
     void SetUp() override {
+        // The news page must not reach out to the network from a test.
+        setenv("ZENTOR_NEWS_URL", "about:blank", 1);
         ui::test::SetScripted(true);
         ui::test::ClearDialogs();
         std::error_code ec;
@@ -331,4 +334,58 @@ TEST_F(Shell, OddLanguageValueIsKeptAndSpeaksRussian) {
     EXPECT_EQ(F().LangImage->GetHint(), "English");
     F().Close();
     EXPECT_NE(ReadAll(g_SettingsPath).find("Language=English"), std::string::npos);
+}
+
+TEST_F(Shell, OverlaysCentredAndNewsPanelFollowsItsPage) {
+    ShowWindow();
+    EXPECT_EQ(F().MESPANEL->GetLeft(), 251);
+    EXPECT_EQ(F().MESPANEL->GetTop(), 257);
+    EXPECT_EQ(F().Panel10->GetParent(), F().TabSheet4);
+    EXPECT_FALSE(F().Button19->GetVisible());
+    // A page that cannot be fetched hides the panel.
+    Application->ProcessMessages();
+    EXPECT_FALSE(F().Panel10->GetVisible());
+    // A loaded page takes its place and size from the window's height.
+    F().Panel10->SetVisible(true);
+    F().WebBrowser1->LoadHtml("http://news.test/news", "<p>Новости</p>");
+    F().WebBrowser1DocumentComplete(F().WebBrowser1, "http://news.test/news");
+    EXPECT_EQ(F().Panel10->GetTop(), 171);
+    EXPECT_EQ(F().Panel10->GetHeight(), 400);
+    EXPECT_TRUE(F().Button19->GetVisible());
+    F().Button19->Click();
+    EXPECT_FALSE(F().Panel10->GetVisible());
+}
+
+TEST_F(Shell, GridHeadersAndScaling) {
+    auto grid = [&](const char* name, std::vector<int> widths) {
+        auto* g = dynamic_cast<TStringGrid*>(Form1->FindComponent(name));
+        if (!g) {
+            g = new TStringGrid(Form1);
+            g->SetName(name);
+            g->SetParent(Form1);
+        }
+        g->SetColCount(static_cast<int>(widths.size()));
+        g->SetRowCount(2);
+        g->SetDefaultRowHeight(24);
+        for (int c = 0; c < static_cast<int>(widths.size()); ++c) g->SetColWidths(c, widths[c]);
+        return g;
+    };
+    const std::vector<int> phones = {30, 102, 128, 126, 111, 92, 118, 87, 30};
+    const std::vector<int> log = {30, 169, 133, 340, 161};
+    TStringGrid* p = grid("PhonesGrid", phones);
+    TStringGrid* h = grid("HrGrid", log);
+    p->SetCells(8, 0, "Метка");
+    F().WriteGridHeadersStep();
+    EXPECT_EQ(p->GetCells(0, 0), "№");
+    EXPECT_EQ(p->GetCells(7, 0), "Тип записи");
+    EXPECT_EQ(p->GetCells(8, 0), "Метка");
+    EXPECT_EQ(h->GetCells(4, 0), "Объект влияния");
+    // At the design width nothing changes; twice as wide doubles every figure.
+    p->SetWidth(861);
+    h->SetWidth(1722);
+    F().ScaleGridsStep();
+    for (int c = 0; c < 9; ++c) EXPECT_EQ(p->GetColWidths(c), phones[c]) << c;
+    EXPECT_EQ(p->GetDefaultRowHeight(), 24);
+    for (int c = 0; c < 5; ++c) EXPECT_EQ(h->GetColWidths(c), 2 * log[c]) << c;
+    EXPECT_EQ(h->GetDefaultRowHeight(), 48);
 }
