@@ -100,9 +100,26 @@ void TUiCustomButton::KeyUp(Word& Key, TShiftState Shift) {
     Invalidate();
 }
 
+namespace {
+// Focus moving to or from a push button changes which button acts as the default one.
+void InvalidateFormButtons(TControl* from) {
+    TCustomForm* form = from->GetParentForm();
+    if (!form) return;
+    std::function<void(TWinControl*)> walk = [&](TWinControl* p) {
+        for (int i = 0; i < p->GetControlCount(); ++i) {
+            TControl* c = p->GetControl(i);
+            if (dynamic_cast<TUiButton*>(c)) c->Invalidate();
+            if (auto* w = dynamic_cast<TWinControl*>(c)) walk(w);
+        }
+    };
+    walk(form);
+}
+}  // namespace
+
 void TUiCustomButton::DoEnter() {
     TCustomControl::DoEnter();
     Invalidate();
+    if (dynamic_cast<TUiButton*>(this)) InvalidateFormButtons(this);
 }
 
 void TUiCustomButton::DoExit() {
@@ -111,6 +128,7 @@ void TUiCustomButton::DoExit() {
     FKeyPressed = false;
     FPressed = false;
     Invalidate();
+    if (dynamic_cast<TUiButton*>(this)) InvalidateFormButtons(this);
 }
 
 bool TUiCustomButton::DialogKey(Word, TShiftState) { return false; }

@@ -35,7 +35,8 @@ TEST_F(TPanelFixture, FlatGroupBoxFrameAndClientArea) {
     g->SetBounds(0, 0, 200, 100);
     g->SetVisualStyle(vsClassic);
     g->SetCaption("Box");
-    ASSERT_EQ(wt::Canvas(1, 1)->GetCanvas()->TextHeight("Yy"), 13) << "Tahoma 8 is the font in use";
+    ASSERT_EQ(FontFamilyInUse(*g->GetFont()), "Tahoma");
+    ASSERT_EQ(wt::Canvas(1, 1)->GetCanvas()->TextHeight("Yy"), 13);
     auto b = Render(g);
     TColor frame = LighterColor(clBtnShadow, 30);  // clBtnShadow adjusted by 30
     // Frame from y = 13 div 2 - 1 = 5 to 99, cut corners, the caption cutting the top line.
