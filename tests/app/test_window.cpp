@@ -389,3 +389,47 @@ TEST_F(Shell, GridHeadersAndScaling) {
     for (int c = 0; c < 5; ++c) EXPECT_EQ(h->GetColWidths(c), 2 * log[c]) << c;
     EXPECT_EQ(h->GetDefaultRowHeight(), 48);
 }
+
+TEST_F(Shell, LanguageFileCaptionsTheNamedControls) {
+    auto* cnp1 = dynamic_cast<TControl*>(Form1->FindComponent("CNP1"));
+    auto* ops = dynamic_cast<TComboBox*>(Form1->FindComponent("OPERATOR"));
+    if (!cnp1 || !ops) GTEST_SKIP() << "the settings page is not built";
+    {
+        // Without a language file the captions it names are empty.
+        ShowWindow();
+        EXPECT_EQ(cnp1->GetCaption(), "");
+    }
+    const fs::path tree = fs::path(__FILE__).parent_path().parent_path().parent_path();
+    std::ifstream shipped(tree / "lang" / "lang_zent.lng", std::ios::binary);
+    std::stringstream text;
+    text << shipped.rdbuf();
+    TLangFileBesideExe lang(text.str());
+    F().SetLanguage(g_Language);
+    EXPECT_EQ(cnp1->GetCaption(), "Параметры подключения");
+    ASSERT_EQ(ops->GetItems()->GetCount(), 6);
+    EXPECT_EQ(ops->GetItems()->Get(1), "Билайн");
+    F().LangImageClick(nullptr);
+    EXPECT_EQ(cnp1->GetCaption(), "Connection parameters");
+    EXPECT_EQ(ops->GetItems()->Get(1), "Beeline");
+    EXPECT_EQ(F().GetMessageA(4), "No response: the wait has timed out");
+}
+
+TEST_F(Shell, SettingsEditHandlers) {
+    auto* address = dynamic_cast<TEdit*>(Form1->FindComponent("CON_ADR1"));
+    auto* hint = dynamic_cast<TControl*>(Form1->FindComponent("Label40"));
+    auto* outType = dynamic_cast<TComboBox*>(Form1->FindComponent("OUTTYPE"));
+    auto* pulse = dynamic_cast<TControl*>(Form1->FindComponent("Panel4"));
+    if (!address || !hint || !outType || !pulse) GTEST_SKIP() << "the settings page is not built";
+    address->SetText("srv.example.net");
+    F().CON_ADR1Change(address);
+    EXPECT_TRUE(hint->GetVisible());
+    address->SetText("srv.example.net:10950");
+    F().CON_ADR1Change(address);
+    EXPECT_FALSE(hint->GetVisible());
+    outType->SetItemIndex(1);
+    F().OUTTYPEChange(outType);
+    EXPECT_TRUE(pulse->GetVisible());
+    outType->SetItemIndex(0);
+    F().OUTTYPEChange(outType);
+    EXPECT_FALSE(pulse->GetVisible());
+}
