@@ -103,6 +103,8 @@ void TForm1::BuildTitlePanel() {
     ComPortDeviceCaption = MakeLabel(this, Panel9, "ComPortDeviceCaption", 500, 2, 390, 15, "");
     ComPortDeviceCaption->GetFont()->SetColor(kTitleTextColor);
     ComPortDeviceCaption->OnMouseDown = Panel9->OnMouseDown;
+    // The strip covers the title while it shows.
+    ProcPanel->BringToFront();
 
     ImageList3 = new TImageList(this);
     ImageList3->SetName("ImageList3");

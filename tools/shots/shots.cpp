@@ -72,6 +72,7 @@ int main(int argc, char** argv) {
     Form1->MiniLog("Запрос конфигурации", 0);
     Form1->MiniLog("Ответ на запрос конфигурации", 1);
     ok &= Shoot(folder, "title-progress-and-log");
+    Form1->SetPercentProgress(-1, "");
     Form1->LangImageClick(nullptr);
     ok &= Shoot(folder, "connection-english");
     // Freed without closing: the review leaves the user's settings file alone.
