@@ -9,13 +9,6 @@
 
 namespace {
 
-// The page of the main page control the shell built, or nullptr before it has.
-TWinControl* ShellPage(TForm1* form, int index) {
-    auto* pages = dynamic_cast<TUiPageControl*>(form->FindComponent("UiPageControl1"));
-    if (pages != nullptr && index < pages->PageCount()) return pages->Pages(index);
-    return nullptr;
-}
-
 std::vector<std::string> Numbered(int count, bool twoDigits) {
     std::vector<std::string> items;
     for (int i = 0; i < count; ++i)
@@ -105,20 +98,12 @@ private:
 // Creates the controls of the main window that config/ owns: the settings page (0), the
 // status page (1) and the schedules page (7).
 void TForm1::BuildConfigControls() {
-    // Before the shell's pages exist the pages are built on a hidden stand-in, so that the
-    // controls and their mapping still exist.
-    auto page = [this](int index) -> TWinControl* {
-        if (TWinControl* p = ShellPage(this, index)) return p;
-        auto* host = new TUiPanel(this);
-        host->SetParent(this);
-        host->SetName("ConfigPageHost" + std::to_string(index));
-        host->SetBounds(0, 0, 850, 640);
-        host->SetVisible(false);
-        return host;
-    };
-    BuildSettingsPage(page(0));
-    BuildStatusPage(page(1));
-    BuildSchedulesPage(page(7));
+    BuildSettingsPage(TabSheet1);
+    BuildStatusPage(TabSheet2);
+    BuildSchedulesPage(TabSheet7);
+    // The side panel's read buttons start a configuration transfer.
+    Bsetting->OnClick = [this](TObject* s) { BsettingClick(s); };
+    Bshedl->OnClick = [this](TObject* s) { BshedlClick(s); };
 
     OpenDialog = new TOpenDialog(this);
     OpenDialog->SetName("OpenDialog");
@@ -143,6 +128,7 @@ void TForm1::BuildSettingsPage(TWinControl* page) {
     bottom->SetColor(clWhite);
     Button6 = b.Button(bottom, "Button6", "ЗАПИСАТЬ НАСТРОЙКИ", 8, 8, 260);
     Button12 = b.Button(bottom, "Button12", "НАСТРОЙКИ ПО УМОЛЧАНИЮ", 280, 8, 260);
+    Button6->OnClick = [this](TObject* s) { Button6Click(s); };
     Button12->OnClick = [this](TObject* s) { Button12Click(s); };
 
     ConfPages = b.Add<TUiPageControl>(page, "ConfPages", 0, 0, 100, 100);
@@ -244,8 +230,9 @@ void TForm1::BuildSettingsPage(TWinControl* page) {
     b.Caption(PeriodGroup, "OutTypeInTimeActionCaption", "Режим выхода:", 12, 88);
     OutTypeInTimeAction = b.Combo(PeriodGroup, "OutTypeInTimeAction", 130, 88, 150,
                                   Texts(kOutTypeInTimeActionItems));
-    ACTOUTDAYS = b.Group(PeriodGroup, "ACTOUTDAYS", "Дни недели", 8, 122, 394, 60);
-    AddWeekdayItems(this, ACTOUTDAYS, 8, 26, 54);
+    ACTOUTDAYS = b.Add<TUiCheckGroup>(PeriodGroup, "ACTOUTDAYS", 8, 122, 394, 56);
+    ACTOUTDAYS->SetCaption("Дни недели");
+    AddWeekdayItems(ACTOUTDAYS);
 
     InputsGroup = b.Group(ConfSheetInOut, "InputsGroup", "Входы", 428, 8, 410, 190);
     USEIN1 = b.Check(InputsGroup, "USEIN1", "Использовать вход 1", 12, 26, 380);
@@ -256,40 +243,49 @@ void TForm1::BuildSettingsPage(TWinControl* page) {
     // Extra equipment.
     UiGroupBox1 = b.Group(ConfSheetExtra, "UiGroupBox1", "Параметры фотокамеры", 8, 8, 410, 150);
     EnPhotoFix = b.Check(UiGroupBox1, "EnPhotoFix", "Фотофиксация событий", 12, 26, 380);
-    b.Caption(UiGroupBox1, "IMGREZCaption", "Разрешение снимка:", 12, 58);
-    IMGREZ = b.Combo(UiGroupBox1, "IMGREZ", 200, 58, 120, Texts(kImgRezItems));
-    b.Caption(UiGroupBox1, "FotoDelayCaption", "Задержка снимка, с:", 12, 92);
-    FotoDelay = b.NumberEdit(UiGroupBox1, "FotoDelay", 200, 92, 70, kMaxFotoDelay);
+    IMGREZ = b.Add<TUiRadioGroup>(UiGroupBox1, "IMGREZ", 12, 54, 386, 50);
+    IMGREZ->SetCaption("Разрешение снимка");
+    IMGREZ->SetColumns(3);
+    for (const std::string& item : Texts(kImgRezItems)) IMGREZ->GetItems()->Add(item);
+    b.Caption(UiGroupBox1, "FotoDelayCaption", "Задержка снимка, с:", 12, 114);
+    FotoDelay = b.NumberEdit(UiGroupBox1, "FotoDelay", 200, 114, 70, kMaxFotoDelay);
 
     ReadersGroup = b.Group(ConfSheetExtra, "ReadersGroup", "Считыватели RFID", 8, 166, 410, 110);
     b.Caption(ReadersGroup, "RFIDAntsCaption", "Подключено:", 12, 30);
     RFIDAnts = b.Combo(ReadersGroup, "RFIDAnts", 150, 30, 248, Texts(kRfidAntsItems));
     b.Caption(ReadersGroup, "ReaderTypeCaption", "Тип считывателей:", 12, 64);
     ReaderType = b.Combo(ReadersGroup, "ReaderType", 150, 64, 248, Texts(kReaderTypeItems));
+
+    // The pulse panel follows OUTTYPE whichever of these four changed.
+    for (TComboBox* c : {OUTTYPE, RingCountLimit, InFun1, InFun2})
+        c->OnChange = [this](TObject* s) { OUTTYPEChange(s); };
+    CON_ADR1->OnChange = [this](TObject* s) { CON_ADR1Change(s); };
+    // The key-release guard keeps each number edit within its largest value.
+    for (TEdit* e : {SIMPIN, BalanceLimit, USERPASS, ADMINPASS, OUTIMP, OUTPAUSE, OUTREPEATE, FotoDelay})
+        e->OnKeyUp = [this](TObject* s, Word& key, TShiftState shift) { EditKeyUp(s, key, shift); };
 }
 
 void TForm1::BuildSchedulesPage(TWinControl* page) {
     TPageBuilder b(this);
     auto* title = b.Caption(page, "SchedulesTitle", "Шаблоны расписаний", 12, 6);
     title->GetFont()->SetSize(12);
-    TUiGroupBox** days[7] = {&WD1, &WD2, &WD3, &WD4, &WD5, &WD6, &WD7};
+    TUiCheckGroup** days[7] = {&WD1, &WD2, &WD3, &WD4, &WD5, &WD6, &WD7};
     TComboBox** starts[7] = {&ST1, &ST2, &ST3, &ST4, &ST5, &ST6, &ST7};
     TComboBox** ends[7] = {&ET1, &ET2, &ET3, &ET4, &ET5, &ET6, &ET7};
     for (int k = 0; k < 7; ++k) {
         const std::string n = std::to_string(k + 1);
         const int top = 36 + k * 70;
-        TUiGroupBox* g = b.Group(page, "WD" + n, "Расписание " + n, 8, top, 640, 64);
-        AddWeekdayItems(this, g, 10, 30, 56);
+        auto* g = b.Add<TUiCheckGroup>(page, "WD" + n, 8, top, 400, 64);
+        g->SetCaption("Расписание " + n);
+        AddWeekdayItems(g);
         *days[k] = g;
         b.Caption(page, "ST" + n + "Caption", "с", 420, top + 30);
         *starts[k] = b.Combo(page, "ST" + n, 440, top + 30, 56, Numbered(kHourItems, true));
         b.Caption(page, "ET" + n + "Caption", "до", 510, top + 30);
         *ends[k] = b.Combo(page, "ET" + n, 536, top + 30, 56, Numbered(kHourItems, true));
-        // The hour boxes sit over the group's right end, in front of it.
-        (*starts[k])->BringToFront();
-        (*ends[k])->BringToFront();
     }
     Button13 = b.Button(page, "Button13", "ЗАПИСАТЬ ШАБЛОНЫ", 8, 36 + 7 * 70 + 6, 260);
+    Button13->OnClick = [this](TObject* s) { Button6Click(s); };
 }
 
 void TForm1::BuildStatusPage(TWinControl* page) {
@@ -361,8 +357,8 @@ void TForm1::BuildStatusPage(TWinControl* page) {
     }
 }
 
-TUiGroupBox* TForm1::WeekdayGroup(int k) {
-    TUiGroupBox* const groups[7] = {WD1, WD2, WD3, WD4, WD5, WD6, WD7};
+TUiCheckGroup* TForm1::WeekdayGroup(int k) {
+    TUiCheckGroup* const groups[7] = {WD1, WD2, WD3, WD4, WD5, WD6, WD7};
     return groups[k];
 }
 TComboBox* TForm1::StartHour(int k) {

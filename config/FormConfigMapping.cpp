@@ -80,7 +80,7 @@ void TForm1::ShowConfigValues(const ConfigValues& v) {
     ShowText(NTPADR, v.NTPADR);
     ShowText(SIMNUM1, v.SIMNUM1);
     ShowItemIndex(OUTTYPE, v.OUTTYPE);
-    if (OUTTYPE->OnChange) OUTTYPE->OnChange(OUTTYPE);
+    OUTTYPEChange(OUTTYPE);
     ShowText(OUTIMP, v.OUTIMP);
     ShowText(OUTPAUSE, v.OUTPAUSE);
     ShowText(OUTREPEATE, v.OUTREPEATE);

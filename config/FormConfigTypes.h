@@ -10,4 +10,5 @@
 #include "widgets/UiBorder.h"
 #include "widgets/UiButton.h"
 #include "widgets/UiPanel.h"
+#include "widgets/UiRadGrp.h"
 #include "widgets/UiTabs.h"

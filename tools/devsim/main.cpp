@@ -1,11 +1,13 @@
 // devsim: a simulated device on a pseudo-terminal.
 //   devsim --link PATH [--reply CC:HEX]... [--echo] [--pace BAUD]
 //          [--bootloader] [--type HEX] [--small] [--admin N] [--manager N] [--imei TEXT]
-//          [--no-prompt]
+//          [--no-prompt] [--config-out FILE]
 // Publishes the pty at PATH and answers as a controller does (identify, password, status,
 // reset; see DeviceModel.h), asking for its password after each identify unless told not
 // to. Each --reply answers request frames with command CC (hex) by a reply frame carrying
-// the data HEX instead. Paces its output at 19200 baud unless told otherwise.
+// the data HEX instead. Paces its output at 19200 baud unless told otherwise. The
+// configuration record starts as a sample one (see ConfigModel.h); with --config-out each
+// record the tool writes is saved to FILE, byte for byte.
 // Runs until interrupted.
 #include <csignal>
 #include <cstdio>
@@ -13,6 +15,7 @@
 #include <cstring>
 #include <string>
 
+#include "tools/devsim/ConfigModel.h"
 #include "tools/devsim/DevSim.h"
 #include "tools/devsim/DeviceModel.h"
 
@@ -33,7 +36,7 @@ bool ParseHex(const std::string& s, devsim::Bytes& out) {
 int Usage() {
     std::fprintf(stderr, "usage: devsim --link PATH [--reply CC:HEX]... [--echo] [--pace BAUD]\n"
                          "              [--bootloader] [--type HEX] [--small] [--admin N] [--manager N]\n"
-                         "              [--imei TEXT] [--no-prompt]\n");
+                         "              [--imei TEXT] [--no-prompt] [--config-out FILE]\n");
     return 2;
 }
 
@@ -48,6 +51,7 @@ int main(int argc, char** argv) {
     unsigned admin = 1234, manager = 1111;
     std::string imei = "860000000000001";
     bool prompt = true;
+    std::string configOut;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
         if (a == "--link" && i + 1 < argc) {
@@ -70,6 +74,8 @@ int main(int argc, char** argv) {
             imei = argv[++i];
         } else if (a == "--no-prompt") {
             prompt = false;
+        } else if (a == "--config-out" && i + 1 < argc) {
+            configOut = argv[++i];
         } else if (a == "--reply" && i + 1 < argc) {
             std::string r = argv[++i];
             auto colon = r.find(':');
@@ -97,6 +103,16 @@ int main(int argc, char** argv) {
     model.SetPasswords(static_cast<std::uint16_t>(admin), static_cast<std::uint16_t>(manager));
     model.SetPromptAfterIdentify(prompt);
     model.SetStatusRecord(devsim::DeviceModel::StatusRecordWithImei(imei));
+    devsim::ConfigModel config(model);
+    config.SetRecord(devsim::ConfigModel::SampleRecord());
+    if (!configOut.empty()) {
+        config.SetOnRecordWritten([configOut](const devsim::Bytes& record) {
+            if (FILE* f = std::fopen(configOut.c_str(), "wb")) {
+                std::fwrite(record.data(), 1, record.size(), f);
+                std::fclose(f);
+            }
+        });
+    }
     for (auto& [cmd, data] : replies) sim.SetReply(cmd, data);
     sim.SetEcho(echo);
     sim.SetPacing(pace);
