@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cerrno>
 #include <ctime>
 #include <fstream>
+#include <thread>
 
 #include "CommTestSupport.h"
 #include "platform/comm/Comm.h"
@@ -211,15 +213,22 @@ TEST(CommWait, StopAndMaskChangeEndTheWait) {
     EXPECT_TRUE(stop.IsSet());
     stop.Reset();
     EXPECT_FALSE(stop.IsSet());
+    std::atomic<bool> ended{false};
     std::thread waiter2([&] {
         std::uint32_t mask = 1;
         EXPECT_TRUE(comm::WaitEvent(h, mask, &stop));
         EXPECT_EQ(mask, 0u);
+        ended = true;
     });
-    // Whichever comes first, the new mask ends the wait or it is seen before waiting.
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    comm::SetEventMask(h, 0);
+    // A change made before the wait began is no change to that wait, so the mask keeps
+    // changing until the waiter is seen to end (bounded: the stop signal is the way out).
+    bool ok = testsupport::WaitUntil([&] {
+        comm::SetEventMask(h, comm::EV_RXCHAR);
+        return ended.load();
+    });
+    if (!ok) stop.Set();
     waiter2.join();
+    EXPECT_TRUE(ok) << "a changed mask did not end the wait";
     comm::ClosePort(h);
 }
 
