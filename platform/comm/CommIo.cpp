@@ -19,10 +19,14 @@ bool Fail(int error) {
 
 constexpr std::int64_t kNoLimit = -1;
 
+// Waits for the line (when fd is given) or for a wake of the waiter (purge, close).
 int PollFor(int fd, short events, int waiter, std::int64_t waitMs) {
-    pollfd p[2] = {{fd, events, 0}, {waiter, POLLIN, 0}};
+    pollfd p[2];
+    int n = 0;
+    p[n++] = {waiter, POLLIN, 0};
+    if (fd >= 0) p[n++] = {fd, events, 0};
     int ms = waitMs < 0 ? -1 : static_cast<int>(std::min<std::int64_t>(waitMs, 1 << 30));
-    return poll(p, fd >= 0 ? 2 : 1, ms);
+    return poll(p, static_cast<nfds_t>(n), ms);
 }
 
 // Copies bytes for the caller, skipping NULs when the port discards them.

@@ -289,3 +289,52 @@ TEST(CommIo, PurgeClearsTheQueue) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(CommIo, HeldOutputTimesOutAndAnAbortEndsTheWrite) {
+    devsim::DevSim sim(commtest::FreshLink("held"));
+    ASSERT_TRUE(sim.Start());
+    comm::THandle h = comm::OpenPort(sim.LinkPath());
+    ASSERT_NE(h, comm::InvalidHandle);
+    // As if XOFF had been received: nothing leaves, and the write gives up after its time.
+    ASSERT_TRUE(comm::EscapeFunction(h, comm::SETXOFF));
+    ASSERT_TRUE(comm::SetTimeouts(h, {comm::MAXDWORD, 0, 0, 0, 80}));
+    std::uint32_t done = 99;
+    auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(comm::WritePort(h, "abc", 3, done));
+    auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_EQ(done, 0u);
+    EXPECT_GE(ms, 75);
+    // Without a time-out the write waits until an abort from another thread ends it.
+    ASSERT_TRUE(comm::SetTimeouts(h, {comm::MAXDWORD, 0, 0, 0, 0}));
+    std::atomic<bool> ended{false};
+    int error = 0;
+    bool result = true;
+    std::thread writer([&] {
+        std::uint32_t n = 0;
+        result = comm::WritePort(h, "abc", 3, n);
+        error = comm::LastError();
+        ended = true;
+    });
+    // An abort made before the write began does not concern it: repeat until it ends.
+    bool ok = testsupport::WaitUntil([&] {
+        comm::Purge(h, comm::PURGE_TXABORT);
+        return ended.load();
+    });
+    if (!ok) comm::ClosePort(h);  // the way out, so the test ends either way
+    writer.join();
+    ASSERT_TRUE(ok) << "the abort did not end the write";
+    EXPECT_FALSE(result);
+    EXPECT_EQ(error, ECANCELED);
+    EXPECT_EQ(sim.ReceivedCount(), 0u);
+    // As if XON had been received: output flows again.
+    ASSERT_TRUE(comm::EscapeFunction(h, comm::SETXON));
+    ASSERT_TRUE(comm::WritePort(h, "xyz", 3, done));
+    EXPECT_EQ(done, 3u);
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return sim.ReceivedCount() >= 3; }));
+    EXPECT_EQ(AsText(sim.Received()), "xyz");
+    comm::ClosePort(h);
+}
+
+}  // namespace
