@@ -73,6 +73,7 @@ public:
         auto* g = Add<TUiGroupBox>(parent, name, left, top, width, height);
         g->SetCaption(text);
         g->SetColor(clWhite);
+        g->SetTransparent(true);  // the items show the page's white through
         return g;
     }
 
@@ -232,6 +233,8 @@ void TForm1::BuildSettingsPage(TWinControl* page) {
                                   Texts(kOutTypeInTimeActionItems));
     ACTOUTDAYS = b.Add<TUiCheckGroup>(PeriodGroup, "ACTOUTDAYS", 8, 122, 394, 56);
     ACTOUTDAYS->SetCaption("Дни недели");
+    ACTOUTDAYS->SetColor(clWhite);
+    ACTOUTDAYS->SetTransparent(true);
     AddWeekdayItems(ACTOUTDAYS);
 
     InputsGroup = b.Group(ConfSheetInOut, "InputsGroup", "Входы", 428, 8, 410, 190);
@@ -245,6 +248,8 @@ void TForm1::BuildSettingsPage(TWinControl* page) {
     EnPhotoFix = b.Check(UiGroupBox1, "EnPhotoFix", "Фотофиксация событий", 12, 26, 380);
     IMGREZ = b.Add<TUiRadioGroup>(UiGroupBox1, "IMGREZ", 12, 54, 386, 50);
     IMGREZ->SetCaption("Разрешение снимка");
+    IMGREZ->SetColor(clWhite);
+    IMGREZ->SetTransparent(true);
     IMGREZ->SetColumns(3);
     for (const std::string& item : Texts(kImgRezItems)) IMGREZ->GetItems()->Add(item);
     b.Caption(UiGroupBox1, "FotoDelayCaption", "Задержка снимка, с:", 12, 114);
@@ -274,17 +279,19 @@ void TForm1::BuildSchedulesPage(TWinControl* page) {
     TComboBox** ends[7] = {&ET1, &ET2, &ET3, &ET4, &ET5, &ET6, &ET7};
     for (int k = 0; k < 7; ++k) {
         const std::string n = std::to_string(k + 1);
-        const int top = 36 + k * 70;
-        auto* g = b.Add<TUiCheckGroup>(page, "WD" + n, 8, top, 400, 64);
+        const int top = 40 + k * 66;
+        auto* g = b.Add<TUiCheckGroup>(page, "WD" + n, 8, top, 400, 54);
         g->SetCaption("Расписание " + n);
+        g->SetColor(clWhite);
+        g->SetTransparent(true);  // the items show the page's white through
         AddWeekdayItems(g);
         *days[k] = g;
-        b.Caption(page, "ST" + n + "Caption", "с", 420, top + 30);
-        *starts[k] = b.Combo(page, "ST" + n, 440, top + 30, 56, Numbered(kHourItems, true));
-        b.Caption(page, "ET" + n + "Caption", "до", 510, top + 30);
-        *ends[k] = b.Combo(page, "ET" + n, 536, top + 30, 56, Numbered(kHourItems, true));
+        b.Caption(page, "ST" + n + "Caption", "с", 420, top + 20);
+        *starts[k] = b.Combo(page, "ST" + n, 440, top + 20, 56, Numbered(kHourItems, true));
+        b.Caption(page, "ET" + n + "Caption", "до", 510, top + 20);
+        *ends[k] = b.Combo(page, "ET" + n, 536, top + 20, 56, Numbered(kHourItems, true));
     }
-    Button13 = b.Button(page, "Button13", "ЗАПИСАТЬ ШАБЛОНЫ", 8, 36 + 7 * 70 + 6, 260);
+    Button13 = b.Button(page, "Button13", "ЗАПИСАТЬ ШАБЛОНЫ", 8, 40 + 7 * 66 + 8, 260);
     Button13->OnClick = [this](TObject* s) { Button6Click(s); };
 }
 
