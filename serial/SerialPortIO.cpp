@@ -55,6 +55,10 @@ int TCustomSerialPort::WriteAsync(const void* Buffer, int Count, TAsync* AsyncPt
         CallException(CE_WriteFailed, EINVAL);
         return 0;
     }
+    if (!Buffer && Count > 0) {  // no bytes to take: refused, never dereferenced
+        CallException(CE_WriteFailed, EFAULT);
+        return 0;
+    }
     AsyncPtr->Kind = okWrite;
     const auto* p = static_cast<const std::uint8_t*>(Buffer);
     AsyncPtr->Data.assign(p, p + Count);
@@ -84,6 +88,10 @@ int TCustomSerialPort::ReadAsync(void* Buffer, int Count, TAsync* AsyncPtr) {
     }
     if (Count < 0) {
         CallException(CE_ReadFailed, EINVAL);
+        return 0;
+    }
+    if (!Buffer && Count > 0) {  // nowhere to put the bytes
+        CallException(CE_ReadFailed, EFAULT);
         return 0;
     }
     std::uint32_t done = 0;

@@ -100,6 +100,7 @@ bool TPort::PollCounters(bool* sawBreak, bool* sawError) {
 
 bool ReadPort(THandle h, void* buffer, std::uint32_t count, std::uint32_t& done) {
     done = 0;
+    if (!buffer && count > 0) return Fail(EFAULT);
     detail::TPortRef port(h);
     if (!port) return false;
     detail::TWaiter waiter(*port);
@@ -179,6 +180,7 @@ bool ReadPort(THandle h, void* buffer, std::uint32_t count, std::uint32_t& done)
 
 bool WritePort(THandle h, const void* buffer, std::uint32_t count, std::uint32_t& done) {
     done = 0;
+    if (!buffer && count > 0) return Fail(EFAULT);
     detail::TPortRef port(h);
     if (!port) return false;
     detail::TWaiter waiter(*port);

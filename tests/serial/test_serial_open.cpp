@@ -353,3 +353,39 @@ TEST(SerialIo, WaitForEventInTheCallersThread) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(SerialIo, MissingBufferIsRefusedNotDereferenced) {
+    Rig rig("no-buffer");
+    ASSERT_TRUE(rig.started);
+    TSerialPort& port = *rig.port;
+    port.SetEvents({});
+    port.Open();
+    rig.sim.Send({'a', 'b', 'c', 'd'});
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return port.InputCount() == 4; }));
+    try {
+        port.Read(nullptr, 4);
+        ADD_FAILURE();
+    } catch (const ESerialPort& e) {
+        EXPECT_EQ(e.GetCode(), 3);
+        EXPECT_EQ(e.GetWinCode(), EFAULT);
+    }
+    try {
+        port.Write(nullptr, 4);
+        ADD_FAILURE();
+    } catch (const ESerialPort& e) {
+        EXPECT_EQ(e.GetCode(), 2);
+        EXPECT_EQ(e.GetWinCode(), EFAULT);
+    }
+    EXPECT_EQ(port.Read(nullptr, 0), 0);
+    EXPECT_EQ(port.Write(nullptr, 0), 0);
+    // The waiting bytes are untouched.
+    char buf[8];
+    EXPECT_EQ(port.Read(buf, 8), 4);
+    EXPECT_EQ(std::string(buf, 4), "abcd");
+    EXPECT_EQ(rig.sim.ReceivedCount(), 0u);
+    port.Close();
+}
+
+}  // namespace
