@@ -62,6 +62,11 @@ TSerialThread::~TSerialThread() {
 void TSerialThread::Stop() {
     Terminate();
     FStopEvent.Set();
+    {
+        std::lock_guard<std::mutex> g(FSend->Lock);
+        FSend->Stopping = true;
+    }
+    FSend->Changed.notify_all();
     std::this_thread::yield();
 }
 
@@ -120,13 +125,29 @@ void TSerialThread::DoEvents() {
 }
 
 void TSerialThread::SendEvents() {
-    // Queued, so the event thread is released before the handlers run.
+    // One message per event, each sent as the window's messages are: this thread waits
+    // until the window procedure begins and is released before the handlers run, so events
+    // never pile up while the GUI thread is busy.
     for (const EventBit& b : kDispatchOrder) {
         if (!FEvents.Contains(b.event)) continue;
+        std::shared_ptr<TSendState> send = FSend;
+        std::uint64_t seq;
+        {
+            std::lock_guard<std::mutex> g(send->Lock);
+            if (send->Stopping) return;
+            seq = ++send->Sent;
+        }
         std::weak_ptr<TSerialWindow> window = FWindow;
         std::uint32_t bit = b.mask;
-        sys::PostToGuiThread([window, bit] {
+        sys::PostToGuiThread([window, bit, send, seq] {
+            {
+                std::lock_guard<std::mutex> g(send->Lock);
+                send->Begun = std::max(send->Begun, seq);
+            }
+            send->Changed.notify_all();
             if (std::shared_ptr<TSerialWindow> w = window.lock()) w->Port->WindowMethod(CM_COMPORTEVENT, bit);
         });
+        std::unique_lock<std::mutex> g(send->Lock);
+        send->Changed.wait(g, [&] { return send->Begun >= seq || send->Stopping; });
     }
 }

@@ -2,8 +2,10 @@
 // The event thread of an open port: waits for port events and hands them over by the
 // port's SyncMethod (a blocking hand-over to the GUI thread, a queued message to the port's
 // stand-in window, or the handlers on this thread).
+#include <condition_variable>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 
 #include "platform/comm/Comm.h"
 #include "platform/sys/Thread.h"
@@ -43,10 +45,21 @@ private:
     void DoEvents();
     void SendEvents();
 
+    // A message to the stand-in window is sent, not posted: the sender waits until the
+    // window procedure has begun (which releases it at once) or the thread is stopped.
+    struct TSendState {
+        std::mutex Lock;
+        std::condition_variable Changed;
+        std::uint64_t Sent = 0;
+        std::uint64_t Begun = 0;
+        bool Stopping = false;
+    };
+
     TCustomSerialPort* FComPort;
     comm::THandle FHandle;
     TSyncMethod FSyncMethod;
     std::weak_ptr<TSerialWindow> FWindow;
     comm::TStopSignal FStopEvent;
     TSerialEvents FEvents;
+    std::shared_ptr<TSendState> FSend = std::make_shared<TSendState>();
 };

@@ -329,3 +329,40 @@ TEST(SerialOpen, HandleWhoseCloseFailsIsNotKept) {
 }
 
 }  // namespace
+
+namespace {
+
+// Waits on real I/O while the GUI thread stays busy (serves nothing).
+bool WaitWithoutServing(const std::function<bool()>& pred, int timeoutMs = 3000) {
+    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!pred()) {
+        if (std::chrono::steady_clock::now() >= end) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
+TEST(SerialEvents, WindowMessagesDoNotPileUpWhileTheGuiThreadIsBusy) {
+    Rig rig("window-busy", smWindowSync);
+    ASSERT_TRUE(rig.started);
+    TSerialPort& port = *rig.port;
+    std::vector<int> counts;
+    port.OnRxChar = [&](TObject*, int count) { counts.push_back(count); };  // reads nothing
+    port.Open();
+    // Eight arrivals while the GUI thread is busy: the event thread sends its first message
+    // and waits for the window procedure to take it; the rest wait in the line.
+    for (int i = 0; i < 8; ++i) {
+        rig.sim.Send({static_cast<std::uint8_t>('a' + i)});
+        ASSERT_TRUE(WaitWithoutServing([&] { return rig.sim.PendingOutput() == 0; }));
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return !counts.empty() && counts.back() == 8; }));
+    testsupport::Pump(50);
+    // The first message, then one for everything that arrived meanwhile (a straggler at
+    // most makes a third); a message per arrival would be eight.
+    EXPECT_LE(counts.size(), 3u);
+    EXPECT_EQ(counts.back(), 8);
+    port.Close();
+}
+
+}  // namespace
