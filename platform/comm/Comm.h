@@ -3,6 +3,7 @@
 // an opaque handle from a table (handles are never reused, so a stale handle just fails).
 // Failures return false (or the invalid handle) and leave the system error (an errno value)
 // in LastError() of the calling thread.
+#include <atomic>
 #include <cstdint>
 #include <string>
 
@@ -95,7 +96,8 @@ inline constexpr std::uint32_t EV_RXCHAR = 0x0001, EV_RXFLAG = 0x0002, EV_TXEMPT
                                EV_BREAK = 0x0040, EV_ERR = 0x0080, EV_RING = 0x0100,
                                EV_RX80FULL = 0x0400;
 
-// A manual-reset signal that ends a wait from another thread.
+// A manual-reset signal that ends a wait from another thread. Should no descriptor be had
+// for it (the process is out of them), waits on it look at it on a short step instead.
 class TStopSignal {
 public:
     TStopSignal();
@@ -104,11 +106,12 @@ public:
     TStopSignal& operator=(const TStopSignal&) = delete;
     void Set();
     void Reset();
-    bool IsSet() const;
-    int Descriptor() const { return FFd; }
+    bool IsSet() const { return FSet.load(); }
+    int Descriptor() const { return FFd; }  // -1 when none could be had
 
 private:
     int FFd = -1;
+    std::atomic<bool> FSet{false};
 };
 
 // Changing the mask ends a pending wait with an empty mask.

@@ -23,7 +23,8 @@ constexpr std::int64_t kNoLimit = -1;
 int PollFor(int fd, short events, int waiter, std::int64_t waitMs) {
     pollfd p[2];
     int n = 0;
-    p[n++] = {waiter, POLLIN, 0};
+    if (waiter >= 0) p[n++] = {waiter, POLLIN, 0};
+    else if (waitMs < 0 || waitMs > detail::kFallbackPollMs) waitMs = detail::kFallbackPollMs;
     if (fd >= 0) p[n++] = {fd, events, 0};
     int ms = waitMs < 0 ? -1 : static_cast<int>(std::min<std::int64_t>(waitMs, 1 << 30));
     return poll(p, static_cast<nfds_t>(n), ms);

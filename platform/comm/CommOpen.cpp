@@ -158,16 +158,15 @@ TStopSignal::~TStopSignal() {
     if (FFd >= 0) close(FFd);
 }
 void TStopSignal::Set() {
+    FSet = true;
     std::uint64_t one = 1;
-    if (write(FFd, &one, sizeof one) < 0) { /* already at its limit: still set */ }
+    if (FFd >= 0 && write(FFd, &one, sizeof one) < 0) { /* already at its limit: still set */ }
 }
 void TStopSignal::Reset() {
+    FSet = false;
     std::uint64_t v;
-    while (read(FFd, &v, sizeof v) > 0) {}
-}
-bool TStopSignal::IsSet() const {
-    pollfd p{FFd, POLLIN, 0};
-    return poll(&p, 1, 0) > 0 && (p.revents & POLLIN);
+    if (FFd >= 0)
+        while (read(FFd, &v, sizeof v) > 0) {}
 }
 
 namespace detail {
@@ -206,11 +205,13 @@ TPortRef::~TPortRef() {
 
 TWaiter::TWaiter(TPort& port) : FPort(port) {
     FFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (FFd < 0) return;  // the wait falls back to short polls
     std::lock_guard<std::mutex> g(FPort.lock);
     FPort.waiters.push_back(FFd);
 }
 
 TWaiter::~TWaiter() {
+    if (FFd < 0) return;
     {
         std::lock_guard<std::mutex> g(FPort.lock);
         auto& w = FPort.waiters;
@@ -225,7 +226,8 @@ TWaiter::~TWaiter() {
 
 void TWaiter::Drain() {
     std::uint64_t v;
-    while (read(FFd, &v, sizeof v) > 0) {}
+    if (FFd >= 0)
+        while (read(FFd, &v, sizeof v) > 0) {}
 }
 
 bool IsUnsupported(int error) { return error == ENOTTY || error == EINVAL || error == ENOTSUP; }

@@ -76,12 +76,16 @@ public:
     explicit TWaiter(TPort& port);
     ~TWaiter();
     int Descriptor() const { return FFd; }
+    bool Valid() const { return FFd >= 0; }
     void Drain();
 
 private:
     TPort& FPort;
     int FFd = -1;
 };
+
+// How often a wait looks again when it has no descriptor to be woken through.
+inline constexpr int kFallbackPollMs = 10;
 
 // Errors of modem-line and counter calls that mean "not supported on this line".
 bool IsUnsupported(int error);

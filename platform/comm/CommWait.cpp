@@ -132,10 +132,13 @@ bool WaitEvent(THandle h, std::uint32_t& mask, const TStopSignal* stop, int time
             if (left <= 0) return true;
             wait = wait < 0 ? left : std::min(wait, left);
         }
+        // Without a descriptor to be woken through, look again on a short step.
+        if (!waiter.Valid() || (stop && stop->Descriptor() < 0))
+            wait = wait < 0 ? detail::kFallbackPollMs : std::min<std::int64_t>(wait, detail::kFallbackPollMs);
         pollfd p[3];
         int n = 0;
-        p[n++] = {waiter.Descriptor(), POLLIN, 0};
-        if (stop) p[n++] = {stop->Descriptor(), POLLIN, 0};
+        if (waiter.Valid()) p[n++] = {waiter.Descriptor(), POLLIN, 0};
+        if (stop && stop->Descriptor() >= 0) p[n++] = {stop->Descriptor(), POLLIN, 0};
         if (watchLine) p[n++] = {port->fd, POLLIN, 0};
         poll(p, n, static_cast<int>(wait));
         waiter.Drain();

@@ -3,7 +3,10 @@
 #include <atomic>
 #include <cerrno>
 #include <ctime>
+#include <fcntl.h>
 #include <fstream>
+#include <sys/resource.h>
+#include <unistd.h>
 #include <thread>
 
 #include "CommTestSupport.h"
@@ -334,6 +337,50 @@ TEST(CommIo, HeldOutputTimesOutAndAnAbortEndsTheWrite) {
     EXPECT_EQ(done, 3u);
     ASSERT_TRUE(testsupport::WaitUntil([&] { return sim.ReceivedCount() >= 3; }));
     EXPECT_EQ(AsText(sim.Received()), "xyz");
+    comm::ClosePort(h);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(CommWait, StopEndsTheWaitEvenWithoutDescriptorsToWakeThrough) {
+    devsim::DevSim sim(commtest::FreshLink("no-fds"));
+    ASSERT_TRUE(sim.Start());
+    comm::THandle h = comm::OpenPort(sim.LinkPath());
+    ASSERT_NE(h, comm::InvalidHandle);
+    ASSERT_TRUE(comm::SetEventMask(h, comm::EV_RXCHAR));
+    std::atomic<bool> go{false}, ended{false};
+    comm::TStopSignal* stopPtr = nullptr;
+    std::thread waiter([&] {  // started first: a thread is made with descriptors to spare
+        while (!go) std::this_thread::yield();
+        std::uint32_t mask = 1;
+        EXPECT_TRUE(comm::WaitEvent(h, mask, stopPtr));
+        ended = true;
+    });
+    // Out of descriptors: the soft limit is lowered to the lowest free number.
+    rlimit old{};
+    ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &old), 0);
+    int lowest = open("/dev/null", O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(lowest, 0);
+    close(lowest);
+    rlimit tight = old;
+    tight.rlim_cur = static_cast<rlim_t>(lowest);
+    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &tight), 0);
+    auto stop = std::make_unique<comm::TStopSignal>();
+    stopPtr = stop.get();
+    go = true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));  // the waiter starts without one too
+    setrlimit(RLIMIT_NOFILE, &old);
+    EXPECT_EQ(stop->Descriptor(), -1);
+    stop->Set();
+    EXPECT_TRUE(stop->IsSet());
+    bool ok = testsupport::WaitUntil([&] { return ended.load(); });
+    if (!ok) sim.Send({'x'});  // an arrival is the way out, so the test ends either way
+    waiter.join();
+    EXPECT_TRUE(ok) << "the stop signal did not end the wait";
+    stop->Reset();
+    EXPECT_FALSE(stop->IsSet());
     comm::ClosePort(h);
 }
 
