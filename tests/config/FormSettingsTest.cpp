@@ -58,6 +58,7 @@ TEST_F(FormSettings, DeviceRecordShownInTheControls) {
     EXPECT_EQ(f.NTPADR->GetText(), "ntp.example.net:123");
     EXPECT_EQ(f.SIMNUM1->GetText(), "+79001234567");
     EXPECT_EQ(f.OUTTYPE->GetItemIndex(), 0);
+    EXPECT_FALSE(f.Panel4->GetVisible());  // no pulse parameters for "Инвертировать"
     EXPECT_EQ(f.OUTIMP->GetText(), "200");
     EXPECT_EQ(f.OUTREPEATE->GetText(), "250");
     EXPECT_EQ(f.TimeZone->GetText(), "-3");
@@ -211,13 +212,65 @@ TEST_F(FormSettings, ControlsStartAtTheDefaults) {
     EXPECT_EQ(g_ConfigRecord[159], 5);
 }
 
-TEST_F(FormSettings, NumberEditsGuardTheirFieldsWidth) {
-    // The key-release guard's largest value is the edit's maximum length.
+TEST_F(FormSettings, EditGuardsAndHints) {
+    // The key-release guard's largest value is the edit's maximum length; the pulse and pause
+    // stop where their byte does.
     EXPECT_EQ(Form1->OUTIMP->GetMaxLength(), 255);
     EXPECT_EQ(Form1->OUTPAUSE->GetMaxLength(), 255);
     EXPECT_EQ(Form1->OUTREPEATE->GetMaxLength(), 250);
     EXPECT_EQ(Form1->FotoDelay->GetMaxLength(), 255);
     EXPECT_EQ(Form1->ADMINPASS->GetMaxLength(), 9999);
+    Form1->OUTIMP->SetText("300");
+    Word key = '0';
+    Form1->OUTIMP->KeyUp(key, {});
+    EXPECT_EQ(Form1->OUTIMP->GetText(), "255");
+    Form1->OUTREPEATE->SetText("");
+    key = VK_BACK;
+    Form1->OUTREPEATE->KeyUp(key, {});
+    EXPECT_EQ(Form1->OUTREPEATE->GetText(), "0");
+
+    // The server address without ":" shows its hint; the pulse panel follows OUTTYPE.
+    Form1->CON_ADR1->SetText("host.example");
+    EXPECT_TRUE(Form1->Label40->GetVisible());
+    Form1->CON_ADR1->SetText("host.example:10950");
+    EXPECT_FALSE(Form1->Label40->GetVisible());
+    Form1->OUTTYPE->SetItemIndex(0);
+    Form1->InFun1->SetItemIndex(2);
+    Form1->InFun1->OnChange(Form1->InFun1);
+    EXPECT_FALSE(Form1->Panel4->GetVisible());
+    Form1->Load_default();
+    EXPECT_TRUE(Form1->Panel4->GetVisible());
+}
+
+}  // namespace
+
+namespace {
+
+// The read reply's record bytes straight into the dispatcher's case.
+class ReadReply : public FormSettings {
+protected:
+    static void Reply(std::uint16_t announced, std::size_t sent, std::uint8_t fill) {
+        std::vector<std::uint8_t> data = {0, 0, static_cast<std::uint8_t>(announced),
+                                          static_cast<std::uint8_t>(announced >> 8)};
+        data.resize(4 + sent, fill);
+        TDeviceReply reply{0x20, data.data(), data.size()};
+        Form1->Reply_ReadConfig(reply);
+    }
+};
+
+TEST_F(ReadReply, AnnouncedLengthIsCutToTheRecordAndTheFrame) {
+    g_ConfigRecord = DeviceRecord();
+    Reply(100, 100, 0x33);
+    for (std::size_t i = 0; i < 100; ++i) EXPECT_EQ(g_ConfigRecord[i], 0x33) << i;
+    for (std::size_t i = 100; i < kConfigRecordSize; ++i) EXPECT_EQ(g_ConfigRecord[i], DeviceRecord()[i]) << i;
+    Reply(600, 600, 0x44);
+    EXPECT_EQ(g_ConfigRecord[511], 0x44);
+    // More announced than the frame holds: only what came.
+    g_ConfigRecord = DeviceRecord();
+    Reply(512, 10, 0x55);
+    EXPECT_EQ(g_ConfigRecord[9], 0x55);
+    EXPECT_EQ(g_ConfigRecord[10], DeviceRecord()[10]);
+    EXPECT_EQ(Form1->UiPageControl1->GetActivePageIndex(), 0);
 }
 
 }  // namespace
