@@ -1,0 +1,170 @@
+// The 64-byte number record offset by offset, against records laid out by hand.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "memory/PhoneRecord.h"
+#include "platform/rtl/SysUtils.h"
+
+namespace {
+
+void At(PhoneRecord& r, std::size_t at, std::initializer_list<std::uint8_t> bytes) {
+    for (std::uint8_t b : bytes) r[at++] = b;
+}
+void Text(PhoneRecord& r, std::size_t at, const char* bytes) { std::memcpy(r.data() + at, bytes, std::strlen(bytes)); }
+
+// "9161234567", "Иванов Пётр", administrator, RFID code, until 31 December 2030, 250 passes,
+// schedule 5.
+PhoneRecord Ivanov() {
+    PhoneRecord r;
+    r[0] = 0xAA;
+    Text(r, 1, "9161234567");
+    Text(r, 12, "\xC8\xE2\xE0\xED\xEE\xE2 \xCF\xB8\xF2\xF0");
+    r[32] = 0x22;                          // access 2, type 2
+    At(r, 33, {0x80, 0xBA, 0xBB, 0x72});   // 22279 days = 1924905600
+    r[37] = 250;
+    r[38] = 5;
+    return r;
+}
+TPhoneGridRow IvanovRow() {
+    return {"", "9161234567", "Иванов Пётр", "Администратор", "31122030", "250", "Расписание 5", "Код RFID", ""};
+}
+
+TEST(ReviewPhoneRecord, RowToEveryByte) {
+    TPhoneGridRow row = IvanovRow();
+    EXPECT_EQ(PhoneRowToRecord(row), Ivanov());
+    EXPECT_EQ(row, IvanovRow());
+
+    // A tag code, IP user, 1-Wire type, no expiry, no limit, round the clock.
+    TPhoneGridRow tag = {"", "0A1B2C3D4E", "", "IP пользователь", "", "", "Круглосуточно", "Код 1wire", "add"};
+    PhoneRecord e;
+    e[0] = 0xAA;
+    Text(e, 1, "0A1B2C3D4E");
+    e[32] = 0x13;
+    EXPECT_EQ(PhoneRowToRecord(tag), e);
+}
+
+TEST(ReviewPhoneRecord, RecordToRowTexts) {
+    TPhoneGridRow row;
+    row[colRowNumber] = "7";
+    row[colSync] = "del";
+    PhoneRecordToRow(Ivanov(), row);
+    TPhoneGridRow e = IvanovRow();
+    e[colRowNumber] = "7";
+    e[colSync] = "del";
+    EXPECT_EQ(row, e);
+}
+
+TEST(ReviewPhoneRecord, FieldsAreCutAndUnknownTextsGiveIndexZero) {
+    TPhoneGridRow row = {"", "916123456789", "Сидорова Анна Петровна", "Гость", "1012025", "300", "Расписание 9", "Ключ", ""};
+    const PhoneRecord r = PhoneRowToRecord(row);
+    PhoneRecord e;
+    e[0] = 0xAA;
+    Text(e, 1, "9161234567");  // 10 of 12
+    // 19 of the name's 22 characters.
+    Text(e, 12, "\xD1\xE8\xE4\xEE\xF0\xEE\xE2\xE0 \xC0\xED\xED\xE0 \xCF\xE5\xF2\xF0\xEE");
+    e[32] = 0x00;
+    At(e, 33, {0x80, 0x85, 0x74, 0x67});  // "01012025": 1 January 2025, 1735689600
+    e[37] = 44;                           // 300 in 8 bits
+    e[38] = 0;
+    EXPECT_EQ(r, e);
+    EXPECT_EQ(row[colExpiry], "01012025");  // the corrected text goes back into the cell
+    EXPECT_EQ(r[11], 0);
+    EXPECT_EQ(r[31], 0);
+}
+
+TEST(ReviewPhoneRecord, FlagBitsOutsideTheFieldsAreNotShown) {
+    PhoneRecord r = Ivanov();
+    r[32] = 0xFF;  // access 3, type 3 (no such type)
+    r[38] = 9;     // no such schedule
+    TPhoneGridRow row;
+    PhoneRecordToRow(r, row);
+    EXPECT_EQ(row[colAccess], "IP пользователь");
+    EXPECT_EQ(row[colCodeType], "");
+    EXPECT_EQ(row[colSchedule], "");
+    r[32] = 0xCC;  // bits 2, 3, 6, 7 only
+    PhoneRecordToRow(r, row);
+    EXPECT_EQ(row[colAccess], "Пользователь");
+    EXPECT_EQ(row[colCodeType], "Телефон");
+}
+
+TEST(ReviewPhoneRecord, TextsAreReadWithinTheirFields) {
+    PhoneRecord r = Ivanov();
+    std::memset(r.data() + 1, '5', 11);
+    std::memset(r.data() + 12, 0xE0, 20);  // "а" x 20, up to the flags
+    TPhoneGridRow row;
+    PhoneRecordToRow(r, row);
+    EXPECT_EQ(row[colNumber], std::string(11, '5'));
+    std::string a;
+    for (int i = 0; i < 20; ++i) a += "а";
+    EXPECT_EQ(row[colName], a);
+    EXPECT_EQ(row[colAccess], "Администратор");
+}
+
+TEST(ReviewPhoneRecord, ExpiryTexts) {
+    EXPECT_EQ(ExpiryToText(1924905600), "31122030");
+    EXPECT_EQ(ExpiryToText(1735689600), "01012025");
+    EXPECT_EQ(ExpiryToText(1735689600 + 86399), "01012025");  // the day, whatever the hour
+    EXPECT_EQ(ExpiryToText(1709164800), "29022024");
+    PhoneRecord r = Ivanov();
+    At(r, 33, {0, 0, 0, 0});
+    TPhoneGridRow row;
+    PhoneRecordToRow(r, row);
+    EXPECT_EQ(row[colExpiry], "");
+    for (const char* bad : {"31022025", "00012025", "01132025", "0101202x", "123"}) {
+        TPhoneGridRow b = IvanovRow();
+        b[colExpiry] = bad;
+        EXPECT_THROW(PhoneRowToRecord(b), EConvertError) << bad;
+    }
+}
+
+TEST(ReviewPhoneRecord, GridToRecordsAndBackKeepsEveryByte) {
+    std::vector<TPhoneGridRow> grid(6);
+    grid[1] = IvanovRow();
+    grid[3] = {"", "0A1B2C3D4E", "Ворота", "Пользователь", "", "0", "Расписание 1", "Код RFID", ""};
+    const std::vector<PhoneRecord> records = PhoneGridToRecords(grid);
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[0], Ivanov());
+    EXPECT_EQ(records[1][32], 0x20);
+    EXPECT_EQ(records[1][38], 1);
+
+    const std::vector<TPhoneGridRow> rows = PhoneRecordsToGridRows(records);
+    ASSERT_EQ(rows.size(), 3u);  // two entries and one empty row
+    EXPECT_EQ(rows[0][colRowNumber], "1");
+    EXPECT_EQ(rows[1][colRowNumber], "2");
+    EXPECT_EQ(rows[2], TPhoneGridRow{});
+    std::vector<TPhoneGridRow> again = {TPhoneGridRow{}};
+    again.insert(again.end(), rows.begin(), rows.end());
+    EXPECT_EQ(PhoneGridToRecords(again), records);
+}
+
+TEST(ReviewPhoneRecord, DuplicateNumbersCollapseToTheLaterRecord) {
+    PhoneRecord later = Ivanov();
+    later[37] = 3;
+    PhoneRecord other = Ivanov();
+    std::memcpy(other.data() + 1, "8000000000", 10);
+    const std::vector<TPhoneGridRow> rows = PhoneRecordsToGridRows({Ivanov(), other, later});
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[0][colNumber], "9161234567");
+    EXPECT_EQ(rows[0][colPasses], "3");
+    EXPECT_EQ(rows[1][colNumber], "8000000000");
+    EXPECT_EQ(rows[1][colRowNumber], "2");
+    EXPECT_TRUE(PhoneRecordsToGridRows({}).empty());
+}
+
+TEST(ReviewPhoneRecord, ABadCellBuildsNothingAndLeavesTheGrid) {
+    std::vector<TPhoneGridRow> grid(4);
+    grid[1] = IvanovRow();
+    grid[1][colExpiry] = "1012025";
+    grid[2] = IvanovRow();
+    grid[2][colNumber] = "1";
+    grid[2][colPasses] = "x";
+    const std::vector<TPhoneGridRow> before = grid;
+    EXPECT_THROW(PhoneGridToRecords(grid), EConvertError);
+    EXPECT_EQ(grid, before);
+}
+
+}  // namespace
