@@ -366,3 +366,76 @@ TEST(SerialEvents, WindowMessagesDoNotPileUpWhileTheGuiThreadIsBusy) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(SerialEvents, TheThreadWaitsOnlyForTheChosenEvents) {
+    Rig rig("mask");
+    ASSERT_TRUE(rig.started);
+    TSerialPort& port = *rig.port;
+    port.Open();  // the device link's events: character and event character
+    std::uint32_t mask = 0;
+    ASSERT_TRUE(comm::GetEventMask(port.GetHandle(), mask));
+    EXPECT_EQ(mask, 0x0003u);
+    port.Close();
+
+    // No events: no thread, so no character event however many bytes arrive.
+    port.SetEvents({});
+    int rxChar = 0;
+    port.OnRxChar = [&](TObject*, int) { ++rxChar; };
+    port.Open();
+    EXPECT_FALSE(port.GetThreadCreated());
+    ASSERT_TRUE(comm::GetEventMask(port.GetHandle(), mask));
+    EXPECT_EQ(mask, 0u);
+    rig.sim.Send({'q', 'r'});
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return port.InputCount() == 2; }));
+    testsupport::Pump(20);
+    EXPECT_EQ(rxChar, 0);
+    port.Close();
+}
+
+TEST(SerialEvents, EventCharacterFollowsTheCharacterEventInOnePass) {
+    Rig rig("rxflag");
+    ASSERT_TRUE(rig.started);
+    TSerialPort& port = *rig.port;
+    port.SetEventChar(u'\n');
+    std::vector<std::string> fired;
+    TSerialLink link;
+    link.OnRxFlag = [&](TObject*) { fired.push_back("link-flag"); };
+    link.OnRx = [&](TObject*, bool on) { fired.push_back(on ? "link-rx+" : "link-rx-"); };
+    port.RegisterLink(&link);
+    port.OnRxChar = [&](TObject*, int count) { fired.push_back("char " + std::to_string(count)); };
+    port.OnRxFlag = [&](TObject*) { fired.push_back("flag"); };
+    port.Open();
+    rig.sim.Send({'o', 'k', '\n'});
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return fired.size() >= 4; }));
+    testsupport::Pump(20);
+    EXPECT_EQ(fired, (std::vector<std::string>{"link-rx+", "char 3", "link-flag", "flag"}));
+    port.Close();
+    port.UnRegisterLink(&link);
+}
+
+TEST(SerialEvents, TransmitEmptyAfterAWrite) {
+    Rig rig("txempty");
+    ASSERT_TRUE(rig.started);
+    TSerialPort& port = *rig.port;
+    port.SetEvents({evTxEmpty});
+    std::vector<std::string> fired;
+    TSerialLink link;
+    link.OnTx = [&](TObject*, bool on) { fired.push_back(on ? "link-tx+" : "link-tx-"); };
+    link.OnTxEmpty = [&](TObject*) { fired.push_back("link-empty"); };
+    link.OnTxBuf = [&](TObject*, const void*, int n) { fired.push_back("link-buf " + std::to_string(n)); };
+    port.RegisterLink(&link);
+    port.OnTxEmpty = [&](TObject*) { fired.push_back("empty"); };
+    port.Open();
+    EXPECT_EQ(port.WriteStr("ping"), 4);
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return fired.size() >= 5; }));
+    testsupport::Pump(20);
+    EXPECT_EQ(fired, (std::vector<std::string>{"link-tx+", "link-buf 4", "link-tx-", "link-empty", "empty"}));
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return rig.sim.ReceivedCount() >= 4; }));
+    EXPECT_EQ(AsText(rig.sim.Received()), "ping");
+    port.Close();
+    port.UnRegisterLink(&link);
+}
+
+}  // namespace
