@@ -180,18 +180,20 @@ TEST(SerialEvents, CloseFromInsideTheCharacterHandler) {
 }
 
 TEST(SerialEvents, PortFreedInsideItsOwnHandler) {
-    Rig rig("free-inside");
-    ASSERT_TRUE(rig.started);
-    TSerialPort* port = rig.port.release();
-    bool freed = false;
-    port->OnRxChar = [&](TObject*, int) {
-        delete port;
-        freed = true;
-    };
-    port->Open();
-    rig.sim.Send({'x'});
-    ASSERT_TRUE(testsupport::WaitUntil([&] { return freed; }));
-    testsupport::Pump(20);
+    for (TSyncMethod sync : {smThreadSync, smWindowSync, smNone}) {
+        Rig rig("free-inside", sync);
+        ASSERT_TRUE(rig.started);
+        TSerialPort* port = rig.port.release();
+        std::atomic<bool> freed{false};
+        port->OnRxChar = [&](TObject*, int) {
+            delete port;
+            freed = true;
+        };
+        port->Open();
+        rig.sim.Send({'x'});
+        ASSERT_TRUE(testsupport::WaitUntil([&] { return freed.load(); })) << sync;
+        testsupport::Pump(20);
+    }
 }
 
 TEST(SerialEvents, CloseWhileAHandOverWaitsDoesNotBlock) {
