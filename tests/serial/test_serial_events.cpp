@@ -441,3 +441,28 @@ TEST(SerialEvents, TransmitEmptyAfterAWrite) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(SerialEvents, WindowHandOverShowsAHandlerExceptionAndGoesOn) {
+    ExceptionCounter shown;
+    Rig rig("throws-window", smWindowSync);
+    ASSERT_TRUE(rig.started);
+    TSerialPort& port = *rig.port;
+    int calls = 0;
+    port.OnRxChar = [&](TObject*, int count) {
+        ++calls;
+        std::vector<char> b(count);
+        port.Read(b.data(), count);
+        throw std::runtime_error("handler");
+    };
+    port.Open();
+    rig.sim.Send({'1'});
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return calls == 1 && shown.count == 1; }));
+    rig.sim.Send({'2'});  // the thread went on
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return calls == 2 && shown.count == 2; }));
+    port.OnRxChar = nullptr;
+    port.Close();
+}
+
+}  // namespace
