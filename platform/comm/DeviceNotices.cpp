@@ -166,6 +166,11 @@ private:
             for (char* at = buf; at < buf + len;) {
                 auto* ev = reinterpret_cast<inotify_event*>(at);
                 at += sizeof(inotify_event) + ev->len;
+                if (ev->mask & IN_Q_OVERFLOW) {  // events were lost: look at every path again
+                    for (auto& [wd, list] : FWatched)
+                        for (Watched& w : list) Recheck(w);
+                    continue;
+                }
                 auto it = FWatched.find(ev->wd);
                 if (it == FWatched.end()) continue;
                 std::string name = ev->len ? ev->name : "";
