@@ -29,12 +29,19 @@ void TForm1::BshedlClick(TObject*) {
     if (!g_CloudSession && g_WorkingMode) ReadFromDevice();
 }
 
+// An edit that is not a number stops the write before anything is sent; the wait it opened
+// is closed then, so that only the conversion error is reported, not a time-out as well.
 void TForm1::Button6Click(TObject*) {
     ShowWaitPanel(kButtonWaitSeconds, 0, "Сохранение настроек прибора");
-    if (g_CloudSession) {
-        LoadToDevice();
-        MiniLog("Запись параметров конфигурации", 0);
-    } else if (g_WorkingMode) {
-        LoadToDevice();
+    try {
+        if (g_CloudSession) {
+            LoadToDevice();
+            MiniLog("Запись параметров конфигурации", 0);
+        } else if (g_WorkingMode) {
+            LoadToDevice();
+        }
+    } catch (...) {
+        HideWaitPanel(kNoText);
+        throw;
     }
 }

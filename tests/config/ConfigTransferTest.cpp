@@ -120,6 +120,8 @@ TEST(ConfigTransfer, ConversionErrorSendsNothing) {
     ASSERT_TRUE(c.ok);
     Form1->OUTIMP->SetText("1O");
     EXPECT_THROW(Form1->LoadToDevice(), EConvertError);
+    EXPECT_THROW(Form1->Button6Click(Form1->Button6), EConvertError);
+    EXPECT_FALSE(ConfigRig::Waiting());
     testsupport::Pump(50);
     EXPECT_EQ(c.device.Requests(devsim::kCmdWriteConfig), 0u);
 }
