@@ -221,4 +221,29 @@ TEST(ReviewConfigFile, OpeningFromDiskAndThePathRule) {
     g_ConfigPath = before;
 }
 
+// Files of random chunks after a good header: read to the end without harm, the record
+// always whole and a number chunk always a whole number of records.
+TEST(ReviewConfigFile, RandomChunksNeverHarm) {
+    std::uint32_t seed = 777;
+    auto next = [&] {
+        seed = seed * 1103515245u + 12345u;
+        return static_cast<std::uint8_t>(seed >> 16);
+    };
+    for (int round = 0; round < 2000; ++round) {
+        Bytes f = Header(0x0B, next());
+        const std::size_t size = 16 + (static_cast<std::size_t>(next()) << 3) + next();
+        while (f.size() < size) {
+            const std::uint8_t kind = next() % 3;
+            if (kind == 0) Append(f, {0x01, next(), next()});
+            else if (kind == 1) Append(f, {0x64, next(), static_cast<std::uint8_t>(next() % 2)});
+            else Append(f, {next(), next(), next(), next()});
+        }
+        TConfigFileContents c;
+        ASSERT_EQ(Read(f, PatternRecord(1), c), TConfigFileRead::Opened);
+        if (c.Numbers) {
+            for (const PhoneRecord& p : *c.Numbers) ASSERT_EQ(p.Bytes.size(), 64u);
+        }
+    }
+}
+
 }  // namespace

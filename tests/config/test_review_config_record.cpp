@@ -553,3 +553,74 @@ TEST(ReviewConfigRecord, WriteRequestCarriesTheRecord) {
 }
 
 }  // namespace
+
+namespace {
+
+// What one pass through the settings may change in a record from a device, and nothing
+// more: the head and stamp, the bits and bytes that are not the settings' (reserved bytes,
+// flag bits no control holds, the eighth bit of a days byte), text bytes after the NUL or
+// past the width less one, the balance request's number (shown as text), a photo
+// resolution of 0, and the CRC.
+ConfigRecord AfterOnePass(ConfigRecord r, std::uint32_t stamp) {
+    auto text = [&](std::size_t at, std::size_t width) {
+        std::size_t len = 0;
+        while (len < width && r[at + len] != 0) ++len;
+        if (len > width - 1) len = width - 1;
+        std::memset(r.data() + at + len, 0, width - len);
+        return len;
+    };
+    At(r, 0, {0xAD, 0x01, 0x01, 0x02, 0x00});
+    At(r, 5, {static_cast<std::uint8_t>(stamp), static_cast<std::uint8_t>(stamp >> 8),
+              static_cast<std::uint8_t>(stamp >> 16), static_cast<std::uint8_t>(stamp >> 24)});
+    r[13] &= 0xDF;
+    text(15, 40);
+    text(55, 5);
+    r[60] &= 0x01;
+    std::memset(r.data() + 61, 0, 5);
+    text(66, 24);
+    text(92, 24);
+    text(118, 16);
+    for (std::size_t k = 0; k < 7; ++k) r[138 + 3 * k] &= 0x7F;
+    if (r[159] == 0) r[159] = 3;
+    r[164] &= 0x1F;
+    r[167] &= 0x7F;
+    const std::string number = "*" + std::to_string(r[174] | (r[175] << 8)) + "#";
+    r[174] = r[175] = 0;
+    if (text(176, 16) == 0) Text(r, 176, number.c_str());
+    std::memset(r.data() + 195, 0, 315);
+    Seal(r);
+    return r;
+}
+
+TEST(ReviewConfigRecord, RandomDeviceRecordsChangeOnlyWhatTheLayoutAllows) {
+    std::uint32_t seed = 12345;
+    auto next = [&] {
+        seed = seed * 1103515245u + 12345u;
+        return static_cast<std::uint8_t>(seed >> 16);
+    };
+    for (int round = 0; round < 3000; ++round) {
+        ConfigRecord device;
+        for (auto& b : device.Bytes) b = next();
+        // Hosts without ":" (a ":" in a host field cannot be told from the port's).
+        for (std::size_t i = 66; i < 116; ++i)
+            if (device[i] == ':') device[i] = 'x';
+        // Half the texts end early, as a device writes them.
+        if (round % 2 == 0)
+            for (std::size_t at : {15u + next() % 40, 55u + next() % 5, 66u + next() % 24, 92u + next() % 24,
+                                   118u + next() % 16, 176u + next() % 16})
+                device[at] = 0;
+        ConfigRecord shown = device;
+        ConfigValues v = ConfigRecordToValues(shown);
+        if (v.OPERATOR >= 6) v.OPERATOR = -1;  // the combo box shows no item
+        const ConfigRecord again = BuildConfigRecord(v, shown, 0x12345678);
+        const ConfigRecord expected = AfterOnePass(device, 0x12345678);
+        ASSERT_EQ(Differences(again, expected), std::vector<std::size_t>{}) << "round " << round;
+        // A second pass changes nothing more.
+        ConfigRecord twice = again;
+        ConfigValues w = ConfigRecordToValues(twice);
+        if (w.OPERATOR >= 6) w.OPERATOR = -1;
+        ASSERT_EQ(BuildConfigRecord(w, twice, 0x12345678), again) << "round " << round;
+    }
+}
+
+}  // namespace

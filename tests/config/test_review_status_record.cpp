@@ -296,4 +296,27 @@ TEST(ReviewStatusRecord, ReplyBytesFillTheRecordFromItsStart) {
     EXPECT_EQ(none, HandStatus());
 }
 
+TEST(ReviewStatusRecord, RandomRecordsGiveWellFormedTexts) {
+    std::uint32_t seed = 4242;
+    auto next = [&] {
+        seed = seed * 1103515245u + 12345u;
+        return static_cast<std::uint8_t>(seed >> 16);
+    };
+    for (int round = 0; round < 2000; ++round) {
+        StatusRecord r;
+        for (auto& b : r.Bytes) b = next();
+        const TStatusDisplay s = StatusDisplayTexts(r);
+        ASSERT_LE(s.Imei.size(), 48u);  // 16 bytes, three UTF-8 bytes at most each
+        ASSERT_EQ(s.Limei, "IMEI: " + s.Imei);
+        ASSERT_TRUE(s.Rfid1State >= -1 && s.Rfid1State <= 1);
+        ASSERT_TRUE(s.Rfid2State >= -1 && s.Rfid2State <= 1);
+        ASSERT_NE(r[160] | (r[161] << 8), 0);
+        if (s.CodePresented) {
+            ASSERT_LE(s.CodeText.size(), 117u);
+        }
+        ASSERT_EQ(s.netTime.rfind("Время сети: ", 0), 0u);
+    }
+}
+
 }  // namespace
+
