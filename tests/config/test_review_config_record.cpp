@@ -624,3 +624,45 @@ TEST(ReviewConfigRecord, RandomDeviceRecordsChangeOnlyWhatTheLayoutAllows) {
 }
 
 }  // namespace
+
+namespace {
+
+// The last item of every list is shown; the first byte past it shows no item.
+TEST(ReviewConfigRecord, ItemListEdges) {
+    struct List {
+        std::size_t offset;
+        int items;
+        int ConfigValues::*member;
+    };
+    const List lists[] = {
+        {134, 2, &ConfigValues::OUTTYPE},         {161, 24, &ConfigValues::RESETTIME},
+        {162, 24, &ConfigValues::STOUTPERIOD},    {163, 24, &ConfigValues::EDOUTPERIOD},
+        {165, 60, &ConfigValues::STOUTPERIODMIN}, {166, 60, &ConfigValues::EDOUTPERIODMIN},
+        {168, 11, &ConfigValues::RingCountLimit}, {169, 6, &ConfigValues::InFun1},
+        {170, 6, &ConfigValues::InFun2},          {192, 8, &ConfigValues::FromAllShedule},
+        {193, 3, &ConfigValues::RFIDAnts},        {194, 4, &ConfigValues::ReaderType},
+    };
+    for (const List& l : lists) {
+        ConfigRecord r;
+        r[l.offset] = static_cast<std::uint8_t>(l.items - 1);
+        EXPECT_EQ(ConfigRecordToValues(r).*l.member, l.items - 1) << l.offset;
+        r[l.offset] = static_cast<std::uint8_t>(l.items);
+        EXPECT_EQ(ConfigRecordToValues(r).*l.member, -1) << l.offset;
+        ConfigValues v;
+        v.*l.member = l.items - 1;
+        EXPECT_EQ(BuildConfigRecord(v, ConfigRecord{}, 0)[l.offset], l.items - 1) << l.offset;
+    }
+    for (std::size_t k = 0; k < 7; ++k) {
+        ConfigRecord r;
+        r[139 + 3 * k] = 23;
+        r[140 + 3 * k] = 24;
+        const ConfigValues v = ConfigRecordToValues(r);
+        EXPECT_EQ(v.ST[k], 23);
+        EXPECT_EQ(v.ET[k], -1);
+    }
+    ConfigRecord r;
+    r[14] = 5;
+    EXPECT_EQ(ConfigRecordToValues(r).OPERATOR, 5);
+}
+
+}  // namespace
