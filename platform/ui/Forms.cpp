@@ -355,6 +355,9 @@ void TApplication::Run() {
         if (c == FMainForm) FMainForm = nullptr;
         delete c;
     }
+    // The Qt application we made goes now, while Qt's own globals still exist: left to static
+    // destruction it would outlive them and crash on the way out.
+    g_qapp.reset();
 }
 
 void TApplication::ProcessMessages() {
