@@ -35,20 +35,30 @@ DevSim::~DevSim() {
 }
 
 bool DevSim::Start() {
+    std::lock_guard<std::mutex> g(FControl);
+    return StartLocked();
+}
+
+void DevSim::Stop() {
+    std::lock_guard<std::mutex> g(FControl);
+    StopLocked();
+}
+
+void DevSim::Unplug() { Stop(); }
+
+bool DevSim::Replug() { return Start(); }
+
+bool DevSim::StartLocked() {
     if (Running()) return true;
     if (!OpenPty()) return false;
     StartThread();
     return true;
 }
 
-void DevSim::Stop() {
+void DevSim::StopLocked() {
     StopThread();
     ClosePty();
 }
-
-void DevSim::Unplug() { Stop(); }
-
-bool DevSim::Replug() { return Start(); }
 
 bool DevSim::Running() const {
     std::lock_guard<std::mutex> g(FLock);

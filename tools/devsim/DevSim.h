@@ -38,7 +38,8 @@ public:
     DevSim& operator=(const DevSim&) = delete;
 
     // Start, Stop, Unplug and Replug join or start the serving thread: call them from
-    // another thread, never from a reply handler (which runs on the serving thread).
+    // another thread, never from a reply handler (which runs on the serving thread). Calls
+    // from several threads at once are taken one after the other.
 
     // Creates the pty, publishes it at the link path and starts serving.
     bool Start();
@@ -77,6 +78,8 @@ public:
     LineSettings Line() const;
 
 private:
+    bool StartLocked();
+    void StopLocked();
     bool OpenPty();
     void ClosePty();
     void StartThread();
@@ -86,6 +89,7 @@ private:
     void OnReceived(const std::uint8_t* p, std::size_t n);
 
     const std::string FLinkPath;
+    std::mutex FControl;  // one Start, Stop, Unplug or Replug at a time
     mutable std::mutex FLock;
     int FMaster = -1;
     int FSlave = -1;  // held open so the pty lives while the tool has it closed
