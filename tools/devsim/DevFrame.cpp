@@ -34,6 +34,33 @@ Bytes BuildFrame(std::uint8_t marker, std::uint8_t command, const Bytes& data) {
     return f;
 }
 
+namespace {
+
+// The size of a whole, valid request frame starting at pos, or 0.
+std::size_t WholeRequestAt(const Bytes& b, std::size_t pos) {
+    if (b.size() - pos < kHeader || !std::equal(kTag, kTag + 4, b.begin() + pos)) return 0;
+    std::size_t len = b[pos + 4] | (b[pos + 5] << 8);
+    if (len < 2 || len > kMaxBody || b.size() - pos < kHeader + len + 2) return 0;
+    const std::uint8_t* body = b.data() + pos + kHeader;
+    std::uint16_t crc = body[len] | (body[len + 1] << 8);
+    if (crc != Crc16Modbus(body, len) || body[0] != kRequestMarker) return 0;
+    return kHeader + len + 2;
+}
+
+constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+
+// The first tag after pos that starts a whole request, or kNone.
+std::size_t NextWholeRequest(const Bytes& b, std::size_t pos) {
+    for (auto at = b.begin() + pos + 1;; ++at) {
+        at = std::search(at, b.end(), kTag, kTag + 4);
+        if (at == b.end()) return kNone;
+        std::size_t q = static_cast<std::size_t>(at - b.begin());
+        if (WholeRequestAt(b, q)) return q;
+    }
+}
+
+}  // namespace
+
 std::vector<Frame> FrameScanner::Feed(const std::uint8_t* p, std::size_t n) {
     FBuf.insert(FBuf.end(), p, p + n);
     std::vector<Frame> found;
@@ -52,7 +79,14 @@ std::vector<Frame> FrameScanner::Feed(const std::uint8_t* p, std::size_t n) {
             ++pos;
             continue;
         }
-        if (FBuf.size() - pos < kHeader + len + 2) break;  // wait for the rest
+        if (FBuf.size() - pos < kHeader + len + 2) {
+            // Wait for the rest, unless a whole request already follows: then this tag was
+            // a false one, and waiting on it would hold back every request after it.
+            std::size_t next = NextWholeRequest(FBuf, pos);
+            if (next == kNone) break;
+            pos = next;
+            continue;
+        }
         const std::uint8_t* body = FBuf.data() + pos + kHeader;
         std::uint16_t crc = body[len] | (body[len + 1] << 8);
         if (crc != Crc16Modbus(body, len) || body[0] != kRequestMarker) {
