@@ -66,6 +66,9 @@ int TCustomSerialPort::WriteAsync(const void* Buffer, int Count, TAsync* AsyncPt
     AsyncPtr->Count = 0;
     std::uint32_t done = 0;
     if (!comm::WritePort(FHandle, Buffer, static_cast<std::uint32_t>(Count), done)) {
+        // Nothing was written: the links are not told of these bytes.
+        AsyncPtr->Data.clear();
+        AsyncPtr->Size = 0;
         CallException(CE_WriteFailed, comm::LastError());
         return 0;
     }

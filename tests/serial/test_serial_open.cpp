@@ -389,3 +389,30 @@ TEST(SerialIo, MissingBufferIsRefusedNotDereferenced) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(SerialIo, FailedWriteTakenByTheHandlerIsNotPassedToTheLinks) {
+    Rig rig("write-fails");
+    ASSERT_TRUE(rig.started);
+    TSerialPort& port = *rig.port;
+    port.SetEvents({});
+    port.Open();
+    std::vector<int> reported;
+    port.OnException = [&](TObject*, TSerialExceptions k, const std::string&, std::int64_t w, const std::string&) {
+        reported.push_back(SerialErrorCode(k));
+        EXPECT_EQ(w, EIO);
+    };
+    TSerialLink link;
+    int txBuf = 0;
+    link.OnTxBuf = [&](TObject*, const void*, int) { ++txBuf; };
+    port.RegisterLink(&link);
+    rig.sim.Unplug();  // the device has gone: the write fails
+    EXPECT_EQ(port.WriteStr("lost"), 0);
+    EXPECT_EQ(reported, std::vector<int>{2});
+    EXPECT_EQ(txBuf, 0);
+    port.UnRegisterLink(&link);
+    port.Close();
+}
+
+}  // namespace
