@@ -8,6 +8,7 @@
 #include <string>
 
 #include "GalleryPng.h"
+#include "TabsGallery.h"
 #include "platform/ui/Forms.h"
 #include "widgets/UiBorder.h"
 #include "widgets/UiButton.h"
@@ -355,6 +356,16 @@ void GridPicture() {
     });
 }
 
+void TabsPicture() {
+    auto form = std::make_unique<TForm>(nullptr);
+    form->SetColor(clWhite);
+    BuildTabsGallery(*form);
+    form->Show();
+    Application->ProcessMessages();
+    std::unique_ptr<TBitmap> image = form->RenderToBitmap();
+    if (image) Save(*image, "tabs");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -376,6 +387,7 @@ int main(int argc, char** argv) {
     GroupsPicture();
     LevelsPicture();
     GridPicture();
+    TabsPicture();
     std::fflush(stdout);
     // The Qt application object is not torn down at exit, as in the page shots tool.
     std::_Exit(g_Ok ? 0 : 1);
