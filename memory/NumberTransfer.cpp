@@ -1,0 +1,239 @@
+#include "memory/NumberTransfer.h"
+
+#include <algorithm>
+
+#include "config/RecordBytes.h"
+
+namespace {
+
+std::string Fraction(std::uint64_t done, std::uint64_t total) {
+    return std::to_string(done) + "/" + std::to_string(total);
+}
+
+int PercentOf(std::uint64_t done, std::uint64_t total) {
+    return total == 0 ? 0 : static_cast<int>(done * 100 / total);
+}
+
+void ShowProgress(TTransferStep& step, std::uint64_t done, std::uint64_t total) {
+    step.ProgressChanged = true;
+    step.Percent = PercentOf(done, total);
+    step.ProgressText = Fraction(done, total);
+}
+
+void HideProgress(TTransferStep& step) {
+    step.ProgressChanged = true;
+    step.Percent = -1;
+    step.ProgressText.clear();
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> PhonesReadStartData() { return {0x00}; }
+
+std::vector<std::uint8_t> PhonesBlockRequestData(std::uint16_t index) {
+    return {0x01, static_cast<std::uint8_t>(index), static_cast<std::uint8_t>(index >> 8)};
+}
+
+std::vector<std::uint8_t> PhonesWriteBlockData(const std::vector<PhoneRecord>& records,
+                                               std::uint32_t first, std::uint32_t n) {
+    const std::uint32_t available =
+        first < records.size() ? static_cast<std::uint32_t>(records.size()) - first : 0;
+    n = std::min(n, available);
+    std::vector<std::uint8_t> data(5 + std::size_t{n} * kPhoneRecordSize);
+    data[0] = 0x00;
+    SetU16(&data[1], static_cast<std::uint16_t>(first));
+    SetU16(&data[3], static_cast<std::uint16_t>(n));
+    for (std::uint32_t i = 0; i < n; ++i)
+        std::copy(records[first + i].Bytes.begin(), records[first + i].Bytes.end(),
+                  data.begin() + 5 + std::size_t{i} * kPhoneRecordSize);
+    return data;
+}
+
+std::vector<std::uint8_t> PhonesEraseData() { return {0x01}; }
+std::vector<std::uint8_t> PhonesWriteEndData() { return {0x02}; }
+
+std::optional<TPhonesReadReply> DecodePhonesReadReply(std::span<const std::uint8_t> data) {
+    if (data.size() < 3) return std::nullopt;
+    TPhonesReadReply r;
+    if (data[0] == 0x00) {
+        r.IsCount = true;
+        r.Count = GetU16(&data[1]);
+        return r;
+    }
+    if (data[0] != 0x01 || data.size() < 5) return std::nullopt;
+    r.Index = GetU16(&data[1]);
+    r.Announced = GetU16(&data[3]);
+    // The frame promises nothing about n: take only the whole records it really holds.
+    const std::size_t held = (data.size() - 5) / kPhoneRecordSize;
+    const std::size_t n = std::min<std::size_t>(r.Announced, held);
+    r.Records.resize(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto from = data.begin() + 5 + static_cast<std::ptrdiff_t>(i * kPhoneRecordSize);
+        std::copy(from, from + kPhoneRecordSize, r.Records[i].Bytes.begin());
+    }
+    return r;
+}
+
+std::optional<TPhonesWriteReply> DecodePhonesWriteReply(std::span<const std::uint8_t> data) {
+    if (data.empty()) return std::nullopt;
+    TPhonesWriteReply r;
+    r.Result = data[0];
+    if (r.Result != 0) return r;
+    if (data.size() < 2) return std::nullopt;
+    r.Detail = data[1];
+    if (r.Detail == kPhonesWriteNext) {
+        if (data.size() < 6) return std::nullopt;
+        r.Next = GetU32(&data[2]);
+    }
+    return r;
+}
+
+// Reading.
+
+std::vector<std::uint8_t> TPhoneReadTransfer::Start() { return PhonesReadStartData(); }
+
+TTransferStep TPhoneReadTransfer::RequestBlock(std::int32_t index) {
+    TTransferStep step;
+    step.Request = PhonesBlockRequestData(static_cast<std::uint16_t>(index));
+    step.PanelText = "Чтение памяти номеров (" + Fraction(index, FCount) + ")";
+    FBlockTimeout = FCloud ? kPhonesBlockTimeoutCloud : kPhonesBlockTimeoutCable;
+    return step;
+}
+
+TTransferStep TPhoneReadTransfer::OnReply(std::span<const std::uint8_t> data) {
+    const auto reply = DecodePhonesReadReply(data);
+    if (!reply) return {};
+    if (reply->IsCount) {
+        FCount = reply->Count;
+        FNextIndex = 0;
+        FRecords.clear();
+        FRecords.reserve(FCount);
+        if (FCount == 0) {
+            // Nothing to ask for: a countdown left from an earlier read would ask forever.
+            FReading = false;
+            FBlockTimeout = 0;
+            TTransferStep step;
+            step.Message = kTextPhonesEmpty;
+            step.End = TTransferEnd::Empty;
+            return step;
+        }
+        FReading = true;
+        TTransferStep step = RequestBlock(0);
+        ShowProgress(step, 0, FCount);
+        return step;
+    }
+    // Blocks count only while a read runs, and only the one asked for.
+    if (!FReading || reply->Index != FNextIndex) return {};
+    for (const PhoneRecord& r : reply->Records) {
+        if (FNextIndex >= FCount) break;  // surplus records are dropped
+        FRecords.push_back(r);
+        ++FNextIndex;
+    }
+    TTransferStep step;
+    if (FNextIndex < FCount) {
+        step = RequestBlock(FNextIndex);
+        ShowProgress(step, FNextIndex, FCount);
+        return step;
+    }
+    FCount = FNextIndex;
+    FBlockTimeout = 0;
+    FReading = false;
+    step.Message = kTextPhonesReadDone;
+    HideProgress(step);
+    step.End = TTransferEnd::Completed;
+    return step;
+}
+
+TTransferStep TPhoneReadTransfer::OnTick() {
+    if (FBlockTimeout <= 0) return {};
+    if (--FBlockTimeout > 0) return {};
+    return RequestBlock(FNextIndex);
+}
+
+std::vector<PhoneRecord> TPhoneReadTransfer::TakeRecords() {
+    std::vector<PhoneRecord> out;
+    out.swap(FRecords);
+    return out;
+}
+
+// Writing.
+
+std::uint32_t TPhoneWriteTransfer::WriteBlock(std::uint32_t first, TTransferStep& step) {
+    const std::uint32_t count = GetCount();
+    std::uint32_t n = FCloud ? kPhonesWriteBlockCloud : kPhonesWriteBlockCable;
+    const std::uint32_t left = first < count ? count - first : 0;
+    n = std::min(n, left);
+    step.Request = PhonesWriteBlockData(FRecords, first, n);
+    FWriteIndex = first;
+    ShowProgress(step, first, count);
+    step.PanelText = "Запись памяти номеров (" + Fraction(first, count) + ")";
+    FWriteTimeout = FCloud ? kPhonesWriteTimeoutCloud : kPhonesWriteTimeoutCable;
+    return first + n;
+}
+
+TTransferStep TPhoneWriteTransfer::Start(std::vector<PhoneRecord> records) {
+    FRecords = std::move(records);
+    FNextIndex = FWriteIndex = 0;
+    FWriteTimeout = 0;
+    TTransferStep step;
+    if (FRecords.empty()) {
+        FWriting = false;
+        step.Request = PhonesEraseData();
+        step.Message = kTextPhonesErasing;
+        step.End = TTransferEnd::EraseSent;
+        return step;
+    }
+    FWriting = true;
+    FNextIndex = WriteBlock(0, step);
+    return step;
+}
+
+TTransferStep TPhoneWriteTransfer::Advance() {
+    TTransferStep step;
+    if (FNextIndex >= GetCount()) {
+        step.Request = PhonesWriteEndData();
+        step.Message = kTextPhonesWriteDone;
+        HideProgress(step);
+        step.End = TTransferEnd::Completed;
+        FWriting = false;
+        FWriteTimeout = 0;
+        FRecords.clear();
+        return step;
+    }
+    FNextIndex = WriteBlock(FNextIndex, step);
+    return step;
+}
+
+TTransferStep TPhoneWriteTransfer::OnReply(std::span<const std::uint8_t> data) {
+    const auto reply = DecodePhonesWriteReply(data);
+    if (!reply) return {};
+    TTransferStep step;
+    if (reply->Result != 0) {
+        // The block stays unacknowledged: its countdown sends it again.
+        step.ResultCode = reply->Result;
+        return step;
+    }
+    switch (reply->Detail) {
+    case kPhonesWriteErased:
+        step.Message = kTextPhonesErased;
+        return step;
+    case kPhonesWriteNext:
+        // A late acknowledgement after the end must not send a second end request.
+        if (!FWriting) return step;
+        FNextIndex = FWriteIndex = reply->Next;
+        return Advance();
+    case kPhonesWriteAccepted:
+        if (!FWriting) return step;
+        return Advance();
+    default:
+        return step;
+    }
+}
+
+TTransferStep TPhoneWriteTransfer::OnTick() {
+    if (FWriteTimeout == 0) return {};
+    if (--FWriteTimeout > 0 || !FWriting) return {};
+    TTransferStep step;
+    FNextIndex = WriteBlock(FWriteIndex, step);
+    return step;
+}

@@ -1,0 +1,124 @@
+#pragma once
+// The whole number base to and from the device, block by block: reads with 0x2C, writes
+// with 0x2D. Each block is started by the reply to the previous one; a countdown on the
+// 10 ms tick asks again for a read block, or sends a write block again, whose reply is lost.
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "memory/PhoneRecord.h"
+#include "memory/TransferStep.h"
+
+// Records per write block and countdowns (10 ms ticks), on the cable and in a cloud session.
+inline constexpr std::uint32_t kPhonesWriteBlockCable = 31;
+inline constexpr std::uint32_t kPhonesWriteBlockCloud = 15;
+inline constexpr std::int32_t kPhonesBlockTimeoutCable = 50;
+inline constexpr std::int32_t kPhonesBlockTimeoutCloud = 300;
+inline constexpr std::uint16_t kPhonesWriteTimeoutCable = 300;
+inline constexpr std::uint16_t kPhonesWriteTimeoutCloud = 600;
+
+// Request data.
+std::vector<std::uint8_t> PhonesReadStartData();                    // 0x2C [0x00]
+std::vector<std::uint8_t> PhonesBlockRequestData(std::uint16_t index);  // 0x2C [0x01, index]
+// 0x2D [0x00, first, n, records first .. first + n - 1]; n is cut to the records there are.
+std::vector<std::uint8_t> PhonesWriteBlockData(const std::vector<PhoneRecord>& records,
+                                               std::uint32_t first, std::uint32_t n);
+std::vector<std::uint8_t> PhonesEraseData();     // 0x2D [0x01]
+std::vector<std::uint8_t> PhonesWriteEndData();  // 0x2D [0x02]
+
+// Replies to 0x2C. A block keeps only the whole records its frame holds, however many it
+// announces. Nothing for a frame too short for its kind, or of another kind.
+struct TPhonesReadReply {
+    bool IsCount = false;
+    std::uint16_t Count = 0;  // count reply
+    std::uint16_t Index = 0;  // block reply
+    std::uint16_t Announced = 0;
+    std::vector<PhoneRecord> Records;
+};
+std::optional<TPhonesReadReply> DecodePhonesReadReply(std::span<const std::uint8_t> data);
+
+// Replies to 0x2D: d0 result code, d1 detail (0 accepted, 1 erased, 10 accepted with the
+// device's next index in d2-d5). Nothing for a frame too short for what it announces.
+struct TPhonesWriteReply {
+    std::uint8_t Result = 0;
+    std::uint8_t Detail = 0;
+    std::uint32_t Next = 0;
+};
+inline constexpr std::uint8_t kPhonesWriteAccepted = 0x00;
+inline constexpr std::uint8_t kPhonesWriteErased = 0x01;
+inline constexpr std::uint8_t kPhonesWriteNext = 0x0A;
+std::optional<TPhonesWriteReply> DecodePhonesWriteReply(std::span<const std::uint8_t> data);
+
+// Reading the base (RequestPhonesBlock and the 0x2C reply handler).
+class TPhoneReadTransfer {
+public:
+    void SetCloudSession(bool on) { FCloud = on; }
+
+    // StartReadPhonesMemory: the request that asks for the number of records.
+    std::vector<std::uint8_t> Start();
+    TTransferStep OnReply(std::span<const std::uint8_t> data);
+    // One 10 ms tick: the re-request countdown.
+    TTransferStep OnTick();
+
+    bool Reading() const { return FReading; }
+    std::int32_t GetNextIndex() const { return FNextIndex; }
+    std::int32_t GetCount() const { return FCount; }
+    std::int32_t GetBlockTimeout() const { return FBlockTimeout; }
+    // The records of the completed read, handed over once.
+    std::vector<PhoneRecord> TakeRecords();
+
+private:
+    TTransferStep RequestBlock(std::int32_t index);
+
+    bool FCloud = false;
+    bool FReading = false;
+    std::int32_t FNextIndex = 0;
+    std::int32_t FCount = 0;
+    std::int32_t FBlockTimeout = 0;
+    std::vector<PhoneRecord> FRecords;
+};
+
+// Writing the base (StartWritePhonesMemory, WritePhonesMemoryBlock, the 0x2D reply handler).
+class TPhoneWriteTransfer {
+public:
+    void SetCloudSession(bool on) { FCloud = on; }
+
+    // The records of the grid; none sends "erase all" instead of blocks.
+    TTransferStep Start(std::vector<PhoneRecord> records);
+    TTransferStep OnReply(std::span<const std::uint8_t> data);
+    // One 10 ms tick: the re-send countdown.
+    TTransferStep OnTick();
+
+    bool Writing() const { return FWriting; }
+    std::uint32_t GetNextIndex() const { return FNextIndex; }
+    std::uint32_t GetWriteIndex() const { return FWriteIndex; }
+    std::uint32_t GetCount() const { return static_cast<std::uint32_t>(FRecords.size()); }
+    std::uint16_t GetWriteTimeout() const { return FWriteTimeout; }
+
+private:
+    // Fills step with the block from first; returns the index after it.
+    std::uint32_t WriteBlock(std::uint32_t first, TTransferStep& step);
+    TTransferStep Advance();
+
+    bool FCloud = false;
+    bool FWriting = false;
+    std::uint32_t FNextIndex = 0;
+    std::uint32_t FWriteIndex = 0;
+    std::uint16_t FWriteTimeout = 0;
+    std::vector<PhoneRecord> FRecords;
+};
+
+// Texts of the transfer.
+inline constexpr const char* kTextPhonesEmpty = "Память номеров пуста!";
+inline constexpr const char* kTextPhonesReadDone = "Чтение памяти номеров завершено";
+inline constexpr const char* kTextPhonesErasing = "Чистка памяти номеров";
+inline constexpr const char* kTextPhonesErased = "Очистка памяти номеров завершена";
+inline constexpr const char* kTextPhonesWriteDone = "Запись памяти номеров завершена";
+inline constexpr const char* kTextPhonesWriteQuestion =
+    "Внимание! Перед записью вся номерная база будет удалена! Продолжить?";
+inline constexpr const char* kLogPhonesRead = "Загрузка номеров";
+inline constexpr const char* kLogPhonesWrite = "Выгрузка номеров";
+inline constexpr const char* kLogPhonesReadReply = "Ответ на запрос загрузки номеров";
+inline constexpr const char* kLogPhonesWriteReply = "Ответ на запрос выгрузки номеров";
