@@ -1,0 +1,73 @@
+#pragma once
+// The number editor's commands: add (0x2A) and delete (0x2B) one number or many, and the
+// texts made of their per-record results. The editor never changes the grid.
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "memory/PhoneRecord.h"
+#include "platform/rtl/DateTime.h"
+
+// The payload buffer of one command holds 1024 bytes.
+inline constexpr std::size_t kMaxNumbersPerCommand = 16;
+inline constexpr std::size_t kNumberLength = 10;
+
+// What the editor's controls hold for an add record (item indices of the combos).
+struct TNumberEditorValues {
+    std::string Name;
+    int AccessIndex = 0;
+    int CodeTypeIndex = 0;
+    TDateTime EndDate;   // the expiry picker; only its day counts
+    int Passes = 0;      // UserStrToInt of the pass edit
+    int ScheduleIndex = 0;
+};
+
+// Expiry of an add record: the picker's day at 00:00 when that is not earlier than now,
+// else 0 (today or earlier means no expiry). Raises EConvertError for a day that local
+// seconds in 32 bits cannot hold.
+std::uint32_t AddRecordExpiry(TDateTime endDate, TDateTime now);
+PhoneRecord BuildAddRecord(std::string_view number, const TNumberEditorValues& values, TDateTime now);
+// Mark 0xFF and the number; the rest zero.
+PhoneRecord BuildDeleteRecord(std::string_view number);
+
+// The box text for a single number that cannot be sent, or "" when it can.
+std::string CheckSingleNumber(std::string_view number);
+
+// The memo lines that are exactly 10 characters long, in order.
+std::vector<std::string> ManyNumbersLines(const std::vector<std::string>& memoLines);
+
+// Request data: the records of the numbers, 64 bytes each; at most 16 numbers go into one
+// command, the rest are left out (their count in *leftOut).
+std::vector<std::uint8_t> AddNumbersData(const std::vector<std::string>& numbers,
+                                         const TNumberEditorValues& values, TDateTime now,
+                                         std::size_t* leftOut = nullptr);
+std::vector<std::uint8_t> DeleteNumbersData(const std::vector<std::string>& numbers,
+                                            std::size_t* leftOut = nullptr);
+
+// The message for a reply of one result byte per record sent. numbers are the records'
+// numbers in order (the memo's 10-character lines); singleNumber is the number a single
+// success names (the memo's first line in many mode, else the number edit). "" for a
+// reply with no results.
+enum class TNumberCommand { Add, Delete };
+std::string NumberResultText(TNumberCommand command, std::span<const std::uint8_t> results,
+                             const std::vector<std::string>& numbers, const std::string& singleNumber);
+
+// Expiry cell of a grid row ("ddMMyyyy", or 7 digits with the day's leading zero missing)
+// for the picker. False for an empty cell or a text that names no date.
+bool ExpiryCellToDate(std::string_view cell, TDateTime& date);
+// The pass-limit box is ticked unless the pass text is empty or "0".
+inline bool PassesTicked(std::string_view passes) { return !passes.empty() && passes != "0"; }
+
+// Texts.
+inline constexpr const char* kTextFillNumber = "Заполните поле номера пользователя";
+inline constexpr const char* kTextNumberLength = "Номер телефона должен состоять из 10-ти цифр";
+inline constexpr const char* kLogAddNumber = "Команда на добавление номера";
+inline constexpr const char* kLogAddNumbers = "Команда на добавление номеров";
+inline constexpr const char* kLogDeleteNumber = "Команда на удаление номера";
+inline constexpr const char* kLogDeleteNumbers = "Команда на удаление номеров";
+inline constexpr const char* kLogAddReply = "Ответ на запрос добавления номера";
+inline constexpr const char* kLogDeleteReply = "Ответ на запрос удаления номера";
+inline constexpr const char* kCaptionAddMany = "Добавить несколько";
+inline constexpr const char* kCaptionAddOne = "Добавить один";
