@@ -1,0 +1,211 @@
+// Number CSV files written and read byte by byte (Windows-1251), and the grid search.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "memory/NumberCsv.h"
+#include "memory/NumberSearch.h"
+
+namespace {
+
+using Rows = std::vector<TPhoneGridRow>;
+
+// "Номер;Наименование;Права;Действует до;Проходов;Расписание;Тип записи" in Windows-1251.
+const std::string kHeader =
+    "\xCD\xEE\xEC\xE5\xF0;\xCD\xE0\xE8\xEC\xE5\xED\xEE\xE2\xE0\xED\xE8\xE5;\xCF\xF0\xE0\xE2\xE0;"
+    "\xC4\xE5\xE9\xF1\xF2\xE2\xF3\xE5\xF2 \xE4\xEE;\xCF\xF0\xEE\xF5\xEE\xE4\xEE\xE2;"
+    "\xD0\xE0\xF1\xEF\xE8\xF1\xE0\xED\xE8\xE5;\xD2\xE8\xEF \xE7\xE0\xEF\xE8\xF1\xE8";
+
+TPhoneGridRow Ivan() {
+    return {"1", "9001234567", "Иван", "Администратор", "01122025", "5", "Расписание 3", "Код 1wire", ""};
+}
+
+// The header row and four empty rows, as a cleared grid has.
+Rows Cleared() { return Rows(kClearedGridRows); }
+
+TEST(NumberCsv, ExportByteByByte) {
+    Rows rows = Cleared();
+    rows[1] = Ivan();
+    rows[3] = {"3", "9000000002", "A;B", "Пользователь", "", "0", "Круглосуточно", "Телефон", "add"};
+    const std::string expected =
+        kHeader + "\r\n" +
+        "9001234567;\xC8\xE2\xE0\xED;\xC0\xE4\xEC\xE8\xED\xE8\xF1\xF2\xF0\xE0\xF2\xEE\xF0;01122025;5;"
+        "\xD0\xE0\xF1\xEF\xE8\xF1\xE0\xED\xE8\xE5 3;\xCA\xEE\xE4 1wire\r\n"
+        // The ";" inside the name would split the line when read back.
+        "9000000002;A B;\xCF\xEE\xEB\xFC\xE7\xEE\xE2\xE0\xF2\xE5\xEB\xFC;;0;"
+        "\xCA\xF0\xF3\xE3\xEB\xEE\xF1\xF3\xF2\xEE\xF7\xED\xEE;\xD2\xE5\xEB\xE5\xF4\xEE\xED\r\n";
+    EXPECT_EQ(NumbersCsvExport(rows), expected);
+    EXPECT_EQ(NumbersCsvExport(Cleared()), kHeader + "\r\n");
+    EXPECT_EQ(NumbersExportFileName("861234567890123"), "861234567890123_numbers.csv");
+    EXPECT_EQ(NumbersExportFileName(""), "_numbers.csv");
+    EXPECT_STREQ(kNumbersImportFileName, "numbers.csv");
+}
+
+TEST(NumberCsv, TakenLines) {
+    EXPECT_TRUE(IsNumbersCsvLineTaken("9001234567;x"));
+    EXPECT_TRUE(IsNumbersCsvLineTaken("  +79001234567;x"));
+    EXPECT_TRUE(IsNumbersCsvLineTaken("-5;x"));
+    EXPECT_TRUE(IsNumbersCsvLineTaken("007abc"));
+    EXPECT_FALSE(IsNumbersCsvLineTaken("0000000000;x"));
+    EXPECT_FALSE(IsNumbersCsvLineTaken("A1B2C3D4E5;x"));
+    EXPECT_FALSE(IsNumbersCsvLineTaken(""));
+    EXPECT_FALSE(IsNumbersCsvLineTaken("+;x"));
+    EXPECT_FALSE(IsNumbersCsvLineTaken(kHeader));
+}
+
+TEST(NumberCsv, ImportMergesByNumber) {
+    const std::string file =
+        kHeader + "\r\n" +
+        // 1: an existing number: columns 2 to 7 change.
+        "9001234567;\xCF\xB8\xF2\xF0;\xD3\xEF\xF0\xE0\xE2\xEB\xFF\xFE\xF9\xE8\xE9;1012025;7;"
+        "\xD0\xE0\xF1\xEF\xE8\xF1\xE0\xED\xE8\xE5 2;\xCA\xEE\xE4 RFID\r\n"
+        "\r\n"
+        "0000000000;x;y;;0;z;w\r\n"
+        "A1B2C3D4E5;x;y;;0;z;w\r\n"
+        // 6: six fields: column 7 keeps its text.
+        "9000000003;\xCE\xEB\xFC\xE3\xE0;\xCF\xEE\xEB\xFC\xE7\xEE\xE2\xE0\xF2\xE5\xEB\xFC;;0;"
+        "\xCA\xF0\xF3\xE3\xEB\xEE\xF1\xF3\xF2\xEE\xF7\xED\xEE\n"
+        // 7: more than seven fields: the rest goes into column 7.
+        "9000000004;Name;\xCF\xEE\xEB\xFC\xE7\xEE\xE2\xE0\xF2\xE5\xEB\xFC;;0;"
+        "\xCA\xF0\xF3\xE3\xEB\xEE\xF1\xF3\xF2\xEE\xF7\xED\xEE;\xD2\xE5\xEB\xE5\xF4\xEE\xED;extra\r\n"
+        // 8-11: a day that does not exist, too few fields, a number too long, a bad pass limit.
+        "9000000005;bad;x;32132025;0;y;z\r\n"
+        "9000000006;short\r\n"
+        "+79001234567;x;y;;0;z;w\r\n"
+        "9000000007;x;y;;abc;z;w";
+
+    Rows rows = Cleared();
+    rows[1] = Ivan();
+    rows[2][colCodeType] = "Код RFID";  // left in a free row
+    const TNumbersImportResult r = NumbersCsvImport(file, rows, 658, false);
+    EXPECT_EQ(r.Added, 2);
+    EXPECT_EQ(r.Updated, 1);
+    EXPECT_EQ(r.BadLines, (std::vector<int>{8, 9, 10, 11}));
+    EXPECT_FALSE(r.Stopped);
+    ASSERT_EQ(rows.size(), 5u);
+    EXPECT_EQ(rows[1],
+              (TPhoneGridRow{"1", "9001234567", "Пётр", "Управляющий", "1012025", "7", "Расписание 2", "Код RFID", ""}));
+    EXPECT_EQ(rows[2], (TPhoneGridRow{"2", "9000000003", "Ольга", "Пользователь", "", "0", "Круглосуточно",
+                                      "Код RFID", ""}));
+    EXPECT_EQ(rows[3], (TPhoneGridRow{"3", "9000000004", "Name", "Пользователь", "", "0", "Круглосуточно",
+                                      "Телефон;extra", ""}));
+    EXPECT_EQ(rows[4], TPhoneGridRow{});
+}
+
+TEST(NumberCsv, CloudMarksAndRoundTrip) {
+    Rows rows = Cleared();
+    rows[1] = Ivan();
+    rows[2] = {"2", "9000000002", "", "Пользователь", "", "0", "Круглосуточно", "Телефон", ""};
+    const std::string file = NumbersCsvExport(rows);
+
+    // Every number already there: only columns 2 to 8 change, the row count stays.
+    Rows again = rows;
+    TNumbersImportResult r = NumbersCsvImport(file, again, 658, true);
+    EXPECT_EQ(r.Updated, 2);
+    ASSERT_EQ(again.size(), rows.size());
+    EXPECT_EQ(again[1][colSync], "add");
+    again[1][colSync] = again[2][colSync] = "";
+    EXPECT_EQ(again, rows);
+
+    // Into a cleared grid: the same rows come back.
+    Rows fresh = Cleared();
+    r = NumbersCsvImport(file, fresh, 658, false);
+    EXPECT_EQ(r.Added, 2);
+    EXPECT_EQ(fresh, rows);
+
+    // The header alone changes nothing.
+    Rows empty = Cleared();
+    NumbersCsvImport(NumbersCsvExport(Cleared()), empty, 658, false);
+    EXPECT_EQ(empty, Cleared());
+}
+
+TEST(NumberCsv, ImportStopsAtTheRowLimit) {
+    // Capacity 650: the limit is 658 rows; the grid already has 657, the last one filled.
+    Rows rows(657);
+    for (std::size_t i = 1; i < rows.size(); ++i) {
+        rows[i][colRowNumber] = std::to_string(i);
+        rows[i][colNumber] = std::to_string(9000000000 + i);
+    }
+    const std::string file = "9100000000;x;;;0;\r\n9000000001;new name;;;0;\r\n";
+    const TNumbersImportResult r = NumbersCsvImport(file, rows, 658, false);
+    EXPECT_TRUE(r.Stopped);
+    EXPECT_EQ(r.Added, 0);
+    ASSERT_EQ(rows.size(), 658u);
+    EXPECT_EQ(rows.back(), TPhoneGridRow{});
+    EXPECT_EQ(rows[1][colName], "");
+}
+
+Rows SearchRows(std::initializer_list<const char*> numbers) {
+    Rows rows(1);
+    int i = 1;
+    for (const char* n : numbers) {
+        TPhoneGridRow row;
+        row[colRowNumber] = std::to_string(i++);
+        row[colNumber] = n;
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+TEST(NumberSearch, MatchesMoveUpAndComeBack) {
+    Rows rows = SearchRows({"555", "9770", "7701"});
+    const Rows before = rows;
+    TNumberSearch s;
+    EXPECT_EQ(s.Find(rows, "77"), 2);
+    EXPECT_EQ(s.GetKeyword(), "77");
+    EXPECT_EQ(rows[1][colNumber], "9770");
+    EXPECT_EQ(rows[2][colNumber], "7701");
+    EXPECT_EQ(rows[3][colNumber], "555");
+    EXPECT_EQ(rows[3][colRowNumber], "1");
+    EXPECT_TRUE(s.IsHighlighted(1, 1, "9770"));
+    EXPECT_FALSE(s.IsHighlighted(0, 1, "9770"));
+    EXPECT_FALSE(s.IsHighlighted(1, 0, "9770"));
+    EXPECT_FALSE(s.IsHighlighted(1, 3, "555"));
+    s.Cancel(rows);
+    EXPECT_EQ(rows, before);
+    EXPECT_EQ(s.GetKeyword(), "");
+    EXPECT_FALSE(s.IsHighlighted(1, 1, "9770"));
+
+    // Scattered matches; a second search first puts the first one's rows back.
+    rows = SearchRows({"a1", "b2", "c1", "d2", "e1", "f2"});
+    const Rows six = rows;
+    EXPECT_EQ(s.Find(rows, "2"), 3);
+    EXPECT_EQ(s.Find(rows, "c"), 1);
+    EXPECT_EQ(rows[1][colNumber], "c1");
+    EXPECT_EQ(rows[2][colNumber], "a1");
+    EXPECT_EQ(rows[3][colNumber], "b2");
+    s.Cancel(rows);
+    EXPECT_EQ(rows, six);
+
+    // No match: order and keyword as they were.
+    EXPECT_EQ(s.Find(rows, "zz"), 0);
+    EXPECT_EQ(rows, six);
+    EXPECT_EQ(s.GetKeyword(), "");
+
+    // Unchecking N5 ends only the highlighting.
+    s.Find(rows, "e1");
+    s.ClearKeyword();
+    EXPECT_EQ(rows[1][colNumber], "e1");
+    EXPECT_FALSE(s.IsHighlighted(1, 1, "e1"));
+    s.Cancel(rows);
+    EXPECT_EQ(rows, six);
+}
+
+TEST(NumberSearch, CancelAfterTheGridLostRows) {
+    Rows rows = SearchRows({"1", "2", "3", "4", "5", "6"});
+    TNumberSearch s;
+    EXPECT_EQ(s.Find(rows, "6"), 1);
+    rows.resize(3);  // the table was cleared meanwhile
+    s.Cancel(rows);
+    EXPECT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[1][colNumber], "6");
+    EXPECT_TRUE(s.GetMatches().empty());
+    EXPECT_EQ(SearchResultText(2), "Найдено совпадений 2");
+    EXPECT_EQ(SearchResultText(0), "Совпадений не найдено!");
+    EXPECT_EQ(SearchCountText(0), "Найдено совпадений 0");
+    EXPECT_EQ(SearchKeyword("", "Иван"), "Иван");
+    EXPECT_EQ(SearchKeyword("900", "Иван"), "900");
+}
+
+}  // namespace
