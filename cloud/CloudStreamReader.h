@@ -1,0 +1,56 @@
+#pragma once
+// The cloud connection carries two kinds of content mixed: device frames tunnelled from
+// the device ("SLMX", length, marker, command, data, CRC) and the server's JSON replies,
+// each ended by "}" LF CR. The reader separates them across reads: a frame or a reply cut
+// between two reads is put together again, frame bytes never reach the JSON collector,
+// and a reply is handed over only once, when its terminator has arrived.
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+// The longest reply kept; the rest of a longer reply is not stored.
+inline constexpr std::size_t kJsonCollectorSize = 8192;
+// The longest frame (tag included) that a device sends; the cable link reads no more at once.
+inline constexpr std::size_t kMaxTunnelledFrame = 4096;
+
+class TCloudStreamReader {
+public:
+    // A frame that passed the length, CRC and marker checks: frame points at its length
+    // field, available is the length field, marker, command, data and CRC.
+    std::function<void(const std::uint8_t* frame, std::size_t available)> OnFrame;
+    // One reply as received (Windows-1251), from its "{" to the "}" of the terminator.
+    // cut is true when the reply was longer than the collector: text is then its start only.
+    std::function<void(const std::string& text, bool cut)> OnReply;
+
+    void Feed(const std::uint8_t* data, std::size_t n);
+    void Feed(const std::string& bytes) {
+        Feed(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+    }
+    // A new connection starts with nothing held.
+    void Reset();
+
+    bool Collecting() const { return FCollecting; }
+    // Bytes held back until the next read decides them (a tag's start, a frame arriving).
+    std::size_t Held() const { return FPending.size(); }
+
+private:
+    enum class TTagCheck { NotAFrame, Wait, Frame };
+    TTagCheck CheckTag(std::size_t at, std::size_t& frameSize) const;
+    struct TEvent {
+        bool Frame = false;
+        bool Cut = false;
+        std::string Bytes;
+    };
+    void JsonByte(std::uint8_t b, std::vector<TEvent>& events);
+
+    std::vector<std::uint8_t> FPending;
+    std::string FCollector;
+    bool FCollecting = false;
+    bool FCut = false;
+    std::uint8_t FPrev1 = 0, FPrev2 = 0;  // the last two bytes outside frames
+};
+
+// The block as the traffic window shows it: up to its first NUL byte, as UTF-8.
+std::string ReceivedBlockText(const std::uint8_t* data, std::size_t n);

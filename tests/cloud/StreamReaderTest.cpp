@@ -1,0 +1,176 @@
+// Splitting the cloud stream into tunnelled frames and JSON replies, whatever the reads.
+#include <gtest/gtest.h>
+
+#include "cloud/CloudStreamReader.h"
+#include "device/DeviceFrame.h"
+
+namespace {
+
+// A device reply frame: tag, L, 0x55, command, data, CRC.
+std::string ReplyFrame(std::uint8_t command, const std::string& data) {
+    std::string body;
+    body += static_cast<char>(0x55);
+    body += static_cast<char>(command);
+    body += data;
+    const std::uint16_t crc = CalcCRC16(body.data(), static_cast<std::uint16_t>(body.size()));
+    std::string f = "SLMX";
+    f += static_cast<char>(body.size() & 0xFF);
+    f += static_cast<char>(body.size() >> 8);
+    f += body;
+    f += static_cast<char>(crc & 0xFF);
+    f += static_cast<char>(crc >> 8);
+    return f;
+}
+
+struct Recorder {
+    TCloudStreamReader reader;
+    std::vector<std::string> events;  // "F:<frame after tag>" or "J:<reply>" or "C:<cut reply>"
+    Recorder() {
+        reader.OnFrame = [this](const std::uint8_t* f, std::size_t n) {
+            events.push_back("F:" + std::string(reinterpret_cast<const char*>(f), n));
+        };
+        reader.OnReply = [this](const std::string& text, bool cut) {
+            events.push_back((cut ? "C:" : "J:") + text);
+        };
+    }
+};
+
+std::vector<std::string> FeedInPieces(const std::string& stream, const std::vector<std::size_t>& cuts) {
+    Recorder r;
+    std::size_t from = 0;
+    for (std::size_t c : cuts) {
+        r.reader.Feed(stream.substr(from, c - from));
+        from = c;
+    }
+    r.reader.Feed(stream.substr(from));
+    return r.events;
+}
+
+const std::string kReply1 = "{\n   \"data\" : \"ok\",\n   \"response\" : \"setout\"\n}";
+const std::string kReply2 = "{\"response\":\"gnum\",\"data\":{\"name\":\"SLMX\"}}";
+
+}  // namespace
+
+TEST(CloudStream, FramesAndRepliesInterleavedAtEveryCut) {
+    const std::string f1 = ReplyFrame(0x22, std::string("\x00{}\n\r", 5));
+    const std::string f2 = ReplyFrame(0x40, "SLMX text");
+    const std::string stream = "junk" + f1 + kReply1 + "\n\r" + f2 +
+                               "\r\n" + kReply2 + "\n\r" + f1;
+    const std::vector<std::string> expected = {"F:" + f1.substr(4), "J:" + kReply1,
+                                               "F:" + f2.substr(4), "J:" + kReply2,
+                                               "F:" + f1.substr(4)};
+    ASSERT_EQ(FeedInPieces(stream, {}), expected);
+    for (std::size_t a = 1; a < stream.size(); ++a) {
+        ASSERT_EQ(FeedInPieces(stream, {a}), expected) << "cut at " << a;
+        for (std::size_t b = a + 1; b < stream.size(); b += 3)
+            ASSERT_EQ(FeedInPieces(stream, {a, b}), expected) << "cuts at " << a << ", " << b;
+    }
+    std::vector<std::size_t> every;
+    for (std::size_t i = 1; i < stream.size(); ++i) every.push_back(i);
+    EXPECT_EQ(FeedInPieces(stream, every), expected);
+}
+
+TEST(CloudStream, OnlyBraceLfCrEndsAReply) {
+    Recorder r;
+    r.reader.Feed("{\"a\":1}\r\n");
+    EXPECT_TRUE(r.events.empty());
+    EXPECT_TRUE(r.reader.Collecting());
+    r.reader.Feed("{\"b\":2}\n\r");
+    ASSERT_EQ(r.events.size(), 1u);
+    EXPECT_EQ(r.events[0], "J:{\"a\":1}\r\n{\"b\":2}");
+    // A terminator while nothing is collected hands nothing over again.
+    r.reader.Feed("}\n\r}\n\r");
+    EXPECT_EQ(r.events.size(), 1u);
+    EXPECT_FALSE(r.reader.Collecting());
+}
+
+TEST(CloudStream, TwoRepliesInOneRead) {
+    Recorder r;
+    r.reader.Feed(kReply1 + "\n\r" + kReply2 + "\n\r");
+    EXPECT_EQ(r.events, (std::vector<std::string>{"J:" + kReply1, "J:" + kReply2}));
+}
+
+TEST(CloudStream, FrameBytesNeverReachTheCollector) {
+    Recorder r;
+    r.reader.Feed("{\"a\":");
+    r.reader.Feed(ReplyFrame(0x29, "}\n\r{x"));
+    r.reader.Feed("1}\n\r");
+    ASSERT_EQ(r.events.size(), 2u);
+    EXPECT_EQ(r.events[0].substr(0, 2), "F:");
+    EXPECT_EQ(r.events[1], "J:{\"a\":1}");
+}
+
+TEST(CloudStream, FalseTagsHoldNothingBack) {
+    // Inside a reply: "SLMX" then a quote and LF read as a length of 2594 bytes; the
+    // terminator that follows shows it was text.
+    Recorder r;
+    r.reader.Feed("{\"n\":\"SLMX\"\n}\n\r");
+    ASSERT_EQ(r.events.size(), 1u);
+    EXPECT_EQ(r.events[0], "J:{\"n\":\"SLMX\"\n}");
+    EXPECT_EQ(r.reader.Held(), 0u);
+
+    // A bad CRC: the bytes are scanned as ordinary bytes once the frame is complete.
+    std::string bad = ReplyFrame(0x22, "abc");
+    bad[bad.size() - 1] ^= 0x01;
+    Recorder r2;
+    r2.reader.Feed(bad + kReply1 + "\n\r");
+    EXPECT_EQ(r2.events, (std::vector<std::string>{"J:" + kReply1}));
+
+    // A length beyond any device frame, or too short for marker and command.
+    Recorder r3;
+    r3.reader.Feed(std::string("SLMX\xFF\x0F", 6) + kReply1 + "\n\r" + std::string("SLMX\x01\x00", 6) +
+                   kReply1 + "\n\r");
+    EXPECT_EQ(r3.events, (std::vector<std::string>{"J:" + kReply1, "J:" + kReply1}));
+
+    // A request frame (marker 0xAA) is not a reply.
+    std::vector<std::uint8_t> req = BuildRequestFrame(0x22, {0});
+    Recorder r4;
+    r4.reader.Feed(std::string(req.begin(), req.end()) + kReply1 + "\n\r");
+    EXPECT_EQ(r4.events, (std::vector<std::string>{"J:" + kReply1}));
+}
+
+TEST(CloudStream, ATagPrefixAtTheEndWaitsForTheNextRead) {
+    Recorder r;
+    const std::string f = ReplyFrame(0x22, "x");
+    r.reader.Feed(f.substr(0, 3));
+    EXPECT_EQ(r.reader.Held(), 3u);
+    r.reader.Feed(f.substr(3));
+    EXPECT_EQ(r.events, (std::vector<std::string>{"F:" + f.substr(4)}));
+    EXPECT_EQ(r.reader.Held(), 0u);
+}
+
+TEST(CloudStream, OverlongReplyIsHandedOverCutAndTheNextIsWhole) {
+    Recorder r;
+    std::string big = "{\"response\":\"gnum\",\"data\":\"" + std::string(9000, 'x') + "\"}";
+    r.reader.Feed(big + "\n\r" + kReply1 + "\n\r");
+    ASSERT_EQ(r.events.size(), 2u);
+    EXPECT_EQ(r.events[0], "C:" + big.substr(0, kJsonCollectorSize));
+    EXPECT_EQ(r.events[1], "J:" + kReply1);
+}
+
+TEST(CloudStream, HandlersMayResetOrFeedTheReader) {
+    Recorder r;
+    int replies = 0;
+    r.reader.OnReply = [&](const std::string&, bool) {
+        ++replies;
+        r.reader.Reset();
+        if (replies == 1) r.reader.Feed("{\"again\":1}\n\r");
+    };
+    r.reader.Feed(kReply1 + "\n\r");
+    EXPECT_EQ(replies, 2);
+    EXPECT_FALSE(r.reader.Collecting());
+}
+
+TEST(CloudStream, ResetDropsAHalfReply) {
+    Recorder r;
+    r.reader.Feed("{\"a\":");
+    r.reader.Reset();
+    r.reader.Feed("1}\n\r");
+    EXPECT_TRUE(r.events.empty());
+}
+
+TEST(CloudStream, ReceivedBlockTextStopsAtNul) {
+    const std::uint8_t block[] = {'O', 'K', 0xC4, 0xE0, 0, 'x'};
+    EXPECT_EQ(ReceivedBlockText(block, sizeof block), "OKДа");
+    EXPECT_EQ(ReceivedBlockText(nullptr, 3), "");
+}
