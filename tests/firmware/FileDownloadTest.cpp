@@ -1,0 +1,200 @@
+// The file server's download fed at every split point, and the Downloads folder.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+
+#include "firmware/FileDownload.h"
+#include "platform/rtl/CodePage.h"
+#include "support/TestSupport.h"
+
+namespace {
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes Text(const std::string& s) { return Bytes(s.begin(), s.end()); }
+Bytes Body(std::size_t n) {
+    Bytes b;
+    for (std::size_t i = 0; i < n; ++i) b.push_back(static_cast<std::uint8_t>((i * 13) ^ (i >> 8)));
+    return b;
+}
+Bytes Concat(Bytes a, const Bytes& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+struct TTally {
+    int header = 0, missing = 0, bad = 0, progress = 0, complete = 0;
+    void Add(const TFileDownload::TFeed& f) {
+        header += f.HeaderRead;
+        missing += f.Missing;
+        bad += f.BadHeader;
+        progress += f.Progress;
+        complete += f.Complete;
+    }
+};
+
+// Feeds the stream cut at the given points.
+TTally FeedCut(TFileDownload& d, const Bytes& stream, std::vector<std::size_t> cuts) {
+    TTally t;
+    d.Reset();
+    cuts.push_back(stream.size());
+    std::size_t from = 0;
+    for (std::size_t c : cuts) {
+        t.Add(d.Feed(stream.data() + from, c - from));
+        from = c;
+    }
+    return t;
+}
+
+const std::string kHeader = "file#C:\\srv\\img\\fw38.bin#2048#";
+
+TEST(FileDownload, RequestAndFolder) {
+    EXPECT_EQ(FileRequest("fw38.bin"), "GetFile=fw38.bin#");
+    EXPECT_EQ(FileRequest("Прошивка"), "GetFile=" + Utf8ToCp1251("Прошивка") + "#");
+    EXPECT_EQ(DownloadsFolder("/home/op/.config"), "/home/op/.config/TALIVEX/TALIVEX Zentor/Downloads/");
+    EXPECT_EQ(DownloadsFolder("/x/"), "/x/TALIVEX/TALIVEX Zentor/Downloads/");
+    EXPECT_STREQ(kEndTransfer, "EndTransfer");
+}
+
+TEST(FileDownload, FileNames) {
+    EXPECT_EQ(DownloadFileName("C:\\srv\\img\\fw38.bin"), "fw38.bin");
+    EXPECT_EQ(DownloadFileName("fw38.bin"), "fw38.bin");
+    EXPECT_EQ(DownloadFileName("/srv/img/Zentor_v1.5.1.0.exe"), "Zentor_v1.5.1.0.exe");
+    EXPECT_EQ(DownloadFileName("C:\\srv\\\xCF\xF0.bin"), "Пр.bin");
+    // Names that would leave the Downloads folder, or are no name.
+    EXPECT_EQ(DownloadFileName("C:\\srv\\..\\..\\..\\.bashrc"), ".bashrc");
+    EXPECT_EQ(DownloadFileName("C:\\srv\\.."), "");
+    EXPECT_EQ(DownloadFileName("C:\\srv\\"), "");
+    EXPECT_EQ(DownloadFileName(""), "");
+}
+
+TEST(FileDownload, EverySplitPoint) {
+    const Bytes body = Body(2048);
+    const Bytes stream = Concat(Text(kHeader), body);
+    TFileDownload d;
+    for (std::size_t k = 0; k <= stream.size(); ++k) {
+        const TTally t = FeedCut(d, stream, {k});
+        ASSERT_EQ(t.header, 1) << k;
+        ASSERT_EQ(t.complete, 1) << k;
+        ASSERT_EQ(d.Data(), body) << k;
+        ASSERT_EQ(d.FileName(), "fw38.bin");
+        ASSERT_EQ(d.Size(), 2048u);
+        ASSERT_FALSE(d.Receiving());
+    }
+    // Two cuts inside and around the header.
+    for (std::size_t a = 0; a <= kHeader.size() + 2; ++a)
+        for (std::size_t b = a; b <= kHeader.size() + 4; ++b) {
+            const TTally t = FeedCut(d, stream, {a, b});
+            ASSERT_EQ(t.complete, 1) << a << " " << b;
+            ASSERT_EQ(d.Data(), body) << a << " " << b;
+        }
+    // Byte by byte.
+    std::vector<std::size_t> each;
+    for (std::size_t i = 1; i < stream.size(); ++i) each.push_back(i);
+    const TTally t = FeedCut(d, stream, each);
+    EXPECT_EQ(t.header, 1);
+    EXPECT_EQ(t.progress, 2048);
+    EXPECT_EQ(t.complete, 1);
+    EXPECT_EQ(d.Data(), body);
+}
+
+TEST(FileDownload, ProgressAndTheHeaderReceive) {
+    TFileDownload d;
+    d.Reset();
+    const Bytes h = Text(kHeader);
+    TFileDownload::TFeed f = d.Feed(h.data(), h.size());
+    EXPECT_TRUE(f.HeaderRead);
+    EXPECT_FALSE(f.Progress);
+    EXPECT_TRUE(d.Receiving());
+    EXPECT_EQ(d.Percent(), 0);
+    const Bytes part = Body(1000);
+    f = d.Feed(part.data(), part.size());
+    EXPECT_TRUE(f.Progress);
+    EXPECT_FALSE(f.Complete);
+    EXPECT_EQ(d.Percent(), 48);
+    // The file's first bytes in the header's receive are kept.
+    const Bytes both = Concat(h, Body(100));
+    d.Reset();
+    f = d.Feed(both.data(), both.size());
+    EXPECT_TRUE(f.HeaderRead);
+    EXPECT_TRUE(f.Progress);
+    EXPECT_EQ(d.Data(), Body(100));
+}
+
+TEST(FileDownload, OvershootIsNotKept) {
+    TFileDownload d;
+    const Bytes body = Body(3000);
+    const Bytes stream = Concat(Text(kHeader), body);
+    for (std::size_t k : {kHeader.size(), kHeader.size() + 2047, kHeader.size() + 2048, kHeader.size() + 2500}) {
+        FeedCut(d, stream, {k});
+        EXPECT_EQ(d.Data(), Bytes(body.begin(), body.begin() + 2048)) << k;
+        EXPECT_EQ(d.Percent(), 100);
+    }
+    // Bytes after the end change nothing.
+    const Bytes more = Body(10);
+    const TFileDownload::TFeed f = d.Feed(more.data(), more.size());
+    EXPECT_FALSE(f.Progress || f.Complete || f.HeaderRead);
+    EXPECT_EQ(d.Data().size(), 2048u);
+}
+
+TEST(FileDownload, MissingFileAndOtherTexts) {
+    TFileDownload d;
+    const Bytes missing = Text("file not exists");
+    for (std::size_t k = 0; k <= missing.size(); ++k) {
+        const TTally t = FeedCut(d, missing, {k});
+        EXPECT_EQ(t.missing, 1) << k;
+        EXPECT_EQ(t.header, 0);
+    }
+    // Chatter before the header is ignored; the header that follows is read.
+    const Bytes stream = Concat(Text("hello"), Concat(Text("file#a\\b.bin#3#"), {1, 2, 3}));
+    const TTally t = FeedCut(d, stream, {5});
+    EXPECT_EQ(t.complete, 1);
+    EXPECT_EQ(d.Data(), (Bytes{1, 2, 3}));
+    EXPECT_EQ(d.FileName(), "b.bin");
+}
+
+TEST(FileDownload, BadHeaders) {
+    TFileDownload d;
+    for (const char* h : {"file#a.bin#12x#", "file#a.bin##", "file#a.bin#-5#", "file#a.bin#4294967296#",
+                          "file#a.bin#99999999999#", "file#C:\\..#5#", "file##5#"}) {
+        const TTally t = FeedCut(d, Text(h), {});
+        EXPECT_EQ(t.bad, 1) << h;
+        EXPECT_EQ(t.header, 0) << h;
+    }
+    // The largest size a u32 holds is a header.
+    EXPECT_EQ(FeedCut(d, Text("file#a.bin#4294967295#"), {}).header, 1);
+    EXPECT_EQ(d.Size(), 4294967295u);
+    // A size with blanks round it reads.
+    EXPECT_EQ(FeedCut(d, Text("file#a.bin# 7 #"), {}).header, 1);
+    EXPECT_EQ(d.Size(), 7u);
+    // A header that never ends.
+    std::string endless = "file#";
+    endless += std::string(kMaxDownloadHeader, 'x');
+    EXPECT_EQ(FeedCut(d, Text(endless), {}).bad, 1);
+}
+
+TEST(FileDownload, EmptyFileCompletesWithItsHeader) {
+    TFileDownload d;
+    const TTally t = FeedCut(d, Text("file#empty.txt#0#"), {});
+    EXPECT_EQ(t.header, 1);
+    EXPECT_EQ(t.complete, 1);
+    EXPECT_TRUE(d.Data().empty());
+    EXPECT_EQ(d.Percent(), 100);
+}
+
+TEST(FileDownload, SavedIntoTheDownloadsFolder) {
+    const std::string appData = testsupport::TempDir("dl-appdata");
+    const std::string folder = DownloadsFolder(appData);
+    const Bytes body = Body(2048);
+    ASSERT_TRUE(SaveDownload(folder, "fw38.bin", Body(5000)));
+    ASSERT_TRUE(SaveDownload(folder, "fw38.bin", body));  // replaces the old file
+    std::ifstream in(folder + "fw38.bin", std::ios::binary);
+    EXPECT_EQ(Bytes(std::istreambuf_iterator<char>(in), {}), body);
+    EXPECT_FALSE(SaveDownload(folder, "", body));
+
+    setenv("AppData", appData.c_str(), 1);
+    EXPECT_EQ(DownloadsFolder(), folder);
+    unsetenv("AppData");
+}
+}  // namespace
