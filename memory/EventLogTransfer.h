@@ -1,0 +1,63 @@
+#pragma once
+// The device's event log, block by block with 0x2E. The tool never asks for the count: a
+// read starts when the device sends a count reply on its own. A block for another index
+// is reported with numbered message 39; the countdown asks again for the expected block.
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "memory/EventRecord.h"
+#include "memory/TransferStep.h"
+
+inline constexpr std::int32_t kLogBlockTimeout = 50;  // 10 ms ticks, on either link
+inline constexpr int kMsgLogBlockIndex = 39;
+
+std::vector<std::uint8_t> LogBlockRequestData(std::uint16_t index);  // [0x01, index]
+std::vector<std::uint8_t> LogClearData();                            // [0x0A]
+
+// Replies to 0x2E. A block keeps only the whole records its frame holds. Nothing for a
+// frame too short for its kind, or of another kind.
+struct TLogReply {
+    enum class Kind { Count, Block, Cleared } What = Kind::Count;
+    std::uint16_t Count = 0;
+    std::uint16_t Index = 0;
+    std::uint16_t Announced = 0;
+    std::vector<EventRecord> Records;
+};
+std::optional<TLogReply> DecodeLogReply(std::span<const std::uint8_t> data);
+
+// RequestLogBlock and the 0x2E reply handler. Every reply first closes the wait panel
+// without a message; that is the window's part.
+class TEventLogTransfer {
+public:
+    TTransferStep OnReply(std::span<const std::uint8_t> data);
+    // One 10 ms tick: the re-request countdown.
+    TTransferStep OnTick();
+
+    bool Reading() const { return FReading; }
+    std::int32_t GetNextIndex() const { return FNextIndex; }
+    std::int32_t GetCount() const { return FCount; }
+    std::int32_t GetBlockTimeout() const { return FBlockTimeout; }
+    // The records of the completed read, handed over once.
+    std::vector<EventRecord> TakeRecords();
+
+private:
+    TTransferStep RequestBlock(std::int32_t index);
+
+    bool FReading = false;
+    std::int32_t FNextIndex = 0;
+    std::int32_t FCount = 0;
+    std::int32_t FBlockTimeout = 0;
+    std::vector<EventRecord> FRecords;
+};
+
+inline constexpr const char* kTextLogReading = "Чтение хронологии";
+inline constexpr const char* kTextLogReadDone = "Чтение хронологии завершено";
+inline constexpr const char* kTextLogEmpty = "Записей, удовлетворяющих условию, нет.";
+inline constexpr const char* kTextLogCleared = "Чистка памяти завершена";
+inline constexpr const char* kTextLogClearQuestion =
+    "Внимание! Вся информация об операциях будет удалена с сервера! Продолжить?";
+inline constexpr const char* kLogClearCommand = "Команда на очистку журнала";
+inline constexpr const char* kTextLogReadWait = "Осуществляется чтение журнала";
+inline constexpr const char* kLogChronoRequest = "Запрос журнала по объекту";
