@@ -48,7 +48,7 @@ public:
     bool AcceleratorsShown() const { return !FHideAccel; }
 
     // Enter and Escape offered to the control by its form; true when taken.
-    virtual bool DialogKey(Word Key, TShiftState Shift);
+    bool DialogKey(Word Key, TShiftState Shift) override;
 
     void Click() override = 0;
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;

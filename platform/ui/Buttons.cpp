@@ -36,6 +36,17 @@ void TButton::Click() {
     TWinControl::Click();
 }
 
+bool TButton::DialogKey(Word Key, TShiftState Shift) {
+    if (!Shift.Empty() || (Key != VK_RETURN && Key != VK_ESCAPE)) return false;
+    bool active = FDefault;
+    if (TCustomForm* form = GetParentForm())
+        if (TWinControl* focused = form->GetActiveControl(); dynamic_cast<TButton*>(focused))
+            active = focused == this;
+    if (!((Key == VK_RETURN && active) || (Key == VK_ESCAPE && FCancel)) || !CanFocus()) return false;
+    Click();
+    return true;
+}
+
 TAccessibleInfo TButton::GetAccessibleInfo() const {
     TAccessibleInfo info = TWinControl::GetAccessibleInfo();
     info.Role = TAccessibleRole::PushButton;

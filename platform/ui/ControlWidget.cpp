@@ -2,6 +2,7 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QHash>
 #include <QKeyEvent>
 #include <QPainter>
 
@@ -38,7 +39,7 @@ TControlWidget::TControlWidget(TControl* c, QWidget* parent) : QWidget(parent), 
 }
 
 bool TControlWidget::event(QEvent* e) {
-    if (control && control->HandleWidgetEvent(e)) return true;
+    if (control && DispatchToControl(control, e)) return true;
     return QWidget::event(e);
 }
 
@@ -51,14 +52,27 @@ void TControlWidget::paintEvent(QPaintEvent*) {
     if (image.isNull()) return;
     painting = true;
     TControl* c = control;
+    TControlGuard alive(c);
     SafeCall([&] { c->PaintWidgetImage(image); });
+    if (!alive.Alive()) return;  // a paint handler freed the control (and this widget)
     painting = false;
     QPainter p(this);
     p.drawImage(0, 0, image);
 }
 
+bool DispatchToControl(TControl* control, QEvent* e) {
+    // No exception may cross back into Qt: whatever a control's own event code throws is
+    // shown by the application, and the event counts as taken.
+    try {
+        return control->HandleWidgetEvent(e);
+    } catch (...) {
+        sys::HandleException(std::current_exception());
+        return true;
+    }
+}
+
 bool TControlEventFilter::eventFilter(QObject* watched, QEvent* e) {
-    if (control && watched == control->GetWidget()) return control->HandleWidgetEvent(e);
+    if (control && watched == control->GetWidget()) return DispatchToControl(control, e);
     return false;
 }
 
@@ -87,31 +101,144 @@ QAccessible::Role QtRole(TAccessibleRole r) {
     return QAccessible::Client;
 }
 
-// Custom-painted controls speak through their GetAccessibleInfo and AccessiblePress.
+// Runs a query of accessibility (a screen reader asks often): an exception from the control's
+// code reads as nothing to report and shows no message.
+template <class F>
+void Quietly(F&& fn) {
+    try {
+        fn();
+    } catch (...) {
+    }
+}
+
+TAccessibleInfo InfoOf(const TControl* c) {
+    TAccessibleInfo info;
+    Quietly([&] { info = c->GetAccessibleInfo(); });
+    return info;
+}
+
+class TControlAccessible;
+
+// One part of a composite control (a grid cell): no widget of its own; it asks the control
+// for its text and place each time, so it stays right when the control changes.
+class TItemAccessible : public QAccessibleInterface {
+public:
+    TItemAccessible(TControlAccessible* owner, int index) : FOwner(owner), FIndex(index) {}
+
+    TControl* Control() const;
+    bool isValid() const override {
+        TControl* c = Control();
+        return c && FIndex < ItemCount(c);
+    }
+    QObject* object() const override { return nullptr; }
+    QWindow* window() const override;
+    QAccessibleInterface* parent() const override;
+    int childCount() const override { return 0; }
+    QAccessibleInterface* child(int) const override { return nullptr; }
+    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+    QString text(QAccessible::Text t) const override {
+        if (!isValid()) return {};
+        TAccessibleInfo info = Info();
+        if (t == QAccessible::Name) return QString::fromStdString(info.Name);
+        if (t == QAccessible::Value) return QString::fromStdString(info.Value);
+        return {};
+    }
+    void setText(QAccessible::Text, const QString&) override {}
+    QRect rect() const override {
+        TControl* c = Control();
+        if (!isValid() || !c->GetWidget()) return {};
+        TRect r;
+        Quietly([&] { r = c->GetAccessibleItemRect(FIndex); });
+        if (r.IsEmpty()) return {};
+        QPoint g = c->GetWidget()->mapToGlobal(QPoint(r.Left, r.Top));
+        return QRect(g, QSize(r.Width(), r.Height()));
+    }
+    QAccessible::Role role() const override { return isValid() ? QtRole(Info().Role) : QAccessible::Cell; }
+    QAccessible::State state() const override {
+        QAccessible::State s;
+        if (!isValid()) {
+            s.invalid = true;
+            return s;
+        }
+        TAccessibleInfo info = Info();
+        s.checkable = info.Checkable;
+        s.checked = info.Checked;
+        s.disabled = !info.Enabled;
+        s.invisible = rect().isEmpty();
+        return s;
+    }
+    int Index() const { return FIndex; }
+    static int ItemCount(const TControl* c) {
+        int n = 0;
+        Quietly([&] { n = std::max(0, c->GetAccessibleItemCount()); });
+        return n;
+    }
+
+private:
+    TAccessibleInfo Info() const {
+        TAccessibleInfo info;
+        if (TControl* c = Control()) Quietly([&] { info = c->GetAccessibleItem(FIndex); });
+        return info;
+    }
+    TControlAccessible* FOwner;
+    int FIndex;
+};
+
+// Custom-painted controls speak through their GetAccessibleInfo and AccessiblePress; a
+// composite one adds its parts after its child widgets.
 class TControlAccessible : public QAccessibleWidget {
 public:
     explicit TControlAccessible(QWidget* w) : QAccessibleWidget(w) {}
+    ~TControlAccessible() override {
+        for (QAccessible::Id id : std::as_const(FItems)) QAccessible::deleteAccessibleInterface(id);
+    }
 
     TControl* Control() const { return ControlOf(object()); }
 
+    int childCount() const override {
+        TControl* c = Control();
+        return QAccessibleWidget::childCount() + (c ? TItemAccessible::ItemCount(c) : 0);
+    }
+    QAccessibleInterface* child(int index) const override {
+        int widgets = QAccessibleWidget::childCount();
+        if (index < widgets) return QAccessibleWidget::child(index);
+        TControl* c = Control();
+        int item = index - widgets;
+        if (!c || item < 0 || item >= TItemAccessible::ItemCount(c)) return nullptr;
+        auto it = FItems.find(item);
+        if (it != FItems.end()) return QAccessible::accessibleInterface(*it);
+        auto* iface = new TItemAccessible(const_cast<TControlAccessible*>(this), item);
+        FItems.insert(item, QAccessible::registerAccessibleInterface(iface));
+        return iface;
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override {
+        for (auto it = FItems.begin(); it != FItems.end(); ++it)
+            if (QAccessible::accessibleInterface(*it) == child) {
+                const auto* item = static_cast<const TItemAccessible*>(child);
+                return item->isValid() ? QAccessibleWidget::childCount() + item->Index() : -1;
+            }
+        return QAccessibleWidget::indexOfChild(child);
+    }
+
     QAccessible::Role role() const override {
         TControl* c = Control();
-        return c ? QtRole(c->GetAccessibleInfo().Role) : QAccessibleWidget::role();
+        return c ? QtRole(InfoOf(c).Role) : QAccessibleWidget::role();
     }
     QString text(QAccessible::Text t) const override {
         TControl* c = Control();
         if (!c) return QAccessibleWidget::text(t);
         switch (t) {
-            case QAccessible::Name: return QString::fromStdString(c->GetAccessibleInfo().Name);
+            case QAccessible::Name: return QString::fromStdString(InfoOf(c).Name);
             case QAccessible::Description: return QString::fromStdString(c->GetName());
-            case QAccessible::Value: return QString::fromStdString(c->GetAccessibleInfo().Value);
+            case QAccessible::Value: return QString::fromStdString(InfoOf(c).Value);
             default: return QAccessibleWidget::text(t);
         }
     }
     QAccessible::State state() const override {
         QAccessible::State s = QAccessibleWidget::state();
         if (TControl* c = Control()) {
-            TAccessibleInfo info = c->GetAccessibleInfo();
+            TAccessibleInfo info = InfoOf(c);
             s.checkable = info.Checkable;
             s.checked = info.Checked;
             s.disabled = !info.Enabled;
@@ -121,18 +248,25 @@ public:
     QStringList actionNames() const override {
         QStringList names = QAccessibleWidget::actionNames();
         TControl* c = Control();
-        if (c && c->GetAccessibleInfo().Pressable && !names.contains(pressAction())) names << pressAction();
+        if (c && InfoOf(c).Pressable && !names.contains(pressAction())) names << pressAction();
         return names;
     }
     void doAction(const QString& name) override {
         TControl* c = Control();
-        if (c && name == pressAction() && c->GetAccessibleInfo().Pressable) {
+        if (c && name == pressAction() && InfoOf(c).Pressable) {
             SafeCall([c] { c->AccessiblePress(); });
             return;
         }
         QAccessibleWidget::doAction(name);
     }
+
+private:
+    mutable QHash<int, QAccessible::Id> FItems;  // parts asked for so far
 };
+
+TControl* TItemAccessible::Control() const { return FOwner->Control(); }
+QWindow* TItemAccessible::window() const { return FOwner->window(); }
+QAccessibleInterface* TItemAccessible::parent() const { return FOwner; }
 
 QAccessibleInterface* Factory(const QString&, QObject* object) {
     if (auto* w = dynamic_cast<TControlWidget*>(object)) return new TControlAccessible(w);

@@ -16,6 +16,9 @@ namespace ui {
 // Runs a handler; an exception that leaves it goes to the application's handler.
 void SafeCall(const std::function<void()>& fn);
 
+// Hands a widget's event to its control; an exception never crosses back into Qt.
+bool DispatchToControl(TControl* control, QEvent* e);
+
 // The control that owns a widget, or nullptr.
 TControl* ControlOf(const QObject* widget);
 void SetControlOf(QObject* widget, TControl* control);

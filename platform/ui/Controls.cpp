@@ -18,8 +18,12 @@
 struct TControl::WidgetRef {
     QPointer<QWidget> widget;
     ui::TControlWidget* own = nullptr;  // set when the widget is our own painting widget
-    ui::TControlEventFilter* filter = nullptr;
+    QPointer<ui::TControlEventFilter> filter;  // a child of the wrapped widget
 };
+
+TControlGuard::TControlGuard(const TControl* control) {
+    if (control) FToken = control->FLife;
+}
 
 namespace {
 
@@ -69,7 +73,7 @@ TControl::TControl(TComponent* AOwner, QWidget* widget) : TComponent(AOwner), FW
 }
 
 TControl::~TControl() {
-    FDestroyingControl = true;
+    BeginDestroy();
     FFont.OnChange = nullptr;
     if (FParent) FParent->RemoveControl(this);
     QWidget* w = FWidget->widget;
@@ -77,9 +81,24 @@ TControl::~TControl() {
     if (FWidget->filter) FWidget->filter->control = nullptr;
     if (w) {
         ui::SetControlOf(w, nullptr);
-        delete w;
+        delete w;  // the filter goes with it
     }
-    delete FWidget->filter;
+}
+
+void TControl::BeginDestroy() {
+    if (!FLife) return;
+    FDestroyingControl = true;
+    FLife.reset();
+    TCustomForm::ControlDestroying(this);
+    if (QWidget* w = FWidget->widget) {
+        if (QWidget::mouseGrabber() == w) w->releaseMouse();
+        if (QWidget::keyboardGrabber() == w) w->releaseKeyboard();
+    }
+}
+
+void TControl::Notification(TComponent* AComponent, TOperation Operation) {
+    TComponent::Notification(AComponent, Operation);
+    if (Operation == TOperation::opRemove && AComponent == FPopupMenu) FPopupMenu = nullptr;
 }
 
 void TControl::AttachWidget(QWidget* widget) {
@@ -89,6 +108,7 @@ void TControl::AttachWidget(QWidget* widget) {
         widget = own;
     } else {
         FWidget->filter = new ui::TControlEventFilter(this);
+        FWidget->filter->setParent(widget);
         widget->installEventFilter(FWidget->filter);
     }
     FWidget->widget = widget;
@@ -427,6 +447,9 @@ void TControl::PaintWidgetImage(QImage& image) {
     if (IsWindowed()) image.fill(0xFF000000u | (ui::px::FromColor(FColor) & 0xFFFFFF));
 }
 
+TAccessibleInfo TControl::GetAccessibleItem(int) const { return {}; }
+TRect TControl::GetAccessibleItemRect(int) const { return {}; }
+
 TAccessibleInfo TControl::GetAccessibleInfo() const {
     TAccessibleInfo info;
     info.Role = IsWindowed() ? TAccessibleRole::Client : TAccessibleRole::Graphic;
@@ -435,27 +458,17 @@ TAccessibleInfo TControl::GetAccessibleInfo() const {
     return info;
 }
 
-void TControl::Click() {
-    if (OnClick) OnClick(this);
-}
-void TControl::DblClick() {
-    if (OnDblClick) OnDblClick(this);
-}
+void TControl::Click() { FireEvent(OnClick, this); }
+void TControl::DblClick() { FireEvent(OnDblClick, this); }
 void TControl::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
-    if (OnMouseDown) OnMouseDown(this, Button, Shift, X, Y);
+    FireEvent(OnMouseDown, this, Button, Shift, X, Y);
 }
-void TControl::MouseMove(TShiftState Shift, int X, int Y) {
-    if (OnMouseMove) OnMouseMove(this, Shift, X, Y);
-}
+void TControl::MouseMove(TShiftState Shift, int X, int Y) { FireEvent(OnMouseMove, this, Shift, X, Y); }
 void TControl::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
-    if (OnMouseUp) OnMouseUp(this, Button, Shift, X, Y);
+    FireEvent(OnMouseUp, this, Button, Shift, X, Y);
 }
-void TControl::MouseEnter() {
-    if (OnMouseEnter) OnMouseEnter(this);
-}
-void TControl::MouseLeave() {
-    if (OnMouseLeave) OnMouseLeave(this);
-}
+void TControl::MouseEnter() { FireEvent(OnMouseEnter, this); }
+void TControl::MouseLeave() { FireEvent(OnMouseLeave, this); }
 void TControl::EnabledChanged() { Invalidate(); }
 void TControl::VisibleChanged() {}
 void TControl::ColorChanged() { Invalidate(); }
@@ -464,14 +477,16 @@ void TControl::TextChanged() { Invalidate(); }
 void TControl::ParentColorChanged() {}
 void TControl::ParentFontChanged() {}
 bool TControl::DialogChar(char) { return false; }
-void TControl::Resize() {
-    if (OnResize) OnResize(this);
-}
+bool TControl::DialogKey(Word, TShiftState) { return false; }
+void TControl::Resize() { FireEvent(OnResize, this); }
 
 bool TControl::HandleWidgetEvent(QEvent* e) {
     if (FDestroyingControl) return false;
     bool custom = FWidget->own != nullptr;
     auto* win = dynamic_cast<TWinControl*>(this);
+    // Every handler below may free this control: once it is gone the event counts as taken,
+    // so that Qt neither hands it on to the freed widget nor to its parents.
+    TControlGuard alive(this);
     switch (e->type()) {
         case QEvent::MouseButtonPress:
         case QEvent::MouseButtonDblClick: {
@@ -485,10 +500,11 @@ bool TControl::HandleWidgetEvent(QEvent* e) {
                 if (dbl) {
                     shift.Include(ssDouble);
                     if (b == mbLeft && FControlStyle.Contains(csClickEvents)) DblClick();
+                    if (!alive.Alive()) return;
                 }
                 MouseDown(b, shift, pos.x(), pos.y());
             });
-            return custom;
+            return custom || !alive.Alive();
         }
         case QEvent::MouseButtonRelease: {
             auto* me = static_cast<QMouseEvent*>(e);
@@ -500,33 +516,32 @@ bool TControl::HandleWidgetEvent(QEvent* e) {
                 FClicked = false;
                 click = GetClientRect().Contains(TPoint(pos.x(), pos.y())) || TRect(0, 0, FWidth, FHeight).Contains(TPoint(pos.x(), pos.y()));
             }
-            QPointer<QWidget> guard = GetWidget();
             ui::SafeCall([&] {
                 if (click && !FQtClicks) Click();
             });
-            if (!guard) return true;  // the handler freed us
+            if (!alive.Alive()) return true;  // the handler freed us
             ui::SafeCall([&] { MouseUp(b, shift, pos.x(), pos.y()); });
-            return custom;
+            return custom || !alive.Alive();
         }
         case QEvent::MouseMove: {
             auto* me = static_cast<QMouseEvent*>(e);
             TShiftState shift = ui::ShiftFromQt(int(me->modifiers()), int(me->buttons()));
             QPoint pos = me->position().toPoint();
             ui::SafeCall([&] { MouseMove(shift, pos.x(), pos.y()); });
-            return custom;
+            return custom || !alive.Alive();
         }
         case QEvent::Enter:
             if (!FMouseInside) {
                 FMouseInside = true;
                 ui::SafeCall([&] { MouseEnter(); });
             }
-            return false;
+            return !alive.Alive();
         case QEvent::Leave:
             if (FMouseInside) {
                 FMouseInside = false;
                 ui::SafeCall([&] { MouseLeave(); });
             }
-            return false;
+            return !alive.Alive();
         case QEvent::ContextMenu:
             if (FPopupMenu) {
                 auto* ce = static_cast<QContextMenuEvent*>(e);
@@ -547,29 +562,41 @@ bool TControl::HandleWidgetEvent(QEvent* e) {
                 if (ke->isAutoRepeat()) return false;
                 ui::SafeCall([&] {
                     if (form && form != win && form->GetKeyPreview()) form->KeyUp(key, shift);
-                    if (key) win->KeyUp(key, shift);
+                    if (key && alive.Alive()) win->KeyUp(key, shift);
                 });
-                return key == 0;
+                return key == 0 || !alive.Alive();
             }
             bool taken = false;
+            bool dialogKeyLeft = false;  // Enter or Escape that no handler or button took
             ui::SafeCall([&] {
                 if (form && form != win && form->GetKeyPreview()) form->KeyDown(key, shift);
+                if (!alive.Alive()) return;
                 if (key && !ke->text().isEmpty() && ke->text()[0].isPrint() && !shift.Contains(ssCtrl) &&
                     !AcceptTyping(ke->text().toStdString())) {
                     taken = true;
                     return;
                 }
                 if (key) win->KeyDown(key, shift);
-                if (key == 0) {
+                if (key == 0 || !alive.Alive()) {
                     taken = true;
                     return;
+                }
+                // The focused control had first refusal; the form offers Enter to its default
+                // button and Escape to its cancel button.
+                if (key == VK_RETURN || key == VK_ESCAPE) {
+                    if (form && !win->WantsSpecialKey(key) && (form->DialogKey(key, shift) || !alive.Alive())) {
+                        taken = true;
+                        return;
+                    }
+                    dialogKeyLeft = true;
                 }
                 QString text = ke->text();
                 if (text.size() == 1 && text[0].unicode() < 0x80 && !shift.Contains(ssAlt)) {
                     char ch = char(text[0].unicode());
                     char before = ch;
                     if (form && form != win && form->GetKeyPreview()) form->KeyPress(ch);
-                    if (ch) win->KeyPress(ch);
+                    if (ch && alive.Alive()) win->KeyPress(ch);
+                    if (!alive.Alive()) return;
                     if (ch == 0) taken = true;
                     else if (ch != before && GetWidget()) {
                         // A handler replaced the character: the widget gets the new one.
@@ -582,8 +609,7 @@ bool TControl::HandleWidgetEvent(QEvent* e) {
                     // Accelerators: the first control on the form that takes the character.
                     char ch = char(key);
                     std::function<bool(TWinControl*)> walk = [&](TWinControl* p) {
-                        for (int i = 0; i < p->GetControlCount(); ++i) {
-                            TControl* c = p->GetControl(i);
+                        for (TControl* c : std::vector<TControl*>(p->FControls)) {
                             if (!c->GetVisible() || !c->GetEnabled()) continue;
                             if (c->DialogChar(ch)) return true;
                             if (auto* w = dynamic_cast<TWinControl*>(c); w && walk(w)) return true;
@@ -593,13 +619,21 @@ bool TControl::HandleWidgetEvent(QEvent* e) {
                     taken = walk(form);
                 }
             });
+            if (!alive.Alive()) return true;
+            if (!taken && dialogKeyLeft && !custom) {
+                // The wrapped widget still sees the key, but a key it ignores must not climb to
+                // the parents' widgets: each would offer it to the form again.
+                if (QWidget* w = GetWidget()) static_cast<QObject*>(w)->event(e);
+                e->accept();
+                return true;
+            }
             return taken || custom;
         }
         case QEvent::FocusIn:
             if (win) {
                 if (TCustomForm* form = GetParentForm(); form && form != win) form->FocusControlChanged(win);
             }
-            return false;
+            return !alive.Alive();
         default:
             return false;
     }
@@ -614,7 +648,7 @@ TWinControl::TWinControl(TComponent* AOwner, QWidget* widget) : TControl(AOwner,
 }
 
 TWinControl::~TWinControl() {
-    FDestroyingControl = true;
+    BeginDestroy();
     // Children go with their parent, whoever owns them.
     while (!FControls.empty()) {
         TControl* c = FControls.back();
@@ -815,20 +849,18 @@ bool TWinControl::Focused() const {
     return form && form->GetActiveControl() == this;
 }
 
-void TWinControl::DoEnter() {
-    if (OnEnter) OnEnter(this);
-}
-void TWinControl::DoExit() {
-    if (OnExit) OnExit(this);
-}
-void TWinControl::KeyDown(Word& Key, TShiftState Shift) {
-    if (OnKeyDown) OnKeyDown(this, Key, Shift);
-}
-void TWinControl::KeyUp(Word& Key, TShiftState Shift) {
-    if (OnKeyUp) OnKeyUp(this, Key, Shift);
-}
-void TWinControl::KeyPress(char& Key) {
-    if (OnKeyPress) OnKeyPress(this, Key);
+void TWinControl::DoEnter() { FireEvent(OnEnter, this); }
+void TWinControl::DoExit() { FireEvent(OnExit, this); }
+void TWinControl::KeyDown(Word& Key, TShiftState Shift) { FireEvent(OnKeyDown, this, Key, Shift); }
+void TWinControl::KeyUp(Word& Key, TShiftState Shift) { FireEvent(OnKeyUp, this, Key, Shift); }
+void TWinControl::KeyPress(char& Key) { FireEvent(OnKeyPress, this, Key); }
+
+bool TWinControl::DialogKey(Word Key, TShiftState Shift) {
+    for (TControl* c : std::vector<TControl*>(FControls)) {
+        if (!c->GetVisible() || !c->GetEnabled()) continue;
+        if (c->DialogKey(Key, Shift)) return true;  // the taker may have freed the rest
+    }
+    return false;
 }
 
 void TWinControl::Resize() {
@@ -865,7 +897,7 @@ void TWinControl::PaintBackgroundTo(TCanvas& canvas, int x, int y) { PaintTo(can
 // ---- TCustomControl, TGraphicControl ---------------------------------------------------
 
 TCustomControl::TCustomControl(TComponent* AOwner) : TWinControl(AOwner), FCanvas(std::make_unique<TCanvas>()) {}
-TCustomControl::~TCustomControl() { FDestroyingControl = true; }
+TCustomControl::~TCustomControl() { BeginDestroy(); }
 
 void TCustomControl::PaintWidgetImage(QImage& image) {
     if (!FControlStyle.Contains(csOpaque)) image.fill(0xFF000000u | (ui::px::FromColor(GetColor()) & 0xFFFFFF));
@@ -885,7 +917,7 @@ TGraphicControl::TGraphicControl(TComponent* AOwner) : TControl(AOwner), FCanvas
         w->setFocusPolicy(Qt::NoFocus);
     }
 }
-TGraphicControl::~TGraphicControl() { FDestroyingControl = true; }
+TGraphicControl::~TGraphicControl() { BeginDestroy(); }
 
 void TGraphicControl::PaintWidgetImage(QImage& image) {
     image.fill(0u);  // nothing painted shows the parent

@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/rtl/Classes.h"
@@ -15,6 +16,7 @@
 
 class QWidget;
 class QEvent;
+class TControl;
 class TWinControl;
 class TCustomForm;
 class TPopupMenu;
@@ -81,6 +83,27 @@ struct TAccessibleInfo {
     bool Checked = false;
     bool Enabled = true;
     bool Pressable = false;  // offers a press action (AccessiblePress)
+};
+
+// Raises an event through a copy of its handler: the handler may free the component that
+// holds it (a button whose OnClick frees its form).
+template <class F, class... Args>
+void FireEvent(const F& handler, Args&&... args) {
+    if (!handler) return;
+    F copy = handler;
+    copy(std::forward<Args>(args)...);
+}
+
+// Tells whether a control still exists. Code that runs handlers (which may free the control)
+// checks it before touching the control again. A control counts as gone once its destruction
+// has begun.
+class TControlGuard {
+public:
+    explicit TControlGuard(const TControl* control);
+    bool Alive() const { return !FToken.expired(); }
+
+private:
+    std::weak_ptr<const char> FToken;
 };
 
 class TControl : public TComponent {
@@ -194,6 +217,11 @@ public:
     // Accessibility bridge: custom-painted controls override these.
     virtual TAccessibleInfo GetAccessibleInfo() const;
     virtual void AccessiblePress() { Click(); }
+    // Parts of a composite custom-painted control (the cells of a grid) that accessibility
+    // shows as its children; a rectangle is in the control's client coordinates.
+    virtual int GetAccessibleItemCount() const { return 0; }
+    virtual TAccessibleInfo GetAccessibleItem(int index) const;
+    virtual TRect GetAccessibleItemRect(int index) const;
 
     // The form library's message hooks, as virtuals. Public so tests and the layer can send them.
     virtual void Click();
@@ -212,6 +240,9 @@ public:
     virtual void ParentFontChanged();   // CM_PARENTFONTCHANGED
     virtual void HintChanged() {}
     virtual bool DialogChar(char Key);  // CM_DIALOGCHAR: true when the accelerator was taken
+    // CM_DIALOGKEY: Enter or Escape that the focused control left, offered by the form to
+    // its controls in turn; true when taken (a default or cancel button clicks).
+    virtual bool DialogKey(Word Key, TShiftState Shift);
     virtual void Resize();              // after the size changed
     virtual void Moved() {}             // after the position changed
 
@@ -235,12 +266,17 @@ protected:
     virtual void UpdateWidgetText() {}
     // Text the user is about to type into the wrapped widget; false drops it.
     virtual bool AcceptTyping(const std::string& text) { (void)text; return true; }
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+    // The first step of destruction (each destructor calls it; it runs once): the control
+    // counts as gone for guards, and forms, the mouse capture and the keyboard forget it.
+    void BeginDestroy();
     bool FMouseInside = false;
     bool FDestroyingControl = false;
     bool FQtClicks = false;  // the wrapped Qt widget reports clicks itself (buttons, boxes)
 
 private:
     friend class TWinControl;
+    friend class TControlGuard;
     void AttachWidget(QWidget* widget);
     void ParentFontChangedInternal();
     void ParentColorChangedInternal();
@@ -250,6 +286,7 @@ private:
 
     struct WidgetRef;
     std::unique_ptr<WidgetRef> FWidget;
+    std::shared_ptr<const char> FLife = std::make_shared<const char>(0);
     TWinControl* FParent = nullptr;
     int FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
     TAlign FAlign = alNone;
@@ -321,6 +358,12 @@ public:
     virtual void KeyUp(Word& Key, TShiftState Shift);
     virtual void KeyPress(char& Key);
     virtual void FocusChanged() {}  // after DoEnter/DoExit, for repainting focus marks
+    // Keys the control handles itself even when a form would take them (Enter in a memo):
+    // the form offers the control's Enter and Escape to its buttons only when this is false.
+    virtual bool WantsSpecialKey(Word Key) const { (void)Key; return false; }
+
+    // Offers the key to the visible, enabled children in turn (each offers it to its own).
+    bool DialogKey(Word Key, TShiftState Shift) override;
 
     void PaintTo(TCanvas& canvas, int x, int y) override;
     // Paints this control's client (not its windowed children) with its origin at (x, y).

@@ -8,6 +8,7 @@
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
+#include <algorithm>
 #include <filesystem>
 
 #include "platform/sys/GuiThread.h"
@@ -23,7 +24,17 @@ TCustomForm* GetParentForm(const TControl* control) {
 
 // ---- TCustomForm -----------------------------------------------------------------------
 
+namespace {
+// Every form that exists, so that a control being destroyed can be cleared from the form that
+// tracks it even when its chain of parents is already coming apart.
+std::vector<TCustomForm*>& LiveForms() {
+    static std::vector<TCustomForm*> forms;
+    return forms;
+}
+}  // namespace
+
 TCustomForm::TCustomForm(TComponent* AOwner) : TWinControl(AOwner) {
+    LiveForms().push_back(this);
     SetColor(clBtnFace);
     TControl::SetVisible(false);
     SetBounds(0, 0, 320, 240);
@@ -34,7 +45,25 @@ TCustomForm::~TCustomForm() {
     // OnDestroy must not reach parts of a derived form that are already gone: the application
     // frees its forms through BeforeDestruction. Here only the layer's own state is touched.
     FDestroyed = true;
-    if (Application) Application->FormClosed(this);
+    BeginDestroy();
+    FActiveControl = nullptr;
+    auto& forms = LiveForms();
+    forms.erase(std::remove(forms.begin(), forms.end(), this), forms.end());
+    if (Application) Application->FormDestroyed(this);
+}
+
+void TCustomForm::ControlDestroying(TControl* control) {
+    for (TCustomForm* form : LiveForms()) {
+        if (form == control) {
+            form->FActiveControl = nullptr;
+            continue;
+        }
+        for (const TControl* c = form->FActiveControl; c; c = c->GetParent())
+            if (c == control) {
+                form->FActiveControl = nullptr;
+                break;
+            }
+    }
 }
 
 void TCustomForm::AfterConstruction() {
@@ -132,16 +161,18 @@ bool TCustomForm::CloseQuery() {
 void TCustomForm::Close() {
     if (FClosing) return;
     FClosing = true;
+    TControlGuard alive(this);
     bool can = true;
     ui::SafeCall([&] { can = CloseQuery(); });
+    if (!alive.Alive()) return;
     if (!can) {
         FClosing = false;
         return;
     }
-    TCloseAction action = (Application && Application->GetMainForm() == this) ? caFree : caHide;
-    ui::SafeCall([&] {
-        if (OnClose) OnClose(this, action);
-    });
+    bool main = Application && Application->GetMainForm() == this;
+    TCloseAction action = main ? caFree : caHide;
+    ui::SafeCall([&] { FireEvent(OnClose, this, action); });
+    if (!alive.Alive()) return;
     FClosing = false;
     if (action == caNone) return;
     if (FModal && FModalResult == mrNone) FModalResult = mrCancel;
@@ -150,7 +181,18 @@ void TCustomForm::Close() {
         return;
     }
     Hide();
+    if (!alive.Alive()) return;
     if (Application) Application->FormClosed(this);
+    if (action == caFree && !main) Release();
+}
+
+void TCustomForm::Release() {
+    TControlGuard alive(this);
+    sys::PostToGuiThread([this, alive] {
+        if (!alive.Alive()) return;
+        BeforeDestruction();
+        if (alive.Alive()) delete this;
+    });
 }
 
 TModalResult TCustomForm::ShowModal() {
@@ -158,11 +200,15 @@ TModalResult TCustomForm::ShowModal() {
     FModal = true;
     if (QWidget* w = GetWidget()) w->setWindowModality(Qt::ApplicationModal);
     Show();
+    TControlGuard alive(this);
     QEventLoop loop;
-    while (FModalResult == mrNone && GetVisible()) {
+    while (alive.Alive() && FModalResult == mrNone && GetVisible()) {
         sys::ServeGuiCalls();
+        if (!alive.Alive()) break;
         loop.processEvents(QEventLoop::WaitForMoreEvents | QEventLoop::AllEvents);
     }
+    // A handler inside the loop may have freed the form.
+    if (!alive.Alive()) return mrCancel;
     if (GetVisible()) Hide();
     FModal = false;
     if (QWidget* w = GetWidget()) w->setWindowModality(Qt::NonModal);
@@ -194,21 +240,26 @@ void TCustomForm::SetActiveControl(TWinControl* c) {
 
 void TCustomForm::FocusControlChanged(TWinControl* c) {
     if (c == FActiveControl) return;
+    // A control on its way out never becomes active.
+    if (c && !TControlGuard(c).Alive()) c = nullptr;
     TWinControl* prev = FActiveControl;
     FActiveControl = c;
-    if (prev && !FDestroyed) {
-        ui::SafeCall([prev] {
+    // The exit and enter handlers may free either control (or this form).
+    TControlGuard self(this), prevAlive(prev), cAlive(c);
+    if (prev && !FDestroyed && prevAlive.Alive()) {
+        ui::SafeCall([&] {
             prev->DoExit();
-            prev->FocusChanged();
+            if (prevAlive.Alive()) prev->FocusChanged();
         });
-        prev->Invalidate();
+        if (prevAlive.Alive()) prev->Invalidate();
     }
-    if (c && FActiveControl == c) {
-        ui::SafeCall([c] {
+    if (!self.Alive()) return;
+    if (c && FActiveControl == c && cAlive.Alive()) {
+        ui::SafeCall([&] {
             c->DoEnter();
-            c->FocusChanged();
+            if (cAlive.Alive()) c->FocusChanged();
         });
-        c->Invalidate();
+        if (cAlive.Alive()) c->Invalidate();
     }
 }
 
@@ -332,7 +383,12 @@ void TApplication::FormCreated(TCustomForm* form) {
 
 void TApplication::FormClosed(TCustomForm* form) {
     if (form == FMainForm && !FTerminated && FRunning) Terminate();
-    if (form == FMainForm && FMainForm && form->IsDestroying()) FMainForm = nullptr;
+}
+
+void TApplication::FormDestroyed(TCustomForm* form) {
+    if (form != FMainForm) return;
+    if (!FTerminated && FRunning) Terminate();
+    FMainForm = nullptr;
 }
 
 void TApplication::Run() {
@@ -348,10 +404,16 @@ void TApplication::Run() {
         g_loop = nullptr;
     }
     FRunning = false;
-    // Forms go in reverse order of creation, each told first.
+    // Forms go in reverse order of creation, each told first. An OnDestroy handler may free
+    // components itself (its own form included).
     while (GetComponentCount() > 0) {
         TComponent* c = GetComponent(GetComponentCount() - 1);
-        if (auto* f = dynamic_cast<TCustomForm*>(c)) f->BeforeDestruction();
+        if (auto* f = dynamic_cast<TCustomForm*>(c)) {
+            f->BeforeDestruction();
+            bool still = false;
+            for (int i = 0; i < GetComponentCount(); ++i) still = still || GetComponent(i) == c;
+            if (!still) continue;
+        }
         if (c == FMainForm) FMainForm = nullptr;
         delete c;
     }

@@ -55,7 +55,12 @@ public:
     void SetVisible(bool v) override;
     void Show() { SetVisible(true); }
     void Hide() { SetVisible(false); }
+    // OnCloseQuery, OnClose with the action, then: the main form ends the application; caHide
+    // hides; caMinimize minimizes; caFree hides and releases the form.
     void Close();
+    // Frees the form once the handler that asked has returned (from the message loop), so a
+    // form may be freed from its own controls' handlers.
+    void Release();
     // Shows the form and runs a local loop until ModalResult is set or it closes.
     TModalResult ShowModal();
     bool GetActive() const;
@@ -85,6 +90,9 @@ public:
     bool HandleWidgetEvent(QEvent* event) override;
     TAccessibleInfo GetAccessibleInfo() const override;
     void FocusControlChanged(TWinControl* control);  // layer use
+    // Layer use: control is being destroyed; every form that has it (or a control inside it)
+    // as its active control forgets it, without raising its exit events.
+    static void ControlDestroying(TControl* control);
 
 protected:
     virtual void DoShow();
@@ -156,6 +164,7 @@ public:
 
     void FormCreated(TCustomForm* form);  // layer use
     void FormClosed(TCustomForm* form);   // layer use: the main form's close ends Run
+    void FormDestroyed(TCustomForm* form);  // layer use: forgets a form being destroyed
 
 private:
     TCustomForm* FMainForm = nullptr;

@@ -776,6 +776,25 @@ void TStringGrid::Paint() {
     c->RestoreState(id);
 }
 
+int TStringGrid::GetAccessibleItemCount() const { return FColCount * FRowCount; }
+
+TAccessibleInfo TStringGrid::GetAccessibleItem(int index) const {
+    TAccessibleInfo info;
+    info.Role = TAccessibleRole::Cell;
+    info.Enabled = GetEnabled();
+    if (index < 0 || index >= GetAccessibleItemCount()) return info;
+    info.Name = AccessibleCellText(index % FColCount, index / FColCount);
+    return info;
+}
+
+TRect TStringGrid::GetAccessibleItemRect(int index) const {
+    if (index < 0 || index >= GetAccessibleItemCount()) return {};
+    TRect r = CellRect(index % FColCount, index / FColCount);
+    if (r.IsEmpty()) return {};
+    int b = BorderWidth();
+    return TRect(r.Left + b, r.Top + b, r.Right + b, r.Bottom + b);
+}
+
 TAccessibleInfo TStringGrid::GetAccessibleInfo() const {
     TAccessibleInfo info;
     info.Role = TAccessibleRole::Table;

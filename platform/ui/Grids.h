@@ -114,6 +114,10 @@ public:
     TAccessibleInfo GetAccessibleInfo() const override;
     // The cells as accessibility reads them: "text" of each, row by row.
     std::string AccessibleCellText(int col, int row) const { return GetCells(col, row); }
+    // Every cell is an accessible child, row by row: index = row * ColCount + col.
+    int GetAccessibleItemCount() const override;
+    TAccessibleInfo GetAccessibleItem(int index) const override;
+    TRect GetAccessibleItemRect(int index) const override;
 
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void MouseMove(TShiftState Shift, int X, int Y) override;

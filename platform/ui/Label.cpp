@@ -127,3 +127,15 @@ bool TLabel::DialogChar(char Key) {
     FFocusControl->SetFocus();
     return true;
 }
+
+void TLabel::SetFocusControl(TWinControl* c) {
+    if (c == FFocusControl) return;
+    if (FFocusControl) FFocusControl->RemoveFreeNotification(this);
+    FFocusControl = c;
+    if (c) c->FreeNotification(this);
+}
+
+void TLabel::Notification(TComponent* AComponent, TOperation Operation) {
+    TGraphicControl::Notification(AComponent, Operation);
+    if (Operation == TOperation::opRemove && AComponent == FFocusControl) FFocusControl = nullptr;
+}

@@ -30,12 +30,13 @@ public:
     bool GetEllipsis() const { return FEllipsis; }
     void SetEllipsis(bool e);
     TWinControl* GetFocusControl() const { return FFocusControl; }
-    void SetFocusControl(TWinControl* c) { FFocusControl = c; }
+    void SetFocusControl(TWinControl* c);  // forgotten when that control is freed
 
     TAccessibleInfo GetAccessibleInfo() const override;
     bool DialogChar(char Key) override;
 
 protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override;
     void Paint() override;
     void TextChanged() override;
     void FontChanged() override;
@@ -130,6 +131,9 @@ public:
 
     TNotifyEvent OnChange;
 
+    // Enter starts a new line and Escape stays in the memo (no default or cancel button).
+    bool WantsSpecialKey(Word Key) const override { return Key == VK_RETURN || Key == VK_ESCAPE; }
+
 protected:
     void FontChanged() override;
 
@@ -196,6 +200,9 @@ public:
     void SetWordWrap(bool w) { FWordWrap = w; }
 
     void Click() override;  // sets the form's ModalResult first, then OnClick
+    // Enter clicks the button that is active (the focused button, else the default button
+    // when the focus is not on a button); Escape clicks a cancel button.
+    bool DialogKey(Word Key, TShiftState Shift) override;
     TAccessibleInfo GetAccessibleInfo() const override;
 
 protected:

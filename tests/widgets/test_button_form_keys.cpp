@@ -1,0 +1,44 @@
+// The form offers Enter and Escape that an edit leaves to the styled push buttons too.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QWidget>
+
+#include "platform/ui/Forms.h"
+#include "platform/ui/StdCtrls.h"
+#include "widgets/UiButton.h"
+
+namespace {
+void Press(TWinControl* c, int key, const QString& text) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QApplication::sendEvent(c->GetWidget(), &press);
+}
+}  // namespace
+
+TEST(ButtonFormKeys, EnterAndEscapeFromAnEditReachTheStyledButtons) {
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 300, 100);
+    auto* edit = new TEdit(&form);
+    edit->SetParent(&form);
+    auto* ok = new TUiButton(&form);
+    ok->SetParent(&form);
+    ok->SetBounds(100, 0, 75, 25);
+    ok->SetDefault(true);
+    ok->SetModalResult(mrOk);
+    auto* cancel = new TUiButton(&form);
+    cancel->SetParent(&form);
+    cancel->SetBounds(200, 0, 75, 25);
+    cancel->SetCancel(true);
+    int okClicks = 0, cancelClicks = 0;
+    ok->OnClick = [&](TObject*) { ++okClicks; };
+    cancel->OnClick = [&](TObject*) { ++cancelClicks; };
+    form.Show();
+    form.SetActiveControl(edit);
+    Press(edit, Qt::Key_Return, "\r");
+    EXPECT_EQ(okClicks, 1);
+    EXPECT_EQ(form.GetModalResult(), mrOk);
+    Press(edit, Qt::Key_Escape, QString(QChar(0x1B)));
+    EXPECT_EQ(cancelClicks, 1);
+    EXPECT_EQ(okClicks, 1);
+}
