@@ -1,0 +1,165 @@
+// Synchronisation rounds of the number grid: limits, user objects, acknowledgements.
+#include <gtest/gtest.h>
+
+#include "cloud/CloudJsonRead.h"
+#include "cloud/CloudSync.h"
+
+namespace {
+
+const std::vector<std::string> kTemplates(kSheduleItems.begin(), kSheduleItems.end());
+
+std::vector<TPhoneGridRow> Grid(int n, const std::string& mark) {
+    std::vector<TPhoneGridRow> rows(1);
+    for (int i = 1; i <= n; ++i) {
+        TPhoneGridRow r;
+        r[colRowNumber] = std::to_string(i);
+        r[colNumber] = "+7900" + std::to_string(1000 + i);
+        r[colName] = "N" + std::to_string(i);
+        r[colSync] = mark;
+        rows.push_back(r);
+    }
+    return rows;
+}
+
+Json::Value Results(std::initializer_list<const char*> items) {
+    Json::Value a(Json::arrayValue);
+    for (const char* i : items) a.append(i);
+    return a;
+}
+
+Json::Value AllOk(Json::ArrayIndex n) {
+    Json::Value a(Json::arrayValue);
+    for (Json::ArrayIndex i = 0; i < n; ++i) a.append("1");
+    return a;
+}
+
+}  // namespace
+
+TEST(CloudSync, UserObjectOfARow) {
+    TPhoneGridRow r;
+    r[colNumber] = "+79001112233";
+    r[colName] = "Иван";
+    r[colAccess] = "Администратор";
+    r[colExpiry] = "01012030";
+    r[colPasses] = "5";
+    r[colSchedule] = "Расписание 2";
+    TCloudUser u = SyncUserOfRow(r, kTemplates);
+    EXPECT_EQ(u.Access, "admin");
+    EXPECT_EQ(u.EndDate, "01012030");
+    EXPECT_EQ(u.Name, "Иван");
+    EXPECT_EQ(u.Number, "+79001112233");
+    EXPECT_EQ(u.Passes, "5");
+    EXPECT_EQ(u.Shedule, "2");
+    r[colAccess] = "Управляющий";
+    r[colSchedule] = "Нет такого";
+    u = SyncUserOfRow(r, kTemplates);
+    EXPECT_EQ(u.Access, "manager");
+    EXPECT_EQ(u.Shedule, "0");
+    r[colAccess] = "";
+    EXPECT_EQ(SyncUserOfRow(r, kTemplates).Access, "user");
+    r[colAccess] = "Пользователь";
+    EXPECT_EQ(SyncUserOfRow(r, kTemplates).Access, "user");
+}
+
+TEST(CloudSync, TwentyFiveAdditionsGoInRoundsOfTenTenFive) {
+    std::vector<TPhoneGridRow> rows = Grid(25, "add");
+    TSyncState st;
+    std::vector<Json::ArrayIndex> sizes;
+    std::vector<Json::Value> reqs = SynchronizeRound(rows, kTemplates, "861", "77", st);
+    while (!reqs.empty()) {
+        ASSERT_EQ(reqs.size(), 1u);
+        ASSERT_TRUE(st.Sent);
+        EXPECT_EQ(JsonText(reqs[0], "command"), "add");
+        const Json::Value& data = JsonMember(reqs[0], "data");
+        sizes.push_back(JsonSize(data));
+        // The round takes the first marked rows in grid order.
+        EXPECT_EQ(JsonText(JsonElement(data, 0), "number"),
+                  "+7900" + std::to_string(1001 + 10 * (sizes.size() - 1)));
+        EXPECT_FALSE(SyncRoundDue(st));  // not acknowledged yet
+        const bool remaining = ApplySyncAck(rows, "add", AllOk(JsonSize(data)), st);
+        EXPECT_EQ(remaining, sizes.size() < 3);
+        ASSERT_TRUE(SyncRoundDue(st));
+        EXPECT_FALSE(st.Sent || st.Acked);
+        reqs = SynchronizeRound(rows, kTemplates, "861", "77", st);
+    }
+    EXPECT_EQ(sizes, (std::vector<Json::ArrayIndex>{10, 10, 5}));
+    EXPECT_FALSE(st.Sent);  // the last round sent nothing; the cycle ends
+    EXPECT_TRUE(InGridNoOp(rows, "add"));
+}
+
+TEST(CloudSync, RoundCarriesAdditionsThenDeletions) {
+    std::vector<TPhoneGridRow> rows = Grid(14, "del");
+    rows[2][colSync] = "add";
+    rows[5][colSync] = "ADD";  // neither mark: never sent
+    TSyncState st;
+    std::vector<Json::Value> reqs = SynchronizeRound(rows, kTemplates, "861", "77", st);
+    ASSERT_EQ(reqs.size(), 2u);
+    EXPECT_EQ(JsonText(reqs[0], "command"), "add");
+    EXPECT_EQ(JsonSize(JsonMember(reqs[0], "data")), 1u);
+    EXPECT_EQ(JsonText(reqs[1], "command"), "del");
+    const Json::Value& del = JsonMember(reqs[1], "data");
+    ASSERT_EQ(JsonSize(del), 10u);
+    EXPECT_EQ(JsonString(JsonElement(del, 0)), "+79001001");
+    EXPECT_EQ(JsonString(JsonElement(del, 1)), "+79001003");  // row 2 is "add", row 5 neither
+    EXPECT_EQ(JsonString(JsonElement(del, 3)), "+79001006");
+    EXPECT_EQ(JsonText(reqs[1], "imei"), "861");
+    EXPECT_EQ(JsonText(reqs[1], "pass"), "77");
+}
+
+TEST(CloudSync, DeletionOnlyRoundIsNotContinued) {
+    std::vector<TPhoneGridRow> rows = Grid(12, "del");
+    TSyncState st;
+    ASSERT_EQ(SynchronizeRound(rows, kTemplates, "1", "2", st).size(), 1u);
+    EXPECT_TRUE(ApplySyncAck(rows, "del", AllOk(10), st));
+    EXPECT_FALSE(st.Acked);
+    EXPECT_FALSE(SyncRoundDue(st));
+    EXPECT_EQ(rows[10][colSync], "");
+    EXPECT_EQ(rows[11][colSync], "del");
+}
+
+TEST(CloudSync, RefusedRowsKeepTheirMarks) {
+    std::vector<TPhoneGridRow> rows = Grid(4, "add");
+    TSyncState st;
+    // Rows 1 and 3 refused; each result belongs to its own row.
+    EXPECT_TRUE(ApplySyncAck(rows, "add", Results({"0", "1", "error", "1"}), st));
+    EXPECT_EQ(rows[1][colSync], "add");
+    EXPECT_EQ(rows[2][colSync], "");
+    EXPECT_EQ(rows[3][colSync], "add");
+    EXPECT_EQ(rows[4][colSync], "");
+    // The next round sends exactly the refused rows.
+    TSyncRound next = BuildSyncRound(rows, kTemplates);
+    ASSERT_EQ(next.Add.size(), 2u);
+    EXPECT_EQ(next.Add[0].Number, "+79001001");
+    EXPECT_EQ(next.Add[1].Number, "+79001003");
+}
+
+TEST(CloudSync, ResultsBeyondTheMarkedRowsClearNothingElse) {
+    std::vector<TPhoneGridRow> rows = Grid(3, "del");
+    rows[3][colSync] = "add";
+    TSyncState st;
+    EXPECT_FALSE(ApplySyncAck(rows, "add", Results({"1", "1", "1"}), st));
+    EXPECT_EQ(rows[1][colSync], "del");
+    EXPECT_EQ(rows[2][colSync], "del");
+    EXPECT_EQ(rows[3][colSync], "");
+    EXPECT_TRUE(st.Acked);
+    // Not an array, or results of other types: nothing cleared.
+    rows = Grid(2, "add");
+    Json::Value odd(Json::arrayValue);
+    odd.append(1);
+    odd.append(Json::Value());
+    EXPECT_TRUE(ApplySyncAck(rows, "add", odd, st));
+    EXPECT_TRUE(ApplySyncAck(rows, "add", Json::Value(Json::objectValue), st));
+    EXPECT_EQ(rows[1][colSync], "add");
+    EXPECT_EQ(rows[2][colSync], "add");
+}
+
+TEST(CloudSync, NothingMarkedSendsNothing) {
+    std::vector<TPhoneGridRow> rows = Grid(3, "");
+    TSyncState st;
+    EXPECT_TRUE(SynchronizeRound(rows, kTemplates, "1", "2", st).empty());
+    EXPECT_FALSE(st.Sent);
+    std::vector<TPhoneGridRow> headerOnly(1);
+    headerOnly[0][colSync] = "add";  // the header row is never a data row
+    EXPECT_TRUE(SynchronizeRound(headerOnly, kTemplates, "1", "2", st).empty());
+    EXPECT_TRUE(InGridNoOp(headerOnly, "add"));
+}
