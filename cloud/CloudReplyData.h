@@ -52,6 +52,13 @@ struct TCloudLogRow {
     std::string Number, Operation, What;
 };
 inline constexpr int kCloudLogBlockRows = 32;
+// A block of fewer rows is the last one; after a full block the window waits for the next.
+inline bool CloudLogBlockIsLast(Json::ArrayIndex elements) {
+    return elements < static_cast<Json::ArrayIndex>(kCloudLogBlockRows);
+}
+inline constexpr int kCloudLogWaitSeconds = 10;
+inline constexpr const char* kCloudLogWaitText = "Осуществляется чтение журнала";
+inline constexpr const char* kCloudLogDoneText = "Загрузка журнала завершена!";
 // Rows of the elements that are objects, in order.
 std::vector<TCloudLogRow> ReadCloudLogRows(const Json::Value& data);
 std::string CloudLogDateText(std::int64_t unixSeconds);

@@ -234,3 +234,10 @@ TEST(CloudLog, BlocksMergeOnceAndReverse) {
     EXPECT_EQ(empty.size(), 3u);
     EXPECT_EQ(n0, 2);
 }
+
+TEST(CloudLog, BlockOfThirtyTwoIsNotTheLast) {
+    EXPECT_FALSE(CloudLogBlockIsLast(32));
+    EXPECT_FALSE(CloudLogBlockIsLast(40));
+    EXPECT_TRUE(CloudLogBlockIsLast(31));
+    EXPECT_TRUE(CloudLogBlockIsLast(0));
+}
