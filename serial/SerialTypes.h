@@ -6,39 +6,7 @@
 #include <string>
 
 #include "platform/rtl/Classes.h"
-
-// A set of enumerators (up to 32), as the form library's sets.
-template <class E>
-class TSet {
-public:
-    constexpr TSet() = default;
-    constexpr TSet(std::initializer_list<E> items) {
-        for (E e : items) FBits |= Bit(e);
-    }
-    static constexpr TSet FromBits(std::uint32_t bits) {
-        TSet s;
-        s.FBits = bits;
-        return s;
-    }
-    constexpr std::uint32_t Bits() const { return FBits; }
-    constexpr bool Contains(E e) const { return (FBits & Bit(e)) != 0; }
-    constexpr bool Empty() const { return FBits == 0; }
-    constexpr TSet& Include(E e) {
-        FBits |= Bit(e);
-        return *this;
-    }
-    constexpr TSet& Exclude(E e) {
-        FBits &= ~Bit(e);
-        return *this;
-    }
-    friend constexpr TSet operator|(TSet a, TSet b) { return FromBits(a.FBits | b.FBits); }
-    friend constexpr TSet operator&(TSet a, TSet b) { return FromBits(a.FBits & b.FBits); }
-    friend constexpr bool operator==(TSet a, TSet b) { return a.FBits == b.FBits; }
-
-private:
-    static constexpr std::uint32_t Bit(E e) { return 1u << static_cast<unsigned>(e); }
-    std::uint32_t FBits = 0;
-};
+#include "platform/rtl/Sets.h"
 
 enum TBaudRate {
     brCustom, br110, br300, br600, br1200, br2400, br4800, br9600, br14400, br19200, br38400,
@@ -65,6 +33,9 @@ enum TSyncMethod { smThreadSync, smWindowSync, smNone };
 
 enum TStoredProp { spBasic, spFlowControl, spBuffer, spTimeouts, spParity, spOthers };
 using TStoredProps = TSet<TStoredProp>;
+
+// Where StoreSettings and LoadSettings keep a port's settings.
+enum TStoreType { stRegistry, stIniFile };
 
 enum TSerialLinkEvent { leConn, leCTS, leDSR, leRLSD, leRing, leRx, leTx, leTxEmpty, leRxFlag };
 
