@@ -20,7 +20,11 @@ TButton::TButton(TComponent* AOwner) : TWinControl(AOwner, new QPushButton) {
     SetBounds(0, 0, 75, 25);
     auto* b = static_cast<QPushButton*>(GetWidget());
     b->setAutoDefault(false);
-    QObject::connect(b, &QPushButton::clicked, b, [this] { ui::SafeCall([this] { Click(); }); });
+    QObject::connect(b, &QPushButton::clicked, b, [this, b, alive = TControlGuard(this)] {
+        if (!alive.Alive()) return;
+        ui::TBusyWidget busy(b);
+        ui::SafeCall([this] { Click(); });
+    });
 }
 
 void TButton::SetDefault(bool d) {
@@ -59,7 +63,9 @@ TAccessibleInfo TButton::GetAccessibleInfo() const {
 struct CheckSignals {
     static void Connect(TCheckBox* c) {
         auto* b = static_cast<QCheckBox*>(c->GetWidget());
-        QObject::connect(b, &QCheckBox::clicked, b, [c, b](bool) {
+        QObject::connect(b, &QCheckBox::clicked, b, [c, b, alive = TControlGuard(c)](bool) {
+            if (!alive.Alive()) return;
+            ui::TBusyWidget busy(b);
             // Qt has already moved its own state; ours decides, and the click follows from it.
             {
                 const QSignalBlocker block(b);
@@ -118,7 +124,9 @@ struct RadioSignals {
     static void Connect(TRadioButton* r) {
         auto* b = static_cast<QRadioButton*>(r->GetWidget());
         b->setAutoExclusive(false);  // the group is kept here, by parent
-        QObject::connect(b, &QRadioButton::clicked, b, [r, b](bool) {
+        QObject::connect(b, &QRadioButton::clicked, b, [r, b, alive = TControlGuard(r)](bool) {
+            if (!alive.Alive()) return;
+            ui::TBusyWidget busy(b);
             {
                 const QSignalBlocker block(b);
                 b->setChecked(r->FChecked);

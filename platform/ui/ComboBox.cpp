@@ -63,17 +63,23 @@ QComboBox* Box(const TComboBox* c) { return static_cast<QComboBox*>(c->GetWidget
 struct ComboSignals {
     static void Connect(TComboBox* c) {
         QComboBox* b = Box(c);
-        QObject::connect(b, &QComboBox::activated, b, [c](int) {
-            ui::SafeCall([c] {
+        QObject::connect(b, &QComboBox::activated, b, [c, b, alive = TControlGuard(c)](int) {
+            if (!alive.Alive()) return;
+            ui::TBusyWidget busy(b);
+            ui::SafeCall([&] {
                 c->Select();
-                c->Change();
+                if (alive.Alive()) c->Change();  // OnSelect may have freed the box
             });
         });
     }
     static void ConnectEdit(TComboBox* c) {
         QComboBox* b = Box(c);
         if (QLineEdit* e = b->lineEdit())
-            QObject::connect(e, &QLineEdit::textEdited, b, [c](const QString&) { ui::SafeCall([c] { c->Change(); }); });
+            QObject::connect(e, &QLineEdit::textEdited, b, [c, b, alive = TControlGuard(c)](const QString&) {
+                if (!alive.Alive()) return;
+                ui::TBusyWidget busy(b);
+                ui::SafeCall([c] { c->Change(); });
+            });
     }
 };
 

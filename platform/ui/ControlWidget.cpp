@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QKeyEvent>
 #include <QPainter>
+#include <vector>
 
 #include "platform/sys/GuiThread.h"
 
@@ -52,15 +53,42 @@ void TControlWidget::paintEvent(QPaintEvent*) {
     if (image.isNull()) return;
     painting = true;
     TControl* c = control;
-    TControlGuard alive(c);
-    SafeCall([&] { c->PaintWidgetImage(image); });
-    if (!alive.Alive()) return;  // a paint handler freed the control (and this widget)
+    {
+        TBusyWidget busy(this);
+        SafeCall([&] { c->PaintWidgetImage(image); });
+    }
     painting = false;
+    if (!control) return;  // a paint handler freed the control
     QPainter p(this);
     p.drawImage(0, 0, image);
 }
 
+namespace {
+std::vector<QPointer<QWidget>>& BusyWidgets() {
+    static std::vector<QPointer<QWidget>> busy;
+    return busy;
+}
+}  // namespace
+
+TBusyWidget::TBusyWidget(QWidget* widget) { BusyWidgets().emplace_back(widget); }
+TBusyWidget::~TBusyWidget() { BusyWidgets().pop_back(); }
+
+void DisposeWidget(QWidget* widget) {
+    if (!widget) return;
+    bool busy = false;
+    for (const QPointer<QWidget>& b : BusyWidgets())
+        busy = busy || (b && (b == widget || widget->isAncestorOf(b)));
+    if (!busy) {
+        delete widget;
+        return;
+    }
+    widget->hide();
+    widget->setParent(nullptr);
+    widget->deleteLater();
+}
+
 bool DispatchToControl(TControl* control, QEvent* e) {
+    TBusyWidget busy(control->GetWidget());
     // No exception may cross back into Qt: whatever a control's own event code throws is
     // shown by the application, and the event counts as taken.
     try {

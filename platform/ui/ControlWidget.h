@@ -19,6 +19,20 @@ void SafeCall(const std::function<void()>& fn);
 // Hands a widget's event to its control; an exception never crosses back into Qt.
 bool DispatchToControl(TControl* control, QEvent* e);
 
+// Marks a widget as busy while Qt is inside one of its events or signals and the layer runs
+// handlers from there: a handler that frees the widget's control must not free the widget
+// under Qt's feet.
+class TBusyWidget {
+public:
+    explicit TBusyWidget(QWidget* widget);
+    ~TBusyWidget();
+    TBusyWidget(const TBusyWidget&) = delete;
+    TBusyWidget& operator=(const TBusyWidget&) = delete;
+};
+// Frees a control's widget: now, or once Qt has left it when it (or a widget inside it) is
+// busy; until then it is hidden and out of its parent.
+void DisposeWidget(QWidget* widget);
+
 // The control that owns a widget, or nullptr.
 TControl* ControlOf(const QObject* widget);
 void SetControlOf(QObject* widget, TControl* control);

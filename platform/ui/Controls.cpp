@@ -81,7 +81,7 @@ TControl::~TControl() {
     if (FWidget->filter) FWidget->filter->control = nullptr;
     if (w) {
         ui::SetControlOf(w, nullptr);
-        delete w;  // the filter goes with it
+        ui::DisposeWidget(w);  // the filter goes with it
     }
 }
 
@@ -159,8 +159,9 @@ void TControl::SetBoundsNoAlign(int left, int top, int width, int height) {
     FWidth = width;
     FHeight = height;
     UpdateWidgetGeometry();
+    TControlGuard alive(this);
     if (moved) ui::SafeCall([this] { Moved(); });
-    if (resized) ui::SafeCall([this] { Resize(); });
+    if (resized && alive.Alive()) ui::SafeCall([this] { Resize(); });
 }
 
 void TControl::UpdateWidgetGeometry() {
@@ -693,11 +694,15 @@ void TWinControl::RemoveControl(TControl* c) {
     FControls.erase(std::remove(FControls.begin(), FControls.end(), c), FControls.end());
     FTabList.erase(std::remove(FTabList.begin(), FTabList.end(), c), FTabList.end());
     c->FParent = nullptr;
+    // The exit handler of the control losing the focus may free it, or this parent.
+    bool childDying = c->FDestroyingControl, selfDying = FDestroyingControl;
+    TControlGuard self(this), child(c);
     if (TCustomForm* form = GetParentForm(); form && form->GetActiveControl() &&
                                              (form->GetActiveControl() == c ||
                                               (dynamic_cast<TWinControl*>(c) &&
                                                static_cast<TWinControl*>(c)->ContainsControl(form->GetActiveControl()))))
         form->FocusControlChanged(nullptr);
+    if ((!childDying && !child.Alive()) || (!selfDying && !self.Alive())) return;  // freed by the handler
     if (QWidget* cw = c->GetWidget(); cw && !c->FDestroyingControl) {
         cw->hide();
         cw->setParent(nullptr);
@@ -733,6 +738,7 @@ void TWinControl::AlignAfterChange(TControl* control) {
 }
 
 void TWinControl::AlignControls(TControl* aControl, TRect& rect) {
+    TControlGuard self(this);
     ++FAlignLevel;  // children moved here must not start another pass
     auto before = [](TControl* a, TControl* b, TAlign al) {
         switch (al) {
@@ -752,7 +758,14 @@ void TWinControl::AlignControls(TControl* aControl, TRect& rect) {
             while (j < list.size() && !before(c, list[j], al)) ++j;
             list.insert(list.begin() + long(j), c);
         }
-        for (TControl* c : list) {
+        // A child's OnResize may free or add controls (or free this parent): each control is
+        // checked before it is moved.
+        std::vector<TControlGuard> alive;
+        for (TControl* c : list) alive.emplace_back(c);
+        for (size_t i = 0; i < list.size(); ++i) {
+            if (!self.Alive()) return;
+            TControl* c = list[i];
+            if (!alive[i].Alive() || c->FParent != this) continue;
             int w = std::max(0, rect.Width()), h = std::max(0, rect.Height());
             switch (al) {
                 case alTop:
@@ -778,8 +791,13 @@ void TWinControl::AlignControls(TControl* aControl, TRect& rect) {
     }
     // Anchored controls keep their distances to the edges they are anchored to.
     int pw = GetClientWidth(), ph = GetClientHeight();
-    for (TControl* c : FControls) {
-        if (c->FAlign != alNone) continue;
+    std::vector<TControl*> anchored(FControls);
+    std::vector<TControlGuard> alive;
+    for (TControl* c : anchored) alive.emplace_back(c);
+    for (size_t i = 0; i < anchored.size(); ++i) {
+        if (!self.Alive()) return;
+        TControl* c = anchored[i];
+        if (!alive[i].Alive() || c->FParent != this || c->FAlign != alNone) continue;
         TAnchors a = c->FAnchors;
         if (a.Contains(akLeft) && a.Contains(akTop) && !a.Contains(akRight) && !a.Contains(akBottom)) continue;
         if (c->FAnchorParentW == 0 && c->FAnchorParentH == 0) continue;
@@ -864,8 +882,9 @@ bool TWinControl::DialogKey(Word Key, TShiftState Shift) {
 }
 
 void TWinControl::Resize() {
+    TControlGuard alive(this);
     Realign();
-    TControl::Resize();
+    if (alive.Alive()) TControl::Resize();
 }
 
 void TWinControl::FontChanged() {

@@ -27,7 +27,9 @@ TDateTime FromQt(const QDateTime& q) {
 struct PickerSignals {
     static void Connect(TDateTimePicker* p) {
         QDateTimeEdit* e = Edit(p);
-        QObject::connect(e, &QDateTimeEdit::dateTimeChanged, e, [p](const QDateTime&) {
+        QObject::connect(e, &QDateTimeEdit::dateTimeChanged, e, [p, e, alive = TControlGuard(p)](const QDateTime&) {
+            if (!alive.Alive()) return;
+            ui::TBusyWidget busy(e);
             ui::SafeCall([p] {
                 if (p->OnChange && !p->IsLoading()) p->OnChange(p);
             });

@@ -11,18 +11,24 @@ QString Q(const std::string& s) { return QString::fromUtf8(s.data(), qsizetype(s
 struct EditSignals {
     static void Connect(TEdit* e) {
         QLineEdit* w = Line(e);
-        QObject::connect(w, &QLineEdit::textChanged, w, [e](const QString&) {
+        // The edit's OnChange may free it while Qt is still reporting the change.
+        QObject::connect(w, &QLineEdit::textChanged, w, [e, w, alive = TControlGuard(e)](const QString&) {
+            if (!alive.Alive()) return;
+            ui::TBusyWidget busy(w);
             ui::SafeCall([e] { e->Change(); });
         });
-        QObject::connect(w, &QLineEdit::textEdited, w, [e, w](const QString& now) {
-            e->FModified = true;
-            std::string kept = e->FilterTyped(e->FLastText, now.toStdString());
-            if (kept != now.toStdString()) {
-                // A paste that would pass the limit is undone.
-                const QSignalBlocker block(w);
-                w->setText(Q(kept));
-            }
-            e->FLastText = kept;
+        QObject::connect(w, &QLineEdit::textEdited, w, [e, w, alive = TControlGuard(e)](const QString& now) {
+            if (!alive.Alive()) return;
+            ui::SafeCall([&] {
+                e->FModified = true;
+                std::string kept = e->FilterTyped(e->FLastText, now.toStdString());
+                if (kept != now.toStdString()) {
+                    // A paste that would pass the limit is undone.
+                    const QSignalBlocker block(w);
+                    w->setText(Q(kept));
+                }
+                e->FLastText = kept;
+            });
         });
     }
 };

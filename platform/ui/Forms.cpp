@@ -304,6 +304,8 @@ void TCustomForm::PaintWidgetImage(QImage& image) {
 }
 
 bool TCustomForm::HandleWidgetEvent(QEvent* e) {
+    // A handler may free the form: the event is then taken, so Qt leaves the widget alone.
+    TControlGuard alive(this);
     switch (e->type()) {
         case QEvent::Close: {
             // The window system's close goes through Close (OnCloseQuery, OnClose).
@@ -315,24 +317,20 @@ bool TCustomForm::HandleWidgetEvent(QEvent* e) {
             QWidget* w = GetWidget();
             if (w && (w->width() != GetWidth() || w->height() != GetHeight()))
                 TControl::SetBounds(GetLeft(), GetTop(), w->width(), w->height());
-            return false;
+            return !alive.Alive();
         }
         case QEvent::Move: {
             QWidget* w = GetWidget();
             if (w && (w->x() != GetLeft() || w->y() != GetTop()))
                 TControl::SetBounds(w->x(), w->y(), GetWidth(), GetHeight());
-            return false;
+            return !alive.Alive();
         }
         case QEvent::WindowActivate:
-            ui::SafeCall([this] {
-                if (OnActivate) OnActivate(this);
-            });
-            return false;
+            ui::SafeCall([this] { FireEvent(OnActivate, this); });
+            return !alive.Alive();
         case QEvent::WindowDeactivate:
-            ui::SafeCall([this] {
-                if (OnDeactivate) OnDeactivate(this);
-            });
-            return false;
+            ui::SafeCall([this] { FireEvent(OnDeactivate, this); });
+            return !alive.Alive();
         case QEvent::WindowStateChange: {
             QWidget* w = GetWidget();
             if (w) FWindowState = w->isMinimized() ? wsMinimized : w->isMaximized() ? wsMaximized : wsNormal;

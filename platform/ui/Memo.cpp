@@ -151,7 +151,9 @@ TMemo::TMemo(TComponent* AOwner) : TWinControl(AOwner, new QPlainTextEdit) {
     ApplyWidgetFont();
     SetBounds(0, 0, 185, 89);
     SetScrollBars(ssNone);
-    QObject::connect(e, &QPlainTextEdit::textChanged, e, [this] {
+    QObject::connect(e, &QPlainTextEdit::textChanged, e, [this, e, alive = TControlGuard(this)] {
+        if (!alive.Alive()) return;
+        ui::TBusyWidget busy(e);
         ui::SafeCall([this] {
             if (OnChange && !IsLoading()) OnChange(this);
         });

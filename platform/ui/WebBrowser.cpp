@@ -66,9 +66,8 @@ void TWebBrowser::Navigate(const std::string& url) {
     };
     if (!qurl.isValid() || (qurl.scheme() != "http" && qurl.scheme() != "https")) {
         // As the browser does, the error arrives after Navigate has returned.
-        QPointer<QWidget> guard(GetWidget());
         QMetaObject::invokeMethod(
-            GetWidget(), [guard, fail] { if (guard) fail(0); }, Qt::QueuedConnection);
+            GetWidget(), [alive = TControlGuard(this), fail] { if (alive.Alive()) fail(0); }, Qt::QueuedConnection);
         return;
     }
     QNetworkRequest request(qurl);
@@ -80,8 +79,8 @@ void TWebBrowser::Navigate(const std::string& url) {
     QObject::connect(reply, &QNetworkReply::downloadProgress, reply, [reply](qint64 got, qint64) {
         if (got > kMaxPageBytes) reply->abort();
     });
-    QObject::connect(reply, &QNetworkReply::finished, GetWidget(), [this, reply, url, fail] {
-        if (FImpl->reply != reply) return;
+    QObject::connect(reply, &QNetworkReply::finished, GetWidget(), [this, reply, url, fail, alive = TControlGuard(this)] {
+        if (!alive.Alive() || FImpl->reply != reply) return;
         FImpl->reply = nullptr;
         reply->deleteLater();
         const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();

@@ -260,3 +260,92 @@ TEST_F(Destruction, ExceptionsFromAControlsEventCodeStayOutOfQt) {
     EXPECT_TRUE(acc->text(QAccessible::Name).isEmpty());
     EXPECT_EQ(ui::test::ShownDialogs().size(), 1u);
 }
+
+TEST_F(Destruction, WrappedWidgetsSurviveHandlersThatFreeTheirControl) {
+    // Typing into an edit whose OnChange frees the form: Qt is still reporting the change.
+    auto* dialog = new TForm(nullptr);
+    auto* edit = Add<TEdit>(dialog, dialog);
+    dialog->Show();
+    edit->OnChange = [dialog](TObject*) { delete dialog; };
+    SendKey(edit->GetWidget(), Qt::Key_1, "1");
+    Application->ProcessMessages();
+
+    // A combo box whose OnSelect frees it raises no OnChange after.
+    dialog = new TForm(nullptr);
+    auto* combo = Add<TComboBox>(dialog, dialog);
+    combo->SetStyle(csDropDownList);
+    combo->GetItems()->Add("one");
+    combo->GetItems()->Add("two");
+    int changes = 0;
+    combo->OnSelect = [dialog](TObject*) { delete dialog; };
+    combo->OnChange = [&](TObject*) { ++changes; };
+    auto* box = combo->GetWidget();
+    QMetaObject::invokeMethod(box, "activated", Q_ARG(int, 1));
+    EXPECT_EQ(changes, 0);
+
+    // A check box clicked by the user, its OnClick freeing the form.
+    dialog = new TForm(nullptr);
+    auto* check = Add<TCheckBox>(dialog, dialog);
+    check->SetBounds(0, 0, 100, 20);
+    dialog->Show();
+    check->OnClick = [dialog](TObject*) { delete dialog; };
+    SendMouse(check->GetWidget(), QEvent::MouseButtonPress, 5, 5);
+    SendMouse(check->GetWidget(), QEvent::MouseButtonRelease, 5, 5);
+    Application->ProcessMessages();
+
+    // A form freed by its own activation handler.
+    dialog = new TForm(nullptr);
+    bool gone = false;
+    new TWatched<TLabel>(dialog, &gone);
+    dialog->OnActivate = [dialog](TObject*) { delete dialog; };
+    QEvent activate(QEvent::WindowActivate);
+    QApplication::sendEvent(dialog->GetWidget(), &activate);
+    EXPECT_TRUE(gone);
+    Application->ProcessMessages();
+}
+
+TEST_F(Destruction, ResizeHandlersThatFreeOrAddSiblings) {
+    auto* host = Add<TPanel>(form);
+    host->SetBevelOuter(bvNone);
+    host->SetBounds(0, 0, 200, 100);
+    auto* top = Add<TPanel>(host);
+    top->SetAlign(alTop);
+    top->SetHeight(10);
+    auto* second = Add<TPanel>(host);
+    second->SetTop(50);
+    second->SetAlign(alTop);
+    second->SetHeight(10);
+    bool gone = false;
+    (new TWatched<TLabel>(second, &gone))->SetParent(second);
+    top->OnResize = [&](TObject*) {
+        if (second) delete second;
+        second = nullptr;
+    };
+    host->SetWidth(300);  // top is resized first and frees the next one in line
+    EXPECT_TRUE(gone);
+    EXPECT_EQ(top->GetBoundsRect(), TRect(0, 0, 300, 10));
+    EXPECT_EQ(host->GetControlCount(), 1);
+
+    // An anchored control that fills its parent with new controls while it is being placed.
+    auto* stretch = Add<TPanel>(host);
+    stretch->SetBounds(10, 20, 100, 30);
+    stretch->SetAnchors({akLeft, akTop, akRight});
+    int added = 0;
+    stretch->OnResize = [&](TObject*) {
+        for (int i = 0; i < 40; ++i, ++added) Add<TLabel>(host);
+    };
+    host->SetWidth(350);
+    EXPECT_EQ(stretch->GetWidth(), 150);
+    EXPECT_EQ(host->GetControlCount(), 2 + added);
+}
+
+TEST_F(Destruction, ExitHandlerThatFreesTheControlBeingRemoved) {
+    auto* edit = Add<TEdit>(form);
+    form->SetActiveControl(edit);
+    bool gone = false;
+    (new TWatched<TLabel>(edit, &gone))->SetParent(form);
+    edit->OnExit = [edit](TObject*) { delete edit; };
+    edit->SetParent(nullptr);
+    EXPECT_TRUE(gone);
+    EXPECT_EQ(form->GetActiveControl(), nullptr);
+}
