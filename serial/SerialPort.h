@@ -20,6 +20,9 @@
 #include "serial/SerialThread.h"
 #include "serial/SerialTypes.h"
 
+class TIniFile;
+class TRegistry;
+
 class TCustomSerialPort : public TComponent {
 public:
     explicit TCustomSerialPort(TComponent* AOwner);
@@ -108,6 +111,18 @@ public:
     void SetXonXoff(bool OnOff);
     // Waits in the caller's thread; only while no event thread exists.
     void WaitForEvent(TSerialEvents& Events, const comm::TStopSignal* StopEvent, int Timeout);
+
+    // ---- settings store (SerialStore.cpp) ------------------------------------------------
+    // StoreTo is an INI file name (stIniFile) or a registry key text (stRegistry); the
+    // section or sub-key is the component's Name.
+    void StoreSettings(TStoreType StoreType, const std::string& StoreTo);
+    void LoadSettings(TStoreType StoreType, const std::string& LoadFrom);
+    virtual void StoreIniFile(TIniFile& IniFile);
+    virtual void StoreRegistry(TRegistry& Registry);
+    virtual void LoadIniFile(TIniFile& IniFile);
+    virtual void LoadRegistry(TRegistry& Registry);
+    // The setup dialog of the control library, when that library has registered it.
+    void ShowSetupDialog();
 
     // ---- links ----------------------------------------------------------------------------
     void RegisterLink(TSerialLink* Link);
