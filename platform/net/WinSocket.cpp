@@ -1,0 +1,294 @@
+// One connection on a Qt socket. Qt may report a connect, an error or a close from inside
+// a call (a loopback connect that completes at once, a write to a reset peer); the original
+// always posted its events, so every Qt signal is re-posted and handled from the event
+// loop, never inside the application's own call.
+#include <QCoreApplication>
+#include <QMetaObject>
+#include <algorithm>
+#include <climits>
+#include <cstring>
+
+#include "platform/net/NetInternal.h"
+
+namespace {
+
+const char* ApiOf(TErrorEvent event) {
+    switch (event) {
+    case eeLookup: return "lookup";
+    case eeConnect: return "connect";
+    case eeSend: return "send";
+    case eeReceive: return "recv";
+    case eeDisconnect: return "closesocket";
+    case eeAccept: return "accept";
+    default: return "select";
+    }
+}
+
+}  // namespace
+
+TCustomWinSocket::TCustomWinSocket() : FImpl(std::make_unique<Impl>(this)) {}
+
+TCustomWinSocket::~TCustomWinSocket() = default;
+
+TCustomWinSocket::Impl::~Impl() { Retire(true); }
+
+void TCustomWinSocket::Impl::Attach(QTcpSocket* s) {
+    Qt = s;
+    Input.clear();
+    Taken = false;
+    ReadPosted = false;
+    ConnectingSeen = false;
+    RemoteAddress.clear();
+    RemoteHost.clear();
+    LocalAddress.clear();
+    RemotePort = LocalPort = 0;
+    std::weak_ptr<int> life = Life;
+    auto post = [this, life, s](auto fn) {
+        QMetaObject::invokeMethod(
+            s,
+            [this, life, s, fn] {
+                if (!Current(this, life, s)) return;
+                net::Guarded(fn);
+            },
+            Qt::QueuedConnection);
+    };
+    Links.push_back(QObject::connect(s, &QAbstractSocket::connected, s, [this, s, post] {
+        post([this, s] { OnConnected(s); });
+    }));
+    Links.push_back(QObject::connect(s, &QIODevice::readyRead, s, [this, s, post] {
+        post([this, s] { OnReadyRead(s); });
+    }));
+    Links.push_back(QObject::connect(s, &QAbstractSocket::disconnected, s, [this, s, post] {
+        post([this, s] { OnDisconnected(s); });
+    }));
+    Links.push_back(QObject::connect(s, &QAbstractSocket::errorOccurred, s,
+                                     [this, s, post](QAbstractSocket::SocketError error) {
+                                         post([this, s, error] { OnError(s, error); });
+                                     }));
+    Links.push_back(QObject::connect(s, &QAbstractSocket::stateChanged, s,
+                                     [this, s, post](QAbstractSocket::SocketState state) {
+                                         post([this, s, state] { OnState(s, state); });
+                                     }));
+}
+
+void TCustomWinSocket::Impl::Retire(bool flush) {
+    QTcpSocket* s = Qt;
+    if (!s) return;
+    Qt = nullptr;
+    ReadPosted = false;
+    for (auto& link : Links) QObject::disconnect(link);
+    Links.clear();
+    // Left to finish on its own; the application frees it at the latest.
+    s->setParent(QCoreApplication::instance());
+    if (flush && s->state() == QAbstractSocket::ConnectedState) {
+        s->flush();
+        QObject::connect(s, &QAbstractSocket::disconnected, s, &QObject::deleteLater);
+        QObject::connect(s, &QAbstractSocket::errorOccurred, s, &QObject::deleteLater);
+        s->disconnectFromHost();  // sends what is still queued, then the close
+        if (s->state() == QAbstractSocket::UnconnectedState) s->deleteLater();
+    } else {
+        s->abort();
+        s->deleteLater();
+    }
+}
+
+bool TCustomWinSocket::Impl::Pull() {
+    if (!Qt) return false;
+    QByteArray bytes = Qt->readAll();
+    if (bytes.isEmpty()) return false;
+    Input.append(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    return true;
+}
+
+void TCustomWinSocket::Impl::CacheAddresses() {
+    if (!Qt) return;
+    RemoteAddress = net::AddressText(Qt->peerAddress());
+    RemoteHost = Qt->peerName().isEmpty() ? RemoteAddress : Qt->peerName().toStdString();
+    RemotePort = Qt->peerPort();
+    LocalAddress = net::AddressText(Qt->localAddress());
+    LocalPort = Qt->localPort();
+}
+
+void TCustomWinSocket::Impl::OnState(QTcpSocket* s, QAbstractSocket::SocketState state) {
+    if (state != QAbstractSocket::ConnectingState || ConnectingSeen || Owner->FConnected) return;
+    if (s->state() != QAbstractSocket::ConnectingState) return;  // already past it
+    ConnectingSeen = true;
+    Owner->Event(seConnecting);
+}
+
+void TCustomWinSocket::Impl::OnConnected(QTcpSocket* s) {
+    if (Owner->FConnected || s->state() != QAbstractSocket::ConnectedState) return;
+    std::weak_ptr<int> life = Life;
+    Owner->FConnected = true;
+    CacheAddresses();
+    Owner->Event(seConnect);
+    if (!Current(this, life, s)) return;
+    Owner->Event(seWrite);  // ready for writing, as after every connect
+    if (!Current(this, life, s)) return;
+    if (Pull()) FireRead(s);
+}
+
+void TCustomWinSocket::Impl::OnReadyRead(QTcpSocket* s) {
+    if (!Owner->FConnected) return;  // the connect event comes first
+    // New bytes arrived, even if a ReceiveLength outside the event already moved them in.
+    Pull();
+    FireRead(s);
+}
+
+void TCustomWinSocket::Impl::FireRead(QTcpSocket* s) {
+    if (Input.empty()) return;
+    std::weak_ptr<int> life = Life;
+    Taken = false;
+    Owner->Event(seRead);
+    if (!Current(this, life, s)) return;
+    Pull();
+    if (Taken && !Input.empty()) PostRead(s);
+}
+
+void TCustomWinSocket::Impl::PostRead(QTcpSocket* s) {
+    if (ReadPosted) return;
+    ReadPosted = true;
+    std::weak_ptr<int> life = Life;
+    QMetaObject::invokeMethod(
+        s,
+        [this, life, s] {
+            if (!Current(this, life, s)) return;
+            ReadPosted = false;
+            net::Guarded([&] {
+                Pull();
+                FireRead(s);
+            });
+        },
+        Qt::QueuedConnection);
+}
+
+void TCustomWinSocket::Impl::OnDisconnected(QTcpSocket* s) {
+    if (!Owner->FConnected) return;  // a failed connect is reported by its error
+    std::weak_ptr<int> life = Life;
+    // What came with the close is read first.
+    if (Pull()) {
+        FireRead(s);
+        if (!Current(this, life, s)) return;
+    }
+    Lost(s);
+}
+
+void TCustomWinSocket::Impl::Lost(QTcpSocket*) {
+    std::weak_ptr<int> life = Life;
+    Retire(false);
+    Owner->FConnected = false;
+    try {
+        Owner->Event(seDisconnect);
+    } catch (...) {
+        if (!life.expired()) Owner->Dropped();
+        throw;
+    }
+    if (!life.expired()) Owner->Dropped();
+}
+
+void TCustomWinSocket::Impl::OnError(QTcpSocket* s, QAbstractSocket::SocketError error) {
+    if (error == QAbstractSocket::RemoteHostClosedError && Owner->FConnected) {
+        // A close or a reset by the peer: the disconnect follows, no error. Should Qt not
+        // report it, the state says so.
+        if (s->state() == QAbstractSocket::UnconnectedState) OnDisconnected(s);
+        return;
+    }
+    int code = net::ClassicSocketError(error, s->errorString());
+    TErrorEvent event = eeGeneral;
+    if (!Owner->FConnected) event = error == QAbstractSocket::HostNotFoundError ? eeLookup : eeConnect;
+    Fail(s, event, code);
+}
+
+void TCustomWinSocket::Impl::Fail(QTcpSocket* s, TErrorEvent event, int code) {
+    std::weak_ptr<int> life = Life;
+    bool connected = Owner->FConnected;
+    if (!connected) Retire(false);  // a failed connect leaves the socket closed, no disconnect
+    Owner->Error(event, code);
+    if (connected && Current(this, life, s) && s->state() == QAbstractSocket::UnconnectedState) {
+        QMetaObject::invokeMethod(
+            s,
+            [this, life, s] {
+                if (!Current(this, life, s) || !Owner->FConnected) return;
+                net::Guarded([&] { Lost(s); });
+            },
+            Qt::QueuedConnection);
+    }
+    if (code != 0) throw ESocketError(SocketErrorMessage(code, ApiOf(event)), code);
+}
+
+void TCustomWinSocket::Impl::FailLater(QTcpSocket* s, TErrorEvent event, int code) {
+    std::weak_ptr<int> life = Life;
+    QMetaObject::invokeMethod(
+        s,
+        [this, life, s, event, code] {
+            if (!Current(this, life, s)) return;
+            net::Guarded([&] { Fail(s, event, code); });
+        },
+        Qt::QueuedConnection);
+}
+
+void TCustomWinSocket::Impl::Shut(bool notify) {
+    if (!Qt) return;
+    std::weak_ptr<int> life = Life;
+    Retire(true);
+    Owner->FConnected = false;
+    Input.clear();
+    if (!notify) return;
+    try {
+        Owner->Event(seDisconnect);
+    } catch (...) {
+        if (!life.expired()) Owner->Dropped();
+        throw;
+    }
+    if (!life.expired()) Owner->Dropped();
+}
+
+// ---- the connection as the handlers see it ----------------------------------------------
+
+int TCustomWinSocket::SendBuf(const void* buf, int count) {
+    if (!FConnected || !FImpl->Qt || !buf || count <= 0) return 0;
+    qint64 n = FImpl->Qt->write(static_cast<const char*>(buf), count);
+    if (n < 0) return -1;
+    FImpl->Qt->flush();  // to the system now, as a send does; a failure is posted
+    return static_cast<int>(n);
+}
+
+int TCustomWinSocket::SendText(const std::string& text) {
+    if (text.size() > static_cast<std::size_t>(INT_MAX)) return 0;
+    return SendBuf(text.data(), static_cast<int>(text.size()));
+}
+
+int TCustomWinSocket::ReceiveLength() {
+    FImpl->Pull();
+    return static_cast<int>(std::min<std::size_t>(FImpl->Input.size(), INT_MAX));
+}
+
+int TCustomWinSocket::ReceiveBuf(void* buf, int count) {
+    if (!buf || count == 0) return 0;
+    FImpl->Pull();
+    std::string& in = FImpl->Input;
+    std::size_t n = in.size();
+    if (count > 0) n = std::min(n, static_cast<std::size_t>(count));
+    n = std::min<std::size_t>(n, INT_MAX);
+    if (n == 0) return 0;
+    std::memcpy(buf, in.data(), n);
+    in.erase(0, n);
+    FImpl->Taken = true;
+    return static_cast<int>(n);
+}
+
+std::string TCustomWinSocket::ReceiveText() {
+    FImpl->Pull();
+    std::string text;
+    text.swap(FImpl->Input);
+    if (!text.empty()) FImpl->Taken = true;
+    return text;
+}
+
+std::string TCustomWinSocket::GetRemoteAddress() const { return FImpl->RemoteAddress; }
+std::string TCustomWinSocket::GetRemoteHost() const { return FImpl->RemoteHost; }
+int TCustomWinSocket::GetRemotePort() const { return FImpl->RemotePort; }
+std::string TCustomWinSocket::GetLocalAddress() const { return FImpl->LocalAddress; }
+int TCustomWinSocket::GetLocalPort() const { return FImpl->LocalPort; }
+
+void TCustomWinSocket::Close() { FImpl->Shut(true); }
