@@ -230,8 +230,9 @@ void TCustomForm::BringToFront() {
 void TCustomForm::SetActiveControl(TWinControl* c) {
     if (c == this) c = nullptr;
     if (c && ::GetParentForm(c) != this) return;
+    TControlGuard alive(c);
     FocusControlChanged(c);
-    if (c)
+    if (c && alive.Alive())  // the enter handler may have freed it
         if (QWidget* w = c->GetWidget()) {
             if (w->focusPolicy() == Qt::NoFocus) w->setFocusPolicy(Qt::StrongFocus);
             w->setFocus(Qt::OtherFocusReason);
@@ -398,7 +399,8 @@ void TApplication::Run() {
         sys::ServeGuiCalls();
         QEventLoop loop;
         g_loop = &loop;
-        loop.exec();
+        // A hand-over served just now may already have ended the application.
+        if (!FTerminated) loop.exec();
         g_loop = nullptr;
     }
     FRunning = false;

@@ -2,6 +2,10 @@
 // main form closes, then frees the forms (each told first).
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <cstdlib>
 #include <thread>
 
 #include "platform/sys/GuiThread.h"
@@ -29,4 +33,36 @@ TEST(Application, RunServesHandOversAndEndsWhenTheMainFormCloses) {
     EXPECT_EQ(log, "show;handover;close;destroy;");
     EXPECT_EQ(Application->GetMainForm(), nullptr);
     EXPECT_EQ(Application->GetComponentCount(), 0);
+}
+
+// A close served as the loop is about to start ends the run at once. In a fresh process: the
+// application object ends only one run.
+void RunWithACloseHandedOverFirst() {
+    TForm* main = nullptr;
+    Application->CreateForm(main);
+    sys::PostToGuiThread([main] { main->Close(); });
+    // Should Run hang, a watchdog ends it so the test fails instead of stalling.
+    std::mutex m;
+    std::condition_variable cv;
+    bool returned = false, rescued = false;
+    std::thread watchdog([&] {
+        std::unique_lock<std::mutex> lock(m);
+        if (!cv.wait_for(lock, std::chrono::seconds(10), [&] { return returned; })) {
+            rescued = true;
+            sys::PostToGuiThread([] { Application->Terminate(); });
+        }
+    });
+    Application->Run();
+    {
+        std::lock_guard<std::mutex> lock(m);
+        returned = true;
+    }
+    cv.notify_all();
+    watchdog.join();
+    std::exit(rescued || Application->GetComponentCount() != 0 ? 1 : 0);
+}
+
+TEST(ApplicationDeathTest, ACloseHandedOverBeforeTheLoopStartsEndsRun) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(RunWithACloseHandedOverFirst(), ::testing::ExitedWithCode(0), "");
 }
