@@ -23,8 +23,10 @@ std::uint64_t g_NextSeq = 0;
 
 void Fire(TTimer* t) {
     if (!t->OnTimer) return;
+    // A copy: the handler may free the timer (and with it OnTimer) while it runs.
+    TNotifyEvent handler = t->OnTimer;
     try {
-        t->OnTimer(t);
+        handler(t);
     } catch (...) {
         sys::HandleException(std::current_exception());
     }

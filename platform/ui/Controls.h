@@ -12,7 +12,7 @@
 #include "platform/rtl/Classes.h"
 #include "platform/rtl/Types.h"
 #include "platform/ui/Graphics.h"
-#include "platform/ui/Sets.h"
+#include "platform/rtl/Sets.h"
 
 class QWidget;
 class QEvent;
@@ -25,10 +25,10 @@ using Word = std::uint16_t;
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
 enum TAnchorKind { akLeft, akTop, akRight, akBottom };
-using TAnchors = TEnumSet<TAnchorKind>;
+using TAnchors = TSet<TAnchorKind>;
 enum TMouseButton { mbLeft, mbRight, mbMiddle };
 enum TShiftStateItem { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble };
-using TShiftState = TEnumSet<TShiftStateItem>;
+using TShiftState = TSet<TShiftStateItem>;
 enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 using TLeftRight = TAlignment;
 enum TVerticalAlignment { taAlignTop, taAlignBottom, taVerticalCenter };
@@ -41,7 +41,7 @@ enum TControlStyleItem {
     csReplicatable, csNoStdEvents, csDisplayDragImage, csReflector, csActionClient,
     csMenuEvents, csNeedsBorderPaint, csParentBackground
 };
-using TControlStyle = TEnumSet<TControlStyleItem>;
+using TControlStyle = TSet<TControlStyleItem>;
 
 using TCursor = int;
 constexpr TCursor crDefault = 0, crNone = -1, crArrow = -2, crCross = -3, crIBeam = -4,

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/rtl/Classes.h"
-#include "platform/ui/Sets.h"
+#include "platform/rtl/Sets.h"
 
 constexpr int MB_OK = 0x0, MB_OKCANCEL = 0x1, MB_ABORTRETRYIGNORE = 0x2, MB_YESNOCANCEL = 0x3,
               MB_YESNO = 0x4, MB_RETRYCANCEL = 0x5, MB_ICONHAND = 0x10, MB_ICONSTOP = 0x10,
@@ -18,7 +18,7 @@ constexpr int IDOK = 1, IDCANCEL = 2, IDABORT = 3, IDRETRY = 4, IDIGNORE = 5, ID
 
 enum TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
 enum TMsgDlgBtn { mbYes, mbNo, mbOK, mbCancel, mbAbort, mbRetry, mbIgnore, mbAll, mbNoToAll, mbYesToAll, mbHelp, mbClose };
-using TMsgDlgButtons = TEnumSet<TMsgDlgBtn>;
+using TMsgDlgButtons = TSet<TMsgDlgBtn>;
 
 // A box with the text and an OK button; the caption is the application's title.
 void ShowMessage(const std::string& text);

@@ -9,7 +9,7 @@
 
 enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 enum TBorderIcon { biSystemMenu, biMinimize, biMaximize, biHelp };
-using TBorderIcons = TEnumSet<TBorderIcon>;
+using TBorderIcons = TSet<TBorderIcon>;
 enum TPosition {
     poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter, poDesktopCenter,
     poMainFormCenter, poOwnerFormCenter

@@ -9,7 +9,7 @@
 
 #include "platform/rtl/Classes.h"
 #include "platform/rtl/Types.h"
-#include "platform/ui/Sets.h"
+#include "platform/rtl/Sets.h"
 
 class QImage;
 class QFont;
@@ -107,7 +107,7 @@ enum TCheckBoxState : std::uint8_t { cbUnchecked, cbChecked, cbGrayed };
 // ---- Fonts, pens, brushes --------------------------------------------------------------
 
 enum TFontStyle { fsBold, fsItalic, fsUnderline, fsStrikeOut };
-using TFontStyles = TEnumSet<TFontStyle>;
+using TFontStyles = TSet<TFontStyle>;
 enum TFontPitch { fpDefault, fpVariable, fpFixed };
 constexpr int DEFAULT_CHARSET = 1, RUSSIAN_CHARSET = 204;
 

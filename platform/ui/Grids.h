@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "platform/ui/Controls.h"
-#include "platform/ui/Sets.h"
+#include "platform/rtl/Sets.h"
 #include "platform/ui/StdCtrls.h"
 
 enum TGridOption {
@@ -17,9 +17,9 @@ enum TGridOption {
     goRowSizing, goColSizing, goRowMoving, goColMoving, goEditing, goTabs, goRowSelect,
     goAlwaysShowEditor, goThumbTracking
 };
-using TGridOptions = TEnumSet<TGridOption>;
+using TGridOptions = TSet<TGridOption>;
 enum TGridDrawStateItem { gdSelected, gdFocused, gdFixed };
-using TGridDrawState = TEnumSet<TGridDrawStateItem>;
+using TGridDrawState = TSet<TGridDrawStateItem>;
 enum TGridScrollBars { gsbNone, gsbHorizontal, gsbVertical, gsbBoth };
 enum TGridBorderStyle { gbsNone, gbsSingle };
 
