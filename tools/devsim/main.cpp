@@ -15,6 +15,7 @@
 #include <cstring>
 #include <string>
 
+#include "tools/devsim/BootloaderModel.h"
 #include "tools/devsim/ConfigModel.h"
 #include "tools/devsim/DevSim.h"
 #include "tools/devsim/DeviceModel.h"
@@ -104,6 +105,7 @@ int main(int argc, char** argv) {
     model.SetPromptAfterIdentify(prompt);
     model.SetStatusRecord(devsim::DeviceModel::StatusRecordWithImei(imei));
     devsim::ConfigModel config(model);
+    devsim::BootloaderModel bootloader(model);
     config.SetRecord(devsim::ConfigModel::SampleRecord());
     if (!configOut.empty()) {
         config.SetOnRecordWritten([configOut](const devsim::Bytes& record) {
