@@ -17,10 +17,6 @@ void LoadDeviceList(TComboBox* /*Combo*/) {}
 
 std::int32_t g_LoginRetryTicks = 0;
 
-// ===== firmware/ =========================================================================
-
-void TForm1::GetConfiguratorVersionFromServer() {}
-
 // ===== memory/ ===========================================================================
 
 char g_SearchKeyword[16] = {};

@@ -2,7 +2,6 @@
 // folder. Until then their frames are verified and dropped.
 #include "app/Unit1.h"
 
-void TForm1::Reply_Bootloader(const TDeviceReply&) {}
 void TForm1::Reply_Defragment(const TDeviceReply&) {}
 void TForm1::Reply_Diagnostics(const TDeviceReply&) {}
 void TForm1::Reply_NumbersEdit(const TDeviceReply&) {}
@@ -13,10 +12,7 @@ void TForm1::Reply_TransparentPort(const TDeviceReply&) {}
 void TForm1::Reply_EventNotice(const TDeviceReply&) {}
 void TForm1::Reply_ReaderParams(const TDeviceReply&) {}
 void TForm1::Reply_SafeCity(const TDeviceReply&) {}
-void TForm1::Reply_RemoteFwBlock(const TDeviceReply&) {}
 
 // Routines of the firmware update and the cloud session that the link calls.
-void TForm1::Bootloader_version(std::uint8_t, std::uint8_t) {}
-void TForm1::CloseFirmwareFile() {}
 void TForm1::Button5CloudClick() {}
 void TForm1::CloseClientSocket() {}

@@ -1,0 +1,15 @@
+#include "firmware/FirmwareState.h"
+
+#include "platform/rtl/Streams.h"
+#include "platform/sys/Shell.h"
+
+TFirmwareUpdate g_FirmwareUpdate;
+std::uint32_t g_FwSize = 0;
+std::uint32_t g_FwOffset = 0;
+int g_FwTimeout = 0;
+
+std::uint8_t g_UpdRequestKind = 0;
+TUpdServerTimeout g_UpdServerTimeout;
+TFileDownload g_Download;
+
+bool OpenDownloadedFile(const std::string& path) { return sys::ShellOpen(path); }

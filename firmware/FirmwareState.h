@@ -1,0 +1,22 @@
+#pragma once
+// The firmware subsystem's module state: the update in progress with its open image, and
+// the update server's pending query and the file download.
+#include <cstdint>
+
+#include "firmware/FileDownload.h"
+#include "firmware/FirmwareUpdate.h"
+#include "firmware/UpdateServer.h"
+
+// The open image and the update's progress; the counters below mirror it for the timers.
+extern TFirmwareUpdate g_FirmwareUpdate;
+extern std::uint32_t g_FwSize;    // body bytes after the header
+extern std::uint32_t g_FwOffset;  // bytes sent so far
+extern int g_FwTimeout;           // watchdog seconds left for the block in flight
+
+// 1 firmware, 2 the tool itself: what the update server's reply answers.
+extern std::uint8_t g_UpdRequestKind;
+extern TUpdServerTimeout g_UpdServerTimeout;
+extern TFileDownload g_Download;
+
+// Opens a downloaded file with the desktop's opener; nothing is executed directly.
+bool OpenDownloadedFile(const std::string& path);

@@ -1,0 +1,191 @@
+// The update server's queries at start-up and from the firmware page, the offer panel and
+// the download from the file server.
+#include <vector>
+
+#include "app/Unit1.h"
+#include "firmware/FirmwareState.h"
+#include "platform/net/ScktComp.h"
+#include "platform/rtl/CodePage.h"
+#include "platform/sys/Clock.h"
+#include "platform/sys/Hosts.h"
+#include "platform/sys/Online.h"
+
+namespace {
+constexpr int kMsgDownloadKept = 35;
+constexpr int kMsgDownloadKeptIn = 36;
+constexpr int kMsgDownloadFlashing = 37;
+// The offer panel's choices.
+constexpr int kChoiceDownload = 0;
+}  // namespace
+
+bool TForm1::GetConnectToInternet() { return sys::IsOnline(); }
+
+void TForm1::GetFirmwareVersionFromServer() {
+    if (!GetConnectToInternet()) return;
+    g_UpdRequestKind = kUpdRequestFirmware;
+    const sys::THostPort server = sys::UpdateServer();
+    ConnectToServer(server.host, server.port);
+}
+
+void TForm1::GetConfiguratorVersionFromServer() {
+    if (!GetConnectToInternet()) return;
+    g_UpdRequestKind = kUpdRequestConfigurator;
+    const sys::THostPort server = sys::UpdateServer();
+    ConnectToServer(server.host, server.port);
+}
+
+void TForm1::GetfirmwareClick(TObject*) { GetFirmwareVersionFromServer(); }
+
+void TForm1::ConnectToServer(const std::string& host, int port) {
+    if (GetFWClient->GetActive()) GetFWClient->Close();
+    GetFWClient->SetHost(host);
+    GetFWClient->SetPort(port);
+    GetFWClient->Open();
+}
+
+void TForm1::CloseClientConnection() { GetFWClient->Close(); }
+
+int TForm1::SendToServer(const void* bytes, int n) {
+    TClientWinSocket* socket = GetFWClient->GetSocket();
+    if (!socket->GetConnected()) return 0;
+    return socket->SendBuf(bytes, n);
+}
+
+int TForm1::SendTextToServer(const std::string& text) {
+    const std::string wire = Utf8ToCp1251(text);
+    return SendToServer(wire.data(), static_cast<int>(wire.size()));
+}
+
+void TForm1::GetFWClientConnect(TObject*, TCustomWinSocket*) {
+    sys::Sleep(100);
+    if (g_UpdRequestKind == kUpdRequestFirmware) SendTextToServer(FirmwareQuery(g_DeviceType));
+    else if (g_UpdRequestKind == kUpdRequestConfigurator) SendTextToServer(ConfiguratorQuery());
+    g_UpdServerTimeout.Start();
+}
+
+void TForm1::GetFWClientRead(TObject*, TCustomWinSocket* Socket) {
+    std::vector<std::uint8_t> buf(kUpdReplyMax);
+    const int n = Socket->ReceiveBuf(buf.data(), static_cast<int>(buf.size()));
+    const std::string reply = UpdateReplyText(buf.data(), n > 0 ? static_cast<std::size_t>(n) : 0);
+    Label429->SetCaption(reply);
+    if (g_UpdRequestKind == kUpdRequestFirmware) {
+        Label430->SetCaption(kFirmwareOfferQuestion);
+        Label430->Tag = kUpdRequestFirmware;
+        CloseClientConnection();
+        if (CompareBuildFW(Lfw ? Lfw->GetCaption() : std::string(), reply)) ShowOfferPanel();
+        else if (UiPageControl1->GetActivePageIndex() == 2) MessageShow(GetMessageA(kMsgLatestFirmware));
+    } else if (g_UpdRequestKind == kUpdRequestConfigurator) {
+        Label430->SetCaption(kConfiguratorOfferQuestion);
+        Label430->Tag = kUpdRequestConfigurator;
+        CloseClientConnection();
+        if (ConfiguratorOffered(reply, g_ProgramVersion)) ShowOfferPanel();
+    }
+}
+
+void TForm1::GetFWClientDisconnect(TObject*, TCustomWinSocket*) { g_UpdServerTimeout.Stop(); }
+
+void TForm1::GetFWClientError(TObject*, TCustomWinSocket*, int& ErrorCode) {
+    const int code = ErrorCode;
+    ErrorCode = 0;
+    g_UpdServerTimeout.Stop();
+    CloseClientConnection();
+    MessageShow(UpdateServerErrorText(code));
+}
+
+void TForm1::UpdateServerTimeoutStep() {
+    if (g_UpdServerTimeout.Tick()) CloseClientConnection();
+}
+
+void TForm1::ShowOfferPanel() {
+    UiProgressBar3->SetVisible(false);
+    Label431->SetCaption("");
+    Panel32->SetVisible(true);
+    Panel32->BringToFront();
+}
+
+void TForm1::Image4Click(TObject*) { Panel32->SetVisible(false); }
+
+void TForm1::Button29Click(TObject*) {
+    if (Label430->Tag == kUpdRequestFirmware && !g_DeviceConnected) {
+        // No device on the cable: the cloud asks the device to update itself.
+        if (auto* update = dynamic_cast<TControl*>(FindComponent("Bupd"))) update->Click();
+        Panel32->SetVisible(false);
+        return;
+    }
+    if (FilesClient->GetActive()) FilesClient->Close();
+    const sys::THostPort server = sys::FileServer();
+    FilesClient->SetHost(server.host);
+    FilesClient->SetPort(server.port);
+    FilesClient->Open();
+    Label431->SetCaption(GetMessageA(kMsgDownloadConnecting));
+}
+
+void TForm1::FilesClientConnect(TObject*, TCustomWinSocket* Socket) {
+    g_Download.Reset();
+    Label431->SetCaption(GetMessageA(kMsgDownloadConnected));
+    Socket->SendText(FileRequest(Label429->GetCaption()));
+}
+
+void TForm1::FilesClientRead(TObject*, TCustomWinSocket* Socket) {
+    const std::string bytes = Socket->ReceiveText();
+    const TFileDownload::TFeed feed =
+        g_Download.Feed(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+    if (feed.Missing || feed.BadHeader) {
+        FilesClient->Close();
+        Panel32->SetVisible(false);
+        MessageShow(GetMessageA(feed.Missing ? kMsgDownloadMissing : kMsgDownloadBadHeader));
+        return;
+    }
+    if (feed.HeaderRead)
+        Label431->SetCaption(GetMessageA(kMsgDownloadSize) + " " + std::to_string(g_Download.Size()));
+    if (feed.Progress) {
+        Label431->SetCaption(GetMessageA(kMsgDownloading));
+        UiProgressBar3->SetVisible(true);
+        UiProgressBar3->SetPercent(g_Download.Percent());
+    }
+    if (feed.Complete) {
+        Socket->SendText(kEndTransfer);
+        DownloadComplete();
+    }
+}
+
+void TForm1::DownloadComplete() {
+    sys::Sleep(100);
+    const std::string folder = DownloadsFolder();
+    const std::string name = g_Download.FileName();
+    const std::string path = folder + name;
+    const bool saved = SaveDownload(folder, name, g_Download.Data());
+    g_Download.Reset();
+    FilesClient->Close();
+    if (!saved) {
+        // Nothing is flashed or run from a file that is not there.
+        Panel32->SetVisible(false);
+        MessageShow("Cannot write " + path);
+        return;
+    }
+    Label431->SetCaption(GetMessageA(kMsgDownloadDone));
+    if (UiRadioGroup1->GetItemIndex() == kChoiceDownload) {
+        MessageShow(GetMessageA(kMsgDownloadKept) + " " + name + " " + GetMessageA(kMsgDownloadKeptIn) + " " +
+                    folder);
+    } else if (Label430->Tag == kUpdRequestFirmware) {
+        Panel32->SetVisible(false);
+        SelectPage(2);
+        // A file this device does not take is reported and not flashed.
+        if (OpenFWFileSTM(path)) {
+            Program_flashClick(Program_flash);
+            MessageShow(GetMessageA(kMsgDownloadFlashing));
+        }
+    } else {
+        Panel32->SetVisible(false);
+        OpenDownloadedFile(path);
+        Close();
+        return;
+    }
+    Panel32->SetVisible(false);
+}
+
+void TForm1::FilesClientError(TObject*, TCustomWinSocket*, int& ErrorCode) {
+    const int code = ErrorCode;
+    ErrorCode = 0;
+    MessageShow(DownloadServerErrorText(code));
+}

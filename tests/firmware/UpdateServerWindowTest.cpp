@@ -1,0 +1,166 @@
+// The update server and the file server on loopback (updatesim): the queries the window
+// makes, the offer panel, and downloads saved into the Downloads folder.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "FirmwareImage.h"
+#include "device/LinkRig.h"
+#include "firmware/FirmwareState.h"
+#include "platform/net/ScktComp.h"
+#include "platform/sys/Shell.h"
+#include "platform/ui/Dialogs.h"
+#include "tools/updatesim/UpdateSim.h"
+
+namespace {
+
+using namespace linktest;
+
+struct ServerRig {
+    explicit ServerRig(const std::string& name) : rig(name), appData(rig.Path("appdata")) {
+        ok = sim.Start();
+        setenv("ZENTOR_UPDATE_HOST", ("127.0.0.1:" + std::to_string(sim.UpdatePort())).c_str(), 1);
+        setenv("ZENTOR_FILE_HOST", ("127.0.0.1:" + std::to_string(sim.FilePort())).c_str(), 1);
+        setenv("ZENTOR_ONLINE", "1", 1);
+        setenv("AppData", appData.c_str(), 1);
+        ui::test::SetScripted(true);
+        rig.CreateForm();
+    }
+    ~ServerRig() {
+        sim.Stop();
+        for (const char* v : {"ZENTOR_UPDATE_HOST", "ZENTOR_FILE_HOST", "ZENTOR_ONLINE", "AppData"}) unsetenv(v);
+        sys::SetShellOpener(nullptr);
+        Form1->CloseFirmwareFile();
+        ui::test::SetScripted(false);
+    }
+    static bool OfferShown() {
+        return testsupport::WaitUntil([] { return Form1->Panel32->GetVisible(); });
+    }
+    // The query was answered and its connection closed.
+    bool AwaitQuery(std::size_t n) {
+        return testsupport::WaitUntil(
+            [&] { return sim.Queries().size() >= n && !Form1->GetFWClient->GetActive(); });
+    }
+    static std::string Message() { return Form1->MESLABEL->GetCaption(); }
+
+    LinkRig rig;
+    std::string appData;
+    updatesim::UpdateSim sim;
+    bool ok = false;
+};
+
+TEST(UpdateServerWindow, ToolOfferDownloadedIntoTheDownloadsFolder) {
+    ServerRig s("upd-tool");
+    ASSERT_TRUE(s.ok);
+    std::vector<std::uint8_t> tool(5000);
+    for (std::size_t i = 0; i < tool.size(); ++i) tool[i] = static_cast<std::uint8_t>(i * 13 + 1);
+    s.sim.SetToolReply("Zentor_v1.0.1.exe");
+    s.sim.AddFile("Zentor_v1.0.1.exe", tool, "C:\\srv\\tool\\Zentor_v1.0.1.exe");
+    s.sim.SetPieceSize(1500);
+
+    Form1->GetConfiguratorVersionFromServer();
+    ASSERT_TRUE(ServerRig::OfferShown());
+    EXPECT_EQ(s.sim.Queries(), std::vector<std::string>{"Get_CONFUPD:Zentor#"});
+    EXPECT_EQ(Form1->Label429->GetCaption(), "Zentor_v1.0.1.exe");
+    EXPECT_EQ(Form1->Label430->GetCaption(), kConfiguratorOfferQuestion);
+    EXPECT_EQ(Form1->Label430->Tag, 2);
+    EXPECT_EQ(Form1->UiRadioGroup1->GetItemIndex(), 1);
+
+    Form1->UiRadioGroup1->SetItemIndex(0);  // download only
+    Form1->Button29Click(Form1->Button29);
+    ASSERT_TRUE(testsupport::WaitUntil([] { return !Form1->Panel32->GetVisible(); }, 5000));
+    EXPECT_EQ(s.sim.FileRequests(), std::vector<std::string>{"Zentor_v1.0.1.exe"});
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return s.sim.EndTransfers() == 1; }));
+    const std::string folder = s.appData + "/TALIVEX/TALIVEX Zentor/Downloads/";
+    EXPECT_EQ(fwtest::ReadFile(folder + "Zentor_v1.0.1.exe"), tool);
+    EXPECT_EQ(ServerRig::Message(), Form1->GetMessageA(35) + " Zentor_v1.0.1.exe " + Form1->GetMessageA(36) +
+                                        " " + folder);
+    EXPECT_EQ(Form1->Label431->GetCaption(), Form1->GetMessageA(43));
+}
+
+TEST(UpdateServerWindow, NoOfferForTheSameOrAnOlderVersion) {
+    ServerRig s("upd-same");
+    ASSERT_TRUE(s.ok);
+    s.sim.SetToolReply("Zentor_v1.0.0.exe");
+    Form1->GetConfiguratorVersionFromServer();
+    ASSERT_TRUE(s.AwaitQuery(1));
+    testsupport::Pump(50);
+    EXPECT_FALSE(Form1->Panel32->GetVisible());
+
+    // The firmware query names the device's type; on the firmware page "no newer" is said.
+    Form1->Lfw->SetCaption("FW: 37.0001.0002");
+    s.sim.SetFirmwareReply("fw293.bin");  // 293 & 0xFF = 37
+    Form1->SelectPage(2);
+    Form1->GetfirmwareClick(Form1->Getfirmware);
+    ASSERT_TRUE(s.AwaitQuery(2));
+    ASSERT_TRUE(testsupport::WaitUntil([] { return Form1->MESPANEL->GetVisible(); }));
+    EXPECT_EQ(s.sim.Queries().back(), "Get_FW,type=11");
+    EXPECT_EQ(ServerRig::Message(), Form1->GetMessageA(40));
+    EXPECT_FALSE(Form1->Panel32->GetVisible());
+}
+
+TEST(UpdateServerWindow, OfflineAsksNothing) {
+    ServerRig s("upd-offline");
+    ASSERT_TRUE(s.ok);
+    setenv("ZENTOR_ONLINE", "0", 1);
+    Form1->GetConfiguratorVersionFromServer();
+    Form1->GetfirmwareClick(Form1->Getfirmware);
+    EXPECT_FALSE(Form1->GetFWClient->GetActive());
+    testsupport::Pump(100);
+    EXPECT_TRUE(s.sim.Queries().empty());
+}
+
+TEST(UpdateServerWindow, MissingFileOnTheFileServer) {
+    ServerRig s("upd-missing");
+    ASSERT_TRUE(s.ok);
+    s.sim.SetToolReply("Zentor_v2.0.0.exe");  // offered, but the file server has no such file
+    Form1->GetConfiguratorVersionFromServer();
+    ASSERT_TRUE(ServerRig::OfferShown());
+    Form1->Button29Click(Form1->Button29);
+    ASSERT_TRUE(testsupport::WaitUntil([] { return !Form1->Panel32->GetVisible(); }));
+    EXPECT_EQ(ServerRig::Message(), Form1->GetMessageA(60));
+}
+
+TEST(UpdateServerWindow, RefusedConnectionReportsItsCode) {
+    ServerRig s("upd-refused");
+    ASSERT_TRUE(s.ok);
+    const int port = s.sim.UpdatePort();
+    s.sim.Stop();  // nothing listens there now
+    setenv("ZENTOR_UPDATE_HOST", ("127.0.0.1:" + std::to_string(port)).c_str(), 1);
+    Form1->GetConfiguratorVersionFromServer();
+    ASSERT_TRUE(testsupport::WaitUntil([] { return Form1->MESPANEL->GetVisible(); }));
+    EXPECT_EQ(ServerRig::Message(), "Update Server Error: 10061");
+    EXPECT_EQ(g_UpdServerTimeout.Left(), 0);
+}
+
+// A firmware offer with the device on the cable: downloaded, opened and flashed.
+TEST(UpdateServerWindow, FirmwareDownloadedAndFlashed) {
+    ServerRig s("upd-flash");
+    ASSERT_TRUE(s.ok);
+    SimPort& device = s.rig.AddController("dev");
+    ASSERT_TRUE(device.started);
+    device.model->SetIdentity({false, 0x13, 0x0B, 0});
+    s.rig.ListPorts({"!dev"});
+    ASSERT_TRUE(s.rig.ConnectTo(device));
+    ASSERT_TRUE(g_BootloaderMode);
+
+    const fwtest::Image image = fwtest::MakeImage(2048, 0x0B, 38);
+    s.sim.SetFirmwareReply("fw38.bin");
+    s.sim.AddFile("fw38.bin", image, "C:\\srv\\img\\fw38.bin");
+    Form1->Lfw->SetCaption("FW: 37.0001.0002");
+    Form1->GetfirmwareClick(Form1->Getfirmware);
+    ASSERT_TRUE(ServerRig::OfferShown());
+    EXPECT_EQ(Form1->Label430->Tag, 1);
+    Form1->Button29Click(Form1->Button29);
+    ASSERT_TRUE(LinkRig::AwaitRequests(device, 0x10, 1));
+    const std::string saved = s.appData + "/TALIVEX/TALIVEX Zentor/Downloads/fw38.bin";
+    EXPECT_EQ(fwtest::ReadFile(saved), image);
+    EXPECT_FALSE(Form1->Panel32->GetVisible());
+    EXPECT_EQ(Form1->UiPageControl1->GetActivePageIndex(), 2);
+    EXPECT_EQ(Form1->Firmware_name->GetText(), saved);
+    EXPECT_EQ(Form1->FWVer->GetCaption(), "Firmware version: 38");
+    EXPECT_EQ(ServerRig::Message(), Form1->GetMessageA(37));
+    EXPECT_EQ(g_FlashActive, 1);
+}
+
+}  // namespace
