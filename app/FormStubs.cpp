@@ -7,16 +7,6 @@
 
 void TForm1::ClosePortRFID() {}
 
-// ===== cloud/ ============================================================================
-
-void TForm1::CloseSessionClick(TObject* /*Sender*/) {}
-
-void TForm1::StopAnimate() {}
-
-void LoadDeviceList(TComboBox* /*Combo*/) {}
-
-std::int32_t g_LoginRetryTicks = 0;
-
 // ===== memory/ ===========================================================================
 
 char g_SearchKeyword[16] = {};

@@ -6,8 +6,5 @@
 
 class TComboBox;
 
-extern std::int32_t g_LoginRetryTicks;  // cloud/: ticks to the next login repetition
 extern char g_SearchKeyword[16];        // memory/: the number grid's search keyword
 
-// cloud/: fills a combo box with the remembered devices of the settings file.
-void LoadDeviceList(TComboBox* Combo);

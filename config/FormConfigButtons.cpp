@@ -26,7 +26,12 @@ void TForm1::BshedlClick(TObject*) {
     g_ConfigPage = kSchedulesPage;
     ShowWaitPanel(kButtonWaitSeconds, 0, "Чтение шаблонов расписания");
     // In a cloud session the templates come with the cloud's own configuration request.
-    if (!g_CloudSession && g_WorkingMode) ReadFromDevice();
+    if (g_CloudSession) {
+        SendJsonCommand(g_SessionImei, g_SessionPass, "gconfig", "", CloudSocket());
+        MiniLog("Запрос настроек расписания", 0);
+    } else if (g_WorkingMode) {
+        ReadFromDevice();
+    }
 }
 
 // An edit that is not a number stops the write before anything is sent; the wait it opened

@@ -8,11 +8,7 @@ void TForm1::Reply_NumbersEdit(const TDeviceReply&) {}
 void TForm1::Reply_NumbersMemory(const TDeviceReply&) {}
 void TForm1::Reply_EventLog(const TDeviceReply&) {}
 void TForm1::Reply_Photo(const TDeviceReply&) {}
-void TForm1::Reply_TransparentPort(const TDeviceReply&) {}
 void TForm1::Reply_EventNotice(const TDeviceReply&) {}
 void TForm1::Reply_ReaderParams(const TDeviceReply&) {}
-void TForm1::Reply_SafeCity(const TDeviceReply&) {}
 
 // Routines of the firmware update and the cloud session that the link calls.
-void TForm1::Button5CloudClick() {}
-void TForm1::CloseClientSocket() {}

@@ -4,9 +4,5 @@
 
 void TForm1::PhoneBlockRetryStep() {}
 void TForm1::LogBlockRetryStep() {}
-void TForm1::NumberSyncStep() {}
 void TForm1::PhoneWriteResendStep() {}
-void TForm1::ConfServerStopStep() {}
-void TForm1::CloudStatusStep() {}
 void TForm1::PhotoRetryStep() {}
-void TForm1::CloudLoginRetryStep() {}

@@ -1,0 +1,62 @@
+#pragma once
+// Module state of the cloud session, the local configuration server and the login
+// animation, and the two senders every cloud request goes through.
+#include <cstdint>
+#include <string>
+
+#include <json/value.h>
+
+#include "cloud/CloudStreamReader.h"
+#include "cloud/CloudSync.h"
+
+class TComboBox;
+class TCustomWinSocket;
+
+// IMEI and password of the logged-in device (set by the accepted login).
+extern std::string g_SessionImei;
+extern std::string g_SessionPass;
+// Find_device ticks to the next "gsmst": 5 while logged in, 0 otherwise.
+extern std::uint16_t g_StatusPollTicks;
+// Ftimer ticks to the next login repetition (0: none pending) and repetitions left.
+extern std::int32_t g_LoginRetryTicks;
+extern std::int32_t g_LoginRetries;
+// The traffic window is open: requests and received blocks are copied into it.
+extern std::uint8_t g_TrafficLogOn;
+// The login animation: the stage whose marker blinks (-1 none) and ticks until it closes.
+extern std::int32_t g_AnimStep;
+extern std::int32_t g_AnimTicks;
+// The local configuration server is stopped on the next Find_device tick.
+extern std::uint8_t g_ConfServerStop;
+// The number-base synchronisation rounds.
+extern TSyncState g_SyncState;
+// Separates tunnelled frames from JSON replies on the cloud connection.
+extern TCloudStreamReader g_CloudReader;
+
+inline constexpr int kLoginRetryTicks = 10;  // Ftimer ticks: one second
+inline constexpr int kLoginRetries = 5;
+inline constexpr std::uint16_t kCloudStatusTicks = 5;  // Find_device ticks
+inline constexpr int kAnimTicksStage = 50;             // 10 s of 200 ms ticks
+inline constexpr int kAnimTicksLoggedIn = 6;
+inline constexpr int kAnimTicksFailed = 75;
+inline constexpr int kAnimPanelHeight = 134;
+inline constexpr int kAnimPanelHeightText = 202;
+
+// The text of the animation's last stage when the device never answered the login.
+std::string LoginNoAnswerText();
+inline constexpr const char* kServerUnavailableText =
+    "В настояний момент облачный сервер не доступен. Проверьте интернет соединение. "
+    "Возможно ведутся технические работы. Проверьте не блокирует ли Firewall порты 10500 и "
+    "10951.";
+
+// Sends the header block and the styled object on the socket, when it is connected, and
+// copies the request into the traffic window while that is open. Otherwise nothing.
+void SendCloudRequest(TCustomWinSocket* socket, const Json::Value& request);
+// A command whose data is a string.
+void SendJsonCommand(const std::string& imei, const std::string& pass, const std::string& command,
+                     const std::string& data, TCustomWinSocket* socket);
+
+// Adds lines to the traffic window's memo.
+void AddTrafficLines(const std::vector<std::string>& lines);
+
+// Fills a combo box with the remembered devices of the settings file.
+void LoadDeviceList(TComboBox* Combo);

@@ -1,0 +1,59 @@
+// Devices that logged in before, and the one group of devices, in the settings file.
+#include "app/ShellApi.h"
+#include "app/ShellState.h"
+#include "app/Unit1.h"
+#include "cloud/CloudRequest.h"
+#include "cloud/RememberedDevices.h"
+#include "platform/rtl/IniFiles.h"
+#include "platform/rtl/StringList.h"
+
+void LoadDeviceList(TComboBox* Combo) {
+    if (!Combo) return;
+    Combo->GetItems()->Clear();
+    TIniFile ini(g_SettingsPath);
+    Combo->GetItems()->AddStrings(LoadRememberedDevices(ini));
+}
+
+void TForm1::UserAuthOK() {
+    const std::string imei = AIMEI->GetText();
+    const bool listed = AIMEI->GetItems()->IndexOf(imei) >= 0;
+    TIniFile ini(g_SettingsPath);
+    if (RememberDevice(ini, listed, imei, APASS->GetText(), INFODEV->GetText())) {
+        AIMEI->GetItems()->Add(imei);
+        AIMEI->SetText(imei);  // adding an item must not clear the typed text
+    }
+}
+
+void TForm1::AIMEIChange(TObject*) {
+    TIniFile ini(g_SettingsPath);
+    const TRememberedDevice d = ReadRememberedDevice(ini, AIMEI->GetText());
+    APASS->SetText(d.Pass);
+    INFODEV->SetText(d.Description);
+    if (g_GroupList) g_GroupList->Clear();
+    if (d.InGroup) {
+        Group_panel->SetVisible(true);
+        Group_memo->Clear();
+        if (g_GroupList) g_GroupList->AddStrings(d.GroupList);
+        Group_memo->GetLines()->AddStrings(d.OtherMembers);
+    } else {
+        Group_panel->SetVisible(false);
+    }
+}
+
+void TForm1::Button17Click(TObject*) {
+    TIniFile ini(g_SettingsPath);
+    MessageShow(GroupAddMessage(AddToGroup(ini, AIMEI->GetText())));
+}
+
+void TForm1::Button18Click(TObject*) {
+    TIniFile ini(g_SettingsPath);
+    RemoveFromGroup(ini, AIMEI->GetText());
+    Group_panel->SetVisible(false);
+}
+
+void TForm1::SendGroupSync(const std::string& imei, const std::string& pass, TCustomWinSocket* socket) {
+    std::vector<std::string> list;
+    if (g_GroupList)
+        for (int i = 0; i < g_GroupList->Count(); ++i) list.push_back(g_GroupList->Get(i));
+    SendCloudRequest(socket, GroupSyncRequest(imei, pass, GroupSyncMembers(list, imei)));
+}

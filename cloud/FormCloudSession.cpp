@@ -1,0 +1,153 @@
+// The cloud session: the connect button's cloud path, the socket's events, the login and its
+// repetitions, what a login switches on, the status poll and the end of the session.
+#include "app/ShellApi.h"
+#include "app/ShellState.h"
+#include "app/Unit1.h"
+#include "cloud/CloudRequest.h"
+#include "cloud/CloudTraffic.h"
+#include "device/LinkPeers.h"
+#include "platform/rtl/CodePage.h"
+#include "platform/sys/Clock.h"
+#include "platform/sys/Hosts.h"
+
+std::string g_SessionImei;
+std::string g_SessionPass;
+std::uint16_t g_StatusPollTicks = 0;
+std::int32_t g_LoginRetryTicks = 0;
+std::int32_t g_LoginRetries = 0;
+std::uint8_t g_TrafficLogOn = 0;
+std::int32_t g_AnimStep = -1;
+std::int32_t g_AnimTicks = 0;
+std::uint8_t g_ConfServerStop = 0;
+TSyncState g_SyncState;
+TCloudStreamReader g_CloudReader;
+
+std::string LoginNoAnswerText() {
+    return std::string("Прибор не подключен к облачному сервису. Убедитесь, что на SIM карте "
+                       "положительный баланс, тариф на SIM карте для «Умных устройств», на прибор "
+                       "подано внешнее питание и в настройках установлена галочка ") +
+           "\"Использовать облачный сервис\"" + ". Подробнее можно узнать на сайте " +
+           sys::kMakerWebSite + " в разделе " + "\"Поддержка\"";
+}
+
+void SendCloudRequest(TCustomWinSocket* socket, const Json::Value& request) {
+    if (!socket || !socket->GetConnected()) return;
+    const std::string bytes = CloudRequestBytes(g_SessionUid, request);
+    socket->SendBuf(bytes.data(), static_cast<int>(bytes.size()));
+    if (g_TrafficLogOn) AddTrafficLines(TrafficRequestLines(CloudRequestText(g_SessionUid, request)));
+}
+
+void SendJsonCommand(const std::string& imei, const std::string& pass, const std::string& command,
+                     const std::string& data, TCustomWinSocket* socket) {
+    SendCloudRequest(socket, JsonCommand(imei, pass, command, data));
+}
+
+TCustomWinSocket* TForm1::CloudSocket() {
+    if (!ClientSocket || !ClientSocket->GetActive()) return nullptr;
+    TCustomWinSocket* socket = ClientSocket->GetSocket();
+    return socket->GetConnected() ? socket : nullptr;
+}
+
+void TForm1::SendLogin(TCustomWinSocket* socket) {
+    SendCloudRequest(socket, DispAuthRequest(AIMEI->GetText(), APASS->GetText()));
+}
+
+void TForm1::Button5CloudClick() {
+    if (TCustomWinSocket* socket = CloudSocket()) {
+        SendJsonCommand(g_SessionImei, g_SessionPass, cloudcmd::Close, "", socket);
+        sys::Sleep(200);
+        ClientSocket->Close();
+    }
+    MiniLog("Подключение к обл.серверу", 0);
+    const sys::THostPort host = sys::CloudServer();
+    ClientSocket->SetHost(host.host);
+    ClientSocket->SetPort(host.port);
+    g_CloudReader.Reset();
+    ClientSocket->Open();
+    g_LoginRetryTicks = kLoginRetryTicks;
+    g_LoginRetries = kLoginRetries;
+    StartAnimate();
+}
+
+void TForm1::CloseClientSocket() { ClientSocket->Close(); }
+
+void TForm1::ClientSocketConnect(TObject*, TCustomWinSocket* Socket) {
+    g_CloudReader.Reset();
+    SetStateAnimate(1, true, "");
+    MiniLog("Подключение установлено", 1);
+    SendLogin(Socket);
+    MiniLog("Авторизация...", 0);
+}
+
+void TForm1::ClientSocketDisconnect(TObject*, TCustomWinSocket*) { ButtonEnabledRemote(false); }
+
+void TForm1::ClientSocketError(TObject*, TCustomWinSocket*, TErrorEvent, int& ErrorCode) {
+    ErrorCode = 0;
+    // No login can follow: the repetitions would end in the device's failure text and hide
+    // the server's.
+    g_LoginRetryTicks = 0;
+    SetStateAnimate(1, false, kServerUnavailableText);
+}
+
+void TForm1::CloudLoginRetryStep() {
+    if (g_LoginRetryTicks == 0) return;
+    if (--g_LoginRetryTicks != 0) return;
+    if (g_LoginRetries != 0) {
+        --g_LoginRetries;
+        g_LoginRetryTicks = kLoginRetryTicks;
+        if (!g_CloudSession) {
+            if (TCustomWinSocket* socket = CloudSocket()) {
+                SendLogin(socket);
+                MiniLog("Повтор авторизации...", 0);
+            }
+        }
+    } else {
+        SetStateAnimate(2, false, LoginNoAnswerText());
+    }
+}
+
+void TForm1::ButtonEnabledRemote(bool on) {
+    Bdevice->SetEnabled(on);
+    Busers->SetEnabled(on);
+    Blog->SetEnabled(on);
+    const bool admin = on && g_AccessLevel == 32;
+    Bsetting->SetEnabled(admin);
+    Bshedl->SetEnabled(admin);
+    BService->SetEnabled(admin);
+    g_CloudSession = on ? 1 : 0;
+    g_StatusPollTicks = on ? kCloudStatusTicks : 0;
+    if (on) {
+        Find_Device_Stop();
+        SelectPage(1);
+        UserAuthOK();
+    } else {
+        SelectPage(4);
+    }
+    CloseSession->SetVisible(on);
+    if (!on) LACCESS->SetCaption("Не подключено");
+    g_LoginRetryTicks = 0;
+}
+
+void TForm1::CloudStatusStep() {
+    if (!g_CloudSession) return;
+    if (g_StatusPollTicks != 0 && --g_StatusPollTicks == 0) {
+        g_StatusPollTicks = kCloudStatusTicks;
+        SendJsonCommand(g_SessionImei, g_SessionPass, cloudcmd::Status, "", CloudSocket());
+        MiniLog("Запрос статуса", 0);
+    }
+    if (g_StatusPollTicks == 1) SendCommand(CmdSafeCityStatus);
+}
+
+void TForm1::CloseSessionClick(TObject*) {
+    if (!g_WorkingMode) SendJsonCommand(g_SessionImei, g_SessionPass, cloudcmd::Close, "", CloudSocket());
+    SelectPage(4);
+    ButtonEnabledRemote(false);
+    ButtonEnabled(false);
+    g_AccessLevel = 0;
+    if (auto* memo = dynamic_cast<TMemo*>(FindComponent("RemLOG"))) {
+        memo->Clear();
+        memo->GetLines()->Add("Логирование");
+        memo->SetVisible(false);
+    }
+    StopAnimate();
+}

@@ -1,0 +1,281 @@
+// The cloud session end to end against the simulated server on loopback: the login with its
+// repetitions and animation, the status poll, the configuration read, tunnelled frames and
+// the traffic window.
+#include <gtest/gtest.h>
+
+#include "cloud/CloudRequest.h"
+#include "config/ConfigRecord.h"
+#include "tests/cloud/CloudRig.h"
+#include "widgets/UiBorder.h"
+
+using cloudtest::CloudRig;
+using testsupport::WaitUntil;
+
+namespace {
+
+// One second of Ftimer ticks.
+void Second() { sys::AdvanceMs(1000); }
+
+TEST(CloudSession, LoginAnsweredAtTheThirdAttemptLogsInAsAdministrator) {
+    CloudRig rig("cloud-login-retry");
+    rig.sim.SetLoginAnswerFrom(3);
+    rig.Connect();
+    EXPECT_TRUE(Form1->AnimateConnectionPanel->GetVisible());
+    EXPECT_TRUE(Form1->AnimateTimer->GetEnabled());
+    ASSERT_TRUE(rig.AwaitCount("dispauth", 1));
+    ASSERT_TRUE(WaitUntil([] { return Form1->AnCh1->GetVisible(); }));
+    EXPECT_FALSE(Form1->AnUnCh1->GetVisible());
+    EXPECT_TRUE(CloudRig::Logged("Подключение установлено"));
+    EXPECT_EQ(g_CloudSession, 0);
+
+    Second();
+    ASSERT_TRUE(rig.AwaitCount("dispauth", 2));
+    EXPECT_TRUE(CloudRig::Logged("Повтор авторизации..."));
+    Second();
+    ASSERT_TRUE(rig.AwaitCount("dispauth", 3));
+    ASSERT_TRUE(WaitUntil([] { return g_CloudSession == 1; }));
+
+    EXPECT_EQ(g_SessionImei, cloudtest::kImei);
+    EXPECT_EQ(g_SessionPass, cloudtest::kPass);
+    EXPECT_EQ(g_AccessLevel, 32);
+    EXPECT_EQ(Form1->LACCESS->GetCaption(), "Администратор");
+    EXPECT_TRUE(Form1->Bsetting->GetEnabled());
+    EXPECT_TRUE(Form1->BService->GetEnabled());
+    EXPECT_TRUE(Form1->CloseSession->GetVisible());
+    EXPECT_EQ(Form1->ActivePageIndex(), 1);
+    EXPECT_EQ(g_LoginRetryTicks, 0);
+    EXPECT_TRUE(Form1->AnCh2->GetVisible());
+    EXPECT_TRUE(CloudRig::Logged("Ответ на авторизацию"));
+    // The login request carried the typed device and "high priority".
+    const auto requests = rig.sim.Requests();
+    EXPECT_EQ(requests[0].imei, cloudtest::kImei);
+    EXPECT_EQ(requests[0].pass, cloudtest::kPass);
+    EXPECT_EQ(requests[0].data.asString(), "high priority");
+    EXPECT_EQ(requests[0].uid, std::to_string(g_SessionUid));
+
+    // Both ticks shown, the panel closes 1.2 s later.
+    sys::AdvanceMs(1000);
+    EXPECT_TRUE(Form1->AnimateConnectionPanel->GetVisible());
+    sys::AdvanceMs(200);
+    EXPECT_FALSE(Form1->AnimateConnectionPanel->GetVisible());
+    // No further repetitions once logged in.
+    Second();
+    Second();
+    testsupport::Pump(50);
+    EXPECT_EQ(rig.sim.Count("dispauth"), 3u);
+}
+
+TEST(CloudSession, SilentServerGetsSixLoginsThenTheFailureText) {
+    CloudRig rig("cloud-login-silent");
+    rig.sim.SetLoginAnswerFrom(1000);
+    rig.Connect();
+    ASSERT_TRUE(rig.AwaitCount("dispauth", 1));
+    for (std::size_t n = 2; n <= 6; ++n) {
+        Second();
+        ASSERT_TRUE(rig.AwaitCount("dispauth", n)) << n;
+    }
+    Second();
+    testsupport::Pump(100);
+    EXPECT_EQ(rig.sim.Count("dispauth"), 6u);
+    EXPECT_TRUE(Form1->AnUnCh2->GetVisible());
+    EXPECT_EQ(Form1->AnMes->GetCaption(), LoginNoAnswerText());
+    EXPECT_EQ(Form1->AnimateConnectionPanel->GetHeight(), kAnimPanelHeightText);
+    EXPECT_EQ(g_CloudSession, 0);
+    // The failure stays readable for 15 s.
+    sys::AdvanceMs(14000);
+    EXPECT_TRUE(Form1->AnimateConnectionPanel->GetVisible());
+    sys::AdvanceMs(1000);
+    EXPECT_FALSE(Form1->AnimateConnectionPanel->GetVisible());
+}
+
+TEST(CloudSession, WrongPasswordIsRefused) {
+    CloudRig rig("cloud-login-refused");
+    rig.Connect(cloudtest::kImei, "9999");
+    ASSERT_TRUE(rig.AwaitCount("dispauth", 1));
+    ASSERT_TRUE(WaitUntil([] { return Form1->AnUnCh2->GetVisible(); }));
+    EXPECT_EQ(Form1->AnMes->GetCaption(), "Проверьте правильность ввода пароля");
+    EXPECT_EQ(g_CloudSession, 0);
+    EXPECT_EQ(g_LoginRetryTicks, 0);
+    EXPECT_TRUE(CloudRig::Logged("Ошибка авторизации"));
+}
+
+TEST(CloudSession, ManagerLeavesTheAdministratorsButtonsDisabled) {
+    CloudRig rig("cloud-login-manager");
+    rig.sim.SetAccount(cloudtest::kImei, cloudtest::kPass, "manager");
+    ASSERT_TRUE(rig.LogIn());
+    EXPECT_EQ(g_AccessLevel, 16);
+    EXPECT_EQ(Form1->LACCESS->GetCaption(), "Управляющий");
+    EXPECT_TRUE(Form1->Busers->GetEnabled());
+    EXPECT_FALSE(Form1->Bsetting->GetEnabled());
+    EXPECT_FALSE(Form1->Bshedl->GetEnabled());
+    EXPECT_FALSE(Form1->BService->GetEnabled());
+}
+
+TEST(CloudSession, UnreachableServerShowsTheFirstStageCross) {
+    CloudRig rig("cloud-unreachable");
+    const int port = rig.sim.Port();
+    rig.sim.Stop();  // nobody listens there now
+    setenv("ZENTOR_CLOUD_HOST", ("127.0.0.1:" + std::to_string(port)).c_str(), 1);
+    rig.Connect();
+    ASSERT_TRUE(WaitUntil([] { return Form1->AnUnCh1->GetVisible(); }));
+    EXPECT_EQ(Form1->AnMes->GetCaption(), kServerUnavailableText);
+    EXPECT_EQ(Form1->AnimateConnectionPanel->GetHeight(), kAnimPanelHeightText);
+    // No login repetition replaces the server's text; the panel closes after 10 s.
+    sys::AdvanceMs(9800);
+    EXPECT_EQ(Form1->AnMes->GetCaption(), kServerUnavailableText);
+    sys::AdvanceMs(400);
+    EXPECT_FALSE(Form1->AnimateConnectionPanel->GetVisible());
+}
+
+TEST(CloudSession, StatusPollShowsTheStatusReplyAndAsksSafeCityBeforeIt) {
+    CloudRig rig("cloud-status");
+    Json::Value status(Json::objectValue);
+    status["csq"] = "17";
+    status["fw"] = "32";
+    status["hw"] = "11";
+    status["connection"] = "1";
+    status["in1"] = "1";
+    status["ar"] = "1";
+    status["al"] = "admin";
+    status["nettime"] = "12:00";
+    status["rfidCount"] = 2;
+    status["rfidState"] = "2";
+    rig.sim.SetStatus(status);
+    ASSERT_TRUE(rig.LogIn());
+    for (int s = 0; s < 4; ++s) Second();
+    // 0x62 goes out one second before the first "gsmst", through the session.
+    ASSERT_TRUE(WaitUntil([&] { return rig.sim.FramesToDevice() >= 1; }));
+    EXPECT_EQ(rig.sim.Count("gsmst"), 0u);
+    Second();
+    ASSERT_TRUE(rig.AwaitCount("gsmst", 1));
+    ASSERT_TRUE(WaitUntil([] { return Form1->Lsig->GetCaption() == "Сигнал: 17"; }));
+    EXPECT_EQ(Form1->Msig->GetValue(), 17);
+    EXPECT_EQ(Form1->Lfw->GetCaption(), "FW: 32");
+    EXPECT_EQ(Form1->Lserver->GetCaption(), "CloudTalivex: connected");
+    EXPECT_EQ(Form1->Linput1->GetCaption(), "Вход 1: активен");
+    EXPECT_EQ(Form1->Bar->GetCaption(), "Выключить");
+    EXPECT_EQ(Form1->netTime->GetCaption(), "Время сети: 12:00");
+    EXPECT_EQ(Form1->Limei->GetCaption(), "IMEI: " + cloudtest::kImei);
+    EXPECT_TRUE(CloudRig::Logged("Запрос статуса"));
+    EXPECT_TRUE(CloudRig::Logged("Ответ на запрос статуса"));
+    // Every five seconds after that.
+    for (int s = 0; s < 5; ++s) Second();
+    EXPECT_TRUE(rig.AwaitCount("gsmst", 2));
+}
+
+TEST(CloudSession, StatusReplyLeavesAnotherRequestsWaitOpen) {
+    CloudRig rig("cloud-status-wait");
+    ASSERT_TRUE(rig.LogIn());
+    ShowWaitPanel(60, 0, "Чтение шаблонов расписания");
+    rig.sim.SendRaw(cloudsim::ReplyBytes([] {
+        Json::Value r(Json::objectValue);
+        r["response"] = "gsmst";
+        r["data"] = Json::Value(Json::objectValue);
+        return r;
+    }()));
+    ASSERT_TRUE(WaitUntil([] { return CloudRig::Logged("Ответ на запрос статуса"); }));
+    EXPECT_TRUE(Form1->MESPANEL->GetVisible());
+}
+
+TEST(CloudSession, ScheduleButtonReadsTheConfigurationThroughTheCloud) {
+    CloudRig rig("cloud-gconfig");
+    Json::Value config(Json::objectValue);
+    config["adminpass"] = "4321";
+    config["managerpass"] = "1111";
+    config["apn"] = "internet.test";
+    config["usein1"] = "1";
+    config["outtype"] = "1";
+    Json::Value shedule(Json::arrayValue);
+    for (int k = 0; k < 7; ++k) {
+        Json::Value day(Json::objectValue);
+        day["days"] = std::to_string(k + 1);
+        day["st"] = "8";
+        day["et"] = "20";
+        shedule.append(day);
+    }
+    config["shedule"] = shedule;
+    rig.sim.SetConfig(config);
+    ASSERT_TRUE(rig.LogIn());
+    Form1->BshedlClick(Form1->Bshedl);
+    EXPECT_TRUE(CloudRig::Logged("Запрос настроек расписания"));
+    ASSERT_TRUE(rig.AwaitCount("gconfig", 1));
+    ASSERT_TRUE(WaitUntil([] { return CloudRig::Logged("Ответ на запрос параметров конфигурации"); }));
+    EXPECT_EQ(g_ConfigRecord[9] | g_ConfigRecord[10] << 8, 4321);
+    EXPECT_EQ(Form1->ADMINPASS->GetText(), "4321");
+    EXPECT_EQ(Form1->UserAPN->GetText(), "internet.test");
+    EXPECT_TRUE(Form1->USEIN1->GetChecked());
+    EXPECT_EQ(Form1->ActivePageIndex(), 7);
+    EXPECT_FALSE(Form1->MESPANEL->GetVisible());
+}
+
+TEST(CloudSession, TunnelledStatusFrameReachesTheDispatcher) {
+    CloudRig rig("cloud-tunnel", true);
+    rig.Model().SetStatusRecord(devsim::DeviceModel::StatusRecordWithImei("861111111111111", 32));
+    ASSERT_TRUE(rig.LogIn());
+    ASSERT_EQ(SendCommand(CmdReadStatus, std::vector<std::uint8_t>{0}) > 0, true);
+    ASSERT_TRUE(WaitUntil([&] { return rig.sim.FramesFromDevice() >= 1; }));
+    ASSERT_TRUE(WaitUntil([] { return Form1->Limei->GetCaption().find("861111111111111") != std::string::npos; }));
+    EXPECT_EQ(StatusImei(g_StatusRecord), "861111111111111");
+}
+
+TEST(CloudSession, CloseSessionEndsThePollAndShowsNotConnected) {
+    CloudRig rig("cloud-close");
+    ASSERT_TRUE(rig.LogIn());
+    Form1->CloseSessionClick(Form1->CloseSession);
+    EXPECT_EQ(g_CloudSession, 0);
+    EXPECT_EQ(g_StatusPollTicks, 0);
+    EXPECT_EQ(g_AccessLevel, 0);
+    EXPECT_EQ(Form1->LACCESS->GetCaption(), "Не подключено");
+    EXPECT_EQ(Form1->ActivePageIndex(), 4);
+    EXPECT_FALSE(Form1->CloseSession->GetVisible());
+    ASSERT_TRUE(rig.AwaitCount("close", 1));
+    ASSERT_TRUE(WaitUntil([&] { return !rig.sim.ClientConnected(); }));
+    for (int s = 0; s < 6; ++s) Second();
+    testsupport::Pump(50);
+    EXPECT_EQ(rig.sim.Count("gsmst"), 0u);
+}
+
+TEST(CloudSession, TrafficWindowShowsOnlyWhatCrossedWhileOpen) {
+    CloudRig rig("cloud-traffic");
+    ASSERT_TRUE(rig.LogIn());
+    Form1->Button15Click(Form1->Button15);
+    EXPECT_EQ(g_TrafficLogOn, 1);
+    EXPECT_TRUE(Form2->GetVisible());
+    auto* memo = dynamic_cast<TMemo*>(Form2->FindComponent("Memo1"));
+    ASSERT_NE(memo, nullptr);
+    EXPECT_EQ(memo->GetLines()->Count(), 0);  // the login came before the window opened
+
+    Form1->BdefClick(Form1->Bdef);
+    ASSERT_TRUE(rig.AwaitCount("defrag", 1));
+    ASSERT_TRUE(WaitUntil([&] { return memo->GetLines()->IndexOf("<<< From server <<<") >= 0; }));
+    TStrings* lines = memo->GetLines();
+    EXPECT_EQ(lines->Get(0), ">>> To server >>>");
+    EXPECT_EQ(lines->Get(1), "PUT / HTTP/1.1");
+    EXPECT_GE(lines->IndexOf("   \"command\" : \"defrag\","), 0);
+    EXPECT_GE(lines->IndexOf("{\"data\":\"ok\",\"response\":\"defrag\"}"), 0);
+    EXPECT_EQ(Form1->MESLABEL->GetCaption(), "Дефрагментация выполнена!");
+
+    // Closed: nothing more is copied; reopened, the old lines are still there.
+    TCloseAction action = caHide;
+    Form2->OnClose(Form2, action);
+    EXPECT_EQ(g_TrafficLogOn, 0);
+    const int before = lines->Count();
+    Form1->Button8Click(Form1->Button8);
+    ASSERT_TRUE(rig.AwaitCount("reset", 1));
+    testsupport::Pump(100);
+    EXPECT_EQ(lines->Count(), before);
+    Form1->Button15Click(Form1->Button15);
+    EXPECT_EQ(memo->GetLines()->Count(), before);
+}
+
+TEST(CloudSession, BrokenReplyIsShownOnlyInTheTrafficWindow) {
+    CloudRig rig("cloud-parse-error");
+    ASSERT_TRUE(rig.LogIn());
+    Form1->Button15Click(Form1->Button15);
+    rig.sim.SendRaw("{\"response\" : \"gsmst\", \"data\" : }\n\r");
+    auto* memo = dynamic_cast<TMemo*>(Form2->FindComponent("Memo1"));
+    ASSERT_TRUE(WaitUntil([&] { return memo->GetLines()->IndexOf(">>> Error JSON parser <<<") >= 0; }));
+    EXPECT_EQ(g_CloudSession, 1);
+}
+
+}  // namespace
