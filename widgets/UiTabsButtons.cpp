@@ -198,15 +198,9 @@ void TUiTabScroller::TimerTick(TObject*) {
 // ---- close buttons --------------------------------------------------------------------------
 
 TUiTabControlCloseButton::TUiTabControlCloseButton(TUiCustomTabControl* AOwner)
-    : TCustomControl(AOwner), FTabControl(AOwner) {
+    : TUiCloseButtonBase<TCustomControl>(AOwner, AOwner) {
     SetControlStyle(ButtonStyle());
     SetBounds(0, 0, 17, 17);
-}
-
-void TUiTabControlCloseButton::SetFrameColor(TColor Value) {
-    if (FFrameColor == Value) return;
-    FFrameColor = Value;
-    Invalidate();
 }
 
 void TUiTabControlCloseButton::Paint() {
@@ -216,58 +210,10 @@ void TUiTabControlCloseButton::Paint() {
     DrawCloseCross(c, r, FFrameColor, GetEnabled(), false);
 }
 
-void TUiTabControlCloseButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
-    TCustomControl::MouseDown(Button, Shift, X, Y);
-    if (Button != mbLeft) return;
-    FMouseDown = true;
-    FPressed = true;
-    SetMouseCapture(true);
-    Invalidate();
-}
-
-void TUiTabControlCloseButton::MouseMove(TShiftState Shift, int X, int Y) {
-    TCustomControl::MouseMove(Shift, X, Y);
-    if (!FMouseDown) return;
-    const bool inside = GetClientRect().Contains(TPoint(X, Y));
-    if (inside != FPressed) {
-        FPressed = inside;
-        Invalidate();
-    }
-}
-
-void TUiTabControlCloseButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
-    TCustomControl::MouseUp(Button, Shift, X, Y);
-    if (Button != mbLeft || !FMouseDown) return;
-    FMouseDown = false;
-    SetMouseCapture(false);
-    const bool close = FPressed;
-    FPressed = false;
-    Invalidate();
-    if (close && OnClose) OnClose(this);
-}
-
-void TUiTabControlCloseButton::MouseEnter() {
-    TCustomControl::MouseEnter();
-    FHot = true;
-    Invalidate();
-}
-
-void TUiTabControlCloseButton::MouseLeave() {
-    TCustomControl::MouseLeave();
-    FHot = false;
-    Invalidate();
-}
-
 TUiActiveTabCloseButton::TUiActiveTabCloseButton(TUiCustomTabControl* AOwner)
-    : TGraphicControl(AOwner), FTabControl(AOwner) {
+    : TUiCloseButtonBase<TGraphicControl>(AOwner, AOwner) {
     SetControlStyle(ButtonStyle());
     SetBounds(0, 0, 15, 13);
-}
-
-void TUiActiveTabCloseButton::SetFrameColor(TColor Value) {
-    if (FFrameColor == Value) return;
-    FFrameColor = Value;
-    Invalidate();
 }
 
 void TUiActiveTabCloseButton::Paint() {
@@ -279,48 +225,6 @@ void TUiActiveTabCloseButton::Paint() {
     }
     UiTabDrawButtonFace(c, r, FTabControl, GetEnabled(), LighterColor(FFrameColor, 30), FHot, FPressed);
     DrawCloseCross(c, r, FTabControl->GetTabColors()->GetHighlightBar(), GetEnabled(), false);
-}
-
-void TUiActiveTabCloseButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
-    TGraphicControl::MouseDown(Button, Shift, X, Y);
-    if (Button != mbLeft) return;
-    FMouseDown = true;
-    FPressed = true;
-    SetMouseCapture(true);
-    Invalidate();
-}
-
-void TUiActiveTabCloseButton::MouseMove(TShiftState Shift, int X, int Y) {
-    TGraphicControl::MouseMove(Shift, X, Y);
-    if (!FMouseDown) return;
-    const bool inside = GetClientRect().Contains(TPoint(X, Y));
-    if (inside != FPressed) {
-        FPressed = inside;
-        Invalidate();
-    }
-}
-
-void TUiActiveTabCloseButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
-    TGraphicControl::MouseUp(Button, Shift, X, Y);
-    if (Button != mbLeft || !FMouseDown) return;
-    FMouseDown = false;
-    SetMouseCapture(false);
-    const bool close = FPressed;
-    FPressed = false;
-    Invalidate();
-    if (close && OnClose) OnClose(this);
-}
-
-void TUiActiveTabCloseButton::MouseEnter() {
-    TGraphicControl::MouseEnter();
-    FHot = true;
-    Invalidate();
-}
-
-void TUiActiveTabCloseButton::MouseLeave() {
-    TGraphicControl::MouseLeave();
-    FHot = false;
-    Invalidate();
 }
 
 // ---- menu button ----------------------------------------------------------------------------

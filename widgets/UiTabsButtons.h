@@ -62,27 +62,62 @@ private:
     TTimer* FTimer = nullptr;
 };
 
-// Shared behaviour of the two close buttons: pressed follows the cursor while held, and a
-// release while pressed closes.
-class TUiTabControlCloseButton : public TCustomControl {
+// Shared behaviour of the two close buttons (one a window of its own, one painted on the
+// strip): pressed follows the cursor while held, and a release while pressed closes.
+template <class TBase>
+class TUiCloseButtonBase : public TBase {
 public:
-    explicit TUiTabControlCloseButton(TUiCustomTabControl* AOwner);
+    explicit TUiCloseButtonBase(TComponent* AOwner, TUiCustomTabControl* TabControl)
+        : TBase(AOwner), FTabControl(TabControl) {}
     TColor GetFrameColor() const { return FFrameColor; }
-    void SetFrameColor(TColor Value);
+    void SetFrameColor(TColor Value) {
+        if (FFrameColor == Value) return;
+        FFrameColor = Value;
+        this->Invalidate();
+    }
     TNotifyEvent OnClose;
     bool GetPressed() const { return FPressed; }
     bool GetHot() const { return FHot; }
 
-    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
-    void MouseMove(TShiftState Shift, int X, int Y) override;
-    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
-    void MouseEnter() override;
-    void MouseLeave() override;
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override {
+        TBase::MouseDown(Button, Shift, X, Y);
+        if (Button != mbLeft) return;
+        FMouseDown = true;
+        FPressed = true;
+        this->SetMouseCapture(true);
+        this->Invalidate();
+    }
+    void MouseMove(TShiftState Shift, int X, int Y) override {
+        TBase::MouseMove(Shift, X, Y);
+        if (!FMouseDown) return;
+        const bool inside = this->GetClientRect().Contains(TPoint(X, Y));
+        if (inside != FPressed) {
+            FPressed = inside;
+            this->Invalidate();
+        }
+    }
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override {
+        TBase::MouseUp(Button, Shift, X, Y);
+        if (Button != mbLeft || !FMouseDown) return;
+        FMouseDown = false;
+        this->SetMouseCapture(false);
+        const bool close = FPressed;
+        FPressed = false;
+        this->Invalidate();
+        if (close && OnClose) OnClose(this);
+    }
+    void MouseEnter() override {
+        TBase::MouseEnter();
+        FHot = true;
+        this->Invalidate();
+    }
+    void MouseLeave() override {
+        TBase::MouseLeave();
+        FHot = false;
+        this->Invalidate();
+    }
 
 protected:
-    void Paint() override;
-
-private:
     TUiCustomTabControl* FTabControl;
     TColor FFrameColor = clBtnShadow;
     bool FMouseDown = false;
@@ -90,30 +125,20 @@ private:
     bool FHot = false;
 };
 
-class TUiActiveTabCloseButton : public TGraphicControl {
+class TUiTabControlCloseButton : public TUiCloseButtonBase<TCustomControl> {
 public:
-    explicit TUiActiveTabCloseButton(TUiCustomTabControl* AOwner);
-    TColor GetFrameColor() const { return FFrameColor; }
-    void SetFrameColor(TColor Value);
-    TNotifyEvent OnClose;
-    bool GetPressed() const { return FPressed; }
-    bool GetHot() const { return FHot; }
-
-    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
-    void MouseMove(TShiftState Shift, int X, int Y) override;
-    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
-    void MouseEnter() override;
-    void MouseLeave() override;
+    explicit TUiTabControlCloseButton(TUiCustomTabControl* AOwner);
 
 protected:
     void Paint() override;
+};
 
-private:
-    TUiCustomTabControl* FTabControl;
-    TColor FFrameColor = clBtnShadow;
-    bool FMouseDown = false;
-    bool FPressed = false;
-    bool FHot = false;
+class TUiActiveTabCloseButton : public TUiCloseButtonBase<TGraphicControl> {
+public:
+    explicit TUiActiveTabCloseButton(TUiCustomTabControl* AOwner);
+
+protected:
+    void Paint() override;
 };
 
 // One line of the tab menu.
