@@ -48,19 +48,7 @@ void TUiBorder::SetFrameController(TUiFrameController* v) { ChangeFrameControlle
 void TUiBorder::FrameControllerChanged() {
     TUiFrameController* c = FFrameController;
     if (!c || !c->GetFrameVisible()) return;
-    const TUiFrameControllerNotifications& n = FNotifications;
-    if (n.Has(fcpFrameStyle)) FBorder.BorderOuter = c->GetFrameStyle();
-    if (n.Has(fcpFrameSides)) FBorder.BorderSides = c->GetFrameSides();
-    if (n.Has(fcpFrameColor)) {
-        FBorder.FlatColor = c->GetFrameColor();
-        FBorder.FlatColorAdjustment = 0;
-    }
-    if (n.Has(fcpColor)) {
-        SetColor(c->GetColor());
-        FBorder.BorderHighlight = LighterColor(c->GetColor(), 100);
-        FBorder.BorderShadow = DarkerColor(c->GetColor(), 50);
-    }
-    if (n.Has(fcpParentColor)) SetParentColor(c->GetParentColor());
+    ApplyControllerFrame(*this, FBorder, *c, FNotifications);
     Invalidate();
 }
 

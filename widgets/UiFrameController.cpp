@@ -1,5 +1,8 @@
 #include "widgets/UiFrameController.h"
 
+#include "platform/ui/Controls.h"
+#include "widgets/UiFrames.h"
+
 #include <algorithm>
 #include <utility>
 
@@ -211,4 +214,21 @@ bool RunningAtLeastVersion(int index, int platformId, int major, int minor) {
 bool RunningAtLeast(int index) {
     // The layer reports Windows 10 (10.0).
     return RunningAtLeastVersion(index, VER_PLATFORM_WIN32_NT, 10, 0);
+}
+
+void ApplyControllerFrame(TControl& Control, TUiBorderSettings& Border, const TUiFrameController& Controller,
+                          const TUiFrameControllerNotifications& Notifications) {
+    const TUiFrameControllerNotifications& n = Notifications;
+    if (n.Has(fcpFrameStyle)) Border.BorderOuter = Controller.GetFrameStyle();
+    if (n.Has(fcpFrameSides)) Border.BorderSides = Controller.GetFrameSides();
+    if (n.Has(fcpFrameColor)) {
+        Border.FlatColor = Controller.GetFrameColor();
+        Border.FlatColorAdjustment = 0;
+    }
+    if (n.Has(fcpColor)) {
+        Control.SetColor(Controller.GetColor());
+        Border.BorderHighlight = LighterColor(Controller.GetColor(), 100);
+        Border.BorderShadow = DarkerColor(Controller.GetColor(), 50);
+    }
+    if (n.Has(fcpParentColor)) Control.SetParentColor(Controller.GetParentColor());
 }

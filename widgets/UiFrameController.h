@@ -179,3 +179,11 @@ private:
 bool RunningAtLeast(int index);
 bool RunningAtLeastVersion(int index, int platformId, int major, int minor);
 constexpr int VER_PLATFORM_WIN32_WINDOWS = 1, VER_PLATFORM_WIN32_NT = 2;
+
+class TControl;
+struct TUiBorderSettings;
+
+// Takes the controller's frame into a bordered control (a border or a panel), as far as the
+// control asked to follow it; with the colour, the bevel's highlight and shadow follow too.
+void ApplyControllerFrame(TControl& Control, TUiBorderSettings& Border, const TUiFrameController& Controller,
+                          const TUiFrameControllerNotifications& Notifications);
