@@ -14,16 +14,7 @@ TSerialDataPacket::TSerialDataPacket(TComponent* AOwner)
 TSerialDataPacket::~TSerialDataPacket() { SetComPort(nullptr); }
 
 void TSerialDataPacket::SetComPort(TCustomSerialPort* value) {
-    if (value == FComPort) return;
-    if (FComPort) {
-        FComPort->UnRegisterLink(FComLink.get());
-        RemoveFreeNotification(FComPort);
-    }
-    FComPort = value;
-    if (FComPort) {
-        FComPort->RegisterLink(FComLink.get());
-        FreeNotification(FComPort);
-    }
+    RelinkSerialPort(*this, FComPort, value, FComLink.get());
 }
 
 void TSerialDataPacket::Notification(TComponent* AComponent, TOperation Operation) {

@@ -243,3 +243,21 @@ private:
 
 // The machine's serial ports by path, sorted; an unchanged list when none can be listed.
 void EnumSerialPorts(TStrings& Ports);
+
+// Moves a component that follows a port (a packet cutter, a lamp, a terminal) to another
+// port: its link leaves the old port and joins the new one, and it is told when the port is
+// freed. False when the port is the same.
+template <class TPort>
+bool RelinkSerialPort(TComponent& Follower, TPort*& Current, TPort* Value, TSerialLink* Link) {
+    if (Value == Current) return false;
+    if (Current) {
+        Current->UnRegisterLink(Link);
+        Follower.RemoveFreeNotification(Current);
+    }
+    Current = Value;
+    if (Current) {
+        Current->RegisterLink(Link);
+        Follower.FreeNotification(Current);
+    }
+    return true;
+}

@@ -25,16 +25,7 @@ TSerialLed::~TSerialLed() {
 }
 
 void TSerialLed::SetComPort(TSerialPort* value) {
-    if (value == FComPort) return;
-    if (FComPort) {
-        FComPort->UnRegisterLink(FComLink.get());
-        RemoveFreeNotification(FComPort);
-    }
-    FComPort = value;
-    if (FComPort) {
-        FComPort->RegisterLink(FComLink.get());
-        FreeNotification(FComPort);
-    }
+    if (!RelinkSerialPort(*this, FComPort, value, FComLink.get())) return;
     if (IsDestroying() || FDestroyingControl) return;
     DoChangeState(FComPort && FComPort->GetConnected() && SignalNow() ? lsOn : lsOff);
 }

@@ -112,16 +112,7 @@ void TCustomSerialTerminal::FontChanged() {
 }
 
 void TCustomSerialTerminal::SetComPort(TCustomSerialPort* value) {
-    if (value == FComPort) return;
-    if (FComPort) {
-        FComPort->UnRegisterLink(FComLink.get());
-        RemoveFreeNotification(FComPort);
-    }
-    FComPort = value;
-    if (FComPort) {
-        FComPort->RegisterLink(FComLink.get());
-        FreeNotification(FComPort);
-    }
+    RelinkSerialPort(*this, FComPort, value, FComLink.get());
 }
 
 void TCustomSerialTerminal::SetConnected(bool value) {
