@@ -2,6 +2,7 @@
 // of the connection page, the login animation, the remote-configuration page and the
 // service commands.
 #include "app/Unit1.h"
+#include "cloud/AnimationPictures.h"
 #include "device/LinkPeers.h"
 #include "platform/sys/Hosts.h"
 
@@ -27,6 +28,16 @@ TLabel* Caption(TForm1* owner, TWinControl* parent, const char* text, int left, 
     TLabel* l = Control<TLabel>(owner, parent, "", left, top, width, 16);
     l->SetCaption(text);
     return l;
+}
+
+TImage* Picture(TForm1* owner, TWinControl* parent, const char* name, TAnimationPicture picture, int left,
+               int top, int size) {
+    TImage* image = Control<TImage>(owner, parent, name, left, top, size, size);
+    TBitmap bitmap;
+    DrawAnimationPicture(bitmap, picture, size);
+    image->SetPicture(bitmap);
+    image->SetTransparent(true);
+    return image;
 }
 
 TUiButton* Button(TForm1* owner, TWinControl* parent, const char* name, const char* text, int left,
@@ -116,17 +127,17 @@ void TForm1::BuildAnimationPanel() {
                                                kAnimPanelHeight);
     AnimateConnectionPanel->SetVisible(false);
     TUiPanel* p = AnimateConnectionPanel;
-    AnIm1 = Control<TImage>(this, p, "AnIm1", 20, 20, 64, 64);
-    AnIm2 = Control<TImage>(this, p, "AnIm2", 178, 20, 64, 64);
-    AnIm3 = Control<TImage>(this, p, "AnIm3", 336, 20, 64, 64);
+    AnIm1 = Picture(this, p, "AnIm1", TAnimationPicture::Workstation, 20, 20, 64);
+    AnIm2 = Picture(this, p, "AnIm2", TAnimationPicture::Cloud, 178, 20, 64);
+    AnIm3 = Picture(this, p, "AnIm3", TAnimationPicture::Device, 336, 20, 64);
     AnL1 = Control<TLabel>(this, p, "AnL1", 110, 44, 40, 16);
     AnL1->SetCaption("...");
     AnL2 = Control<TLabel>(this, p, "AnL2", 268, 44, 40, 16);
     AnL2->SetCaption("...");
-    AnCh1 = Control<TImage>(this, p, "AnCh1", 114, 36, 32, 32);
-    AnUnCh1 = Control<TImage>(this, p, "AnUnCh1", 114, 36, 32, 32);
-    AnCh2 = Control<TImage>(this, p, "AnCh2", 272, 36, 32, 32);
-    AnUnCh2 = Control<TImage>(this, p, "AnUnCh2", 272, 36, 32, 32);
+    AnCh1 = Picture(this, p, "AnCh1", TAnimationPicture::Tick, 114, 36, 32);
+    AnUnCh1 = Picture(this, p, "AnUnCh1", TAnimationPicture::Cross, 114, 36, 32);
+    AnCh2 = Picture(this, p, "AnCh2", TAnimationPicture::Tick, 272, 36, 32);
+    AnUnCh2 = Picture(this, p, "AnUnCh2", TAnimationPicture::Cross, 272, 36, 32);
     AnMes = Control<TLabel>(this, p, "AnMes", 10, 100, 400, 96);
     AnMes->SetAlignment(taCenter);
     AnMes->SetWordWrap(true);
