@@ -6,5 +6,4 @@
 
 class TComboBox;
 
-extern char g_SearchKeyword[16];        // memory/: the number grid's search keyword
 

@@ -2,7 +2,10 @@
 #include "app/Unit1.h"
 #include "memory/PhoneBase.h"
 
-// Until the numbers page has its grid the records are the master copy: nothing to convert.
-void TForm1::NumbersFromGrid() {}
-void TForm1::NumbersToGrid() {}
-void TForm1::ClearNumbers() { SetPhoneRecords({}); }
+// The number grid is the master copy: a file takes its records, and opening one shows them.
+void TForm1::NumbersFromGrid() { PhoneGridToStruct(); }
+void TForm1::NumbersToGrid() { PhoneStructToGrid(); }
+void TForm1::ClearNumbers() {
+    SetPhoneRecords({});
+    ClearTableClick(this);
+}

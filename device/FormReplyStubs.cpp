@@ -2,13 +2,7 @@
 // folder. Until then their frames are verified and dropped.
 #include "app/Unit1.h"
 
-void TForm1::Reply_Defragment(const TDeviceReply&) {}
-void TForm1::Reply_Diagnostics(const TDeviceReply&) {}
-void TForm1::Reply_NumbersEdit(const TDeviceReply&) {}
-void TForm1::Reply_NumbersMemory(const TDeviceReply&) {}
-void TForm1::Reply_EventLog(const TDeviceReply&) {}
 void TForm1::Reply_Photo(const TDeviceReply&) {}
-void TForm1::Reply_EventNotice(const TDeviceReply&) {}
 void TForm1::Reply_ReaderParams(const TDeviceReply&) {}
 
 // Routines of the firmware update and the cloud session that the link calls.

@@ -2,7 +2,4 @@
 // folder. They run in their places in Timer1Timer, Find_deviceTimer and FtimerTimer.
 #include "app/Unit1.h"
 
-void TForm1::PhoneBlockRetryStep() {}
-void TForm1::LogBlockRetryStep() {}
-void TForm1::PhoneWriteResendStep() {}
 void TForm1::PhotoRetryStep() {}

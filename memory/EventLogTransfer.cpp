@@ -117,3 +117,9 @@ std::vector<EventRecord> TEventLogTransfer::TakeRecords() {
     out.swap(FRecords);
     return out;
 }
+
+void TEventLogTransfer::Stop() {
+    FReading = false;
+    FBlockTimeout = 0;
+    FRecords.clear();
+}

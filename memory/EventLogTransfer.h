@@ -41,6 +41,8 @@ public:
     std::int32_t GetBlockTimeout() const { return FBlockTimeout; }
     // The records of the completed read, handed over once.
     std::vector<EventRecord> TakeRecords();
+    // Ends the read where it stands: no countdown, no further block is taken.
+    void Stop();
 
 private:
     TTransferStep RequestBlock(std::int32_t index);

@@ -18,6 +18,11 @@ public:
     void Cancel(std::vector<TPhoneGridRow>& rows);
     // Unchecking N5: no highlighting; the order stays.
     void ClearKeyword() { FKeyword.clear(); }
+    // The grid was rebuilt or reordered: the old order is gone, nothing to put back.
+    void Forget() {
+        FKeyword.clear();
+        FMatches.clear();
+    }
 
     // g_SearchKeyword: empty while no cell is highlighted.
     const std::string& GetKeyword() const { return FKeyword; }

@@ -237,3 +237,15 @@ TTransferStep TPhoneWriteTransfer::OnTick() {
     FNextIndex = WriteBlock(FWriteIndex, step);
     return step;
 }
+
+void TPhoneReadTransfer::Stop() {
+    FReading = false;
+    FBlockTimeout = 0;
+    FRecords.clear();
+}
+
+void TPhoneWriteTransfer::Stop() {
+    FWriting = false;
+    FWriteTimeout = 0;
+    FRecords.clear();
+}

@@ -68,6 +68,8 @@ public:
     std::int32_t GetBlockTimeout() const { return FBlockTimeout; }
     // The records of the completed read, handed over once.
     std::vector<PhoneRecord> TakeRecords();
+    // Ends the read where it stands: no countdown, no further block is taken.
+    void Stop();
 
 private:
     TTransferStep RequestBlock(std::int32_t index);
@@ -96,6 +98,8 @@ public:
     std::uint32_t GetWriteIndex() const { return FWriteIndex; }
     std::uint32_t GetCount() const { return static_cast<std::uint32_t>(FRecords.size()); }
     std::uint16_t GetWriteTimeout() const { return FWriteTimeout; }
+    // Ends the write where it stands: no re-send, no end request.
+    void Stop();
 
 private:
     // Fills step with the block from first; returns the index after it.

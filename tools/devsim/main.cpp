@@ -19,6 +19,7 @@
 #include "tools/devsim/ConfigModel.h"
 #include "tools/devsim/DevSim.h"
 #include "tools/devsim/DeviceModel.h"
+#include "tools/devsim/MemoryModel.h"
 
 namespace {
 
@@ -105,6 +106,7 @@ int main(int argc, char** argv) {
     model.SetPromptAfterIdentify(prompt);
     model.SetStatusRecord(devsim::DeviceModel::StatusRecordWithImei(imei));
     devsim::ConfigModel config(model);
+    devsim::MemoryModel memory(model, sim);  // an empty number base and event log
     devsim::BootloaderModel bootloader(model);
     config.SetRecord(devsim::ConfigModel::SampleRecord());
     if (!configOut.empty()) {

@@ -1,0 +1,95 @@
+// Number files in the documents folder, and the keyword search in the number grid.
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+#include "app/Unit1.h"
+#include "device/DeviceLink.h"
+#include "device/LinkPeers.h"
+#include "memory/NumberCsv.h"
+#include "platform/ui/Dialogs.h"
+
+namespace {
+
+constexpr int kOutgoing = 0;
+constexpr std::uint32_t kSearchWaitSeconds = 60;
+
+}  // namespace
+
+void TForm1::UiButton3Click(TObject* /*Sender*/) {
+    OpenDialog->SetInitialDir(GetUserPathToFolder(CSIDL_PERSONAL));
+    OpenDialog->SetFileName(kNumbersImportFileName);
+    if (!OpenDialog->Execute()) return;
+    std::ifstream in(OpenDialog->GetFileName(), std::ios::binary);
+    if (!in) return;
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<TPhoneGridRow> rows = PhoneGridRows();
+    const TNumbersImportResult result =
+        NumbersCsvImport(bytes, rows, static_cast<std::size_t>(g_DeviceCapacity) + 8, g_CloudSession != 0);
+    SetPhoneGridRows(rows);
+    // Lines that make no record are left out, and the user is told which.
+    if (!result.BadLines.empty()) {
+        std::string text = "Строки файла не загружены:";
+        for (std::size_t i = 0; i < result.BadLines.size(); ++i)
+            text += (i ? ", " : " ") + std::to_string(result.BadLines[i]);
+        MessageShow(text);
+    }
+}
+
+void TForm1::UiButton4Click(TObject* /*Sender*/) {
+    SaveDialog->SetInitialDir(GetUserPathToFolder(CSIDL_PERSONAL));
+    SaveDialog->SetFileName(NumbersExportFileName(SessionImeiText()));
+    SaveDialog->SetDefaultExt("csv");
+    if (!SaveDialog->Execute()) return;
+    std::ofstream out(SaveDialog->GetFileName(), std::ios::binary | std::ios::trunc);
+    if (!out) return;
+    out << NumbersCsvExport(PhoneGridRows());
+}
+
+void TForm1::UiButton7Click(TObject* /*Sender*/) {
+    const std::string keyword = SearchKeyword(aPhone->GetText(), aName->GetText());
+    if (keyword.empty()) {
+        MessageShow(kTextFillSearch);
+        return;
+    }
+    g_NumberSearch.ClearKeyword();
+    SyncSearchKeyword();
+    if (g_CloudSession &&
+        MessageBox(kTextSearchQuestion, kTextSearchQuestionTitle, MB_YESNO | MB_ICONQUESTION) == IDYES) {
+        if (g_CloudNumberQuery) g_CloudNumberQuery(keyword);
+        MiniLog(kLogSearchRequest, kOutgoing);
+        ShowWaitPanel(kSearchWaitSeconds, 0, kTextSearchWait);
+        return;
+    }
+    MessageShow(SearchResultText(FindInTableKeyWord(keyword)));
+    PhonesGrid->Invalidate();
+}
+
+std::int32_t TForm1::FindInTableKeyWord(const std::string& keyword) {
+    std::vector<TPhoneGridRow> rows = PhoneGridRows();
+    // An empty keyword is in every cell: it finds nothing.
+    const int count = keyword.empty() ? (g_NumberSearch.Cancel(rows), 0) : g_NumberSearch.Find(rows, keyword);
+    SetPhoneGridRows(rows);
+    SyncSearchKeyword();
+    return count;
+}
+
+void TForm1::N8Click(TObject* /*Sender*/) {
+    std::vector<TPhoneGridRow> rows = PhoneGridRows();
+    g_NumberSearch.Cancel(rows);
+    SetPhoneGridRows(rows);
+    SyncSearchKeyword();
+}
+
+void TForm1::N5Click(TObject* /*Sender*/) {
+    if (N5->GetChecked()) {
+        N5->SetChecked(false);
+        g_NumberSearch.ClearKeyword();
+        SyncSearchKeyword();
+        return;
+    }
+    N5->SetChecked(true);
+    const std::string text = PhonesGrid->GetCells(PhonesGrid->GetCol(), PhonesGrid->GetRow());
+    MessageShow(SearchCountText(FindInTableKeyWord(text)));
+    PhonesGrid->Invalidate();
+}

@@ -1,0 +1,97 @@
+// The whole number base to and from the device, block by block (0x2C reads, 0x2D writes).
+#include <cstring>
+#include <span>
+
+#include "app/Unit1.h"
+#include "config/ConfigTransfer.h"
+#include "device/DeviceLink.h"
+#include "device/LinkPeers.h"
+#include "platform/ui/Dialogs.h"
+
+namespace {
+
+constexpr int kOutgoing = 0;
+constexpr int kIncoming = 1;
+
+std::span<const std::uint8_t> DataOf(const TDeviceReply& reply) { return {reply.Data, reply.Size}; }
+
+}  // namespace
+
+void TForm1::RunTransferStep(std::uint8_t command, const TTransferStep& step) {
+    if (!step.Request.empty()) {
+        if (command == CmdWriteNumbers && step.Request.size() <= g_TxBuffer.size()) {
+            // Write blocks are laid out in the shared transmit buffer.
+            std::memcpy(g_TxBuffer.data(), step.Request.data(), step.Request.size());
+            SendCommand(command, g_TxBuffer.data(), step.Request.size());
+        } else {
+            SendCommand(command, step.Request);
+        }
+    }
+    if (!step.PanelText.empty()) MessageShowOnMainForm(step.PanelText);
+    if (step.ProgressChanged) SetPercentProgress(step.Percent, step.ProgressText);
+    if (!step.Message.empty()) MessageShow(step.Message);
+    if (step.MessageNumber != 0) MessageShow(GetMessageA(step.MessageNumber));
+    if (step.ResultCode >= 0)
+        MessageShow(ErrorCodeToText(static_cast<std::uint8_t>(step.ResultCode), [this](int n) { return GetMessageA(n); }));
+    switch (step.End) {
+        case TTransferEnd::None:
+            break;
+        case TTransferEnd::Completed:
+            g_BusyTransfer = 0;
+            HideWaitPanel(kNoText);
+            break;
+        case TTransferEnd::Empty:
+            ClearTableClick(this);
+            break;
+        case TTransferEnd::EraseSent:
+            g_BusyTransfer = 0;
+            break;
+    }
+}
+
+void TForm1::UiButton5Click(TObject* /*Sender*/) {
+    StartReadPhonesMemory();
+    if (g_CloudSession) MiniLog(kLogPhonesRead, kOutgoing);
+}
+
+void TForm1::UiButton6Click(TObject* /*Sender*/) {
+    if (MessageBox(kTextPhonesWriteQuestion, "Информация", MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+    StartWritePhonesMemory();
+    if (g_CloudSession) MiniLog(kLogPhonesWrite, kOutgoing);
+}
+
+void TForm1::StartReadPhonesMemory() {
+    g_PhoneRead.SetCloudSession(g_CloudSession != 0);
+    SendCommand(CmdReadNumbers, g_PhoneRead.Start());
+}
+
+// A grid cell that makes no record raises the conversion error before anything is sent.
+void TForm1::StartWritePhonesMemory() {
+    PhoneGridToStruct();
+    g_PhoneWrite.SetCloudSession(g_CloudSession != 0);
+    const TTransferStep step = g_PhoneWrite.Start(g_PhoneRecords);
+    RunTransferStep(CmdWriteNumbers, step);
+    if (step.End != TTransferEnd::None) SetPhoneRecords({});
+}
+
+void TForm1::Reply_NumbersMemory(const TDeviceReply& reply) {
+    if (reply.Command == CmdReadNumbers) {
+        if (g_CloudSession) MiniLog(kLogPhonesReadReply, kIncoming);
+        const TTransferStep step = g_PhoneRead.OnReply(DataOf(reply));
+        if (step.End == TTransferEnd::Completed) {
+            SetPhoneRecords(g_PhoneRead.TakeRecords());
+            PhoneStructToGrid();
+        }
+        RunTransferStep(CmdReadNumbers, step);
+        if (step.End == TTransferEnd::Completed) SetPhoneRecords({});
+        return;
+    }
+    if (g_CloudSession) MiniLog(kLogPhonesWriteReply, kIncoming);
+    const TTransferStep step = g_PhoneWrite.OnReply(DataOf(reply));
+    RunTransferStep(CmdWriteNumbers, step);
+    if (step.End == TTransferEnd::Completed) SetPhoneRecords({});
+}
+
+void TForm1::PhoneBlockRetryStep() { RunTransferStep(CmdReadNumbers, g_PhoneRead.OnTick()); }
+
+void TForm1::PhoneWriteResendStep() { RunTransferStep(CmdWriteNumbers, g_PhoneWrite.OnTick()); }

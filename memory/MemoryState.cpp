@@ -1,0 +1,19 @@
+#include "memory/MemoryState.h"
+
+TPhoneReadTransfer g_PhoneRead;
+TPhoneWriteTransfer g_PhoneWrite;
+TEventLogTransfer g_LogRead;
+TNumberSearch g_NumberSearch;
+char g_SearchKeyword[16] = {};
+std::int32_t g_LogNextRow = 1;
+std::function<void()> g_CloudClearChrono;
+std::function<void(TDateTime, TDateTime, int, const std::string&)> g_CloudChronoRequest;
+std::function<void(const std::string&)> g_CloudNumberQuery;
+std::function<std::string()> g_CloudSessionImei;
+
+std::string SessionImeiText() { return g_CloudSessionImei ? g_CloudSessionImei() : std::string(); }
+
+void StopPhoneTransfers() {
+    g_PhoneRead.Stop();
+    g_PhoneWrite.Stop();
+}

@@ -1,0 +1,289 @@
+// The numbers page with a simulated controller on a pty: the whole base read into the grid
+// and written back byte for byte, lost blocks asked for again, single and bulk adds and
+// deletes with their per-record results.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "device/DeviceLink.h"
+#include "device/LinkRig.h"
+#include "memory/MemoryState.h"
+#include "memory/PhoneBase.h"
+#include "platform/rtl/CodePage.h"
+#include "platform/sys/Clock.h"
+#include "platform/ui/Dialogs.h"
+#include "tools/devsim/MemoryModel.h"
+
+namespace {
+
+using namespace linktest;
+using devsim::MemoryModel;
+
+// "SLMX", length, marker, command, data, CRC.
+constexpr std::size_t FrameBytes(std::size_t data) { return 4 + 2 + 2 + data + 2; }
+constexpr std::size_t kCountReply = FrameBytes(3);
+constexpr std::size_t BlockReply(std::size_t n) { return FrameBytes(5 + n * 64); }
+constexpr std::size_t kWriteReply = FrameBytes(2);
+constexpr std::uint32_t kDec1st2025 = 1764547200;  // 01.12.2025 00:00 on the device's clock
+
+std::string Number(int i) {
+    std::string s = std::to_string(9000000000LL + i);
+    return s;
+}
+
+// A base of n records with every field in use, as a device would hold it.
+std::vector<Bytes> SampleBase(int n) {
+    std::vector<Bytes> base;
+    for (int i = 0; i < n; ++i) {
+        const std::uint8_t flags = static_cast<std::uint8_t>((i % 4) | ((i % 3) << 4));
+        base.push_back(MemoryModel::NumberRecord(Number(i), "Абонент " + std::to_string(i), flags,
+                                                 i % 5 ? 0 : kDec1st2025 + 86400u * (i % 30),
+                                                 static_cast<std::uint8_t>(i % 7), static_cast<std::uint8_t>(i % 8)));
+    }
+    // The name is kept in Windows-1251 on the device.
+    for (Bytes& r : base) {
+        const std::string name(reinterpret_cast<const char*>(r.data() + 12));
+        const std::string cp = Utf8ToCp1251(name);
+        std::memset(r.data() + 12, 0, 20);
+        std::memcpy(r.data() + 12, cp.data(), std::min<std::size_t>(cp.size(), 19));
+    }
+    return base;
+}
+
+struct NumbersRig {
+    explicit NumbersRig(const std::string& name) : rig(name), device(rig.AddController("dev")) {
+        device.model->SetAnswerStatus(false);
+        memory = std::make_unique<MemoryModel>(*device.model, device.sim);
+        SetPhoneRecords({});
+        StopPhoneTransfers();
+        g_LogRead.Stop();
+        rig.ListPorts({"!dev"});
+        rig.CreateForm();
+        ok = device.started && rig.ConnectTo(device);
+        device.sim.ClearRecord();
+        ui::test::ClearDialogs();
+    }
+    ~NumbersRig() {
+        StopPhoneTransfers();
+        g_LogRead.Stop();
+        SetPhoneRecords({});
+    }
+
+    bool Await(std::uint8_t command, std::size_t count) { return LinkRig::AwaitRequests(device, command, count); }
+    // The request frames of one command, in order.
+    std::vector<devsim::Frame> Frames(std::uint8_t command) const {
+        std::vector<devsim::Frame> out;
+        for (const devsim::Frame& f : device.sim.Frames())
+            if (f.command == command) out.push_back(f);
+        return out;
+    }
+    static std::string Message() { return Form1->MESLABEL->GetCaption(); }
+
+    // Runs a read of the base (of count records, blocks of block) to its end.
+    bool ReadAll(std::size_t count, std::size_t block) {
+        Form1->UiButton5Click(Form1->UiButton5);
+        if (!Await(devsim::kCmdReadNumbers, 1) || !LinkRig::Deliver(kCountReply)) return false;
+        for (std::size_t got = 0, k = 2; got < count; got += block, ++k) {
+            const std::size_t n = std::min(block, count - got);
+            if (!Await(devsim::kCmdReadNumbers, k) || !LinkRig::Deliver(BlockReply(n))) return false;
+        }
+        return true;
+    }
+
+    LinkRig rig;
+    SimPort& device;
+    std::unique_ptr<MemoryModel> memory;
+    bool ok = false;
+};
+
+TEST(NumbersLink, BaseReadIntoTheGridAndWrittenBackByteExact) {
+    NumbersRig c("num-base");
+    ASSERT_TRUE(c.ok);
+    const std::vector<Bytes> base = SampleBase(300);
+    c.memory->SetNumbers(base);
+    ASSERT_TRUE(c.ReadAll(300, 31));
+
+    // Count request, then blocks asked for by the index of their first record.
+    const auto frames = c.Frames(devsim::kCmdReadNumbers);
+    ASSERT_EQ(frames.size(), 11u);
+    EXPECT_EQ(frames[0].data, (Bytes{0x00}));
+    EXPECT_EQ(frames[1].data, (Bytes{0x01, 0x00, 0x00}));
+    EXPECT_EQ(frames[10].data, (Bytes{0x01, 0x17, 0x01}));  // 279
+
+    TUiStringGrid* g = Form1->PhonesGrid;
+    EXPECT_EQ(g->GetRowCount(), 302);
+    EXPECT_EQ(g->GetCells(0, 1), "1");
+    EXPECT_EQ(g->GetCells(1, 1), "9000000000");
+    EXPECT_EQ(g->GetCells(2, 1), "Абонент 0");
+    EXPECT_EQ(g->GetCells(3, 1), "Пользователь");
+    EXPECT_EQ(g->GetCells(4, 1), "01122025");
+    EXPECT_EQ(g->GetCells(5, 1), "0");
+    EXPECT_EQ(g->GetCells(6, 1), "Круглосуточно");
+    EXPECT_EQ(g->GetCells(7, 1), "Телефон");
+    // Record 5: access 1, type 2, expiry 6 December, 5 passes, schedule 5.
+    EXPECT_EQ(g->GetCells(1, 6), "9000000005");
+    EXPECT_EQ(g->GetCells(3, 6), "Управляющий");
+    EXPECT_EQ(g->GetCells(4, 6), "06122025");
+    EXPECT_EQ(g->GetCells(5, 6), "5");
+    EXPECT_EQ(g->GetCells(6, 6), "Расписание 5");
+    EXPECT_EQ(g->GetCells(7, 6), "Код RFID");
+    EXPECT_EQ(g->GetCells(1, 300), "9000000299");
+    EXPECT_EQ(g->GetCells(1, 301), "");
+    EXPECT_EQ(NumbersRig::Message(), "Чтение памяти номеров завершено");
+    EXPECT_FALSE(g_PhoneRead.Reading());
+    EXPECT_EQ(g_PhoneRead.GetBlockTimeout(), 0);
+    EXPECT_EQ(g_PhoneCount, 0u);  // the records live only around the transfer
+
+    // Written back: the device first forgets its base; blocks of 31, then the end request.
+    c.memory->SetNumbers({});
+    c.device.sim.ClearRecord();
+    ui::test::PushDialogAnswer(IDYES);
+    Form1->UiButton6Click(Form1->UiButton6);
+    const auto& shown = ui::test::ShownDialogs();
+    ASSERT_FALSE(shown.empty());
+    EXPECT_EQ(shown.back().text, "Внимание! Перед записью вся номерная база будет удалена! Продолжить?");
+    EXPECT_EQ(shown.back().caption, "Информация");
+    for (std::size_t k = 1; k <= 10; ++k) {
+        ASSERT_TRUE(c.Await(devsim::kCmdWriteNumbers, k));
+        ASSERT_TRUE(LinkRig::Deliver(kWriteReply));
+    }
+    ASSERT_TRUE(c.Await(devsim::kCmdWriteNumbers, 11));
+    const auto writes = c.Frames(devsim::kCmdWriteNumbers);
+    ASSERT_EQ(writes.size(), 11u);
+    EXPECT_EQ(writes[0].data.size(), 5u + 31 * 64);
+    EXPECT_EQ(Bytes(writes[0].data.begin(), writes[0].data.begin() + 5), (Bytes{0x00, 0x00, 0x00, 31, 0x00}));
+    EXPECT_EQ(Bytes(writes[9].data.begin(), writes[9].data.begin() + 5), (Bytes{0x00, 0x17, 0x01, 21, 0x00}));
+    EXPECT_EQ(writes[10].data, (Bytes{0x02}));
+    EXPECT_EQ(c.memory->Numbers(), base);
+    EXPECT_EQ(NumbersRig::Message(), "Запись памяти номеров завершена");
+    EXPECT_FALSE(g_PhoneWrite.Writing());
+    ASSERT_TRUE(LinkRig::Deliver(kWriteReply));  // the end is acknowledged; nothing more goes
+    testsupport::Pump(30);
+    EXPECT_EQ(c.device.Requests(devsim::kCmdWriteNumbers), 11u);
+}
+
+TEST(NumbersLink, LostBlocksAreAskedForAndSentAgain) {
+    NumbersRig c("num-lost");
+    ASSERT_TRUE(c.ok);
+    c.memory->SetNumbers(SampleBase(40));
+    c.memory->LoseReadReplies(1);
+    Form1->StartReadPhonesMemory();
+    ASSERT_TRUE(c.Await(devsim::kCmdReadNumbers, 1) && LinkRig::Deliver(kCountReply));
+    ASSERT_TRUE(c.Await(devsim::kCmdReadNumbers, 2));
+    // No reply: half a second later the same block is asked for again.
+    sys::AdvanceMs(480);
+    testsupport::Pump(20);
+    EXPECT_EQ(c.device.Requests(devsim::kCmdReadNumbers), 2u);
+    sys::AdvanceMs(20);
+    ASSERT_TRUE(c.Await(devsim::kCmdReadNumbers, 3));
+    EXPECT_EQ(c.Frames(devsim::kCmdReadNumbers)[2].data, (Bytes{0x01, 0x00, 0x00}));
+    ASSERT_TRUE(LinkRig::Deliver(BlockReply(31)));
+    ASSERT_TRUE(c.Await(devsim::kCmdReadNumbers, 4) && LinkRig::Deliver(BlockReply(9)));
+    EXPECT_EQ(Form1->PhonesGrid->GetRowCount(), 42);
+    EXPECT_EQ(Form1->PhonesGrid->GetCells(1, 40), "9000000039");
+
+    // A write block whose acknowledgement is lost goes again after 3 s.
+    c.device.sim.ClearRecord();
+    c.memory->LoseWriteReplies(1);
+    Form1->StartWritePhonesMemory();
+    ASSERT_TRUE(c.Await(devsim::kCmdWriteNumbers, 1));
+    sys::AdvanceMs(2990);
+    testsupport::Pump(20);
+    EXPECT_EQ(c.device.Requests(devsim::kCmdWriteNumbers), 1u);
+    sys::AdvanceMs(10);
+    ASSERT_TRUE(c.Await(devsim::kCmdWriteNumbers, 2));
+    EXPECT_EQ(c.Frames(devsim::kCmdWriteNumbers)[1].data, c.Frames(devsim::kCmdWriteNumbers)[0].data);
+    ASSERT_TRUE(LinkRig::Deliver(kWriteReply));
+    ASSERT_TRUE(c.Await(devsim::kCmdWriteNumbers, 3) && LinkRig::Deliver(kWriteReply));
+    ASSERT_TRUE(c.Await(devsim::kCmdWriteNumbers, 4));
+    EXPECT_EQ(c.Frames(devsim::kCmdWriteNumbers)[3].data, (Bytes{0x02}));
+    EXPECT_EQ(c.memory->Numbers(), SampleBase(40));
+}
+
+TEST(NumbersLink, EmptyBaseAndEmptyGrid) {
+    NumbersRig c("num-empty");
+    ASSERT_TRUE(c.ok);
+    Form1->PhonesGrid->SetRowCount(9);
+    Form1->PhonesGrid->SetCells(1, 7, "9000000001");
+    Form1->StartReadPhonesMemory();
+    ASSERT_TRUE(c.Await(devsim::kCmdReadNumbers, 1) && LinkRig::Deliver(kCountReply));
+    EXPECT_EQ(NumbersRig::Message(), "Память номеров пуста!");
+    EXPECT_EQ(Form1->PhonesGrid->GetRowCount(), 5);
+    EXPECT_EQ(Form1->PhonesGrid->GetCells(1, 7), "");
+    sys::AdvanceMs(1000);
+    EXPECT_EQ(c.device.Requests(devsim::kCmdReadNumbers), 1u);
+
+    // An empty grid goes as "erase all" and nothing else.
+    c.memory->SetNumbers(SampleBase(3));
+    ui::test::PushDialogAnswer(IDYES);
+    Form1->UiButton6Click(nullptr);
+    ASSERT_TRUE(c.Await(devsim::kCmdWriteNumbers, 1));
+    EXPECT_EQ(c.Frames(devsim::kCmdWriteNumbers).back().data, (Bytes{0x01}));
+    ASSERT_TRUE(LinkRig::Deliver(kWriteReply));
+    EXPECT_EQ(NumbersRig::Message(), "Очистка памяти номеров завершена");
+    EXPECT_TRUE(c.memory->Numbers().empty());
+    sys::AdvanceMs(4000);
+    EXPECT_EQ(c.device.Requests(devsim::kCmdWriteNumbers), 1u);
+
+    // Answering no sends nothing.
+    ui::test::PushDialogAnswer(IDNO);
+    Form1->UiButton6Click(nullptr);
+    testsupport::Pump(30);
+    EXPECT_EQ(c.device.Requests(devsim::kCmdWriteNumbers), 1u);
+}
+
+TEST(NumbersLink, AddAndDeleteWithPerRecordResults) {
+    NumbersRig c("num-edit");
+    ASSERT_TRUE(c.ok);
+    c.memory->SetNumbers(SampleBase(2));
+    TForm1& f = *Form1;
+
+    // One number, with every editor field.
+    f.aPhone->SetText("9123456789");
+    f.aName->SetText("Иванов");
+    f.aAccesstype->SetItemIndex(2);
+    f.CodeType->SetItemIndex(1);
+    f.Cpassages->SetChecked(true);
+    f.aPassages->SetText("12");
+    f.aShedule->SetItemIndex(3);
+    f.UiButton1Click(f.UiButton1);
+    ASSERT_TRUE(c.Await(devsim::kCmdAddNumbers, 1));
+    Bytes want = MemoryModel::NumberRecord("9123456789", Utf8ToCp1251("Иванов"), 0x12, 0, 12, 3);
+    EXPECT_EQ(c.Frames(devsim::kCmdAddNumbers)[0].data, want);
+    ASSERT_TRUE(LinkRig::Deliver(FrameBytes(1)));
+    EXPECT_EQ(NumbersRig::Message(), "Добавлен номер: 9123456789");
+    EXPECT_EQ(c.memory->Numbers().size(), 3u);
+    EXPECT_EQ(f.MiniLOG->GetLines()->Get(f.MiniLOG->GetLines()->GetCount() - 1).find("Команда на добавление номера") !=
+                  std::string::npos,
+              true);
+
+    // A number of the wrong length is refused in a box and nothing goes.
+    ui::test::ClearDialogs();
+    f.aPhone->SetText("55501");
+    f.UiButton2Click(f.UiButton2);
+    ASSERT_EQ(ui::test::ShownDialogs().size(), 1u);
+    EXPECT_EQ(ui::test::ShownDialogs()[0].text, "Номер телефона должен состоять из 10-ти цифр");
+    testsupport::Pump(30);
+    EXPECT_EQ(c.device.Requests(devsim::kCmdDeleteNumbers), 0u);
+
+    // Many numbers: lines of ten characters only, results one per record.
+    f.CaddmanyClick(f.Caddmany);
+    EXPECT_EQ(f.Caddmany->GetTag(), 1);
+    EXPECT_EQ(f.Caddmany->GetCaption(), "Добавить один");
+    EXPECT_FALSE(f.aPhone->GetVisible());
+    f.ManyNumbers->GetLines()->SetText("9000000001\r\n55501\r\n9555000000\r\n9000000000\r\n");
+    f.UiButton2Click(f.UiButton2);
+    ASSERT_TRUE(c.Await(devsim::kCmdDeleteNumbers, 1));
+    const Bytes del = c.Frames(devsim::kCmdDeleteNumbers).back().data;
+    ASSERT_EQ(del.size(), 3u * 64);
+    EXPECT_EQ(del[0], 0xFF);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(del.data() + 1)), "9000000001");
+    EXPECT_EQ(del[12], 0);
+    ASSERT_TRUE(LinkRig::Deliver(FrameBytes(3)));
+    EXPECT_EQ(NumbersRig::Message(), "Удалено номеров 2 из 3\r\n9000000001, 9000000000, ");
+    EXPECT_EQ(c.memory->Numbers().size(), 1u);
+    // The grid is not touched by either reply.
+    EXPECT_EQ(f.PhonesGrid->GetCells(1, 1), "");
+}
+
+}  // namespace
