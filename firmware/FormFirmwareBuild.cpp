@@ -1,6 +1,7 @@
 // The firmware page, the update server's offer panel and the two server connections.
 #include "app/Unit1.h"
 #include "platform/net/ScktComp.h"
+#include "platform/ui/Graphics.h"
 
 namespace {
 
@@ -28,6 +29,22 @@ TUiButton* MakeButton(TForm1* owner, TWinControl* parent, const char* name, int 
     auto* b = Make<TUiButton>(owner, parent, name, l, t, w, 32);
     b->SetCaption(caption);
     return b;
+}
+
+// The offer panel's close mark: a dark cross on the panel's white.
+void DrawOfferCloseMark(TBitmap& b, int size) {
+    b.SetSize(size, size);
+    TCanvas* c = b.GetCanvas();
+    c->GetBrush()->SetStyle(bsSolid);
+    c->GetBrush()->SetColor(clWhite);
+    c->FillRect(TRect(0, 0, size, size));
+    c->GetPen()->SetColor(clGray);
+    for (int d = 0; d < 2; ++d) {
+        c->MoveTo(4 + d, 4);
+        c->LineTo(size - 4 + d, size - 4);
+        c->MoveTo(size - 5 + d, 4);
+        c->LineTo(3 + d, size - 4);
+    }
 }
 
 }  // namespace
@@ -77,6 +94,10 @@ void TForm1::BuildFirmwareControls() {
     Label430->SetWordWrap(true);
     Label430->SetHeight(36);
     Image4 = Make<TImage>(this, Panel32, "Image4", 472, 6, 20, 20);
+    TBitmap mark;
+    DrawOfferCloseMark(mark, 20);
+    Image4->SetPicture(mark);
+    Image4->SetCursor(crHandPoint);
     Image4->OnClick = [this](TObject* s) { Image4Click(s); };
     UiRadioGroup1 = Make<TUiRadioGroup>(this, Panel32, "UiRadioGroup1", 12, 76, 300, 68);
     UiRadioGroup1->SetCaption("Выберите действие");

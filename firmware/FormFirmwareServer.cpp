@@ -9,6 +9,7 @@
 #include "platform/sys/Clock.h"
 #include "platform/sys/Hosts.h"
 #include "platform/sys/Online.h"
+#include "platform/sys/Version.h"
 
 namespace {
 constexpr int kMsgDownloadKept = 35;
@@ -108,7 +109,7 @@ void TForm1::Image4Click(TObject*) { Panel32->SetVisible(false); }
 void TForm1::Button29Click(TObject*) {
     if (Label430->Tag == kUpdRequestFirmware && !g_DeviceConnected) {
         // No device on the cable: the cloud asks the device to update itself.
-        if (auto* update = dynamic_cast<TControl*>(FindComponent("Bupd"))) update->Click();
+        BupdClick(Bupd);
         Panel32->SetVisible(false);
         return;
     }
@@ -182,6 +183,11 @@ void TForm1::DownloadComplete() {
         return;
     }
     Panel32->SetVisible(false);
+}
+
+std::string TForm1::GetVer(const std::string& path) {
+    const std::string version = sys::FileVersion(path);
+    return version.empty() ? "неизвестно" : version;
 }
 
 void TForm1::FilesClientError(TObject*, TCustomWinSocket*, int& ErrorCode) {

@@ -121,6 +121,25 @@ TEST(UpdateServerWindow, MissingFileOnTheFileServer) {
     EXPECT_EQ(ServerRig::Message(), Form1->GetMessageA(60));
 }
 
+// A firmware offer with no device on the cable goes to the status page's update button.
+TEST(UpdateServerWindow, FirmwareOfferWithoutADeviceDownloadsNothing) {
+    ServerRig s("upd-nodevice");
+    ASSERT_TRUE(s.ok);
+    s.sim.SetFirmwareReply("fw40.bin");
+    s.sim.AddFile("fw40.bin", fwtest::MakeImage(16));
+    Form1->Lfw->SetCaption("FW: 39.0001.0002");
+    Form1->SelectPage(1);
+    Form1->GetfirmwareClick(Form1->Getfirmware);
+    ASSERT_TRUE(ServerRig::OfferShown());
+    EXPECT_EQ(s.sim.Queries(), std::vector<std::string>{"Get_FW,type=11"});
+    Form1->Button29Click(Form1->Button29);
+    EXPECT_FALSE(Form1->Panel32->GetVisible());
+    EXPECT_EQ(Form1->UiPageControl1->GetActivePageIndex(), 2);
+    EXPECT_FALSE(Form1->FilesClient->GetActive());
+    testsupport::Pump(100);
+    EXPECT_TRUE(s.sim.FileRequests().empty());
+}
+
 TEST(UpdateServerWindow, RefusedConnectionReportsItsCode) {
     ServerRig s("upd-refused");
     ASSERT_TRUE(s.ok);
