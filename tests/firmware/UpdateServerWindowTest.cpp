@@ -140,6 +140,35 @@ TEST(UpdateServerWindow, FirmwareOfferWithoutADeviceDownloadsNothing) {
     EXPECT_TRUE(s.sim.FileRequests().empty());
 }
 
+// A Downloads folder that cannot be made is reported; the file server's refusal too.
+TEST(UpdateServerWindow, UnsavedDownloadAndRefusedFileServer) {
+    ServerRig s("upd-unsaved");
+    ASSERT_TRUE(s.ok);
+    fwtest::WriteFile(s.rig.Path("plainfile"), {1});
+    setenv("AppData", s.rig.Path("plainfile").c_str(), 1);  // a file where the folder should be
+    s.sim.SetToolReply("Zentor_v3.0.0.exe");
+    s.sim.AddFile("Zentor_v3.0.0.exe", {1, 2, 3});
+    sys::SetShellOpener([](const std::string&) {
+        ADD_FAILURE() << "nothing unsaved is opened";
+        return true;
+    });
+    Form1->GetConfiguratorVersionFromServer();
+    ASSERT_TRUE(ServerRig::OfferShown());
+    Form1->Button29Click(Form1->Button29);  // download and run
+    ASSERT_TRUE(testsupport::WaitUntil([] { return !Form1->Panel32->GetVisible(); }));
+    EXPECT_EQ(ServerRig::Message(), "Cannot write " + s.rig.Path("plainfile") +
+                                        "/TALIVEX/TALIVEX Zentor/Downloads/Zentor_v3.0.0.exe");
+
+    const int port = s.sim.FilePort();
+    s.sim.Stop();
+    setenv("ZENTOR_FILE_HOST", ("127.0.0.1:" + std::to_string(port)).c_str(), 1);
+    Form1->OKMESClick(Form1->OKMES);
+    Form1->Button29Click(Form1->Button29);
+    EXPECT_EQ(Form1->Label431->GetCaption(), Form1->GetMessageA(46));
+    ASSERT_TRUE(testsupport::WaitUntil([] { return Form1->MESPANEL->GetVisible(); }));
+    EXPECT_EQ(ServerRig::Message(), "Error download server 10061");
+}
+
 TEST(UpdateServerWindow, RefusedConnectionReportsItsCode) {
     ServerRig s("upd-refused");
     ASSERT_TRUE(s.ok);
