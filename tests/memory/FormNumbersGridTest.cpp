@@ -1,0 +1,287 @@
+// The number grid on the window without a device: records to rows and back, the row menu,
+// sorting, the keyword search with its highlighting, the editor loaded from a row, and
+// number files through the file dialogs.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "app/Unit1.h"
+#include "memory/MemoryState.h"
+#include "memory/NumberGridSort.h"
+#include "memory/PhoneBase.h"
+#include "platform/rtl/CodePage.h"
+#include "platform/rtl/SysUtils.h"
+#include "platform/sys/Now.h"
+#include "platform/ui/Dialogs.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+class NumbersGrid : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SetPhoneRecords({});
+        Application->CreateForm(Form1);
+        ui::test::ClearDialogs();
+        g = Form1->PhonesGrid;
+    }
+    void TearDown() override {
+        delete Form1;
+        Form1 = nullptr;
+        SetPhoneRecords({});
+        g_NumberSearch.Forget();
+        g_SearchKeyword[0] = '\0';
+    }
+    // Rows 1.. with these numbers and names.
+    void Fill(const std::vector<std::pair<std::string, std::string>>& rows) {
+        g->SetRowCount(static_cast<int>(rows.size()) + 2);
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            const int r = static_cast<int>(i) + 1;
+            g->SetCells(0, r, std::to_string(r));
+            g->SetCells(1, r, rows[i].first);
+            g->SetCells(2, r, rows[i].second);
+        }
+    }
+    std::vector<std::string> Column(int c) const {
+        std::vector<std::string> out;
+        for (int r = 1; r < g->GetRowCount(); ++r) out.push_back(g->GetCells(c, r));
+        return out;
+    }
+    static std::string Message() { return Form1->MESLABEL->GetCaption(); }
+    TUiStringGrid* g = nullptr;
+};
+
+TEST_F(NumbersGrid, BuiltAsDesigned) {
+    EXPECT_EQ(g->GetColCount(), 9);
+    EXPECT_EQ(g->GetRowCount(), 5);
+    EXPECT_EQ(g->GetFixedRows(), 1);
+    const int widths[] = {30, 102, 128, 126, 111, 92, 118, 87, 30};
+    for (int c = 0; c < 9; ++c) EXPECT_EQ(g->GetColWidths(c), widths[c]) << c;
+    EXPECT_EQ(g->GetDefaultRowHeight(), 24);
+    EXPECT_EQ(g->GetPopupMenu(), Form1->PopupMenu2);
+    EXPECT_TRUE(g->GetOptions().Contains(goRangeSelect));
+    EXPECT_FALSE(g->GetOptions().Contains(goEditing));
+    EXPECT_EQ(Form1->HrGrid->GetColCount(), 5);
+    EXPECT_EQ(Form1->HrGrid->GetRowCount(), 2);
+    EXPECT_EQ(Form1->FOper->GetItems()->GetCount(), 33);
+    EXPECT_EQ(Form1->FOper->GetItems()->Get(0), "Все записи");
+    EXPECT_EQ(Form1->FOper->GetItems()->Get(32), "Выход активирован кнопкой");
+    EXPECT_EQ(Form1->aShedule->GetItems()->GetCount(), 8);
+    EXPECT_FALSE(Form1->ManyNumbers->GetVisible());
+    EXPECT_EQ(Form1->Caddmany->GetCaption(), "Добавить несколько");
+}
+
+TEST_F(NumbersGrid, RowsToRecordsAndBack) {
+    Fill({{"9000000002", "Б"}, {"", ""}, {"9000000001", "А"}});
+    g->SetCells(3, 1, "Администратор");
+    g->SetCells(4, 1, "1012025");
+    g->SetCells(5, 1, "7");
+    g->SetCells(6, 1, "Расписание 2");
+    g->SetCells(7, 1, "Код 1wire");
+    g->SetCells(3, 3, "нет такого");
+    Form1->PhoneGridToStruct();
+    ASSERT_EQ(g_PhoneCount, 2u);
+    EXPECT_EQ(g->GetCells(4, 1), "01012025");  // the leading zero is written back
+    const PhoneRecord& r = g_PhoneRecords[0];
+    EXPECT_EQ(r[0], 0xAA);
+    EXPECT_EQ(r[32], 0x12);
+    // "01012025": 1 January 2025 00:00 on the local clock as if it were UTC.
+    EXPECT_EQ(r[33] | r[34] << 8 | r[35] << 16 | static_cast<std::uint32_t>(r[36]) << 24, 1735689600u);
+    EXPECT_EQ(r[37], 7);
+    EXPECT_EQ(r[38], 2);
+    EXPECT_EQ(g_PhoneRecords[1][32], 0);  // an unknown access text gives index 0
+
+    // Back: the grid is cleared first, one empty row follows the entries.
+    g->SetRowCount(12);
+    g->SetCells(1, 10, "9999999999");
+    Form1->PhoneStructToGrid();
+    EXPECT_EQ(g->GetRowCount(), 4);
+    EXPECT_EQ(Column(1), (std::vector<std::string>{"9000000002", "9000000001", ""}));
+    EXPECT_EQ(Column(0), (std::vector<std::string>{"1", "2", ""}));
+    EXPECT_EQ(g->GetCells(4, 1), "01012025");
+    EXPECT_EQ(Form1->FindInTable("9000000001"), 2);
+    EXPECT_EQ(Form1->FindInTable("900000000"), -1);
+
+    // A pass count that is no number stops the conversion and keeps the records.
+    g->SetCells(5, 2, "7x");
+    EXPECT_THROW(Form1->PhoneGridToStruct(), EConvertError);
+    EXPECT_EQ(g_PhoneCount, 2u);
+}
+
+TEST_F(NumbersGrid, RowMenu) {
+    Fill({{"9000000001", "A"}, {"9000000002", "B"}, {"9000000003", "C"}});
+    // Insert at row 2: the rows below move down, all are renumbered.
+    g->SetRow(2);
+    Form1->N9Click(nullptr);
+    EXPECT_EQ(g->GetRowCount(), 6);
+    EXPECT_EQ(Column(1), (std::vector<std::string>{"9000000001", "", "9000000002", "9000000003", ""}));
+    EXPECT_EQ(Column(0), (std::vector<std::string>{"1", "2", "3", "4", "5"}));
+    // Empty the selected rows 3 and 4, numbers included; the count stays.
+    g->SetSelection(TGridRect{1, 3, 2, 4});
+    Form1->N10Click(nullptr);
+    EXPECT_EQ(Column(1), (std::vector<std::string>{"9000000001", "", "", "", ""}));
+    EXPECT_EQ(g->GetCells(0, 3), "");
+    EXPECT_EQ(g->GetRowCount(), 6);
+    // Editing switch.
+    Form1->N4Click(nullptr);
+    EXPECT_TRUE(g->GetOptions().Contains(goEditing));
+    EXPECT_TRUE(Form1->N4->GetChecked());
+    Form1->N4Click(nullptr);
+    EXPECT_FALSE(g->GetOptions().Contains(goEditing));
+    // Show the log for the selected row's number.
+    g->SetRow(1);
+    Form1->N3Click(nullptr);
+    EXPECT_EQ(Form1->HrNum->GetText(), "9000000001");
+    EXPECT_TRUE(Form1->CheckBox1->GetChecked());
+    EXPECT_EQ(Form1->UiPageControl1->GetActivePageIndex(), 6);
+    Form1->CheckBox1->SetChecked(false);
+    EXPECT_EQ(Form1->HrNum->GetText(), "");
+    // Clear the table: five rows.
+    Form1->ClearTable->Click();
+    EXPECT_EQ(g->GetRowCount(), 5);
+    EXPECT_EQ(g->GetCells(1, 1), "");
+}
+
+TEST_F(NumbersGrid, SortingAndRestoringTheOrder) {
+    Fill({{"9000000003", "бета"}, {"", ""}, {"9000000001", "Альфа"}, {"9000000002", "альфа2"}});
+    g->SetCol(2);
+    Form1->N6Click(nullptr);
+    EXPECT_EQ(Column(2), (std::vector<std::string>{"Альфа", "альфа2", "бета", "", ""}));
+    EXPECT_EQ(Column(0), (std::vector<std::string>{"1", "2", "3", "", ""}));
+    // Column 0 compares as numbers: 10 after 9.
+    TGridRows rows = {{"№", "Номер"}, {"10", "a"}, {"9", "b"}, {"", ""}, {"1", "c"}};
+    SortGridRows(rows, 1, 0, true);
+    EXPECT_EQ(rows[1][1], "c");
+    EXPECT_EQ(rows[2][1], "b");
+    EXPECT_EQ(rows[3][1], "a");
+    EXPECT_EQ(rows[4], (std::vector<std::string>{"", ""}));
+    Form1->N7Click(nullptr);
+    EXPECT_EQ(Column(1), (std::vector<std::string>{"9000000001", "9000000002", "9000000003", "", ""}));
+}
+
+TEST_F(NumbersGrid, SearchMovesMatchesUpAndHighlightsThem) {
+    Fill({{"555", "x"}, {"9770", "y"}, {"7701", "z"}});
+    Form1->aPhone->SetText("77");
+    Form1->UiButton7Click(nullptr);
+    EXPECT_EQ(Message(), "Найдено совпадений 2");
+    EXPECT_EQ(Column(1), (std::vector<std::string>{"9770", "7701", "555", ""}));
+    EXPECT_EQ(Column(0), (std::vector<std::string>{"2", "3", "1", ""}));
+    EXPECT_STREQ(g_SearchKeyword, "77");
+
+    // The matching cell is painted light green, another cell is not.
+    g->SetBounds(0, 0, 861, 200);
+    TBitmap image(g->GetWidth(), g->GetHeight());
+    g->PaintTo(*image.GetCanvas(), 0, 0);
+    const TRect hit = g->CellRect(1, 1), miss = g->CellRect(1, 3);
+    ASSERT_FALSE(hit.IsEmpty());
+    const int border = g->BorderWidth();
+    EXPECT_EQ(image.GetPixel(border + hit.Right - 3, border + hit.Bottom - 3), static_cast<TColor>(0x84FF84));
+    EXPECT_NE(image.GetPixel(border + miss.Right - 3, border + miss.Bottom - 3), static_cast<TColor>(0x84FF84));
+
+    // Cancelling puts the rows back.
+    Form1->N8Click(nullptr);
+    EXPECT_EQ(Column(1), (std::vector<std::string>{"555", "9770", "7701", ""}));
+    EXPECT_STREQ(g_SearchKeyword, "");
+
+    // Nothing found: order kept, no keyword.
+    Form1->aPhone->SetText("");
+    Form1->aName->SetText("нет");
+    Form1->UiButton7Click(nullptr);
+    EXPECT_EQ(Message(), "Совпадений не найдено!");
+    EXPECT_STREQ(g_SearchKeyword, "");
+    Form1->aName->SetText("");
+    Form1->UiButton7Click(nullptr);
+    EXPECT_EQ(Message(), "Заполните поле поиска пользователя");
+
+    // The menu search uses the selected cell and names the count, 0 included.
+    g->SetCol(2);
+    g->SetRow(3);
+    Form1->N5Click(nullptr);
+    EXPECT_TRUE(Form1->N5->GetChecked());
+    EXPECT_EQ(Message(), "Найдено совпадений 1");
+    EXPECT_EQ(Column(1), (std::vector<std::string>{"7701", "555", "9770", ""}));
+    Form1->N5Click(nullptr);
+    EXPECT_FALSE(Form1->N5->GetChecked());
+    EXPECT_STREQ(g_SearchKeyword, "");
+    EXPECT_EQ(Column(1), (std::vector<std::string>{"7701", "555", "9770", ""}));
+}
+
+TEST_F(NumbersGrid, SelectingARowLoadsTheEditor) {
+    Fill({{"9000000001", "Петров"}, {"9000000002", "Сидоров"}});
+    g->SetCells(3, 1, "Управляющий");
+    g->SetCells(4, 1, "1012025");
+    g->SetCells(5, 1, "0");
+    g->SetCells(6, 1, "Расписание 3");
+    g->SetCells(7, 1, "Код RFID");
+    g->SetCells(5, 2, "12");
+    bool can = true;
+    Form1->PhonesGridSelectCell(g, 1, 1, can);
+    TForm1& f = *Form1;
+    EXPECT_EQ(f.aPhone->GetText(), "9000000001");
+    EXPECT_EQ(f.aName->GetText(), "Петров");
+    EXPECT_EQ(f.aAccesstype->GetItemIndex(), 1);
+    EXPECT_EQ(f.aShedule->GetItemIndex(), 3);
+    EXPECT_EQ(f.CodeType->GetItemIndex(), 2);
+    EXPECT_TRUE(f.Cdate->GetChecked());
+    EXPECT_TRUE(f.aEndtime->GetVisible());
+    EXPECT_EQ(FormatDateTime("dd.mm.yyyy", f.aEndtime->GetDate()), "01.01.2025");  // d, MM, yyyy
+    EXPECT_FALSE(f.Cpassages->GetChecked());  // "0" is no limit
+    // Row 2: no date, a pass limit; the combos keep what they showed.
+    Form1->PhonesGridSelectCell(g, 1, 2, can);
+    EXPECT_FALSE(f.Cdate->GetChecked());
+    EXPECT_FALSE(f.aEndtime->GetVisible());
+    EXPECT_EQ(f.aEndtime->GetDate(), sys::Date());
+    EXPECT_TRUE(f.Cpassages->GetChecked());
+    EXPECT_EQ(f.aPassages->GetText(), "12");
+    EXPECT_EQ(f.aShedule->GetItemIndex(), 3);
+
+    // The many-numbers memo turns red on Enter after a line that is not ten characters.
+    f.CaddmanyClick(nullptr);
+    f.ManyNumbers->GetLines()->SetText("9000000001\r\n5550");
+    char enter = '\r';
+    f.ManyNumbersKeyPress(nullptr, enter);
+    EXPECT_EQ(f.ManyNumbers->GetColor(), static_cast<TColor>(0x0000FF));
+    f.ManyNumbers->GetLines()->SetText("9000000001\r\n5550000000");
+    f.ManyNumbersKeyPress(nullptr, enter);
+    EXPECT_EQ(f.ManyNumbers->GetColor(), static_cast<TColor>(0xFFFFFF));
+    f.CaddmanyClick(nullptr);
+    EXPECT_TRUE(f.aPhone->GetVisible());
+    EXPECT_EQ(f.Caddmany->GetTop(), f.aPhone->GetTop() + f.aPhone->GetHeight());
+}
+
+TEST_F(NumbersGrid, NumberFileRoundTripThroughTheDialogs) {
+    const std::string dir = testsupport::TempDir("numbers-csv");
+    Fill({{"9000000001", "Иванов"}, {"9000000002", "Петров"}});
+    g->SetCells(3, 1, "Пользователь");
+    g->SetCells(4, 1, "31122026");
+    g->SetCells(5, 1, "3");
+    g->SetCells(6, 1, "Круглосуточно");
+    g->SetCells(7, 1, "Телефон");
+    const std::string path = dir + "/_numbers.csv";
+    ui::test::PushFileAnswer(path);
+    Form1->UiButton4Click(nullptr);
+    ASSERT_EQ(ui::test::ShownDialogs().back().kind, "save");
+    EXPECT_EQ(Form1->SaveDialog->GetFileName(), path);
+    std::ifstream in(path, std::ios::binary);
+    const std::string file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(file, Utf8ToCp1251("Номер;Наименование;Права;Действует до;Проходов;Расписание;Тип записи\r\n"
+                                 "9000000001;Иванов;Пользователь;31122026;3;Круглосуточно;Телефон\r\n"
+                                 "9000000002;Петров;;;;;\r\n"));
+
+    // Into an emptied grid: the same rows come back.
+    const std::vector<std::vector<std::string>> before = {g->GetRow(1), g->GetRow(2)};
+    Form1->ClearTableClick(nullptr);
+    ui::test::PushFileAnswer(path);
+    Form1->UiButton3Click(nullptr);
+    EXPECT_EQ(g->GetRow(1), before[0]);
+    EXPECT_EQ(g->GetRow(2), before[1]);
+    EXPECT_EQ(g->GetCells(1, 3), "");
+
+    // A cancelled dialog changes nothing.
+    ui::test::PushFileAnswer("");
+    Form1->UiButton3Click(nullptr);
+    EXPECT_EQ(g->GetRow(1), before[0]);
+}
+
+}  // namespace
