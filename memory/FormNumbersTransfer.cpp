@@ -29,6 +29,8 @@ void TForm1::RunTransferStep(std::uint8_t command, const TTransferStep& step) {
     }
     if (!step.PanelText.empty()) MessageShowOnMainForm(step.PanelText);
     if (step.ProgressChanged) SetPercentProgress(step.Percent, step.ProgressText);
+    // The wait closes before the closing message, which would otherwise vanish with it.
+    if (step.End == TTransferEnd::Completed) HideWaitPanel(kNoText);
     if (!step.Message.empty()) MessageShow(step.Message);
     if (step.MessageNumber != 0) MessageShow(GetMessageA(step.MessageNumber));
     if (step.ResultCode >= 0)
@@ -38,7 +40,6 @@ void TForm1::RunTransferStep(std::uint8_t command, const TTransferStep& step) {
             break;
         case TTransferEnd::Completed:
             g_BusyTransfer = 0;
-            HideWaitPanel(kNoText);
             break;
         case TTransferEnd::Empty:
             ClearTableClick(this);

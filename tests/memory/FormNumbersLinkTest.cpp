@@ -130,6 +130,8 @@ TEST(NumbersLink, BaseReadIntoTheGridAndWrittenBackByteExact) {
     EXPECT_EQ(g->GetCells(1, 300), "9000000299");
     EXPECT_EQ(g->GetCells(1, 301), "");
     EXPECT_EQ(NumbersRig::Message(), "Чтение памяти номеров завершено");
+    EXPECT_TRUE(Form1->MESPANEL->GetVisible());
+    EXPECT_EQ(Form1->PageControlMes->GetActivePageIndex(), 0);
     EXPECT_FALSE(g_PhoneRead.Reading());
     EXPECT_EQ(g_PhoneRead.GetBlockTimeout(), 0);
     EXPECT_EQ(g_PhoneCount, 0u);  // the records live only around the transfer
@@ -156,6 +158,7 @@ TEST(NumbersLink, BaseReadIntoTheGridAndWrittenBackByteExact) {
     EXPECT_EQ(writes[10].data, (Bytes{0x02}));
     EXPECT_EQ(c.memory->Numbers(), base);
     EXPECT_EQ(NumbersRig::Message(), "Запись памяти номеров завершена");
+    EXPECT_TRUE(Form1->MESPANEL->GetVisible());
     EXPECT_FALSE(g_PhoneWrite.Writing());
     ASSERT_TRUE(LinkRig::Deliver(kWriteReply));  // the end is acknowledged; nothing more goes
     testsupport::Pump(30);
