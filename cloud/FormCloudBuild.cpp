@@ -96,6 +96,7 @@ void TForm1::BuildCloudControls() {
     BuildAnimationPanel();
     BuildRemotePage();
     BuildServiceControls();
+    InstallMemoryHooks();
 }
 
 void TForm1::BuildCloudLoginBox() {

@@ -11,6 +11,7 @@
 #include "config/ConfigRecord.h"
 #include "config/ConfigTransfer.h"
 #include "config/StatusRecord.h"
+#include "memory/MemoryState.h"
 #include "platform/rtl/CodePage.h"
 #include "platform/sys/Clock.h"
 #include "platform/ui/Grids.h"
@@ -145,27 +146,21 @@ void TForm1::CloudConfigReply(const Json::Value& data) {
 void TForm1::CloudChronoReply(const Json::Value& data, TCustomWinSocket* socket) {
     MiniLog("Ответ на запрос журнала", 1);
     const std::vector<TCloudLogRow> block = ReadCloudLogRows(data);
-    int shown = 0;
-    if (auto* grid = Named<TStringGrid>(this, "HrGrid")) {
-        std::vector<TLogGridRow> rows(static_cast<std::size_t>(grid->GetRowCount()));
-        for (std::size_t r = 0; r < rows.size(); ++r)
-            for (int c = 0; c < kLogGridColumns && c < grid->GetColCount(); ++c)
-                rows[r][c] = grid->GetCells(c, static_cast<int>(r));
-        // The next free row follows the rows that hold a date.
-        int nextRow = 1;
-        while (nextRow < static_cast<int>(rows.size()) && !rows[nextRow][1].empty()) ++nextRow;
-        MergeCloudLogRows(rows, nextRow, block);
-        const bool last = CloudLogBlockIsLast(JsonSize(data));
-        auto* reverse = Named<TCheckBox>(this, "ReversLog");
-        if (last && reverse && reverse->GetChecked()) ReverseCloudLogRows(rows);
-        grid->SetRowCount(static_cast<int>(rows.size()));
-        for (std::size_t r = 1; r < rows.size(); ++r)
-            for (int c = 0; c < kLogGridColumns && c < grid->GetColCount(); ++c)
-                grid->SetCells(c, static_cast<int>(r), rows[r][c]);
-        shown = nextRow - 1;
-    } else {
-        shown = static_cast<int>(block.size());
-    }
+    TStringGrid* grid = HrGrid;
+    std::vector<TLogGridRow> rows(static_cast<std::size_t>(grid->GetRowCount()));
+    for (std::size_t r = 0; r < rows.size(); ++r)
+        for (int c = 0; c < kLogGridColumns && c < grid->GetColCount(); ++c)
+            rows[r][c] = grid->GetCells(c, static_cast<int>(r));
+    if (g_LogNextRow < 1) g_LogNextRow = 1;
+    MergeCloudLogRows(rows, g_LogNextRow, block);
+    const bool last = CloudLogBlockIsLast(JsonSize(data));
+    auto* reverse = Named<TCheckBox>(this, "ReversLog");
+    if (last && reverse && reverse->GetChecked()) ReverseCloudLogRows(rows);
+    if (static_cast<int>(rows.size()) > grid->GetRowCount()) grid->SetRowCount(static_cast<int>(rows.size()));
+    for (std::size_t r = 1; r < rows.size(); ++r)
+        for (int c = 0; c < kLogGridColumns && c < grid->GetColCount(); ++c)
+            grid->SetCells(c, static_cast<int>(r), rows[r][c]);
+    const int shown = g_LogNextRow - 1;
     if (!CloudLogBlockIsLast(JsonSize(data)))
         ShowWaitPanel(kCloudLogWaitSeconds, 0, kCloudLogWaitText);
     else

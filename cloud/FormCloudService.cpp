@@ -115,11 +115,7 @@ void TForm1::UiButton9Click(TObject*) {
     SendCommand(CmdWriteNumbers, std::vector<std::uint8_t>{1});
     g_BusyTransfer = 0;
     MiniLog("Запрос на очистку всей памяти", 0);
-    if (auto* grid = dynamic_cast<TStringGrid*>(FindComponent("PhonesGrid"))) {
-        // The number grid is emptied down to its header.
-        grid->SetRowCount(2);
-        for (int c = 0; c < grid->GetColCount(); ++c) grid->SetCells(c, 1, "");
-    }
+    ClearTableClick(this);
 }
 
 void TForm1::OpenTransPortClick(TObject*) {

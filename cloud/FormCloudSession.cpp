@@ -6,6 +6,7 @@
 #include "cloud/CloudRequest.h"
 #include "cloud/CloudTraffic.h"
 #include "device/LinkPeers.h"
+#include "memory/MemoryState.h"
 #include "platform/rtl/CodePage.h"
 #include "platform/sys/Clock.h"
 #include "platform/sys/Hosts.h"
@@ -124,7 +125,10 @@ void TForm1::ButtonEnabledRemote(bool on) {
         SelectPage(4);
     }
     CloseSession->SetVisible(on);
-    if (!on) LACCESS->SetCaption("Не подключено");
+    if (!on) {
+        LACCESS->SetCaption("Не подключено");
+        g_PhoneWrite.Stop();
+    }
     g_LoginRetryTicks = 0;
 }
 
@@ -144,6 +148,8 @@ void TForm1::CloseSessionClick(TObject*) {
     ButtonEnabledRemote(false);
     ButtonEnabled(false);
     g_AccessLevel = 0;
+    ClearTableClick(this);
+    StopPhoneTransfers();
     if (auto* memo = dynamic_cast<TMemo*>(FindComponent("RemLOG"))) {
         memo->Clear();
         memo->GetLines()->Add("Логирование");

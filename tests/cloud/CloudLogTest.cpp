@@ -1,0 +1,72 @@
+// The event log read from the cloud: the request from the log page, blocks of rows added
+// to the log grid without repeating a date, the wait between full blocks, "nextblock" after
+// each block with the rows shown.
+#include <gtest/gtest.h>
+
+#include "cloud/CloudReplyData.h"
+#include "memory/MemoryState.h"
+#include "platform/ui/Dialogs.h"
+#include "tests/cloud/CloudRig.h"
+
+using cloudtest::CloudRig;
+using testsupport::WaitUntil;
+
+namespace {
+
+Json::Value Rows(int first, int count) {
+    Json::Value block(Json::arrayValue);
+    for (int i = first; i < first + count; ++i) {
+        Json::Value row(Json::objectValue);
+        row["date"] = std::to_string(1700000000 + 60 * i);
+        row["number"] = "+7900000" + std::to_string(1000 + i);
+        row["operation"] = "Открыто";
+        row["what"] = "Ворота";
+        block.append(row);
+    }
+    return block;
+}
+
+TEST(CloudLog, FullBlockWaitsForTheNextAndRepeatedDatesAreShownOnce) {
+    CloudRig rig("cloud-log");
+    rig.sim.SetLogBlocks({Rows(0, 32), Rows(31, 2)});  // the second repeats the 32nd row
+    ASSERT_TRUE(rig.LogIn());
+    Form1->STDATE->SetDate(EncodeDate(2024, 3, 2));
+    Form1->ENDATE->SetDate(EncodeDate(2024, 3, 9));
+    Form1->HrNum->SetText("");
+    Form1->HronologyGetClick(nullptr);
+    ASSERT_TRUE(rig.AwaitCount("gchrono", 1));
+    const cloudsim::Request request = rig.sim.Requests().back();
+    EXPECT_EQ(request.data["sdate"].asString(), "02032024");
+    EXPECT_EQ(request.data["edate"].asString(), "09032024");
+    EXPECT_EQ(request.data["number"].asString(), "x");
+    EXPECT_EQ(request.data["operation"].asString(), "0");
+    EXPECT_EQ(request.data["response"].asString(), "1");
+
+    ASSERT_TRUE(rig.AwaitCount("nextblock", 2));
+    const std::vector<cloudsim::Request> all = rig.sim.Requests();
+    EXPECT_EQ(all[all.size() - 2].data.asString(), "32");
+    EXPECT_EQ(all.back().data.asString(), "33");
+    ASSERT_TRUE(WaitUntil([] { return Form1->MESLABEL->GetCaption() == kCloudLogDoneText; }));
+    EXPECT_EQ(g_LogNextRow, 34);
+    EXPECT_EQ(Form1->HrGrid->GetCells(1, 1), CloudLogDateText(1700000000));
+    EXPECT_EQ(Form1->HrGrid->GetCells(0, 33), "33");
+    EXPECT_EQ(Form1->HrGrid->GetCells(1, 33), CloudLogDateText(1700000000 + 60 * 32));
+    EXPECT_EQ(Form1->HrGrid->GetCells(2, 33), "+79000001032");
+    EXPECT_GE(Form1->HrGrid->GetRowCount(), 35);
+    EXPECT_TRUE(CloudRig::Logged("Ответ на запрос журнала"));
+}
+
+TEST(CloudLog, ClearingTheLogAsksTheServerInASession) {
+    CloudRig rig("cloud-log-clear");
+    ASSERT_TRUE(rig.LogIn());
+    ui::test::SetScripted(true);
+    ui::test::ClearDialogs();
+    ui::test::PushDialogAnswer(IDYES);
+    Form1->ClearMemHronologyClick(nullptr);
+    ASSERT_TRUE(rig.AwaitCount("clearchrono", 1));
+    EXPECT_EQ(rig.sim.Requests().back().imei, cloudtest::kImei);
+    ui::test::ClearDialogs();
+    ui::test::SetScripted(false);
+}
+
+}  // namespace
