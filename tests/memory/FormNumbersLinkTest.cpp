@@ -203,6 +203,44 @@ TEST(NumbersLink, LostBlocksAreAskedForAndSentAgain) {
     EXPECT_EQ(c.memory->Numbers(), SampleBase(40));
 }
 
+TEST(NumbersLink, DeviceNamesTheNextIndexOrRefusesABlock) {
+    NumbersRig c("num-next");
+    ASSERT_TRUE(c.ok);
+    c.memory->SetNumbers(SampleBase(70));
+    ASSERT_TRUE(c.ReadAll(70, 31));
+    // The test answers the write blocks itself.
+    c.device.sim.SetHandler(devsim::kCmdWriteNumbers, [](const devsim::Frame&) { return Bytes{}; });
+    auto reply = [&](const Bytes& data) {
+        c.device.sim.Send(devsim::BuildReply(devsim::kCmdWriteNumbers, data));
+        return LinkRig::Deliver(FrameBytes(data.size()));
+    };
+    auto head = [&](std::size_t k) {
+        const Bytes d = c.Frames(devsim::kCmdWriteNumbers).at(k).data;
+        return Bytes(d.begin(), d.begin() + std::min<std::size_t>(5, d.size()));
+    };
+    c.device.sim.ClearRecord();
+    Form1->StartWritePhonesMemory();
+    ASSERT_TRUE(c.Await(devsim::kCmdWriteNumbers, 1));
+    // Acknowledged with the next index in d2-d5: the tool goes on from there.
+    ASSERT_TRUE(reply({0x00, 0x0A, 40, 0, 0, 0}));
+    ASSERT_TRUE(c.Await(devsim::kCmdWriteNumbers, 2));
+    EXPECT_EQ(head(1), (Bytes{0x00, 40, 0x00, 30, 0x00}));
+    // A result code is shown; the block goes again when its countdown ends.
+    ASSERT_TRUE(reply({0x07, 0x00}));
+    EXPECT_EQ(NumbersRig::Message(), ErrorCodeToText(7, [](int n) { return Form1->GetMessageA(n); }));
+    sys::AdvanceMs(2900);
+    testsupport::Pump(20);
+    EXPECT_EQ(c.device.Requests(devsim::kCmdWriteNumbers), 2u);
+    sys::AdvanceMs(100);
+    ASSERT_TRUE(c.Await(devsim::kCmdWriteNumbers, 3));
+    EXPECT_EQ(c.Frames(devsim::kCmdWriteNumbers)[2].data, c.Frames(devsim::kCmdWriteNumbers)[1].data);
+    // A next index at the count ends the write at once.
+    ASSERT_TRUE(reply({0x00, 0x0A, 70, 0, 0, 0}));
+    ASSERT_TRUE(c.Await(devsim::kCmdWriteNumbers, 4));
+    EXPECT_EQ(c.Frames(devsim::kCmdWriteNumbers)[3].data, (Bytes{0x02}));
+    EXPECT_FALSE(g_PhoneWrite.Writing());
+}
+
 TEST(NumbersLink, EmptyBaseAndEmptyGrid) {
     NumbersRig c("num-empty");
     ASSERT_TRUE(c.ok);
