@@ -8,6 +8,7 @@
 #include "device/LinkRig.h"
 #include "firmware/FirmwareState.h"
 #include "platform/net/ScktComp.h"
+#include "platform/sys/Clock.h"
 #include "platform/sys/Shell.h"
 #include "platform/ui/Dialogs.h"
 #include "tools/updatesim/UpdateSim.h"
@@ -167,6 +168,22 @@ TEST(UpdateServerWindow, UnsavedDownloadAndRefusedFileServer) {
     EXPECT_EQ(Form1->Label431->GetCaption(), Form1->GetMessageA(46));
     ASSERT_TRUE(testsupport::WaitUntil([] { return Form1->MESPANEL->GetVisible(); }));
     EXPECT_EQ(ServerRig::Message(), "Error download server 10061");
+}
+
+// A server that never answers is closed on the tenth one-second tick.
+TEST(UpdateServerWindow, SilentServerClosedAfterTenSeconds) {
+    ServerRig s("upd-silent");
+    ASSERT_TRUE(s.ok);
+    s.sim.SetToolReply("");
+    Form1->GetConfiguratorVersionFromServer();
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return !s.sim.Queries().empty(); }));
+    EXPECT_EQ(g_UpdServerTimeout.Left(), 10);
+    sys::AdvanceMs(9000);
+    EXPECT_TRUE(Form1->GetFWClient->GetActive());
+    sys::AdvanceMs(1000);
+    EXPECT_FALSE(Form1->GetFWClient->GetActive());
+    EXPECT_EQ(g_UpdServerTimeout.Left(), 0);
+    EXPECT_FALSE(Form1->Panel32->GetVisible());
 }
 
 TEST(UpdateServerWindow, RefusedConnectionReportsItsCode) {
