@@ -205,7 +205,8 @@ void TForm1::BuildLogPage(TWinControl* page) {
 
 void TForm1::BuildNoticeMemo(TWinControl* page) {
     TMemoryBuilder b(this);
-    RemLOG = b.Add<TMemo>(page, "RemLOG", 8, 400, 420, 150);
+    // Bottom right, beside the status labels and below the camera picture.
+    RemLOG = b.Add<TMemo>(page, "RemLOG", 440, 470, 410, 160);
     RemLOG->SetReadOnly(true);
     RemLOG->SetScrollBars(ssVertical);
 }
