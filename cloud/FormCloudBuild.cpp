@@ -5,6 +5,7 @@
 #include "cloud/AnimationPictures.h"
 #include "device/LinkPeers.h"
 #include "platform/sys/Hosts.h"
+#include "widgets/UiPrgres.h"
 
 namespace {
 
@@ -196,13 +197,25 @@ void TForm1::BuildServiceControls() {
                            [this](TObject* s) { OpenTransPortClick(s); });
 
     // The output button sits on the status page beside the automatic registration.
-    Bactout = Button(this, TabSheet2, "Bactout", "Активировать выход", 600, 420, 180,
+    Bactout = Button(this, TabSheet2, "Bactout", "Активировать выход", 380, 424, 180,
                      [this](TObject* s) { BactoutClick(s); });
+
+    // The camera photo button and the remote update's bar, unless the photo and firmware
+    // pages placed their own.
+    auto* photo = dynamic_cast<TUiButton*>(FindComponent("Bupdimage"));
+    if (!photo) photo = Button(this, TabSheet2, "Bupdimage", "Фото с камеры", 570, 424, 180, nullptr);
+    photo->OnClick = [this](TObject* s) { BupdimageClick(s); };
+    if (!FindComponent("UPDPR")) {
+        auto* bar = Control<TUiProgressBar>(this, TabSheet2, "UPDPR", 380, 462, 370, 18);
+        bar->SetBarColor(0xAA623E);
+        bar->SetBorderOuter(fsNone);
+        bar->SetBorderWidth(0);
+        bar->SetInteriorOffset(0);
+        bar->SetVisible(false);
+    }
 
     // Buttons other subsystems place; their handlers are the cable-or-cloud ones here.
     if (Bar) Bar->OnClick = [this](TObject* s) { BarClick(s); };
-    if (auto* b = dynamic_cast<TUiButton*>(FindComponent("Bupdimage")))
-        b->OnClick = [this](TObject* s) { BupdimageClick(s); };
     if (Bdevice) Bdevice->OnClick = [this](TObject* s) { BdeviceClick(s); };
     if (Busers) Busers->OnClick = [this](TObject* s) { BusersClick(s); };
     if (Blog) Blog->OnClick = [this](TObject* s) { BlogClick(s); };

@@ -7,6 +7,7 @@
 #include "config/ConfigRecord.h"
 #include "tests/cloud/CloudRig.h"
 #include "widgets/UiBorder.h"
+#include "widgets/UiPrgres.h"
 
 using cloudtest::CloudRig;
 using testsupport::WaitUntil;
@@ -140,6 +141,8 @@ TEST(CloudSession, StatusPollShowsTheStatusReplyAndAsksSafeCityBeforeIt) {
     status["nettime"] = "12:00";
     status["rfidCount"] = 2;
     status["rfidState"] = "2";
+    status["upd"] = "1";
+    status["updpercent"] = "40";
     rig.sim.SetStatus(status);
     ASSERT_TRUE(rig.LogIn());
     for (int s = 0; s < 4; ++s) Second();
@@ -158,6 +161,14 @@ TEST(CloudSession, StatusPollShowsTheStatusReplyAndAsksSafeCityBeforeIt) {
     EXPECT_EQ(Form1->Limei->GetCaption(), "IMEI: " + cloudtest::kImei);
     EXPECT_TRUE(CloudRig::Logged("Запрос статуса"));
     EXPECT_TRUE(CloudRig::Logged("Ответ на запрос статуса"));
+    auto* bar = dynamic_cast<TUiProgressBar*>(Form1->FindComponent("UPDPR"));
+    ASSERT_NE(bar, nullptr);
+    EXPECT_TRUE(bar->GetVisible());
+    EXPECT_EQ(bar->GetPercent(), 40);
+    // The update's end hides the bar.
+    rig.sim.SendRaw("{\"data\":\"updated\",\"response\":\"update\"}\n\r");
+    ASSERT_TRUE(WaitUntil([bar] { return !bar->GetVisible(); }));
+    EXPECT_EQ(Form1->MESLABEL->GetCaption(), "Обновление завершено. Прибор будет перезагружен!");
     // Every five seconds after that.
     for (int s = 0; s < 5; ++s) Second();
     EXPECT_TRUE(rig.AwaitCount("gsmst", 2));
