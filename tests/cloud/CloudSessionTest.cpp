@@ -290,3 +290,36 @@ TEST(CloudSession, BrokenReplyIsShownOnlyInTheTrafficWindow) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(CloudSessionAgain, SecondClickClosesAndLogsInAgainWithTheTypedDevice) {
+    CloudRig rig("cloud-relogin");
+    ASSERT_TRUE(rig.LogIn());
+    rig.sim.SetAccount("862000000000002", "5555", "admin");
+    Form1->AIMEI->SetText("862000000000002");
+    Form1->APASS->SetText("5555");
+    Form1->Button5Click(Form1->Button5);
+    ASSERT_TRUE(rig.AwaitCount("dispauth", 2));
+    ASSERT_TRUE(testsupport::WaitUntil([] { return g_CloudSession == 1 && g_SessionImei == "862000000000002"; }));
+    const std::vector<cloudsim::Request> all = rig.sim.Requests();
+    ASSERT_GE(all.size(), 3u);
+    EXPECT_EQ(all[1].command, "close");
+    EXPECT_EQ(all[1].imei, cloudtest::kImei);  // the session's device, not the typed one
+    EXPECT_EQ(all[2].imei, "862000000000002");
+    EXPECT_EQ(g_SessionPass, "5555");
+}
+
+TEST(CloudSessionAgain, LoginWithoutAccessGrantsNoLevel) {
+    CloudRig rig("cloud-no-access");
+    rig.sim.SetAccount(cloudtest::kImei, cloudtest::kPass, "");
+    ASSERT_TRUE(rig.LogIn());
+    EXPECT_EQ(g_AccessLevel, 0);
+    EXPECT_EQ(Form1->LACCESS->GetCaption(), "Не подтвержден");
+    EXPECT_TRUE(Form1->Bdevice->GetEnabled());
+    EXPECT_FALSE(Form1->Bsetting->GetEnabled());
+    EXPECT_FALSE(Form1->Bshedl->GetEnabled());
+    EXPECT_FALSE(Form1->BService->GetEnabled());
+}
+
+}  // namespace
