@@ -45,6 +45,7 @@ void TForm1::SetPhoneGridRows(const std::vector<TPhoneGridRow>& rows) {
 // A conversion error (a pass count or date that is no number) builds nothing and leaves
 // the previous records as they were.
 void TForm1::PhoneGridToStruct() {
+    if (!PhonesGrid) return;  // the configuration may be handled before the page is built
     std::vector<TPhoneGridRow> rows = PhoneGridRows();
     std::vector<PhoneRecord> records = PhoneGridToRecords(rows);
     // Seven-digit dates got their leading zero back.
@@ -55,7 +56,7 @@ void TForm1::PhoneGridToStruct() {
 }
 
 void TForm1::PhoneStructToGrid() {
-    if (g_PhoneRecords.empty()) return;
+    if (!PhonesGrid || g_PhoneRecords.empty()) return;
     ClearTableClick(this);
     const std::vector<TPhoneGridRow> rows = PhoneRecordsToGridRows(g_PhoneRecords);
     PhonesGrid->SetRowCount(static_cast<int>(rows.size()) + 1);
@@ -78,6 +79,7 @@ std::uint8_t TForm1::GetIndexFromCombo(TComboBox* combo, const std::string& text
 }
 
 void TForm1::ClearTableClick(TObject* /*Sender*/) {
+    if (!PhonesGrid) return;
     // The matches of a search name rows that are gone now.
     g_NumberSearch.Forget();
     SyncSearchKeyword();
@@ -104,7 +106,7 @@ void TForm1::SyncSearchKeyword() {
     while (n > 0 && n < keyword.size() && (static_cast<unsigned char>(keyword[n]) & 0xC0) == 0x80) --n;
     std::copy_n(keyword.begin(), n, g_SearchKeyword);
     g_SearchKeyword[n] = '\0';
-    PhonesGrid->Invalidate();
+    if (PhonesGrid) PhonesGrid->Invalidate();
 }
 
 void TForm1::N6Click(TObject* /*Sender*/) {
