@@ -29,6 +29,8 @@ extern std::int32_t g_AnimTicks;
 extern std::uint8_t g_ConfServerStop;
 // The number-base synchronisation rounds.
 extern TSyncState g_SyncState;
+// A log request made while the connection was still closed; sent once it connects.
+extern Json::Value g_PendingChrono;
 // Separates tunnelled frames from JSON replies on the cloud connection.
 extern TCloudStreamReader g_CloudReader;
 

@@ -5,6 +5,8 @@
 #include "memory/MemoryState.h"
 #include "platform/sys/Hosts.h"
 
+Json::Value g_PendingChrono;
+
 void TForm1::InstallMemoryHooks() {
     g_CloudClearChrono = [] {
         if (Form1) SendJsonCommand(Form1->AIMEI->GetText(), Form1->APASS->GetText(), cloudcmd::ClearChrono, "",
@@ -22,14 +24,18 @@ void TForm1::InstallMemoryHooks() {
 
 void TForm1::GetChronoFromServer(const std::string& sdate, const std::string& edate, int operation,
                                  const std::string& number) {
-    // The log can be asked for without a session: the connection logs in as it opens.
+    const Json::Value request = ChronoRequest(AIMEI->GetText(), APASS->GetText(), sdate, edate, operation, number);
+    // The log can be asked for without a session: the connection logs in as it opens, and
+    // the request waits for the connection instead of being dropped on a socket still
+    // connecting.
     if (!ClientSocket->GetActive()) {
         const sys::THostPort host = sys::CloudServer();
         ClientSocket->SetHost(host.host);
         ClientSocket->SetPort(host.port);
         g_CloudReader.Reset();
+        g_PendingChrono = request;
         ClientSocket->Open();
+        return;
     }
-    SendCloudRequest(CloudSocket(),
-                     ChronoRequest(AIMEI->GetText(), APASS->GetText(), sdate, edate, operation, number));
+    SendCloudRequest(CloudSocket(), request);
 }

@@ -78,12 +78,17 @@ void TForm1::ClientSocketConnect(TObject*, TCustomWinSocket* Socket) {
     MiniLog("Подключение установлено", 1);
     SendLogin(Socket);
     MiniLog("Авторизация...", 0);
+    if (!g_PendingChrono.isNull()) {
+        SendCloudRequest(Socket, g_PendingChrono);
+        g_PendingChrono = Json::Value();
+    }
 }
 
 void TForm1::ClientSocketDisconnect(TObject*, TCustomWinSocket*) { ButtonEnabledRemote(false); }
 
 void TForm1::ClientSocketError(TObject*, TCustomWinSocket*, TErrorEvent, int& ErrorCode) {
     ErrorCode = 0;
+    g_PendingChrono = Json::Value();
     // No login can follow: the repetitions would end in the device's failure text and hide
     // the server's.
     g_LoginRetryTicks = 0;

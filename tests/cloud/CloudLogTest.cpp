@@ -56,6 +56,22 @@ TEST(CloudLog, FullBlockWaitsForTheNextAndRepeatedDatesAreShownOnce) {
     EXPECT_TRUE(CloudRig::Logged("Ответ на запрос журнала"));
 }
 
+TEST(CloudLog, RequestWithoutASessionConnectsAndIsSentAfterTheLogin) {
+    CloudRig rig("cloud-log-connect");
+    rig.sim.SetLogBlocks({Rows(0, 3)});
+    Form1->AIMEI->SetText(cloudtest::kImei);
+    Form1->APASS->SetText(cloudtest::kPass);
+    Form1->HronologyGetClick(nullptr);
+    EXPECT_TRUE(Form1->ClientSocket->GetActive());
+    ASSERT_TRUE(rig.AwaitCount("gchrono", 1));
+    const std::vector<cloudsim::Request> all = rig.sim.Requests();
+    EXPECT_EQ(all[0].command, "dispauth");
+    EXPECT_EQ(all[1].command, "gchrono");
+    ASSERT_TRUE(WaitUntil([] { return Form1->MESLABEL->GetCaption() == kCloudLogDoneText; }));
+    EXPECT_EQ(Form1->HrGrid->GetCells(2, 3), "+79000001002");
+    EXPECT_TRUE(g_PendingChrono.isNull());
+}
+
 TEST(CloudLog, ClearingTheLogAsksTheServerInASession) {
     CloudRig rig("cloud-log-clear");
     ASSERT_TRUE(rig.LogIn());

@@ -35,6 +35,7 @@ inline void ResetState() {
     g_ConfServerStop = 0;
     g_SyncState = {};
     g_CloudReader.Reset();
+    g_PendingChrono = Json::Value();
 }
 
 class CloudRig {
