@@ -15,6 +15,7 @@ constexpr int kOutgoing = 0;
 constexpr int kIncoming = 1;
 constexpr TColor kMemoBad = static_cast<TColor>(0x0000FF);
 constexpr TColor kMemoGood = static_cast<TColor>(0xFFFFFF);
+constexpr const char* kTextTooManyNumbers = "Не более 16 номеров в одной команде";
 
 int ItemIndexOf(const TComboBox* combo) { return combo->GetItemIndex() < 0 ? 0 : combo->GetItemIndex(); }
 
@@ -41,6 +42,11 @@ void TForm1::SendNumbersCommand(bool add) {
     std::vector<std::string> numbers;
     if (many) {
         numbers = ManyNumbersList();
+        // One command holds 16 records; more are refused whole rather than cut silently.
+        if (numbers.size() > kMaxNumbersPerCommand) {
+            ShowMessage(kTextTooManyNumbers);
+            return;
+        }
     } else {
         const std::string number = aPhone->GetText();
         const std::string problem = CheckSingleNumber(number);
@@ -64,7 +70,6 @@ void TForm1::SendNumbersCommand(bool add) {
     } else {
         data = DeleteNumbersData(numbers, &leftOut);
     }
-    // One command holds 16 numbers; the results name those that went.
     numbers.resize(numbers.size() - leftOut);
     FSentNumbers = numbers;
     SendCommand(add ? CmdAddNumbers : CmdDeleteNumbers, data);

@@ -323,6 +323,17 @@ TEST(NumbersLink, AddAndDeleteWithPerRecordResults) {
     ASSERT_TRUE(LinkRig::Deliver(FrameBytes(3)));
     EXPECT_EQ(NumbersRig::Message(), "Удалено номеров 2 из 3\r\n9000000001, 9000000000, ");
     EXPECT_EQ(c.memory->Numbers().size(), 1u);
+
+    // Seventeen numbers do not fit one command: refused in a box, nothing goes.
+    std::string many;
+    for (int i = 0; i < 17; ++i) many += Number(100 + i) + "\r\n";
+    f.ManyNumbers->GetLines()->SetText(many);
+    ui::test::ClearDialogs();
+    f.UiButton1Click(nullptr);
+    ASSERT_EQ(ui::test::ShownDialogs().size(), 1u);
+    EXPECT_EQ(ui::test::ShownDialogs()[0].text, "Не более 16 номеров в одной команде");
+    testsupport::Pump(30);
+    EXPECT_EQ(c.device.Requests(devsim::kCmdAddNumbers), 1u);
     // The grid is not touched by either reply.
     EXPECT_EQ(f.PhonesGrid->GetCells(1, 1), "");
 }
