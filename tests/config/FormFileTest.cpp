@@ -76,6 +76,7 @@ TEST_F(FormFile, SavedFileByteByByte) {
     g_ConfigRecord = DeviceRecord();
     Form1->Read_config();
     SetPhoneRecords({Number("9001112233", 1), Number("9004445566", 0), Number("0A1B2C3D4E", 7)});
+    Form1->WriteConfigToObjects();  // the grid is what a file takes its numbers from
     sys::SetManualWallSeconds(1709374830);
     const std::string path = dir + "/saved.fcg";
     ui::test::PushFileAnswer(path);
