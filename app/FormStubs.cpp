@@ -3,6 +3,3 @@
 #include "app/FormStubs.h"
 #include "app/Unit1.h"
 
-// ===== rfid/ =============================================================================
-
-void TForm1::ClosePortRFID() {}

@@ -3,6 +3,5 @@
 #include "app/Unit1.h"
 
 void TForm1::Reply_Photo(const TDeviceReply&) {}
-void TForm1::Reply_ReaderParams(const TDeviceReply&) {}
 
 // Routines of the firmware update and the cloud session that the link calls.

@@ -1,0 +1,84 @@
+// The USB-HID desk reader through the vendor's library, and the tag record file.
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "app/Unit1.h"
+#include "config/FormConfigTypes.h"
+#include "platform/hid/CFHidApi.h"
+#include "platform/sys/GuiThread.h"
+#include "platform/ui/Dialogs.h"
+#include "rfid/RfidState.h"
+#include "widgets/UiButton.h"
+
+namespace {
+constexpr int kUsbInfoBuffer = 512;
+constexpr const char* kTagFileFilter = "CSV file [*.csv]|*.csv|TXT file [*.txt]|*.txt";
+
+// The length of count whole records at data (the library hands whole records only).
+std::size_t ReportSize(std::int32_t count, const std::uint8_t* data) {
+    std::size_t size = 0;
+    for (std::int32_t i = 0; i < count; ++i) size += static_cast<std::size_t>(data[size]) + 1;
+    return size;
+}
+}  // namespace
+
+// The library's thread: never touch the window here, and never wait for the GUI thread (the
+// library waits for this call to end when the callback is removed).
+extern "C" void HidReaderCallback(std::int32_t kind, std::int32_t count, std::uint8_t* data) {
+    if (kind != kHidReportTags || count <= 0 || !data) return;
+    auto bytes = std::make_shared<std::vector<std::uint8_t>>(data, data + ReportSize(count, data));
+    sys::PostToGuiThread([count, bytes] {
+        if (Form1) Form1->ShowTag(count, bytes->data(), bytes->size());
+    });
+}
+
+void TForm1::ShowTag(int count, const std::uint8_t* data, std::size_t size) {
+    for (const TTid& tid : ParseHidTagReport(kHidReportTags, count, data, size)) CaptureTag(tid.data());
+}
+
+void TForm1::ListUsbReaders() {
+    RFIDReaderPort->GetItems()->Clear();
+    const std::int32_t n = CFHid_GetUsbCount();
+    for (std::int32_t i = 0; i < n; ++i) {
+        char info[kUsbInfoBuffer] = {};
+        CFHid_GetUsbInfo(i, info);
+        info[kUsbInfoBuffer - 1] = 0;
+        RFIDReaderPort->GetItems()->Add(info);
+    }
+    RFIDReaderPort->SetItemIndex(0);
+}
+
+void TForm1::ConnectUsbReader() {
+    const int index = RFIDReaderPort->GetItemIndex();
+    if (index < 0) return;
+    if (CFHid_OpenDevice(index) == 0) return;
+    RFIDReaderConnect->SetEnabled(false);
+    RFIDReaderDisConnect->SetEnabled(true);
+    CFHid_SetCallback(HidReaderCallback);
+    for (int i = 0; i < 3; ++i) CFHid_SetDeviceOneParam(0, 10, 1);
+}
+
+void TForm1::DisconnectUsbReader() {
+    CFHid_SetCallback(nullptr);
+    CFHid_CloseDevice();
+    RFIDReaderConnect->SetEnabled(true);
+    RFIDReaderDisConnect->SetEnabled(false);
+}
+
+void TForm1::StartRFIDRecClick(TObject* /*Sender*/) {
+    if (!SaveDialog) return;
+    SaveDialog->SetFilter(kTagFileFilter);
+    SaveDialog->SetDefaultExt("csv");
+    SaveDialog->SetFilterIndex(2);
+    if (!SaveDialog->Execute()) return;
+    if (!g_TagFile.Create(SaveDialog->GetFileName())) return;
+    StartRFIDRec->SetEnabled(false);
+    RFIDSCOUNT->SetCaption(TagCountText(0));
+}
+
+void TForm1::StopRFIDRecClick(TObject* /*Sender*/) {
+    if (!g_TagFile.IsOpen()) return;
+    g_TagFile.Close();
+    StartRFIDRec->SetEnabled(true);
+}

@@ -1,0 +1,153 @@
+// The serial desk reader: the port, the probe and the TID reads on RFIDTimer, the replies,
+// and the capture of a tag into the number editor, shared with the USB-HID reader.
+#include <array>
+#include <string>
+
+#include "app/ShellApi.h"
+#include "app/Unit1.h"
+#include "rfid/RfidState.h"
+#include "serial/SerialPort.h"
+#include "widgets/UiButton.h"
+#include "widgets/UiRadGrp.h"
+
+TReaderPoll g_RfidPoll;
+TReaderReceiver g_RfidReceiver;
+TTagRecordFile g_TagFile;
+
+namespace {
+constexpr const char* kConnectCaptionReading = "Отключить";
+constexpr const char* kConnectCaptionClosed = "Провериь порт";
+constexpr int kComListSize = 30;
+}  // namespace
+
+bool TForm1::UsbReaderChosen() const { return COMUSBSELECT && COMUSBSELECT->GetItemIndex() == 1; }
+
+bool TForm1::OpenRFIDPort(const std::string& portName) {
+    try {
+        if (ComPortRFID->GetConnected()) ComPortRFID->Close();
+        ComPortRFID->SetPort(portName);
+        ComPortRFID->SetBaudRate(br57600);
+        ComPortRFID->SetDataBits(dbEight);
+        ComPortRFID->SetStopBits(sbOneStopBit);
+        ComPortRFID->GetParity()->SetBits(prNone);
+        ComPortRFID->Open();
+    } catch (...) {
+        ClosePortRFID();
+        return false;
+    }
+    g_RfidReceiver.Clear();
+    return ComPortRFID->GetConnected();
+}
+
+int TForm1::SendToPortRFID(const std::uint8_t* bytes, int count) {
+    if (!bytes || count <= 0 || !ComPortRFID || !ComPortRFID->GetConnected()) return 0;
+    try {
+        return ComPortRFID->Write(bytes, count);
+    } catch (...) {
+        ClosePortRFID();
+        return 0;
+    }
+}
+
+void TForm1::ClosePortRFID() {
+    g_RfidReceiver.Clear();
+    if (!ComPortRFID) return;
+    try {
+        ComPortRFID->Close();
+    } catch (...) {
+        // a port that fails to close is gone as far as the reader is concerned
+    }
+}
+
+void TForm1::GetReaderInformation() {
+    const auto frame = ReaderInformationRequest();
+    SendToPortRFID(frame.data(), static_cast<int>(frame.size()));
+}
+
+void TForm1::GetTIDWithoutEPC() {
+    const auto frame = TidReadRequest();
+    SendToPortRFID(frame.data(), static_cast<int>(frame.size()));
+}
+
+void TForm1::RFIDTimerTimer(TObject* /*Sender*/) {
+    const TReaderTick tick = g_RfidPoll.Tick();
+    if (tick.SendProbe) GetReaderInformation();
+    if (tick.GiveUp) {
+        ClosePortRFID();
+        MessageShow(kRfidReaderNotFound);
+    }
+    if (tick.SendTidRead) GetTIDWithoutEPC();
+}
+
+void TForm1::ComPortRFIDRxChar(TObject* /*Sender*/, int /*Count*/) {
+    if (!ComPortRFID->GetConnected()) return;
+    std::array<std::uint8_t, TReaderReceiver::kMaxBuffer> bytes{};
+    int n = 0;
+    try {
+        n = ComPortRFID->Read(bytes.data(), static_cast<int>(bytes.size()));
+    } catch (...) {
+        return;
+    }
+    if (n <= 0) return;
+    const auto reply = g_RfidReceiver.Feed(bytes.data(), static_cast<std::size_t>(n));
+    if (!reply) return;
+    switch (reply->Kind) {
+        case TReaderReplyKind::Present:
+            g_RfidPoll.ReaderPresent();
+            RFIDReaderConnect->SetCaption(kConnectCaptionReading);
+            RFIDReaderConnect->SetTag(1);
+            break;
+        case TReaderReplyKind::Tag: CaptureTag(reply->Tid.data()); break;
+        case TReaderReplyKind::NoTag: RFIDL->SetCaption(kRfidNoTag); break;
+        case TReaderReplyKind::Ignored: break;
+    }
+}
+
+void TForm1::CaptureTag(const std::uint8_t* bytes) {
+    TTid tid{};
+    std::copy(bytes, bytes + kTidSize, tid.begin());
+    RFIDL->SetCaption(TagLabelText(tid));
+    if (!aPhone) return;
+    aPhone->SetText(RfidTagNumber(tid));
+    if (!g_TagFile.IsOpen()) return;
+    g_TagFile.Write(aPhone->GetText());
+    RFIDSCOUNT->SetCaption(TagCountText(g_TagFile.Count()));
+}
+
+void TForm1::RFIDReaderConnectClick(TObject* /*Sender*/) {
+    if (UsbReaderChosen()) {
+        ConnectUsbReader();
+        return;
+    }
+    if (RFIDReaderConnect->GetTag() == 1) {
+        g_RfidPoll.StopReading();
+        RFIDReaderConnect->SetCaption(kConnectCaptionClosed);
+        RFIDReaderConnect->SetTag(0);
+        ClosePortRFID();
+        return;
+    }
+    if (OpenRFIDPort(RFIDReaderPort->GetText())) {
+        g_RfidPoll.PortOpened();
+        RFIDReaderDisConnect->SetEnabled(true);
+    } else {
+        MessageShow(kRfidCannotOpenPort);
+    }
+}
+
+void TForm1::RFIDReaderDisConnectClick(TObject* /*Sender*/) {
+    if (UsbReaderChosen()) {
+        DisconnectUsbReader();
+        return;
+    }
+    ClosePortRFID();
+}
+
+void TForm1::COMUSBSELECTClick(TObject* /*Sender*/) {
+    if (UsbReaderChosen()) {
+        ListUsbReaders();
+        return;
+    }
+    RFIDReaderPort->GetItems()->Clear();
+    for (int i = 1; i <= kComListSize; ++i) RFIDReaderPort->GetItems()->Add("COM" + std::to_string(i));
+    RFIDReaderPort->SetItemIndex(0);
+}

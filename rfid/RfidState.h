@@ -1,0 +1,14 @@
+#pragma once
+// Module state of the desk reader: the serial reader's probing and polling, the bytes of a
+// reply still coming in, and the tag record file (its count is kept for the label).
+#include "rfid/ReaderFrame.h"
+#include "rfid/ReaderPoll.h"
+#include "rfid/TagCapture.h"
+
+extern TReaderPoll g_RfidPoll;
+extern TReaderReceiver g_RfidReceiver;
+extern TTagRecordFile g_TagFile;
+
+// Called by the vendor library on its own thread: copies kind 2 reports and queues them for
+// the GUI thread.
+extern "C" void HidReaderCallback(std::int32_t kind, std::int32_t count, std::uint8_t* data);

@@ -1,0 +1,192 @@
+// The serial desk reader in the main window against the simulated reader on a pty: the
+// probe and the TID reads on RFIDTimer's ticks, the tag into the number editor and the
+// record file, a reader that never answers, and the port list.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "device/LinkRig.h"
+#include "platform/sys/Clock.h"
+#include "platform/ui/Dialogs.h"
+#include "rfid/RfidState.h"
+#include "serial/SerialPort.h"
+#include "support/TestSupport.h"
+#include "tools/readersim/SerialReaderSim.h"
+#include "widgets/UiButton.h"
+#include "widgets/UiRadGrp.h"
+
+namespace {
+
+using testsupport::WaitUntil;
+
+constexpr TTid kTid = {0xE2, 0x80, 0x11, 0x05, 0x20, 0x00, 0x7A, 0x3C, 0x9F, 0x1D, 0x4E, 0xB6};
+// 04 00 21 and CRC-16/MCRF4XX, low byte first.
+const std::vector<std::uint8_t> kProbe = {0x04, 0x00, 0x21, 0xD9, 0x6A};
+const std::vector<std::uint8_t> kTidRead = {0x0E, 0x00, 0x02, 0x00, 0x02, 0x00, 0x06, 0x00,
+                                            0x00, 0x00, 0x00, 0x00, 0x00, 0x87, 0x68};
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    std::stringstream s;
+    s << f.rdbuf();
+    return s.str();
+}
+
+struct SerialReaderRig {
+    explicit SerialReaderRig(const std::string& name) : rig(name), reader(rig.Path("reader")) {
+        g_RfidPoll = TReaderPoll();
+        g_TagFile.Close();
+        ui::test::ClearDialogs();
+        started = reader.Start();
+        rig.CreateForm();
+        ChoosePort(reader.LinkPath());
+    }
+    ~SerialReaderRig() {
+        Form1->ClosePortRFID();
+        g_TagFile.Close();
+        g_RfidPoll = TReaderPoll();
+    }
+    static void ChoosePort(const std::string& path) {
+        TComboBox* list = Form1->RFIDReaderPort;
+        list->GetItems()->Add(path);
+        list->SetItemIndex(list->GetItems()->Count() - 1);
+    }
+    static void Tick() { sys::AdvanceMs(100); }
+    static std::string Message() { return Form1->MESLABEL->GetCaption(); }
+
+    linktest::LinkRig rig;
+    readersim::TSerialReaderSim reader;
+    bool started = false;
+};
+
+}  // namespace
+
+TEST(SerialDeskReader, ProbedThenPolledTagGoesToEditorAndRecordFile) {
+    SerialReaderRig r("rfid-serial");
+    ASSERT_TRUE(r.started);
+    r.reader.SetTag(kTid);
+    const std::string file = testsupport::TempDir("rfid-serial-rec") + "/tags.txt";
+    ui::test::PushFileAnswer(file);
+    Form1->StartRFIDRecClick(Form1->StartRFIDRec);
+    EXPECT_FALSE(Form1->StartRFIDRec->GetEnabled());
+    EXPECT_EQ(Form1->RFIDSCOUNT->GetCaption(), "Count: 0");
+
+    Form1->RFIDReaderConnectClick(Form1->RFIDReaderConnect);
+    ASSERT_TRUE(Form1->ComPortRFID->GetConnected());
+    EXPECT_EQ(Form1->ComPortRFID->GetBaudRate(), br57600);
+    EXPECT_TRUE(Form1->RFIDReaderDisConnect->GetEnabled());
+    EXPECT_EQ(g_RfidPoll.ProbeTicks(), 15);
+
+    // The first tick probes; the reader's answer starts the TID reads.
+    SerialReaderRig::Tick();
+    ASSERT_TRUE(WaitUntil([] { return Form1->RFIDReaderConnect->GetTag() == 1; }));
+    EXPECT_EQ(Form1->RFIDReaderConnect->GetCaption(), "Отключить");
+    EXPECT_EQ(g_RfidPoll.ProbeTicks(), 0);
+    EXPECT_EQ(r.reader.Received(), kProbe);
+    EXPECT_EQ(r.reader.TidReads(), 0);
+
+    // A TID read every second tick.
+    SerialReaderRig::Tick();
+    testsupport::Pump(50);
+    EXPECT_EQ(r.reader.TidReads(), 0);
+    SerialReaderRig::Tick();
+    ASSERT_TRUE(WaitUntil([] { return Form1->aPhone->GetText() == "3C9F1D4EB6"; }));
+    EXPECT_EQ(Form1->RFIDL->GetCaption(), "RFID: E280110520007A3C9F1D4EB6");
+    std::vector<std::uint8_t> sent = r.reader.Received();
+    ASSERT_EQ(sent.size(), kProbe.size() + kTidRead.size());
+    EXPECT_TRUE(std::equal(kTidRead.begin(), kTidRead.end(), sent.begin() + 5));
+    EXPECT_EQ(r.reader.OtherFrames(), 0);
+
+    // The same tag again while it stays in the field: another line.
+    SerialReaderRig::Tick();
+    SerialReaderRig::Tick();
+    ASSERT_TRUE(WaitUntil([] { return Form1->RFIDSCOUNT->GetCaption() == "Count: 2"; }));
+
+    // The tag leaves the field.
+    r.reader.SetTag(std::nullopt);
+    SerialReaderRig::Tick();
+    SerialReaderRig::Tick();
+    ASSERT_TRUE(WaitUntil([] { return Form1->RFIDL->GetCaption() == "RFID: no tag"; }));
+    EXPECT_EQ(Form1->aPhone->GetText(), "3C9F1D4EB6");
+
+    Form1->StopRFIDRecClick(Form1->StopRFIDRec);
+    EXPECT_TRUE(Form1->StartRFIDRec->GetEnabled());
+    EXPECT_EQ(ReadFile(file), "3C9F1D4EB6\r\n3C9F1D4EB6\r\n");
+    EXPECT_EQ(Form1->RFIDSCOUNT->GetCaption(), "Count: 2");
+
+    // The connect button now disconnects; no request goes out afterwards.
+    Form1->RFIDReaderConnectClick(Form1->RFIDReaderConnect);
+    EXPECT_FALSE(Form1->ComPortRFID->GetConnected());
+    EXPECT_EQ(Form1->RFIDReaderConnect->GetTag(), 0);
+    EXPECT_EQ(Form1->RFIDReaderConnect->GetCaption(), "Провериь порт");
+    EXPECT_FALSE(g_RfidPoll.Reading());
+    testsupport::Pump(50);
+    const std::size_t before = r.reader.Received().size();
+    for (int i = 0; i < 5; ++i) SerialReaderRig::Tick();
+    testsupport::Pump(50);
+    EXPECT_EQ(r.reader.Received().size(), before);
+}
+
+TEST(SerialDeskReader, SilentReaderGetsFifteenProbesThenThePortCloses) {
+    SerialReaderRig r("rfid-silent");
+    ASSERT_TRUE(r.started);
+    r.reader.SetAnswering(false);
+    Form1->RFIDReaderConnectClick(Form1->RFIDReaderConnect);
+    ASSERT_TRUE(Form1->ComPortRFID->GetConnected());
+    for (int i = 1; i <= 14; ++i) {
+        SerialReaderRig::Tick();
+        ASSERT_TRUE(WaitUntil([&] { return r.reader.InformationRequests() == i; })) << i;
+        EXPECT_TRUE(Form1->ComPortRFID->GetConnected());
+    }
+    SerialReaderRig::Tick();  // 1.5 s
+    EXPECT_FALSE(Form1->ComPortRFID->GetConnected());
+    EXPECT_EQ(SerialReaderRig::Message(), "Считыватель не обнаружен!");
+    EXPECT_EQ(g_RfidPoll.ProbeTicks(), 0);
+    EXPECT_EQ(Form1->RFIDReaderConnect->GetTag(), 0);
+    for (int i = 0; i < 5; ++i) SerialReaderRig::Tick();
+    testsupport::Pump(50);
+    EXPECT_LE(r.reader.InformationRequests(), 15);
+    EXPECT_EQ(r.reader.TidReads(), 0);
+}
+
+TEST(SerialDeskReader, PortThatCannotOpenAndTheDisconnectButton) {
+    SerialReaderRig r("rfid-noport");
+    ASSERT_TRUE(r.started);
+    SerialReaderRig::ChoosePort(r.rig.Path("absent"));
+    Form1->RFIDReaderConnectClick(Form1->RFIDReaderConnect);
+    EXPECT_FALSE(Form1->ComPortRFID->GetConnected());
+    EXPECT_EQ(SerialReaderRig::Message(), "Не удается открыть порт!");
+    EXPECT_EQ(g_RfidPoll.ProbeTicks(), 0);
+
+    // The disconnect button only closes the port; the connect button still reads "Отключить"
+    // and its next click disconnects.
+    SerialReaderRig::ChoosePort(r.reader.LinkPath());
+    Form1->RFIDReaderConnectClick(Form1->RFIDReaderConnect);
+    SerialReaderRig::Tick();
+    ASSERT_TRUE(WaitUntil([] { return Form1->RFIDReaderConnect->GetTag() == 1; }));
+    Form1->RFIDReaderDisConnectClick(Form1->RFIDReaderDisConnect);
+    EXPECT_FALSE(Form1->ComPortRFID->GetConnected());
+    EXPECT_EQ(Form1->RFIDReaderConnect->GetTag(), 1);
+    EXPECT_EQ(Form1->RFIDReaderConnect->GetCaption(), "Отключить");
+    SerialReaderRig::Tick();
+    SerialReaderRig::Tick();  // a TID read on a closed port goes nowhere
+    Form1->RFIDReaderConnectClick(Form1->RFIDReaderConnect);
+    EXPECT_EQ(Form1->RFIDReaderConnect->GetTag(), 0);
+    EXPECT_FALSE(Form1->ComPortRFID->GetConnected());
+}
+
+TEST(SerialDeskReader, PortListOfTheComChoice) {
+    linktest::LinkRig rig("rfid-list");
+    rig.CreateForm();
+    TComboBox* list = Form1->RFIDReaderPort;
+    // The design's list until the radio group is clicked.
+    ASSERT_EQ(list->GetItems()->Count(), 10);
+    EXPECT_EQ(list->GetText(), "COM4");
+    Form1->COMUSBSELECT->SetItemIndex(0);
+    Form1->COMUSBSELECTClick(Form1->COMUSBSELECT);
+    ASSERT_EQ(list->GetItems()->Count(), 30);
+    EXPECT_EQ(list->GetItems()->GetStrings(29), "COM30");
+    EXPECT_EQ(list->GetItemIndex(), 0);
+    EXPECT_EQ(list->GetText(), "COM1");
+}
