@@ -1,0 +1,157 @@
+// The USB-HID desk reader in the main window through the vendor library's stand-in and the
+// simulated reader's socket: listing, connecting with the three settings, tag reports from
+// the library's thread captured on the GUI thread, the record file, disconnecting.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "device/LinkRig.h"
+#include "platform/ui/Dialogs.h"
+#include "rfid/RfidState.h"
+#include "support/TestSupport.h"
+#include "tools/readersim/HidReaderSim.h"
+#include "widgets/UiButton.h"
+#include "widgets/UiRadGrp.h"
+
+namespace {
+
+using testsupport::WaitUntil;
+
+TTid Tid(std::uint8_t first) {
+    TTid t{};
+    for (std::size_t i = 0; i < t.size(); ++i) t[i] = static_cast<std::uint8_t>(first + i);
+    return t;
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    std::stringstream s;
+    s << f.rdbuf();
+    return s.str();
+}
+
+struct HidReaderRig {
+    explicit HidReaderRig(const std::string& name)
+        : rig(name), reader(testsupport::TempDir(name + "-sock") + "/reader.sock") {
+        g_TagFile.Close();
+        ui::test::ClearDialogs();
+        started = reader.Start();
+        setenv("ZENTOR_HID_READER", reader.Path().c_str(), 1);
+        rig.CreateForm();
+    }
+    ~HidReaderRig() {
+        if (Form1 && !Form1->RFIDReaderConnect->GetEnabled()) Form1->RFIDReaderDisConnectClick(nullptr);
+        unsetenv("ZENTOR_HID_READER");
+        g_TagFile.Close();
+    }
+    void ChooseUsb() {
+        Form1->COMUSBSELECT->SetItemIndex(1);
+        Form1->COMUSBSELECTClick(Form1->COMUSBSELECT);
+    }
+    bool Connect() {
+        ChooseUsb();
+        Form1->RFIDReaderConnectClick(Form1->RFIDReaderConnect);
+        return WaitUntil([&] { return reader.Connected() && reader.Params().size() == 3; });
+    }
+    static bool AwaitCount(int n) {
+        const std::string want = "Count: " + std::to_string(n);
+        return WaitUntil([&] { return Form1->RFIDSCOUNT->GetCaption() == want; });
+    }
+
+    linktest::LinkRig rig;
+    readersim::THidReaderSim reader;
+    bool started = false;
+};
+
+}  // namespace
+
+TEST(HidDeskReader, ListedConnectedWithItsSettingsAndDisconnected) {
+    HidReaderRig r("rfid-hid");
+    ASSERT_TRUE(r.started);
+    r.ChooseUsb();
+    ASSERT_EQ(Form1->RFIDReaderPort->GetItems()->Count(), 1);
+    EXPECT_EQ(Form1->RFIDReaderPort->GetItemIndex(), 0);
+    EXPECT_FALSE(Form1->RFIDReaderPort->GetText().empty());
+
+    Form1->RFIDReaderConnectClick(Form1->RFIDReaderConnect);
+    ASSERT_TRUE(WaitUntil([&] { return r.reader.Connected() && r.reader.Params().size() == 3; }));
+    for (const auto& p : r.reader.Params()) EXPECT_EQ(p, (std::array<std::int32_t, 3>{0, 10, 1}));
+    EXPECT_FALSE(Form1->RFIDReaderConnect->GetEnabled());
+    EXPECT_TRUE(Form1->RFIDReaderDisConnect->GetEnabled());
+
+    // The serial branch is not touched by the USB reader.
+    EXPECT_FALSE(Form1->ComPortRFID->GetConnected());
+
+    Form1->RFIDReaderDisConnectClick(Form1->RFIDReaderDisConnect);
+    EXPECT_TRUE(WaitUntil([&] { return !r.reader.Connected(); }));
+    EXPECT_TRUE(Form1->RFIDReaderConnect->GetEnabled());
+    EXPECT_FALSE(Form1->RFIDReaderDisConnect->GetEnabled());
+    // A report after the callback was removed captures nothing.
+    r.reader.SendTags({Tid(0x10)});
+    testsupport::Pump(100);
+    EXPECT_EQ(Form1->aPhone->GetText(), "");
+}
+
+TEST(HidDeskReader, NoReaderListsNothingAndConnectDoesNothing) {
+    HidReaderRig r("rfid-hid-none");
+    unsetenv("ZENTOR_HID_READER");
+    r.ChooseUsb();
+    EXPECT_EQ(Form1->RFIDReaderPort->GetItems()->Count(), 0);
+    EXPECT_EQ(Form1->RFIDReaderPort->GetItemIndex(), -1);
+    Form1->RFIDReaderConnectClick(Form1->RFIDReaderConnect);
+    EXPECT_TRUE(Form1->RFIDReaderConnect->GetEnabled());
+    EXPECT_EQ(r.reader.Opens(), 0);
+}
+
+TEST(HidDeskReader, TagReportsRecordedToTheFileUntilStopped) {
+    HidReaderRig r("rfid-hid-rec");
+    ASSERT_TRUE(r.started);
+    ASSERT_TRUE(r.Connect());
+    const std::string file = testsupport::TempDir("rfid-hid-rec-file") + "/tags.txt";
+    ui::test::PushFileAnswer(file);
+    Form1->StartRFIDRecClick(Form1->StartRFIDRec);
+    const auto& shown = ui::test::ShownDialogs();
+    ASSERT_FALSE(shown.empty());
+    EXPECT_EQ(shown.back().text, "CSV file [*.csv]|*.csv|TXT file [*.txt]|*.txt");
+    EXPECT_EQ(Form1->SaveDialog->GetFilterIndex(), 2);
+    EXPECT_EQ(Form1->SaveDialog->GetDefaultExt(), "csv");
+    EXPECT_EQ(Form1->RFIDSCOUNT->GetCaption(), "Count: 0");
+
+    // Two records of 18 bytes in one report: the second starts at offset 18.
+    ASSERT_TRUE(r.reader.SendTags({Tid(0x01), Tid(0xA0)}));
+    ASSERT_TRUE(HidReaderRig::AwaitCount(2));
+    EXPECT_EQ(Form1->aPhone->GetText(), "A7A8A9AAAB");
+    EXPECT_EQ(Form1->RFIDL->GetCaption(), "RFID: A0A1A2A3A4A5A6A7A8A9AAAB");
+
+    // Kind 1, and kind 2 with count 0, change nothing.
+    ASSERT_TRUE(r.reader.SendReport(1, 1, readersim::HidTagRecord(Tid(0x30))));
+    ASSERT_TRUE(r.reader.SendReport(2, 0, {}));
+    ASSERT_TRUE(r.reader.SendTags({Tid(0x5A)}));
+    ASSERT_TRUE(HidReaderRig::AwaitCount(3));
+    EXPECT_EQ(Form1->aPhone->GetText(), "6162636465");
+
+    Form1->StopRFIDRecClick(Form1->StopRFIDRec);
+    EXPECT_TRUE(Form1->StartRFIDRec->GetEnabled());
+    ASSERT_TRUE(r.reader.SendTags({Tid(0x70)}));
+    ASSERT_TRUE(WaitUntil([] { return Form1->aPhone->GetText() == "7778797A7B"; }));
+    EXPECT_EQ(Form1->RFIDSCOUNT->GetCaption(), "Count: 3");
+    EXPECT_EQ(ReadFile(file), "08090A0B0C\r\nA7A8A9AAAB\r\n6162636465\r\n");
+
+    // Starting again on the same file empties it and counts from 0.
+    ui::test::PushFileAnswer(file);
+    Form1->StartRFIDRecClick(Form1->StartRFIDRec);
+    EXPECT_EQ(ReadFile(file), "");
+    EXPECT_EQ(Form1->RFIDSCOUNT->GetCaption(), "Count: 0");
+    ASSERT_TRUE(r.reader.SendTags({Tid(0x01)}));
+    ASSERT_TRUE(HidReaderRig::AwaitCount(1));
+    Form1->StopRFIDRecClick(Form1->StopRFIDRec);
+    EXPECT_EQ(ReadFile(file), "08090A0B0C\r\n");
+
+    // A cancelled dialog leaves recording off.
+    ui::test::PushFileAnswer("");
+    Form1->StartRFIDRecClick(Form1->StartRFIDRec);
+    EXPECT_TRUE(Form1->StartRFIDRec->GetEnabled());
+    EXPECT_FALSE(g_TagFile.IsOpen());
+}
