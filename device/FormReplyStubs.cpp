@@ -2,6 +2,5 @@
 // folder. Until then their frames are verified and dropped.
 #include "app/Unit1.h"
 
-void TForm1::Reply_Photo(const TDeviceReply&) {}
 
 // Routines of the firmware update and the cloud session that the link calls.

@@ -2,4 +2,3 @@
 // folder. They run in their places in Timer1Timer, Find_deviceTimer and FtimerTimer.
 #include "app/Unit1.h"
 
-void TForm1::PhotoRetryStep() {}

@@ -77,6 +77,7 @@ void TForm1::BuildMemoryControls() {
     BuildNumbersPage(TabSheet5);
     BuildLogPage(TabSheet6);
     BuildNoticeMemo(TabSheet2);
+    BuildPhotoControls();
 }
 
 void TForm1::BuildNumbersPage(TWinControl* page) {
