@@ -20,6 +20,7 @@
 #include "tools/devsim/DevSim.h"
 #include "tools/devsim/DeviceModel.h"
 #include "tools/devsim/MemoryModel.h"
+#include "tools/devsim/ReaderParamModel.h"
 #include "tools/devsim/PhotoModel.h"
 
 namespace {
@@ -109,6 +110,7 @@ int main(int argc, char** argv) {
     devsim::ConfigModel config(model);
     devsim::MemoryModel memory(model, sim);  // an empty number base and event log
     devsim::BootloaderModel bootloader(model);
+    devsim::ReaderParamModel readers(model);  // one RFID reader at address 0
     devsim::PhotoModel photo(model, sim);  // no picture: the camera announces an empty one
     config.SetRecord(devsim::ConfigModel::SampleRecord());
     if (!configOut.empty()) {

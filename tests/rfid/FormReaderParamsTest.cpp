@@ -1,0 +1,117 @@
+// Parameters of the readers wired to the device, read and written through the simulated
+// controller on the cable: the request bytes, the reply handling, the address guard, and the
+// group following the cable connection's group.
+#include <gtest/gtest.h>
+
+#include "device/LinkRig.h"
+#include "tools/devsim/ReaderParamModel.h"
+#include "widgets/UiPanel.h"
+#include "widgets/UiTabsPages.h"
+
+namespace {
+
+using namespace linktest;
+using devsim::ReaderParamModel;
+
+// "SLMX", length, marker, command, data, CRC.
+constexpr std::size_t FrameBytes(std::size_t data) { return 4 + 2 + 2 + data + 2; }
+
+struct ParamsRig {
+    explicit ParamsRig(const std::string& name) : rig(name), device(rig.AddController("dev")) {
+        device.model->SetAnswerStatus(false);
+        readers = std::make_unique<ReaderParamModel>(*device.model);
+        rig.ListPorts({"!dev"});
+        rig.CreateForm();
+        ok = device.started && rig.ConnectTo(device);
+        device.sim.ClearRecord();
+    }
+    std::vector<devsim::Frame> Frames(std::uint8_t command) const {
+        std::vector<devsim::Frame> out;
+        for (const devsim::Frame& f : device.sim.Frames())
+            if (f.command == command) out.push_back(f);
+        return out;
+    }
+    // Clicks the button and lets the reply through the dispatcher.
+    bool Exchange(TUiButton* button, std::uint8_t command, std::size_t replyData) {
+        const std::size_t before = device.Requests(command);
+        button->OnClick(button);
+        return LinkRig::AwaitRequests(device, command, before + 1) && LinkRig::Deliver(FrameBytes(replyData));
+    }
+    static std::string Message() { return Form1->MESLABEL->GetCaption(); }
+
+    LinkRig rig;
+    SimPort& device;
+    std::unique_ptr<ReaderParamModel> readers;
+    bool ok = false;
+};
+
+}  // namespace
+
+TEST(ReaderParams, WrittenThenReadBackThroughTheDevice) {
+    ParamsRig c("rfid-params");
+    ASSERT_TRUE(c.ok);
+    c.readers->AddReader(2);
+    Form1->RFIDAdr->SetText("2");
+    Form1->RFIDParam->SetItemIndex(1);  // "Мощность"
+    Form1->RFIDValue->SetText("20");
+    ASSERT_TRUE(c.Exchange(Form1->RFIDSet, devsim::kCmdReaderParamSet, 1));
+    ASSERT_EQ(c.Frames(0x51).size(), 1u);
+    EXPECT_EQ(c.Frames(0x51)[0].data, (devsim::Bytes{0x02, 0x05, 0x14}));
+    EXPECT_EQ(ParamsRig::Message(), "Значение параметра установлено!");
+    EXPECT_EQ(c.readers->Value(2, 0x05), 20);
+
+    Form1->RFIDValue->SetText("0");
+    ASSERT_TRUE(c.Exchange(Form1->RFIDGet, devsim::kCmdReaderParamGet, 2));
+    EXPECT_EQ(c.Frames(0x50)[0].data, (devsim::Bytes{0x02, 0x05}));
+    EXPECT_EQ(Form1->RFIDValue->GetText(), "20");
+    EXPECT_EQ(ParamsRig::Message(), "Параметр считан!");
+    EXPECT_FALSE(Form1->PageControlMes->GetActivePageIndex() == 3);  // no wait panel
+
+    // Every parameter goes out with its own code.
+    const std::uint8_t codes[] = {0x03, 0x05, 0x07, 0x3F, 0x0A};
+    for (int i = 0; i < 5; ++i) {
+        Form1->RFIDParam->SetItemIndex(i);
+        ASSERT_TRUE(c.Exchange(Form1->RFIDGet, devsim::kCmdReaderParamGet, 2));
+        EXPECT_EQ(c.Frames(0x50).back().data, (devsim::Bytes{0x02, codes[i]}));
+    }
+    EXPECT_EQ(Form1->RFIDValue->GetText(), "2");  // the TID bank
+}
+
+TEST(ReaderParams, RefusedWriteAndAddressGuard) {
+    ParamsRig c("rfid-params-refused");
+    ASSERT_TRUE(c.ok);
+    // 31 is beyond the power's range: the device answers 0, "not set".
+    Form1->RFIDAdr->SetText("0");
+    Form1->RFIDParam->SetItemIndex(1);
+    Form1->RFIDValue->SetText("31");
+    ASSERT_TRUE(c.Exchange(Form1->RFIDSet, devsim::kCmdReaderParamSet, 1));
+    EXPECT_EQ(ParamsRig::Message(), "Ошибка записи параметра!");
+    EXPECT_EQ(c.readers->Value(0, 0x05), 30);
+
+    // 300 cannot stay in the edit: it becomes 255 on key release, and 0xFF goes out.
+    Form1->RFIDAdr->SetText("300");
+    Word key = 0x30;
+    Form1->RFIDAdr->OnKeyUp(Form1->RFIDAdr, key, TShiftState());
+    EXPECT_EQ(Form1->RFIDAdr->GetText(), "255");
+    ASSERT_TRUE(c.Exchange(Form1->RFIDGet, devsim::kCmdReaderParamGet, 2));
+    EXPECT_EQ(c.Frames(0x50).back().data, (devsim::Bytes{0xFF, 0x05}));
+    EXPECT_EQ(Form1->RFIDValue->GetText(), "0");  // no reader there: value 0
+
+    // An empty edit counts as 0.
+    Form1->RFIDAdr->SetText("");
+    ASSERT_TRUE(c.Exchange(Form1->RFIDGet, devsim::kCmdReaderParamGet, 2));
+    EXPECT_EQ(c.Frames(0x50).back().data, (devsim::Bytes{0x00, 0x05}));
+    EXPECT_EQ(Form1->RFIDValue->GetText(), "30");
+}
+
+TEST(ReaderParams, GroupFollowsTheCableConnectionWhenTheSettingsPageShows) {
+    LinkRig rig("rfid-params-page");
+    rig.CreateForm();
+    Form1->LABOX->SetEnabled(false);
+    Form1->TabSheet1->OnShow(Form1->TabSheet1);
+    EXPECT_FALSE(Form1->GETSETRFID->GetEnabled());
+    Form1->LABOX->SetEnabled(true);
+    EXPECT_FALSE(Form1->GETSETRFID->GetEnabled());  // only on the next show
+    Form1->TabSheet1->OnShow(Form1->TabSheet1);
+    EXPECT_TRUE(Form1->GETSETRFID->GetEnabled());
+}
