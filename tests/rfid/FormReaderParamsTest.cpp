@@ -115,3 +115,37 @@ TEST(ReaderParams, GroupFollowsTheCableConnectionWhenTheSettingsPageShows) {
     Form1->TabSheet1->OnShow(Form1->TabSheet1);
     EXPECT_TRUE(Form1->GETSETRFID->GetEnabled());
 }
+
+TEST(ReaderParams, ReaderGroupsSitBesideTheServiceBoxInsideThePage) {
+    LinkRig rig("rfid-layout");
+    rig.CreateForm();
+    Form1->SelectPage(8);
+    TWinControl* page = Form1->TabSheet8;
+    auto* service = dynamic_cast<TControl*>(Form1->FindComponent("ServiceBox"));
+    ASSERT_NE(service, nullptr);
+    for (TControl* g : {static_cast<TControl*>(Form1->UiGroupBox25), static_cast<TControl*>(Form1->GETSETRFID)}) {
+        EXPECT_EQ(g->GetParent(), page);
+        EXPECT_GE(g->GetLeft(), service->GetLeft() + service->GetWidth()) << g->GetName();
+        EXPECT_LE(g->GetLeft() + g->GetWidth(), page->GetClientWidth()) << g->GetName();
+        EXPECT_LE(g->GetTop() + g->GetHeight(), page->GetClientHeight()) << g->GetName();
+    }
+    EXPECT_LE(Form1->UiGroupBox25->GetTop() + Form1->UiGroupBox25->GetHeight(), Form1->GETSETRFID->GetTop());
+    EXPECT_EQ(Form1->RFIDParam->GetItems()->Count(), 5);
+    EXPECT_EQ(Form1->RFIDParam->GetText(), "Адрес");
+    EXPECT_EQ(Form1->RFIDAdr->GetText(), "0");
+    EXPECT_EQ(Form1->RFIDValue->GetText(), "0");
+    EXPECT_TRUE(Form1->RFIDTimer->GetEnabled());
+    EXPECT_EQ(Form1->RFIDTimer->GetInterval(), 100u);
+}
+
+TEST(ReaderParams, TextThatIsNotANumberSendsNothing) {
+    ParamsRig c("rfid-params-text");
+    ASSERT_TRUE(c.ok);
+    Form1->RFIDAdr->SetText("abc");
+    EXPECT_ANY_THROW(Form1->RFIDGetClick(Form1->RFIDGet));
+    Form1->RFIDAdr->SetText("1");
+    Form1->RFIDValue->SetText("x");
+    EXPECT_ANY_THROW(Form1->RFIDSetClick(Form1->RFIDSet));
+    testsupport::Pump(100);
+    EXPECT_EQ(c.device.Requests(0x50) + c.device.Requests(0x51), 0u);
+}
