@@ -130,8 +130,9 @@ TEST(PhotoLink, CameraPictureFetchedInChunksWrittenAndShown) {
     sys::AdvanceMs(1000);
     EXPECT_EQ(c.device.Requests(devsim::kCmdCameraPhoto), chunks + 1);
 
-    // A click on the picture moves its panel onto the status page, scaled to the window.
-    Form1->CAMImage->OnClick(Form1->CAMImage);
+    // The device button clicks the picture: its panel moves onto the status page, scaled to
+    // the window.
+    Form1->BdeviceClick(Form1->Bdevice);
     EXPECT_EQ(Form1->Panel15->GetParent(), Form1->TabSheet2);
     EXPECT_EQ(Form1->Panel15->GetLeft(), Form1->GetWidth() * 420 / 1024);
     EXPECT_EQ(Form1->Panel15->GetTop(), Form1->GetHeight() * 164 / 672);
