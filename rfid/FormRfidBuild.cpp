@@ -100,7 +100,9 @@ void TForm1::BuildRfidControls() {
     StopRFIDRec = Button(this, UiGroupBox25, "StopRFIDRec", "Остановить запись", 204, 180, 176,
                          [this](TObject* s) { StopRFIDRecClick(s); });
 
-    GETSETRFID = Control<TUiGroupBox>(this, page, "GETSETRFID", 452, 262, 400, 250);
+    // The device's own readers are set up beside the other extra equipment of the settings.
+    TWinControl* extra = ConfSheetExtra ? static_cast<TWinControl*>(ConfSheetExtra) : page;
+    GETSETRFID = Control<TUiGroupBox>(this, extra, "GETSETRFID", 428, 8, 400, 250);
     GETSETRFID->SetCaption("Параметры считывателей RFID");
     Caption(this, GETSETRFID, "", "Текущий адрес считывателя", 16, 30, 200);
     RFIDAdr = NumberEdit(this, GETSETRFID, "RFIDAdr", 220, 26, 80);

@@ -116,20 +116,29 @@ TEST(ReaderParams, GroupFollowsTheCableConnectionWhenTheSettingsPageShows) {
     EXPECT_TRUE(Form1->GETSETRFID->GetEnabled());
 }
 
-TEST(ReaderParams, ReaderGroupsSitBesideTheServiceBoxInsideThePage) {
+TEST(ReaderParams, DeskReaderOnTheServicePageDeviceReadersWithTheExtraEquipment) {
     LinkRig rig("rfid-layout");
     rig.CreateForm();
     Form1->SelectPage(8);
     TWinControl* page = Form1->TabSheet8;
     auto* service = dynamic_cast<TControl*>(Form1->FindComponent("ServiceBox"));
     ASSERT_NE(service, nullptr);
-    for (TControl* g : {static_cast<TControl*>(Form1->UiGroupBox25), static_cast<TControl*>(Form1->GETSETRFID)}) {
-        EXPECT_EQ(g->GetParent(), page);
-        EXPECT_GE(g->GetLeft(), service->GetLeft() + service->GetWidth()) << g->GetName();
-        EXPECT_LE(g->GetLeft() + g->GetWidth(), page->GetClientWidth()) << g->GetName();
-        EXPECT_LE(g->GetTop() + g->GetHeight(), page->GetClientHeight()) << g->GetName();
-    }
-    EXPECT_LE(Form1->UiGroupBox25->GetTop() + Form1->UiGroupBox25->GetHeight(), Form1->GETSETRFID->GetTop());
+    TControl* desk = Form1->UiGroupBox25;
+    EXPECT_EQ(desk->GetParent(), page);
+    EXPECT_GE(desk->GetLeft(), service->GetLeft() + service->GetWidth());
+    EXPECT_LE(desk->GetLeft() + desk->GetWidth(), page->GetClientWidth());
+    EXPECT_LE(desk->GetTop() + desk->GetHeight(), page->GetClientHeight());
+
+    // The device's own readers: the settings page, extra-equipment tab, clear of its groups.
+    Form1->SelectPage(0);
+    Form1->ConfPages->SetActivePageIndex(2);
+    TWinControl* extra = Form1->ConfSheetExtra;
+    TControl* params = Form1->GETSETRFID;
+    EXPECT_EQ(params->GetParent(), extra);
+    for (TControl* g : {static_cast<TControl*>(Form1->UiGroupBox1), static_cast<TControl*>(Form1->ReadersGroup)})
+        EXPECT_GE(params->GetLeft(), g->GetLeft() + g->GetWidth()) << g->GetName();
+    EXPECT_LE(params->GetLeft() + params->GetWidth(), extra->GetClientWidth());
+    EXPECT_LE(params->GetTop() + params->GetHeight(), extra->GetClientHeight());
     EXPECT_EQ(Form1->RFIDParam->GetItems()->Count(), 5);
     EXPECT_EQ(Form1->RFIDParam->GetText(), "Адрес");
     EXPECT_EQ(Form1->RFIDAdr->GetText(), "0");
