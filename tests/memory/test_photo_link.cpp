@@ -250,6 +250,13 @@ TEST(PhotoLink, EventPictureWithALostChunkAskedForAgain) {
     EXPECT_EQ(c.Requests(devsim::kCmdEventPhoto)[1].data, EventPhotoAtOffsetRequest(100));
     EXPECT_EQ(g_PhotoMode, photoByOffset);
     EXPECT_EQ(Form1->Lprocess->GetCaption(), "Загрузка фото...");
+    // A chunk for another offset is not taken and asks for nothing.
+    Bytes stray = {0x05, 0x2C, 0x01, 0x00, 0x00, 0xAB, 0xCD};
+    c.device.sim.Send(devsim::BuildReply(devsim::kCmdEventPhoto, stray));
+    ASSERT_TRUE(LinkRig::Deliver(FrameBytes(stray.size())));
+    EXPECT_EQ(g_PhotoOffset, 100u);
+    EXPECT_EQ(g_PhotoFile.Written(), 100u);
+    EXPECT_EQ(c.device.Requests(devsim::kCmdEventPhoto), 2u);
     // Three seconds later the same offset is asked for again.
     for (int s = 0; s < 3; ++s) sys::AdvanceMs(1000);
     ASSERT_TRUE(c.Await(devsim::kCmdEventPhoto, 3));
