@@ -3,22 +3,13 @@
 #include <memory>
 
 #include "app/TitleIcons.h"
+#include "app/FormBuild.h"
 #include "app/Unit1.h"
 
 namespace {
 
-// Every control is owned by the window, named, and placed on its parent.
-template <class T>
-T* Make(TForm1* owner, TWinControl* parent, const char* name, int left, int top, int width, int height) {
-    T* c = new T(owner);
-    c->SetName(name);
-    c->SetParent(parent);
-    c->SetBounds(left, top, width, height);
-    return c;
-}
-
 TUiPanel* MakePanel(TForm1* owner, TWinControl* parent, const char* name, int l, int t, int w, int h) {
-    TUiPanel* p = Make<TUiPanel>(owner, parent, name, l, t, w, h);
+    TUiPanel* p = NewControl<TUiPanel>(owner, parent, name, l, t, w, h);
     p->SetCaption("");
     p->SetBorderOuter(fsNone);
     return p;
@@ -26,7 +17,7 @@ TUiPanel* MakePanel(TForm1* owner, TWinControl* parent, const char* name, int l,
 
 TLabel* MakeLabel(TForm1* owner, TWinControl* parent, const char* name, int l, int t, int w, int h,
                   const std::string& caption) {
-    TLabel* label = Make<TLabel>(owner, parent, name, l, t, w, h);
+    TLabel* label = NewControl<TLabel>(owner, parent, name, l, t, w, h);
     label->SetAutoSize(false);
     label->SetTransparent(true);
     label->SetCaption(caption);
@@ -35,7 +26,7 @@ TLabel* MakeLabel(TForm1* owner, TWinControl* parent, const char* name, int l, i
 
 TUiButton* MakeButton(TForm1* owner, TWinControl* parent, const char* name, int l, int t, int w, int h,
                       const std::string& caption) {
-    TUiButton* b = Make<TUiButton>(owner, parent, name, l, t, w, h);
+    TUiButton* b = NewControl<TUiButton>(owner, parent, name, l, t, w, h);
     b->SetCaption(caption);
     return b;
 }
@@ -83,7 +74,7 @@ void TForm1::BuildTitlePanel() {
         Panel9MouseDown(s, b, sh, x, y);
     };
 
-    ProcPanel = Make<TPanel>(this, Panel9, "ProcPanel", 0, 0, 1, 18);
+    ProcPanel = NewControl<TPanel>(this, Panel9, "ProcPanel", 0, 0, 1, 18);
     ProcPanel->SetAlign(alLeft);
     ProcPanel->SetBevelOuter(bvNone);
     ProcPanel->SetColor(RGB(0, 160, 80));
@@ -117,7 +108,7 @@ void TForm1::BuildTitlePanel() {
     }
 
     auto icon = [this](const char* name, int left, TBitmap* picture) {
-        TImage* image = Make<TImage>(this, Panel22, name, left, 0, kTitleIconWidth, kTitleIconHeight);
+        TImage* image = NewControl<TImage>(this, Panel22, name, left, 0, kTitleIconWidth, kTitleIconHeight);
         image->SetPicture(*picture);
         image->SetShowHint(true);
         image->SetCursor(crHandPoint);
@@ -163,7 +154,7 @@ void TForm1::BuildSidePanel() {
     CloseSession->SetEnabled(true);
     CloseSession->SetVisible(false);
 
-    MiniLOG = Make<TMemo>(this, PanelMenu, "MiniLOG", 6, top + 4, 145, 654 - top - 14);
+    MiniLOG = NewControl<TMemo>(this, PanelMenu, "MiniLOG", 6, top + 4, 145, 654 - top - 14);
     MiniLOG->SetReadOnly(true);
     MiniLOG->SetScrollBars(ssVertical);
     MiniLOG->GetFont()->SetHeight(-11);
@@ -171,7 +162,7 @@ void TForm1::BuildSidePanel() {
 }
 
 void TForm1::BuildPages() {
-    UiPageControl1 = Make<TUiPageControl>(this, this, "UiPageControl1", 157, 18, 867, 654);
+    UiPageControl1 = NewControl<TUiPageControl>(this, this, "UiPageControl1", 157, 18, 867, 654);
     UiPageControl1->SetAlign(alClient);
     UiPageControl1->SetFlatColor(clWhite);
     UiPageControl1->SetFixedDimension(0);
@@ -194,7 +185,7 @@ void TForm1::BuildMessagePanel() {
     MESPANEL->SetColor(clWhite);
     MESPANEL->SetVisible(false);
 
-    PageControlMes = Make<TUiPageControl>(this, MESPANEL, "PageControlMes", 2, 2, 517, 153);
+    PageControlMes = NewControl<TUiPageControl>(this, MESPANEL, "PageControlMes", 2, 2, 517, 153);
     PageControlMes->SetAlign(alClient);
     PageControlMes->SetFlatColor(clWhite);
     PageControlMes->SetFixedDimension(0);
@@ -214,7 +205,7 @@ void TForm1::BuildMessagePanel() {
     Label20 = MakeLabel(this, MesSheetPassword, "Label20", 10, 14, 493, 22, "Введите пароль");
     Label20->SetAlignment(taCenter);
     Label20->GetFont()->SetHeight(-15);
-    PassEdit = Make<TEdit>(this, MesSheetPassword, "PassEdit", 183, 50, 150, 24);
+    PassEdit = NewControl<TEdit>(this, MesSheetPassword, "PassEdit", 183, 50, 150, 24);
     PassEdit->SetPasswordChar('*');
     PassEdit->GetFont()->SetHeight(-15);
     PassEdit->OnKeyPress = [this](TObject* s, char& k) { PassEditKeyPress(s, k); };
@@ -228,7 +219,7 @@ void TForm1::BuildMessagePanel() {
     Lprocess->SetLayout(tlCenter);
     Lprocess->SetWordWrap(true);
     Lprocess->GetFont()->SetHeight(-15);
-    ProgressBar2 = Make<TUiProgressBar>(this, MesSheetWait, "ProgressBar2", 58, 84, 400, 24);
+    ProgressBar2 = NewControl<TUiProgressBar>(this, MesSheetWait, "ProgressBar2", 58, 84, 400, 24);
     ProgressBar2->SetBarColor(0xAA623E);
     ProgressBar2->SetBorderOuter(fsNone);
     ProgressBar2->SetBorderWidth(0);
@@ -248,7 +239,7 @@ void TForm1::BuildNewsPanel() {
     Button19->SetAnchors(TAnchors{akTop, akRight});
     Button19->SetVisible(false);
     Button19->OnClick = [this](TObject* s) { Button19Click(s); };
-    WebBrowser1 = Make<TWebBrowser>(this, Panel10, "WebBrowser1", 1, 23, 842, 0);
+    WebBrowser1 = NewControl<TWebBrowser>(this, Panel10, "WebBrowser1", 1, 23, 842, 0);
     WebBrowser1->SetAlign(alClient);
     WebBrowser1->OnDocumentComplete = [this](TObject* s, const std::string& url) {
         WebBrowser1DocumentComplete(s, url);

@@ -1,6 +1,7 @@
 // Creates the controls of the main window that cloud/ owns: the cloud login and group boxes
 // of the connection page, the login animation, the remote-configuration page and the
 // service commands.
+#include "app/FormBuild.h"
 #include "app/Unit1.h"
 #include "cloud/AnimationPictures.h"
 #include "device/LinkPeers.h"
@@ -9,31 +10,15 @@
 
 namespace {
 
-template <class T>
-T* Component(TForm1* owner, const char* name) {
-    T* c = new T(owner);
-    c->SetName(name);
-    return c;
-}
-
-template <class T>
-T* Control(TForm1* owner, TWinControl* parent, const char* name, int left, int top, int width,
-           int height) {
-    T* c = Component<T>(owner, name);
-    if (parent) c->SetParent(parent);
-    c->SetBounds(left, top, width, height);
-    return c;
-}
-
 TLabel* Caption(TForm1* owner, TWinControl* parent, const char* text, int left, int top, int width) {
-    TLabel* l = Control<TLabel>(owner, parent, "", left, top, width, 16);
+    TLabel* l = NewControl<TLabel>(owner, parent, "", left, top, width, 16);
     l->SetCaption(text);
     return l;
 }
 
 TImage* Picture(TForm1* owner, TWinControl* parent, const char* name, TAnimationPicture picture, int left,
                int top, int size) {
-    TImage* image = Control<TImage>(owner, parent, name, left, top, size, size);
+    TImage* image = NewControl<TImage>(owner, parent, name, left, top, size, size);
     TBitmap bitmap;
     DrawAnimationPicture(bitmap, picture, size);
     image->SetPicture(bitmap);
@@ -43,7 +28,7 @@ TImage* Picture(TForm1* owner, TWinControl* parent, const char* name, TAnimation
 
 TUiButton* Button(TForm1* owner, TWinControl* parent, const char* name, const char* text, int left,
                   int top, int width, TNotifyEvent click) {
-    TUiButton* b = Control<TUiButton>(owner, parent, name, left, top, width, 28);
+    TUiButton* b = NewControl<TUiButton>(owner, parent, name, left, top, width, 28);
     b->SetCaption(text);
     b->OnClick = std::move(click);
     return b;
@@ -51,7 +36,7 @@ TUiButton* Button(TForm1* owner, TWinControl* parent, const char* name, const ch
 
 TEdit* Edit(TForm1* owner, TWinControl* parent, const char* name, const char* text, int left, int top,
             int width) {
-    TEdit* e = Control<TEdit>(owner, parent, name, left, top, width, 22);
+    TEdit* e = NewControl<TEdit>(owner, parent, name, left, top, width, 22);
     e->SetText(text);
     return e;
 }
@@ -59,7 +44,7 @@ TEdit* Edit(TForm1* owner, TWinControl* parent, const char* name, const char* te
 }  // namespace
 
 void TForm1::BuildCloudControls() {
-    ClientSocket = Component<TClientSocket>(this, "ClientSocket");
+    ClientSocket = NewComponent<TClientSocket>(this, "ClientSocket");
     ClientSocket->SetPort(sys::kCloudServerPort);
     ClientSocket->OnConnect = [this](TObject* s, TCustomWinSocket* k) { ClientSocketConnect(s, k); };
     ClientSocket->OnDisconnect = [this](TObject* s, TCustomWinSocket* k) { ClientSocketDisconnect(s, k); };
@@ -68,7 +53,7 @@ void TForm1::BuildCloudControls() {
         ClientSocketError(s, k, e, code);
     };
 
-    ConfServer = Component<TServerSocket>(this, "ConfServer");
+    ConfServer = NewComponent<TServerSocket>(this, "ConfServer");
     ConfServer->OnClientConnect = [this](TObject* s, TCustomWinSocket* k) { ConfServerClientConnect(s, k); };
     ConfServer->OnClientDisconnect = [this](TObject* s, TCustomWinSocket* k) {
         ConfServerClientDisconnect(s, k);
@@ -78,7 +63,7 @@ void TForm1::BuildCloudControls() {
         ConfServerClientError(s, k, e, code);
     };
 
-    AnimateTimer = Component<TTimer>(this, "AnimateTimer");
+    AnimateTimer = NewComponent<TTimer>(this, "AnimateTimer");
     AnimateTimer->SetInterval(200);
     AnimateTimer->SetEnabled(false);
     AnimateTimer->OnTimer = [this](TObject* s) { AnimateTimerTimer(s); };
@@ -103,7 +88,7 @@ void TForm1::BuildCloudControls() {
 void TForm1::BuildCloudLoginBox() {
     TWinControl* box = RABOX ? static_cast<TWinControl*>(RABOX) : TabSheet4;
     Caption(this, box, "IMEI:", 16, 36, 90);
-    AIMEI = Control<TComboBox>(this, box, "AIMEI", 110, 32, 200, 22);
+    AIMEI = NewControl<TComboBox>(this, box, "AIMEI", 110, 32, 200, 22);
     AIMEI->OnChange = [this](TObject* s) { AIMEIChange(s); };
     Caption(this, box, "Пароль:", 16, 68, 90);
     APASS = Edit(this, box, "APASS", "", 110, 64, 200);
@@ -115,32 +100,32 @@ void TForm1::BuildCloudLoginBox() {
                       [this](TObject* s) { Button18Click(s); });
 
     TWinControl* logBox = UiGroupBox21 ? static_cast<TWinControl*>(UiGroupBox21) : TabSheet4;
-    Group_panel = Control<TUiGroupBox>(this, logBox, "Group_panel", 16, 24, 220, 120);
+    Group_panel = NewControl<TUiGroupBox>(this, logBox, "Group_panel", 16, 24, 220, 120);
     Group_panel->SetCaption("Группа");
     Group_panel->SetVisible(false);
-    Group_memo = Control<TMemo>(this, Group_panel, "Group_memo", 8, 20, 204, 92);
+    Group_memo = NewControl<TMemo>(this, Group_panel, "Group_memo", 8, 20, 204, 92);
     Group_memo->SetReadOnly(true);
     Button15 = Button(this, logBox, "Button15", "Трафик сервера", 248, 24, 140,
                       [this](TObject* s) { Button15Click(s); });
 }
 
 void TForm1::BuildAnimationPanel() {
-    AnimateConnectionPanel = Control<TUiPanel>(this, this, "AnimateConnectionPanel", 0, 0, 420,
+    AnimateConnectionPanel = NewControl<TUiPanel>(this, this, "AnimateConnectionPanel", 0, 0, 420,
                                                kAnimPanelHeight);
     AnimateConnectionPanel->SetVisible(false);
     TUiPanel* p = AnimateConnectionPanel;
     AnIm1 = Picture(this, p, "AnIm1", TAnimationPicture::Workstation, 20, 20, 64);
     AnIm2 = Picture(this, p, "AnIm2", TAnimationPicture::Cloud, 178, 20, 64);
     AnIm3 = Picture(this, p, "AnIm3", TAnimationPicture::Device, 336, 20, 64);
-    AnL1 = Control<TLabel>(this, p, "AnL1", 110, 44, 40, 16);
+    AnL1 = NewControl<TLabel>(this, p, "AnL1", 110, 44, 40, 16);
     AnL1->SetCaption("...");
-    AnL2 = Control<TLabel>(this, p, "AnL2", 268, 44, 40, 16);
+    AnL2 = NewControl<TLabel>(this, p, "AnL2", 268, 44, 40, 16);
     AnL2->SetCaption("...");
     AnCh1 = Picture(this, p, "AnCh1", TAnimationPicture::Tick, 114, 36, 32);
     AnUnCh1 = Picture(this, p, "AnUnCh1", TAnimationPicture::Cross, 114, 36, 32);
     AnCh2 = Picture(this, p, "AnCh2", TAnimationPicture::Tick, 272, 36, 32);
     AnUnCh2 = Picture(this, p, "AnUnCh2", TAnimationPicture::Cross, 272, 36, 32);
-    AnMes = Control<TLabel>(this, p, "AnMes", 10, 100, 400, 96);
+    AnMes = NewControl<TLabel>(this, p, "AnMes", 10, 100, 400, 96);
     AnMes->SetAlignment(taCenter);
     AnMes->SetWordWrap(true);
     AnMes->OnClick = [this](TObject* s) { AnMesClick(s); };
@@ -148,16 +133,16 @@ void TForm1::BuildAnimationPanel() {
 
 void TForm1::BuildRemotePage() {
     TWinControl* page = TabSheet3;
-    TUiGroupBox* server = Control<TUiGroupBox>(this, page, "ConfServerBox", 16, 16, 400, 120);
+    TUiGroupBox* server = NewControl<TUiGroupBox>(this, page, "ConfServerBox", 16, 16, 400, 120);
     server->SetCaption("Сервер удалённой настройки");
     Caption(this, server, "Порт:", 16, 36, 60);
     RconfPort = Edit(this, server, "RconfPort", "12500", 80, 32, 80);
     RconfPort->SetMaxLength(5);
     Button1 = Button(this, server, "Button1", "Open", 176, 30, 100, [this](TObject* s) { Button1Click(s); });
-    ConfServState = Control<TLabel>(this, server, "ConfServState", 16, 72, 370, 16);
+    ConfServState = NewControl<TLabel>(this, server, "ConfServState", 16, 72, 370, 16);
     ConfServState->SetCaption("Порт закрыт");
 
-    TUiGroupBox* rport = Control<TUiGroupBox>(this, page, "RPortBox", 16, 152, 400, 180);
+    TUiGroupBox* rport = NewControl<TUiGroupBox>(this, page, "RPortBox", 16, 152, 400, 180);
     rport->SetCaption("Прозрачный порт через сервер");
     Caption(this, rport, "IP:", 16, 32, 80);
     RIP = Edit(this, rport, "RIP", "", 110, 28, 160);
@@ -173,7 +158,7 @@ void TForm1::BuildRemotePage() {
 
 void TForm1::BuildServiceControls() {
     TWinControl* page = TabSheet8;
-    TUiGroupBox* box = Control<TUiGroupBox>(this, page, "ServiceBox", 16, 16, 420, 330);
+    TUiGroupBox* box = NewControl<TUiGroupBox>(this, page, "ServiceBox", 16, 16, 420, 330);
     box->SetCaption("Сервисные команды");
     Bdef = Button(this, box, "Bdef", "Дефрагментация памяти", 16, 28, 190, [this](TObject* s) { BdefClick(s); });
     Button8 = Button(this, box, "Button8", "Перезагрузка", 214, 28, 190, [this](TObject* s) { Button8Click(s); });
@@ -188,7 +173,7 @@ void TForm1::BuildServiceControls() {
     STSMS = Edit(this, box, "STSMS", "", 130, 142, 120);
     Button14 = Button(this, box, "Button14", "Номер СИМ", 260, 138, 144, [this](TObject* s) { Button14Click(s); });
     Caption(this, box, "Порт:", 16, 190, 60);
-    TransPort = Control<TComboBox>(this, box, "TransPort", 80, 186, 100, 22);
+    TransPort = NewControl<TComboBox>(this, box, "TransPort", 80, 186, 100, 22);
     TransPort->GetItems()->AddStrings(std::vector<std::string>{"RS-485", "RS-232", "Wiegand"});
     TransPort->SetItemIndex(0);
     Caption(this, box, "Скорость:", 190, 190, 70);
@@ -206,7 +191,7 @@ void TForm1::BuildServiceControls() {
     if (!photo) photo = Button(this, TabSheet2, "Bupdimage", "Фото с камеры", 570, 424, 180, nullptr);
     photo->OnClick = [this](TObject* s) { BupdimageClick(s); };
     if (!FindComponent("UPDPR")) {
-        auto* bar = Control<TUiProgressBar>(this, TabSheet2, "UPDPR", 380, 462, 370, 18);
+        auto* bar = NewControl<TUiProgressBar>(this, TabSheet2, "UPDPR", 380, 462, 370, 18);
         bar->SetBarColor(0xAA623E);
         bar->SetBorderOuter(fsNone);
         bar->SetBorderWidth(0);

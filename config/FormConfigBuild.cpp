@@ -1,6 +1,7 @@
 #include <string>
 #include <vector>
 
+#include "app/FormBuild.h"
 #include "app/Unit1.h"
 #include "config/ConfigDefaults.h"
 #include "config/ConfigFields.h"
@@ -28,11 +29,7 @@ public:
 
     template <class T>
     T* Add(TWinControl* parent, const std::string& name, int left, int top, int width, int height) {
-        T* c = new T(FForm);
-        c->SetParent(parent);
-        c->SetName(name);
-        c->SetBounds(left, top, width, height);
-        return c;
+        return NewControl<T>(FForm, parent, name, left, top, width, height);
     }
 
     TLabel* Caption(TWinControl* parent, const std::string& name, const std::string& text, int left, int top) {

@@ -1,22 +1,14 @@
 // The firmware page, the update server's offer panel and the two server connections.
+#include "app/FormBuild.h"
 #include "app/Unit1.h"
 #include "platform/net/ScktComp.h"
 #include "platform/ui/Graphics.h"
 
 namespace {
 
-template <class T>
-T* Make(TForm1* owner, TWinControl* parent, const char* name, int left, int top, int width, int height) {
-    T* c = new T(owner);
-    c->SetName(name);
-    c->SetParent(parent);
-    c->SetBounds(left, top, width, height);
-    return c;
-}
-
 TLabel* MakeLabel(TForm1* owner, TWinControl* parent, const char* name, int l, int t, int w,
                   const std::string& caption) {
-    auto* label = Make<TLabel>(owner, parent, name, l, t, w, 18);
+    auto* label = NewControl<TLabel>(owner, parent, name, l, t, w, 18);
     label->SetAutoSize(false);
     label->SetTransparent(true);
     label->SetCaption(caption);
@@ -26,7 +18,7 @@ TLabel* MakeLabel(TForm1* owner, TWinControl* parent, const char* name, int l, i
 
 TUiButton* MakeButton(TForm1* owner, TWinControl* parent, const char* name, int l, int t, int w,
                       const std::string& caption) {
-    auto* b = Make<TUiButton>(owner, parent, name, l, t, w, 32);
+    auto* b = NewControl<TUiButton>(owner, parent, name, l, t, w, 32);
     b->SetCaption(caption);
     return b;
 }
@@ -52,7 +44,7 @@ void DrawOfferCloseMark(TBitmap& b, int size) {
 void TForm1::BuildFirmwareControls() {
     TUiTabSheet* page = TabSheet9;
     Label63 = MakeLabel(this, page, "Label63", 24, 24, 400, "Выберите файл прошивки");
-    Firmware_name = Make<TEdit>(this, page, "Firmware_name", 24, 50, 560, 24);
+    Firmware_name = NewControl<TEdit>(this, page, "Firmware_name", 24, 50, 560, 24);
     Firmware_name->SetReadOnly(true);
     Open_fw = MakeButton(this, page, "Open_fw", 596, 46, 150, "Открыть");
     Open_fw->OnClick = [this](TObject* s) { Open_fwClick(s); };
@@ -65,7 +57,7 @@ void TForm1::BuildFirmwareControls() {
     BootVer = MakeLabel(this, page, "BootVer", 24, 216, 500, "");
     BootVer->SetVisible(false);
 
-    Progress_flash = Make<TUiProgressBar>(this, page, "Progress_flash", 24, 252, 722, 22);
+    Progress_flash = NewControl<TUiProgressBar>(this, page, "Progress_flash", 24, 252, 722, 22);
     Progress_flash->SetVisible(false);
 
     Program_flash = MakeButton(this, page, "Program_flash", 24, 292, 220, "Обновить прошивку");
@@ -84,7 +76,7 @@ void TForm1::BuildFirmwareControls() {
 
     // The offer panel: hidden until the update server names something newer; the showing
     // sequence centres it on the window.
-    Panel32 = Make<TUiPanel>(this, this, "Panel32", 262, 236, 500, 200);
+    Panel32 = NewControl<TUiPanel>(this, this, "Panel32", 262, 236, 500, 200);
     Panel32->SetCaption("");
     Panel32->SetBorderOuter(fsFlatBold);
     Panel32->SetColor(clWhite);
@@ -93,20 +85,20 @@ void TForm1::BuildFirmwareControls() {
     Label430 = MakeLabel(this, Panel32, "Label430", 12, 36, 476, "");
     Label430->SetWordWrap(true);
     Label430->SetHeight(36);
-    Image4 = Make<TImage>(this, Panel32, "Image4", 472, 6, 20, 20);
+    Image4 = NewControl<TImage>(this, Panel32, "Image4", 472, 6, 20, 20);
     TBitmap mark;
     DrawOfferCloseMark(mark, 20);
     Image4->SetPicture(mark);
     Image4->SetCursor(crHandPoint);
     Image4->OnClick = [this](TObject* s) { Image4Click(s); };
-    UiRadioGroup1 = Make<TUiRadioGroup>(this, Panel32, "UiRadioGroup1", 12, 76, 300, 68);
+    UiRadioGroup1 = NewControl<TUiRadioGroup>(this, Panel32, "UiRadioGroup1", 12, 76, 300, 68);
     UiRadioGroup1->SetCaption("Выберите действие");
     UiRadioGroup1->GetItems()->Add("Загрузить");
     UiRadioGroup1->GetItems()->Add("Загрузить и обновить");
     UiRadioGroup1->SetItemIndex(1);
     Button29 = MakeButton(this, Panel32, "Button29", 340, 100, 140, "Выполнить");
     Button29->OnClick = [this](TObject* s) { Button29Click(s); };
-    UiProgressBar3 = Make<TUiProgressBar>(this, Panel32, "UiProgressBar3", 12, 152, 476, 16);
+    UiProgressBar3 = NewControl<TUiProgressBar>(this, Panel32, "UiProgressBar3", 12, 152, 476, 16);
     UiProgressBar3->SetVisible(false);
     Label431 = MakeLabel(this, Panel32, "Label431", 12, 174, 476, "");
 

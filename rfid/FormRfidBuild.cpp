@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "app/FormBuild.h"
 #include "app/Unit1.h"
 #include "rfid/ReaderParams.h"
 #include "serial/SerialPort.h"
@@ -13,38 +14,23 @@
 
 namespace {
 
-template <class T>
-T* Component(TForm1* owner, const char* name) {
-    T* c = new T(owner);
-    c->SetName(name);
-    return c;
-}
-
-template <class T>
-T* Control(TForm1* owner, TWinControl* parent, const char* name, int left, int top, int width, int height) {
-    T* c = Component<T>(owner, name);
-    if (parent) c->SetParent(parent);
-    c->SetBounds(left, top, width, height);
-    return c;
-}
-
 TLabel* Caption(TForm1* owner, TWinControl* parent, const char* name, const char* text, int left, int top,
                 int width) {
-    TLabel* l = Control<TLabel>(owner, parent, name, left, top, width, 16);
+    TLabel* l = NewControl<TLabel>(owner, parent, name, left, top, width, 16);
     l->SetCaption(text);
     return l;
 }
 
 TUiButton* Button(TForm1* owner, TWinControl* parent, const char* name, const char* text, int left, int top,
                   int width, TNotifyEvent click) {
-    TUiButton* b = Control<TUiButton>(owner, parent, name, left, top, width, 28);
+    TUiButton* b = NewControl<TUiButton>(owner, parent, name, left, top, width, 28);
     b->SetCaption(text);
     b->OnClick = std::move(click);
     return b;
 }
 
 TEdit* NumberEdit(TForm1* owner, TWinControl* parent, const char* name, int left, int top, int width) {
-    TEdit* e = Control<TEdit>(owner, parent, name, left, top, width, 22);
+    TEdit* e = NewControl<TEdit>(owner, parent, name, left, top, width, 22);
     e->SetText("0");
     e->SetNumbersOnly(true);
     e->SetMaxLength(255);  // the key-release guard reads it as the largest value
@@ -55,7 +41,7 @@ TEdit* NumberEdit(TForm1* owner, TWinControl* parent, const char* name, int left
 }  // namespace
 
 void TForm1::BuildRfidControls() {
-    ComPortRFID = Component<TSerialPort>(this, "ComPortRFID");
+    ComPortRFID = NewComponent<TSerialPort>(this, "ComPortRFID");
     ComPortRFID->SetPort("COM4");
     ComPortRFID->SetBaudRate(br57600);
     ComPortRFID->SetDataBits(dbEight);
@@ -74,19 +60,19 @@ void TForm1::BuildRfidControls() {
     ComPortRFID->SetTriggersOnRxChar(true);
     ComPortRFID->OnRxChar = [this](TObject* s, int count) { ComPortRFIDRxChar(s, count); };
 
-    RFIDTimer = Component<TTimer>(this, "RFIDTimer");
+    RFIDTimer = NewComponent<TTimer>(this, "RFIDTimer");
     RFIDTimer->SetInterval(100);
     RFIDTimer->OnTimer = [this](TObject* s) { RFIDTimerTimer(s); };
     RFIDTimer->SetEnabled(true);
 
     TWinControl* page = TabSheet8;
-    UiGroupBox25 = Control<TUiGroupBox>(this, page, "UiGroupBox25", 452, 16, 400, 230);
+    UiGroupBox25 = NewControl<TUiGroupBox>(this, page, "UiGroupBox25", 452, 16, 400, 230);
     UiGroupBox25->SetCaption("USB cчитыватель RFID меток");
-    COMUSBSELECT = Control<TUiRadioGroup>(this, UiGroupBox25, "COMUSBSELECT", 16, 24, 110, 70);
+    COMUSBSELECT = NewControl<TUiRadioGroup>(this, UiGroupBox25, "COMUSBSELECT", 16, 24, 110, 70);
     COMUSBSELECT->GetItems()->AddStrings(std::vector<std::string>{"COM", "USB"});
     COMUSBSELECT->SetItemIndex(0);
     COMUSBSELECT->OnClick = [this](TObject* s) { COMUSBSELECTClick(s); };
-    RFIDReaderPort = Control<TComboBox>(this, UiGroupBox25, "RFIDReaderPort", 140, 30, 240, 22);
+    RFIDReaderPort = NewControl<TComboBox>(this, UiGroupBox25, "RFIDReaderPort", 140, 30, 240, 22);
     for (int i = 1; i <= 10; ++i) RFIDReaderPort->GetItems()->Add("COM" + std::to_string(i));
     RFIDReaderPort->SetItemIndex(3);
     RFIDReaderConnect = Button(this, UiGroupBox25, "RFIDReaderConnect", "Открыть порт", 140, 62, 116,
@@ -102,12 +88,12 @@ void TForm1::BuildRfidControls() {
 
     // The device's own readers are set up beside the other extra equipment of the settings.
     TWinControl* extra = ConfSheetExtra ? static_cast<TWinControl*>(ConfSheetExtra) : page;
-    GETSETRFID = Control<TUiGroupBox>(this, extra, "GETSETRFID", 428, 8, 400, 250);
+    GETSETRFID = NewControl<TUiGroupBox>(this, extra, "GETSETRFID", 428, 8, 400, 250);
     GETSETRFID->SetCaption("Параметры считывателей RFID");
     Caption(this, GETSETRFID, "", "Текущий адрес считывателя", 16, 30, 200);
     RFIDAdr = NumberEdit(this, GETSETRFID, "RFIDAdr", 220, 26, 80);
     Caption(this, GETSETRFID, "", "Параметр", 16, 60, 200);
-    RFIDParam = Control<TComboBox>(this, GETSETRFID, "RFIDParam", 220, 56, 160, 22);
+    RFIDParam = NewControl<TComboBox>(this, GETSETRFID, "RFIDParam", 220, 56, 160, 22);
     RFIDParam->SetStyle(csDropDownList);
     for (const TReaderParam& p : kReaderParams) RFIDParam->GetItems()->Add(p.Item);
     RFIDParam->SetItemIndex(0);
