@@ -5,23 +5,7 @@
 void TForm1::BuildDeviceControls() {
     // The device port: everything but the five line settings is fixed here, before any
     // open; OpenPort sets port, speed and format each time.
-    ComPort = NewComponent<TSerialPort>(this, "ComPort");
-    ComPort->SetPort("COM1");
-    ComPort->SetBaudRate(br115200);
-    ComPort->SetDataBits(dbEight);
-    ComPort->SetStopBits(sbOneStopBit);
-    ComPort->GetParity()->SetBits(prNone);
-    ComPort->GetBuffer()->SetInputSize(2048);
-    ComPort->GetBuffer()->SetOutputSize(2048);
-    ComPort->SetEvents({evRxChar, evRxFlag});
-    TSerialFlowControl* flow = ComPort->GetFlowControl();
-    flow->SetOutCTSFlow(false);
-    flow->SetOutDSRFlow(false);
-    flow->SetControlDTR(dtrDisable);
-    flow->SetControlRTS(rtsDisable);
-    flow->SetXonXoffOut(false);
-    flow->SetXonXoffIn(false);
-    ComPort->SetTriggersOnRxChar(true);
+    ComPort = NewPlainSerialPort(this, "ComPort", "COM1", br115200);
     ComPort->OnRxChar = [this](TObject* sender, int count) { ComPortRxChar(sender, count); };
 
     Timer1 = NewComponent<TTimer>(this, "Timer1");

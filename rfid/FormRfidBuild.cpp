@@ -41,23 +41,7 @@ TEdit* NumberEdit(TForm1* owner, TWinControl* parent, const char* name, int left
 }  // namespace
 
 void TForm1::BuildRfidControls() {
-    ComPortRFID = NewComponent<TSerialPort>(this, "ComPortRFID");
-    ComPortRFID->SetPort("COM4");
-    ComPortRFID->SetBaudRate(br57600);
-    ComPortRFID->SetDataBits(dbEight);
-    ComPortRFID->SetStopBits(sbOneStopBit);
-    ComPortRFID->GetParity()->SetBits(prNone);
-    ComPortRFID->GetBuffer()->SetInputSize(2048);
-    ComPortRFID->GetBuffer()->SetOutputSize(2048);
-    ComPortRFID->SetEvents({evRxChar, evRxFlag});
-    TSerialFlowControl* flow = ComPortRFID->GetFlowControl();
-    flow->SetOutCTSFlow(false);
-    flow->SetOutDSRFlow(false);
-    flow->SetControlDTR(dtrDisable);
-    flow->SetControlRTS(rtsDisable);
-    flow->SetXonXoffOut(false);
-    flow->SetXonXoffIn(false);
-    ComPortRFID->SetTriggersOnRxChar(true);
+    ComPortRFID = NewPlainSerialPort(this, "ComPortRFID", "COM4", br57600);
     ComPortRFID->OnRxChar = [this](TObject* s, int count) { ComPortRFIDRxChar(s, count); };
 
     RFIDTimer = NewComponent<TTimer>(this, "RFIDTimer");
