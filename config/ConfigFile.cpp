@@ -7,6 +7,7 @@
 #include <istream>
 
 #include "config/RecordBytes.h"
+#include "platform/rtl/SafeFile.h"
 
 std::string g_ConfigPath;
 
@@ -39,28 +40,8 @@ std::vector<std::uint8_t> BuildConfigFile(const ConfigRecord& record,
 
 bool SaveConfigFile(const std::string& path, const ConfigRecord& record,
                     const std::vector<PhoneRecord>& numbers) {
-    namespace fs = std::filesystem;
     const std::vector<std::uint8_t> bytes = BuildConfigFile(record, numbers);
-    const fs::path target(path);
-    fs::path temp = target;
-    temp += ".tmp";
-    std::error_code ec;
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-        out.close();
-        if (!out) {
-            fs::remove(temp, ec);
-            return false;
-        }
-    }
-    fs::rename(temp, target, ec);
-    if (ec) {
-        fs::remove(temp, ec);
-        return false;
-    }
-    return true;
+    return WriteFileSafely(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
 namespace {

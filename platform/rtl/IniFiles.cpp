@@ -1,40 +1,11 @@
 #include "platform/rtl/IniFiles.h"
 
-#include <cerrno>
-#include <fcntl.h>
 #include <fstream>
 #include <sstream>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "platform/rtl/IniDocument.h"
+#include "platform/rtl/SafeFile.h"
 #include "platform/rtl/StringList.h"
-
-bool WriteFileAtomically(const std::string& path, std::string_view text) {
-    if (path.empty()) return false;
-    std::string temp = path + ".tmp";
-    mode_t mode = 0644;
-    struct stat st{};
-    if (::stat(path.c_str(), &st) == 0) {
-        if (S_ISDIR(st.st_mode)) return false;
-        mode = st.st_mode & 07777;
-    }
-    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, mode);
-    if (fd < 0) return false;
-    bool ok = true;
-    size_t done = 0;
-    while (ok && done < text.size()) {
-        ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) ok = false;
-        else done += static_cast<size_t>(n);
-    }
-    if (ok && ::fsync(fd) != 0) ok = false;
-    if (::close(fd) != 0) ok = false;
-    if (ok && ::rename(temp.c_str(), path.c_str()) != 0) ok = false;
-    if (!ok) ::unlink(temp.c_str());
-    return ok;
-}
 
 TIniDocument TIniFile::Load() const {
     std::ifstream in(FFileName, std::ios::binary);
@@ -45,7 +16,7 @@ TIniDocument TIniFile::Load() const {
 }
 
 void TIniFile::Save(const TIniDocument& doc) const {
-    if (!WriteFileAtomically(FFileName, doc.Text())) throw EIniFileException("Unable to write to " + FFileName);
+    if (!WriteFileSafely(FFileName, doc.Text())) throw EIniFileException("Unable to write to " + FFileName);
 }
 
 std::string TIniFile::ReadString(std::string_view section, std::string_view ident, std::string_view def) const {
@@ -111,5 +82,5 @@ void TIniFile::EraseSection(std::string_view section) {
 
 void TIniFile::DeleteKey(std::string_view section, std::string_view ident) {
     TIniDocument doc = Load();
-    if (doc.DeleteKey(section, ident)) WriteFileAtomically(FFileName, doc.Text());
+    if (doc.DeleteKey(section, ident)) WriteFileSafely(FFileName, doc.Text());
 }

@@ -53,7 +53,3 @@ private:
 
     std::string FFileName;
 };
-
-// Writes text to path through a temporary file in the same folder renamed over it; false
-// (and the old file untouched) when any step fails.
-bool WriteFileAtomically(const std::string& path, std::string_view text);

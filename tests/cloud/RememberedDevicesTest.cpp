@@ -6,6 +6,7 @@
 
 #include "cloud/RememberedDevices.h"
 #include "platform/rtl/IniFiles.h"
+#include "platform/rtl/SafeFile.h"
 #include "support/TestSupport.h"
 
 namespace {
@@ -54,13 +55,13 @@ TEST(RememberedDevices, FirstAndRepeatedLogin) {
 
 TEST(RememberedDevices, DamagedCountReadsOnlyWhatExists) {
     const std::string path = IniPath("remember2");
-    ASSERT_TRUE(WriteFileAtomically(path, "[Devices]\r\nCount=2000000000\r\nd0=A\r\nd2=C\r\n"));
+    ASSERT_TRUE(WriteFileSafely(path, "[Devices]\r\nCount=2000000000\r\nd0=A\r\nd2=C\r\n"));
     TIniFile ini(path);
     // Three keys in the section: at most three entries, a missing "d1" reads as empty.
     EXPECT_EQ(LoadRememberedDevices(ini), (std::vector<std::string>{"A", "", "C"}));
-    ASSERT_TRUE(WriteFileAtomically(path, "[Devices]\r\nCount=-4\r\nd0=A\r\n"));
+    ASSERT_TRUE(WriteFileSafely(path, "[Devices]\r\nCount=-4\r\nd0=A\r\n"));
     EXPECT_TRUE(LoadRememberedDevices(ini).empty());
-    ASSERT_TRUE(WriteFileAtomically(path, "[Devices]\r\nCount=x\r\nd0=A\r\n"));
+    ASSERT_TRUE(WriteFileSafely(path, "[Devices]\r\nCount=x\r\nd0=A\r\n"));
     EXPECT_TRUE(LoadRememberedDevices(ini).empty());
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/rtl/IniFiles.h"
+#include "platform/rtl/SafeFile.h"
 #include "platform/rtl/StringList.h"
 #include "support/TestSupport.h"
 
@@ -188,18 +189,18 @@ TEST(IniFile, FailedSaveRaisesAndLeavesTheOldFile) {
     }
     EXPECT_FALSE(fs::exists(dir + "/TALIVEX"));
 
-    // The temporary file cannot be made (a folder is in its way): the old file stays whole.
+    // The disk is full: the old file stays whole and no temporary file is left behind.
     std::string path = dir + "/config.ini";
-    std::string old = "[Settings]\r\nLanguage=english\r\n";
+    std::string old = "[Settings]\r\nLanguage=english\r\n[Devices]\r\nCount=0\r\n";
     WriteAll(path, old);
-    fs::create_directory(path + ".tmp");
     TIniFile ini(path);
+    SetSafeFileWriteLimitForTests(5);
     EXPECT_THROW(ini.WriteString("Settings", "Language", "russian"), EIniFileException);
     EXPECT_THROW(ini.EraseSection("Settings"), EIniFileException);
     EXPECT_NO_THROW(ini.DeleteKey("Settings", "Language"));
+    SetSafeFileWriteLimitForTests(-1);
     EXPECT_EQ(ReadAll(path), old);
-    EXPECT_TRUE(fs::is_directory(path + ".tmp"));
-    fs::remove(path + ".tmp");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
     ini.WriteString("Settings", "Language", "russian");
     EXPECT_EQ(ini.ReadString("Settings", "Language", ""), "russian");
 

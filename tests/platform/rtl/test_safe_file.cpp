@@ -1,0 +1,87 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+
+#include "platform/rtl/SafeFile.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+std::size_t Entries(const std::string& dir) {
+    return static_cast<std::size_t>(std::distance(fs::directory_iterator(dir), fs::directory_iterator()));
+}
+
+TEST(SafeFile, TwoWritersUseTheirOwnTemporaryFilesAndKeepTheMode) {
+    const std::string dir = testsupport::TempDir("safe-two");
+    const std::string path = dir + "/numbers.csv";
+    ASSERT_TRUE(WriteFileSafely(path, "old"));
+    ::chmod(path.c_str(), 0600);
+    TSafeFileWriter a, b;
+    ASSERT_TRUE(a.Open(path));
+    ASSERT_TRUE(b.Open(path));
+    EXPECT_NE(a.Path(), "");
+    ASSERT_TRUE(a.Write("first"));
+    ASSERT_TRUE(b.Write("second"));
+    EXPECT_EQ(ReadAll(path), "old");
+    EXPECT_EQ(Entries(dir), 3u);
+    ASSERT_TRUE(a.Commit());
+    ASSERT_TRUE(b.Commit());
+    EXPECT_EQ(ReadAll(path), "second");
+    EXPECT_EQ(Entries(dir), 1u);
+    struct stat st{};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+}
+
+TEST(SafeFile, AFullDiskOrAnAbandonedWriteLeavesTheOldFile) {
+    const std::string dir = testsupport::TempDir("safe-full");
+    const std::string path = dir + "/log.txt";
+    ASSERT_TRUE(WriteFileSafely(path, "old contents"));
+    SetSafeFileWriteLimitForTests(4);
+    std::string error;
+    EXPECT_FALSE(WriteFileSafely(path, "new contents", &error));
+    SetSafeFileWriteLimitForTests(-1);
+    EXPECT_EQ(error, "No space left on device");
+    {
+        TSafeFileWriter w;
+        ASSERT_TRUE(w.Open(path));
+        ASSERT_TRUE(w.Write("half"));
+    }  // never committed
+    EXPECT_EQ(ReadAll(path), "old contents");
+    EXPECT_EQ(Entries(dir), 1u);
+    EXPECT_FALSE(WriteFileSafely(dir + "/no/such/folder/x", "x", &error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_FALSE(WriteFileSafely(dir, "x"));  // a folder is in the way
+}
+
+TEST(SafeFile, OnlyRegularFilesAreReadAndAMissingFileIsNotAnError) {
+    const std::string dir = testsupport::TempDir("safe-read");
+    const std::string fifo = dir + "/fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::string bytes = "kept", error = "x";
+    EXPECT_EQ(ProbeInputFile(fifo), TInputFile::NotRegular);
+    EXPECT_FALSE(ReadRegularFile(fifo, bytes, &error));  // returns at once, never blocks
+    EXPECT_EQ(ProbeInputFile(dir), TInputFile::NotRegular);
+    EXPECT_EQ(ProbeInputFile("/dev/null"), TInputFile::NotRegular);
+    EXPECT_EQ(ProbeInputFile(dir + "/absent"), TInputFile::Missing);
+    EXPECT_FALSE(ReadRegularFile(dir + "/absent", bytes, &error));
+    EXPECT_EQ(error, "");
+    EXPECT_EQ(bytes, "kept");
+    ASSERT_TRUE(WriteFileSafely(dir + "/f", std::string("a\0b", 3)));
+    ASSERT_TRUE(ReadRegularFile(dir + "/f", bytes, &error));
+    EXPECT_EQ(bytes, std::string("a\0b", 3));
+}
+
+}  // namespace
