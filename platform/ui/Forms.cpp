@@ -404,6 +404,8 @@ void TApplication::Run() {
         g_loop = nullptr;
     }
     FRunning = false;
+    // The run is over; a later one (a test repeated in one process) starts afresh.
+    FTerminated = false;
     // Forms go in reverse order of creation, each told first. An OnDestroy handler may free
     // components itself (its own form included).
     while (GetComponentCount() > 0) {

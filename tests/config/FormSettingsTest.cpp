@@ -8,6 +8,7 @@
 #include "app/Unit1.h"
 #include "config/ConfigFile.h"
 #include "config/ConfigRecord.h"
+#include "config/ConfigTransfer.h"
 #include "config/FormConfigControls.h"
 #include "memory/PhoneBase.h"
 #include "platform/rtl/SysUtils.h"
@@ -22,6 +23,7 @@ class FormSettings : public ::testing::Test {
 protected:
     void SetUp() override {
         g_ConfigRecord = {};
+        g_ConfigPage = kSettingsPage;  // other tests leave the schedules page remembered
         SetPhoneRecords({});
         Application->CreateForm(Form1);
     }
