@@ -2,7 +2,6 @@
 #include <cmath>
 
 #include "app/FormSettings.h"
-#include "app/FormStubs.h"
 #include "app/ShellLayout.h"
 #include "app/StartupSequence.h"
 #include "app/Unit1.h"

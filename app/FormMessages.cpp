@@ -1,6 +1,5 @@
 // The message panel, the wait panel with its time-out, the title-bar progress strip and the
 // action log.
-#include "app/FormStubs.h"
 #include "app/ShellLayout.h"
 #include "app/Unit1.h"
 #include "app/WaitPanelState.h"

@@ -1,6 +1,5 @@
 // Page switching, the page buttons, the title bar's drag and minimise, the guards of the
 // settings edits, the news page, and the helpers many subsystems share.
-#include "app/FormStubs.h"
 #include "app/NumericEditGuard.h"
 #include "app/PageButtons.h"
 #include "app/ShellLayout.h"

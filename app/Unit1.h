@@ -22,7 +22,6 @@ public:
     ~TForm1() override;
 
 #include "app/FormShellMembers.inc"
-#include "app/FormStubs.inc"
 #include "device/FormDeviceMembers.inc"
 #include "config/FormConfigMembers.inc"
 #include "memory/FormMemoryMembers.inc"

@@ -21,7 +21,7 @@ extern std::uint8_t g_BootloaderOnly;
 // Sends a whole frame on a socket link; returns the socket's send result, -1 when the
 // socket is missing or not connected.
 using TFrameSender = std::function<int(const std::uint8_t* bytes, int len)>;
-// The cloud socket (SocketSendBuf on ClientSocket); empty until the cloud session exists.
+// The cloud socket (SocketSendBuf on ClientSocket), used during a cloud session.
 extern TFrameSender g_CloudFrameSender;
 // The client connected to the local configuration server.
 extern TFrameSender g_ConfServerFrameSender;

@@ -7,7 +7,6 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/FormStubs.h"
 #include "config/ConfigTransfer.h"
 #include "app/Unit1.h"
 #include "config/ConfigFile.h"
