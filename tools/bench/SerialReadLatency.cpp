@@ -14,8 +14,7 @@
 #include <vector>
 
 #include "platform/sys/GuiThread.h"
-#include "serial/SerialPort.h"
-#include "tools/devsim/DevSim.h"
+#include "tools/bench/BenchLink.h"
 
 namespace {
 
@@ -25,13 +24,9 @@ double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(
 
 void Run(const std::string& link, bool eventThread, int reads) {
     devsim::DevSim sim(link);
-    if (!sim.Start()) {
-        std::printf("cannot create a pty at %s\n", link.c_str());
-        return;
-    }
+    if (!bench::StartDevice(sim)) return;
     TSerialPort port(nullptr);
-    port.SetPort(link);
-    port.SetBaudRate(br115200);
+    bench::AimPort(port, sim);
     port.SetEvents(eventThread ? TSerialEvents{evRxChar} : TSerialEvents{});
     port.GetTimeouts()->SetReadInterval(0);
     port.GetTimeouts()->SetReadTotalC(1000);
