@@ -36,10 +36,10 @@ void Click(TControl* c) {
     QApplication::sendEvent(w, &release);
 }
 
-void Key(QWidget* w, int key) {
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+void Key(QWidget* w, int key, Qt::KeyboardModifiers mods = Qt::NoModifier, const QString& text = {}) {
+    QKeyEvent press(QEvent::KeyPress, key, mods, text);
     QApplication::sendEvent(w, &press);
-    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+    QKeyEvent release(QEvent::KeyRelease, key, mods, text);
     QApplication::sendEvent(w, &release);
 }
 
@@ -70,10 +70,13 @@ struct SerialReaderRig {
         g_TagFile.Close();
         g_RfidPoll = TReaderPoll();
     }
+    // Types a path over the port list's text, as a user does.
     static void ChoosePort(const std::string& path) {
-        TComboBox* list = Form1->RFIDReaderPort;
-        list->GetItems()->Add(path);
-        list->SetItemIndex(list->GetItems()->Count() - 1);
+        QWidget* list = Form1->RFIDReaderPort->GetWidget();
+        Key(list, Qt::Key_A, Qt::ControlModifier);
+        // A printable ASCII key's code is its upper-case character.
+        for (QChar ch : QString::fromStdString(path)) Key(list, ch.toUpper().unicode(), Qt::NoModifier, QString(ch));
+        EXPECT_EQ(Form1->RFIDReaderPort->GetText(), path);
     }
     static void Tick() { sys::AdvanceMs(100); }
     static std::string Message() { return Form1->MESLABEL->GetCaption(); }
