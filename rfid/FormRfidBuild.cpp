@@ -5,6 +5,7 @@
 
 #include "app/FormBuild.h"
 #include "app/Unit1.h"
+#include "platform/comm/PortList.h"
 #include "rfid/ReaderParams.h"
 #include "serial/SerialPort.h"
 #include "widgets/UiButton.h"
@@ -57,8 +58,9 @@ void TForm1::BuildRfidControls() {
     COMUSBSELECT->SetItemIndex(0);
     COMUSBSELECT->OnClick = [this](TObject* s) { COMUSBSELECTClick(s); };
     RFIDReaderPort = NewControl<TComboBox>(this, UiGroupBox25, "RFIDReaderPort", 140, 30, 240, 22);
-    for (int i = 1; i <= 10; ++i) RFIDReaderPort->GetItems()->Add("COM" + std::to_string(i));
-    RFIDReaderPort->SetItemIndex(3);
+    // The system's serial ports, as the COM choice lists them; the first is chosen.
+    RFIDReaderPort->GetItems()->AddStrings(comm::PortChoices());
+    RFIDReaderPort->SetItemIndex(0);
     RFIDReaderConnect = Button(this, UiGroupBox25, "RFIDReaderConnect", "Открыть порт", 140, 62, 116,
                                [this](TObject* s) { RFIDReaderConnectClick(s); });
     RFIDReaderDisConnect = Button(this, UiGroupBox25, "RFIDReaderDisConnect", "Закрыть порт", 264, 62, 116,

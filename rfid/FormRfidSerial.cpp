@@ -5,6 +5,7 @@
 
 #include "app/ShellApi.h"
 #include "app/Unit1.h"
+#include "platform/comm/PortList.h"
 #include "rfid/RfidState.h"
 #include "serial/SerialPort.h"
 #include "widgets/UiButton.h"
@@ -17,7 +18,6 @@ TTagRecordFile g_TagFile;
 namespace {
 constexpr const char* kConnectCaptionReading = "Отключить";
 constexpr const char* kConnectCaptionClosed = "Провериь порт";
-constexpr int kComListSize = 30;
 }  // namespace
 
 bool TForm1::UsbReaderChosen() const { return COMUSBSELECT && COMUSBSELECT->GetItemIndex() == 1; }
@@ -126,7 +126,7 @@ void TForm1::RFIDReaderConnectClick(TObject* /*Sender*/) {
         ClosePortRFID();
         return;
     }
-    if (OpenRFIDPort(RFIDReaderPort->GetText())) {
+    if (OpenRFIDPort(comm::PortOfChoice(RFIDReaderPort->GetText()))) {
         g_RfidPoll.PortOpened();
         RFIDReaderDisConnect->SetEnabled(true);
     } else {
@@ -148,6 +148,6 @@ void TForm1::COMUSBSELECTClick(TObject* /*Sender*/) {
         return;
     }
     RFIDReaderPort->GetItems()->Clear();
-    for (int i = 1; i <= kComListSize; ++i) RFIDReaderPort->GetItems()->Add("COM" + std::to_string(i));
+    RFIDReaderPort->GetItems()->AddStrings(comm::PortChoices());
     RFIDReaderPort->SetItemIndex(0);
 }

@@ -1,4 +1,6 @@
 // What the two escape-code parsers share.
+#include <algorithm>
+
 #include "platform/rtl/SysUtils.h"
 #include "platform/rtl/Utf8.h"
 #include "serial/SerialPortEsc.h"
@@ -9,7 +11,10 @@ TEscapeCodes::~TEscapeCodes() = default;
 int TEscapeCodes::GetParam(int N, const TStrings* Params) {
     if (!Params || N < 1 || N > Params->Count()) return 1;
     int value = 0;
-    return TryStrToInt(Params->Get(N - 1), value) ? value : 1;
+    if (!TryStrToInt(Params->Get(N - 1), value)) return 1;
+    // Parameters come from the line: bounded, so that caret arithmetic on them cannot
+    // overflow.
+    return std::clamp(value, -kParamLimit, kParamLimit);
 }
 
 void TEscapeCodes::SplitParams(const std::string& text) {

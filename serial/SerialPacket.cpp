@@ -11,7 +11,10 @@ TSerialDataPacket::TSerialDataPacket(TComponent* AOwner)
     FComLink->OnRxBuf = [this](TObject* Sender, const void* Buffer, int Count) { RxBuf(Sender, Buffer, Count); };
 }
 
-TSerialDataPacket::~TSerialDataPacket() { SetComPort(nullptr); }
+TSerialDataPacket::~TSerialDataPacket() {
+    FLife.reset();
+    SetComPort(nullptr);
+}
 
 void TSerialDataPacket::SetComPort(TCustomSerialPort* value) {
     RelinkSerialPort(*this, FComPort, value, FComLink.get());
@@ -56,11 +59,11 @@ void TSerialDataPacket::DoPacket(const std::string& Str) {
 }
 
 void TSerialDataPacket::DoCustomStart(const std::string& Str, int& Pos) {
-    if (OnCustomStart) OnCustomStart(this, Str, Pos);
+    if (TCustPacketEvent h = OnCustomStart) h(this, Str, Pos);
 }
 
 void TSerialDataPacket::DoCustomStop(const std::string& Str, int& Pos) {
-    if (OnCustomStop) OnCustomStop(this, Str, Pos);
+    if (TCustPacketEvent h = OnCustomStop) h(this, Str, Pos);
 }
 
 void TSerialDataPacket::RxBuf(TObject*, const void* Buffer, int Count) {
@@ -85,7 +88,9 @@ size_t TSerialDataPacket::Find(const std::string& what, size_t from) const {
 
 void TSerialDataPacket::LookForStart() {
     int pos = -1;
+    const std::weak_ptr<const char> alive = FLife;
     DoCustomStart(FBuffer, pos);
+    if (alive.expired()) return;
     if (pos == -1) {
         if (FStartString.empty()) {
             FInPacket = true;
@@ -107,7 +112,9 @@ void TSerialDataPacket::LookForStart() {
 
 bool TSerialDataPacket::LookForEnd() {
     int pos = -1;
+    const std::weak_ptr<const char> alive = FLife;
     DoCustomStop(FBuffer, pos);
+    if (alive.expired()) return false;
     if (pos == -1) {
         if (FSize > 0 && FBuffer.size() >= static_cast<size_t>(FSize)) {
             pos = FSize;
@@ -145,10 +152,16 @@ void TSerialDataPacket::Deliver(size_t count) {
 
 void TSerialDataPacket::HandleBuffer() {
     // Each delivered packet runs the steps again on what is left; a loop rather than a
-    // call per packet, so a block of many small packets cannot exhaust the stack.
+    // call per packet, so a block of many small packets cannot exhaust the stack. Every
+    // handler may free this component: nothing is touched once it has.
+    const std::weak_ptr<const char> alive = FLife;
     for (;;) {
         if (!FInPacket) LookForStart();
-        if (!FInPacket || !LookForEnd()) break;
+        if (alive.expired()) return;
+        if (!FInPacket) break;
+        const bool delivered = LookForEnd();
+        if (alive.expired()) return;
+        if (!delivered) break;
     }
     if (FMaxBufferSize > 0 && FBuffer.size() >= static_cast<size_t>(FMaxBufferSize)) EmptyBuffer();
 }
@@ -159,6 +172,7 @@ void TSerialDataPacket::EmptyBuffer() {
         dropped.swap(FBuffer);
         FInPacket = false;
         DoDiscard(dropped);
+        return;
     }
     FInPacket = false;
 }

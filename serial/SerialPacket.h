@@ -74,4 +74,6 @@ private:
     bool FCaseInsensitive = false;
     bool FInPacket = false;
     std::string FBuffer;
+    // Expires when destruction begins: handlers may free the component under its own calls.
+    std::shared_ptr<const char> FLife = std::make_shared<const char>(0);
 };

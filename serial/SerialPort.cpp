@@ -92,6 +92,9 @@ void TCustomSerialPort::Close() {
         StopEventThread();
         FThreadCreated = false;
     }
+    // Pending output is discarded, as the event thread's end does: a line whose output is
+    // held (flow control) would otherwise keep the close waiting for the driver's time.
+    if (FHandle != comm::InvalidHandle) comm::Purge(FHandle, comm::PURGE_TXCLEAR | comm::PURGE_RXCLEAR);
     DestroyHandle();
     FConnected = false;
     for (TSerialLink* l : LinksNow())
@@ -317,8 +320,9 @@ std::int64_t TSerialStream::Write(const void* buffer, std::int64_t count) {
 }
 
 void EnumSerialPorts(TStrings& Ports) {
+    // No port found leaves the caller's list as it was, as does a system without a list.
     auto ports = comm::ListPorts();
-    if (!ports) return;
+    if (!ports || ports->empty()) return;
     TStringList list;
     for (const comm::TPortInfo& p : *ports) list.Add(p.Path);
     list.Sort();

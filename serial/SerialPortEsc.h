@@ -30,9 +30,10 @@ public:
     virtual TEscapeResult ProcessChar(char32_t Ch) = 0;
     // The text to send for Code (ESC first); "" when this emulation has no such code.
     virtual std::string EscCodeToStr(TEscapeCode Code, const TStrings* Params) = 0;
-    // Parameter N (from 1) as a number; 1 when the list is absent or shorter, or the text
-    // is not a number.
+    // Parameter N (from 1) as a number within ±kParamLimit; 1 when the list is absent or
+    // shorter, or the text is not a number.
     static int GetParam(int N, const TStrings* Params);
+    static constexpr int kParamLimit = 9999;
 
     char32_t GetCharacter() const { return FCharacter; }
     TEscapeCode GetCode() const { return FCode; }

@@ -80,6 +80,7 @@ bool TRegistry::OpenKey(const std::string& Key, bool CanCreate) {
 }
 
 void TRegistry::WriteString(std::string_view Name, std::string_view Value) {
+    if (!FOpen) throw ERegistryException("Failed to set data for '" + std::string(Name) + "'");
     TIniFile ini(GetFileName());
     try {
         ini.WriteString(Section(), Name, Value);
@@ -89,12 +90,14 @@ void TRegistry::WriteString(std::string_view Name, std::string_view Value) {
 }
 
 std::string TRegistry::ReadString(std::string_view Name) const {
+    if (!FOpen) throw ERegistryException("Failed to get data for '" + std::string(Name) + "'");
     return TIniFile(GetFileName()).ReadString(Section(), Name, "");
 }
 
 void TRegistry::WriteInteger(std::string_view Name, int Value) { WriteString(Name, IntToStr(Value)); }
 
 int TRegistry::ReadInteger(std::string_view Name) const {
+    if (!FOpen) throw ERegistryException("Failed to get data for '" + std::string(Name) + "'");
     TIniFile ini(GetFileName());
     int value = 0;
     if (!ini.ValueExists(Section(), Name) || !TryStrToInt(ini.ReadString(Section(), Name, ""), value))
@@ -103,5 +106,6 @@ int TRegistry::ReadInteger(std::string_view Name) const {
 }
 
 bool TRegistry::ValueExists(std::string_view Name) const {
+    if (!FOpen) return false;
     return TIniFile(GetFileName()).ValueExists(Section(), Name);
 }

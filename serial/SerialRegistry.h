@@ -31,6 +31,8 @@ public:
     const std::string& GetCurrentPath() const { return FCurrentPath; }
     bool KeyExists(const std::string& Key) const;
 
+    // Values live in the open key only: with none open, reads and writes raise
+    // ERegistryException (and nothing lands in the root).
     void WriteString(std::string_view Name, std::string_view Value);
     std::string ReadString(std::string_view Name) const;  // "" when missing
     void WriteInteger(std::string_view Name, int Value);

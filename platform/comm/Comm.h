@@ -70,6 +70,9 @@ struct TPortState {
     std::uint32_t Flags() const;
 };
 
+// Fails with EINVAL for what no line can be asked for (rate 0 or above 2^31 - 1, 1.5 stop
+// bits with more than five data bits, two with five) and, after applying the rest, for a
+// rate, format or flow setting that the driver did not take.
 bool SetPortState(THandle h, const TPortState& state);
 // Reads the state back from the line (rate, format and flow from termios).
 bool GetPortState(THandle h, TPortState& state);
@@ -114,7 +117,8 @@ private:
     std::atomic<bool> FSet{false};
 };
 
-// Changing the mask ends a pending wait with an empty mask.
+// Changing the mask ends a pending wait with an empty mask. Bytes already received count
+// as there before the mask: only later arrivals raise "character received".
 bool SetEventMask(THandle h, std::uint32_t mask);
 bool GetEventMask(THandle h, std::uint32_t& mask);
 
@@ -127,7 +131,8 @@ bool WaitEvent(THandle h, std::uint32_t& mask, const TStopSignal* stop, int time
 // ---- transfers -----------------------------------------------------------------------------
 
 // Reads up to count bytes following the port's time-outs (real clock): the input queue
-// first, then the line. A hang-up with nothing read fails with EIO.
+// first, then the line. Returns as soon as the bytes are there, whoever took them from the
+// line. A hang-up with nothing read fails with EIO.
 bool ReadPort(THandle h, void* buffer, std::uint32_t count, std::uint32_t& done);
 // Writes and waits until the bytes have left the output queue, within the write time-out;
 // on time-out it succeeds with the bytes sent so far.

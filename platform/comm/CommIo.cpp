@@ -67,6 +67,9 @@ std::size_t TPort::FillQueue(bool* sawEvtChar) {
         if (n < 0 && errno == EAGAIN) break;
         gone = true;  // end of file or an I/O error: the device has gone
     }
+    // A read waiting on the line may have slept through these bytes: they are in the queue
+    // now, not on the line, so it is woken to take them.
+    if (added > 0) WakeWaiters();
     return added;
 }
 

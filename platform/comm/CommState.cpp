@@ -29,15 +29,39 @@ bool DriveLines(int fd, int bits, bool on) {
     return detail::IsUnsupported(errno) ? true : Fail(errno);
 }
 
+// What a line can be asked for at all: a rate that fits the driver's field, one and a half
+// stop bits only with five data bits, and two stop bits only with more.
+bool Expressible(const TPortState& s) {
+    if (s.BaudRate == 0 || s.BaudRate > 0x7FFFFFFFu) return false;
+    if (s.ByteSize < 5 || s.ByteSize > 8 || s.Parity > SPACEPARITY || s.StopBits > TWOSTOPBITS)
+        return false;
+    if (s.StopBits == ONE5STOPBITS && s.ByteSize != 5) return false;
+    if (s.StopBits == TWOSTOPBITS && s.ByteSize == 5) return false;
+    return s.fDtrControl <= DTR_CONTROL_HANDSHAKE && s.fRtsControl <= RTS_CONTROL_TOGGLE;
+}
+
+// Reads the line back: a driver leaves what it cannot do as it was without a word (a pty
+// keeps eight bits without parity). A rate within 1 % counts as taken, as a UART's divisor
+// rounds it.
+bool LineTook(int fd, tcflag_t cflag, tcflag_t iflag, std::uint32_t rate) {
+    termios tio{};
+    if (tcgetattr(fd, &tio) != 0) return false;
+    constexpr tcflag_t kFormat = CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS;
+    constexpr tcflag_t kInput = INPCK | IXON | IXOFF;
+    if ((tio.c_cflag & kFormat) != (cflag & kFormat) || (tio.c_iflag & kInput) != (iflag & kInput))
+        return false;
+    std::uint32_t now = 0;
+    if (!GetLineRate(fd, now)) return false;
+    const std::uint64_t off = now > rate ? now - rate : rate - now;
+    return off * 100 <= rate;
+}
+
 }  // namespace
 
 bool SetPortState(THandle h, const TPortState& s) {
     detail::TPortRef port(h);
     if (!port) return false;
-    if (s.BaudRate == 0 || s.ByteSize < 5 || s.ByteSize > 8 || s.Parity > SPACEPARITY ||
-        s.StopBits > TWOSTOPBITS || s.fDtrControl > DTR_CONTROL_HANDSHAKE ||
-        s.fRtsControl > RTS_CONTROL_TOGGLE)
-        return Fail(EINVAL);
+    if (!Expressible(s)) return Fail(EINVAL);
     std::lock_guard<std::mutex> g(port->lock);
     int fd = port->fd;
     termios tio{};
@@ -77,8 +101,10 @@ bool SetPortState(THandle h, const TPortState& s) {
     if (s.fRtsControl != RTS_CONTROL_HANDSHAKE &&
         !DriveLines(fd, TIOCM_RTS, s.fRtsControl != RTS_CONTROL_DISABLE))
         return false;
+    // The layer's own fields (NUL discarding, the event character) hold either way; what the
+    // driver quietly left as it was is reported.
     port->state = s;
-    return true;
+    return LineTook(fd, modes.cflag, modes.iflag, s.BaudRate) ? true : Fail(EINVAL);
 }
 
 bool GetPortState(THandle h, TPortState& s) {

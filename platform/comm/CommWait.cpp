@@ -48,6 +48,9 @@ bool SetEventMask(THandle h, std::uint32_t mask) {
     std::lock_guard<std::mutex> g(port->lock);
     port->mask = mask;
     ++port->maskGeneration;
+    // What the line holds now arrived before the mask: into the queue with it, so that only
+    // later arrivals count as received.
+    port->FillQueue(nullptr);
     // Baselines start now, so that only changes after this point count.
     if (port->modemSupported && !port->gone) {
         int bits = 0;

@@ -96,6 +96,20 @@ std::optional<std::vector<TPortInfo>> ListPorts() {
     return ports;
 }
 
+std::vector<std::string> PortChoices() {
+    std::vector<std::string> names;
+    if (auto ports = ListPorts())
+        for (const TPortInfo& p : *ports) names.push_back(p.FriendlyName);
+    return names;
+}
+
+std::string PortOfChoice(const std::string& text) {
+    if (auto ports = ListPorts())
+        for (const TPortInfo& p : *ports)
+            if (p.FriendlyName == text) return p.Path;
+    return text;
+}
+
 std::optional<std::vector<TListedPort>> ListedPortsFromEnv() {
     const char* v = std::getenv("ZENTOR_PORTS");
     if (!v) return std::nullopt;
@@ -114,7 +128,10 @@ std::vector<TListedPort> ParseListedPorts(std::string_view value) {
         TListedPort p;
         p.Path = Trim(item.substr(0, eq));
         if (eq != std::string_view::npos) p.Name = Trim(item.substr(eq + 1));
-        if (!p.Path.empty()) out.push_back(std::move(p));
+        // A path listed again is the same port: it is listed, watched and probed once.
+        const bool seen =
+            std::any_of(out.begin(), out.end(), [&](const TListedPort& o) { return o.Path == p.Path; });
+        if (!p.Path.empty() && !seen) out.push_back(std::move(p));
     }
     return out;
 }

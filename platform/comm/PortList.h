@@ -24,9 +24,15 @@ struct TListedPort {
 // caller keeps what it had.
 std::optional<std::vector<TPortInfo>> ListPorts();
 
+// The list as a user picks from it: friendly names in list order; empty without a list.
+std::vector<std::string> PortChoices();
+// The path a picked friendly name stands for; any other text is taken as a typed path.
+std::string PortOfChoice(const std::string& text);
+
 // ZENTOR_PORTS' entries, or nullopt when it is not set.
 std::optional<std::vector<TListedPort>> ListedPortsFromEnv();
-// Splits a ZENTOR_PORTS value; blank entries are skipped, spaces around parts trimmed.
+// Splits a ZENTOR_PORTS value; blank entries are skipped, spaces around parts trimmed, and a
+// path given again is dropped (its first entry holds).
 std::vector<TListedPort> ParseListedPorts(std::string_view value);
 
 // "<vendor> <model> (<path>)" from what is known (vendor or model may be empty), else the path.

@@ -1,8 +1,13 @@
 // The serial desk reader in the main window against the simulated reader on a pty: the
 // probe and the TID reads on RFIDTimer's ticks, the tag into the number editor and the
-// record file, a reader that never answers, and the port list.
+// record file, a reader that never answers, and the port list with a port chosen from it.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QWidget>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
@@ -19,6 +24,24 @@
 namespace {
 
 using testsupport::WaitUntil;
+
+// A click and a key as the user gives them.
+void Click(TControl* c) {
+    QWidget* w = c->GetWidget();
+    const QPointF at(w->width() / 2, w->height() / 2);
+    QMouseEvent press(QEvent::MouseButtonPress, at, w->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(w, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, w->mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QApplication::sendEvent(w, &release);
+}
+
+void Key(QWidget* w, int key, Qt::KeyboardModifiers mods = Qt::NoModifier, const QString& text = {}) {
+    QKeyEvent press(QEvent::KeyPress, key, mods, text);
+    QApplication::sendEvent(w, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, mods, text);
+    QApplication::sendEvent(w, &release);
+}
 
 constexpr TTid kTid = {0xE2, 0x80, 0x11, 0x05, 0x20, 0x00, 0x7A, 0x3C, 0x9F, 0x1D, 0x4E, 0xB6};
 // 04 00 21 and CRC-16/MCRF4XX, low byte first.
@@ -47,10 +70,13 @@ struct SerialReaderRig {
         g_TagFile.Close();
         g_RfidPoll = TReaderPoll();
     }
+    // Types a path over the port list's text, as a user does.
     static void ChoosePort(const std::string& path) {
-        TComboBox* list = Form1->RFIDReaderPort;
-        list->GetItems()->Add(path);
-        list->SetItemIndex(list->GetItems()->Count() - 1);
+        QWidget* list = Form1->RFIDReaderPort->GetWidget();
+        Key(list, Qt::Key_A, Qt::ControlModifier);
+        // A printable ASCII key's code is its upper-case character.
+        for (QChar ch : QString::fromStdString(path)) Key(list, ch.toUpper().unicode(), Qt::NoModifier, QString(ch));
+        EXPECT_EQ(Form1->RFIDReaderPort->GetText(), path);
     }
     static void Tick() { sys::AdvanceMs(100); }
     static std::string Message() { return Form1->MESLABEL->GetCaption(); }
@@ -176,17 +202,33 @@ TEST(SerialDeskReader, PortThatCannotOpenAndTheDisconnectButton) {
     EXPECT_FALSE(Form1->ComPortRFID->GetConnected());
 }
 
-TEST(SerialDeskReader, PortListOfTheComChoice) {
+TEST(SerialDeskReader, PortListHoldsTheSystemsPortsAndTheChosenOneOpens) {
     linktest::LinkRig rig("rfid-list");
+    readersim::TSerialReaderSim first(rig.Path("a")), second(rig.Path("b"));
+    ASSERT_TRUE(first.Start() && second.Start());
+    setenv("ZENTOR_PORTS", (rig.Path("b") + "=Desk reader;" + rig.Path("a")).c_str(), 1);
+    g_RfidPoll = TReaderPoll();
     rig.CreateForm();
     TComboBox* list = Form1->RFIDReaderPort;
-    // The design's list until the radio group is clicked.
-    ASSERT_EQ(list->GetItems()->Count(), 10);
-    EXPECT_EQ(list->GetText(), "COM4");
-    Form1->COMUSBSELECT->SetItemIndex(0);
-    Form1->COMUSBSELECTClick(Form1->COMUSBSELECT);
-    ASSERT_EQ(list->GetItems()->Count(), 30);
-    EXPECT_EQ(list->GetItems()->GetStrings(29), "COM30");
+    // As the device list names them, in the list's order; the first is chosen.
+    const std::vector<std::string> names{rig.Path("a"), "Desk reader (" + rig.Path("b") + ")"};
+    EXPECT_EQ(list->GetItems()->ToVector(), names);
+    EXPECT_EQ(list->GetText(), names[0]);
+    // USB, then COM again: the serial ports come back, the first chosen.
+    Click(Form1->COMUSBSELECT->GetButton(1));
+    Click(Form1->COMUSBSELECT->GetButton(0));
+    EXPECT_EQ(list->GetItems()->ToVector(), names);
     EXPECT_EQ(list->GetItemIndex(), 0);
-    EXPECT_EQ(list->GetText(), "COM1");
+    // The next port by the arrow key; the connect button opens its path and probes there.
+    Key(list->GetWidget(), Qt::Key_Down);
+    EXPECT_EQ(list->GetText(), names[1]);
+    Click(Form1->RFIDReaderConnect);
+    ASSERT_TRUE(Form1->ComPortRFID->GetConnected());
+    EXPECT_EQ(Form1->ComPortRFID->GetPort(), rig.Path("b"));
+    SerialReaderRig::Tick();
+    ASSERT_TRUE(WaitUntil([] { return Form1->RFIDReaderConnect->GetTag() == 1; }));
+    EXPECT_EQ(second.InformationRequests(), 1);
+    EXPECT_EQ(first.InformationRequests(), 0);
+    Form1->ClosePortRFID();
+    g_RfidPoll = TReaderPoll();
 }

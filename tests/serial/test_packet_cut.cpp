@@ -208,6 +208,31 @@ TEST(PacketPort, PacketsFromARealPortAndThePortGoingAway) {
     EXPECT_EQ(p.GetComPort(), nullptr);
 }
 
+TEST(PacketPort, PacketFreedByItsOwnPacketHandler) {
+    serialtest::Rig rig("packet-free");
+    ASSERT_TRUE(rig.started);
+    auto* p = new TSerialDataPacket(nullptr);
+    p->SetStartString("$");
+    p->SetStopString("*");
+    std::vector<std::string> packets;
+    p->OnPacket = [&](TObject*, const std::string& s) {
+        packets.push_back(s);
+        delete p;  // more packets wait in the same block
+        p = nullptr;
+    };
+    p->SetComPort(rig.port.get());
+    rig.port->Open();
+    rig.sim.Send(devsim::Bytes{'$', 'A', '*', '$', 'B', '*', '$', 'C'});
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return !packets.empty(); }));
+    EXPECT_EQ(packets, std::vector<std::string>{"A"});
+    // The port goes on without the packet's link.
+    EXPECT_TRUE(rig.port->GetTriggersOnRxChar());
+    int announced = 0;
+    rig.port->OnRxChar = [&](TObject*, int) { ++announced; };
+    rig.sim.Send({'z'});
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return announced > 0; }));
+}
+
 TEST(PacketPort, MovingToAnotherPortRegistersTheLinkThere) {
     TSerialPort a(nullptr), b(nullptr);
     TSerialDataPacket p(nullptr);

@@ -1,6 +1,7 @@
 // Port events through the event thread, on a real pty served by the simulated device.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <ctime>
 #include <thread>
@@ -462,6 +463,61 @@ TEST(SerialEvents, WindowHandOverShowsAHandlerExceptionAndGoesOn) {
     rig.sim.Send({'2'});  // the thread went on
     ASSERT_TRUE(testsupport::WaitUntil([&] { return calls == 2 && shown.count == 2; }));
     port.OnRxChar = nullptr;
+    port.Close();
+}
+
+}  // namespace
+
+namespace {
+
+TEST(SerialEvents, ABlockingReadEndsWhenTheEventThreadQueuedItsByte) {
+    Rig rig("read-wake");
+    ASSERT_TRUE(rig.started);
+    TSerialPort& port = *rig.port;
+    port.SetEvents({evRxChar});
+    port.GetTimeouts()->SetReadInterval(0);  // no time-out: the read waits for its byte
+    port.Open();
+    const comm::THandle handle = port.GetHandle();
+    // The event thread and the read both watch the line; whichever takes a byte, the read
+    // ends. Each round sends one byte once the read is under way (the short pause only lets
+    // it get to its wait); a read still waiting after two seconds slept through its byte and
+    // is aborted, so the test ends either way.
+    constexpr int kRounds = 60;
+    std::atomic<int> started{0}, ended{0};
+    std::atomic<bool> stuck{false}, finished{false};
+    std::thread device([&] {
+        for (int i = 0; i < kRounds && !finished; ++i) {
+            while (started.load() <= i && !finished) std::this_thread::yield();
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            rig.sim.Send({static_cast<std::uint8_t>('a' + i % 26)});
+            const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+            while (ended.load() <= i && !finished && std::chrono::steady_clock::now() < limit)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            if (ended.load() <= i && !finished) {
+                stuck = true;
+                comm::Purge(handle, comm::PURGE_RXABORT);
+                return;
+            }
+        }
+    });
+    std::string got;
+    for (int i = 0; i < kRounds && !stuck; ++i) {
+        started = i + 1;
+        char c = 0;
+        int n = 0;
+        try {
+            n = port.Read(&c, 1);
+        } catch (const ESerialPort&) {
+        }
+        ended = i + 1;
+        if (n != 1) break;
+        got += c;
+        sys::ServeGuiCalls();  // the event thread's hand-over of the same byte
+    }
+    finished = true;
+    device.join();
+    EXPECT_FALSE(stuck) << "a read slept through a byte the event thread had queued";
+    EXPECT_EQ(got.size(), static_cast<std::size_t>(kRounds));
     port.Close();
 }
 

@@ -1,8 +1,14 @@
 // Opening, closing and settings of the component on a real pty.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cerrno>
+#include <chrono>
+#include <fcntl.h>
 #include <fstream>
+#include <functional>
+#include <thread>
+#include <unistd.h>
 
 #include "SerialTestSupport.h"
 #include "platform/sys/GuiThread.h"
@@ -130,14 +136,23 @@ TEST(SerialOpen, LineSettingsReachThePty) {
     port.GetFlowControl()->SetFlowControl(fcSoftware);
     EXPECT_FALSE(rig.sim.Line().rtsCts);
     EXPECT_TRUE(rig.sim.Line().xonXoff);
-    // A rate the line refuses is reported as code 7 with the system error.
-    try {
-        port.SetCustomBaudRate(0);
-        ADD_FAILURE() << "rate 0 taken";
-    } catch (const ESerialPort& e) {
-        EXPECT_EQ(e.GetCode(), 7);
-        EXPECT_EQ(e.GetWinCode(), EINVAL);
-    }
+    // What no line can take is reported as code 7 with the system error, and the line keeps
+    // what it had: rate 0, a negative rate, 1.5 stop bits with eight data bits.
+    auto refused = [&](const char* what, const std::function<void()>& set) {
+        try {
+            set();
+            ADD_FAILURE() << what << " taken";
+        } catch (const ESerialPort& e) {
+            EXPECT_EQ(e.GetCode(), 7) << what;
+            EXPECT_EQ(e.GetWinCode(), EINVAL) << what;
+        }
+        EXPECT_EQ(rig.sim.Line().baud, 250000u) << what;
+        EXPECT_EQ(rig.sim.Line().stopBits, 2) << what;
+    };
+    refused("rate 0", [&] { port.SetCustomBaudRate(0); });
+    refused("rate -1", [&] { port.SetCustomBaudRate(-1); });
+    port.SetCustomBaudRate(250000);
+    refused("1.5 stop bits", [&] { port.SetStopBits(sbOne5StopBits); });
     port.Close();
 }
 
@@ -170,7 +185,7 @@ TEST(SerialOpen, BatchedSettingsApplyOnceInOrder) {
     port.applied.clear();
     port.BeginUpdate();
     port.SetBaudRate(br38400);
-    port.SetDataBits(dbSeven);
+    port.SetStopBits(sbTwoStopBits);
     port.GetTimeouts()->SetReadTotalC(50);
     EXPECT_EQ(sim.Line().baud, 9600u);  // nothing reached the line yet
     port.EndUpdate();
@@ -290,16 +305,17 @@ TEST(SerialIo, ReadsReturnWhatWaitsAndWritesReachTheDevice) {
     port.Close();
 }
 
-TEST(SerialOpen, EnumListsTheListedPortsSorted) {
-    setenv("ZENTOR_PORTS", "/tmp/b;/tmp/A=Sim;/tmp/c", 1);
+TEST(SerialOpen, EnumListsTheListedPortsSortedEachOnce) {
     TStringList ports;
     ports.Add("stale");
+    // No port found leaves the caller's list as it was.
+    setenv("ZENTOR_PORTS", "", 1);
+    EnumSerialPorts(ports);
+    EXPECT_EQ(ports.ToVector(), std::vector<std::string>{"stale"});
+    setenv("ZENTOR_PORTS", "/tmp/b;/tmp/A=Sim;/tmp/c;/tmp/b=Again", 1);
     EnumSerialPorts(ports);
     unsetenv("ZENTOR_PORTS");
-    ASSERT_EQ(ports.GetCount(), 3);
-    EXPECT_EQ(ports.Get(0), "/tmp/A");
-    EXPECT_EQ(ports.Get(1), "/tmp/b");
-    EXPECT_EQ(ports.Get(2), "/tmp/c");
+    EXPECT_EQ(ports.ToVector(), (std::vector<std::string>{"/tmp/A", "/tmp/b", "/tmp/c"}));
 }
 
 }  // namespace
@@ -340,9 +356,24 @@ TEST(SerialIo, WaitForEventInTheCallersThread) {
     TSerialEvents ev{evRxChar, evTxEmpty};
     port.WaitForEvent(ev, nullptr, 20);
     EXPECT_TRUE(ev.Empty());  // the time ran out
-    rig.sim.Send({'w'});
+    // A byte that was waiting before the call is no arrival of this wait.
+    rig.sim.Send({'o'});
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return port.InputCount() == 1; }));
     ev = {evRxChar};
-    port.WaitForEvent(ev, nullptr, 2000);
+    port.WaitForEvent(ev, nullptr, 30);
+    EXPECT_TRUE(ev.Empty());
+    // One that comes while it waits is; the device sends until the wait has seen one.
+    std::atomic<bool> seen{false};
+    std::thread device([&] {
+        for (int i = 0; i < 500 && !seen; ++i) {
+            rig.sim.Send({'w'});
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    });
+    ev = {evRxChar};
+    port.WaitForEvent(ev, nullptr, 5000);
+    seen = true;
+    device.join();
     EXPECT_EQ(ev, TSerialEvents{evRxChar});
     comm::TStopSignal stop;
     stop.Set();
@@ -413,6 +444,40 @@ TEST(SerialIo, FailedWriteTakenByTheHandlerIsNotPassedToTheLinks) {
     EXPECT_EQ(txBuf, 0);
     port.UnRegisterLink(&link);
     port.Close();
+}
+
+}  // namespace
+
+namespace {
+
+TEST(SerialOpen, CloseDiscardsOutputTheLineStillHolds) {
+    // A pty whose far side reads nothing holds what was written, as a line held back by flow
+    // control does; the port has no event thread, whose end would purge.
+    int master = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(grantpt(master), 0);
+    ASSERT_EQ(unlockpt(master), 0);
+    const std::string path = ptsname(master);
+    int slave = open(path.c_str(), O_RDWR | O_NOCTTY);  // writes the marker after the close
+    ASSERT_GE(slave, 0);
+    TSerialPort port(nullptr);
+    port.SetPort(path);
+    port.SetEvents({});
+    port.Open();
+    const std::string block(8192, 'h');
+    ASSERT_EQ(port.Write(block.data(), static_cast<int>(block.size())), 8192);
+    port.Close();
+    ASSERT_EQ(write(slave, "!", 1), 1);
+    std::string got;
+    ASSERT_TRUE(testsupport::WaitUntil([&] {
+        char buf[4096];
+        ssize_t n = read(master, buf, sizeof buf);
+        if (n > 0) got.append(buf, static_cast<std::size_t>(n));
+        return !got.empty() && got.back() == '!';
+    }));
+    EXPECT_LT(got.size(), block.size());  // what the line still held did not go out later
+    close(slave);
+    close(master);
 }
 
 }  // namespace

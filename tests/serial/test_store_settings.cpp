@@ -239,7 +239,7 @@ TEST(StoreIni, AnOpenPortGetsTheLoadedValuesInOneSetup) {
         ini.WriteString("P", "Port", sim.LinkPath());
         ini.WriteString("P", "BaudRate", "38400");
         ini.WriteString("P", "StopBits", StopBitsToStr(sbTwoStopBits));
-        ini.WriteString("P", "Parity", "Odd");
+        ini.WriteString("P", "FlowControl", "Hardware");  // a pty takes no parity
     }
     CountingPort p(nullptr);
     p.SetName("P");
@@ -252,6 +252,7 @@ TEST(StoreIni, AnOpenPortGetsTheLoadedValuesInOneSetup) {
     EXPECT_EQ(p.setups, 1);
     ASSERT_TRUE(testsupport::WaitUntil([&] { return sim.Line().baud == 38400; }));
     EXPECT_EQ(sim.Line().stopBits, 2);
+    EXPECT_TRUE(sim.Line().rtsCts);
     p.Close();
 }
 
@@ -285,9 +286,14 @@ TEST(StoreRegistry, RoundTripUnderTheKeyAndTheRootRules) {
     a.SetStoredProps({spOthers});
     a.StoreSettings(stRegistry, "HKEY_NOWHERE\\Soft");
     EXPECT_EQ(Keys(file, "HKEY_CURRENT_USER\\Soft\\Link").size(), 2u);
-    // A text without "\" opens no key: the values land in the root itself.
-    a.StoreSettings(stRegistry, "Soft");
-    EXPECT_EQ(Keys(file, "HKEY_CURRENT_USER").size(), 2u);
+    // A text without "\" opens no key: nothing is written or read, and the caller hears of it.
+    EXPECT_THROW(a.StoreSettings(stRegistry, "Soft"), ERegistryException);
+    EXPECT_TRUE(Keys(file, "HKEY_CURRENT_USER").empty());
+    TSerialPort d(nullptr);
+    d.SetName("Link");
+    d.SetStoredProps({spOthers});
+    EXPECT_THROW(d.LoadSettings(stRegistry, "HKEY_CURRENT_USER"), ERegistryException);
+    EXPECT_EQ(d.GetEventChar(), 0);
 
     // The registry has no defaults: a missing integer value is an error for the caller.
     TSerialPort c(nullptr);

@@ -12,8 +12,7 @@
 #include <vector>
 
 #include "platform/sys/GuiThread.h"
-#include "serial/SerialPort.h"
-#include "tools/devsim/DevSim.h"
+#include "tools/bench/BenchLink.h"
 
 namespace {
 
@@ -31,13 +30,9 @@ const char* ModeName(TSyncMethod m) {
 void Run(const std::string& link, TSyncMethod mode, int rounds) {
     devsim::DevSim sim(link);
     sim.SetEcho(true);
-    if (!sim.Start()) {
-        std::printf("cannot create a pty at %s\n", link.c_str());
-        return;
-    }
+    if (!bench::StartDevice(sim)) return;
     TSerialPort port(nullptr);
-    port.SetPort(link);
-    port.SetBaudRate(br115200);
+    bench::AimPort(port, sim);
     port.SetEvents({evRxChar});
     port.SetSyncMethod(mode);
     port.GetBuffer()->SetInputSize(4096);

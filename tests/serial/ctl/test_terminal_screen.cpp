@@ -257,6 +257,21 @@ TEST(TerminalPort, AnswersQueriesOnThePort) {
     EXPECT_EQ(r.term.GetBuffer()->GetLastLine(), 0);
 }
 
+TEST(TerminalPort, HugeCursorMovesStopAtTheEdges) {
+    TermRig r("term-huge");
+    ASSERT_TRUE(r.rig.port->GetConnected());
+    auto caretAfter = [&](const std::string& code, int x, int y) {
+        const std::string s = "\x1b[5;5H" + code;
+        r.rig.sim.Send(devsim::Bytes(s.begin(), s.end()));
+        return testsupport::WaitUntil([&] { return r.term.GetCaretX() == x && r.term.GetCaretY() == y; });
+    };
+    EXPECT_TRUE(caretAfter("\x1b[2147483647B", 5, 24));
+    EXPECT_TRUE(caretAfter("\x1b[-2147483648A", 5, 24));  // up by a negative count is down
+    EXPECT_TRUE(caretAfter("\x1b[2147483647C", 80, 5));
+    EXPECT_TRUE(caretAfter("\x1b[-2147483648D", 80, 5));
+    EXPECT_TRUE(caretAfter("\x1b[2147483647A", 5, 1));
+}
+
 TEST(TerminalPort, TypedKeysEchoAndLineFeeds) {
     TermRig r("term-keys");
     ASSERT_TRUE(r.rig.port->GetConnected());
