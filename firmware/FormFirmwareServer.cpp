@@ -141,14 +141,11 @@ void TForm1::FilesClientRead(TObject*, TCustomWinSocket* Socket) {
         DownloadFailed(GetMessageA(feed.Missing ? kMsgDownloadMissing : kMsgDownloadBadHeader));
         return;
     }
-    const std::string path = DownloadsFolder() + g_Download.FileName();
     // The old file of that name stays as it is until the new one is whole.
-    if (feed.HeaderRead && !OpenDownloadFile(g_DownloadFile, DownloadsFolder(), g_Download.FileName())) {
-        DownloadFailed("Cannot write " + path);
-        return;
-    }
-    if (feed.BodySize > 0 && !g_DownloadFile.Write(data + feed.BodyFrom, feed.BodySize)) {
-        DownloadFailed("Cannot write " + path);
+    const std::string folder = DownloadsFolder();
+    if ((feed.HeaderRead && !OpenDownloadFile(g_DownloadFile, folder, g_Download.FileName())) ||
+        (feed.BodySize > 0 && !g_DownloadFile.Write(data + feed.BodyFrom, feed.BodySize))) {
+        DownloadFailed("Cannot write " + folder + g_Download.FileName());
         return;
     }
     if (feed.HeaderRead)
