@@ -27,11 +27,33 @@ TCloudStreamReader::TTagCheck TCloudStreamReader::CheckTag(std::size_t at,
             if (std::search(begin, FPending.end(), kTerminator, kTerminator + 3) != FPending.end())
                 return TTagCheck::NotAFrame;
         }
+        // A frame cut short for good (its sender dropped the rest) must not hold back the
+        // whole frames that came after it.
+        if (CompleteFrameAfter(at + 4)) return TTagCheck::NotAFrame;
         return TTagCheck::Wait;
     }
+    return IsReplyFrame(at, frameSize) ? TTagCheck::Frame : TTagCheck::NotAFrame;
+}
+
+bool TCloudStreamReader::IsReplyFrame(std::size_t at, std::size_t frameSize) const {
     TDeviceReply reply;
-    return VerifyReplyFrame(&FPending[at + 4], frameSize - 4, reply) ? TTagCheck::Frame
-                                                                     : TTagCheck::NotAFrame;
+    return VerifyReplyFrame(&FPending[at + 4], frameSize - 4, reply);
+}
+
+bool TCloudStreamReader::CompleteFrameAfter(std::size_t from) const {
+    const auto end = FPending.end();
+    for (auto it = std::search(FPending.begin() + static_cast<std::ptrdiff_t>(from), end, kFrameTag,
+                               kFrameTag + 4);
+         it != end; it = std::search(it + 1, end, kFrameTag, kFrameTag + 4)) {
+        const std::size_t at = static_cast<std::size_t>(it - FPending.begin());
+        if (FPending.size() - at < 6) return false;
+        const std::size_t L = FPending[at + 4] | (FPending[at + 5] << 8);
+        const std::size_t frameSize = 4 + 2 + L + 2;
+        if (L >= 2 && frameSize <= kMaxTunnelledFrame && FPending.size() - at >= frameSize &&
+            IsReplyFrame(at, frameSize))
+            return true;
+    }
+    return false;
 }
 
 void TCloudStreamReader::Feed(const std::uint8_t* data, std::size_t n) {
@@ -68,6 +90,7 @@ void TCloudStreamReader::Feed(const std::uint8_t* data, std::size_t n) {
 }
 
 void TCloudStreamReader::JsonByte(std::uint8_t b, std::vector<TEvent>& events) {
+    if (!OnReply) return;  // a frames-only stream
     if (FCollecting && FPrev2 == kTerminator[0] && FPrev1 == kTerminator[1] &&
         b == kTerminator[2]) {
         TEvent e;

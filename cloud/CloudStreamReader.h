@@ -3,7 +3,9 @@
 // the device ("SLMX", length, marker, command, data, CRC) and the server's JSON replies,
 // each ended by "}" LF CR. The reader separates them across reads: a frame or a reply cut
 // between two reads is put together again, frame bytes never reach the JSON collector,
-// and a reply is handed over only once, when its terminator has arrived.
+// and a reply is handed over only once, when its terminator has arrived. A reader without
+// a reply handler reads frames only (the local configuration server's clients): bytes
+// outside frames are dropped.
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -38,6 +40,9 @@ public:
 private:
     enum class TTagCheck { NotAFrame, Wait, Frame };
     TTagCheck CheckTag(std::size_t at, std::size_t& frameSize) const;
+    bool IsReplyFrame(std::size_t at, std::size_t frameSize) const;
+    // A whole, valid frame starts at or after from.
+    bool CompleteFrameAfter(std::size_t from) const;
     struct TEvent {
         bool Frame = false;
         bool Cut = false;

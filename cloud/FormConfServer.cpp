@@ -1,7 +1,6 @@
 // The local configuration server: devices dial in over GPRS, are identified and their
 // frames dispatched like those from the cable.
-#include <cstring>
-#include <vector>
+#include "cloud/ConfServer.h"
 
 #include "app/ShellApi.h"
 #include "app/Unit1.h"
@@ -9,6 +8,29 @@
 
 // The remote firmware transfer's watchdog (firmware/): a device gone ends it.
 extern int g_FwTimeout;
+
+TCloudStreamReader g_ConfServerReader;
+
+namespace {
+constexpr int kIncoming = 1;
+// Marks the one connection served (in its Data); any other is closed as it comes.
+char g_ServedMark;
+
+bool IsServed(const TCustomWinSocket* socket) { return socket != nullptr && socket->Data == &g_ServedMark; }
+
+TCustomWinSocket* ServedClient(TServerSocket* server) {
+    TServerWinSocket* listening = server->GetSocket();
+    for (int i = 0; i < listening->GetActiveConnections(); ++i) {
+        TCustomWinSocket* client = listening->GetConnections(i);
+        if (IsServed(client)) return client;
+    }
+    return nullptr;
+}
+}  // namespace
+
+std::string ConfServerRefusedLine(const std::string& address) {
+    return "Подключение отклонено: сервер занят, IP:" + address;
+}
 
 void TForm1::Button1Click(TObject*) {
     if (Button1->Tag == 0) {
@@ -27,20 +49,36 @@ void TForm1::Button1Click(TObject*) {
 }
 
 void TForm1::ConfServerClientConnect(TObject*, TCustomWinSocket* Socket) {
+    TCustomWinSocket* served = ServedClient(ConfServer);
+    if (served != nullptr && served != Socket) {
+        // Its disconnect must not end the session of the device being served.
+        MiniLog(ConfServerRefusedLine(Socket->GetRemoteAddress()), kIncoming);
+        Socket->Close();
+        return;
+    }
+    Socket->Data = &g_ServedMark;
+    g_ConfServerReader.Reset();
+    g_ConfServerReader.OnFrame = [this](const std::uint8_t* frame, std::size_t available) {
+        g_ConfServerLink = 1;
+        Read_Data(frame, available);
+    };
     g_RemoteAddress = Socket->GetRemoteAddress();
     ConfServState->SetCaption(GetMessageA(45) + ", IP:" + g_RemoteAddress);
     g_ConfServerConnected = 1;
     g_IdentifyRetry = 1;
 }
 
-void TForm1::ConfServerClientDisconnect(TObject*, TCustomWinSocket*) {
+void TForm1::ConfServerClientDisconnect(TObject*, TCustomWinSocket* Socket) {
+    if (!IsServed(Socket)) return;
+    Socket->Data = nullptr;
+    g_ConfServerReader.Reset();
     MessageShow(GetMessageA(57));
     g_ConfServerStop = 1;
     g_FwTimeout = 0;
 }
 
-void TForm1::ConfServerClientError(TObject*, TCustomWinSocket*, TErrorEvent, int& ErrorCode) {
-    if (ErrorCode == seConnectionReset) {
+void TForm1::ConfServerClientError(TObject*, TCustomWinSocket* Socket, TErrorEvent, int& ErrorCode) {
+    if (ErrorCode == seConnectionReset && IsServed(Socket)) {
         MessageShow(GetMessageA(58));
         g_ConfServerStop = 1;
     }
@@ -49,16 +87,11 @@ void TForm1::ConfServerClientError(TObject*, TCustomWinSocket*, TErrorEvent, int
 
 void TForm1::ConfServerClientRead(TObject*, TCustomWinSocket* Socket) {
     if (!Socket->GetConnected()) return;
-    const int n = Socket->ReceiveLength() & 0xFFFF;
-    if (n <= 0) return;
-    std::vector<std::uint8_t> block(static_cast<std::size_t>(n) + 32, 0);
-    const int got = Socket->ReceiveBuf(block.data(), n);
-    if (got <= 0) return;
-    for (int i = 0; i + 4 <= got; ++i) {
-        if (std::memcmp(block.data() + i, "SLMX", 4) != 0) continue;
-        g_ConfServerLink = 1;
-        Read_Data(block.data() + i + 4, static_cast<std::size_t>(got - i - 4));
-    }
+    // Everything waiting, whatever its size: what is left behind would be read as the
+    // start of the next block.
+    const std::string bytes = Socket->ReceiveText();
+    if (!IsServed(Socket)) return;
+    g_ConfServerReader.Feed(bytes);
 }
 
 void TForm1::ConfServerStopStep() {
@@ -69,6 +102,7 @@ void TForm1::ConfServerStopStep() {
 
 void TForm1::StopConfigServer() {
     ConfServer->Close();
+    g_ConfServerReader.Reset();
     Button1->Tag = 0;
     ConfServState->SetCaption(GetMessageA(59));
     g_ConfServerLink = 0;
@@ -78,10 +112,7 @@ void TForm1::StopConfigServer() {
 
 int TForm1::Send_gprs_data(const std::uint8_t* data, int n) {
     if (!ConfServer->GetActive()) return 0;
-    TServerWinSocket* server = ConfServer->GetSocket();
-    for (int i = 0; i < server->GetActiveConnections(); ++i) {
-        TCustomWinSocket* client = server->GetConnections(i);
-        if (client && client->GetConnected()) return client->SendBuf(data, n);
-    }
-    return 0;
+    TCustomWinSocket* served = ServedClient(ConfServer);
+    if (served == nullptr || !served->GetConnected()) return 0;
+    return served->SendBuf(data, n);
 }

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "platform/rtl/CodePage.h"
-#include "platform/rtl/Streams.h"
+#include "platform/rtl/SafeFile.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/sys/Folders.h"
 
@@ -26,16 +26,9 @@ std::string DownloadFileName(const std::string& headerPathCp1251) {
     return Cp1251ToUtf8(name);
 }
 
-bool SaveDownload(const std::string& folder, const std::string& name,
-                  const std::vector<std::uint8_t>& bytes) {
+bool OpenDownloadFile(TSafeFileWriter& file, const std::string& folder, const std::string& name) {
     if (name.empty() || !ForceDirectories(folder)) return false;
-    try {
-        TFileStream out(IncludeTrailingPathDelimiter(folder) + name, fmCreate);
-        out.WriteBuffer(bytes.data(), static_cast<std::int64_t>(bytes.size()));
-    } catch (const Exception&) {
-        return false;
-    }
-    return true;
+    return file.Open(IncludeTrailingPathDelimiter(folder) + name);
 }
 
 void TFileDownload::Reset() {
@@ -43,19 +36,19 @@ void TFileDownload::Reset() {
     FHeader.clear();
     FSize = 0;
     FFileName.clear();
-    FData.clear();
+    FReceived = 0;
 }
 
 int TFileDownload::Percent() const {
     if (FSize == 0) return FState == TState::Header ? 0 : 100;
-    return static_cast<int>(std::uint64_t{FData.size()} * 100 / FSize);
+    return static_cast<int>(std::uint64_t{FReceived} * 100 / FSize);
 }
 
 TFileDownload::TFeed TFileDownload::Feed(const std::uint8_t* bytes, std::size_t n) {
     TFeed feed;
     if (bytes == nullptr || n == 0) return feed;
     if (FState == TState::Receiving) {
-        TakeBody(bytes, n, feed);
+        TakeBody(0, n, feed);
         return feed;
     }
     if (FState != TState::Header) return feed;
@@ -66,7 +59,7 @@ TFileDownload::TFeed TFileDownload::Feed(const std::uint8_t* bytes, std::size_t 
     feed = TakeHeader();
     if (feed.HeaderRead) {
         const std::size_t used = FHeader.size() - before;  // FHeader now holds the header alone
-        TakeBody(bytes + used, n - used, feed);
+        TakeBody(used, n - used, feed);
         FHeader.clear();
     }
     return feed;
@@ -111,28 +104,28 @@ TFileDownload::TFeed TFileDownload::TakeHeader() {
         else size = size * 10 + static_cast<unsigned>(c - '0');
     }
     FFileName = DownloadFileName(path);
-    if (!sizeOk || size > 0xFFFFFFFFu || FFileName.empty()) {
+    if (!sizeOk || size > kMaxDownloadSize || FFileName.empty()) {
         FState = TState::Done;
         feed.BadHeader = true;
         return feed;
     }
     FSize = static_cast<std::uint32_t>(size);
-    FData.clear();
-    FData.reserve(std::min<std::size_t>(FSize, 64u << 20));
+    FReceived = 0;
     FState = TState::Receiving;
     feed.HeaderRead = true;
     return feed;
 }
 
-void TFileDownload::TakeBody(const std::uint8_t* bytes, std::size_t n, TFeed& feed) {
+void TFileDownload::TakeBody(std::size_t from, std::size_t n, TFeed& feed) {
     // Only the announced size is the file: anything past it is not kept.
-    const std::size_t room = FSize - FData.size();
-    const std::size_t take = std::min(n, room);
+    const std::size_t take = std::min<std::size_t>(n, FSize - FReceived);
     if (take > 0) {
-        FData.insert(FData.end(), bytes, bytes + take);
+        feed.BodyFrom = from;
+        feed.BodySize = take;
+        FReceived += static_cast<std::uint32_t>(take);
         feed.Progress = true;
     }
-    if (FData.size() >= FSize) {
+    if (FReceived >= FSize) {
         FState = TState::Done;
         feed.Complete = true;
     }

@@ -2,11 +2,10 @@
 // The file server's download: the client asks "GetFile=<name>#", the server answers with a
 // header "file#<path>#<size>#" (or "file not exists") and then the file's raw bytes; the
 // client says "EndTransfer" once it has them all. The receiver takes the bytes as they
-// arrive, split anywhere.
+// arrive, split anywhere, and hands the file's bytes on as they come: nothing is buffered.
 #include <cstddef>
 #include <cstdint>
 #include <string>
-#include <vector>
 
 inline constexpr const char* kEndTransfer = "EndTransfer";
 inline constexpr const char* kFileNotExists = "file not exists";
@@ -19,6 +18,14 @@ inline constexpr int kMsgDownloadMissing = 60;
 inline constexpr int kMsgDownloadBadHeader = 13;
 // A header longer than this is not one.
 inline constexpr std::size_t kMaxDownloadHeader = 4096;
+// A firmware image or the tool's installer is a few MB; a larger announcement is no file
+// of ours.
+inline constexpr std::uint32_t kMaxDownloadSize = 256u << 20;
+// A file server that sends nothing for this long has stopped.
+inline constexpr std::int64_t kDownloadSilenceMs = 30000;
+inline constexpr int kMsgDownloadStalled = 4;
+
+class TSafeFileWriter;
 
 // "GetFile=" + the update server's reply (UTF-8, sent as Windows-1251) + "#".
 std::string FileRequest(const std::string& replyText);
@@ -31,10 +38,27 @@ std::string DownloadsFolder();
 // no plain file name ("", "." or ".."), so that nothing is written outside the folder.
 std::string DownloadFileName(const std::string& headerPathCp1251);
 
-// Creates the folder with its parents and writes the bytes under name, replacing an old
-// file. False when anything fails.
-bool SaveDownload(const std::string& folder, const std::string& name,
-                  const std::vector<std::uint8_t>& bytes);
+// Creates the folder with its parents and begins the file under name there: it replaces
+// an old file only when committed whole. False when either fails.
+bool OpenDownloadFile(TSafeFileWriter& file, const std::string& folder, const std::string& name);
+
+// The time since the file server last sent anything, on the tool's clock.
+class TDownloadSilence {
+public:
+    void Start(std::int64_t nowMs) {
+        FRunning = true;
+        FLastMs = nowMs;
+    }
+    void Heard(std::int64_t nowMs) { FLastMs = nowMs; }
+    void Stop() { FRunning = false; }
+    bool Running() const { return FRunning; }
+    // True once nothing has come for kDownloadSilenceMs.
+    bool Expired(std::int64_t nowMs) const { return FRunning && nowMs - FLastMs >= kDownloadSilenceMs; }
+
+private:
+    bool FRunning = false;
+    std::int64_t FLastMs = 0;
+};
 
 class TFileDownload {
 public:
@@ -42,9 +66,13 @@ public:
     struct TFeed {
         bool HeaderRead = false;  // Size() and FileName() are known: message 70 and the size
         bool Missing = false;     // "file not exists": message 60, connection closed
-        bool BadHeader = false;   // a size that is not a u32 or a name that is no file name
-        bool Progress = false;    // bytes were added: message 42, Percent()
-        bool Complete = false;    // Data() holds the whole file: send "EndTransfer", save it
+        bool BadHeader = false;   // a size that is no number or too large, a name that is no
+                                  // file name
+        bool Progress = false;    // bytes of the file came: message 42, Percent()
+        bool Complete = false;    // the whole file has come: send "EndTransfer", keep it
+        // The file's bytes in what was fed (overshoot past the size left out).
+        std::size_t BodyFrom = 0;
+        std::size_t BodySize = 0;
     };
 
     // A new connection: waiting for the header, nothing received.
@@ -54,18 +82,18 @@ public:
     bool Receiving() const { return FState == TState::Receiving; }
     std::uint32_t Size() const { return FSize; }
     const std::string& FileName() const { return FFileName; }
-    const std::vector<std::uint8_t>& Data() const { return FData; }
+    std::uint32_t Received() const { return FReceived; }
     // Download progress 0..100.
     int Percent() const;
 
 private:
     enum class TState { Header, Receiving, Done };
     TFeed TakeHeader();
-    void TakeBody(const std::uint8_t* bytes, std::size_t n, TFeed& feed);
+    void TakeBody(std::size_t from, std::size_t n, TFeed& feed);
 
     TState FState = TState::Header;
     std::string FHeader;
     std::uint32_t FSize = 0;
     std::string FFileName;
-    std::vector<std::uint8_t> FData;
+    std::uint32_t FReceived = 0;
 };

@@ -26,8 +26,9 @@ TFirmwareCheck CheckFirmwareHeader(const std::uint8_t* bytes, std::size_t availa
     std::copy_n(bytes, kFirmwareHeaderSize, h.Bytes.begin());
     if (!bootloaderOnly && (h.HardwareType() & 0x0F) != (deviceType & 0x0F))
         return TFirmwareCheck::WrongHardware;
-    // A body the file does not hold would be sent as empty blocks that never advance.
-    if (h.BodySize() > kMaxFirmwareBodySize ||
+    // A body the file does not hold would be sent as empty blocks that never advance; an
+    // empty one would leave the device with no firmware.
+    if (h.BodySize() == 0 || h.BodySize() > kMaxFirmwareBodySize ||
         fileSize - kFirmwareHeaderSize < static_cast<std::uint64_t>(h.BodySize()))
         return TFirmwareCheck::NotFirmware;
     header = h;

@@ -38,8 +38,8 @@ private:
 
 enum class TFirmwareCheck {
     Accepted,
-    NotFirmware,    // no "SLFW", a file shorter than its header, or a body the file does not
-                    // hold: numbered message 13
+    NotFirmware,    // no "SLFW", a file shorter than its header, an empty body or one the
+                    // file does not hold: numbered message 13
     WrongHardware,  // built for another device type: numbered message 12
 };
 inline constexpr int kMsgFirmwareWrongHardware = 12;

@@ -11,5 +11,7 @@ int g_FwTimeout = 0;
 std::uint8_t g_UpdRequestKind = 0;
 TUpdServerTimeout g_UpdServerTimeout;
 TFileDownload g_Download;
+TSafeFileWriter g_DownloadFile;
+TDownloadSilence g_DownloadSilence;
 
 bool OpenDownloadedFile(const std::string& path) { return sys::ShellOpen(path); }

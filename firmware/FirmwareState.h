@@ -6,6 +6,7 @@
 #include "firmware/FileDownload.h"
 #include "firmware/FirmwareUpdate.h"
 #include "firmware/UpdateServer.h"
+#include "platform/rtl/SafeFile.h"
 
 // The open image and the update's progress; the counters below mirror it for the timers.
 extern TFirmwareUpdate g_FirmwareUpdate;
@@ -17,6 +18,9 @@ extern int g_FwTimeout;           // watchdog seconds left for the block in flig
 extern std::uint8_t g_UpdRequestKind;
 extern TUpdServerTimeout g_UpdServerTimeout;
 extern TFileDownload g_Download;
+// The file being downloaded (a temporary file until it is whole) and the server's silence.
+extern TSafeFileWriter g_DownloadFile;
+extern TDownloadSilence g_DownloadSilence;
 
 // Opens a downloaded file with the desktop's opener; nothing is executed directly.
 bool OpenDownloadedFile(const std::string& path);

@@ -5,6 +5,7 @@
 #include "app/Unit1.h"
 #include "firmware/FirmwareState.h"
 #include "platform/net/ScktComp.h"
+#include "platform/rtl/SafeFile.h"
 #include "platform/rtl/CodePage.h"
 #include "platform/sys/Clock.h"
 #include "platform/sys/Hosts.h"
@@ -95,6 +96,7 @@ void TForm1::GetFWClientError(TObject*, TCustomWinSocket*, int& ErrorCode) {
 
 void TForm1::UpdateServerTimeoutStep() {
     if (g_UpdServerTimeout.Tick()) CloseClientConnection();
+    if (g_DownloadSilence.Expired(sys::TickMs())) DownloadFailed(GetMessageA(kMsgDownloadStalled));
 }
 
 void TForm1::ShowOfferPanel() {
@@ -123,18 +125,27 @@ void TForm1::Button29Click(TObject*) {
 
 void TForm1::FilesClientConnect(TObject*, TCustomWinSocket* Socket) {
     g_Download.Reset();
+    g_DownloadFile.Abandon();
+    g_DownloadSilence.Start(sys::TickMs());
     Label431->SetCaption(GetMessageA(kMsgDownloadConnected));
     Socket->SendText(FileRequest(Label429->GetCaption()));
 }
 
 void TForm1::FilesClientRead(TObject*, TCustomWinSocket* Socket) {
     const std::string bytes = Socket->ReceiveText();
-    const TFileDownload::TFeed feed =
-        g_Download.Feed(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+    if (bytes.empty() || !g_DownloadSilence.Running()) return;
+    g_DownloadSilence.Heard(sys::TickMs());
+    const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
+    const TFileDownload::TFeed feed = g_Download.Feed(data, bytes.size());
     if (feed.Missing || feed.BadHeader) {
-        FilesClient->Close();
-        Panel32->SetVisible(false);
-        MessageShow(GetMessageA(feed.Missing ? kMsgDownloadMissing : kMsgDownloadBadHeader));
+        DownloadFailed(GetMessageA(feed.Missing ? kMsgDownloadMissing : kMsgDownloadBadHeader));
+        return;
+    }
+    // The old file of that name stays as it is until the new one is whole.
+    const std::string folder = DownloadsFolder();
+    if ((feed.HeaderRead && !OpenDownloadFile(g_DownloadFile, folder, g_Download.FileName())) ||
+        (feed.BodySize > 0 && !g_DownloadFile.Write(data + feed.BodyFrom, feed.BodySize))) {
+        DownloadFailed("Cannot write " + folder + g_Download.FileName());
         return;
     }
     if (feed.HeaderRead)
@@ -150,20 +161,31 @@ void TForm1::FilesClientRead(TObject*, TCustomWinSocket* Socket) {
     }
 }
 
+// Ends a download that cannot go on: the connection is closed and a file begun is dropped.
+void TForm1::DownloadFailed(const std::string& message) {
+    g_DownloadSilence.Stop();
+    g_DownloadFile.Abandon();
+    g_Download.Reset();
+    FilesClient->Close();
+    UiProgressBar3->SetVisible(false);
+    Label431->SetCaption("");
+    Panel32->SetVisible(false);
+    MessageShow(message);
+}
+
 void TForm1::DownloadComplete() {
+    g_DownloadSilence.Stop();
     sys::Sleep(100);
     const std::string folder = DownloadsFolder();
     const std::string name = g_Download.FileName();
     const std::string path = folder + name;
-    const bool saved = SaveDownload(folder, name, g_Download.Data());
-    g_Download.Reset();
-    FilesClient->Close();
-    if (!saved) {
+    if (!g_DownloadFile.Commit()) {
         // Nothing is flashed or run from a file that is not there.
-        Panel32->SetVisible(false);
-        MessageShow("Cannot write " + path);
+        DownloadFailed("Cannot write " + path);
         return;
     }
+    g_Download.Reset();
+    FilesClient->Close();
     Label431->SetCaption(GetMessageA(kMsgDownloadDone));
     if (UiRadioGroup1->GetItemIndex() == kChoiceDownload) {
         MessageShow(GetMessageA(kMsgDownloadKept) + " " + name + " " + GetMessageA(kMsgDownloadKeptIn) + " " +
@@ -193,5 +215,8 @@ std::string TForm1::GetVer(const std::string& path) {
 void TForm1::FilesClientError(TObject*, TCustomWinSocket*, int& ErrorCode) {
     const int code = ErrorCode;
     ErrorCode = 0;
+    // The connection is gone: no byte is waited for any more, nothing half-done is kept.
+    g_DownloadSilence.Stop();
+    g_DownloadFile.Abandon();
     MessageShow(DownloadServerErrorText(code));
 }

@@ -2,6 +2,7 @@
 #include <cstring>
 #include <span>
 
+#include "app/ShellState.h"
 #include "app/Unit1.h"
 #include "config/ConfigTransfer.h"
 #include "device/DeviceLink.h"
@@ -64,6 +65,9 @@ void TForm1::UiButton6Click(TObject* /*Sender*/) {
 void TForm1::StartReadPhonesMemory() {
     g_PhoneRead.SetCloudSession(g_CloudSession != 0);
     SendCommand(CmdReadNumbers, g_PhoneRead.Start());
+    // The count is asked for again while this wait runs; its time-out ends the read.
+    const bool remote = g_CloudSession || g_ConfServerLink;
+    ShowWaitPanel(remote ? kPhonesCountWaitRemote : kPhonesCountWaitCable, 0, kTextPhonesCountWait);
 }
 
 // A grid cell that makes no record raises the conversion error before anything is sent.
@@ -78,7 +82,9 @@ void TForm1::StartWritePhonesMemory() {
 void TForm1::Reply_NumbersMemory(const TDeviceReply& reply) {
     if (reply.Command == CmdReadNumbers) {
         if (g_CloudSession) MiniLog(kLogPhonesReadReply, kIncoming);
+        const bool countAwaited = g_PhoneRead.AwaitingCount();
         const TTransferStep step = g_PhoneRead.OnReply(DataOf(reply));
+        if (countAwaited && !g_PhoneRead.AwaitingCount()) HideWaitPanel(kNoText);
         if (step.End == TTransferEnd::Completed) {
             SetPhoneRecords(g_PhoneRead.TakeRecords());
             PhoneStructToGrid();
@@ -93,6 +99,10 @@ void TForm1::Reply_NumbersMemory(const TDeviceReply& reply) {
     if (step.End == TTransferEnd::Completed) SetPhoneRecords({});
 }
 
-void TForm1::PhoneBlockRetryStep() { RunTransferStep(CmdReadNumbers, g_PhoneRead.OnTick()); }
+void TForm1::PhoneBlockRetryStep() {
+    // The wait for the count has ended (its time-out showed message 4): no more asking.
+    if (g_PhoneRead.AwaitingCount() && g_WaitTicks == 0) g_PhoneRead.Stop();
+    RunTransferStep(CmdReadNumbers, g_PhoneRead.OnTick());
+}
 
 void TForm1::PhoneWriteResendStep() { RunTransferStep(CmdWriteNumbers, g_PhoneWrite.OnTick()); }

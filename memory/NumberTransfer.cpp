@@ -90,13 +90,20 @@ std::optional<TPhonesWriteReply> DecodePhonesWriteReply(std::span<const std::uin
 
 // Reading.
 
-std::vector<std::uint8_t> TPhoneReadTransfer::Start() { return PhonesReadStartData(); }
+std::vector<std::uint8_t> TPhoneReadTransfer::Start() {
+    FCountTimeout = BlockTimeout();
+    return PhonesReadStartData();
+}
+
+std::int32_t TPhoneReadTransfer::BlockTimeout() const {
+    return FCloud ? kPhonesBlockTimeoutCloud : kPhonesBlockTimeoutCable;
+}
 
 TTransferStep TPhoneReadTransfer::RequestBlock(std::int32_t index) {
     TTransferStep step;
     step.Request = PhonesBlockRequestData(static_cast<std::uint16_t>(index));
     step.PanelText = "Чтение памяти номеров (" + Fraction(index, FCount) + ")";
-    FBlockTimeout = FCloud ? kPhonesBlockTimeoutCloud : kPhonesBlockTimeoutCable;
+    FBlockTimeout = BlockTimeout();
     return step;
 }
 
@@ -104,6 +111,7 @@ TTransferStep TPhoneReadTransfer::OnReply(std::span<const std::uint8_t> data) {
     const auto reply = DecodePhonesReadReply(data);
     if (!reply) return {};
     if (reply->IsCount) {
+        FCountTimeout = 0;
         FCount = reply->Count;
         FNextIndex = 0;
         FRecords.clear();
@@ -145,6 +153,11 @@ TTransferStep TPhoneReadTransfer::OnReply(std::span<const std::uint8_t> data) {
 }
 
 TTransferStep TPhoneReadTransfer::OnTick() {
+    if (FCountTimeout > 0 && --FCountTimeout == 0) {
+        TTransferStep step;
+        step.Request = Start();
+        return step;
+    }
     if (FBlockTimeout <= 0) return {};
     if (--FBlockTimeout > 0) return {};
     return RequestBlock(FNextIndex);
@@ -241,6 +254,7 @@ TTransferStep TPhoneWriteTransfer::OnTick() {
 void TPhoneReadTransfer::Stop() {
     FReading = false;
     FBlockTimeout = 0;
+    FCountTimeout = 0;
     FRecords.clear();
 }
 

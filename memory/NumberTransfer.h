@@ -18,6 +18,10 @@ inline constexpr std::int32_t kPhonesBlockTimeoutCable = 50;
 inline constexpr std::int32_t kPhonesBlockTimeoutCloud = 300;
 inline constexpr std::uint16_t kPhonesWriteTimeoutCable = 300;
 inline constexpr std::uint16_t kPhonesWriteTimeoutCloud = 600;
+// Seconds the count of records is waited for (asked again at the read block's countdown):
+// on the cable, and through the cloud or the local configuration server.
+inline constexpr std::uint32_t kPhonesCountWaitCable = 15;
+inline constexpr std::uint32_t kPhonesCountWaitRemote = 50;
 
 // Request data.
 std::vector<std::uint8_t> PhonesReadStartData();                    // 0x2C [0x00]
@@ -56,13 +60,15 @@ class TPhoneReadTransfer {
 public:
     void SetCloudSession(bool on) { FCloud = on; }
 
-    // StartReadPhonesMemory: the request that asks for the number of records.
+    // StartReadPhonesMemory: the request that asks for the number of records; asked again,
+    // as a lost block is, until the count comes or Stop().
     std::vector<std::uint8_t> Start();
     TTransferStep OnReply(std::span<const std::uint8_t> data);
-    // One 10 ms tick: the re-request countdown.
+    // One 10 ms tick: the re-request countdowns.
     TTransferStep OnTick();
 
     bool Reading() const { return FReading; }
+    bool AwaitingCount() const { return FCountTimeout > 0; }
     std::int32_t GetNextIndex() const { return FNextIndex; }
     std::int32_t GetCount() const { return FCount; }
     std::int32_t GetBlockTimeout() const { return FBlockTimeout; }
@@ -73,12 +79,14 @@ public:
 
 private:
     TTransferStep RequestBlock(std::int32_t index);
+    std::int32_t BlockTimeout() const;
 
     bool FCloud = false;
     bool FReading = false;
     std::int32_t FNextIndex = 0;
     std::int32_t FCount = 0;
     std::int32_t FBlockTimeout = 0;
+    std::int32_t FCountTimeout = 0;
     std::vector<PhoneRecord> FRecords;
 };
 
@@ -116,6 +124,7 @@ private:
 
 // Texts of the transfer.
 inline constexpr const char* kTextPhonesEmpty = "Память номеров пуста!";
+inline constexpr const char* kTextPhonesCountWait = "Чтение памяти номеров...";
 inline constexpr const char* kTextPhonesReadDone = "Чтение памяти номеров завершено";
 inline constexpr const char* kTextPhonesErasing = "Чистка памяти номеров";
 inline constexpr const char* kTextPhonesErased = "Очистка памяти номеров завершена";

@@ -1,10 +1,15 @@
-// The local configuration server end to end: a device dials in over loopback, is asked to
-// identify every 3 s until it answers, its frames are dispatched with the slow-link flag,
-// and the server stops one second after the device has gone.
+// The local configuration server end to end: a device dials in over loopback (devsim's TCP
+// mode), is asked to identify every 3 s until it answers, its frames are dispatched with the
+// slow-link flag however the link splits them, a second device is turned away, and the
+// server stops one second after the device has gone.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <memory>
 #include <string>
+#include <thread>
 
+#include "cloud/ConfServer.h"
 #include "platform/net/ScktComp.h"
 #include "tests/cloud/CloudRig.h"
 #include "tools/devsim/DevFrame.h"
@@ -14,74 +19,84 @@ using testsupport::WaitUntil;
 
 namespace {
 
-// A device dialling in: the tool's own client socket on loopback, keeping what it receives.
-struct DiallingDevice {
-    explicit DiallingDevice(int port) {
-        socket.SetAddress("127.0.0.1");
-        socket.SetPort(port);
-        socket.OnRead = [this](TObject*, TCustomWinSocket* s) {
-            char buf[4096];
-            int n;
-            while ((n = s->ReceiveBuf(buf, sizeof buf)) > 0) received.append(buf, static_cast<std::size_t>(n));
-        };
-        socket.Open();
+int Listening() { return Form1->ConfServer->GetSocket()->GetLocalPort(); }
+
+// Clicks "Open" with the port text given: "" and "0" let the system pick one.
+void OpenServer(const std::string& port = "0") {
+    Form1->RconfPort->SetText(port);
+    testsupport::Click(Form1->Button1->GetWidget());
+}
+
+// A device dialled in to the server: a controller model, or silent (the test answers).
+struct DialledIn {
+    explicit DialledIn(bool controller) {
+        if (controller) model = std::make_unique<devsim::DeviceModel>(sim);
+        ok = sim.Dial("127.0.0.1", Listening());
     }
-    std::size_t Identifies() const {
-        const std::string probe(reinterpret_cast<const char*>(devsim::BuildRequest(0x00, {}).data()),
-                                devsim::BuildRequest(0x00, {}).size());
+    ~DialledIn() {
+        model.reset();
+        sim.Stop();
+    }
+    std::size_t Requests(std::uint8_t command) const {
         std::size_t n = 0;
-        for (std::size_t at = received.find(probe); at != std::string::npos; at = received.find(probe, at + 1)) ++n;
+        for (const devsim::Frame& f : sim.Frames()) n += f.command == command;
         return n;
     }
-    void Send(const devsim::Bytes& bytes) {
-        socket.GetSocket()->SendBuf(bytes.data(), static_cast<int>(bytes.size()));
+    void Send(const devsim::Bytes& bytes) { sim.Send(bytes); }
+    // The bytes have left the device, while the window reads nothing (bounded).
+    bool Flushed() const {
+        for (int i = 0; i < 3000 && sim.PendingOutput() > 0; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return sim.PendingOutput() == 0;
     }
-    TClientSocket socket{nullptr};
-    std::string received;
+
+    devsim::DevSim sim{""};
+    std::unique_ptr<devsim::DeviceModel> model;
+    bool ok = false;
 };
 
-int Listening() { return Form1->ConfServer->GetSocket()->GetLocalPort(); }
+const devsim::Bytes kIdentifyReply = devsim::BuildReply(0x00, {1, 3, 0, 0, 0x0B, 0});
+
+bool Identified() { return g_IdentifyRetry == 0; }
 
 TEST(ConfServer, DeviceIsIdentifiedEveryThreeSecondsUntilItAnswers) {
     CloudRig rig("confserver-identify");
-    Form1->RconfPort->SetText("");  // port 0: the system picks one
-    Form1->Button1Click(Form1->Button1);
+    OpenServer("");  // port 0: the system picks one
     ASSERT_TRUE(Form1->ConfServer->GetActive());
     EXPECT_EQ(Form1->Button1->Tag, 1);
     EXPECT_EQ(Form1->ConfServState->GetCaption(), Form1->GetMessageA(20));
     EXPECT_EQ(Form1->ComPortDeviceCaption->GetCaption(), "Remote config: wait ...");
 
-    DiallingDevice device(Listening());
+    DialledIn device(false);
+    ASSERT_TRUE(device.ok);
     ASSERT_TRUE(WaitUntil([] { return g_ConfServerConnected == 1; }));
     EXPECT_EQ(g_RemoteAddress, "127.0.0.1");
     EXPECT_EQ(Form1->ConfServState->GetCaption(), Form1->GetMessageA(45) + ", IP:127.0.0.1");
 
     sys::AdvanceMs(1000);  // the next tick asks
-    ASSERT_TRUE(WaitUntil([&] { return device.Identifies() == 1; }));
+    ASSERT_TRUE(WaitUntil([&] { return device.Requests(0x00) == 1; }));
     sys::AdvanceMs(2000);
     testsupport::Pump(50);
-    EXPECT_EQ(device.Identifies(), 1u);
+    EXPECT_EQ(device.Requests(0x00), 1u);
     sys::AdvanceMs(1000);  // three seconds after the first
-    ASSERT_TRUE(WaitUntil([&] { return device.Identifies() == 2; }));
+    ASSERT_TRUE(WaitUntil([&] { return device.Requests(0x00) == 2; }));
 
-    // The answer, with a status reply in the same block: both dispatched, the link marked.
-    devsim::Bytes block = devsim::BuildReply(0x00, {1, 3, 0, 0, 0x0B, 0});
+    // The answer: dispatched, the link marked.
     ASSERT_EQ(g_ConfServerLink, 0);
-    device.Send(block);
-    ASSERT_TRUE(WaitUntil([] { return g_IdentifyRetry == 0; }));
+    device.Send(kIdentifyReply);
+    ASSERT_TRUE(WaitUntil(Identified));
     EXPECT_EQ(g_ConfServerLink, 1);
     EXPECT_NE(Form1->ComPortDeviceCaption->GetCaption().find("127.0.0.1: "), std::string::npos);
     sys::AdvanceMs(6000);
     testsupport::Pump(50);
-    EXPECT_EQ(device.Identifies(), 2u);
+    EXPECT_EQ(device.Requests(0x00), 2u);
 
     // Requests of the tool reach the device over this link.
-    const std::size_t before = device.received.size();
     SendCommand(CmdReadStatus, std::vector<std::uint8_t>{0});
-    ASSERT_TRUE(WaitUntil([&] { return device.received.size() > before; }));
+    ASSERT_TRUE(WaitUntil([&] { return device.Requests(CmdReadStatus) == 1; }));
 
     // The device goes: the server stops one tick later.
-    device.socket.Close();
+    device.sim.Stop();
     ASSERT_TRUE(WaitUntil([] { return g_ConfServerStop == 1; }));
     EXPECT_EQ(Form1->MESLABEL->GetCaption(), Form1->GetMessageA(57));
     EXPECT_EQ(Form1->Button1->Tag, 1);
@@ -95,10 +110,9 @@ TEST(ConfServer, DeviceIsIdentifiedEveryThreeSecondsUntilItAnswers) {
 
 TEST(ConfServer, ButtonStopsTheServerAtOnce) {
     CloudRig rig("confserver-stop");
-    Form1->RconfPort->SetText("0");
-    Form1->Button1Click(Form1->Button1);
+    OpenServer();
     ASSERT_TRUE(Form1->ConfServer->GetActive());
-    Form1->Button1Click(Form1->Button1);
+    testsupport::Click(Form1->Button1->GetWidget());
     EXPECT_FALSE(Form1->ConfServer->GetActive());
     EXPECT_EQ(Form1->Button1->Tag, 0);
     EXPECT_EQ(Form1->ConfServState->GetCaption(), Form1->GetMessageA(59));
@@ -107,9 +121,8 @@ TEST(ConfServer, ButtonStopsTheServerAtOnce) {
 
 TEST(ConfServer, TwoFramesInOneBlockAreBothDispatched) {
     CloudRig rig("confserver-two-frames");
-    Form1->RconfPort->SetText("0");
-    Form1->Button1Click(Form1->Button1);
-    DiallingDevice device(Listening());
+    OpenServer();
+    DialledIn device(false);
     ASSERT_TRUE(WaitUntil([] { return g_ConfServerConnected == 1; }));
     // A transparent-port result and a Safe City status, one after the other.
     devsim::Bytes block = devsim::BuildReply(0x34, {0});
@@ -122,6 +135,73 @@ TEST(ConfServer, TwoFramesInOneBlockAreBothDispatched) {
     EXPECT_EQ(Form1->SafeCityTags->GetCaption(), "");
     EXPECT_EQ(Form1->MESLABEL->GetCaption(), Form1->GetMessageA(32));
     EXPECT_EQ(g_ConfServerLink, 1);
+}
+
+// More than a 16-bit count waiting at once is all read: the frames after it still arrive.
+TEST(ConfServer, ReadOfMoreThan65535BytesLeavesTheLinkWorking) {
+    CloudRig rig("confserver-big-read");
+    OpenServer();
+    DialledIn device(false);
+    ASSERT_TRUE(WaitUntil([] { return g_ConfServerConnected == 1; }));
+    devsim::Bytes block(70000, 0x00);
+    const devsim::Bytes result = devsim::BuildReply(0x34, {0});
+    block.insert(block.end(), result.begin(), result.end());
+    device.Send(block);
+    ASSERT_TRUE(device.Flushed());  // all of it waits for one read
+    ASSERT_TRUE(WaitUntil([] { return Form1->MESLABEL->GetCaption() == Form1->GetMessageA(32); }));
+    device.Send(kIdentifyReply);
+    ASSERT_TRUE(WaitUntil(Identified));
+}
+
+// GPRS splits frames anywhere: the pieces are put together; a frame cut short for good
+// holds back neither the frames after it nor any bytes.
+TEST(ConfServer, FramesSplitAcrossReadsAreReassembled) {
+    CloudRig rig("confserver-split");
+    OpenServer();
+    DialledIn device(false);
+    ASSERT_TRUE(WaitUntil([] { return g_ConfServerConnected == 1; }));
+    for (std::size_t cut : {3u, 9u}) {
+        device.Send(devsim::Bytes(kIdentifyReply.begin() + (cut == 3 ? 0 : 3), kIdentifyReply.begin() + cut));
+        ASSERT_TRUE(WaitUntil([&] { return g_ConfServerReader.Held() == cut; }));
+    }
+    EXPECT_FALSE(Identified());
+    device.Send(devsim::Bytes(kIdentifyReply.begin() + 9, kIdentifyReply.end()));
+    ASSERT_TRUE(WaitUntil(Identified));
+    EXPECT_EQ(g_ConfServerReader.Held(), 0u);
+
+    devsim::Bytes cutShort = devsim::BuildReply(0x29, devsim::Bytes(100, 7));
+    cutShort.resize(30);
+    device.Send(cutShort);
+    ASSERT_TRUE(WaitUntil([] { return g_ConfServerReader.Held() == 30; }));
+    device.Send(devsim::BuildReply(0x34, {0}));
+    ASSERT_TRUE(WaitUntil([] { return Form1->MESLABEL->GetCaption() == Form1->GetMessageA(32); }))
+        << Form1->MESLABEL->GetCaption() << ", " << g_ConfServerReader.Held() << " bytes held";
+    EXPECT_EQ(g_ConfServerReader.Held(), 0u);
+}
+
+// While one device is served, a second one is turned away at once; its going does not end
+// the first one's session.
+TEST(ConfServer, SecondDeviceIsTurnedAwayAndTheFirstKeepsItsSession) {
+    CloudRig rig("confserver-second");
+    OpenServer();
+    DialledIn first(true);
+    ASSERT_TRUE(WaitUntil([] { return g_ConfServerConnected == 1; }));
+    sys::AdvanceMs(1000);
+    ASSERT_TRUE(WaitUntil(Identified));
+
+    DialledIn second(true);
+    ASSERT_TRUE(second.ok);
+    ASSERT_TRUE(WaitUntil([&] { return second.sim.HungUpByPeer(); }));
+    EXPECT_TRUE(CloudRig::Logged(ConfServerRefusedLine("127.0.0.1")));
+    sys::AdvanceMs(2000);
+    testsupport::Pump(50);
+    EXPECT_EQ(Form1->Button1->Tag, 1);
+    EXPECT_TRUE(Form1->ConfServer->GetActive());
+    EXPECT_EQ(g_ConfServerConnected, 1);
+    EXPECT_NE(Form1->MESLABEL->GetCaption(), Form1->GetMessageA(57));
+    EXPECT_EQ(second.Requests(0x00), 0u);
+    SendCommand(CmdReadStatus, std::vector<std::uint8_t>{0});
+    ASSERT_TRUE(WaitUntil([&] { return first.Requests(CmdReadStatus) == 1; }));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include "firmware/FileDownload.h"
 #include "platform/rtl/CodePage.h"
+#include "platform/rtl/SafeFile.h"
 #include "support/TestSupport.h"
 
 namespace {
@@ -25,12 +26,14 @@ Bytes Concat(Bytes a, const Bytes& b) {
 
 struct TTally {
     int header = 0, missing = 0, bad = 0, progress = 0, complete = 0;
-    void Add(const TFileDownload::TFeed& f) {
+    Bytes file;  // the bytes handed on as the file's
+    void Add(const TFileDownload::TFeed& f, const std::uint8_t* fed) {
         header += f.HeaderRead;
         missing += f.Missing;
         bad += f.BadHeader;
         progress += f.Progress;
         complete += f.Complete;
+        file.insert(file.end(), fed + f.BodyFrom, fed + f.BodyFrom + f.BodySize);
     }
 };
 
@@ -41,7 +44,7 @@ TTally FeedCut(TFileDownload& d, const Bytes& stream, std::vector<std::size_t> c
     cuts.push_back(stream.size());
     std::size_t from = 0;
     for (std::size_t c : cuts) {
-        t.Add(d.Feed(stream.data() + from, c - from));
+        t.Add(d.Feed(stream.data() + from, c - from), stream.data() + from);
         from = c;
     }
     return t;
@@ -77,7 +80,7 @@ TEST(FileDownload, EverySplitPoint) {
         const TTally t = FeedCut(d, stream, {k});
         ASSERT_EQ(t.header, 1) << k;
         ASSERT_EQ(t.complete, 1) << k;
-        ASSERT_EQ(d.Data(), body) << k;
+        ASSERT_EQ(t.file, body) << k;
         ASSERT_EQ(d.FileName(), "fw38.bin");
         ASSERT_EQ(d.Size(), 2048u);
         ASSERT_FALSE(d.Receiving());
@@ -87,7 +90,7 @@ TEST(FileDownload, EverySplitPoint) {
         for (std::size_t b = a; b <= kHeader.size() + 4; ++b) {
             const TTally t = FeedCut(d, stream, {a, b});
             ASSERT_EQ(t.complete, 1) << a << " " << b;
-            ASSERT_EQ(d.Data(), body) << a << " " << b;
+            ASSERT_EQ(t.file, body) << a << " " << b;
         }
     // Byte by byte.
     std::vector<std::size_t> each;
@@ -96,7 +99,7 @@ TEST(FileDownload, EverySplitPoint) {
     EXPECT_EQ(t.header, 1);
     EXPECT_EQ(t.progress, 2048);
     EXPECT_EQ(t.complete, 1);
-    EXPECT_EQ(d.Data(), body);
+    EXPECT_EQ(t.file, body);
 }
 
 TEST(FileDownload, ProgressAndTheHeaderReceive) {
@@ -119,7 +122,9 @@ TEST(FileDownload, ProgressAndTheHeaderReceive) {
     f = d.Feed(both.data(), both.size());
     EXPECT_TRUE(f.HeaderRead);
     EXPECT_TRUE(f.Progress);
-    EXPECT_EQ(d.Data(), Body(100));
+    EXPECT_EQ(f.BodyFrom, h.size());
+    EXPECT_EQ(f.BodySize, 100u);
+    EXPECT_EQ(d.Received(), 100u);
 }
 
 TEST(FileDownload, OvershootIsNotKept) {
@@ -127,15 +132,15 @@ TEST(FileDownload, OvershootIsNotKept) {
     const Bytes body = Body(3000);
     const Bytes stream = Concat(Text(kHeader), body);
     for (std::size_t k : {kHeader.size(), kHeader.size() + 2047, kHeader.size() + 2048, kHeader.size() + 2500}) {
-        FeedCut(d, stream, {k});
-        EXPECT_EQ(d.Data(), Bytes(body.begin(), body.begin() + 2048)) << k;
+        EXPECT_EQ(FeedCut(d, stream, {k}).file, Bytes(body.begin(), body.begin() + 2048)) << k;
         EXPECT_EQ(d.Percent(), 100);
     }
     // Bytes after the end change nothing.
     const Bytes more = Body(10);
     const TFileDownload::TFeed f = d.Feed(more.data(), more.size());
     EXPECT_FALSE(f.Progress || f.Complete || f.HeaderRead);
-    EXPECT_EQ(d.Data().size(), 2048u);
+    EXPECT_EQ(f.BodySize, 0u);
+    EXPECT_EQ(d.Received(), 2048u);
 }
 
 TEST(FileDownload, MissingFileAndOtherTexts) {
@@ -150,21 +155,22 @@ TEST(FileDownload, MissingFileAndOtherTexts) {
     const Bytes stream = Concat(Text("hello"), Concat(Text("file#a\\b.bin#3#"), {1, 2, 3}));
     const TTally t = FeedCut(d, stream, {5});
     EXPECT_EQ(t.complete, 1);
-    EXPECT_EQ(d.Data(), (Bytes{1, 2, 3}));
+    EXPECT_EQ(t.file, (Bytes{1, 2, 3}));
     EXPECT_EQ(d.FileName(), "b.bin");
 }
 
 TEST(FileDownload, BadHeaders) {
     TFileDownload d;
+    // A size beyond 256 MiB is refused before a byte of it is taken.
     for (const char* h : {"file#a.bin#12x#", "file#a.bin##", "file#a.bin#-5#", "file#a.bin#4294967296#",
-                          "file#a.bin#99999999999#", "file#C:\\..#5#", "file##5#"}) {
+                          "file#a.bin#99999999999#", "file#C:\\..#5#", "file##5#", "file#a.bin#4294967295#",
+                          "file#a.bin#268435457#"}) {
         const TTally t = FeedCut(d, Text(h), {});
         EXPECT_EQ(t.bad, 1) << h;
         EXPECT_EQ(t.header, 0) << h;
     }
-    // The largest size a u32 holds is a header.
-    EXPECT_EQ(FeedCut(d, Text("file#a.bin#4294967295#"), {}).header, 1);
-    EXPECT_EQ(d.Size(), 4294967295u);
+    EXPECT_EQ(FeedCut(d, Text("file#a.bin#268435456#"), {}).header, 1);
+    EXPECT_EQ(d.Size(), 268435456u);
     // A size with blanks round it reads.
     EXPECT_EQ(FeedCut(d, Text("file#a.bin# 7 #"), {}).header, 1);
     EXPECT_EQ(d.Size(), 7u);
@@ -179,7 +185,7 @@ TEST(FileDownload, EmptyFileCompletesWithItsHeader) {
     const TTally t = FeedCut(d, Text("file#empty.txt#0#"), {});
     EXPECT_EQ(t.header, 1);
     EXPECT_EQ(t.complete, 1);
-    EXPECT_TRUE(d.Data().empty());
+    EXPECT_TRUE(t.file.empty());
     EXPECT_EQ(d.Percent(), 100);
 }
 
@@ -187,11 +193,15 @@ TEST(FileDownload, SavedIntoTheDownloadsFolder) {
     const std::string appData = testsupport::TempDir("dl-appdata");
     const std::string folder = DownloadsFolder(appData);
     const Bytes body = Body(2048);
-    ASSERT_TRUE(SaveDownload(folder, "fw38.bin", Body(5000)));
-    ASSERT_TRUE(SaveDownload(folder, "fw38.bin", body));  // replaces the old file
+    for (const Bytes& bytes : {Body(5000), body}) {  // the second replaces the first
+        TSafeFileWriter file;
+        ASSERT_TRUE(OpenDownloadFile(file, folder, "fw38.bin"));
+        ASSERT_TRUE(file.Write(bytes.data(), bytes.size()) && file.Commit());
+    }
     std::ifstream in(folder + "fw38.bin", std::ios::binary);
     EXPECT_EQ(Bytes(std::istreambuf_iterator<char>(in), {}), body);
-    EXPECT_FALSE(SaveDownload(folder, "", body));
+    TSafeFileWriter unnamed;
+    EXPECT_FALSE(OpenDownloadFile(unnamed, folder, ""));
 
     setenv("AppData", appData.c_str(), 1);
     EXPECT_EQ(DownloadsFolder(), folder);

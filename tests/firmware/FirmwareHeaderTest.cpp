@@ -60,7 +60,7 @@ TEST(FirmwareHeader, CrcDigits) {
         {0x1A2B, "Firmware CRC: 0x1A2B"}, {0x9AB07, "Firmware CRC: 0x9AB07"},
         {0x2F, "Firmware CRC: 0x002F"}, {0xFFFFFFFF, "Firmware CRC: 0xFFFFFFFF"}};
     for (const auto& [crc, text] : cases) {
-        ASSERT_EQ(Check(HandFile(11, 1, 0, crc, 1, 2, 3, 0), 11, false, h), TFirmwareCheck::Accepted);
+        ASSERT_EQ(Check(HandFile(11, 1, 1, crc, 1, 2, 3, 1), 11, false, h), TFirmwareCheck::Accepted);
         EXPECT_EQ(FirmwareLabelsFor(h, 15000).Crc, text);
     }
 }

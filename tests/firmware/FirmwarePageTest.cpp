@@ -1,9 +1,10 @@
 // The firmware page end to end: a simulated controller on a pty restarted into its
 // bootloader and written block by block, the watchdog on the manual clock, files the page
-// refuses, and the transfer through the local configuration server.
+// refuses, and the transfer to a device dialled in to the local configuration server.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <map>
 
 #include "FirmwareImage.h"
@@ -215,6 +216,10 @@ TEST(FirmwarePage, FilesTheDeviceDoesNotTakeAreRefused) {
     cut.resize(300);
     EXPECT_FALSE(f.Open(f.File("c.bin", cut)));
     EXPECT_EQ(FirmwareRig::Message(), Form1->GetMessageA(13));
+    // Nor is one with an empty body: flashed, it would leave the device without firmware.
+    Form1->OKMESClick(Form1->OKMES);
+    EXPECT_FALSE(f.Open(f.File("e.bin", fwtest::MakeImage(0))));
+    EXPECT_EQ(FirmwareRig::Message(), Form1->GetMessageA(13));
 
     // Low four bits decide: 0x1B fits the 0x0B device. A later refusal keeps it.
     ASSERT_TRUE(f.Open(f.File("d.bin", fwtest::MakeImage(64, 0x1B, 41))));
@@ -236,60 +241,62 @@ TEST(FirmwarePage, FilesTheDeviceDoesNotTakeAreRefused) {
     EXPECT_FALSE(Form1->Progress_flash->GetVisible());
 }
 
-// Through the local configuration server the whole file goes as 0xD1 blocks of 512.
+// Through the local configuration server the whole file goes as 0xD1 blocks of 512, to a
+// device that dialled in over a link that splits every frame it sends into small pieces.
 TEST(FirmwarePage, RemoteTransferInBlocksOf512) {
     LinkRig rig("fw-remote");
     rig.CreateForm();
     ui::test::SetScripted(true);
-    // The blocks only: the identify retry goes the same way every three seconds.
-    std::vector<Bytes> sent;
-    g_ConfServerLink = g_ConfServerConnected = 1;
-    g_ConfServerFrameSender = [&sent](const std::uint8_t* p, int n) {
-        if (n > 7 && p[7] == 0xD1) sent.emplace_back(p, p + n);
-        return n;
+    Form1->RconfPort->SetText("0");
+    testsupport::Click(Form1->Button1->GetWidget());
+    devsim::DevSim modem("");
+    devsim::DeviceModel model(modem);
+    std::atomic<int> result{0};
+    model.AddHandler(0xD1, [&result](const devsim::Frame&) {
+        return devsim::BuildReply(0xD1, {static_cast<std::uint8_t>(result.load())});
+    });
+    modem.SetPacing(2400);
+    ASSERT_TRUE(modem.Dial("127.0.0.1", Form1->ConfServer->GetSocket()->GetLocalPort()));
+    ASSERT_TRUE(testsupport::WaitUntil([] { return g_ConfServerConnected == 1; }));
+    sys::AdvanceMs(1000);  // identified first
+    ASSERT_TRUE(testsupport::WaitUntil([] { return g_IdentifyRetry == 0; }));
+    const auto blocks = [&modem] {
+        std::vector<devsim::Frame> out;
+        for (const devsim::Frame& f : modem.Frames())
+            if (f.command == 0xD1) out.push_back(f);
+        return out;
     };
+
     const Image image = fwtest::MakeImage(788);  // 1300 bytes
     fwtest::WriteFile(rig.Path("fw.bin"), image);
     ASSERT_TRUE(Form1->OpenFWFileSTM(rig.Path("fw.bin")));
-    const auto ack = [](std::uint8_t result) {
-        const Bytes reply = devsim::BuildReply(0xD1, {result});
-        Form1->Read_Data(reply.data() + 4, reply.size() - 4);
-    };
-
-    Form1->Program_flashClick(Form1->Program_flash);
-    ack(0);
-    ack(0);
+    testsupport::Click(Form1->Program_flash->GetWidget());
+    ASSERT_TRUE(testsupport::WaitUntil([] { return Form1->MESLABEL->GetCaption() == Form1->GetMessageA(55); }));
+    const std::vector<devsim::Frame> sent = blocks();
     ASSERT_EQ(sent.size(), 3u);
-    EXPECT_EQ(g_FwTimeout, 20);
     const std::uint32_t offsets[] = {0, 512, 1024};
     const std::uint16_t sizes[] = {512, 512, 276};
     for (int i = 0; i < 3; ++i) {
-        Bytes data(image.begin() + offsets[i], image.begin() + offsets[i] + sizes[i]);
         Bytes head = {static_cast<std::uint8_t>(offsets[i]), static_cast<std::uint8_t>(offsets[i] >> 8), 0, 0,
                       static_cast<std::uint8_t>(sizes[i]), static_cast<std::uint8_t>(sizes[i] >> 8)};
-        head.insert(head.end(), data.begin(), data.end());
-        EXPECT_EQ(sent[i], devsim::BuildRequest(0xD1, head)) << i;
+        head.insert(head.end(), image.begin() + offsets[i], image.begin() + offsets[i] + sizes[i]);
+        EXPECT_EQ(sent[i].data, head) << i;
     }
     EXPECT_EQ(Form1->Progress_flash->GetPercent(), 100);
-    EXPECT_EQ(g_FlashActive, 1);
-    ack(0);
-    EXPECT_EQ(sent.size(), 3u);
-    EXPECT_EQ(Form1->MESLABEL->GetCaption(), Form1->GetMessageA(55));
     EXPECT_EQ(g_FlashActive, 0);
     EXPECT_FALSE(g_FirmwareUpdate.IsOpen());
-    // A late acknowledgement sends nothing.
-    ack(0);
-    EXPECT_EQ(sent.size(), 3u);
 
     // A rejected block is reported without a prefix; the watchdog ends it 20 s later.
+    result = 7;
     ASSERT_TRUE(Form1->OpenFWFileSTM(rig.Path("fw.bin")));
-    Form1->Program_flashClick(Form1->Program_flash);
-    ack(7);
-    EXPECT_EQ(Form1->MESLABEL->GetCaption(), ErrorCodeToText(7, [](int n) { return Form1->GetMessageA(n); }));
+    testsupport::Click(Form1->Program_flash->GetWidget());
+    const std::string rejected = ErrorCodeToText(7, [](int n) { return Form1->GetMessageA(n); });
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return Form1->MESLABEL->GetCaption() == rejected; }));
+    EXPECT_EQ(g_FwTimeout, 20);
     sys::AdvanceMs(21000);
     EXPECT_EQ(g_FlashActive, 0);
     EXPECT_EQ(Form1->MESLABEL->GetCaption(), Form1->GetMessageA(10));
-    EXPECT_EQ(sent.size(), 4u);
+    EXPECT_EQ(blocks().size(), 4u);
     Form1->CloseFirmwareFile();
     ui::test::SetScripted(false);
 }

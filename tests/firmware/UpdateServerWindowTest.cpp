@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <map>
 
 #include "FirmwareImage.h"
 #include "device/LinkRig.h"
 #include "firmware/FirmwareState.h"
 #include "platform/net/ScktComp.h"
+#include "platform/rtl/SafeFile.h"
 #include "platform/sys/Clock.h"
 #include "platform/sys/Shell.h"
 #include "platform/ui/Dialogs.h"
@@ -77,6 +80,73 @@ TEST(UpdateServerWindow, ToolOfferDownloadedIntoTheDownloadsFolder) {
     EXPECT_EQ(ServerRig::Message(), Form1->GetMessageA(35) + " Zentor_v1.0.1.exe " + Form1->GetMessageA(36) +
                                         " " + folder);
     EXPECT_EQ(Form1->Label431->GetCaption(), Form1->GetMessageA(43));
+}
+
+// What the Downloads folder holds: name and bytes of every entry, hidden ones included.
+std::map<std::string, std::vector<std::uint8_t>> DownloadsHeld(const std::string& appData) {
+    std::map<std::string, std::vector<std::uint8_t>> held;
+    const std::filesystem::path folder = appData + "/TALIVEX/TALIVEX Zentor/Downloads";
+    std::error_code ec;
+    for (const auto& e : std::filesystem::directory_iterator(folder, ec))
+        held[e.path().filename().string()] = fwtest::ReadFile(e.path().string());
+    return held;
+}
+
+// A size beyond any file of ours is refused at the header; a server that falls silent is
+// given up 30 s after its last byte, and nothing it sent is left behind.
+TEST(UpdateServerWindow, OversizedOrSilentDownloadIsEnded) {
+    ServerRig s("upd-stall");
+    ASSERT_TRUE(s.ok);
+    s.sim.SetToolReply("Zentor_v1.0.1.exe");
+    s.sim.AddFile("Zentor_v1.0.1.exe", std::vector<std::uint8_t>(5000, 0x5A));
+    s.sim.SetAnnouncedSize(4294967295u);
+    Form1->UiRadioGroup1->SetItemIndex(0);
+    Form1->GetConfiguratorVersionFromServer();
+    ASSERT_TRUE(ServerRig::OfferShown());
+    testsupport::Click(Form1->Button29->GetWidget());
+    ASSERT_TRUE(testsupport::WaitUntil([] { return !Form1->Panel32->GetVisible(); }));
+    EXPECT_EQ(ServerRig::Message(), Form1->GetMessageA(13));
+    EXPECT_FALSE(Form1->FilesClient->GetActive());
+
+    s.sim.SetAnnouncedSize(0);
+    s.sim.SetStallAfter(1500);
+    Form1->GetConfiguratorVersionFromServer();
+    ASSERT_TRUE(ServerRig::OfferShown());
+    testsupport::Click(Form1->Button29->GetWidget());
+    ASSERT_TRUE(testsupport::WaitUntil([] { return Form1->UiProgressBar3->GetPercent() == 30; }));
+    sys::AdvanceMs(29000);
+    EXPECT_TRUE(Form1->FilesClient->GetActive());
+    EXPECT_EQ(Form1->Label431->GetCaption(), Form1->GetMessageA(42));
+    sys::AdvanceMs(2000);
+    EXPECT_FALSE(Form1->FilesClient->GetActive());
+    EXPECT_FALSE(Form1->Panel32->GetVisible());
+    EXPECT_EQ(ServerRig::Message(), Form1->GetMessageA(4));
+    EXPECT_TRUE(DownloadsHeld(s.appData).empty());
+}
+
+// A download that fails half way (a full disk) leaves the old file of that name whole.
+TEST(UpdateServerWindow, FailedDownloadKeepsTheOldFile) {
+    ServerRig s("upd-fulldisk");
+    ASSERT_TRUE(s.ok);
+    const std::string folder = s.appData + "/TALIVEX/TALIVEX Zentor/Downloads/";
+    std::filesystem::create_directories(folder);
+    fwtest::WriteFile(folder + "Zentor_v1.0.1.exe", {'o', 'l', 'd'});
+    s.sim.SetToolReply("Zentor_v1.0.1.exe");
+    s.sim.AddFile("Zentor_v1.0.1.exe", std::vector<std::uint8_t>(5000, 0x5A));
+    s.sim.SetPieceSize(1000);
+    SetSafeFileWriteLimitForTests(2500);
+    struct TDiskFreedAgain {
+        ~TDiskFreedAgain() { SetSafeFileWriteLimitForTests(-1); }
+    } freed;
+    Form1->UiRadioGroup1->SetItemIndex(0);
+    Form1->GetConfiguratorVersionFromServer();
+    ASSERT_TRUE(ServerRig::OfferShown());
+    testsupport::Click(Form1->Button29->GetWidget());
+    ASSERT_TRUE(testsupport::WaitUntil([] { return !Form1->Panel32->GetVisible(); }, 5000));
+    EXPECT_EQ(ServerRig::Message(), "Cannot write " + folder + "Zentor_v1.0.1.exe");
+    EXPECT_FALSE(Form1->FilesClient->GetActive());
+    const std::map<std::string, std::vector<std::uint8_t>> kept = {{"Zentor_v1.0.1.exe", {'o', 'l', 'd'}}};
+    EXPECT_EQ(DownloadsHeld(s.appData), kept);
 }
 
 TEST(UpdateServerWindow, NoOfferForTheSameOrAnOlderVersion) {

@@ -203,6 +203,55 @@ TEST(NumbersLink, LostBlocksAreAskedForAndSentAgain) {
     EXPECT_EQ(c.memory->Numbers(), SampleBase(40));
 }
 
+// A lost count is asked for again as a lost block is; a device that never gives it ends
+// the read with message 4 when the wait runs out.
+TEST(NumbersLink, LostCountIsAskedForAgainUntilTheWaitRunsOut) {
+    NumbersRig c("num-count");
+    ASSERT_TRUE(c.ok);
+    const auto silent = [&c] {
+        c.device.model->AddHandler(devsim::kCmdReadNumbers, [](const devsim::Frame&) { return Bytes{}; });
+    };
+    silent();
+    testsupport::Click(Form1->UiButton5->GetWidget());
+    ASSERT_TRUE(c.Await(devsim::kCmdReadNumbers, 1));
+    EXPECT_TRUE(Form1->MESPANEL->GetVisible());
+    EXPECT_EQ(Form1->Lprocess->GetCaption(), kTextPhonesCountWait);
+    sys::AdvanceMs(490);
+    testsupport::Pump(20);
+    EXPECT_EQ(c.device.Requests(devsim::kCmdReadNumbers), 1u);
+    sys::AdvanceMs(10);
+    ASSERT_TRUE(c.Await(devsim::kCmdReadNumbers, 2));
+    EXPECT_EQ(c.Frames(devsim::kCmdReadNumbers)[1].data, (Bytes{0x00}));
+
+    // The device answers the next one: the read goes on as ever.
+    c.memory = std::make_unique<MemoryModel>(*c.device.model, c.device.sim);
+    c.memory->SetNumbers(SampleBase(3));
+    sys::AdvanceMs(500);
+    ASSERT_TRUE(c.Await(devsim::kCmdReadNumbers, 3) && LinkRig::Deliver(kCountReply));
+    ASSERT_TRUE(c.Await(devsim::kCmdReadNumbers, 4) && LinkRig::Deliver(BlockReply(3)));
+    EXPECT_EQ(NumbersRig::Message(), "Чтение памяти номеров завершено");
+    EXPECT_EQ(Form1->PhonesGrid->GetCells(1, 3), "9000000002");
+
+    silent();
+    testsupport::Click(Form1->UiButton5->GetWidget());
+    ASSERT_TRUE(c.Await(devsim::kCmdReadNumbers, 5));
+    sys::AdvanceMs(15000);
+    EXPECT_EQ(NumbersRig::Message(), Form1->GetMessageA(4));
+    EXPECT_FALSE(g_PhoneRead.AwaitingCount());
+    // Marks in what the device receives: every half second while the wait ran, none after.
+    constexpr std::uint8_t kMark = 0x34;
+    SendCommand(kMark, std::vector<std::uint8_t>{0});
+    sys::AdvanceMs(2000);
+    SendCommand(kMark, std::vector<std::uint8_t>{0});
+    ASSERT_TRUE(c.Await(kMark, 2));
+    std::vector<std::uint8_t> order;
+    for (const devsim::Frame& f : c.device.sim.Frames())
+        if (f.command == devsim::kCmdReadNumbers || f.command == kMark) order.push_back(f.command);
+    ASSERT_GE(order.size(), 5u + 27u + 2u);
+    EXPECT_EQ(order.back(), kMark);
+    EXPECT_EQ(order[order.size() - 2], kMark);
+}
+
 TEST(NumbersLink, DeviceNamesTheNextIndexOrRefusesABlock) {
     NumbersRig c("num-next");
     ASSERT_TRUE(c.ok);

@@ -157,7 +157,13 @@ TEST(NumberTransfer, WholeReadWithReRequestAndWrongIndex) {
 TEST(NumberTransfer, CloudReadCountdownAndCutBlocks) {
     TPhoneReadTransfer t;
     t.SetCloudSession(true);
+    // A lost count is asked for again at the block's countdown, until it comes.
+    EXPECT_EQ(t.Start(), (Bytes{0x00}));
+    EXPECT_TRUE(Ticks(t, 299).Request.empty());
+    EXPECT_EQ(t.OnTick().Request, (Bytes{0x00}));
+    EXPECT_TRUE(t.AwaitingCount());
     t.OnReply(Bytes{0x00, 0x03, 0x00});
+    EXPECT_FALSE(t.AwaitingCount());
     EXPECT_EQ(t.GetBlockTimeout(), 300);
     // A block that announces three but holds one record advances by one.
     Bytes cut = BlockReply(0, 3, 0, 1);

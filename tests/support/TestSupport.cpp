@@ -1,6 +1,8 @@
 #include "support/TestSupport.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QMouseEvent>
+#include <QWidget>
 #include <chrono>
 #include <filesystem>
 #include <thread>
@@ -23,6 +25,16 @@ bool WaitUntil(const std::function<bool()>& pred, int timeoutMs) {
 
 void Pump(int ms) {
     WaitUntil([] { return false; }, ms);
+}
+
+void Click(QWidget* widget) {
+    const QPointF at(widget->width() / 2.0, widget->height() / 2.0);
+    QMouseEvent press(QEvent::MouseButtonPress, at, widget->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(widget, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, widget->mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QApplication::sendEvent(widget, &release);
 }
 
 std::string TempDir(const std::string& name) {

@@ -6,7 +6,11 @@
 #include <climits>
 #include <cstdlib>
 #include <fcntl.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
+#include <sys/socket.h>
 #include <sys/eventfd.h>
 #include <termios.h>
 #include <unistd.h>
@@ -48,9 +52,22 @@ void DevSim::Unplug() { Stop(); }
 
 bool DevSim::Replug() { return Start(); }
 
+bool DevSim::Dial(const std::string& address, int port) {
+    std::lock_guard<std::mutex> g(FControl);
+    StopLocked();
+    FDialAddress = address;
+    FDialPort = port;
+    return StartLocked();
+}
+
+bool DevSim::HungUpByPeer() const {
+    std::lock_guard<std::mutex> g(FLock);
+    return FHungUp;
+}
+
 bool DevSim::StartLocked() {
     if (Running()) return true;
-    if (!OpenPty()) return false;
+    if (!(FDialPort != 0 ? Connect() : OpenPty())) return false;
     StartThread();
     return true;
 }
@@ -101,12 +118,48 @@ bool DevSim::OpenPty() {
     return true;
 }
 
+bool DevSim::Connect() {
+    addrinfo hints{};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* found = nullptr;
+    if (getaddrinfo(FDialAddress.c_str(), std::to_string(FDialPort).c_str(), &hints, &found) != 0)
+        return false;
+    int fd = -1;
+    for (addrinfo* a = found; a && fd < 0; a = a->ai_next) {
+        fd = socket(a->ai_family, a->ai_socktype | SOCK_CLOEXEC, a->ai_protocol);
+        if (fd >= 0 && connect(fd, a->ai_addr, a->ai_addrlen) != 0) {
+            close(fd);
+            fd = -1;
+        }
+    }
+    freeaddrinfo(found);
+    if (fd < 0) return false;
+    // Each write its own segment, so paced output reaches the tool split up.
+    int one = 1;
+    setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
+    std::lock_guard<std::mutex> g(FLock);
+    FMaster = fd;
+    FSlave = -1;
+    FSlavePath.clear();
+    FHungUp = false;
+    FScanner = FrameScanner();
+    FOut.clear();
+    return true;
+}
+
+ssize_t DevSim::Put(int fd, const std::uint8_t* p, std::size_t n) {
+    // A connection the tool has closed must not raise SIGPIPE.
+    return FDialPort != 0 ? send(fd, p, n, MSG_NOSIGNAL) : write(fd, p, n);
+}
+
 void DevSim::ClosePty() {
     std::lock_guard<std::mutex> g(FLock);
     if (FMaster < 0) return;
     // The path goes first, as when a cable is pulled the port vanishes from the list.
-    unlink(FLinkPath.c_str());
-    close(FSlave);
+    if (FDialPort == 0) unlink(FLinkPath.c_str());
+    if (FSlave >= 0) close(FSlave);
     close(FMaster);
     FSlave = FMaster = -1;
     FSlavePath.clear();
@@ -145,7 +198,7 @@ void DevSim::Run() {
         {
             std::lock_guard<std::mutex> g(FLock);
             if (FStopping) return;
-            master = FMaster;
+            master = FHungUp ? -1 : FMaster;  // poll() passes over a negative descriptor
             paced = FPaceBaud > 0;
             double now = NowMs();
             if (FOut.empty()) {
@@ -157,8 +210,8 @@ void DevSim::Run() {
             last = now;
             std::size_t budget = paced ? static_cast<std::size_t>(credit) : FOut.size();
             budget = std::min(budget, FOut.size());
-            if (budget > 0) {
-                ssize_t n = write(master, FOut.data(), budget);
+            if (budget > 0 && master >= 0) {
+                ssize_t n = Put(master, FOut.data(), budget);
                 if (n > 0) {
                     FOut.erase(FOut.begin(), FOut.begin() + n);
                     if (paced) credit -= static_cast<double>(n);
@@ -188,6 +241,12 @@ void DevSim::Run() {
                     continue;
                 }
                 if (n < 0 && errno == EINTR) continue;
+                if (FDialPort != 0 && (n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK))) {
+                    std::lock_guard<std::mutex> g(FLock);
+                    FHungUp = true;
+                    FOut.clear();  // nowhere to send it now
+                    any = true;
+                }
                 break;
             }
             // A master with no reader behind it reports a hang-up; do not spin on it.

@@ -3,6 +3,10 @@
 // pty's device). It leaves the line in the pty's default (cooked) mode, so a tool that
 // forgets raw mode is caught; it always drains what it receives, finds request frames by
 // their tag and answers through reply handlers chosen by command code.
+//
+// Dialled in instead (Dial), the device is a GPRS modem connected to the tool's local
+// configuration server over TCP: the connection is its line, and pacing splits what it
+// sends into many small segments, as GPRS links do.
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
@@ -10,6 +14,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <sys/types.h>
 #include <vector>
 
 #include "tools/devsim/DevFrame.h"
@@ -51,6 +56,13 @@ public:
     bool Replug();
     bool Running() const;
 
+    // Dials in to a TCP server (address dotted or a host name) instead of publishing a pty;
+    // Start, Stop, Unplug and Replug then dial in and hang up. False when the connection
+    // is refused.
+    bool Dial(const std::string& address, int port);
+    // Dialled in: the server has closed the connection.
+    bool HungUpByPeer() const;
+
     const std::string& LinkPath() const { return FLinkPath; }
     std::string DevicePath() const;
 
@@ -81,7 +93,9 @@ private:
     bool StartLocked();
     void StopLocked();
     bool OpenPty();
+    bool Connect();
     void ClosePty();
+    ssize_t Put(int fd, const std::uint8_t* p, std::size_t n);
     void StartThread();
     void StopThread();
     void Run();
@@ -95,6 +109,9 @@ private:
     int FSlave = -1;  // held open so the pty lives while the tool has it closed
     int FWake = -1;
     std::string FSlavePath;
+    std::string FDialAddress;
+    int FDialPort = 0;  // 0: a pty
+    bool FHungUp = false;
     std::thread FThread;
     bool FStopping = false;
 

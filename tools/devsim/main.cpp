@@ -1,13 +1,15 @@
-// devsim: a simulated device on a pseudo-terminal.
-//   devsim --link PATH [--reply CC:HEX]... [--echo] [--pace BAUD]
+// devsim: a simulated device on a pseudo-terminal, or dialling in over TCP.
+//   devsim (--link PATH | --dial HOST:PORT) [--reply CC:HEX]... [--echo] [--pace BAUD]
 //          [--bootloader] [--type HEX] [--small] [--admin N] [--manager N] [--imei TEXT]
 //          [--no-prompt] [--config-out FILE]
-// Publishes the pty at PATH and answers as a controller does (identify, password, status,
-// reset; see DeviceModel.h), asking for its password after each identify unless told not
-// to. Each --reply answers request frames with command CC (hex) by a reply frame carrying
-// the data HEX instead. Paces its output at 19200 baud unless told otherwise. The
-// configuration record starts as a sample one (see ConfigModel.h); with --config-out each
-// record the tool writes is saved to FILE, byte for byte.
+// Publishes the pty at PATH (or dials in to the tool's local configuration server at
+// HOST:PORT, its output split up by the pacing as a GPRS link splits it) and answers as a
+// controller does (identify, password, status, reset; see DeviceModel.h), asking for its
+// password after each identify unless told not to. Each --reply answers request frames
+// with command CC (hex) by a reply frame carrying the data HEX instead. Paces its output
+// at 19200 baud unless told otherwise. The configuration record starts as a sample one
+// (see ConfigModel.h); with --config-out each record the tool writes is saved to FILE,
+// byte for byte.
 // Runs until interrupted.
 #include <csignal>
 #include <cstdio>
@@ -38,9 +40,9 @@ bool ParseHex(const std::string& s, devsim::Bytes& out) {
 }
 
 int Usage() {
-    std::fprintf(stderr, "usage: devsim --link PATH [--reply CC:HEX]... [--echo] [--pace BAUD]\n"
-                         "              [--bootloader] [--type HEX] [--small] [--admin N] [--manager N]\n"
-                         "              [--imei TEXT] [--no-prompt] [--config-out FILE]\n");
+    std::fprintf(stderr, "usage: devsim (--link PATH | --dial HOST:PORT) [--reply CC:HEX]... [--echo]\n"
+                         "              [--pace BAUD] [--bootloader] [--type HEX] [--small] [--admin N]\n"
+                         "              [--manager N] [--imei TEXT] [--no-prompt] [--config-out FILE]\n");
     return 2;
 }
 
@@ -48,6 +50,7 @@ int Usage() {
 
 int main(int argc, char** argv) {
     std::string link;
+    std::string dial;
     bool echo = false;
     unsigned pace = 19200;
     std::vector<std::pair<std::uint8_t, devsim::Bytes>> replies;
@@ -60,6 +63,8 @@ int main(int argc, char** argv) {
         std::string a = argv[i];
         if (a == "--link" && i + 1 < argc) {
             link = argv[++i];
+        } else if (a == "--dial" && i + 1 < argc) {
+            dial = argv[++i];
         } else if (a == "--echo") {
             echo = true;
         } else if (a == "--pace" && i + 1 < argc) {
@@ -92,7 +97,8 @@ int main(int argc, char** argv) {
             return Usage();
         }
     }
-    if (link.empty()) return Usage();
+    const std::size_t colon = dial.rfind(':');
+    if (link.empty() == dial.empty() || (!dial.empty() && colon == std::string::npos)) return Usage();
 
     // Signals are taken by sigwait below, not by the serving thread.
     sigset_t stopSignals;
@@ -124,11 +130,18 @@ int main(int argc, char** argv) {
     for (auto& [cmd, data] : replies) sim.SetReply(cmd, data);
     sim.SetEcho(echo);
     sim.SetPacing(pace);
-    if (!sim.Start()) {
+    if (!dial.empty()) {
+        if (!sim.Dial(dial.substr(0, colon), std::atoi(dial.c_str() + colon + 1))) {
+            std::fprintf(stderr, "devsim: cannot dial in to %s: %s\n", dial.c_str(), std::strerror(errno));
+            return 1;
+        }
+        std::printf("devsim: dialled in to %s\n", dial.c_str());
+    } else if (!sim.Start()) {
         std::fprintf(stderr, "devsim: cannot publish a pty at %s: %s\n", link.c_str(), std::strerror(errno));
         return 1;
+    } else {
+        std::printf("devsim: %s -> %s\n", link.c_str(), sim.DevicePath().c_str());
     }
-    std::printf("devsim: %s -> %s\n", link.c_str(), sim.DevicePath().c_str());
     std::fflush(stdout);
     int sig = 0;
     sigwait(&stopSignals, &sig);

@@ -55,9 +55,9 @@ bool SendAll(int fd, const void* data, std::size_t n) {
 }
 
 // Waits (bounded) until the client closes.
-void AwaitClose(int fd) {
+void AwaitClose(int fd, int seconds = 3) {
     std::string ignored;
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
     while (std::chrono::steady_clock::now() < end && ReadSome(fd, ignored, 100)) {
     }
 }
@@ -141,6 +141,8 @@ void UpdateSim::ServeFile(int fd) {
     TFile file;
     bool found = false;
     std::size_t piece = 0;
+    std::uint64_t announced = 0;
+    std::size_t stallAfter = SIZE_MAX;
     {
         std::lock_guard<std::mutex> g(FLock);
         FFileRequests.push_back(name);
@@ -150,16 +152,23 @@ void UpdateSim::ServeFile(int fd) {
             found = true;
         }
         piece = FPiece;
+        announced = FAnnounced;
+        stallAfter = FStallAfter;
     }
     if (!found) {
         const std::string missing = "file not exists";
         if (SendAll(fd, missing.data(), missing.size())) AwaitClose(fd);
         return;
     }
-    const std::string header = "file#" + file.Path + "#" + std::to_string(file.Data.size()) + "#";
+    const std::uint64_t size = announced != 0 ? announced : file.Data.size();
+    const std::string header = "file#" + file.Path + "#" + std::to_string(size) + "#";
     if (!SendAll(fd, header.data(), header.size())) return;
     // Let the header arrive by itself, as the server's first write does.
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    if (stallAfter < file.Data.size()) {
+        if (SendAll(fd, file.Data.data(), stallAfter)) AwaitClose(fd, 20);
+        return;
+    }
     if (piece == 0) piece = file.Data.size();
     for (std::size_t at = 0; at < file.Data.size(); at += piece) {
         if (!SendAll(fd, file.Data.data() + at, std::min(piece, file.Data.size() - at))) return;
@@ -194,6 +203,16 @@ void UpdateSim::AddFile(const std::string& name, const Bytes& bytes, const std::
 void UpdateSim::SetPieceSize(std::size_t bytes) {
     std::lock_guard<std::mutex> g(FLock);
     FPiece = bytes;
+}
+
+void UpdateSim::SetAnnouncedSize(std::uint64_t bytes) {
+    std::lock_guard<std::mutex> g(FLock);
+    FAnnounced = bytes;
+}
+
+void UpdateSim::SetStallAfter(std::size_t bytes) {
+    std::lock_guard<std::mutex> g(FLock);
+    FStallAfter = bytes;
 }
 
 std::vector<std::string> UpdateSim::Queries() const {

@@ -44,6 +44,11 @@ public:
     void AddFile(const std::string& name, const Bytes& bytes, const std::string& serverPath = "");
     // Sends file bytes in pieces of this size (0: all at once).
     void SetPieceSize(std::size_t bytes);
+    // A server gone wrong: the header announces this size whatever the file holds (0: the
+    // file's own), and only the first stallAfter bytes are sent before it falls silent with
+    // the connection open.
+    void SetAnnouncedSize(std::uint64_t bytes);
+    void SetStallAfter(std::size_t bytes);
 
     std::vector<std::string> Queries() const;
     std::vector<std::string> FileRequests() const;  // the names asked for
@@ -63,6 +68,8 @@ private:
     std::string FToolReply = "Zentor_v1.0.0.0.exe";
     std::map<std::string, TFile> FFiles;
     std::size_t FPiece = 0;
+    std::uint64_t FAnnounced = 0;
+    std::size_t FStallAfter = SIZE_MAX;
     std::vector<std::string> FQueries;
     std::vector<std::string> FFileRequests;
     int FEndTransfers = 0;
