@@ -139,10 +139,11 @@ TEST(HidDeskReader, TagReportsRecordedToTheFileUntilStopped) {
     EXPECT_EQ(Form1->RFIDSCOUNT->GetCaption(), "Count: 3");
     EXPECT_EQ(ReadFile(file), "08090A0B0C\r\nA7A8A9AAAB\r\n6162636465\r\n");
 
-    // Starting again on the same file empties it and counts from 0.
+    // Starting again on the same file counts from 0 and replaces it when it stops; until
+    // then the old recording stays whole.
     ui::test::PushFileAnswer(file);
     Form1->StartRFIDRecClick(Form1->StartRFIDRec);
-    EXPECT_EQ(ReadFile(file), "");
+    EXPECT_EQ(ReadFile(file), "08090A0B0C\r\nA7A8A9AAAB\r\n6162636465\r\n");
     EXPECT_EQ(Form1->RFIDSCOUNT->GetCaption(), "Count: 0");
     ASSERT_TRUE(r.reader.SendTags({Tid(0x01)}));
     ASSERT_TRUE(HidReaderRig::AwaitCount(1));
