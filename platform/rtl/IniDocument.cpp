@@ -7,7 +7,7 @@
 
 namespace {
 
-// Lookups a document answers by scanning before it builds its index.
+// Lookups in one section answered by scanning it before its keys are indexed.
 constexpr unsigned kScanLookups = 16;
 
 std::string_view TrimBlanks(std::string_view s) {
@@ -34,10 +34,6 @@ std::string Fold(std::string_view name) {
     r.reserve(name.size());
     for (size_t i = 0; i < name.size();) utf8::Append(r, utf8::ToLower(utf8::Next(name, i)));
     return r;
-}
-
-std::string KeyOfIndex(std::string_view section, std::string_view key) {
-    return Fold(section) + '\n' + Fold(key);
 }
 
 std::uint32_t Offset(std::string_view part, std::string_view whole) {
@@ -120,29 +116,18 @@ std::string TIniDocument::Text() const {
 }
 
 void TIniDocument::Changed() const {
-    FLookups = 0;
-    if (!FIndexed) return;
     FIndexed = false;
-    FSectionLines.clear();
-    FKeyLines.clear();
+    FSections.clear();
 }
 
-void TIniDocument::BuildIndex() const {
-    FSectionLines.clear();
-    FKeyLines.clear();
-    std::string section;
-    bool inSection = false;
-    for (size_t i = 0; i < FLines.size(); ++i) {
-        const Line& l = FLines[i];
-        if (l.kind == Kind::Section) {
-            section = Fold(l.Name());
-            inSection = true;
-            FSectionLines[section].push_back(i);
-        } else if (l.kind == Kind::Key && inSection) {
-            FKeyLines.emplace(section + '\n' + Fold(l.Name()), i);  // the first one counts
-        }
+TIniDocument::SectionIndex* TIniDocument::Section(std::string_view section) const {
+    if (!FIndexed) {
+        for (size_t i = 0; i < FLines.size(); ++i)
+            if (FLines[i].kind == Kind::Section) FSections[Fold(FLines[i].Name())].headers.push_back(i);
+        FIndexed = true;
     }
-    FIndexed = true;
+    auto it = FSections.find(Fold(section));
+    return it == FSections.end() ? nullptr : &it->second;
 }
 
 size_t TIniDocument::SectionEnd(size_t header) const {
@@ -153,22 +138,23 @@ size_t TIniDocument::SectionEnd(size_t header) const {
 
 std::vector<std::pair<size_t, size_t>> TIniDocument::Ranges(std::string_view section) const {
     std::vector<std::pair<size_t, size_t>> r;
-    if (FIndexed) {
-        auto it = FSectionLines.find(Fold(section));
-        if (it != FSectionLines.end())
-            for (size_t header : it->second) r.emplace_back(header, SectionEnd(header));
-        return r;
-    }
-    for (size_t i = 0; i < FLines.size(); ++i)
-        if (FLines[i].kind == Kind::Section && SameName(FLines[i].Name(), section)) r.emplace_back(i, SectionEnd(i));
+    if (const SectionIndex* index = Section(section))
+        for (size_t header : index->headers) r.emplace_back(header, SectionEnd(header));
     return r;
 }
 
 size_t TIniDocument::FindKey(std::string_view section, std::string_view key) const {
-    if (!FIndexed && ++FLookups > kScanLookups) BuildIndex();
-    if (FIndexed) {
-        auto it = FKeyLines.find(KeyOfIndex(section, key));
-        return it == FKeyLines.end() ? std::string::npos : it->second;
+    SectionIndex* index = Section(section);
+    if (!index) return std::string::npos;
+    if (!index->keysBuilt && ++index->lookups > kScanLookups) {
+        for (auto [b, e] : Ranges(section))
+            for (size_t i = b + 1; i < e; ++i)
+                if (FLines[i].kind == Kind::Key) index->keys.emplace(Fold(FLines[i].Name()), i);  // the first counts
+        index->keysBuilt = true;
+    }
+    if (index->keysBuilt) {
+        auto it = index->keys.find(Fold(key));
+        return it == index->keys.end() ? std::string::npos : it->second;
     }
     for (auto [b, e] : Ranges(section))
         for (size_t i = b + 1; i < e; ++i)

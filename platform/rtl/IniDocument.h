@@ -6,8 +6,8 @@
 // in a matching pair of '"' or '\'' loses them; sections and keys compare case-insensitively
 // (Latin and Cyrillic); of duplicate keys the first one counts; lines starting with ";" and
 // lines without "=" hold no key; keys before the first section belong to none.
-// A document that is asked for many keys indexes its sections and keys once, so reading a
-// whole file key by key stays linear.
+// A document indexes its section headers, and the keys of each section it is asked about
+// many times, so reading a whole section key by key stays linear however large the file.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -55,16 +55,21 @@ private:
     size_t SectionEnd(size_t header) const;
     // Line of the first key of that name in the section, or npos.
     size_t FindKey(std::string_view section, std::string_view key) const;
+    // Lines inserted or removed: every index is stale.
     void Changed() const;
-    void BuildIndex() const;
 
     std::vector<Line> FLines;
     bool FBom = false;
     Eol FEol = Eol::CrLf;
 
-    // Lookups since the last change: the first few scan, then an index pays for itself.
-    mutable unsigned FLookups = 0;
+    struct SectionIndex {
+        std::vector<size_t> headers;  // in file order
+        // Lookups so far: the first few scan the section, then its key index pays for itself.
+        unsigned lookups = 0;
+        bool keysBuilt = false;
+        std::unordered_map<std::string, size_t> keys;  // folded key, its first line
+    };
+    SectionIndex* Section(std::string_view section) const;
     mutable bool FIndexed = false;
-    mutable std::unordered_map<std::string, std::vector<size_t>> FSectionLines;
-    mutable std::unordered_map<std::string, size_t> FKeyLines;  // "section\nkey", folded
+    mutable std::unordered_map<std::string, SectionIndex> FSections;  // by folded name
 };

@@ -209,6 +209,50 @@ TEST(IniFile, FailedSaveRaisesAndLeavesTheOldFile) {
     EXPECT_THROW(folder.WriteString("a", "b", "c"), EIniFileException);
 }
 
+TEST(IniFile, AnUnreadableFileReadsAsDefaultsAndIsNeverWrittenOver) {
+    std::string path = testsupport::TempDir("ini-unreadable") + "/config.ini";
+    const std::string old = "[Devices]\r\nCount=1\r\nd0=111\r\n111=secret\r\n";
+    WriteAll(path, old);
+    SetSafeFileUnreadableForTests(path);
+    TIniFile ini(path);
+    EXPECT_EQ(ini.ReadInteger("Devices", "Count", 0), 0);
+    EXPECT_THROW(ini.WriteString("Devices", "Count", "2"), EIniFileException);
+    ini.DeleteKey("Devices", "111");
+    TMemIniFile mem(path);
+    EXPECT_EQ(mem.ReadError(), "Unable to read " + path + ": Permission denied");
+    mem.WriteString("Settings", "Language", "russian");
+    try {
+        mem.UpdateFile();
+        ADD_FAILURE() << "no error";
+    } catch (const EIniFileException& e) {
+        EXPECT_EQ(e.Message, mem.ReadError());
+    }
+    SetSafeFileUnreadableForTests("");
+    EXPECT_EQ(ReadAll(path), old);
+}
+
+TEST(IniFile, MemoryFileReadsOnceAndWritesOnceWhenChanged) {
+    std::string path = testsupport::TempDir("ini-mem") + "/config.ini";
+    std::string text = "[Devices]\r\nCount=5000\r\n";
+    for (int i = 0; i < 5000; ++i) text += "d" + std::to_string(i) + "=86" + std::to_string(i) + "\r\n";
+    WriteAll(path, text);
+    TMemIniFile ini(path);
+    fs::remove(path);  // everything below is answered from memory
+    for (int i = 0; i < 5000; i += 999)
+        EXPECT_EQ(ini.ReadString("DEVICES", "D" + std::to_string(i), ""), "86" + std::to_string(i));
+    const auto commits = SafeFileCommitsForTests();
+    ini.UpdateFile();
+    EXPECT_FALSE(fs::exists(path));
+    ini.WriteInteger("Devices", "Count", 5000);  // the same value changes nothing
+    ini.UpdateFile();
+    EXPECT_EQ(SafeFileCommitsForTests(), commits);
+    ini.WriteString("Devices", "d5000", "865000");
+    ini.WriteInteger("Devices", "Count", 5001);
+    ini.UpdateFile();
+    EXPECT_EQ(SafeFileCommitsForTests(), commits + 1);
+    EXPECT_EQ(ReadAll(path), text.replace(text.find("5000"), 4, "5001") + "d5000=865000\r\n");
+}
+
 TEST(IniFile, Utf8MarkAndLineEndsAreKept) {
     std::string path = testsupport::TempDir("ini-bom") + "/lang.lng";
     WriteAll(path, "\xEF\xBB\xBF[Header]\nCaption=Да\n");
