@@ -130,7 +130,7 @@ TEST(EventLogLink, ReadBlockByBlockThenExported) {
     // On a full disk the exported file stays as it was, and the user is told.
     SetSafeFileWriteLimitForTests(64);
     ui::test::PushFileAnswer(path);
-    ASSERT_TRUE(testsupport::Press(Form1->Button10));
+    EXPECT_TRUE(testsupport::Press(Form1->Button10));
     SetSafeFileWriteLimitForTests(-1);
     EXPECT_EQ(LogRig::Message(), "Файл не сохранён: " + path + " (No space left on device)");
     EXPECT_EQ(ReadFile(path), file);

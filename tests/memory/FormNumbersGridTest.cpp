@@ -296,13 +296,13 @@ TEST_F(NumbersGrid, AnExportThatCannotBeWrittenKeepsTheOldFileAndSaysSo) {
     // The disk fills up in the middle of the file.
     SetSafeFileWriteLimitForTests(100);
     ui::test::PushFileAnswer(path);
-    ASSERT_TRUE(testsupport::Press(Form1->UiButton4));
+    EXPECT_TRUE(testsupport::Press(Form1->UiButton4));
     SetSafeFileWriteLimitForTests(-1);
     EXPECT_EQ(Message(), "Файл не сохранён: " + path + " (No space left on device)");
     // A folder that cannot be written.
     SetSafeFileReadOnlyFolderForTests(dir);
     ui::test::PushFileAnswer(path);
-    ASSERT_TRUE(testsupport::Press(Form1->UiButton4));
+    EXPECT_TRUE(testsupport::Press(Form1->UiButton4));
     SetSafeFileReadOnlyFolderForTests("");
     EXPECT_EQ(Message(), "Файл не сохранён: " + path + " (Read-only file system)");
     std::ifstream in(path, std::ios::binary);

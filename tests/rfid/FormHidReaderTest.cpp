@@ -170,7 +170,7 @@ TEST(HidDeskReader, AFullDiskStopsTheRecordingWithTheTagsWrittenSoFar) {
     // A folder that cannot be written: recording stays off, and the user hears why.
     SetSafeFileReadOnlyFolderForTests(dir);
     ui::test::PushFileAnswer(file);
-    ASSERT_TRUE(testsupport::Press(Form1->StartRFIDRec));
+    EXPECT_TRUE(testsupport::Press(Form1->StartRFIDRec));
     SetSafeFileReadOnlyFolderForTests("");
     EXPECT_EQ(Form1->MESLABEL->GetCaption(), "Файл не сохранён: " + file + " (Read-only file system)");
     EXPECT_FALSE(g_TagFile.IsOpen());
@@ -182,8 +182,8 @@ TEST(HidDeskReader, AFullDiskStopsTheRecordingWithTheTagsWrittenSoFar) {
     ASSERT_TRUE(HidReaderRig::AwaitCount(2));
     // The third line finds the disk full halfway.
     SetSafeFileWriteLimitForTests(2 * 12 + 5);
-    ASSERT_TRUE(r.reader.SendTags({Tid(0x20)}));
-    ASSERT_TRUE(WaitUntil([] { return Form1->StartRFIDRec->GetEnabled(); }));
+    EXPECT_TRUE(r.reader.SendTags({Tid(0x20)}));
+    EXPECT_TRUE(WaitUntil([] { return Form1->StartRFIDRec->GetEnabled(); }));
     SetSafeFileWriteLimitForTests(-1);
     EXPECT_EQ(Form1->MESLABEL->GetCaption(), "Запись меток остановлена: No space left on device");
     EXPECT_EQ(Form1->RFIDSCOUNT->GetCaption(), "Count: 2");
