@@ -12,6 +12,7 @@
 #include "platform/sys/Clock.h"
 #include "platform/sys/Now.h"
 #include "platform/ui/Dialogs.h"
+#include "rfid/RfidState.h"
 
 namespace {
 
@@ -52,7 +53,12 @@ class TFormCloseSteps : public TCloseSteps {
 public:
     explicit TFormCloseSteps(TForm1& form) : F(form) {}
     void ClosePort() override { F.ClosePort(); }
-    void ClosePortRFID() override { F.ClosePortRFID(); }
+    void ClosePortRFID() override {
+        F.ClosePortRFID();
+        // A recording still running keeps its tags: they replace the chosen file now.
+        if (g_TagFile.IsOpen() && !g_TagFile.Close())
+            MessageBox(FileNotSavedText(g_TagFile.Path(), g_TagFile.Error()), "Информация", MB_OK | MB_ICONWARNING);
+    }
     void SaveFormSettings() override { F.SaveFormSettings(); }
     void UnregisterDeviceNotification() override { F.UnregisterDeviceNotification(); }
 
@@ -83,13 +89,18 @@ void TForm1::CloseImageClick(TObject* /*Sender*/) {
 }
 
 void TForm1::ReadFormSettings() {
-    const TFormSettings s = ReadFormSettingsFile(g_SettingsPath);
+    std::string error;
+    const TFormSettings s = ReadFormSettingsFile(g_SettingsPath, &error);
     g_Language = s.Language;
     g_PortName = s.ComPort;
     g_ConfigPath = s.ConfigPath;
+    // The run goes on with the defaults, but they must not replace what the file holds.
+    FSettingsUnread = !error.empty();
+    if (FSettingsUnread) SettingsFileFailed(error);
 }
 
 void TForm1::SaveFormSettings() {
+    if (FSettingsUnread) return;
     TFormSettings s;
     s.Language = g_Language;
     s.ComPort = g_PortName;
@@ -97,12 +108,14 @@ void TForm1::SaveFormSettings() {
     try {
         WriteFormSettingsFile(g_SettingsPath, s);
     } catch (const std::exception& e) {
-        // The window still closes; the user hears of it once.
-        if (!FSettingsErrorShown) {
-            FSettingsErrorShown = true;
-            MessageBox(e.what(), "Информация", MB_OK | MB_ICONWARNING);
-        }
+        SettingsFileFailed(e.what());  // the window still closes
     }
+}
+
+void TForm1::SettingsFileFailed(const std::string& message) {
+    if (FSettingsErrorShown) return;
+    FSettingsErrorShown = true;
+    MessageBox(message, "Информация", MB_OK | MB_ICONWARNING);
 }
 
 void TForm1::CentreOverlayPanelsStep() {

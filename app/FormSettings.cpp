@@ -11,21 +11,23 @@ std::string SettingsPathIn(const std::string& appDataFolder) {
     return IncludeTrailingPathDelimiter(appDataFolder) + "TALIVEX/TALIVEX Zentor/config.ini";
 }
 
-TFormSettings ReadFormSettingsFile(const std::string& path) {
+TFormSettings ReadFormSettingsFile(const std::string& path, std::string* readError) {
     TFormSettings s;
-    TIniFile ini(path);
+    TMemIniFile ini(path);
     s.Language = ini.ReadString(kSection, "Language", s.Language);
     s.ComPort = ini.ReadString(kSection, "ComPort", s.ComPort);
     s.ConfigPath = ini.ReadString(kSection, "File_configuration", s.ConfigPath);
+    if (readError) *readError = ini.ReadError();
     return s;
 }
 
 void WriteFormSettingsFile(const std::string& path, const TFormSettings& settings) {
-    // A first start on a fresh account has no folder yet.
-    const std::string folder = ExtractFilePath(path);
-    if (!folder.empty() && !DirectoryExists(folder)) ForceDirectories(folder);
-    TIniFile ini(path);
+    TMemIniFile ini(path);
     ini.WriteString(kSection, "Language", settings.Language);
     ini.WriteString(kSection, "ComPort", settings.ComPort);
     ini.WriteString(kSection, "File_configuration", settings.ConfigPath);
+    // A first start on a fresh account has no folder yet.
+    const std::string folder = ExtractFilePath(path);
+    if (ini.ReadError().empty() && !folder.empty() && !DirectoryExists(folder)) ForceDirectories(folder);
+    ini.UpdateFile();
 }

@@ -31,18 +31,18 @@ std::string LangFilePathIn(const std::string& folder) {
 }
 
 std::string ReadLangMessage(const std::string& langPath, int n, const std::string& language) {
-    TIniFile ini(langPath);
+    TMemIniFile ini(langPath);
     return ReadLangStr(ini.ReadString("Messages", LangMessageKey(n), LangMessageDefault(n)), language);
 }
 
 std::string ReadLangDiagnostic(const std::string& langPath, int code, const std::string& language) {
-    TIniFile ini(langPath);
+    TMemIniFile ini(langPath);
     const std::string key = "Code" + std::to_string(code);
     return ReadLangStr(ini.ReadString("Diagnostic", key, key), language);
 }
 
 TLanguageTexts ReadLanguageTexts(const std::string& langPath, const std::string& language) {
-    TIniFile ini(langPath);
+    TMemIniFile ini(langPath);
     auto text = [&](const char* section, const std::string& key, const std::string& def) {
         return ReadLangStr(ini.ReadString(section, key, def), language);
     };

@@ -1,5 +1,6 @@
 #pragma once
-// Reading the language file: numbered messages and the texts applied to the window.
+// Reading the language file: numbered messages and the texts applied to the window. Each
+// call reads the file once.
 #include <string>
 #include <utility>
 #include <vector>

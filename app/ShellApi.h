@@ -3,6 +3,7 @@
 // (GetMessageA, MessageShow, MiniLog, SelectPage, ButtonEnabled, UserStrToInt, ...).
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "app/HexText.h"
 
@@ -16,6 +17,13 @@ void MessageShowOnMainForm(const std::string& text);
 void ShowWaitPanel(std::uint32_t amount, std::uint32_t total, const std::string& text);
 // Closes the wait page; any text but "0" is then shown as a message.
 void HideWaitPanel(const std::string& text);
+
+// Replaces a file the user asked for (an export) with these bytes through a synced temporary
+// file. When any step fails the old file stays, the message panel says which file and why,
+// and the result is false.
+bool SaveFileOrTell(const std::string& path, std::string_view bytes);
+// "Файл не сохранён: <path> (<reason>)"
+std::string FileNotSavedText(const std::string& path, const std::string& reason);
 
 // Special-folder codes for TForm1::GetUserPathToFolder.
 constexpr int CSIDL_DESKTOPDIRECTORY = 0x10;

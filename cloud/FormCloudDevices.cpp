@@ -7,25 +7,47 @@
 #include "platform/rtl/IniFiles.h"
 #include "platform/rtl/StringList.h"
 
+namespace {
+
+// The settings file is read once per operation and written once after it; its trouble is
+// told once a run.
+void ReportSettingsFile(const std::string& message) {
+    if (Form1 && !message.empty()) Form1->SettingsFileFailed(message);
+}
+
+void UpdateSettingsFile(TMemIniFile& ini) {
+    ReportSettingsFile(ini.ReadError());
+    try {
+        ini.UpdateFile();
+    } catch (const EIniFileException& e) {
+        ReportSettingsFile(e.Message);
+    }
+}
+
+}  // namespace
+
 void LoadDeviceList(TComboBox* Combo) {
     if (!Combo) return;
     Combo->GetItems()->Clear();
-    TIniFile ini(g_SettingsPath);
+    TMemIniFile ini(g_SettingsPath);
+    ReportSettingsFile(ini.ReadError());
     Combo->GetItems()->AddStrings(LoadRememberedDevices(ini));
 }
 
 void TForm1::UserAuthOK() {
     const std::string imei = AIMEI->GetText();
     const bool listed = AIMEI->GetItems()->IndexOf(imei) >= 0;
-    TIniFile ini(g_SettingsPath);
+    TMemIniFile ini(g_SettingsPath);
     if (RememberDevice(ini, listed, imei, APASS->GetText(), INFODEV->GetText())) {
         AIMEI->GetItems()->Add(imei);
         AIMEI->SetText(imei);  // adding an item must not clear the typed text
     }
+    UpdateSettingsFile(ini);
 }
 
 void TForm1::AIMEIChange(TObject*) {
-    TIniFile ini(g_SettingsPath);
+    TMemIniFile ini(g_SettingsPath);
+    ReportSettingsFile(ini.ReadError());
     const TRememberedDevice d = ReadRememberedDevice(ini, AIMEI->GetText());
     APASS->SetText(d.Pass);
     INFODEV->SetText(d.Description);
@@ -41,13 +63,15 @@ void TForm1::AIMEIChange(TObject*) {
 }
 
 void TForm1::Button17Click(TObject*) {
-    TIniFile ini(g_SettingsPath);
+    TMemIniFile ini(g_SettingsPath);
     MessageShow(GroupAddMessage(AddToGroup(ini, AIMEI->GetText())));
+    UpdateSettingsFile(ini);
 }
 
 void TForm1::Button18Click(TObject*) {
-    TIniFile ini(g_SettingsPath);
+    TMemIniFile ini(g_SettingsPath);
     RemoveFromGroup(ini, AIMEI->GetText());
+    UpdateSettingsFile(ini);
     Group_panel->SetVisible(false);
 }
 

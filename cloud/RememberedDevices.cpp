@@ -10,14 +10,14 @@ constexpr const char* kDevices = "Devices";
 constexpr const char* kDescriptions = "Descriptions";
 constexpr const char* kGroup = "Group";
 
-std::vector<std::string> SectionKeys(const TIniFile& ini, const char* section) {
+std::vector<std::string> SectionKeys(const TCustomIniFile& ini, const char* section) {
     TStringList keys;
     ini.ReadSection(section, keys);
     return keys.ToVector();
 }
 }  // namespace
 
-std::vector<std::string> LoadRememberedDevices(const TIniFile& ini) {
+std::vector<std::string> LoadRememberedDevices(const TCustomIniFile& ini) {
     const int count = ini.ReadInteger(kDevices, "Count", 0);
     const int keys = static_cast<int>(SectionKeys(ini, kDevices).size());
     std::vector<std::string> out;
@@ -26,7 +26,7 @@ std::vector<std::string> LoadRememberedDevices(const TIniFile& ini) {
     return out;
 }
 
-bool RememberDevice(TIniFile& ini, bool listed, const std::string& imei, const std::string& pass,
+bool RememberDevice(TCustomIniFile& ini, bool listed, const std::string& imei, const std::string& pass,
                     const std::string& description) {
     if (!listed) {
         const int n = ini.ReadInteger(kDevices, "Count", 0);
@@ -44,7 +44,7 @@ bool RememberDevice(TIniFile& ini, bool listed, const std::string& imei, const s
     return false;
 }
 
-TRememberedDevice ReadRememberedDevice(const TIniFile& ini, const std::string& imei) {
+TRememberedDevice ReadRememberedDevice(const TCustomIniFile& ini, const std::string& imei) {
     TRememberedDevice d;
     d.Pass = ini.ReadString(kDevices, imei, "");
     d.Description = ini.ReadString(kDescriptions, imei, "");
@@ -57,7 +57,7 @@ TRememberedDevice ReadRememberedDevice(const TIniFile& ini, const std::string& i
     return d;
 }
 
-TGroupAddResult AddToGroup(TIniFile& ini, const std::string& imei) {
+TGroupAddResult AddToGroup(TCustomIniFile& ini, const std::string& imei) {
     const std::vector<std::string> keys = SectionKeys(ini, kGroup);
     if (std::find(keys.begin(), keys.end(), imei) != keys.end()) return TGroupAddResult::AlreadyMember;
     if (keys.size() >= static_cast<std::size_t>(kMaxGroupMembers)) return TGroupAddResult::Full;
@@ -74,7 +74,7 @@ std::string GroupAddMessage(TGroupAddResult result) {
     return {};
 }
 
-void RemoveFromGroup(TIniFile& ini, const std::string& imei) {
+void RemoveFromGroup(TCustomIniFile& ini, const std::string& imei) {
     if (ini.ValueExists(kGroup, imei)) ini.DeleteKey(kGroup, imei);
 }
 

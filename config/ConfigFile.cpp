@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <istream>
 
 #include "config/RecordBytes.h"
@@ -90,9 +88,9 @@ TConfigFileRead ReadConfigFile(std::istream& in, const ConfigRecord& current,
 
 TConfigFileRead OpenConfigFile(const std::string& path, const ConfigRecord& current,
                                TConfigFileContents& contents) {
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) return TConfigFileRead::CannotOpen;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return TConfigFileRead::CannotOpen;
+    // A FIFO would block start-up, a device or a folder reads as garbage: only a regular
+    // file is opened, anything else is as good as missing.
+    TRegularFileStream in;
+    if (in.Open(path) != TInputFile::Regular) return TConfigFileRead::CannotOpen;
     return ReadConfigFile(in, current, contents);
 }

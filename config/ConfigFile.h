@@ -25,14 +25,14 @@ void ApplyConfigPath(const std::string& path);
 // The bytes of a file holding record and numbers (at most 65535 numbers fit the chunk).
 std::vector<std::uint8_t> BuildConfigFile(const ConfigRecord& record,
                                           const std::vector<PhoneRecord>& numbers);
-// Writes a temporary file beside path and renames it over path, so that a failed save
-// never leaves a half-written configuration behind. False when anything fails.
+// Replaces the file through a synced temporary file, so that a failed save never leaves a
+// half-written configuration behind. False when anything fails.
 bool SaveConfigFile(const std::string& path, const ConfigRecord& record,
                     const std::vector<PhoneRecord>& numbers);
 
 enum class TConfigFileRead {
     Opened,         // the contents are filled
-    CannotOpen,     // no such file or no access
+    CannotOpen,     // no such file, no access, or not a regular file
     NotConfigFile,  // wrong magic or format byte: nothing is to change (message 47)
 };
 

@@ -1,6 +1,5 @@
 // The event-log page: the device's log block by block (0x2E), export, clearing and the
 // read button that asks the cloud.
-#include <fstream>
 #include <span>
 
 #include "app/Unit1.h"
@@ -90,9 +89,7 @@ void TForm1::ClearMemHronologyClick(TObject* /*Sender*/) {
 void TForm1::Button10Click(TObject* /*Sender*/) {
     SaveDialog->SetFileName(EventLogExportFileName(StatusImei(g_StatusRecord)));
     if (!SaveDialog->Execute()) return;
-    std::ofstream out(SaveDialog->GetFileName(), std::ios::binary | std::ios::trunc);
-    if (!out) return;
-    out << EventLogExport(LogGridRows());
+    SaveFileOrTell(SaveDialog->GetFileName(), EventLogExport(LogGridRows()));
 }
 
 void TForm1::HronologyGetClick(TObject* /*Sender*/) {

@@ -41,9 +41,7 @@ void TForm1::UiButton4Click(TObject* /*Sender*/) {
     SaveDialog->SetFileName(NumbersExportFileName(SessionImeiText()));
     SaveDialog->SetDefaultExt("csv");
     if (!SaveDialog->Execute()) return;
-    std::ofstream out(SaveDialog->GetFileName(), std::ios::binary | std::ios::trunc);
-    if (!out) return;
-    out << NumbersCsvExport(PhoneGridRows());
+    SaveFileOrTell(SaveDialog->GetFileName(), NumbersCsvExport(PhoneGridRows()));
 }
 
 void TForm1::UiButton7Click(TObject* /*Sender*/) {

@@ -72,13 +72,17 @@ void TForm1::StartRFIDRecClick(TObject* /*Sender*/) {
     SaveDialog->SetDefaultExt("csv");
     SaveDialog->SetFilterIndex(2);
     if (!SaveDialog->Execute()) return;
-    if (!g_TagFile.Create(SaveDialog->GetFileName())) return;
+    // Recording stays off; the user hears why rather than capturing into nothing.
+    if (!g_TagFile.Create(SaveDialog->GetFileName())) {
+        MessageShow(FileNotSavedText(SaveDialog->GetFileName(), g_TagFile.Error()));
+        return;
+    }
     StartRFIDRec->SetEnabled(false);
     RFIDSCOUNT->SetCaption(TagCountText(0));
 }
 
 void TForm1::StopRFIDRecClick(TObject* /*Sender*/) {
     if (!g_TagFile.IsOpen()) return;
-    g_TagFile.Close();
+    if (!g_TagFile.Close()) MessageShow(FileNotSavedText(g_TagFile.Path(), g_TagFile.Error()));
     StartRFIDRec->SetEnabled(true);
 }

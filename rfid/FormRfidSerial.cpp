@@ -110,7 +110,11 @@ void TForm1::CaptureTag(const std::uint8_t* bytes) {
     if (!aPhone) return;
     aPhone->SetText(RfidTagNumber(tid));
     if (!g_TagFile.IsOpen()) return;
-    g_TagFile.Write(aPhone->GetText());
+    if (!g_TagFile.Write(aPhone->GetText())) {
+        StartRFIDRec->SetEnabled(true);
+        MessageShow(g_TagFile.Saved() ? TagRecordStoppedText(g_TagFile.Error())
+                                      : FileNotSavedText(g_TagFile.Path(), g_TagFile.Error()));
+    }
     RFIDSCOUNT->SetCaption(TagCountText(g_TagFile.Count()));
 }
 

@@ -43,22 +43,40 @@ std::vector<TTid> ParseHidTagReport(std::int32_t kind, std::int32_t count,
 }
 
 bool TTagRecordFile::Create(const std::string& path) {
-    Close();
-    FHandle = std::fopen(path.c_str(), "wb");
-    if (FHandle == nullptr) return false;
+    FFile.Abandon();
+    FError.clear();
+    FSaved = false;
+    if (!FFile.Open(path)) {
+        FError = FFile.Error();
+        return false;
+    }
     FCount = 0;
     return true;
 }
 
-void TTagRecordFile::Close() {
-    if (FHandle != nullptr) std::fclose(FHandle);
-    FHandle = nullptr;
+bool TTagRecordFile::Close() {
+    if (!FFile.IsOpen()) return FSaved;
+    FSaved = FFile.Commit();
+    if (!FSaved) FError = FFile.Error();
+    return FSaved;
 }
 
-void TTagRecordFile::Write(const std::string& phoneText) {
-    if (FHandle == nullptr) return;
-    const std::string line = TagRecordLine(phoneText);
-    std::fwrite(line.data(), 1, line.size(), FHandle);
-    std::fflush(FHandle);
-    ++FCount;
+bool TTagRecordFile::Write(const std::string& phoneText) {
+    if (!FFile.IsOpen()) return true;
+    const std::uint64_t before = FFile.Written();
+    if (FFile.Write(TagRecordLine(phoneText))) {
+        ++FCount;
+        return true;
+    }
+    FError = FFile.Error();
+    // A half-written line would be a wrong tag: the file ends after the last whole one.
+    if (FFile.CutBackTo(before) && FFile.Commit()) {
+        FSaved = true;
+    } else {
+        FFile.Abandon();
+        FSaved = false;
+    }
+    return false;
 }
+
+std::string TagRecordStoppedText(const std::string& reason) { return "Запись меток остановлена: " + reason; }

@@ -3,10 +3,10 @@
 // line of the tag record file. Serial and USB-HID readers both deliver 12 TID bytes.
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <vector>
 
+#include "platform/rtl/SafeFile.h"
 #include "rfid/ReaderFrame.h"
 
 inline constexpr const char* kRfidNoTag = "RFID: no tag";
@@ -30,24 +30,33 @@ inline constexpr std::size_t kHidRecordTidOffset = 3;
 std::vector<TTid> ParseHidTagReport(std::int32_t kind, std::int32_t count,
                                     const std::uint8_t* data, std::size_t size);
 
-// The tag record file: created empty when recording starts, a line per captured tag.
+// The tag record file. The lines go to a temporary file beside the chosen one, which replaces
+// the chosen file when the recording stops (so an old file of that name is emptied then,
+// not lost before). Every write is checked: a tag is counted only once its line is written.
 class TTagRecordFile {
 public:
-    TTagRecordFile() = default;
-    ~TTagRecordFile() { Close(); }
-    TTagRecordFile(const TTagRecordFile&) = delete;
-    TTagRecordFile& operator=(const TTagRecordFile&) = delete;
-
-    // Creates (or empties) the file; the count starts at 0. False when it cannot be created.
+    // Starts a recording; the count starts at 0. False (with Error()) when it cannot start.
     bool Create(const std::string& path);
-    void Close();
-    bool IsOpen() const { return FHandle != nullptr; }
+    // Stops the recording: the lines written replace the chosen file. False (with Error())
+    // when that fails; the old file then stays as it was.
+    bool Close();
+    bool IsOpen() const { return FFile.IsOpen(); }
     // Appends the line for the number editor's text and counts it; nothing while closed.
-    void Write(const std::string& phoneText);
+    // False when the line cannot be written: the recording then stops, the file keeping the
+    // lines before it, and Saved() tells whether that file could be kept.
+    bool Write(const std::string& phoneText);
     // Lines written since recording started; kept after Close for the label.
     std::int32_t Count() const { return FCount; }
+    bool Saved() const { return FSaved; }
+    const std::string& Path() const { return FFile.Path(); }
+    const std::string& Error() const { return FError; }
 
 private:
-    std::FILE* FHandle = nullptr;
+    TSafeFileWriter FFile;
+    std::string FError;
     std::int32_t FCount = 0;
+    bool FSaved = false;
 };
+
+// "Запись меток остановлена: <reason>", for a recording stopped by a failed write.
+std::string TagRecordStoppedText(const std::string& reason);

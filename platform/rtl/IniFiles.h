@@ -1,28 +1,33 @@
 #pragma once
-// TIniFile: an initialisation file read and written key by key, as the private-profile
-// functions do it. The file is never held open: every read loads it afresh, every write
-// loads it, changes it and saves it at once through a temporary file renamed over the old
-// one, so a failed save (missing folder, no room) leaves the old file as it was and raises
-// EIniFileException "Unable to write to <path>". A missing or unreadable file reads as
-// empty; reading never creates it. Text is UTF-8 with CR LF or LF line ends; see
+// Initialisation files as the class library has them.
+// TIniFile reads and writes key by key, as the private-profile functions do it: the file is
+// never held open, every read loads it afresh, every change loads it, edits it and saves it
+// at once. TMemIniFile reads the file once, answers and edits in memory and writes it once
+// in UpdateFile, so an operation that touches many keys reads and writes the file once.
+// Saving goes through a temporary file renamed over the old one, so a failed save (missing
+// folder, no room) leaves the old file as it was and raises EIniFileException "Unable to
+// write to <path>". A missing file reads as empty and reading never creates it. A file that
+// exists but cannot be read is not empty: its keys read as their defaults, and it is never
+// written over (a change raises "Unable to read <path>: <reason>"). Text is UTF-8; see
 // IniDocument.h for how lines are read.
+#include <functional>
 #include <string>
 #include <string_view>
 
 #include "platform/rtl/Classes.h"
+#include "platform/rtl/IniDocument.h"
 #include "platform/rtl/SysUtils.h"
 
 class TStrings;
-class TIniDocument;
 
 class EIniFileException : public Exception {
 public:
     using Exception::Exception;
 };
 
-class TIniFile : public TObject {
+class TCustomIniFile : public TObject {
 public:
-    explicit TIniFile(std::string fileName) : FFileName(std::move(fileName)) {}
+    explicit TCustomIniFile(std::string fileName) : FFileName(std::move(fileName)) {}
 
     const std::string& GetFileName() const { return FFileName; }
 
@@ -45,11 +50,51 @@ public:
     void EraseSection(std::string_view section);
     // Does not raise: a key that cannot be deleted stays.
     void DeleteKey(std::string_view section, std::string_view ident);
-    void UpdateFile() {}
+    virtual void UpdateFile() = 0;
+
+protected:
+    using TReading = std::function<void(const TIniDocument&)>;
+    using TEditing = std::function<bool(TIniDocument&)>;  // true when it changed something
+    virtual void Read(const TReading& reading) const = 0;
+    // raise false: a failure leaves the file as it was without a word.
+    virtual void Change(const TEditing& editing, bool raise) = 0;
+
+    // Loads the file; false (with the reason) when it exists but cannot be read.
+    bool Load(TIniDocument& doc, std::string& error) const;
+    // Raises "Unable to write to <path>" when the file cannot be saved.
+    void Save(const TIniDocument& doc) const;
+    std::string UnreadableText(const std::string& reason) const;
 
 private:
-    TIniDocument Load() const;
-    void Save(const TIniDocument& doc) const;
-
     std::string FFileName;
+};
+
+class TIniFile : public TCustomIniFile {
+public:
+    using TCustomIniFile::TCustomIniFile;
+    void UpdateFile() override {}
+
+protected:
+    void Read(const TReading& reading) const override;
+    void Change(const TEditing& editing, bool raise) override;
+};
+
+class TMemIniFile : public TCustomIniFile {
+public:
+    // Reads the file once.
+    explicit TMemIniFile(std::string fileName);
+    // Writes the file once when anything changed since it was read or last written; raises
+    // as a change of TIniFile would. Nothing is written when nothing changed.
+    void UpdateFile() override;
+    // "Unable to read <path>: <reason>" when the file exists but could not be read, else "".
+    const std::string& ReadError() const { return FReadError; }
+
+protected:
+    void Read(const TReading& reading) const override { reading(FDoc); }
+    void Change(const TEditing& editing, bool raise) override;
+
+private:
+    TIniDocument FDoc;
+    std::string FReadError;
+    bool FModified = false;
 };

@@ -4,6 +4,8 @@
 // file, and the folder synced after it. When any step fails the temporary file is removed,
 // the old file stays as it was and the caller gets the reason.
 #include <cstdint>
+#include <istream>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -14,11 +16,15 @@ public:
     TSafeFileWriter(const TSafeFileWriter&) = delete;
     TSafeFileWriter& operator=(const TSafeFileWriter&) = delete;
 
-    // Creates the temporary file beside path; false (with Error()) when it cannot.
+    // Creates the temporary file beside path (beside the file a link names); false (with
+    // Error()) when it cannot.
     bool Open(const std::string& path);
-    // Appends; false once any write has failed (the file can then only be abandoned).
+    // Appends; false once any write has failed (the file can then only be abandoned or cut).
     bool Write(const void* bytes, std::size_t n);
     bool Write(std::string_view bytes) { return Write(bytes.data(), bytes.size()); }
+    // Cuts the file back to its first size bytes after a failed write (a line only half
+    // written), so that what came before it can still be committed.
+    bool CutBackTo(std::uint64_t size);
     // Syncs, renames over the target and syncs the folder; false (with Error()) on failure,
     // the old file then untouched.
     bool Commit();
@@ -46,14 +52,35 @@ private:
 bool WriteFileSafely(const std::string& path, std::string_view bytes, std::string* error = nullptr);
 
 // What an input path names. Only a regular file is ever opened as input: a FIFO would block
-// the open, a device or a folder gives garbage.
-enum class TInputFile { Regular, Missing, NotRegular };
-TInputFile ProbeInputFile(const std::string& path);
+// the open, a device or a folder gives garbage. Unreadable: it may exist but cannot be
+// reached or read (no access to it or to its folder); it must never be taken as empty.
+enum class TInputFile { Regular, Missing, NotRegular, Unreadable };
+TInputFile ProbeInputFile(const std::string& path, std::string* error = nullptr);
 
 // Reads a whole regular file. Missing and not-a-file paths give false with error empty; a
-// file that exists but cannot be read gives false with the reason, never an empty text.
+// file that cannot be read gives false with the reason, never an empty text.
 bool ReadRegularFile(const std::string& path, std::string& bytes, std::string* error = nullptr);
 
-// Tests inject write failures here: while set, every TSafeFileWriter write after this many
-// bytes fails with ENOSPC (a full disk); -1 switches it off.
+// A regular file read as a seekable stream; Open gives what the path names, and the stream
+// reads only when that is Regular.
+class TRegularFileStream : public std::istream {
+public:
+    TRegularFileStream();
+    ~TRegularFileStream() override;
+    TInputFile Open(const std::string& path, std::string* error = nullptr);
+
+private:
+    class TBuffer;
+    std::unique_ptr<TBuffer> FBuffer;
+};
+
+// Tests inject failures here, since tests run as root and root ignores file modes. While set:
+// every TSafeFileWriter write after this many bytes fails with ENOSPC (a full disk); -1
+// switches it off.
 void SetSafeFileWriteLimitForTests(std::int64_t bytes);
+// Files in this folder cannot be created or replaced (EROFS); "" switches it off.
+void SetSafeFileReadOnlyFolderForTests(const std::string& folder);
+// This file exists but cannot be opened for reading (EACCES); "" switches it off.
+void SetSafeFileUnreadableForTests(const std::string& path);
+// Files replaced so far by this process (tests count the writes of an operation with it).
+std::uint64_t SafeFileCommitsForTests();

@@ -7,6 +7,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/rtl/SafeFile.h"
+
 std::int64_t TStream::GetSize() {
     std::int64_t pos = Seek(0, TSeekOrigin::soCurrent);
     std::int64_t size = Seek(0, TSeekOrigin::soEnd);
@@ -87,8 +89,10 @@ void TMemoryStream::LoadFromFile(const std::string& path) {
 }
 
 void TMemoryStream::SaveToFile(const std::string& path) const {
-    TFileStream f(path, fmCreate);
-    SaveToStream(f);
+    // Whole or not at all: an old file is replaced only once every byte is on the disk.
+    std::string error;
+    if (!WriteFileSafely(path, std::string_view(reinterpret_cast<const char*>(FData.data()), FData.size()), &error))
+        throw EFCreateError("Cannot create file \"" + path + "\". " + error);
 }
 
 void TMemoryStream::LoadFromStream(TStream& stream) {

@@ -65,7 +65,8 @@ public:
     const void* GetMemory() const { return FData.data(); }
     const std::vector<std::uint8_t>& GetBytes() const { return FData; }
     void Clear();
-    // A file that cannot be opened raises EFOpenError, one that cannot be written EFCreateError.
+    // A file that cannot be opened raises EFOpenError, one that cannot be written EFCreateError
+    // (the old file then stays as it was: saving replaces it through a temporary file).
     void LoadFromFile(const std::string& path);
     void SaveToFile(const std::string& path) const;
     void LoadFromStream(TStream& stream);

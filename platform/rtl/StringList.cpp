@@ -255,8 +255,9 @@ void TStrings::LoadFromFile(const std::string& path) {
 }
 
 void TStrings::SaveToFile(const std::string& path) const {
-    TFileStream f(path, fmCreate);
-    SaveToStream(f);
+    TMemoryStream m;
+    SaveToStream(m);
+    m.SaveToFile(path);
 }
 
 void TStrings::LoadFromStream(TStream& stream) {

@@ -70,7 +70,8 @@ public:
     int GetUpdateCount() const { return FUpdateCount; }
 
     // A UTF-8 byte-order mark at the start of a file is dropped; no conversion otherwise.
-    // A file that cannot be opened raises EFOpenError, one that cannot be written EFCreateError.
+    // A file that cannot be opened raises EFOpenError, one that cannot be written EFCreateError
+    // (the old file then stays as it was: saving replaces it through a temporary file).
     virtual void LoadFromFile(const std::string& path);
     virtual void SaveToFile(const std::string& path) const;
     void LoadFromStream(TStream& stream);

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "app/FormSettings.h"
+#include "platform/rtl/SafeFile.h"
 #include "platform/rtl/SysUtils.h"
 #include "support/TestSupport.h"
 
@@ -82,29 +83,33 @@ TEST(SettingsFile, OddValuesAreKeptAsTheyStandAndOtherSectionsSurvive) {
     EXPECT_NE(text.find("d0=861234567890123"), std::string::npos) << text;
 }
 
-TEST(SettingsFile, UnreadableFileGivesDefaults) {
+// Tests run as root, which reads and writes every file: the layer's seams stand in for an
+// unreadable file and a read-only folder.
+TEST(SettingsFile, UnreadableFileGivesDefaultsAndIsNotWrittenOver) {
     const std::string dir = testsupport::TempDir("settings-unreadable");
     const std::string path = SettingsPathIn(dir);
     fs::create_directories(fs::path(path).parent_path());
-    WriteAll(path, "[Settings]\nLanguage=english\n");
-    fs::permissions(path, fs::perms::none);
-    if (std::ifstream(path).good()) GTEST_SKIP() << "this user reads every file";
-    const TFormSettings s = ReadFormSettingsFile(path);
+    const std::string old = "[Settings]\nLanguage=english\n[Devices]\nCount=1\nd0=1\n1=secret\n";
+    WriteAll(path, old);
+    SetSafeFileUnreadableForTests(path);
+    std::string error;
+    const TFormSettings s = ReadFormSettingsFile(path, &error);
     EXPECT_EQ(s.Language, "russian");
-    fs::permissions(path, fs::perms::owner_all);
+    EXPECT_EQ(error, "Unable to read " + path + ": Permission denied");
+    EXPECT_THROW(WriteFormSettingsFile(path, s), Exception);
+    SetSafeFileUnreadableForTests("");
+    EXPECT_EQ(ReadAll(path), old);
+    ReadFormSettingsFile(path, &error);
+    EXPECT_EQ(error, "");
 }
 
-TEST(SettingsFile, UnwritableFolderRaisesOnceAndKeepsTheOldFile) {
+TEST(SettingsFile, UnwritableFolderRaisesAndKeepsTheOldFile) {
     const std::string dir = testsupport::TempDir("settings-readonly");
     const std::string path = SettingsPathIn(dir);
     const fs::path folder = fs::path(path).parent_path();
     fs::create_directories(folder);
     WriteAll(path, "[Settings]\nLanguage=english\n");
-    fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
-    if (std::ofstream(folder / "probe").good()) {
-        fs::permissions(folder, fs::perms::owner_all);
-        GTEST_SKIP() << "this user writes everywhere";
-    }
+    SetSafeFileReadOnlyFolderForTests(folder.string());
     TFormSettings s;
     try {
         WriteFormSettingsFile(path, s);
@@ -112,7 +117,7 @@ TEST(SettingsFile, UnwritableFolderRaisesOnceAndKeepsTheOldFile) {
     } catch (const Exception& e) {
         EXPECT_EQ(e.Message, "Unable to write to " + path);
     }
-    fs::permissions(folder, fs::perms::owner_all);
+    SetSafeFileReadOnlyFolderForTests("");
     EXPECT_EQ(ReadAll(path), "[Settings]\nLanguage=english\n");
 }
 

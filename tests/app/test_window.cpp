@@ -11,6 +11,7 @@
 #include "app/Unit1.h"
 #include "config/ConfigFile.h"
 #include "device/DeviceLink.h"
+#include "platform/rtl/SafeFile.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/sys/Clock.h"
 #include "platform/sys/Folders.h"
@@ -298,6 +299,41 @@ TEST_F(Shell, SettingsThatCannotBeWrittenAreReportedOnceAndTheWindowCloses) {
     for (const auto& d : ui::test::ShownDialogs())
         if (d.text.find("Unable to write to") != std::string::npos) ++boxes;
     EXPECT_EQ(boxes, 1);
+}
+
+TEST_F(Shell, RememberedDevicesAreReadOnceAndTheCloseWritesTheFileOnce) {
+    fs::create_directories(fs::path(g_SettingsPath).parent_path());
+    std::string text = "[Settings]\r\nLanguage=russian\r\n[Devices]\r\nCount=2000\r\n";
+    for (int i = 0; i < 2000; ++i) text += "d" + std::to_string(i) + "=86" + std::to_string(i) + "\r\n";
+    std::ofstream(g_SettingsPath, std::ios::binary) << text;
+    ShowWindow();
+    ASSERT_EQ(F().AIMEI->GetItems()->Count(), 2000);
+    EXPECT_EQ(F().AIMEI->GetItems()->Get(1999), "861999");
+    const auto commits = SafeFileCommitsForTests();
+    F().Close();
+    EXPECT_EQ(SafeFileCommitsForTests() - commits, 1u);
+    EXPECT_NE(ReadAll(g_SettingsPath).find("d1999=861999\r\n"), std::string::npos);
+}
+
+TEST_F(Shell, AnUnreadableSettingsFileIsToldOnceAndKeptAsItIs) {
+    fs::create_directories(fs::path(g_SettingsPath).parent_path());
+    const std::string old = "[Settings]\nLanguage=english\n[Devices]\nCount=1\nd0=861\n861=1234\n";
+    std::ofstream(g_SettingsPath, std::ios::binary) << old;
+    SetSafeFileUnreadableForTests(g_SettingsPath);
+    ShowWindow();
+    EXPECT_EQ(g_Language, "russian");
+    EXPECT_EQ(F().AIMEI->GetItems()->Count(), 0);
+    // A login is remembered by the window only: the file is not written over.
+    F().AIMEI->SetText("862");
+    F().APASS->SetText("0000");
+    F().UserAuthOK();
+    F().Close();
+    SetSafeFileUnreadableForTests("");
+    EXPECT_EQ(ReadAll(g_SettingsPath), old);
+    std::vector<std::string> boxes;
+    for (const auto& d : ui::test::ShownDialogs())
+        if (d.text.find("Unable to") != std::string::npos) boxes.push_back(d.text);
+    EXPECT_EQ(boxes, std::vector<std::string>{"Unable to read " + g_SettingsPath + ": Permission denied"});
 }
 
 TEST_F(Shell, LanguageSwitchesAtRunTimeAndBack) {

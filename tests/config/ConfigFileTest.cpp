@@ -5,6 +5,9 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "config/ConfigFile.h"
 #include "support/TestSupport.h"
@@ -32,6 +35,11 @@ Bytes HandFile(std::uint8_t format, std::uint8_t chunks, const std::vector<Phone
     f.insert(f.end(), {0x64, static_cast<std::uint8_t>(numbers.size()), 0x00});
     for (const auto& n : numbers) f.insert(f.end(), n.Bytes.begin(), n.Bytes.end());
     return f;
+}
+
+std::size_t Entries(const std::string& dir) {
+    return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(dir),
+                                                  std::filesystem::directory_iterator()));
 }
 
 TConfigFileRead Read(const Bytes& file, const ConfigRecord& current, TConfigFileContents& c) {
@@ -143,7 +151,7 @@ TEST(ConfigFile, SaveAndOpen) {
     }
     ASSERT_TRUE(SaveConfigFile(path, SomeRecord(), kThree));
     EXPECT_EQ(Slurp(path), HandFile(0x0B, 2, kThree));
-    EXPECT_FALSE(std::filesystem::exists(path + ".tmp"));
+    EXPECT_EQ(Entries(dir), 1u);  // no temporary file is left
 
     TConfigFileContents c;
     ASSERT_EQ(OpenConfigFile(path, ConfigRecord{}, c), TConfigFileRead::Opened);
@@ -154,7 +162,20 @@ TEST(ConfigFile, SaveAndOpen) {
     EXPECT_EQ(OpenConfigFile(dir, ConfigRecord{}, c), TConfigFileRead::CannotOpen);
     EXPECT_FALSE(SaveConfigFile(dir + "/no/such/folder/x.fcg", SomeRecord(), kThree));
     EXPECT_FALSE(SaveConfigFile(dir, SomeRecord(), kThree));  // a folder is in the way
-    EXPECT_FALSE(std::filesystem::exists(dir + ".tmp"));
+    EXPECT_EQ(Entries(dir), 1u);
+}
+
+TEST(ConfigFile, OnlyARegularFileIsOpened) {
+    // A FIFO would block the open for ever, a device reads as garbage: both count as missing.
+    const std::string fifo = testsupport::TempDir("fcg-fifo") + "/configuration.fcg";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    // Held open here, so that an open that does block returns and fails the test instead.
+    const int writer = ::open(fifo.c_str(), O_RDWR | O_NONBLOCK);
+    ASSERT_GE(writer, 0);
+    TConfigFileContents c;
+    EXPECT_EQ(OpenConfigFile(fifo, ConfigRecord{}, c), TConfigFileRead::CannotOpen);
+    ::close(writer);
+    EXPECT_EQ(OpenConfigFile("/dev/zero", ConfigRecord{}, c), TConfigFileRead::CannotOpen);
 }
 
 TEST(ConfigFile, CurrentPath) {

@@ -93,7 +93,8 @@ TEST_F(FormFile, SavedFileByteByByte) {
     EXPECT_EQ(file[532], 3);
     EXPECT_EQ(file[533], 0);
     EXPECT_EQ(g_ConfigPath, path);
-    EXPECT_FALSE(std::filesystem::exists(path + ".tmp"));
+    // Written through a temporary file, none of which is left beside it.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), std::filesystem::directory_iterator()), 1);
     EXPECT_EQ(Message(), "");
 }
 

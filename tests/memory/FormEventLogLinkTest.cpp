@@ -12,8 +12,10 @@
 #include "device/LinkRig.h"
 #include "memory/MemoryState.h"
 #include "platform/rtl/CodePage.h"
+#include "platform/rtl/SafeFile.h"
 #include "platform/sys/Clock.h"
 #include "platform/ui/Dialogs.h"
+#include "support/UserInput.h"
 #include "tools/devsim/MemoryModel.h"
 
 namespace {
@@ -125,6 +127,13 @@ TEST(EventLogLink, ReadBlockByBlockThenExported) {
     std::size_t lines = 0;
     for (char ch : file) lines += ch == '\n';
     EXPECT_EQ(lines, 26u);
+    // On a full disk the exported file stays as it was, and the user is told.
+    SetSafeFileWriteLimitForTests(64);
+    ui::test::PushFileAnswer(path);
+    EXPECT_TRUE(testsupport::Press(Form1->Button10));
+    SetSafeFileWriteLimitForTests(-1);
+    EXPECT_EQ(LogRig::Message(), "Файл не сохранён: " + path + " (No space left on device)");
+    EXPECT_EQ(ReadFile(path), file);
     g_StatusRecord = StatusRecord{};
 }
 

@@ -3,6 +3,7 @@
 // number files through the file dialogs.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -11,10 +12,12 @@
 #include "memory/NumberGridSort.h"
 #include "memory/PhoneBase.h"
 #include "platform/rtl/CodePage.h"
+#include "platform/rtl/SafeFile.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/sys/Now.h"
 #include "platform/ui/Dialogs.h"
 #include "support/TestSupport.h"
+#include "support/UserInput.h"
 
 namespace {
 
@@ -282,6 +285,29 @@ TEST_F(NumbersGrid, NumberFileRoundTripThroughTheDialogs) {
     ui::test::PushFileAnswer("");
     Form1->UiButton3Click(nullptr);
     EXPECT_EQ(g->GetRow(1), before[0]);
+}
+
+TEST_F(NumbersGrid, AnExportThatCannotBeWrittenKeepsTheOldFileAndSaysSo) {
+    const std::string dir = testsupport::TempDir("numbers-csv-fail");
+    const std::string path = dir + "/_numbers.csv";
+    const std::string old(4500, 'x');
+    ASSERT_TRUE(WriteFileSafely(path, old));
+    Fill({{"9000000001", "Иванов"}, {"9000000002", "Петров"}});
+    // The disk fills up in the middle of the file.
+    SetSafeFileWriteLimitForTests(100);
+    ui::test::PushFileAnswer(path);
+    EXPECT_TRUE(testsupport::Press(Form1->UiButton4));
+    SetSafeFileWriteLimitForTests(-1);
+    EXPECT_EQ(Message(), "Файл не сохранён: " + path + " (No space left on device)");
+    // A folder that cannot be written.
+    SetSafeFileReadOnlyFolderForTests(dir);
+    ui::test::PushFileAnswer(path);
+    EXPECT_TRUE(testsupport::Press(Form1->UiButton4));
+    SetSafeFileReadOnlyFolderForTests("");
+    EXPECT_EQ(Message(), "Файл не сохранён: " + path + " (Read-only file system)");
+    std::ifstream in(path, std::ios::binary);
+    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()), old);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), std::filesystem::directory_iterator()), 1);
 }
 
 }  // namespace

@@ -4,13 +4,17 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
+#include "app/ShellState.h"
 #include "device/LinkRig.h"
+#include "platform/rtl/SafeFile.h"
 #include "platform/ui/Dialogs.h"
 #include "rfid/RfidState.h"
 #include "support/TestSupport.h"
+#include "support/UserInput.h"
 #include "tools/readersim/HidReaderSim.h"
 #include "widgets/UiButton.h"
 #include "widgets/UiRadGrp.h"
@@ -139,10 +143,11 @@ TEST(HidDeskReader, TagReportsRecordedToTheFileUntilStopped) {
     EXPECT_EQ(Form1->RFIDSCOUNT->GetCaption(), "Count: 3");
     EXPECT_EQ(ReadFile(file), "08090A0B0C\r\nA7A8A9AAAB\r\n6162636465\r\n");
 
-    // Starting again on the same file empties it and counts from 0.
+    // Starting again on the same file counts from 0 and replaces it when it stops; until
+    // then the old recording stays whole.
     ui::test::PushFileAnswer(file);
     Form1->StartRFIDRecClick(Form1->StartRFIDRec);
-    EXPECT_EQ(ReadFile(file), "");
+    EXPECT_EQ(ReadFile(file), "08090A0B0C\r\nA7A8A9AAAB\r\n6162636465\r\n");
     EXPECT_EQ(Form1->RFIDSCOUNT->GetCaption(), "Count: 0");
     ASSERT_TRUE(r.reader.SendTags({Tid(0x01)}));
     ASSERT_TRUE(HidReaderRig::AwaitCount(1));
@@ -154,4 +159,49 @@ TEST(HidDeskReader, TagReportsRecordedToTheFileUntilStopped) {
     Form1->StartRFIDRecClick(Form1->StartRFIDRec);
     EXPECT_TRUE(Form1->StartRFIDRec->GetEnabled());
     EXPECT_FALSE(g_TagFile.IsOpen());
+}
+
+TEST(HidDeskReader, AFullDiskStopsTheRecordingWithTheTagsWrittenSoFar) {
+    HidReaderRig r("rfid-hid-full");
+    ASSERT_TRUE(r.started);
+    ASSERT_TRUE(r.Connect());
+    const std::string dir = testsupport::TempDir("rfid-hid-full-file");
+    const std::string file = dir + "/tags.txt";
+    // A folder that cannot be written: recording stays off, and the user hears why.
+    SetSafeFileReadOnlyFolderForTests(dir);
+    ui::test::PushFileAnswer(file);
+    EXPECT_TRUE(testsupport::Press(Form1->StartRFIDRec));
+    SetSafeFileReadOnlyFolderForTests("");
+    EXPECT_EQ(Form1->MESLABEL->GetCaption(), "Файл не сохранён: " + file + " (Read-only file system)");
+    EXPECT_FALSE(g_TagFile.IsOpen());
+
+    ui::test::PushFileAnswer(file);
+    ASSERT_TRUE(testsupport::Press(Form1->StartRFIDRec));
+    ASSERT_TRUE(g_TagFile.IsOpen());
+    ASSERT_TRUE(r.reader.SendTags({Tid(0x01), Tid(0x10)}));
+    ASSERT_TRUE(HidReaderRig::AwaitCount(2));
+    // The third line finds the disk full halfway.
+    SetSafeFileWriteLimitForTests(2 * 12 + 5);
+    EXPECT_TRUE(r.reader.SendTags({Tid(0x20)}));
+    EXPECT_TRUE(WaitUntil([] { return Form1->StartRFIDRec->GetEnabled(); }));
+    SetSafeFileWriteLimitForTests(-1);
+    EXPECT_EQ(Form1->MESLABEL->GetCaption(), "Запись меток остановлена: No space left on device");
+    EXPECT_EQ(Form1->RFIDSCOUNT->GetCaption(), "Count: 2");
+    EXPECT_EQ(ReadFile(file), "08090A0B0C\r\n1718191A1B\r\n");
+    ASSERT_TRUE(r.reader.SendTags({Tid(0x30)}));
+    ASSERT_TRUE(WaitUntil([] { return Form1->aPhone->GetText() == "3738393A3B"; }));
+    EXPECT_EQ(Form1->RFIDSCOUNT->GetCaption(), "Count: 2");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), std::filesystem::directory_iterator()), 1);
+
+    // A recording still running when the window closes keeps its tags.
+    ui::test::PushFileAnswer(file);
+    ASSERT_TRUE(testsupport::Press(Form1->StartRFIDRec));
+    ASSERT_TRUE(r.reader.SendTags({Tid(0x40)}));
+    ASSERT_TRUE(HidReaderRig::AwaitCount(1));
+    const std::string settings = g_SettingsPath;
+    g_SettingsPath = testsupport::TempDir("rfid-hid-full-settings") + "/config.ini";
+    Form1->Close();
+    g_SettingsPath = settings;
+    EXPECT_FALSE(g_TagFile.IsOpen());
+    EXPECT_EQ(ReadFile(file), "4748494A4B\r\n");
 }

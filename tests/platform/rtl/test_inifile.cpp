@@ -61,7 +61,7 @@ TEST(IniFile, WritesCreateTheFileInCrLfWithSectionsInOrder) {
     EXPECT_EQ(ReadAll(path).substr(0, 30), "[Settings]\r\nLanguage=english\r\n");
     EXPECT_EQ(ini.ReadString("Group", "860000000000001", "dflt"), "");  // present but empty
     EXPECT_TRUE(ini.ValueExists("Group", "860000000000001"));
-    EXPECT_FALSE(fs::exists(path + ".tmp"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(fs::path(path).parent_path()), fs::directory_iterator()), 1);
 }
 
 TEST(IniFile, OddInputIsReadAsThePrivateProfileReadsIt) {
@@ -144,13 +144,13 @@ TEST(IniFile, EditsTouchOnlyTheirOwnLines) {
     ini.WriteString("Devices", "d2", "333");
     ini.WriteString("Devices", "111", "new");
     EXPECT_EQ(ReadAll(path),
-              "; settings of the tool\r\n[Devices]\r\nCount=3\r\nd0=111\r\nd1=222\r\n111=new\r\n"
-              "111=shadowed\r\nd2=333\r\n\r\n[Group]\r\n111=\r\n333=\r\n");
+              "; settings of the tool\n[Devices]\nCount=3\nd0=111\nd1=222\n111=new\n"
+              "111=shadowed\nd2=333\n\n[Group]\n111=\n333=\n");
     ini.DeleteKey("Devices", "111");  // duplicates go too, so the key is really gone
     EXPECT_FALSE(ini.ValueExists("Devices", "111"));
     ini.DeleteKey("Group", "999");    // absent: nothing changes
     ini.EraseSection("group");
-    EXPECT_EQ(ReadAll(path), "; settings of the tool\r\n[Devices]\r\nCount=3\r\nd0=111\r\nd1=222\r\nd2=333\r\n\r\n");
+    EXPECT_EQ(ReadAll(path), "; settings of the tool\n[Devices]\nCount=3\nd0=111\nd1=222\nd2=333\n\n");
     // An empty section does not count as existing.
     WriteAll(path, "[Empty]\n[Full]\na=1\n");
     EXPECT_FALSE(ini.SectionExists("Empty"));
@@ -209,13 +209,64 @@ TEST(IniFile, FailedSaveRaisesAndLeavesTheOldFile) {
     EXPECT_THROW(folder.WriteString("a", "b", "c"), EIniFileException);
 }
 
-TEST(IniFile, Utf8MarkIsKept) {
+TEST(IniFile, AnUnreadableFileReadsAsDefaultsAndIsNeverWrittenOver) {
+    std::string path = testsupport::TempDir("ini-unreadable") + "/config.ini";
+    const std::string old = "[Devices]\r\nCount=1\r\nd0=111\r\n111=secret\r\n";
+    WriteAll(path, old);
+    SetSafeFileUnreadableForTests(path);
+    TIniFile ini(path);
+    EXPECT_EQ(ini.ReadInteger("Devices", "Count", 0), 0);
+    EXPECT_THROW(ini.WriteString("Devices", "Count", "2"), EIniFileException);
+    ini.DeleteKey("Devices", "111");
+    TMemIniFile mem(path);
+    EXPECT_EQ(mem.ReadError(), "Unable to read " + path + ": Permission denied");
+    mem.WriteString("Settings", "Language", "russian");
+    try {
+        mem.UpdateFile();
+        ADD_FAILURE() << "no error";
+    } catch (const EIniFileException& e) {
+        EXPECT_EQ(e.Message, mem.ReadError());
+    }
+    SetSafeFileUnreadableForTests("");
+    EXPECT_EQ(ReadAll(path), old);
+}
+
+TEST(IniFile, MemoryFileReadsOnceAndWritesOnceWhenChanged) {
+    std::string path = testsupport::TempDir("ini-mem") + "/config.ini";
+    std::string text = "[Devices]\r\nCount=5000\r\n";
+    for (int i = 0; i < 5000; ++i) text += "d" + std::to_string(i) + "=86" + std::to_string(i) + "\r\n";
+    WriteAll(path, text);
+    TMemIniFile ini(path);
+    fs::remove(path);  // everything below is answered from memory
+    for (int i = 0; i < 5000; i += 999)
+        EXPECT_EQ(ini.ReadString("DEVICES", "D" + std::to_string(i), ""), "86" + std::to_string(i));
+    const auto commits = SafeFileCommitsForTests();
+    ini.UpdateFile();
+    EXPECT_FALSE(fs::exists(path));
+    ini.WriteInteger("Devices", "Count", 5000);  // the same value changes nothing
+    ini.UpdateFile();
+    EXPECT_EQ(SafeFileCommitsForTests(), commits);
+    ini.WriteString("Devices", "d5000", "865000");
+    ini.WriteInteger("Devices", "Count", 5001);
+    ini.UpdateFile();
+    EXPECT_EQ(SafeFileCommitsForTests(), commits + 1);
+    EXPECT_EQ(ReadAll(path), text.replace(text.find("5000"), 4, "5001") + "d5000=865000\r\n");
+}
+
+TEST(IniFile, Utf8MarkAndLineEndsAreKept) {
     std::string path = testsupport::TempDir("ini-bom") + "/lang.lng";
     WriteAll(path, "\xEF\xBB\xBF[Header]\nCaption=Да\n");
     TIniFile ini(path);
     EXPECT_EQ(ini.ReadString("Header", "Caption", ""), "Да");
     ini.WriteString("Header", "Close", "X");
-    EXPECT_EQ(ReadAll(path), "\xEF\xBB\xBF[Header]\r\nCaption=Да\r\nClose=X\r\n");
+    EXPECT_EQ(ReadAll(path), "\xEF\xBB\xBF[Header]\nCaption=Да\nClose=X\n");
+    // Lone CR line ends stay single: the file keeps its size, its new lines take its end.
+    const std::string cr = "[Settings]\rLanguage=english\r\r\r\r[Devices]\rCount=0\r";
+    WriteAll(path, cr);
+    ini.WriteString("Settings", "Language", "russian");
+    EXPECT_EQ(ReadAll(path), "[Settings]\rLanguage=russian\r\r\r\r[Devices]\rCount=0\r");
+    ini.WriteString("Group", "1", "");
+    EXPECT_EQ(ReadAll(path), "[Settings]\rLanguage=russian\r\r\r\r[Devices]\rCount=0\r\r[Group]\r1=\r");
 }
 
 }  // namespace

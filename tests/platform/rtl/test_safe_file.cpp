@@ -66,6 +66,39 @@ TEST(SafeFile, AFullDiskOrAnAbandonedWriteLeavesTheOldFile) {
     EXPECT_FALSE(WriteFileSafely(dir, "x"));  // a folder is in the way
 }
 
+TEST(SafeFile, AReadOnlyFolderOrALinkedFile) {
+    const std::string dir = testsupport::TempDir("safe-readonly");
+    const std::string path = dir + "/numbers.csv";
+    ASSERT_TRUE(WriteFileSafely(path, "old"));
+    SetSafeFileReadOnlyFolderForTests(dir + "/");
+    std::string error;
+    EXPECT_FALSE(WriteFileSafely(path, "new", &error));
+    SetSafeFileReadOnlyFolderForTests("");
+    EXPECT_EQ(error, "Read-only file system");
+    EXPECT_EQ(ReadAll(path), "old");
+    // A link is kept: the file it names is replaced.
+    const std::string link = dir + "/link.csv";
+    fs::create_symlink(path, link);
+    ASSERT_TRUE(WriteFileSafely(link, "through the link"));
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(ReadAll(path), "through the link");
+    EXPECT_EQ(Entries(dir), 2u);
+}
+
+TEST(SafeFile, AFailedLineIsCutOffAndTheLinesBeforeItCommitted) {
+    const std::string dir = testsupport::TempDir("safe-cut");
+    TSafeFileWriter w;
+    ASSERT_TRUE(w.Open(dir + "/tags.txt"));
+    ASSERT_TRUE(w.Write("line 1\r\n"));
+    SetSafeFileWriteLimitForTests(12);
+    EXPECT_FALSE(w.Write("line 2\r\n"));
+    SetSafeFileWriteLimitForTests(-1);
+    EXPECT_EQ(w.Written(), 12u);
+    ASSERT_TRUE(w.CutBackTo(8));
+    ASSERT_TRUE(w.Commit());
+    EXPECT_EQ(ReadAll(dir + "/tags.txt"), "line 1\r\n");
+}
+
 TEST(SafeFile, OnlyRegularFilesAreReadAndAMissingFileIsNotAnError) {
     const std::string dir = testsupport::TempDir("safe-read");
     const std::string fifo = dir + "/fifo";
@@ -82,6 +115,25 @@ TEST(SafeFile, OnlyRegularFilesAreReadAndAMissingFileIsNotAnError) {
     ASSERT_TRUE(WriteFileSafely(dir + "/f", std::string("a\0b", 3)));
     ASSERT_TRUE(ReadRegularFile(dir + "/f", bytes, &error));
     EXPECT_EQ(bytes, std::string("a\0b", 3));
+    // A file that exists but cannot be read is an error, not an empty text.
+    SetSafeFileUnreadableForTests(dir + "/f");
+    EXPECT_EQ(ProbeInputFile(dir + "/f"), TInputFile::Unreadable);
+    bytes = "kept";
+    EXPECT_FALSE(ReadRegularFile(dir + "/f", bytes, &error));
+    SetSafeFileUnreadableForTests("");
+    EXPECT_EQ(error, "Permission denied");
+    EXPECT_EQ(bytes, "kept");
+    // The stream reads and seeks only in a regular file.
+    TRegularFileStream in;
+    EXPECT_EQ(in.Open(fifo), TInputFile::NotRegular);
+    EXPECT_FALSE(in.good());
+    ASSERT_EQ(in.Open(dir + "/f"), TInputFile::Regular);
+    in.seekg(2);
+    EXPECT_EQ(in.get(), 'b');
+    in.seekg(0);
+    char two[2] = {};
+    in.read(two, 2);
+    EXPECT_EQ(std::string(two, 2), std::string("a\0", 2));
 }
 
 }  // namespace

@@ -1,0 +1,14 @@
+// Files the user asked for, and what the user is told when one cannot be written.
+#include "app/ShellApi.h"
+#include "platform/rtl/SafeFile.h"
+
+std::string FileNotSavedText(const std::string& path, const std::string& reason) {
+    return "Файл не сохранён: " + path + " (" + reason + ")";
+}
+
+bool SaveFileOrTell(const std::string& path, std::string_view bytes) {
+    std::string error;
+    if (WriteFileSafely(path, bytes, &error)) return true;
+    MessageShowOnMainForm(FileNotSavedText(path, error));
+    return false;
+}
