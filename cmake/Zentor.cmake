@@ -30,6 +30,8 @@ function(zentor_test folder)
   target_link_libraries(${tname} PRIVATE ${ARG_DEPS} zentor_testsupport GTest::gtest GTest::gmock)
   add_test(NAME ${tname} COMMAND ${tname})
   set_tests_properties(${tname} PROPERTIES
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ZENTOR_TEST=1"
+    # A private application-data folder: a test that closes the window never writes the
+    # settings of the user who runs the tests.
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ZENTOR_TEST=1;AppData=${CMAKE_CURRENT_BINARY_DIR}/appdata/${tname}"
     TIMEOUT 300)
 endfunction()
