@@ -1,6 +1,7 @@
 // Photographs: the camera picture (0x30), the server's picture (0x33) and an event's picture
 // (0x35), fetched chunk by chunk into the photo file and shown in CAMImage.
 #include <exception>
+#include <stdexcept>
 #include <string>
 
 #include "app/ShellApi.h"
@@ -54,6 +55,7 @@ void TForm1::Reply_Photo(const TDeviceReply& reply) {
 bool TForm1::ShowPhotoFile() {
     if (!CAMImage) return false;
     try {
+        if (!g_PhotoFile.Commit()) throw std::runtime_error("picture not whole");
         TJPEGImage jpeg;
         jpeg.LoadFromFile(PhotoFilePath());
         TBitmap bitmap;
@@ -108,7 +110,6 @@ void TForm1::Reply_CameraPhoto(const TDeviceReply& reply) {
                 SendCommand(CmdCameraPhoto, PhotoNextChunkRequest());
                 break;
             }
-            g_PhotoFile.Close();
             HideWaitPanel(ShowPhotoFile() ? kNoText : kTextDamaged);
             break;
         }
@@ -153,7 +154,6 @@ void TForm1::Reply_ServerPhoto(const TDeviceReply& reply) {
             break;
         case 2: {
             if (!g_PhotoFile.IsOpen()) break;
-            g_PhotoFile.Close();
             const bool shown = ShowPhotoFile();
             PlacePhotoPanelOnLog();
             HideWaitPanel(shown ? kNoText : kTextDamaged);
@@ -224,7 +224,6 @@ void TForm1::Reply_EventPhoto(const TDeviceReply& reply) {
             // Only a fetch under way has a file to show.
             if (g_PhotoMode != photoByOffset) break;
             StopPhotoRetries();
-            g_PhotoFile.Close();
             const bool shown = ShowPhotoFile();
             PlacePhotoPanelOnLog();
             HideWaitPanel(shown ? kNoText : kTextDamaged);

@@ -4,6 +4,8 @@
 // and damaged pictures reported without a crash.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <QBuffer>
 #include <QColor>
 #include <QImage>
@@ -16,6 +18,7 @@
 #include "memory/EventRecord.h"
 #include "memory/MemoryState.h"
 #include "memory/PhotoFile.h"
+#include "platform/rtl/SafeFile.h"
 #include "memory/PhotoProtocol.h"
 #include "memory/PhotoState.h"
 #include "platform/sys/Clock.h"
@@ -187,10 +190,23 @@ TEST(PhotoLink, DamagedCameraPicturesAreReported) {
     EXPECT_EQ(c.Message(), kDamaged);
     EXPECT_TRUE(Form1->CAMImage->GetPicture()->Empty());
 
+    // A disk that fills during the fetch: reported, the last whole picture stays.
+    Form1->OKMESClick(nullptr);
+    c.photo->SetPicture(jpeg);
+    SetSafeFileWriteLimitForTests(150);
+    Form1->BupdimageClick(nullptr);
+    ASSERT_TRUE(c.Await(devsim::kCmdCameraPhoto, 6));
+    ASSERT_TRUE(c.DeliverAll({FrameBytes(4), FrameBytes(103), FrameBytes(103)}));
+    SetSafeFileWriteLimitForTests(-1);
+    EXPECT_EQ(c.Message(), kDamaged);
+    EXPECT_EQ(ReadFile(PhotoFilePath()), garbage);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(c.appData + "/TALIVEX/TALIVEX Zentor"),
+                            std::filesystem::directory_iterator()), 1);
+
     // A camera error ends the wait with its numbered message.
     c.photo->SetCameraError(3);
     Form1->BupdimageClick(nullptr);
-    ASSERT_TRUE(c.Await(devsim::kCmdCameraPhoto, 9));
+    ASSERT_TRUE(c.Await(devsim::kCmdCameraPhoto, 12));
     ASSERT_TRUE(LinkRig::Deliver(FrameBytes(1)));
     EXPECT_EQ(c.Message(), Form1->GetMessageA(75));
 }
