@@ -95,7 +95,7 @@ TEST(PhotoFile, RecreatedEmptyAndBounded) {
     ASSERT_TRUE(file.Recreate(path));
     EXPECT_EQ(file.Write(a.data() + 1, 2), 2u);
     EXPECT_EQ(file.Written(), 2u);
-    file.Close();
+    ASSERT_TRUE(file.Commit());
     EXPECT_FALSE(file.IsOpen());
     EXPECT_EQ(file.Write(a.data(), 1), 0u);
     std::ifstream in(path, std::ios::binary);
@@ -108,6 +108,11 @@ TEST(PhotoFile, RecreatedEmptyAndBounded) {
     std::size_t total = 0;
     for (int i = 0; i < 17; ++i) total += file.Write(big.data(), big.size());
     EXPECT_EQ(total, static_cast<std::size_t>(kMaxPhotoBytes));
+    ASSERT_TRUE(file.Commit());
+    EXPECT_EQ(std::filesystem::file_size(path), kMaxPhotoBytes);
+    // A picture dropped half way leaves the last whole one.
+    ASSERT_TRUE(file.Recreate(path));
+    EXPECT_EQ(file.Write(a.data(), 1), 1u);
     file.Close();
     EXPECT_EQ(std::filesystem::file_size(path), kMaxPhotoBytes);
 }
