@@ -4,7 +4,7 @@
 //          [--no-prompt] [--config-out FILE]
 // Publishes the pty at PATH and answers as a controller does (identify, password, status,
 // reset; see DeviceModel.h), asking for its password after each identify unless told not
-// to. Each --reply answers request frames with command CC (hex) by a reply frame carrying
+// to. Its status is a working controller's, with the local clock as the network time. Each --reply answers request frames with command CC (hex) by a reply frame carrying
 // the data HEX instead. Paces its output at 19200 baud unless told otherwise. The
 // configuration record starts as a sample one (see ConfigModel.h); with --config-out each
 // record the tool writes is saved to FILE, byte for byte.
@@ -106,7 +106,8 @@ int main(int argc, char** argv) {
     model.SetIdentity(identity);
     model.SetPasswords(static_cast<std::uint16_t>(admin), static_cast<std::uint16_t>(manager));
     model.SetPromptAfterIdentify(prompt);
-    model.SetStatusRecord(devsim::DeviceModel::StatusRecordWithImei(imei));
+    model.SetStatusRecord(devsim::DeviceModel::DemoStatusRecord(imei, identity.type));
+    model.SetNetworkTimeFromClock(true);
     devsim::ConfigModel config(model);
     devsim::MemoryModel memory(model, sim);  // an empty number base and event log
     devsim::BootloaderModel bootloader(model);
@@ -128,7 +129,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "devsim: cannot publish a pty at %s: %s\n", link.c_str(), std::strerror(errno));
         return 1;
     }
-    std::printf("devsim: %s -> %s\n", link.c_str(), sim.DevicePath().c_str());
+    std::printf("devsim: %s -> %s; passwords: administrator %u, manager %u\n", link.c_str(),
+                sim.DevicePath().c_str(), admin, manager);
     std::fflush(stdout);
     int sig = 0;
     sigwait(&stopSignals, &sig);
