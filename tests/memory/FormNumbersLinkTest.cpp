@@ -369,7 +369,7 @@ TEST(NumbersLink, TypedValuesTheRecordCannotHoldAreRefusedNotWrapped) {
     f.SelectPage(5);
     // Editing switched on from the grid's menu, then a number and 300 passes typed in.
     ui::test::PushPopupAnswer(6);  // "Редактирование"
-    QContextMenuEvent menu(QContextMenuEvent::Mouse, QPoint(40, 40));
+    QContextMenuEvent menu(QContextMenuEvent::Mouse, QPoint(40, 40), g->GetWidget()->mapToGlobal(QPoint(40, 40)));
     QApplication::sendEvent(g->GetWidget(), &menu);
     ASSERT_TRUE(g->GetOptions().Contains(goEditing));
     TypeIntoCell(g, colNumber, 2, "9001234567");
