@@ -8,7 +8,7 @@
 
 namespace {
 
-std::string LangPath() { return LangFilePathIn(sys::ExeFolder()); }
+std::string LangPath() { return LangFilePathFor(sys::ExeFolder()); }
 
 }  // namespace
 

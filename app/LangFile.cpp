@@ -1,5 +1,7 @@
 #include "app/LangFile.h"
 
+#include <filesystem>
+
 #include "app/LangText.h"
 #include "platform/rtl/IniFiles.h"
 #include "platform/rtl/SysUtils.h"
@@ -28,6 +30,16 @@ constexpr int kMaxOperators = 256;
 
 std::string LangFilePathIn(const std::string& folder) {
     return IncludeTrailingPathDelimiter(folder) + "lang_zent.lng";
+}
+
+std::string LangFilePathFor(const std::string& exeFolder) {
+    const std::string beside = LangFilePathIn(exeFolder);
+    const std::string installed =
+        LangFilePathIn((std::filesystem::path(exeFolder) / ".." / "share" / "zentor").lexically_normal().string());
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(beside, ec) && std::filesystem::is_regular_file(installed, ec))
+        return installed;
+    return beside;
 }
 
 std::string ReadLangMessage(const std::string& langPath, int n, const std::string& language) {

@@ -7,6 +7,10 @@
 
 // "lang_zent.lng" in the given folder.
 std::string LangFilePathIn(const std::string& folder);
+// The tool's language file: beside the executable, as built, else in an installed tool's
+// data folder <exe folder>/../share/zentor/; the one beside the executable when neither is
+// there (the texts' defaults then apply).
+std::string LangFilePathFor(const std::string& exeFolder);
 
 // Numbered message n in the language; "Message<n>" when the file or the key is missing.
 std::string ReadLangMessage(const std::string& langPath, int n, const std::string& language);

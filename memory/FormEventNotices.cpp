@@ -20,7 +20,7 @@ void TForm1::Reply_Diagnostics(const TDeviceReply& reply) {
 // The diagnostic lines go to the notice memo, beside the device's event notices.
 void TForm1::Log_decode(std::uint8_t code) {
     const auto text = [code](const std::string&) {
-        return ReadLangDiagnostic(LangFilePathIn(sys::ExeFolder()), code, g_Language);
+        return ReadLangDiagnostic(LangFilePathFor(sys::ExeFolder()), code, g_Language);
     };
     if (auto line = DiagnosticLine(code, text, sys::Now())) RemLOG->GetLines()->Add(*line);
 }

@@ -59,6 +59,12 @@ void TForm1::SendNumbersCommand(bool add) {
     std::size_t leftOut = 0;
     std::vector<std::uint8_t> data;
     if (add) {
+        const std::string problem = CheckAddValues(aName->GetText(), static_cast<std::size_t>(aName->GetMaxLength()),
+                                                   aPassages->GetText());
+        if (!problem.empty()) {
+            ShowMessage(problem);
+            return;
+        }
         TNumberEditorValues values;
         values.Name = aName->GetText();
         values.AccessIndex = ItemIndexOf(aAccesstype);

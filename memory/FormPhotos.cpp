@@ -9,6 +9,7 @@
 #include "device/DeviceLink.h"
 #include "memory/EventRecord.h"
 #include "memory/MemoryState.h"
+#include "memory/PhotoPlacement.h"
 #include "memory/PhotoProtocol.h"
 #include "memory/PhotoState.h"
 #include "platform/image/Pictures.h"
@@ -69,19 +70,41 @@ bool TForm1::ShowPhotoFile() {
     }
 }
 
-void TForm1::PlacePhotoPanelOnLog() {
-    if (!Panel15 || !UiGroupBox22) return;
-    Panel15->SetParent(UiGroupBox22);
-    Panel15->SetLeft(UiGroupBox22->GetWidth() - Panel15->GetWidth() - 5);
-    Panel15->SetTop(14);
+// The picture's panel goes onto the page with the given corner at its place, as large as
+// its full size allows without covering any other control there, hidden ones included (a
+// progress bar shows during a transfer).
+void TForm1::PlacePhotoPanel(TWinControl* page, TPoint corner, bool fromRight) {
+    TPictureFit fit;
+    fit.Corner = corner;
+    fit.Kind = fromRight ? TPictureCorner::TopRight : TPictureCorner::TopLeft;
+    fit.MaxWidth = kPhotoPanelWidth;
+    fit.MaxHeight = kPhotoPanelHeight;
+    fit.Bounds = TRect(kPhotoMargin, kPhotoMargin, page->GetClientWidth() - kPhotoMargin,
+                       page->GetClientHeight() - kPhotoMargin);
+    fit.Gap = kPhotoMargin;
+    if (const TPicture* picture = CAMImage->GetPicture(); picture && !picture->Empty()) {
+        fit.AspectWidth = picture->GetWidth();
+        fit.AspectHeight = picture->GetHeight();
+    }
+    std::vector<TRect> controls;
+    for (int i = 0; i < page->GetControlCount(); ++i)
+        if (page->GetControl(i) != Panel15) controls.push_back(page->GetControl(i)->GetBoundsRect());
+    Panel15->SetParent(page);
+    const TRect place = FitPictureRect(fit, controls);
+    Panel15->SetBounds(place.Left, place.Top, place.Width(), place.Height());
 }
 
-void TForm1::CAMImageClick(TObject*) {
-    if (!Panel15) return;
-    Panel15->SetParent(TabSheet2);
-    Panel15->SetLeft(GetWidth() * 420 / 1024);
-    Panel15->SetTop(GetHeight() * 164 / 672);
+void TForm1::PlacePhotoPanelOnLog() {
+    if (!Panel15 || !UiGroupBox22) return;
+    PlacePhotoPanel(UiGroupBox22, TPoint(UiGroupBox22->GetWidth() - kPhotoMargin, 14), true);
 }
+
+void TForm1::PlacePhotoPanelOnStatus() {
+    if (!Panel15) return;
+    PlacePhotoPanel(TabSheet2, TPoint(GetWidth() * 420 / 1024, GetHeight() * 164 / 672), false);
+}
+
+void TForm1::CAMImageClick(TObject*) { PlacePhotoPanelOnStatus(); }
 
 void TForm1::Reply_CameraPhoto(const TDeviceReply& reply) {
     const TCameraReply r = DecodeCameraReply(reply.Data, reply.Size);

@@ -1,11 +1,13 @@
 #include "app/Unit1.h"
 
 // The camera picture sits on the status page, above the notice memo; a click enlarges it.
+// A page is laid out when first shown: the picture is placed again then, to keep clear of
+// the page's controls.
 void TForm1::BuildPhotoControls() {
     Panel15 = new TUiPanel(this);
     Panel15->SetParent(TabSheet2);
     Panel15->SetName("Panel15");
-    Panel15->SetBounds(440, 150, 410, 310);
+    Panel15->SetBounds(420, 164, kPhotoPanelWidth, kPhotoPanelHeight);
     Panel15->SetBorderOuter(fsNone);
     Panel15->SetColor(clWhite);
 
@@ -19,4 +21,11 @@ void TForm1::BuildPhotoControls() {
     CAMImage->OnClick = [this](TObject* s) { CAMImageClick(s); };
 
     if (HrGrid) HrGrid->OnDblClick = [this](TObject* s) { HrGridDblClick(s); };
+    TabSheet2->OnResize = [this](TObject*) {
+        if (Panel15->GetParent() == TabSheet2) PlacePhotoPanelOnStatus();
+    };
+    if (UiGroupBox22)
+        UiGroupBox22->OnResize = [this](TObject*) {
+            if (Panel15->GetParent() == UiGroupBox22) PlacePhotoPanelOnLog();
+        };
 }

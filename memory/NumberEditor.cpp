@@ -39,6 +39,14 @@ std::string CheckSingleNumber(std::string_view number) {
     return {};
 }
 
+std::string CheckAddValues(const std::string& name, std::size_t nameLimit, const std::string& passes) {
+    const std::size_t limit = nameLimit == 0 ? kMaxNameBytes : std::min(nameLimit, kMaxNameBytes);
+    if (RecordTextBytes(name) > limit) return "Наименование: не более " + std::to_string(limit) + " символов";
+    std::uint8_t value = 0;
+    if (!PassesFromText(passes, value)) return "Проходов: \"" + passes + "\" — нужно число от 0 до 255";
+    return {};
+}
+
 std::vector<std::string> ManyNumbersLines(const std::vector<std::string>& memoLines) {
     std::vector<std::string> out;
     for (const std::string& line : memoLines)

@@ -34,6 +34,10 @@ PhoneRecord BuildDeleteRecord(std::string_view number);
 
 // The box text for a single number that cannot be sent, or "" when it can.
 std::string CheckSingleNumber(std::string_view number);
+// The box text for editor values that an add record cannot hold, or "" when they fit: a
+// name longer than nameLimit characters (0 or more: the field's 19), a pass text that is no
+// number from 0 to 255. Nothing is cut or wrapped.
+std::string CheckAddValues(const std::string& name, std::size_t nameLimit, const std::string& passes);
 
 // The memo lines that are exactly 10 characters long, in order.
 std::vector<std::string> ManyNumbersLines(const std::vector<std::string>& memoLines);

@@ -4,22 +4,26 @@
 
 #include "config/CivilDays.h"
 #include "config/RecordBytes.h"
+#include "platform/rtl/CodePage.h"
 #include "platform/rtl/SysUtils.h"
 
 namespace {
 
-int EditInt(const std::string& text) { return text.empty() ? 0 : StrToInt(text); }
+// The refusal of a cell, named by its column's header.
+[[noreturn]] void RefuseCell(const char* header, const std::string& value, const char* wanted) {
+    throw EConvertError(std::string("столбец \"") + header + "\": \"" + value + "\" — " + wanted);
+}
 
-// Day, month and year at characters 1-2, 3-4 and 5-8, converted as the class library does.
-std::uint32_t ExpiryFromText(const std::string& text) {
-    const auto part = [&](std::size_t at, std::size_t n) {
-        return StrToInt(at < text.size() ? std::string_view(text).substr(at, n) : std::string_view());
-    };
-    const int day = part(0, 2), month = part(2, 2), year = part(4, 4);
+// Day, month and year at characters 1-2, 3-4 and 5-8 of eight digits; false for any other
+// text, a day the calendar lacks, or one that 32-bit seconds cannot hold.
+bool ExpiryFromText(const std::string& text, std::uint32_t& localSeconds) {
+    if (text.size() != 8 || text.find_first_not_of("0123456789") != std::string::npos) return false;
+    const auto part = [&](std::size_t at, std::size_t n) { return std::stoi(text.substr(at, n)); };
     std::int64_t seconds = 0;
-    if (!LocalSecondsFromDate(year, month, day, seconds) || seconds < 0 || seconds > 0xFFFFFFFFLL)
-        throw EConvertError("Invalid argument to date encode");
-    return static_cast<std::uint32_t>(seconds);
+    if (!LocalSecondsFromDate(part(4, 4), part(2, 2), part(0, 2), seconds) || seconds < 0 || seconds > 0xFFFFFFFFLL)
+        return false;
+    localSeconds = static_cast<std::uint32_t>(seconds);
+    return true;
 }
 
 std::string ItemText(std::span<const std::string_view> items, unsigned index) {
@@ -41,7 +45,31 @@ std::string ExpiryToText(std::uint32_t localSeconds) {
     return buf;
 }
 
+std::size_t RecordTextBytes(std::string_view text) { return Utf8ToCp1251(text).size(); }
+
+bool PassesFromText(const std::string& text, std::uint8_t& passes) {
+    int value = 0;
+    if (!text.empty() && !TryStrToInt(text, value)) return false;
+    if (value < 0 || value > kMaxPasses) return false;
+    passes = static_cast<std::uint8_t>(value);
+    return true;
+}
+
 PhoneRecord PhoneRowToRecord(TPhoneGridRow& row) {
+    if (RecordTextBytes(row[colNumber]) > kMaxNumberBytes)
+        RefuseCell("Номер", row[colNumber], "не более 10 символов");
+    if (RecordTextBytes(row[colName]) > kMaxNameBytes)
+        RefuseCell("Наименование", row[colName], "не более 19 символов");
+    std::uint8_t passes = 0;
+    if (!PassesFromText(row[colPasses], passes)) RefuseCell("Проходов", row[colPasses], "нужно число от 0 до 255");
+    std::uint32_t expirySeconds = 0;
+    std::string expiry = row[colExpiry];
+    if (!expiry.empty()) {
+        if (expiry.size() == 7) expiry = "0" + expiry;
+        if (!ExpiryFromText(expiry, expirySeconds)) RefuseCell("Действует до", row[colExpiry], "нужна дата ддММгггг");
+    }
+    row[colExpiry] = expiry;
+
     PhoneRecord r;
     r[phone::Mark] = phone::MarkInUse;
     SetFieldText(r.data() + phone::Number, phone::NumberWidth, row[colNumber]);
@@ -49,12 +77,8 @@ PhoneRecord PhoneRowToRecord(TPhoneGridRow& row) {
     const std::uint8_t access = IndexOfItem(kAccessTypeItems, row[colAccess]) & 0x03;
     const std::uint8_t type = IndexOfItem(kCodeTypeItems, row[colCodeType]) & 0x03;
     r[phone::Flags] = static_cast<std::uint8_t>(access | (type << 4));
-    std::string& expiry = row[colExpiry];
-    if (!expiry.empty()) {
-        if (expiry.size() == 7) expiry = "0" + expiry;
-        SetU32(r.data() + phone::Expiry, ExpiryFromText(expiry));
-    }
-    r[phone::Passes] = static_cast<std::uint8_t>(EditInt(row[colPasses]));
+    SetU32(r.data() + phone::Expiry, expirySeconds);
+    r[phone::Passes] = passes;
     r[phone::Schedule] = IndexOfItem(kSheduleItems, row[colSchedule]);
     return r;
 }
@@ -74,8 +98,14 @@ std::vector<PhoneRecord> PhoneGridToRecords(std::vector<TPhoneGridRow>& rows) {
     std::vector<PhoneRecord> records;
     // Work on a copy so that a conversion error leaves the grid's texts as they were.
     std::vector<TPhoneGridRow> work = rows;
-    for (std::size_t i = 1; i < work.size(); ++i)
-        if (!work[i][colNumber].empty()) records.push_back(PhoneRowToRecord(work[i]));
+    for (std::size_t i = 1; i < work.size(); ++i) {
+        if (work[i][colNumber].empty()) continue;
+        try {
+            records.push_back(PhoneRowToRecord(work[i]));
+        } catch (const EConvertError& e) {
+            throw EConvertError("Строка " + std::to_string(i) + ", " + e.what());
+        }
+    }
     rows = std::move(work);
     return records;
 }

@@ -59,10 +59,19 @@ inline constexpr int kPhoneGridColumns = 9;
 inline constexpr int kClearedGridRows = 5;  // header and four empty rows
 using TPhoneGridRow = std::array<std::string, kPhoneGridColumns>;
 
+// What the record's fields hold: the number 10 and the name 19 Windows-1251 bytes, the
+// pass limit one byte.
+inline constexpr std::size_t kMaxNumberBytes = phone::NumberWidth - 1;
+inline constexpr std::size_t kMaxNameBytes = phone::NameWidth - 1;
+inline constexpr int kMaxPasses = 255;
+std::size_t RecordTextBytes(std::string_view text);
+// The pass limit of a typed text (empty is 0); false for text that is no number from 0 to 255.
+bool PassesFromText(const std::string& text, std::uint8_t& passes);
+
 // One grid row to a record (mark 0xAA). A 7-digit expiry gets its leading "0" back, in the
-// row too. The number is cut to 10 characters and the name to 19 Windows-1251 bytes.
-// Raises EConvertError for a pass count or an expiry that is not a number, or an expiry
-// that names no date.
+// row too. A value the record cannot hold is refused, never cut or wrapped: raises
+// EConvertError naming the column for a number or name longer than its field, a pass
+// count that is no number from 0 to 255, or an expiry that names no date.
 PhoneRecord PhoneRowToRecord(TPhoneGridRow& row);
 // A record's texts into columns 1 to 7; an index outside its combo's items shows empty.
 void PhoneRecordToRow(const PhoneRecord& record, TPhoneGridRow& row);
@@ -72,7 +81,8 @@ std::string ExpiryToText(std::uint32_t localSeconds);
 
 // PhoneGridToStruct: the records of every row (from 1) whose number is not empty, in row
 // order. rows holds every row of the grid, the header first; corrected expiry texts are
-// written back into it. Raises EConvertError as PhoneRowToRecord does, building nothing.
+// written back into it. Raises EConvertError as PhoneRowToRecord does, naming the row too,
+// and builds nothing.
 std::vector<PhoneRecord> PhoneGridToRecords(std::vector<TPhoneGridRow>& rows);
 
 // PhoneStructToGrid: the grid's rows below the header after showing the records: one row

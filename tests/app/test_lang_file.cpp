@@ -1,5 +1,5 @@
-// The language file: messages, header texts, captions and the operator list, a missing
-// file, and the shipped file itself.
+// The language file: where it is found, messages, header texts, captions and the operator
+// list, a missing file, and the shipped file itself.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -19,6 +19,23 @@ std::string MakeLangFile(const std::string& name, const std::string& text) {
 }
 
 }  // namespace
+
+// Beside the executable first, as built; else in an installed tool's share/zentor/.
+TEST(LangFile, FoundBesideTheExecutableOrInTheInstalledDataFolder) {
+    namespace fs = std::filesystem;
+    const fs::path root = testsupport::TempDir("lang-lookup");
+    const fs::path bin = root / "bin", installed = root / "share/zentor/lang_zent.lng";
+    fs::create_directories(bin);
+    EXPECT_EQ(LangFilePathFor(bin.string()), (bin / "lang_zent.lng").string());  // none: defaults
+    fs::create_directories(installed.parent_path());
+    std::ofstream(installed) << "[Header]\n";
+    EXPECT_EQ(LangFilePathFor(bin.string()), installed.string());
+    fs::create_directory(bin / "lang_zent.lng");  // a folder is no language file
+    EXPECT_EQ(LangFilePathFor(bin.string()), installed.string());
+    fs::remove(bin / "lang_zent.lng");
+    std::ofstream(bin / "lang_zent.lng") << "[Header]\n";
+    EXPECT_EQ(LangFilePathFor(bin.string()), (bin / "lang_zent.lng").string());
+}
 
 TEST(LangFile, MissingFileGivesDefaults) {
     const std::string path = LangFilePathIn(testsupport::TempDir("lang-missing"));

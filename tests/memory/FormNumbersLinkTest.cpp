@@ -1,8 +1,10 @@
 // The numbers page with a simulated controller on a pty: the whole base read into the grid
 // and written back byte for byte, lost blocks asked for again, single and bulk adds and
-// deletes with their per-record results.
+// deletes with their per-record results, typed values the record cannot hold refused.
 #include <gtest/gtest.h>
 
+#include <QContextMenuEvent>
+#include <QTest>
 #include <cstring>
 
 #include "device/DeviceLink.h"
@@ -385,6 +387,64 @@ TEST(NumbersLink, AddAndDeleteWithPerRecordResults) {
     EXPECT_EQ(c.device.Requests(devsim::kCmdAddNumbers), 1u);
     // The grid is not touched by either reply.
     EXPECT_EQ(f.PhonesGrid->GetCells(1, 1), "");
+}
+
+// A left click at the centre of a control, or of a cell of a grid.
+void Click(TControl* c, TPoint at = TPoint(-1, -1)) {
+    QWidget* w = c->GetWidget();
+    QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, at.x < 0 ? w->rect().center() : QPoint(at.x, at.y));
+}
+TPoint CellCentre(const TStringGrid* g, int col, int row) {
+    const TRect r = g->CellRect(col, row);
+    return TPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
+}
+// Typing into a grid cell: the first key opens the cell's editor, which takes the rest;
+// Enter keeps the text.
+void TypeIntoCell(TStringGrid* g, int col, int row, const std::string& text) {
+    Click(g, CellCentre(g, col, row));
+    QTest::keyClicks(g->GetWidget(), QString::fromStdString(text.substr(0, 1)));
+    ASSERT_EQ(g->GetControlCount(), 1);
+    QWidget* editor = g->GetControl(0)->GetWidget();
+    QTest::keyClicks(editor, QString::fromStdString(text.substr(1)));
+    QTest::keyClick(editor, Qt::Key_Return);
+    QCoreApplication::processEvents();
+}
+
+TEST(NumbersLink, TypedValuesTheRecordCannotHoldAreRefusedNotWrapped) {
+    NumbersRig c("num-refuse");
+    ASSERT_TRUE(c.ok);
+    TForm1& f = *Form1;
+    TUiStringGrid* g = f.PhonesGrid;
+    f.SelectPage(5);
+    // Editing switched on from the grid's menu, then a number and 300 passes typed in.
+    ui::test::PushPopupAnswer(6);  // "Редактирование"
+    QContextMenuEvent menu(QContextMenuEvent::Mouse, QPoint(40, 40), g->GetWidget()->mapToGlobal(QPoint(40, 40)));
+    QApplication::sendEvent(g->GetWidget(), &menu);
+    ASSERT_TRUE(g->GetOptions().Contains(goEditing));
+    TypeIntoCell(g, colNumber, 2, "9001234567");
+    TypeIntoCell(g, colPasses, 2, "300");
+    ASSERT_EQ(g->GetCells(colPasses, 2), "300");
+
+    // The write is confirmed, then refused with the row and the column; nothing goes.
+    ui::test::ClearDialogs();
+    ui::test::PushDialogAnswer(IDYES);
+    Click(f.UiButton6);
+    ASSERT_EQ(ui::test::ShownDialogs().size(), 2u);
+    EXPECT_EQ(ui::test::ShownDialogs()[1].text, "Строка 2, столбец \"Проходов\": \"300\" — нужно число от 0 до 255.");
+    testsupport::Pump(30);
+    EXPECT_EQ(c.device.Requests(devsim::kCmdWriteNumbers), 0u);
+
+    // The same in the editor: 300 passes typed for an added number.
+    ui::test::ClearDialogs();
+    Click(f.Cpassages);
+    ASSERT_TRUE(f.aPassages->GetVisible());
+    QTest::keyClicks(f.aPassages->GetWidget(), "300");
+    QTest::keyClicks(f.aPhone->GetWidget(), "9001234567");
+    Click(f.UiButton1);
+    ASSERT_EQ(ui::test::ShownDialogs().size(), 1u);
+    EXPECT_EQ(ui::test::ShownDialogs()[0].text, "Проходов: \"300\" — нужно число от 0 до 255");
+    testsupport::Pump(30);
+    EXPECT_EQ(c.device.Requests(devsim::kCmdAddNumbers), 0u);
 }
 
 }  // namespace

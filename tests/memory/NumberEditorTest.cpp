@@ -22,7 +22,7 @@ TNumberEditorValues Petr() {
     v.AccessIndex = 1;    // "Управляющий"
     v.CodeTypeIndex = 2;  // "Код RFID"
     v.EndDate = EncodeDateTime(2025, 3, 11, 17, 45, 0, 0);
-    v.Passes = 300;       // only the low 8 bits travel
+    v.Passes = 200;
     v.ScheduleIndex = 7;
     return v;
 }
@@ -39,7 +39,7 @@ PhoneRecord PetrRecord(const char* number) {
     r[34] = 0x7D;
     r[35] = 0xCF;
     r[36] = 0x67;
-    r[37] = 0x2C;
+    r[37] = 200;
     r[38] = 7;
     return r;
 }
@@ -70,6 +70,12 @@ TEST(NumberEditor, SingleNumberChecks) {
     EXPECT_EQ(CheckSingleNumber(""), "Заполните поле номера пользователя");
     EXPECT_EQ(CheckSingleNumber("900123456"), "Номер телефона должен состоять из 10-ти цифр");
     EXPECT_EQ(CheckSingleNumber("9001234567"), "");
+    // Values an add record cannot hold are refused, never cut or wrapped.
+    EXPECT_EQ(CheckAddValues("Иванов Пётр", 19, "255"), "");
+    EXPECT_EQ(CheckAddValues("Иванов Пётр", 10, ""), "Наименование: не более 10 символов");
+    EXPECT_EQ(CheckAddValues("Сидорова Анна Петровна", 0, ""), "Наименование: не более 19 символов");
+    EXPECT_EQ(CheckAddValues("", 19, "300"), "Проходов: \"300\" — нужно число от 0 до 255");
+    EXPECT_EQ(CheckAddValues("", 19, "99999999999"), "Проходов: \"99999999999\" — нужно число от 0 до 255");
 }
 
 TEST(NumberEditor, ManyNumbersFromTheMemo) {

@@ -69,13 +69,15 @@ TEST(PhoneRecord, UnknownTextsAndIndexes) {
     row[colAccess] = "Гость";
     row[colSchedule] = "";
     row[colCodeType] = "?";
-    row[colPasses] = "300";
+    row[colPasses] = "255";
     const PhoneRecord r = PhoneRowToRecord(row);
     EXPECT_EQ(r[32], 0x00);
     EXPECT_EQ(r[38], 0);
-    EXPECT_EQ(r[37], 44);
+    EXPECT_EQ(r[37], 255);
 
     row[colPasses] = "x";
+    EXPECT_THROW(PhoneRowToRecord(row), EConvertError);
+    row[colPasses] = "256";  // never wrapped to one byte
     EXPECT_THROW(PhoneRowToRecord(row), EConvertError);
 
     PhoneRecord odd = HandRecord();
@@ -87,10 +89,10 @@ TEST(PhoneRecord, UnknownTextsAndIndexes) {
     EXPECT_EQ(row[colAccess], "IP пользователь");
 }
 
-TEST(PhoneRecord, FieldsAreCutAndReadWithinWidth) {
+TEST(PhoneRecord, FieldsFilledToTheirWidthAndReadWithinIt) {
     TPhoneGridRow row = HandRow();
-    row[colNumber] = "123456789012";
-    row[colName] = "АБВГДЕЁЖЗИЙКЛМНОПРСТУ";  // 21 letters
+    row[colNumber] = "1234567890";
+    row[colName] = "АБВГДЕЁЖЗИЙКЛМНОПРС";  // 19 letters
     const PhoneRecord r = PhoneRowToRecord(row);
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(r.data() + 1)), "1234567890");
     EXPECT_EQ(r[11], 0);

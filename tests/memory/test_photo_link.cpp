@@ -9,6 +9,7 @@
 #include <QBuffer>
 #include <QColor>
 #include <QImage>
+#include <QTest>
 
 #include <cstdlib>
 #include <fstream>
@@ -211,15 +212,22 @@ TEST(PhotoLink, DamagedCameraPicturesAreReported) {
     EXPECT_EQ(c.Message(), Form1->GetMessageA(75));
 }
 
+// Server replies: one frame per chunk of 100 bytes, then the end.
+std::vector<std::size_t> ServerFrames(std::size_t total) {
+    std::vector<std::size_t> frames;
+    for (std::size_t sent = 0; sent < total; sent += 100) frames.push_back(FrameBytes(1 + std::min<std::size_t>(100, total - sent)));
+    frames.push_back(FrameBytes(1));  // done
+    return frames;
+}
+
 TEST(PhotoLink, ServerPictureShownOnTheLogPage) {
     PhotoRig c("photo-server");
     ASSERT_TRUE(c.ok);
     const Bytes jpeg = Jpeg();
     c.photo->SendServerPicture();
-    std::vector<std::size_t> frames;
-    for (std::size_t sent = 0; sent < jpeg.size(); sent += 100) frames.push_back(FrameBytes(1 + std::min<std::size_t>(100, jpeg.size() - sent)));
-    frames.push_back(FrameBytes(1));  // done
+    const std::vector<std::size_t> frames = ServerFrames(jpeg.size());
     ASSERT_TRUE(c.DeliverAll(frames));
+    Form1->SelectPage(6);  // the page is laid out, and the picture placed, when first shown
     EXPECT_EQ(c.device.Requests(devsim::kCmdServerPhoto), frames.size() - 1);
     EXPECT_EQ(ReadFile(PhotoFilePath()), jpeg);
     EXPECT_TRUE(Near(c.CentrePixel(), kPictureColour));
@@ -227,6 +235,59 @@ TEST(PhotoLink, ServerPictureShownOnTheLogPage) {
     EXPECT_EQ(Form1->Panel15->GetLeft(), Form1->UiGroupBox22->GetWidth() - Form1->Panel15->GetWidth() - 5);
     EXPECT_EQ(Form1->Panel15->GetTop(), 14);
     EXPECT_FALSE(Form1->MESPANEL->GetVisible());
+}
+
+// A left click at a point of a page reaches the control the window system finds there.
+void ClickAt(TWinControl* page, TPoint p) {
+    QWidget* hit = page->GetWidget()->childAt(p.x, p.y);
+    ASSERT_NE(hit, nullptr);
+    QTest::mouseClick(hit, Qt::LeftButton, Qt::NoModifier, hit->mapFrom(page->GetWidget(), QPoint(p.x, p.y)));
+}
+
+TPoint Centre(const TControl* c) {
+    const TRect r = c->GetBoundsRect();
+    return TPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
+}
+
+// The shown controls of a page that a click at their centre does not reach.
+std::vector<std::string> ControlsOutOfReach(TWinControl* page) {
+    std::vector<std::string> out;
+    for (int i = 0; i < page->GetControlCount(); ++i) {
+        TControl* c = page->GetControl(i);
+        if (c == Form1->Panel15 || !c->GetVisible()) continue;
+        const TPoint p = Centre(c);
+        QWidget* hit = page->GetWidget()->childAt(p.x, p.y);
+        if (hit != c->GetWidget() && !c->GetWidget()->isAncestorOf(hit)) out.push_back(c->GetName());
+    }
+    return out;
+}
+
+TEST(PhotoLink, AShownPictureHidesNoControlOfItsPage) {
+    PhotoRig c("photo-place");
+    ASSERT_TRUE(c.ok);
+    // The server's picture arrives while the log page is open: it keeps clear of the
+    // filters and the buttons, and is not cut by its box.
+    Form1->SelectPage(6);
+    c.photo->SendServerPicture();
+    ASSERT_TRUE(c.DeliverAll(ServerFrames(Jpeg().size())));
+    TWinControl* box = Form1->UiGroupBox22;
+    ASSERT_EQ(Form1->Panel15->GetParent(), box);
+    EXPECT_TRUE(Near(c.CentrePixel(), kPictureColour));
+    EXPECT_LE(Form1->Panel15->GetBoundsRect().Bottom, box->GetClientHeight());
+    EXPECT_EQ(ControlsOutOfReach(box), std::vector<std::string>{});
+    Form1->LogBar->SetVisible(true);  // shown while the log is read
+    EXPECT_EQ(ControlsOutOfReach(box), std::vector<std::string>{});
+
+    // A click on it enlarges it on the status page, above the output and camera buttons.
+    ClickAt(box, Centre(Form1->Panel15));
+    ASSERT_EQ(Form1->Panel15->GetParent(), Form1->TabSheet2);
+    Form1->SelectPage(1);
+    EXPECT_GE(Form1->Panel15->GetWidth(), 300);
+    EXPECT_TRUE(Near(c.CentrePixel(), kPictureColour));
+    EXPECT_EQ(ControlsOutOfReach(Form1->TabSheet2), std::vector<std::string>{});
+    // The camera button still takes its click: a new picture is asked for.
+    ClickAt(Form1->TabSheet2, Centre(dynamic_cast<TControl*>(Form1->FindComponent("Bupdimage"))));
+    EXPECT_TRUE(c.Await(devsim::kCmdCameraPhoto, 1));
 }
 
 // The event-log grid with one photo event in row 1 and another event in row 2.
@@ -245,6 +306,7 @@ TEST(PhotoLink, EventPictureWithALostChunkAskedForAgain) {
     const Bytes jpeg = Jpeg();
     const std::string name = EventPhotoFileName(SessionImeiText(), "Камера 1");
     c.photo->SetEventName(name);
+    Form1->SelectPage(6);
     FillLog("Камера 1");
 
     // Another operation's row sends nothing.

@@ -1,5 +1,6 @@
 // Photo requests, the camera's chunk replies read within their frame, the photo file's
-// bounds and the event-picture retry counter, against bytes laid out by hand.
+// bounds and the event-picture retry counter, against bytes laid out by hand; where a
+// picture fits among a page's controls.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -7,6 +8,7 @@
 #include <iterator>
 
 #include "memory/PhotoFile.h"
+#include "memory/PhotoPlacement.h"
 #include "memory/PhotoProtocol.h"
 #include "support/TestSupport.h"
 
@@ -115,6 +117,31 @@ TEST(PhotoFile, RecreatedEmptyAndBounded) {
     EXPECT_EQ(file.Write(a.data(), 1), 1u);
     file.Close();
     EXPECT_EQ(std::filesystem::file_size(path), kMaxPhotoBytes);
+}
+
+// The log page's box, 861 x 120: a 4:3 picture at its top right corner, clear of the
+// operation filter (400..660 x 22..44) and the progress bar (470..850 x 88..110) by 5.
+TEST(PhotoPlacement, PictureKeepsClearOfControlsAndShowsLargest) {
+    TPictureFit fit;
+    fit.Corner = TPoint(856, 14);
+    fit.Kind = TPictureCorner::TopRight;
+    fit.MaxWidth = 410;
+    fit.MaxHeight = 310;
+    fit.Bounds = TRect(5, 5, 856, 115);
+    fit.Gap = 5;
+    const std::vector<TRect> box = {TRect(400, 22, 660, 44), TRect(470, 88, 850, 110)};
+    // Beside the filter and above the bar (191 x 69 shows the picture 92 x 69), not the
+    // strip above the filter (410 x 3) nor past the bar (1 pixel wide).
+    EXPECT_EQ(FitPictureRect(fit, box), TRect(665, 14, 856, 83));
+
+    // The status page: from (420, 164) down to 5 above the buttons at 424.
+    fit.Corner = TPoint(420, 164);
+    fit.Kind = TPictureCorner::TopLeft;
+    fit.Bounds = TRect(5, 5, 858, 645);
+    const std::vector<TRect> status = {TRect(380, 424, 560, 454), TRect(570, 424, 750, 454), TRect(440, 470, 850, 630)};
+    EXPECT_EQ(FitPictureRect(fit, status), TRect(420, 164, 830, 419));
+    // A corner on a control leaves no room.
+    EXPECT_TRUE(FitPictureRect(fit, {TRect(400, 150, 500, 200)}).IsEmpty());
 }
 
 }  // namespace

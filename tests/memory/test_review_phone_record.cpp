@@ -58,22 +58,45 @@ TEST(ReviewPhoneRecord, RecordToRowTexts) {
     EXPECT_EQ(row, e);
 }
 
-TEST(ReviewPhoneRecord, FieldsAreCutAndUnknownTextsGiveIndexZero) {
-    TPhoneGridRow row = {"", "916123456789", "Сидорова Анна Петровна", "Гость", "1012025", "300", "Расписание 9", "Ключ", ""};
+TEST(ReviewPhoneRecord, UnknownTextsGiveIndexZero) {
+    TPhoneGridRow row = {"", "9161234567", "Сидорова Анна", "Гость", "1012025", "255", "Расписание 9", "Ключ", ""};
     const PhoneRecord r = PhoneRowToRecord(row);
     PhoneRecord e;
     e[0] = 0xAA;
-    Text(e, 1, "9161234567");  // 10 of 12
-    // 19 of the name's 22 characters.
-    Text(e, 12, "\xD1\xE8\xE4\xEE\xF0\xEE\xE2\xE0 \xC0\xED\xED\xE0 \xCF\xE5\xF2\xF0\xEE");
+    Text(e, 1, "9161234567");
+    Text(e, 12, "\xD1\xE8\xE4\xEE\xF0\xEE\xE2\xE0 \xC0\xED\xED\xE0");
     e[32] = 0x00;
     At(e, 33, {0x80, 0x85, 0x74, 0x67});  // "01012025": 1 January 2025, 1735689600
-    e[37] = 44;                           // 300 in 8 bits
+    e[37] = 255;
     e[38] = 0;
     EXPECT_EQ(r, e);
     EXPECT_EQ(row[colExpiry], "01012025");  // the corrected text goes back into the cell
-    EXPECT_EQ(r[11], 0);
-    EXPECT_EQ(r[31], 0);
+}
+
+// A value the record cannot hold is refused with the row and the column, never cut or wrapped.
+TEST(ReviewPhoneRecord, ValuesTheRecordCannotHoldAreRefusedByRowAndColumn) {
+    const auto refusal = [](int column, const std::string& value) {
+        std::vector<TPhoneGridRow> grid(4);
+        grid[1] = IvanovRow();
+        grid[3] = IvanovRow();
+        grid[3][colNumber] = "9160000000";
+        grid[3][column] = value;
+        try {
+            PhoneGridToRecords(grid);
+        } catch (const EConvertError& e) {
+            return std::string(e.what());
+        }
+        return std::string("accepted");
+    };
+    EXPECT_EQ(refusal(colPasses, "300"), "Строка 3, столбец \"Проходов\": \"300\" — нужно число от 0 до 255");
+    EXPECT_EQ(refusal(colPasses, "-1"), "Строка 3, столбец \"Проходов\": \"-1\" — нужно число от 0 до 255");
+    EXPECT_EQ(refusal(colNumber, "916123456789"), "Строка 3, столбец \"Номер\": \"916123456789\" — не более 10 символов");
+    EXPECT_EQ(refusal(colName, "Сидорова Анна Петровна"),
+              "Строка 3, столбец \"Наименование\": \"Сидорова Анна Петровна\" — не более 19 символов");
+    EXPECT_EQ(refusal(colExpiry, "ab"), "Строка 3, столбец \"Действует до\": \"ab\" — нужна дата ддММгггг");
+    EXPECT_EQ(refusal(colExpiry, "31022025"), "Строка 3, столбец \"Действует до\": \"31022025\" — нужна дата ддММгггг");
+    EXPECT_EQ(refusal(colExpiry, "010120255"), "Строка 3, столбец \"Действует до\": \"010120255\" — нужна дата ддММгггг");
+    EXPECT_EQ(refusal(colPasses, ""), "accepted");  // no limit
 }
 
 TEST(ReviewPhoneRecord, FlagBitsOutsideTheFieldsAreNotShown) {

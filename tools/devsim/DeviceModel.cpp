@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <ctime>
 
 namespace devsim {
 namespace {
@@ -9,6 +10,12 @@ namespace {
 constexpr std::size_t kStatusRecordMax = 513;
 constexpr std::size_t kStatusAccessLevel = 60;
 constexpr std::size_t kImeiWidth = 16;
+constexpr std::size_t kStatusNetworkTime = 25;  // u16 year, month, day, hour, minute, second
+
+void PutU16(Bytes& record, std::size_t at, unsigned v) {
+    record[at] = static_cast<std::uint8_t>(v & 0xFF);
+    record[at + 1] = static_cast<std::uint8_t>(v >> 8);
+}
 
 void SleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
@@ -87,6 +94,27 @@ Bytes DeviceModel::StatusRecordWithImei(const std::string& imei, std::uint8_t ac
     return record;
 }
 
+Bytes DeviceModel::DemoStatusRecord(const std::string& imei, std::uint8_t type) {
+    Bytes record = StatusRecordWithImei(imei);
+    record[16] = 41;  // firmware 41.0012.0005
+    record[17] = type;
+    PutU16(record, 18, 12);
+    PutU16(record, 20, 5);
+    record[23] = 0x11;  // GSM and GPRS registered
+    record[24] = 23;    // signal
+    PutU16(record, 166, 250);  // SIM balance
+    record[237] = 1;    // one reader, exchanging data
+    record[238] = 0x01;
+    record[269] = 4;    // 4G
+    record[272] = 1;    // error rate 0.2 - 0.4 %
+    return record;
+}
+
+void DeviceModel::SetNetworkTimeFromClock(bool on) {
+    std::lock_guard<std::mutex> g(FLock);
+    FClockTime = on;
+}
+
 void DeviceModel::SendError(std::uint8_t code) { FSim.Send(BuildReply(kCmdError, {code})); }
 
 void DeviceModel::SetReplugDelayMs(int ms) {
@@ -138,9 +166,17 @@ Bytes DeviceModel::Status() {
     std::lock_guard<std::mutex> g(FLock);
     if (!FAnswerStatus) return {};
     if (FStatusResult != 0) return BuildReply(kCmdReadStatus, {FStatusResult});
-    Bytes data{0, static_cast<std::uint8_t>(FStatusRecord.size() & 0xFF),
-               static_cast<std::uint8_t>(FStatusRecord.size() >> 8)};
-    data.insert(data.end(), FStatusRecord.begin(), FStatusRecord.end());
+    Bytes record = FStatusRecord;
+    if (FClockTime && record.size() >= kStatusNetworkTime + 7) {
+        const std::time_t now = std::time(nullptr);
+        std::tm local{};
+        localtime_r(&now, &local);
+        PutU16(record, kStatusNetworkTime, static_cast<unsigned>(local.tm_year + 1900));
+        const int rest[] = {local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec};
+        for (int i = 0; i < 5; ++i) record[kStatusNetworkTime + 2 + i] = static_cast<std::uint8_t>(rest[i]);
+    }
+    Bytes data{0, static_cast<std::uint8_t>(record.size() & 0xFF), static_cast<std::uint8_t>(record.size() >> 8)};
+    data.insert(data.end(), record.begin(), record.end());
     return BuildReply(kCmdReadStatus, data);
 }
 

@@ -73,6 +73,12 @@ public:
     void SetAnswerStatus(bool on);
     // A record with the IMEI text at its start and the access level at offset 60.
     static Bytes StatusRecordWithImei(const std::string& imei, std::uint8_t accessLevel = 32);
+    // A working controller's record, as the demo shows it: firmware 41.0012.0005, the
+    // hardware type, registered in GSM and GPRS, signal 23 of 31 on 4G with a low error
+    // rate, a balance of 250 and one reader exchanging data.
+    static Bytes DemoStatusRecord(const std::string& imei, std::uint8_t type);
+    // Each status reply then carries the simulator's local wall clock as the network time.
+    void SetNetworkTimeFromClock(bool on);
 
     // An unsolicited error frame (0xFF with the result code).
     void SendError(std::uint8_t code);
@@ -105,6 +111,7 @@ private:
     Bytes FStatusRecord;
     std::uint8_t FStatusResult = 0;
     bool FAnswerStatus = true;
+    bool FClockTime = false;
     int FReplugDelayMs = 300;
     int FResets = 0;
     bool FResetDone = true;

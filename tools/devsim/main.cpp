@@ -9,7 +9,8 @@
 // with command CC (hex) by a reply frame carrying the data HEX instead. Paces its output
 // at 19200 baud unless told otherwise. The configuration record starts as a sample one
 // (see ConfigModel.h); with --config-out each record the tool writes is saved to FILE,
-// byte for byte.
+// byte for byte. Its status is a working controller's, with the local clock as the network
+// time.
 // Runs until interrupted.
 #include <csignal>
 #include <cstdio>
@@ -112,7 +113,8 @@ int main(int argc, char** argv) {
     model.SetIdentity(identity);
     model.SetPasswords(static_cast<std::uint16_t>(admin), static_cast<std::uint16_t>(manager));
     model.SetPromptAfterIdentify(prompt);
-    model.SetStatusRecord(devsim::DeviceModel::StatusRecordWithImei(imei));
+    model.SetStatusRecord(devsim::DeviceModel::DemoStatusRecord(imei, identity.type));
+    model.SetNetworkTimeFromClock(true);
     devsim::ConfigModel config(model);
     devsim::MemoryModel memory(model, sim);  // an empty number base and event log
     devsim::BootloaderModel bootloader(model);
@@ -135,12 +137,14 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "devsim: cannot dial in to %s: %s\n", dial.c_str(), std::strerror(errno));
             return 1;
         }
-        std::printf("devsim: dialled in to %s\n", dial.c_str());
+        std::printf("devsim: dialled in to %s; passwords: administrator %u, manager %u\n", dial.c_str(),
+                    admin, manager);
     } else if (!sim.Start()) {
         std::fprintf(stderr, "devsim: cannot publish a pty at %s: %s\n", link.c_str(), std::strerror(errno));
         return 1;
     } else {
-        std::printf("devsim: %s -> %s\n", link.c_str(), sim.DevicePath().c_str());
+        std::printf("devsim: %s -> %s; passwords: administrator %u, manager %u\n", link.c_str(),
+                    sim.DevicePath().c_str(), admin, manager);
     }
     std::fflush(stdout);
     int sig = 0;

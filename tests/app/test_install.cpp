@@ -1,0 +1,144 @@
+// Installing the build into a prefix of its own: the tool and its language file where the
+// tool finds it, the desktop entry and its icon, and the udev rule, applied as udev would
+// to the controller's port, to the controller's USB device and to another serial adapter.
+#include <gtest/gtest.h>
+
+#include <QProcess>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <regex>
+#include <set>
+#include <sstream>
+#include <vector>
+
+#include "app/LangFile.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadText(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// cmake --install of the test build; the prefix, or "" when the install failed.
+std::string InstallInto(const std::string& prefix) {
+    QProcess cmake;
+    cmake.start(ZENTOR_CMAKE, {"--install", ZENTOR_BUILD_DIR, "--prefix", QString::fromStdString(prefix)});
+    const bool done = cmake.waitForFinished(120000);
+    if (!done || cmake.exitStatus() != QProcess::NormalExit || cmake.exitCode() != 0) {
+        ADD_FAILURE() << cmake.readAllStandardError().toStdString();
+        return {};
+    }
+    return prefix;
+}
+
+// One key of a udev rule: its name (with an {attribute}), operator and value.
+struct TRuleKey {
+    std::string Name, Op, Value;
+};
+using TRule = std::vector<TRuleKey>;
+
+std::vector<TRule> ParseRules(const std::string& text) {
+    static const std::regex key(R"(\s*([A-Z_]+(?:\{[^}]*\})?)\s*(==|!=|\+=|:=|=)\s*"([^"]*)\"\s*)");
+    std::vector<TRule> rules;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.find_first_not_of(" \t") == std::string::npos || line[line.find_first_not_of(" \t")] == '#') continue;
+        TRule rule;
+        std::stringstream parts(line);
+        for (std::string part; std::getline(parts, part, ',');) {
+            std::smatch m;
+            if (!std::regex_match(part, m, key)) {
+                ADD_FAILURE() << "not a udev key: " << part;
+                continue;
+            }
+            rule.push_back({m[1], m[2], m[3]});
+        }
+        rules.push_back(rule);
+    }
+    return rules;
+}
+
+// What udev knows of a device: its subsystem, and the subsystems and attributes of it and
+// of its parents.
+struct TDevice {
+    std::string Subsystem;
+    std::set<std::string> Subsystems;
+    std::map<std::string, std::string> Attrs;
+};
+
+bool Holds(const TRuleKey& k, const TDevice& d) {
+    const auto any = [&](auto&& match) {
+        std::stringstream alternatives(k.Value);
+        for (std::string v; std::getline(alternatives, v, '|');)
+            if (match(v)) return true;
+        return false;
+    };
+    bool is;
+    if (k.Name == "SUBSYSTEM") {
+        is = any([&](const std::string& v) { return d.Subsystem == v; });
+    } else if (k.Name == "SUBSYSTEMS") {
+        is = any([&](const std::string& v) { return d.Subsystems.count(v) > 0; });
+    } else if (k.Name.rfind("ATTRS{", 0) == 0) {
+        const auto a = d.Attrs.find(k.Name.substr(6, k.Name.size() - 7));
+        is = a != d.Attrs.end() && any([&](const std::string& v) { return a->second == v; });
+    } else {
+        ADD_FAILURE() << "a match this test does not know: " << k.Name;
+        return false;
+    }
+    return k.Op == "==" ? is : !is;
+}
+
+// The assignments of every rule whose match keys all hold.
+std::map<std::string, std::string> Apply(const std::vector<TRule>& rules, const TDevice& d) {
+    std::map<std::string, std::string> out;
+    for (const TRule& rule : rules) {
+        bool all = true;
+        for (const TRuleKey& k : rule)
+            if (k.Op == "==" || k.Op == "!=") all = all && Holds(k, d);
+        if (!all) continue;
+        for (const TRuleKey& k : rule)
+            if (k.Op != "==" && k.Op != "!=") out[k.Name] = k.Value;
+    }
+    return out;
+}
+
+}  // namespace
+
+TEST(Install, IntoAPrefixOfItsOwn) {
+    const std::string prefix = InstallInto(testsupport::TempDir("install-prefix"));
+    ASSERT_FALSE(prefix.empty());
+    const fs::path root(prefix);
+    const fs::path tree = fs::path(__FILE__).parent_path().parent_path().parent_path();
+
+    // The tool, and the shipped language file where the installed tool looks for it.
+    EXPECT_NE(fs::status(root / "bin/zentor").permissions() & fs::perms::owner_exec, fs::perms::none);
+    const std::string lang = LangFilePathFor((root / "bin").string());
+    EXPECT_EQ(lang, (root / "share/zentor/lang_zent.lng").string());
+    EXPECT_EQ(ReadText(lang), ReadText(tree / "lang/lang_zent.lng"));
+    EXPECT_EQ(ReadLanguageTexts(lang, "english").Caption, "Configurator");
+
+    // The desktop entry: both names, a category, the installed tool and its icon.
+    const std::string entry = ReadText(root / "share/applications/zentor.desktop");
+    for (const std::string& line : std::vector<std::string>{"Name=Zentor Configurator", "Name[ru]=Конфигуратор Zentor", "Categories=Utility;",
+                                   "Exec=" + prefix + "/bin/zentor",
+                                   "Icon=" + prefix + "/share/icons/hicolor/128x128/apps/zentor.png"})
+        EXPECT_NE(entry.find("\n" + line + "\n"), std::string::npos) << line;
+    EXPECT_EQ(ReadText(root / "share/icons/hicolor/128x128/apps/zentor.png").substr(0, 8), "\x89PNG\r\n\x1A\n");
+
+    // The udev rule: ModemManager keeps off the controller, the dialout group gets its port.
+    const auto rules = ParseRules(ReadText(root / "lib/udev/rules.d/60-zentor-controller.rules"));
+    const std::map<std::string, std::string> controller = {{"idVendor", "0483"}, {"idProduct", "5740"}};
+    const std::map<std::string, std::string> ignored = {{"ENV{ID_MM_DEVICE_IGNORE}", "1"}};
+    EXPECT_EQ(Apply(rules, {"tty", {"tty", "usb"}, controller}),
+              (std::map<std::string, std::string>{
+                  {"ENV{ID_MM_DEVICE_IGNORE}", "1"}, {"GROUP", "dialout"}, {"MODE", "0660"}}));
+    EXPECT_EQ(Apply(rules, {"usb", {"usb"}, controller}), ignored);
+    EXPECT_TRUE(Apply(rules, {"tty", {"tty", "usb"}, {{"idVendor", "0403"}, {"idProduct", "6001"}}}).empty());
+}
