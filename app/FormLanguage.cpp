@@ -6,15 +6,9 @@
 #include "platform/sys/Folders.h"
 #include "platform/sys/Version.h"
 
-namespace {
-
-std::string LangPath() { return LangFilePathFor(sys::ExeFolder()); }
-
-}  // namespace
-
 std::string TForm1::ReadLangStr(const std::string& value) const { return ::ReadLangStr(value, g_Language); }
 
-std::string TForm1::GetMessageA(int n) const { return ReadLangMessage(LangPath(), n, g_Language); }
+std::string TForm1::GetMessageA(int n) const { return ReadLangMessage(g_LangFilePath, n, g_Language); }
 
 void TForm1::SetCaptionOf(const std::string& controlName, const std::string& caption) {
     if (auto* control = dynamic_cast<TControl*>(FindComponent(controlName))) control->SetCaption(caption);
@@ -24,7 +18,7 @@ void TForm1::SetLanguage(const std::string& /*language*/) {
     TBitmap picture;
     ImageList3->GetBitmap(IsEnglishLanguage(g_Language) ? 1 : 0, &picture);
     LangImage->SetPicture(picture);
-    const TLanguageTexts texts = ReadLanguageTexts(LangPath(), g_Language);
+    const TLanguageTexts texts = ReadLanguageTexts(g_LangFilePath, g_Language);
     g_ProgramVersion = sys::FileVersion(sys::ExePath());
     FormCaption->SetCaption(FormTitleText(texts.Caption, g_ProgramVersion));
     LangImage->SetHint(texts.LangHint);
@@ -40,8 +34,10 @@ void TForm1::SetLanguage(const std::string& /*language*/) {
 }
 
 void TForm1::LangImageClick(TObject* /*Sender*/) {
-    g_Language = ToggledLanguage(g_Language);
+    // The pages are taken into the records first: a value they refuse leaves the language
+    // as it was rather than half switched.
     ReadConfigFromObjects();
+    g_Language = ToggledLanguage(g_Language);
     SetLanguage(g_Language);
     WriteConfigToObjects();
 }

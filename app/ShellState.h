@@ -12,6 +12,8 @@ extern std::string g_ProgramVersion;
 extern std::string g_Language;
 // <AppData>/TALIVEX/TALIVEX Zentor/config.ini
 extern std::string g_SettingsPath;
+// The language file, found beside the executable or in an installed tool's data folder.
+extern std::string g_LangFilePath;
 // The download buffer of the update server's files.
 extern TMemoryStream* g_DownloadStream;
 // Devices grouped with the current one; created when the window is first shown.

@@ -1,6 +1,7 @@
 #include "app/Unit1.h"
 
 #include "app/FormSettings.h"
+#include "app/LangFile.h"
 #include "platform/rtl/Streams.h"
 #include "platform/rtl/StringList.h"
 #include "platform/sys/Folders.h"
@@ -13,6 +14,7 @@ TForm2* Form2 = nullptr;
 std::string g_ProgramVersion = "1.0.0";
 std::string g_Language = "russian";
 std::string g_SettingsPath = SettingsPathIn(sys::AppDataFolder());
+std::string g_LangFilePath = LangFilePathFor(sys::ExeFolder());
 static std::unique_ptr<TMemoryStream> s_DownloadStream = std::make_unique<TMemoryStream>();
 TMemoryStream* g_DownloadStream = s_DownloadStream.get();
 TStringList* g_GroupList = nullptr;

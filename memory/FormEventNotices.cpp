@@ -5,7 +5,6 @@
 #include "app/LangFile.h"
 #include "app/Unit1.h"
 #include "memory/EventNotices.h"
-#include "platform/sys/Folders.h"
 #include "platform/sys/Now.h"
 
 void TForm1::Reply_EventNotice(const TDeviceReply& reply) {
@@ -20,7 +19,7 @@ void TForm1::Reply_Diagnostics(const TDeviceReply& reply) {
 // The diagnostic lines go to the notice memo, beside the device's event notices.
 void TForm1::Log_decode(std::uint8_t code) {
     const auto text = [code](const std::string&) {
-        return ReadLangDiagnostic(LangFilePathFor(sys::ExeFolder()), code, g_Language);
+        return ReadLangDiagnostic(g_LangFilePath, code, g_Language);
     };
     if (auto line = DiagnosticLine(code, text, sys::Now())) RemLOG->GetLines()->Add(*line);
 }

@@ -31,19 +31,14 @@ std::string ReadAll(const std::string& path) {
     return s.str();
 }
 
-// The language file beside the test executable, removed again when the test ends.
-class TLangFileBesideExe {
+// The tool's language file, in a folder of the test's own (never beside the test executables,
+// which other test programs share).
+class TLangFile {
 public:
-    explicit TLangFileBesideExe(const std::string& text) : FPath(sys::ExeFolder() + "/lang_zent.lng") {
-        std::ofstream(FPath, std::ios::binary) << text;
+    explicit TLangFile(const std::string& text) {
+        g_LangFilePath = testsupport::TempDir("lang") + "/lang_zent.lng";
+        std::ofstream(g_LangFilePath, std::ios::binary) << text;
     }
-    ~TLangFileBesideExe() {
-        std::error_code ec;
-        fs::remove(FPath, ec);
-    }
-
-private:
-    std::string FPath;
 };
 
 class Shell : public ::testing::Test {
@@ -53,8 +48,7 @@ protected:
         setenv("ZENTOR_NEWS_URL", "about:blank", 1);
         ui::test::SetScripted(true);
         ui::test::ClearDialogs();
-        std::error_code ec;
-        fs::remove(sys::ExeFolder() + "/lang_zent.lng", ec);
+        g_LangFilePath = testsupport::TempDir("no-lang") + "/lang_zent.lng";
         g_SettingsPath = SettingsPath();
         g_Language = "russian";
         g_AccessLevel = 0;
@@ -337,7 +331,7 @@ TEST_F(Shell, AnUnreadableSettingsFileIsToldOnceAndKeptAsItIs) {
 }
 
 TEST_F(Shell, LanguageSwitchesAtRunTimeAndBack) {
-    TLangFileBesideExe lang(
+    TLangFile lang(
         "[Header]\nCaption=Конфигуратор//\\ Configurator\nLang=English//\\ Русский\n"
         "Close=Закрыть//\\ Close\nMinimize=Свернуть//\\ Minimize\n"
         "[Messages]\nM4=Нет ответа//\\ No answer\n");
@@ -438,7 +432,7 @@ TEST_F(Shell, LanguageFileCaptionsTheNamedControls) {
     std::ifstream shipped(tree / "lang" / "lang_zent.lng", std::ios::binary);
     std::stringstream text;
     text << shipped.rdbuf();
-    TLangFileBesideExe lang(text.str());
+    TLangFile lang(text.str());
     F().SetLanguage(g_Language);
     EXPECT_EQ(cnp1->GetCaption(), "Параметры подключения");
     ASSERT_EQ(ops->GetItems()->GetCount(), 6);
