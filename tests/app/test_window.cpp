@@ -12,6 +12,7 @@
 #include "config/ConfigFile.h"
 #include "device/DeviceLink.h"
 #include "platform/rtl/SafeFile.h"
+#include "memory/PhoneRecord.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/sys/Clock.h"
 #include "platform/sys/Folders.h"
@@ -351,6 +352,15 @@ TEST_F(Shell, LanguageSwitchesAtRunTimeAndBack) {
     EXPECT_EQ(g_Language, "russian");
     EXPECT_EQ(F().GetMessageA(4), "Нет ответа");
     EXPECT_EQ(F().ReadLangStr("Да//\\ Yes"), "Да");
+    // A grid value the record cannot take is told, and the language stays as it was.
+    F().PhonesGrid->SetRowCount(2);
+    F().PhonesGrid->SetCells(colNumber, 1, "79001234567");
+    F().PhonesGrid->SetCells(colPasses, 1, "300");
+    testsupport::Click(F().LangImage->GetWidget());
+    EXPECT_EQ(g_Language, "russian");
+    EXPECT_EQ(F().LangImage->GetHint(), "English");
+    EXPECT_FALSE(ui::test::ShownDialogs().empty());
+    F().PhonesGrid->SetCells(colPasses, 1, "3");
     F().Close();
     EXPECT_NE(ReadAll(g_SettingsPath).find("Language=russian"), std::string::npos);
 }
