@@ -1,6 +1,11 @@
 #include "support/TestSupport.h"
 
+#include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QCoreApplication>
+#include <QKeyEvent>
+#include <QWidget>
+#include <gtest/gtest.h>
 #include <chrono>
 #include <filesystem>
 #include <thread>
@@ -23,6 +28,23 @@ bool WaitUntil(const std::function<bool()>& pred, int timeoutMs) {
 
 void Pump(int ms) {
     WaitUntil([] { return false; }, ms);
+}
+
+void KeyClick(QWidget* widget, int qtKey, const QString& text) {
+    QKeyEvent press(QEvent::KeyPress, qtKey, Qt::NoModifier, text);
+    QCoreApplication::sendEvent(widget, &press);
+    QKeyEvent release(QEvent::KeyRelease, qtKey, Qt::NoModifier, text);
+    QCoreApplication::sendEvent(widget, &release);
+}
+
+void AccessibleAction(QWidget* widget, const QString& action) {
+    QAccessibleInterface* acc = QAccessible::queryAccessibleInterface(widget);
+    QAccessibleActionInterface* act = acc ? acc->actionInterface() : nullptr;
+    ASSERT_NE(act, nullptr);
+    ASSERT_FALSE(act->actionNames().isEmpty());
+    const QString name = action.isEmpty() ? act->actionNames().front() : action;
+    ASSERT_TRUE(act->actionNames().contains(name)) << name.toStdString();
+    act->doAction(name);
 }
 
 std::string TempDir(const std::string& name) {

@@ -1,7 +1,10 @@
 #pragma once
 // Helpers shared by the tests: bounded waits on real I/O that keep the GUI thread serving.
+#include <QString>
 #include <functional>
 #include <string>
+
+class QWidget;
 
 namespace testsupport {
 
@@ -11,6 +14,13 @@ bool WaitUntil(const std::function<bool()>& pred, int timeoutMs = 3000);
 
 // Serves the GUI thread for a short while of wall time (lets real I/O settle).
 void Pump(int ms);
+
+// A key pressed and released on the widget, as the window system delivers it.
+void KeyClick(QWidget* widget, int qtKey, const QString& text = {});
+
+// The first accessibility action of the widget's interface (what a screen reader's "click" runs),
+// or the named one.
+void AccessibleAction(QWidget* widget, const QString& action = {});
 
 // A fresh private folder under the test's temporary root.
 std::string TempDir(const std::string& name);
