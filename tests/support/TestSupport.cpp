@@ -7,6 +7,7 @@
 #include <QWidget>
 #include <gtest/gtest.h>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <thread>
 #include <unistd.h>
@@ -45,6 +46,28 @@ void AccessibleAction(QWidget* widget, const QString& action) {
     const QString name = action.isEmpty() ? act->actionNames().front() : action;
     ASSERT_TRUE(act->actionNames().contains(name)) << name.toStdString();
     act->doAction(name);
+}
+
+TEnvGuard::~TEnvGuard() {
+    for (auto& [name, old] : FSaved) {
+        if (old.first) setenv(name.c_str(), old.second.c_str(), 1);
+        else unsetenv(name.c_str());
+    }
+}
+
+void TEnvGuard::Set(const char* name, const char* value) {
+    if (!FSaved.count(name)) {
+        const char* v = std::getenv(name);
+        FSaved[name] = {v != nullptr, v ? v : ""};
+    }
+    if (value) setenv(name, value, 1);
+    else unsetenv(name);
+}
+
+void QuietWindowEnvironment(TEnvGuard& env) {
+    env.Set("ZENTOR_NEWS_URL", "about:blank");
+    env.Set("ZENTOR_ONLINE", "0");
+    env.Set("ZENTOR_PORTS", "");
 }
 
 std::string TempDir(const std::string& name) {

@@ -2,6 +2,7 @@
 // Helpers shared by the tests: bounded waits on real I/O that keep the GUI thread serving.
 #include <QString>
 #include <functional>
+#include <map>
 #include <string>
 
 class QWidget;
@@ -21,6 +22,23 @@ void KeyClick(QWidget* widget, int qtKey, const QString& text = {});
 // The first accessibility action of the widget's interface (what a screen reader's "click" runs),
 // or the named one.
 void AccessibleAction(QWidget* widget, const QString& action = {});
+
+// Sets environment variables for one test and puts the old values back.
+class TEnvGuard {
+public:
+    TEnvGuard() = default;
+    TEnvGuard(const TEnvGuard&) = delete;
+    TEnvGuard& operator=(const TEnvGuard&) = delete;
+    ~TEnvGuard();
+    void Set(const char* name, const char* value);  // nullptr unsets
+
+private:
+    std::map<std::string, std::pair<bool, std::string>> FSaved;
+};
+
+// The main window shown in a test reaches out to nothing: no news page, no internet, no
+// serial ports.
+void QuietWindowEnvironment(TEnvGuard& env);
 
 // A fresh private folder under the test's temporary root.
 std::string TempDir(const std::string& name);
