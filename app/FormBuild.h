@@ -5,6 +5,8 @@
 
 #include "platform/ui/Controls.h"
 #include "serial/SerialPort.h"
+#include "widgets/UiButton.h"
+#include "widgets/UiPrgres.h"
 
 template <class T>
 T* NewComponent(TComponent* owner, const std::string& name) {
@@ -26,6 +28,27 @@ T* NewControl(TComponent* owner, TWinControl* parent, const std::string& name, i
     T* c = NewControl<T>(owner, parent, name);
     c->SetBounds(left, top, width, height);
     return c;
+}
+
+// The number-base buttons' look: hot-tracked silver faces in the classic drawing, Tahoma
+// captions, and each is a cancel button (Escape clicks the first one on the shown page).
+inline void SetNumberBaseButtonLook(TUiButton* b) {
+    b->SetHotTrack(true);
+    b->SetThemeAware(false);
+    b->SetCancel(true);
+    b->GetFont()->SetName("Tahoma");
+    b->SetColor(clSilver);
+}
+
+// Every progress bar of the window: a plain blue bar without a frame.
+inline TUiProgressBar* NewProgressBar(TComponent* owner, TWinControl* parent, const std::string& name, int left,
+                                      int top, int width, int height) {
+    auto* bar = NewControl<TUiProgressBar>(owner, parent, name, left, top, width, height);
+    bar->SetBarColor(0xAA623E);
+    bar->SetBorderOuter(fsNone);
+    bar->SetBorderWidth(0);
+    bar->SetInteriorOffset(0);
+    return bar;
 }
 
 // The tool's ports (the device's and the desk reader's): 8 data bits, no parity, one stop bit,

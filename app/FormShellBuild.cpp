@@ -219,11 +219,7 @@ void TForm1::BuildMessagePanel() {
     Lprocess->SetLayout(tlCenter);
     Lprocess->SetWordWrap(true);
     Lprocess->GetFont()->SetHeight(-15);
-    ProgressBar2 = NewControl<TUiProgressBar>(this, MesSheetWait, "ProgressBar2", 58, 84, 400, 24);
-    ProgressBar2->SetBarColor(0xAA623E);
-    ProgressBar2->SetBorderOuter(fsNone);
-    ProgressBar2->SetBorderWidth(0);
-    ProgressBar2->SetInteriorOffset(0);
+    ProgressBar2 = NewProgressBar(this, MesSheetWait, "ProgressBar2", 58, 84, 400, 24);
 
     PageControlMes->SetActivePage(MesSheetMessage);
 }

@@ -167,6 +167,7 @@ void TForm1::BuildServiceControls() {
                              [this](TObject* s) { BfactoryDefaultClick(s); });
     UiButton9 = Button(this, box, "UiButton9", "Очистить память номеров", 16, 100, 190,
                        [this](TObject* s) { UiButton9Click(s); });
+    SetNumberBaseButtonLook(UiButton9);
     SCConnect = Button(this, box, "SCConnect", "Тест Безопасный город", 214, 100, 190,
                        [this](TObject* s) { SCConnectClick(s); });
     Caption(this, box, "Номер для SMS:", 16, 146, 110);
@@ -191,12 +192,7 @@ void TForm1::BuildServiceControls() {
     if (!photo) photo = Button(this, TabSheet2, "Bupdimage", "Фото с камеры", 570, 424, 180, nullptr);
     photo->OnClick = [this](TObject* s) { BupdimageClick(s); };
     if (!FindComponent("UPDPR")) {
-        auto* bar = NewControl<TUiProgressBar>(this, TabSheet2, "UPDPR", 380, 462, 370, 18);
-        bar->SetBarColor(0xAA623E);
-        bar->SetBorderOuter(fsNone);
-        bar->SetBorderWidth(0);
-        bar->SetInteriorOffset(0);
-        bar->SetVisible(false);
+        NewProgressBar(this, TabSheet2, "UPDPR", 380, 462, 370, 18)->SetVisible(false);
     }
 
     // Buttons other subsystems place; their handlers are the cable-or-cloud ones here.

@@ -151,7 +151,8 @@ void TForm1::BuildSettingsPage(TWinControl* page) {
     ConfSheetMain = sheet("ConfSheetMain", "Основные параметры");
     ConfSheetInOut = sheet("ConfSheetInOut", "Входы/Выходы");
     ConfSheetExtra = sheet("ConfSheetExtra", "Доп. оборудование");
-    ConfPages->SetActivePageIndex(0);
+    // The design leaves the third tab shown; reading a configuration returns to the first.
+    ConfPages->SetActivePageIndex(2);
 
     // Main parameters: connection on the left, access and balance on the right.
     CNP1 = b.Group(ConfSheetMain, "CNP1", "Параметры связи", 8, 8, 410, 440);
@@ -265,6 +266,8 @@ void TForm1::BuildSettingsPage(TWinControl* page) {
     // The key-release guard keeps each number edit within its largest value.
     for (TEdit* e : {SIMPIN, BalanceLimit, USERPASS, ADMINPASS, OUTIMP, OUTPAUSE, OUTREPEATE, FotoDelay})
         e->OnKeyUp = [this](TObject* s, Word& key, TShiftState shift) { EditKeyUp(s, key, shift); };
+    // The passwords and the photo delay take digits only.
+    for (TEdit* e : {USERPASS, ADMINPASS, FotoDelay}) e->SetNumbersOnly(true);
 }
 
 void TForm1::BuildSchedulesPage(TWinControl* page) {

@@ -57,7 +57,7 @@ void TForm1::BuildFirmwareControls() {
     BootVer = MakeLabel(this, page, "BootVer", 24, 216, 500, "");
     BootVer->SetVisible(false);
 
-    Progress_flash = NewControl<TUiProgressBar>(this, page, "Progress_flash", 24, 252, 722, 22);
+    Progress_flash = NewProgressBar(this, page, "Progress_flash", 24, 252, 722, 22);
     Progress_flash->SetVisible(false);
 
     Program_flash = MakeButton(this, page, "Program_flash", 24, 292, 220, "Обновить прошивку");
@@ -98,7 +98,7 @@ void TForm1::BuildFirmwareControls() {
     UiRadioGroup1->SetItemIndex(1);
     Button29 = MakeButton(this, Panel32, "Button29", 340, 100, 140, "Выполнить");
     Button29->OnClick = [this](TObject* s) { Button29Click(s); };
-    UiProgressBar3 = NewControl<TUiProgressBar>(this, Panel32, "UiProgressBar3", 12, 152, 476, 16);
+    UiProgressBar3 = NewProgressBar(this, Panel32, "UiProgressBar3", 12, 152, 476, 16);
     UiProgressBar3->SetVisible(false);
     Label431 = MakeLabel(this, Panel32, "Label431", 12, 174, 476, "");
 

@@ -126,6 +126,7 @@ void TForm1::BuildNumberEditor(TWinControl* page) {
     ManyNumbers->OnKeyPress = [this](TObject* s, char& k) { ManyNumbersKeyPress(s, k); };
     Caddmany = b.Button(p, "Caddmany", "Добавить несколько", 120, aPhone->GetTop() + aPhone->GetHeight(), 150);
     Caddmany->SetTag(0);
+    SetNumberBaseButtonLook(Caddmany);
     Caddmany->OnClick = [this](TObject* s) { CaddmanyClick(s); };
 
     b.Caption(p, "LaName", "Наименование", 8, 70);
@@ -157,6 +158,11 @@ void TForm1::BuildNumberEditor(TWinControl* page) {
     UiButton6 = b.Button(p, "UiButton6", "Записать", 140, 140, 128);
     UiButton3 = b.Button(p, "UiButton3", "Импорт", 290, 140, 128);
     UiButton4 = b.Button(p, "UiButton4", "Экспорт", 422, 140, 128);
+    for (TUiButton* button : {UiButton1, UiButton2, UiButton7, UiButton5, UiButton6, UiButton3, UiButton4})
+        SetNumberBaseButtonLook(button);
+    // Adding is the page's default action: Enter adds the number typed.
+    UiButton1->SetColor(clLime);
+    UiButton1->SetDefault(true);
     UiButton1->OnClick = [this](TObject* s) { UiButton1Click(s); };
     UiButton2->OnClick = [this](TObject* s) { UiButton2Click(s); };
     UiButton3->OnClick = [this](TObject* s) { UiButton3Click(s); };
@@ -191,11 +197,7 @@ void TForm1::BuildLogPage(TWinControl* page) {
     HronologyGet->OnClick = [this](TObject* s) { HronologyGetClick(s); };
     Button10->OnClick = [this](TObject* s) { Button10Click(s); };
     ClearMemHronology->OnClick = [this](TObject* s) { ClearMemHronologyClick(s); };
-    LogBar = b.Add<TUiProgressBar>(g, "LogBar", 470, 88, 380, 22);
-    LogBar->SetBarColor(static_cast<TColor>(11166270));
-    LogBar->SetBorderOuter(fsNone);
-    LogBar->SetBorderWidth(0);
-    LogBar->SetInteriorOffset(0);
+    LogBar = NewProgressBar(this, g, "LogBar", 470, 88, 380, 22);
     LogBar->SetVisible(false);
 
     HrGrid = b.Grid(page, "HrGrid", 120, 526, {30, 169, 133, 340, 161}, kClearedLogRows);

@@ -86,8 +86,14 @@ TUiMeter::~TUiMeter() = default;
 
 TAccessibleInfo TUiMeter::GetAccessibleInfo() const {
     TAccessibleInfo info = TUiBorder::GetAccessibleInfo();
-    info.Role = TAccessibleRole::Indicator;
-    info.Value = std::to_string(GetPercent()) + "%";
+    // A level meter: screen readers read a value from the progress bar's role only.
+    info.Role = TAccessibleRole::ProgressBar;
+    info.Name = AccessibleFallbackName();
+    info.Value = std::to_string(FValue);
+    info.Ranged = true;
+    info.Minimum = FMin;
+    info.Maximum = FMax;
+    info.Current = FValue;
     return info;
 }
 

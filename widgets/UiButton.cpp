@@ -304,7 +304,8 @@ TAccessibleInfo TUiButton::GetAccessibleInfo() const {
     info.Role = TAccessibleRole::PushButton;
     info.Name = RemoveAccelerators(GetCaption());
     info.Enabled = GetEnabled();
-    info.Pressable = true;
+    // A grouped button stays down: it toggles.
+    info.Action = FGroupIndex != 0 ? TAccessibleAction::Toggle : TAccessibleAction::Press;
     info.Checkable = FGroupIndex != 0;
     info.Checked = FDown;
     return info;

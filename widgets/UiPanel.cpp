@@ -291,7 +291,7 @@ TAccessibleInfo TUiCustomGroupBox::GetAccessibleInfo() const {
     if (FShowCheckBox) {
         info.Checkable = true;
         info.Checked = FChecked;
-        info.Pressable = true;
+        info.Action = TAccessibleAction::Toggle;
     }
     return info;
 }

@@ -24,10 +24,13 @@ void TUiCustomProgressBar::SetBounds(int left, int top, int width, int height) {
 TAccessibleInfo TUiCustomProgressBar::GetAccessibleInfo() const {
     TAccessibleInfo info;
     info.Role = TAccessibleRole::ProgressBar;
-    info.Name = GetCaption();
+    info.Name = AccessibleFallbackName();
     info.Value = FShowParts ? std::to_string(FPartsComplete) + " / " + std::to_string(FTotalParts)
                             : std::to_string(FPercent) + "%";
     info.Enabled = GetEnabled();
+    info.Ranged = true;
+    info.Maximum = FShowParts ? FTotalParts : 100;
+    info.Current = FShowParts ? FPartsComplete : FPercent;
     return info;
 }
 

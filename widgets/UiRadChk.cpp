@@ -354,7 +354,7 @@ TAccessibleInfo TUiRadioButton::GetAccessibleInfo() const {
     info.Checkable = true;
     info.Checked = FChecked;
     info.Enabled = GetEnabled();
-    info.Pressable = true;
+    info.Action = TAccessibleAction::Toggle;
     return info;
 }
 
@@ -477,7 +477,7 @@ TAccessibleInfo TUiCustomCheckBox::GetAccessibleInfo() const {
     info.Checked = FState == cbChecked;
     if (FState == cbGrayed) info.Value = "mixed";
     info.Enabled = GetEnabled();
-    info.Pressable = true;
+    info.Action = TAccessibleAction::Toggle;
     return info;
 }
 

@@ -614,6 +614,32 @@ void TUiCustomTabControl::SetTextOrientation(TOrientation Value) {
     SetLayoutDirty();
 }
 
+int TUiCustomTabControl::GetAccessibleItemCount() const { return FStrip.Tabs.Count(); }
+
+TAccessibleInfo TUiCustomTabControl::GetAccessibleItem(int index) const {
+    TAccessibleInfo info;
+    info.Role = TAccessibleRole::PageTab;
+    if (index < 0 || index >= FStrip.Tabs.Count()) return info;
+    const TUiTabData& tab = FStrip.Tabs.Items(index);
+    info.Name = UiTabPlainCaption(tab.Caption);
+    info.Enabled = GetEnabled() && tab.Enabled;
+    info.Selected = index == FTabIndex;
+    info.Action = TAccessibleAction::Press;
+    return info;
+}
+
+TRect TUiCustomTabControl::GetAccessibleItemRect(int index) const {
+    if (index < 0 || index >= FStrip.Tabs.Count()) return {};
+    // Asking for a place may lay the strip out first.
+    return const_cast<TUiCustomTabControl*>(this)->TabRect(index);
+}
+
+void TUiCustomTabControl::AccessibleItemPress(int index) {
+    if (!GetEnabled() || index < 0 || index >= FStrip.Tabs.Count() || !FStrip.Tabs.Items(index).Enabled) return;
+    SetTabIndex(index);
+    if (FTabIndex == index) DoTabClick();
+}
+
 void TUiCustomTabControl::SetTransparent(bool Value) { RepaintFlag(FTransparent, Value); }
 void TUiCustomTabControl::SetUseColoredTabs(bool Value) { RepaintFlag(FUseColoredTabs, Value); }
 void TUiCustomTabControl::SetUseGradients(bool Value) { RepaintFlag(FUseGradients, Value); }

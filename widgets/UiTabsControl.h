@@ -253,6 +253,11 @@ public:
     TUiTabMenuButton* GetMenuButton() const { return FMenuButton; }
 
     TAccessibleInfo GetAccessibleInfo() const override;
+    // The tabs are its parts: pressing one selects it as a click on it does.
+    int GetAccessibleItemCount() const override;
+    TAccessibleInfo GetAccessibleItem(int index) const override;
+    TRect GetAccessibleItemRect(int index) const override;
+    void AccessibleItemPress(int index) override;
 
     // Fills a bitmap with the drag indicator's pattern (15 x 8, or 8 x 15 for side tabs):
     // XorColors (DragIndicatorColor, back) in a triangle pointing to the card, black around it.

@@ -54,23 +54,22 @@ bool TButton::DialogKey(Word Key, TShiftState Shift) {
 TAccessibleInfo TButton::GetAccessibleInfo() const {
     TAccessibleInfo info = TWinControl::GetAccessibleInfo();
     info.Role = TAccessibleRole::PushButton;
-    info.Pressable = true;
+    info.Action = TAccessibleAction::Press;
     return info;
 }
 
 // ---- TCheckBox -------------------------------------------------------------------------
 
+// Qt moves its own box on a click, on Space and on the accessibility Toggle alike (the last
+// without a clicked signal); whatever moved it, the box's state follows ours: Qt's is put
+// back and our toggle decides, raising OnClick.
 struct CheckSignals {
     static void Connect(TCheckBox* c) {
         auto* b = static_cast<QCheckBox*>(c->GetWidget());
-        QObject::connect(b, &QCheckBox::clicked, b, [c, b, alive = TControlGuard(c)](bool) {
+        QObject::connect(b, &QCheckBox::stateChanged, b, [c, b, alive = TControlGuard(c)](int) {
             if (!alive.Alive()) return;
             ui::TBusyWidget busy(b);
-            // Qt has already moved its own state; ours decides, and the click follows from it.
-            {
-                const QSignalBlocker block(b);
-                b->setCheckState(c->FState == cbChecked ? Qt::Checked : c->FState == cbGrayed ? Qt::PartiallyChecked : Qt::Unchecked);
-            }
+            c->ShowState();
             ui::SafeCall([c] { c->Toggle(); });
         });
     }
@@ -88,14 +87,16 @@ TCheckBox::TCheckBox(TComponent* AOwner) : TWinControl(AOwner, new QCheckBox) {
 void TCheckBox::SetState(TCheckBoxState s) {
     if (s == FState) return;
     FState = s;
-    auto* b = static_cast<QCheckBox*>(GetWidget());
-    {
-        const QSignalBlocker block(b);
-        if (s == cbGrayed) b->setTristate(true);
-        b->setCheckState(s == cbChecked ? Qt::Checked : s == cbGrayed ? Qt::PartiallyChecked : Qt::Unchecked);
-    }
+    ShowState();
     ui::UpdateAccessibleTexts(this);
     if (!IsLoading()) Click();
+}
+
+void TCheckBox::ShowState() {
+    auto* b = static_cast<QCheckBox*>(GetWidget());
+    const QSignalBlocker block(b);
+    if (FState == cbGrayed) b->setTristate(true);
+    b->setCheckState(FState == cbChecked ? Qt::Checked : FState == cbGrayed ? Qt::PartiallyChecked : Qt::Unchecked);
 }
 
 void TCheckBox::Toggle() {
@@ -120,18 +121,20 @@ void TCheckBox::UpdateWidgetText() { static_cast<QCheckBox*>(GetWidget())->setTe
 
 // ---- TRadioButton ----------------------------------------------------------------------
 
+// As for the check box: whatever checked or unchecked Qt's button, ours decides. A checked
+// radio button stays checked; an unchecked one becomes checked and raises OnClick.
 struct RadioSignals {
     static void Connect(TRadioButton* r) {
         auto* b = static_cast<QRadioButton*>(r->GetWidget());
         b->setAutoExclusive(false);  // the group is kept here, by parent
-        QObject::connect(b, &QRadioButton::clicked, b, [r, b, alive = TControlGuard(r)](bool) {
+        QObject::connect(b, &QRadioButton::toggled, b, [r, b, alive = TControlGuard(r)](bool checked) {
             if (!alive.Alive()) return;
             ui::TBusyWidget busy(b);
             {
                 const QSignalBlocker block(b);
                 b->setChecked(r->FChecked);
             }
-            ui::SafeCall([r] { r->SetChecked(true); });
+            if (checked) ui::SafeCall([r] { r->SetChecked(true); });
         });
     }
 };

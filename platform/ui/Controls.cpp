@@ -451,6 +451,12 @@ void TControl::PaintWidgetImage(QImage& image) {
 TAccessibleInfo TControl::GetAccessibleItem(int) const { return {}; }
 TRect TControl::GetAccessibleItemRect(int) const { return {}; }
 
+std::string TControl::AccessibleFallbackName() const {
+    if (!GetCaption().empty()) return GetCaption();
+    if (!FHint.empty()) return GetShortHint(FHint);
+    return GetName();
+}
+
 TAccessibleInfo TControl::GetAccessibleInfo() const {
     TAccessibleInfo info;
     info.Role = IsWindowed() ? TAccessibleRole::Client : TAccessibleRole::Graphic;

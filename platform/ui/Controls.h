@@ -75,6 +75,8 @@ enum class TAccessibleRole {
     Client, Window, Pane, Grouping, PushButton, CheckBox, RadioButton, PageTab, PageTabList,
     ProgressBar, StaticText, Graphic, Table, Cell, Indicator
 };
+// The action a control (or one of its parts) offers first: a press, or a toggle of its state.
+enum class TAccessibleAction { None, Press, Toggle };
 struct TAccessibleInfo {
     TAccessibleRole Role = TAccessibleRole::Client;
     std::string Name;    // the visible caption
@@ -82,7 +84,17 @@ struct TAccessibleInfo {
     bool Checkable = false;
     bool Checked = false;
     bool Enabled = true;
-    bool Pressable = false;  // offers a press action (AccessiblePress)
+    bool Selected = false;  // the current tab, a selected cell
+    TAccessibleAction Action = TAccessibleAction::None;  // run by AccessiblePress
+    // A level between two bounds (progress bars, meters).
+    bool Ranged = false;
+    double Minimum = 0, Maximum = 0, Current = 0;
+};
+// Parts of a composite control laid out row by row as a table (a grid's cells).
+struct TAccessibleTable {
+    int Columns = 0;  // 0: the parts are no table
+    int HeaderRows = 0, HeaderColumns = 0;
+    TRect Selection;  // the selected cells: columns Left to Right - 1, rows Top to Bottom - 1
 };
 
 // Raises an event through a copy of its handler: the handler may free the component that
@@ -214,14 +226,18 @@ public:
     TNotifyEvent OnMouseLeave;
     TNotifyEvent OnResize;
 
-    // Accessibility bridge: custom-painted controls override these.
+    // Accessibility bridge: custom-painted controls override these. AccessiblePress runs
+    // the action GetAccessibleInfo names, as a click would.
     virtual TAccessibleInfo GetAccessibleInfo() const;
     virtual void AccessiblePress() { Click(); }
-    // Parts of a composite custom-painted control (the cells of a grid) that accessibility
-    // shows as its children; a rectangle is in the control's client coordinates.
+    // Parts of a composite custom-painted control (the cells of a grid, the tabs of a tab
+    // strip) that accessibility shows as its children; a rectangle is in the control's client
+    // coordinates.
     virtual int GetAccessibleItemCount() const { return 0; }
     virtual TAccessibleInfo GetAccessibleItem(int index) const;
     virtual TRect GetAccessibleItemRect(int index) const;
+    virtual void AccessibleItemPress(int index) { (void)index; }
+    virtual TAccessibleTable GetAccessibleTable() const { return {}; }
 
     // The form library's message hooks, as virtuals. Public so tests and the layer can send them.
     virtual void Click();
@@ -245,6 +261,10 @@ public:
     virtual bool DialogKey(Word Key, TShiftState Shift);
     virtual void Resize();              // after the size changed
     virtual void Moved() {}             // after the position changed
+
+    // What accessibility calls a control that shows no text: its caption, else its short
+    // hint, else its name.
+    std::string AccessibleFallbackName() const;
 
     // The Qt widget behind this control (platform use only).
     QWidget* GetWidget() const;

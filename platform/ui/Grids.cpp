@@ -783,8 +783,21 @@ TAccessibleInfo TStringGrid::GetAccessibleItem(int index) const {
     info.Role = TAccessibleRole::Cell;
     info.Enabled = GetEnabled();
     if (index < 0 || index >= GetAccessibleItemCount()) return info;
-    info.Name = AccessibleCellText(index % FColCount, index / FColCount);
+    const int col = index % FColCount, row = index / FColCount;
+    info.Name = AccessibleCellText(col, row);
+    const TGridRect sel = GetSelection();
+    info.Selected = col >= sel.Left && col <= sel.Right && row >= sel.Top && row <= sel.Bottom;
     return info;
+}
+
+TAccessibleTable TStringGrid::GetAccessibleTable() const {
+    TAccessibleTable table;
+    table.Columns = FColCount;
+    table.HeaderRows = FFixedRows;
+    table.HeaderColumns = FFixedCols;
+    const TGridRect sel = GetSelection();
+    table.Selection = TRect(sel.Left, sel.Top, sel.Right + 1, sel.Bottom + 1);
+    return table;
 }
 
 TRect TStringGrid::GetAccessibleItemRect(int index) const {

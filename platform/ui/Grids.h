@@ -118,6 +118,7 @@ public:
     int GetAccessibleItemCount() const override;
     TAccessibleInfo GetAccessibleItem(int index) const override;
     TRect GetAccessibleItemRect(int index) const override;
+    TAccessibleTable GetAccessibleTable() const override;
 
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void MouseMove(TShiftState Shift, int X, int Y) override;

@@ -119,8 +119,8 @@ void TImage::Paint() {
 TAccessibleInfo TImage::GetAccessibleInfo() const {
     TAccessibleInfo info;
     info.Role = OnClick ? TAccessibleRole::PushButton : TAccessibleRole::Graphic;
-    info.Name = GetHint().empty() ? GetName() : GetShortHint(GetHint());
+    info.Name = AccessibleFallbackName();
     info.Enabled = GetEnabled();
-    info.Pressable = static_cast<bool>(OnClick);
+    info.Action = OnClick ? TAccessibleAction::Press : TAccessibleAction::None;
     return info;
 }

@@ -113,7 +113,7 @@ TAccessibleInfo TLabel::GetAccessibleInfo() const {
     info.Role = TAccessibleRole::StaticText;
     info.Name = FShowAccelChar ? ui::text::StripAccelerators(GetText()) : GetText();
     info.Enabled = GetEnabled();
-    info.Pressable = static_cast<bool>(OnClick);
+    info.Action = OnClick ? TAccessibleAction::Press : TAccessibleAction::None;
     return info;
 }
 

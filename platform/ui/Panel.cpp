@@ -107,6 +107,6 @@ TAccessibleInfo TPanel::GetAccessibleInfo() const {
     info.Role = TAccessibleRole::Pane;
     info.Name = ui::text::StripAccelerators(GetText());
     info.Enabled = GetEnabled();
-    info.Pressable = static_cast<bool>(OnClick);
+    info.Action = OnClick ? TAccessibleAction::Press : TAccessibleAction::None;
     return info;
 }

@@ -236,6 +236,7 @@ public:
 protected:
     void UpdateWidgetText() override;
     friend struct CheckSignals;
+    void ShowState();  // the Qt box shows FState
 
 private:
     TCheckBoxState FState = cbUnchecked;

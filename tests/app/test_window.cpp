@@ -3,9 +3,14 @@
 // the numeric-edit guard, the language at run time and the settings file after a session.
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
+#include <netinet/in.h>
 #include <sstream>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include "config/ConfigTransfer.h"
 #include "app/Unit1.h"
@@ -16,10 +21,13 @@
 #include "platform/rtl/SysUtils.h"
 #include "platform/sys/Clock.h"
 #include "platform/sys/Folders.h"
+#include "platform/sys/Hosts.h"
 #include "platform/sys/HotKeys.h"
+#include "platform/sys/Online.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/Grids.h"
 #include "support/TestSupport.h"
+#include "tools/shots/OfflineRun.h"
 
 namespace fs = std::filesystem;
 
@@ -471,4 +479,30 @@ TEST_F(Shell, SettingsEditHandlers) {
     outType->SetItemIndex(0);
     F().OUTTYPEChange(outType);
     EXPECT_FALSE(pulse->GetVisible());
+}
+
+// The review pictures are taken as on a machine with a default route and no name service:
+// the run must reach no peer and show no server error.
+TEST_F(Shell, ReviewRunReachesNoNetwork) {
+    testsupport::TEnvGuard env;
+    env.Set("ZENTOR_ONLINE", "1");
+    for (const char* peer : {"ZENTOR_CLOUD_HOST", "ZENTOR_UPDATE_HOST", "ZENTOR_FILE_HOST"}) env.Set(peer, nullptr);
+    env.Set("ZENTOR_NEWS_URL", "http://news.invalid/news");
+    TakeRunOffline();
+    ASSERT_FALSE(sys::IsOnline());
+    ASSERT_EQ(sys::NewsUrl(), "about:blank");
+    for (const sys::THostPort& peer : {sys::CloudServer(), sys::UpdateServer(), sys::FileServer()}) {
+        ASSERT_EQ(peer.host, "127.0.0.1");
+        int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_port = htons(static_cast<std::uint16_t>(peer.port));
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        EXPECT_NE(::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
+        EXPECT_EQ(errno, ECONNREFUSED);
+        ::close(fd);
+    }
+    ShowWindow();
+    Application->ProcessMessages();
+    EXPECT_FALSE(F().MESPANEL->GetVisible()) << F().MESLABEL->GetCaption();
 }

@@ -2,6 +2,9 @@
 // controls show, and what comes back when the record is built from them again.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
+#include <QAccessibleActionInterface>
+#include <QWidget>
 #include <string>
 
 #include "RecordSamples.h"
@@ -14,6 +17,7 @@
 #include "platform/rtl/SysUtils.h"
 #include "platform/sys/Clock.h"
 #include "platform/sys/Hosts.h"
+#include "support/ShownWindow.h"
 
 namespace {
 
@@ -212,6 +216,66 @@ TEST_F(FormSettings, ControlsStartAtTheDefaults) {
     EXPECT_EQ(Form1->IMGREZ->GetItemIndex(), 1);
     EXPECT_NO_THROW(Form1->Write_config());
     EXPECT_EQ(g_ConfigRecord[159], 5);
+}
+
+// The settings and schedules without the mouse: tabs switched by a screen reader, boxes
+// toggled by it or by Space, a radio item moved by the arrow keys; the record built from the
+// controls holds what they show.
+TEST(SettingsWithoutTheMouse, WhatTheControlsShowIsWhatTheRecordHolds) {
+    testsupport::TShownWindow window;
+    g_ConfigRecord = {};
+    TForm1& f = *Form1;
+    f.SelectPage(0);
+    auto pressTab = [&](const char* caption) {
+        QAccessibleInterface* strip = QAccessible::queryAccessibleInterface(f.ConfPages->GetWidget());
+        for (int i = 0; i < strip->childCount(); ++i) {
+            QAccessibleInterface* tab = strip->child(i);
+            if (tab->role() == QAccessible::PageTab && tab->text(QAccessible::Name) == QString::fromUtf8(caption))
+                return tab->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        }
+        ADD_FAILURE() << "no tab " << caption;
+    };
+    pressTab("Основные параметры");
+    EXPECT_EQ(f.ConfPages->GetActivePageIndex(), 0);
+    const bool cloud = !f.CON_EN1->GetChecked(), ntp = !f.NTPEN->GetChecked();
+    testsupport::AccessibleAction(f.CON_EN1->GetWidget());
+    EXPECT_EQ(f.CON_EN1->GetChecked(), cloud);
+    f.NTPEN->SetFocus();
+    testsupport::KeyClick(f.NTPEN->GetWidget(), Qt::Key_Space, " ");
+    EXPECT_EQ(f.NTPEN->GetChecked(), ntp);
+
+    pressTab("Входы/Выходы");
+    EXPECT_EQ(f.ConfPages->GetActivePageIndex(), 1);
+    const TWeekdays period = WeekdaysOf(f.ACTOUTDAYS);
+    TControl* wednesday = f.ACTOUTDAYS->GetButton(2);
+    static_cast<TWinControl*>(wednesday)->SetFocus();
+    testsupport::KeyClick(wednesday->GetWidget(), Qt::Key_Space, " ");
+    EXPECT_NE(f.ACTOUTDAYS->GetItemChecked(2), period[2]);
+
+    pressTab("Доп. оборудование");
+    EXPECT_EQ(f.ConfPages->GetActivePageIndex(), 2);
+    const int resolution = f.IMGREZ->GetItemIndex();
+    ASSERT_GE(resolution, 0);
+    TControl* chosen = f.IMGREZ->GetButton(resolution);
+    static_cast<TWinControl*>(chosen)->SetFocus();
+    testsupport::KeyClick(chosen->GetWidget(), Qt::Key_Right);
+    const int next = (resolution + 1) % 3;
+    EXPECT_EQ(f.IMGREZ->GetItemIndex(), next);
+
+    f.SelectPage(7);
+    const TWeekdays first = WeekdaysOf(f.WD1), last = WeekdaysOf(f.WD7);
+    TControl* monday = f.WD1->GetButton(0);
+    static_cast<TWinControl*>(monday)->SetFocus();
+    testsupport::KeyClick(monday->GetWidget(), Qt::Key_Space, " ");
+    testsupport::AccessibleAction(f.WD7->GetButton(6)->GetWidget());
+
+    f.Write_config();
+    EXPECT_EQ(g_ConfigRecord[60], cloud ? 0x01 : 0x00);
+    EXPECT_EQ(g_ConfigRecord[13] & 0x02, ntp ? 0x02 : 0x00);
+    EXPECT_EQ((g_ConfigRecord[167] >> 2) & 1, period[2] ? 0 : 1);
+    EXPECT_EQ(g_ConfigRecord[159], 2 * next + 3);
+    EXPECT_EQ(g_ConfigRecord[138] & 0x01, first[0] ? 0x00 : 0x01);
+    EXPECT_EQ(g_ConfigRecord[138 + 18] & 0x40, last[6] ? 0x00 : 0x40);
 }
 
 TEST_F(FormSettings, EditGuardsAndHints) {

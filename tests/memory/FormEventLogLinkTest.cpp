@@ -15,7 +15,6 @@
 #include "platform/rtl/SafeFile.h"
 #include "platform/sys/Clock.h"
 #include "platform/ui/Dialogs.h"
-#include "support/UserInput.h"
 #include "tools/devsim/MemoryModel.h"
 
 namespace {
@@ -130,7 +129,7 @@ TEST(EventLogLink, ReadBlockByBlockThenExported) {
     // On a full disk the exported file stays as it was, and the user is told.
     SetSafeFileWriteLimitForTests(64);
     ui::test::PushFileAnswer(path);
-    EXPECT_TRUE(testsupport::Press(Form1->Button10));
+    testsupport::AccessibleAction(Form1->Button10->GetWidget());
     SetSafeFileWriteLimitForTests(-1);
     EXPECT_EQ(LogRig::Message(), "Файл не сохранён: " + path + " (No space left on device)");
     EXPECT_EQ(ReadFile(path), file);

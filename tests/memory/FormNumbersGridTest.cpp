@@ -3,9 +3,16 @@
 // number files through the file dialogs.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
+#include <QAccessibleActionInterface>
+#include <QCoreApplication>
+#include <QMouseEvent>
+#include <QWidget>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 
 #include "app/Unit1.h"
 #include "memory/MemoryState.h"
@@ -16,8 +23,8 @@
 #include "platform/rtl/SysUtils.h"
 #include "platform/sys/Now.h"
 #include "platform/ui/Dialogs.h"
+#include "support/ShownWindow.h"
 #include "support/TestSupport.h"
-#include "support/UserInput.h"
 
 namespace {
 
@@ -296,18 +303,126 @@ TEST_F(NumbersGrid, AnExportThatCannotBeWrittenKeepsTheOldFileAndSaysSo) {
     // The disk fills up in the middle of the file.
     SetSafeFileWriteLimitForTests(100);
     ui::test::PushFileAnswer(path);
-    EXPECT_TRUE(testsupport::Press(Form1->UiButton4));
+    testsupport::AccessibleAction(Form1->UiButton4->GetWidget());
     SetSafeFileWriteLimitForTests(-1);
     EXPECT_EQ(Message(), "Файл не сохранён: " + path + " (No space left on device)");
     // A folder that cannot be written.
     SetSafeFileReadOnlyFolderForTests(dir);
     ui::test::PushFileAnswer(path);
-    EXPECT_TRUE(testsupport::Press(Form1->UiButton4));
+    testsupport::AccessibleAction(Form1->UiButton4->GetWidget());
     SetSafeFileReadOnlyFolderForTests("");
     EXPECT_EQ(Message(), "Файл не сохранён: " + path + " (Read-only file system)");
     std::ifstream in(path, std::ios::binary);
     EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()), old);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), std::filesystem::directory_iterator()), 1);
+}
+
+// Within one gradient step on every channel.
+bool NearColor(TColor a, TColor b) {
+    for (int shift : {0, 8, 16})
+        if (std::abs(int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF)) > 8) return false;
+    return true;
+}
+
+// The page shown, as a person finds it.
+class NumbersPageShown : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SetPhoneRecords({});
+        FWindow = std::make_unique<testsupport::TShownWindow>();
+        Form1->SelectPage(5);
+        g = Form1->PhonesGrid;
+    }
+    void TearDown() override {
+        FWindow.reset();
+        SetPhoneRecords({});
+    }
+    static void Mouse(TControl* c, QEvent::Type type, int x, int y) {
+        QWidget* w = c->GetWidget();
+        Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+        QMouseEvent e(type, QPointF(x, y), w->mapToGlobal(QPointF(x, y)), Qt::LeftButton, held, Qt::NoModifier);
+        QCoreApplication::sendEvent(w, &e);
+    }
+    std::unique_ptr<testsupport::TShownWindow> FWindow;
+    TUiStringGrid* g = nullptr;
+};
+
+TEST_F(NumbersPageShown, NumberBaseButtonsAreHotTrackedSilverFaces) {
+    TForm1& f = *Form1;
+    for (TUiButton* b : {f.UiButton1, f.UiButton2, f.UiButton3, f.UiButton4, f.UiButton5, f.UiButton6, f.UiButton7,
+                         f.UiButton9, f.Caddmany}) {
+        EXPECT_TRUE(b->GetHotTrack()) << b->GetName();
+        EXPECT_FALSE(b->GetThemeAware()) << b->GetName();
+        EXPECT_TRUE(b->GetCancel()) << b->GetName();
+        EXPECT_EQ(b->GetFont()->GetName(), "Tahoma") << b->GetName();
+        EXPECT_EQ(b->GetColor(), b == f.UiButton1 ? clLime : clSilver) << b->GetName();
+        EXPECT_EQ(b->GetDefault(), b == f.UiButton1) << b->GetName();
+    }
+    // At rest: a ring in shades of the white page, a frame without corners, a silver face
+    // growing lighter downwards above two darker lines.
+    TUiButton* b = f.UiButton2;
+    const int w = b->GetWidth(), h = b->GetHeight(), x = 4;
+    const TColor page = ColorToRGB(f.NumberEditPanel->GetColor());
+    auto rest = b->RenderToBitmap();
+    EXPECT_EQ(rest->GetPixel(0, h / 2), DarkerColor(page, 20));
+    EXPECT_EQ(rest->GetPixel(1, 1), DarkerColor(page, 20));
+    EXPECT_EQ(rest->GetPixel(1, h / 2), ColorToRGB(cl3DDkShadow));
+    EXPECT_EQ(rest->GetPixel(w / 2, 1), ColorToRGB(cl3DDkShadow));
+    EXPECT_EQ(rest->GetPixel(x, 2), DarkerColor(clSilver, 10));
+    EXPECT_PRED2(NearColor, rest->GetPixel(x, h - 5), LighterColor(clSilver, 30));  // the gradient's end
+    EXPECT_EQ(rest->GetPixel(x, h - 4), DarkerColor(clSilver, 20));
+    EXPECT_EQ(rest->GetPixel(x, h - 3), DarkerColor(clSilver, 30));
+    // The mouse over it: a two-pixel hot ring, light at the top, the hot colour at the bottom.
+    QEvent enter(QEvent::Enter);
+    QCoreApplication::sendEvent(b->GetWidget(), &enter);
+    auto hot = b->RenderToBitmap();
+    EXPECT_EQ(hot->GetPixel(w / 2, 2), BlendColors(clWhite, TColor(0x00149BF0), 190));
+    EXPECT_PRED2(NearColor, hot->GetPixel(w / 2, h - 3), TColor(0x00149BF0));
+    // Pressed: one darker face throughout.
+    Mouse(b, QEvent::MouseButtonPress, w / 2, h / 2);
+    auto pressed = b->RenderToBitmap();
+    EXPECT_EQ(pressed->GetPixel(x, 2), DarkerColor(clSilver, 10));
+    EXPECT_EQ(pressed->GetPixel(x, h - 3), DarkerColor(clSilver, 10));
+    Mouse(b, QEvent::MouseButtonRelease, -10, -10);  // released outside: no click
+    EXPECT_TRUE(ui::test::ShownDialogs().empty());
+}
+
+TEST_F(NumbersPageShown, EnterAddsTheNumberAndEscapeCancels) {
+    TForm1& f = *Form1;
+    f.aPhone->SetFocus();
+    testsupport::KeyClick(f.aPhone->GetWidget(), Qt::Key_Return, "\r");
+    ASSERT_EQ(ui::test::ShownDialogs().size(), 1u);
+    EXPECT_EQ(ui::test::ShownDialogs().back().text, "Заполните поле номера пользователя");
+    // Escape clicks the page's first cancel button: the editor takes many numbers.
+    testsupport::KeyClick(f.aPhone->GetWidget(), Qt::Key_Escape, "\x1b");
+    EXPECT_TRUE(f.ManyNumbers->GetVisible());
+    EXPECT_EQ(f.Caddmany->GetTag(), 1);
+}
+
+TEST_F(NumbersPageShown, GridsReadAsTablesWithTheirMenu) {
+    g->SetRowCount(3);
+    g->SetRow(1, {"1", "9000000001", "Иванов"});
+    QAccessibleInterface* acc = QAccessible::queryAccessibleInterface(g->GetWidget());
+    ASSERT_NE(acc, nullptr);
+    QAccessibleTableInterface* table = acc->tableInterface();
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(table->rowCount(), 3);
+    EXPECT_EQ(table->columnCount(), 9);
+    EXPECT_EQ(table->columnDescription(2).toStdString(), "Наименование");
+    EXPECT_EQ(table->cellAt(1, 1)->text(QAccessible::Name).toStdString(), "9000000001");
+    EXPECT_EQ(table->cellAt(1, 2)->text(QAccessible::Name).toStdString(), "Иванов");
+    // The row menu without the mouse: "Редактирование" switches in-place editing on.
+    ui::test::PushPopupAnswer(Form1->PopupMenu2->GetItems()->IndexOf(Form1->N4));
+    testsupport::AccessibleAction(g->GetWidget(), QAccessibleActionInterface::showMenuAction());
+    EXPECT_TRUE(g->GetOptions().Contains(goEditing));
+    EXPECT_TRUE(Form1->N4->GetChecked());
+
+    Form1->SelectPage(6);
+    QAccessibleTableInterface* log = QAccessible::queryAccessibleInterface(Form1->HrGrid->GetWidget())->tableInterface();
+    ASSERT_NE(log, nullptr);
+    EXPECT_EQ(log->columnCount(), 5);
+    EXPECT_EQ(log->rowCount(), 2);
+    EXPECT_EQ(log->columnDescription(3).toStdString(), "Операция");
 }
 
 }  // namespace

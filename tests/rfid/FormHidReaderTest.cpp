@@ -14,7 +14,6 @@
 #include "platform/ui/Dialogs.h"
 #include "rfid/RfidState.h"
 #include "support/TestSupport.h"
-#include "support/UserInput.h"
 #include "tools/readersim/HidReaderSim.h"
 #include "widgets/UiButton.h"
 #include "widgets/UiRadGrp.h"
@@ -170,13 +169,13 @@ TEST(HidDeskReader, AFullDiskStopsTheRecordingWithTheTagsWrittenSoFar) {
     // A folder that cannot be written: recording stays off, and the user hears why.
     SetSafeFileReadOnlyFolderForTests(dir);
     ui::test::PushFileAnswer(file);
-    EXPECT_TRUE(testsupport::Press(Form1->StartRFIDRec));
+    testsupport::AccessibleAction(Form1->StartRFIDRec->GetWidget());
     SetSafeFileReadOnlyFolderForTests("");
     EXPECT_EQ(Form1->MESLABEL->GetCaption(), "Файл не сохранён: " + file + " (Read-only file system)");
     EXPECT_FALSE(g_TagFile.IsOpen());
 
     ui::test::PushFileAnswer(file);
-    ASSERT_TRUE(testsupport::Press(Form1->StartRFIDRec));
+    testsupport::AccessibleAction(Form1->StartRFIDRec->GetWidget());
     ASSERT_TRUE(g_TagFile.IsOpen());
     ASSERT_TRUE(r.reader.SendTags({Tid(0x01), Tid(0x10)}));
     ASSERT_TRUE(HidReaderRig::AwaitCount(2));
@@ -195,7 +194,7 @@ TEST(HidDeskReader, AFullDiskStopsTheRecordingWithTheTagsWrittenSoFar) {
 
     // A recording still running when the window closes keeps its tags.
     ui::test::PushFileAnswer(file);
-    ASSERT_TRUE(testsupport::Press(Form1->StartRFIDRec));
+    testsupport::AccessibleAction(Form1->StartRFIDRec->GetWidget());
     ASSERT_TRUE(r.reader.SendTags({Tid(0x40)}));
     ASSERT_TRUE(HidReaderRig::AwaitCount(1));
     const std::string settings = g_SettingsPath;

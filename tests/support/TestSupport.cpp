@@ -1,9 +1,14 @@
 #include "support/TestSupport.h"
 
+#include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWidget>
+#include <gtest/gtest.h>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <thread>
 #include <unistd.h>
@@ -35,6 +40,45 @@ void Click(QWidget* widget) {
     QMouseEvent release(QEvent::MouseButtonRelease, at, widget->mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
                         Qt::NoModifier);
     QApplication::sendEvent(widget, &release);
+}
+
+void KeyClick(QWidget* widget, int qtKey, const QString& text) {
+    QKeyEvent press(QEvent::KeyPress, qtKey, Qt::NoModifier, text);
+    QCoreApplication::sendEvent(widget, &press);
+    QKeyEvent release(QEvent::KeyRelease, qtKey, Qt::NoModifier, text);
+    QCoreApplication::sendEvent(widget, &release);
+}
+
+void AccessibleAction(QWidget* widget, const QString& action) {
+    QAccessibleInterface* acc = QAccessible::queryAccessibleInterface(widget);
+    QAccessibleActionInterface* act = acc ? acc->actionInterface() : nullptr;
+    ASSERT_NE(act, nullptr);
+    ASSERT_FALSE(act->actionNames().isEmpty());
+    const QString name = action.isEmpty() ? act->actionNames().front() : action;
+    ASSERT_TRUE(act->actionNames().contains(name)) << name.toStdString();
+    act->doAction(name);
+}
+
+TEnvGuard::~TEnvGuard() {
+    for (auto& [name, old] : FSaved) {
+        if (old.first) setenv(name.c_str(), old.second.c_str(), 1);
+        else unsetenv(name.c_str());
+    }
+}
+
+void TEnvGuard::Set(const char* name, const char* value) {
+    if (!FSaved.count(name)) {
+        const char* v = std::getenv(name);
+        FSaved[name] = {v != nullptr, v ? v : ""};
+    }
+    if (value) setenv(name, value, 1);
+    else unsetenv(name);
+}
+
+void QuietWindowEnvironment(TEnvGuard& env) {
+    env.Set("ZENTOR_NEWS_URL", "about:blank");
+    env.Set("ZENTOR_ONLINE", "0");
+    env.Set("ZENTOR_PORTS", "");
 }
 
 std::string TempDir(const std::string& name) {

@@ -1,6 +1,8 @@
 #pragma once
 // Helpers shared by the tests: bounded waits on real I/O that keep the GUI thread serving.
+#include <QString>
 #include <functional>
+#include <map>
 #include <string>
 
 class QWidget;
@@ -16,6 +18,30 @@ void Pump(int ms);
 
 // A left click in the middle of the widget, as the mouse gives it: press, then release.
 void Click(QWidget* widget);
+
+// A key pressed and released on the widget, as the window system delivers it.
+void KeyClick(QWidget* widget, int qtKey, const QString& text = {});
+
+// The first accessibility action of the widget's interface (what a screen reader's "click" runs),
+// or the named one.
+void AccessibleAction(QWidget* widget, const QString& action = {});
+
+// Sets environment variables for one test and puts the old values back.
+class TEnvGuard {
+public:
+    TEnvGuard() = default;
+    TEnvGuard(const TEnvGuard&) = delete;
+    TEnvGuard& operator=(const TEnvGuard&) = delete;
+    ~TEnvGuard();
+    void Set(const char* name, const char* value);  // nullptr unsets
+
+private:
+    std::map<std::string, std::pair<bool, std::string>> FSaved;
+};
+
+// The main window shown in a test reaches out to nothing: no news page, no internet, no
+// serial ports.
+void QuietWindowEnvironment(TEnvGuard& env);
 
 // A fresh private folder under the test's temporary root.
 std::string TempDir(const std::string& name);

@@ -127,15 +127,10 @@ TEST_F(TMeterFixture, TinyMeterPaintsNothing) {
     EXPECT_EQ(wt::Px(*b, 0, 0), clFuchsia);
 }
 
-TEST_F(TMeterFixture, BorderClientRectAndAccessibility) {
+TEST_F(TMeterFixture, BorderClientRect) {
     auto* border = new TUiBorder(form.get());
     border->SetParent(form.get());
     EXPECT_EQ(border->GetClientRect(), TRect(2, 2, 48, 48));  // groove, 50 x 50
     border->SetBorderWidth(30);
     EXPECT_EQ(border->GetClientRect(), TRect(0, 0, 0, 0));
-    meter->SetMax(31);
-    meter->SetValue(16);
-    TAccessibleInfo info = meter->GetAccessibleInfo();
-    EXPECT_EQ(info.Role, TAccessibleRole::Indicator);
-    EXPECT_EQ(info.Value, "51%");
 }

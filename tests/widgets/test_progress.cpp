@@ -127,13 +127,10 @@ TEST_F(TProgressFixture, OrientationFollowsTheShape) {
     EXPECT_EQ(bar->GetOrientation(), orHorizontal);
 }
 
-TEST_F(TProgressFixture, FullBarAndAccessibility) {
+TEST_F(TProgressFixture, FullBar) {
     MakeWaitBar();
     bar->SetShowPercent(false);
     bar->SetPercent(150);
     auto b = Render();
     EXPECT_EQ(wt::Px(*b, 199, 12), TColor(11166270));
-    TAccessibleInfo info = bar->GetAccessibleInfo();
-    EXPECT_EQ(info.Role, TAccessibleRole::ProgressBar);
-    EXPECT_EQ(info.Value, "150%");
 }

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 
+#include "OfflineRun.h"
 #include "PngWriter.h"
 #include "app/Unit1.h"
 
@@ -39,9 +40,10 @@ int main(int argc, char** argv) {
     const std::string folder = argv[1];
     std::error_code ec;
     std::filesystem::create_directories(folder, ec);
-    // Off-screen unless told otherwise, and no real news fetch.
+    // Off-screen unless told otherwise, and the same pictures on every machine, whatever its
+    // network.
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    setenv("ZENTOR_NEWS_URL", "about:blank", 1);
+    TakeRunOffline();
 
     Application->Initialize();
     Application->CreateForm(Form1);

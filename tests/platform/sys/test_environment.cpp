@@ -19,29 +19,7 @@
 
 namespace {
 
-// Sets variables for one test and puts the old values back.
-class EnvGuard {
-public:
-    void Set(const char* name, const char* value) {
-        Remember(name);
-        if (value) setenv(name, value, 1);
-        else unsetenv(name);
-    }
-    ~EnvGuard() {
-        for (auto& [name, old] : saved_) {
-            if (old.first) setenv(name.c_str(), old.second.c_str(), 1);
-            else unsetenv(name.c_str());
-        }
-    }
-
-private:
-    void Remember(const char* name) {
-        if (saved_.count(name)) return;
-        const char* v = std::getenv(name);
-        saved_[name] = {v != nullptr, v ? v : ""};
-    }
-    std::map<std::string, std::pair<bool, std::string>> saved_;
-};
+using EnvGuard = testsupport::TEnvGuard;
 
 TEST(Folders, AppDataFollowsAppDataThenXdgThenHome) {
     EnvGuard env;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QAccessible>
+#include <QAccessibleTableInterface>
 #include <QWidget>
 
 #include "platform/ui/Forms.h"
@@ -77,4 +78,35 @@ TEST_F(AccessibleItems, CellsFollowTheGridsChanges) {
     ASSERT_NE(far, nullptr);
     EXPECT_TRUE(far->rect().isEmpty());
     EXPECT_TRUE(far->state().invisible);
+}
+
+TEST_F(AccessibleItems, GridReadsAsATableByRowAndColumn) {
+    grid->SetFixedRows(1);
+    grid->SetFixedCols(1);
+    grid->SetSelection(TGridRect{1, 2, 2, 2});
+    QAccessibleInterface* acc = QAccessible::queryAccessibleInterface(grid->GetWidget());
+    ASSERT_NE(acc, nullptr);
+    QAccessibleTableInterface* table = acc->tableInterface();
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(table->rowCount(), 4);
+    EXPECT_EQ(table->columnCount(), 3);
+    EXPECT_EQ(table->columnDescription(1).toStdString(), "Номер");
+    QAccessibleInterface* cell = table->cellAt(2, 1);
+    ASSERT_NE(cell, nullptr);
+    EXPECT_EQ(cell->text(QAccessible::Name).toStdString(), "+79001234567");
+    EXPECT_EQ(table->cellAt(3, 2)->text(QAccessible::Name).toStdString(), "last");
+    EXPECT_EQ(table->cellAt(4, 0), nullptr);
+    EXPECT_EQ(table->cellAt(0, 3), nullptr);
+    // A cell knows its place and its header; the selection is the grid's.
+    QAccessibleTableCellInterface* place = cell->tableCellInterface();
+    ASSERT_NE(place, nullptr);
+    EXPECT_EQ(place->rowIndex(), 2);
+    EXPECT_EQ(place->columnIndex(), 1);
+    EXPECT_EQ(place->table(), acc);
+    ASSERT_EQ(place->columnHeaderCells().size(), 1);
+    EXPECT_EQ(place->columnHeaderCells().front()->text(QAccessible::Name).toStdString(), "Номер");
+    EXPECT_TRUE(place->isSelected());
+    EXPECT_TRUE(cell->state().selected);
+    EXPECT_EQ(table->selectedCellCount(), 2);
+    EXPECT_FALSE(table->cellAt(3, 1)->tableCellInterface()->isSelected());
 }

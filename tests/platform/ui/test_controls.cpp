@@ -6,6 +6,7 @@
 #include <QAccessible>
 #include <QAccessibleActionInterface>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -15,7 +16,9 @@
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/ExtCtrls.h"
 #include "platform/ui/Forms.h"
+#include "platform/ui/Menus.h"
 #include "platform/ui/StdCtrls.h"
+#include "support/TestSupport.h"
 
 namespace {
 
@@ -48,7 +51,7 @@ public:
         i.Checkable = true;
         i.Checked = checked;
         i.Enabled = GetEnabled();
-        i.Pressable = true;
+        i.Action = TAccessibleAction::Toggle;
         return i;
     }
     void AccessiblePress() override {
@@ -301,6 +304,50 @@ TEST_F(Controls, CheckBoxAndRadioFromCodeRaiseClick) {
     EXPECT_FALSE(r[0]->GetChecked());
 }
 
+// Whatever moves a box (a click, Space, a screen reader's Toggle), what it shows is the state
+// the program reads, and the change raises OnClick once.
+TEST_F(Controls, CheckBoxAndRadioShowTheStateTheProgramReads) {
+    form->Show();
+    auto* box = new TCheckBox(form);
+    box->SetParent(form);
+    int clicks = 0;
+    box->OnClick = [&](TObject*) { ++clicks; };
+    auto* shown = static_cast<QAbstractButton*>(box->GetWidget());
+    testsupport::AccessibleAction(box->GetWidget());
+    EXPECT_TRUE(box->GetChecked());
+    EXPECT_TRUE(shown->isChecked());
+    EXPECT_EQ(clicks, 1);
+    box->SetFocus();
+    testsupport::KeyClick(box->GetWidget(), Qt::Key_Space, " ");
+    EXPECT_FALSE(box->GetChecked());
+    EXPECT_FALSE(shown->isChecked());
+    EXPECT_EQ(clicks, 2);
+    box->SetAllowGrayed(true);
+    testsupport::AccessibleAction(box->GetWidget());
+    EXPECT_EQ(box->GetState(), cbGrayed);
+    EXPECT_EQ(static_cast<QCheckBox*>(shown)->checkState(), Qt::PartiallyChecked);
+    EXPECT_EQ(clicks, 3);
+
+    TRadioButton* r[2];
+    int radioClicks = 0;
+    for (auto*& radio : r) {
+        radio = new TRadioButton(form);
+        radio->SetParent(form);
+        radio->OnClick = [&](TObject*) { ++radioClicks; };
+    }
+    r[0]->SetChecked(true);
+    testsupport::AccessibleAction(r[1]->GetWidget());
+    EXPECT_TRUE(r[1]->GetChecked());
+    EXPECT_FALSE(r[0]->GetChecked());
+    EXPECT_FALSE(static_cast<QAbstractButton*>(r[0]->GetWidget())->isChecked());
+    EXPECT_EQ(radioClicks, 2);
+    // A checked radio button stays checked.
+    testsupport::AccessibleAction(r[1]->GetWidget());
+    EXPECT_TRUE(r[1]->GetChecked());
+    EXPECT_TRUE(static_cast<QAbstractButton*>(r[1]->GetWidget())->isChecked());
+    EXPECT_EQ(radioClicks, 2);
+}
+
 TEST_F(Controls, FormShowHandlerRunsOnceAndCloseGoesInOrder) {
     std::string order;
     form->OnCreate = [&](TObject*) { order += "create;"; };
@@ -439,14 +486,34 @@ TEST_F(Controls, NamesAndAccessibilityBridge) {
     EXPECT_EQ(acc->text(QAccessible::Description).toStdString(), "OptionBox");
     EXPECT_TRUE(acc->state().checkable);
     EXPECT_FALSE(acc->state().checked);
+    // A screen reader runs the first action: the control's own, before focusing it.
     QAccessibleActionInterface* act = acc->actionInterface();
     ASSERT_NE(act, nullptr);
-    ASSERT_TRUE(act->actionNames().contains(QAccessibleActionInterface::pressAction()));
-    act->doAction(QAccessibleActionInterface::pressAction());
+    probe->SetTabStop(true);
+    ASSERT_GE(act->actionNames().size(), 2);
+    EXPECT_EQ(act->actionNames().front(), QAccessibleActionInterface::toggleAction());
+    EXPECT_TRUE(act->actionNames().contains(QAccessibleActionInterface::setFocusAction()));
+    act->doAction(act->actionNames().front());
     EXPECT_EQ(clicks, 1);
     EXPECT_TRUE(acc->state().checked);
+    // Its pop-up menu is one action away, as the context-menu key would show it.
+    auto* menu = new TPopupMenu(form);
+    auto* item = new TMenuItem(menu);
+    item->SetCaption("Поиск");
+    menu->GetItems()->Add(item);
+    int chosen = 0;
+    item->OnClick = [&](TObject*) { ++chosen; };
+    probe->SetPopupMenu(menu);
+    ASSERT_TRUE(act->actionNames().contains(QAccessibleActionInterface::showMenuAction()));
+    ui::test::PushPopupAnswer(0);
+    act->doAction(QAccessibleActionInterface::showMenuAction());
+    EXPECT_EQ(chosen, 1);
+    EXPECT_EQ(menu->GetPopupComponent(), probe);
     probe->SetEnabled(false);
     EXPECT_TRUE(acc->state().disabled);
+    EXPECT_NE(act->actionNames().front(), QAccessibleActionInterface::toggleAction());
+    act->doAction(QAccessibleActionInterface::toggleAction());
+    EXPECT_EQ(clicks, 1);
 
     auto* button = new TButton(form);
     button->SetParent(form);
