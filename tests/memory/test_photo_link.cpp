@@ -1,7 +1,7 @@
 // Photographs with a simulated controller on a pty and the manual clock: the camera's
 // picture fetched chunk by chunk into the photo file and shown, the server's picture, an
-// event's picture with a lost chunk asked for again, abandoned after 15 s without replies,
-// and damaged pictures reported without a crash.
+// event's picture asked for by a double click on its log row, with a lost chunk asked for
+// again, abandoned after 15 s without replies, and damaged pictures reported without a crash.
 #include <gtest/gtest.h>
 
 #include <QBuffer>
@@ -21,6 +21,7 @@
 #include "platform/sys/Clock.h"
 #include "platform/ui/Dialogs.h"
 #include "tools/devsim/DevFrame.h"
+#include "support/RealInput.h"
 #include "tools/devsim/PhotoModel.h"
 
 namespace {
@@ -213,6 +214,15 @@ TEST(PhotoLink, ServerPictureShownOnTheLogPage) {
     EXPECT_FALSE(Form1->MESPANEL->GetVisible());
 }
 
+// A double click on a row of the event-log grid, on its operation cell, as the user gives it.
+void DoubleClickLogRow(int row) {
+    TUiStringGrid* g = Form1->HrGrid;
+    Form1->SelectPage(6);
+    const TRect r = g->CellRect(logColOperation, row);
+    realinput::DoubleClick(g->GetWidget(), QPoint(g->BorderWidth() + (r.Left + r.Right) / 2,
+                                                  g->BorderWidth() + (r.Top + r.Bottom) / 2));
+}
+
 // The event-log grid with one photo event in row 1 and another event in row 2.
 void FillLog(const std::string& object) {
     TUiStringGrid* g = Form1->HrGrid;
@@ -232,13 +242,11 @@ TEST(PhotoLink, EventPictureWithALostChunkAskedForAgain) {
     FillLog("Камера 1");
 
     // Another operation's row sends nothing.
-    Form1->HrGrid->SetRow(2);
-    Form1->HrGrid->OnDblClick(Form1->HrGrid);
+    DoubleClickLogRow(2);
     sys::AdvanceMs(200);
     EXPECT_EQ(c.device.Requests(devsim::kCmdEventPhoto), 0u);
 
-    Form1->HrGrid->SetRow(1);
-    Form1->HrGrid->OnDblClick(Form1->HrGrid);
+    DoubleClickLogRow(1);
     ASSERT_TRUE(c.Await(devsim::kCmdEventPhoto, 1));
     EXPECT_EQ(c.photo->AskedNames(), std::vector<std::string>{name});
     EXPECT_EQ(c.Requests(devsim::kCmdEventPhoto)[0].data, EventPhotoByNameRequest(name));
@@ -279,7 +287,7 @@ TEST(PhotoLink, EventPictureWithALostChunkAskedForAgain) {
 
     // A missing file is reported.
     c.photo->SetEventName("other.jpg");
-    Form1->HrGrid->OnDblClick(Form1->HrGrid);
+    DoubleClickLogRow(1);
     ASSERT_TRUE(c.Await(devsim::kCmdEventPhoto, asked + 1));
     ASSERT_TRUE(LinkRig::Deliver(FrameBytes(1)));
     EXPECT_EQ(c.Message(), "Запрашиваемый файл отсутствует на сервере");
@@ -292,8 +300,7 @@ TEST(PhotoLink, EventPictureAbandonedAfterFifteenSeconds) {
     c.photo->SetEventName(EventPhotoFileName(SessionImeiText(), "Камера 2"));
     c.photo->LoseReplies(1000);
     FillLog("Камера 2");
-    Form1->HrGrid->SetRow(1);
-    Form1->HrGrid->OnDblClick(Form1->HrGrid);
+    DoubleClickLogRow(1);
     ASSERT_TRUE(c.Await(devsim::kCmdEventPhoto, 1));
     // Sent at 0, 3, 6, 9 and 12 s; abandoned at 15 s.
     std::vector<int> sentAt;
