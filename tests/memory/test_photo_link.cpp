@@ -1,7 +1,7 @@
 // Photographs with a simulated controller on a pty and the manual clock: the camera's
 // picture fetched chunk by chunk into the photo file and shown, the server's picture, an
-// event's picture asked for by a double click on its log row, with a lost chunk asked for
-// again, abandoned after 15 s without replies, and damaged pictures reported without a crash.
+// event's picture with a lost chunk asked for again, abandoned after 15 s without replies,
+// and damaged pictures reported without a crash.
 #include <gtest/gtest.h>
 
 #include <QBuffer>
