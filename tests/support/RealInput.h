@@ -13,7 +13,7 @@ namespace realinput {
 // then go to the widget with the focus.
 inline bool Activate(QWidget* window) {
     window->activateWindow();
-    return QTest::qWaitForWindowActive(window, 2000);
+    return QTest::qWaitForWindowActive(window, 5000);
 }
 
 // The widget that has the keyboard focus now.
