@@ -166,6 +166,9 @@ void TForm1::BuildPages() {
     UiPageControl1->SetAlign(alClient);
     UiPageControl1->SetFlatColor(clWhite);
     UiPageControl1->SetFixedDimension(0);
+    // With every tab hidden the control has nothing of its own to focus: Tab goes straight to
+    // the shown page's controls (and Shift+Tab back out of them).
+    UiPageControl1->SetTabStop(false);
     TabSheet1 = MakePage(this, UiPageControl1, "TabSheet1", "Настройки");
     TabSheet2 = MakePage(this, UiPageControl1, "TabSheet2", "Мониторинг состояния");
     TabSheet9 = MakePage(this, UiPageControl1, "TabSheet9", "Обновление ПО трэкера");
@@ -189,6 +192,7 @@ void TForm1::BuildMessagePanel() {
     PageControlMes->SetAlign(alClient);
     PageControlMes->SetFlatColor(clWhite);
     PageControlMes->SetFixedDimension(0);
+    PageControlMes->SetTabStop(false);
     MesSheetMessage = MakePage(this, PageControlMes, "MesSheetMessage", "Сообщение");
     MesSheetPassword = MakePage(this, PageControlMes, "MesSheetPassword", "Пароль");
     MesSheetQuestion = MakePage(this, PageControlMes, "MesSheetQuestion", "Вопрос");

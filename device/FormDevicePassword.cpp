@@ -26,6 +26,8 @@ void TForm1::GetPassword(TPasswordKind kind, std::uint8_t which) {
     MESPANEL->SetVisible(true);
     PassEdit->SetText("");
     Label20->SetCaption(PasswordPromptText(which));
+    // The user types the password straight away.
+    if (PassEdit->CanFocus()) PassEdit->SetFocus();
 }
 
 void TForm1::PassButOKClick(TObject*) {

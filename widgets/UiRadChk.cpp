@@ -332,6 +332,14 @@ void TUiRadioButton::KeyDown(Word& Key, TShiftState Shift) {
     TUiCustomGlyphButton::KeyDown(Key, Shift);
 }
 
+void TUiRadioButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    // A button takes no plain clicks from the layer: its double click is raised here, after
+    // the press.
+    TControlGuard alive(this);
+    TUiCustomGlyphButton::MouseDown(Button, Shift, X, Y);
+    if (alive.Alive() && Button == mbLeft && Shift.Contains(ssDouble)) DblClick();
+}
+
 void TUiRadioButton::DoEnter() {
     TUiCustomGlyphButton::DoEnter();
     // Keyboard navigation selects.

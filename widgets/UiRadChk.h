@@ -145,6 +145,7 @@ public:
     void AccessiblePress() override { Click(); }
 
     void KeyDown(Word& Key, TShiftState Shift) override;
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void DoEnter() override;
     bool DialogChar(char Key) override;
 

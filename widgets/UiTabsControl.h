@@ -230,6 +230,10 @@ public:
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void MouseLeave() override;
     void KeyDown(Word& Key, TShiftState Shift) override;
+    // The strip asks for the arrow keys.
+    bool WantsSpecialKey(Word Key) const override {
+        return Key == VK_LEFT || Key == VK_UP || Key == VK_RIGHT || Key == VK_DOWN;
+    }
     bool DialogChar(char Key) override;
     void DoEnter() override;
     void DoExit() override;

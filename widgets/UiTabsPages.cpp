@@ -124,11 +124,6 @@ void TUiTabSheet::RaiseShowing(bool Showing) {
     }
 }
 
-void TUiTabSheet::KeyDown(Word& Key, TShiftState Shift) {
-    TCustomControl::KeyDown(Key, Shift);
-    if (Key == VK_TAB && Shift.Contains(ssCtrl) && FPageControl) FPageControl->KeyDown(Key, Shift);
-}
-
 void TUiTabSheet::TextChanged() {
     TCustomControl::TextChanged();
     if (FPageControl) FPageControl->TabsChanged();
@@ -389,13 +384,14 @@ void TUiPageControl::SetUseColoredTabs(bool Value) {
     if (!Value && GetParent()) ColorChanged();
 }
 
-void TUiPageControl::KeyDown(Word& Key, TShiftState Shift) {
-    if (Key == VK_TAB && Shift.Contains(ssCtrl)) {
-        SelectNextPage(!Shift.Contains(ssShift));
-        Key = 0;
-        return;
-    }
-    TUiCustomTabControl::KeyDown(Key, Shift);
+bool TUiPageControl::DialogKey(Word Key, TShiftState Shift) {
+    if (TUiCustomTabControl::DialogKey(Key, Shift)) return true;
+    if (Key != VK_TAB || !Shift.Contains(ssCtrl) || Shift.Contains(ssAlt)) return false;
+    TCustomForm* form = GetParentForm();
+    TWinControl* focused = form ? form->GetActiveControl() : nullptr;
+    if (!focused || (focused != this && !ContainsControl(focused))) return false;
+    SelectNextPage(!Shift.Contains(ssShift));
+    return true;
 }
 
 void TUiPageControl::DoEnter() {

@@ -43,8 +43,6 @@ public:
     TNotifyEvent OnHide;
 
     TAccessibleInfo GetAccessibleInfo() const override;
-    // Ctrl+Tab that no control inside the page took goes to the page control.
-    void KeyDown(Word& Key, TShiftState Shift) override;
 
 protected:
     void Paint() override;
@@ -96,7 +94,9 @@ public:
     void TabsChanged() override;
     void SetUseColoredTabs(bool Value) override;
 
-    void KeyDown(Word& Key, TShiftState Shift) override;
+    // Ctrl+Tab (Shift for back) while the focus is on the control or inside it turns to the
+    // next page with a visible tab; a page control inside this one is asked first.
+    bool DialogKey(Word Key, TShiftState Shift) override;
     void DoEnter() override;
 
     // Page side of the ownership (pages call these through SetPageControl).

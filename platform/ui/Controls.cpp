@@ -502,7 +502,9 @@ bool TControl::HandleWidgetEvent(QEvent* e) {
             TShiftState shift = ui::ShiftFromQt(int(me->modifiers()), int(me->buttons()));
             QPoint pos = me->position().toPoint();
             bool dbl = e->type() == QEvent::MouseButtonDblClick && FControlStyle.Contains(csDoubleClicks);
-            if (b == mbLeft && !dbl && FControlStyle.Contains(csClickEvents)) FClicked = true;
+            // The window system sends the second press of a double click before the double
+            // click itself: that press clicks nothing when it is released.
+            if (b == mbLeft && FControlStyle.Contains(csClickEvents)) FClicked = !dbl;
             ui::SafeCall([&] {
                 if (dbl) {
                     shift.Include(ssDouble);
@@ -559,83 +561,8 @@ bool TControl::HandleWidgetEvent(QEvent* e) {
             }
             return false;
         case QEvent::KeyPress:
-        case QEvent::KeyRelease: {
-            if (!win) return false;
-            auto* ke = static_cast<QKeyEvent*>(e);
-            Word key = ui::VirtualKeyFromQt(ke->key());
-            TShiftState shift = ui::ShiftFromQt(int(ke->modifiers()), 0);
-            TCustomForm* form = GetParentForm();
-            if (e->type() == QEvent::KeyRelease) {
-                if (ke->isAutoRepeat()) return false;
-                ui::SafeCall([&] {
-                    if (form && form != win && form->GetKeyPreview()) form->KeyUp(key, shift);
-                    if (key && alive.Alive()) win->KeyUp(key, shift);
-                });
-                return key == 0 || !alive.Alive();
-            }
-            bool taken = false;
-            bool dialogKeyLeft = false;  // Enter or Escape that no handler or button took
-            ui::SafeCall([&] {
-                if (form && form != win && form->GetKeyPreview()) form->KeyDown(key, shift);
-                if (!alive.Alive()) return;
-                if (key && !ke->text().isEmpty() && ke->text()[0].isPrint() && !shift.Contains(ssCtrl) &&
-                    !AcceptTyping(ke->text().toStdString())) {
-                    taken = true;
-                    return;
-                }
-                if (key) win->KeyDown(key, shift);
-                if (key == 0 || !alive.Alive()) {
-                    taken = true;
-                    return;
-                }
-                // The focused control had first refusal; the form offers Enter to its default
-                // button and Escape to its cancel button.
-                if (key == VK_RETURN || key == VK_ESCAPE) {
-                    if (form && !win->WantsSpecialKey(key) && (form->DialogKey(key, shift) || !alive.Alive())) {
-                        taken = true;
-                        return;
-                    }
-                    dialogKeyLeft = true;
-                }
-                QString text = ke->text();
-                if (text.size() == 1 && text[0].unicode() < 0x80 && !shift.Contains(ssAlt)) {
-                    char ch = char(text[0].unicode());
-                    char before = ch;
-                    if (form && form != win && form->GetKeyPreview()) form->KeyPress(ch);
-                    if (ch && alive.Alive()) win->KeyPress(ch);
-                    if (!alive.Alive()) return;
-                    if (ch == 0) taken = true;
-                    else if (ch != before && GetWidget()) {
-                        // A handler replaced the character: the widget gets the new one.
-                        QKeyEvent replaced(QEvent::KeyPress, 0, ke->modifiers(), QString(QChar(ch)));
-                        QApplication::sendEvent(GetWidget(), &replaced);
-                        taken = true;
-                    }
-                }
-                if (!taken && shift.Contains(ssAlt) && form && key >= '0' && key <= 'Z') {
-                    // Accelerators: the first control on the form that takes the character.
-                    char ch = char(key);
-                    std::function<bool(TWinControl*)> walk = [&](TWinControl* p) {
-                        for (TControl* c : std::vector<TControl*>(p->FControls)) {
-                            if (!c->GetVisible() || !c->GetEnabled()) continue;
-                            if (c->DialogChar(ch)) return true;
-                            if (auto* w = dynamic_cast<TWinControl*>(c); w && walk(w)) return true;
-                        }
-                        return false;
-                    };
-                    taken = walk(form);
-                }
-            });
-            if (!alive.Alive()) return true;
-            if (!taken && dialogKeyLeft && !custom) {
-                // The wrapped widget still sees the key, but a key it ignores must not climb to
-                // the parents' widgets: each would offer it to the form again.
-                if (QWidget* w = GetWidget()) static_cast<QObject*>(w)->event(e);
-                e->accept();
-                return true;
-            }
-            return taken || custom;
-        }
+        case QEvent::KeyRelease:
+            return win && HandleKeyEvent(static_cast<QKeyEvent*>(e));
         case QEvent::FocusIn:
             if (win) {
                 if (TCustomForm* form = GetParentForm(); form && form != win) form->FocusControlChanged(win);
@@ -854,6 +781,17 @@ void TWinControl::GetTabOrderList(std::vector<TWinControl*>& list) const {
         list.push_back(c);
         c->GetTabOrderList(list);
     }
+}
+
+bool TWinControl::SelectNextChild(TWinControl* current, bool forward) {
+    std::vector<TWinControl*> list;
+    for (TWinControl* c : FTabList)
+        if (c == current || (c->GetTabStop() && c->CanFocus())) list.push_back(c);
+    auto it = std::find(list.begin(), list.end(), current);
+    if (list.size() < 2 || it == list.end()) return false;
+    long n = long(list.size()), i = long(it - list.begin());
+    list[size_t(((i + (forward ? 1 : -1)) % n + n) % n)]->SetFocus();
+    return true;
 }
 
 bool TWinControl::CanFocus() const {

@@ -16,6 +16,7 @@
 
 class QWidget;
 class QEvent;
+class QKeyEvent;
 class TControl;
 class TWinControl;
 class TCustomForm;
@@ -297,6 +298,7 @@ protected:
 private:
     friend class TWinControl;
     friend class TControlGuard;
+    bool HandleKeyEvent(QKeyEvent* event);  // a windowed control's key press or release
     void AttachWidget(QWidget* widget);
     void ParentFontChangedInternal();
     void ParentColorChangedInternal();
@@ -378,9 +380,14 @@ public:
     virtual void KeyUp(Word& Key, TShiftState Shift);
     virtual void KeyPress(char& Key);
     virtual void FocusChanged() {}  // after DoEnter/DoExit, for repainting focus marks
-    // Keys the control handles itself even when a form would take them (Enter in a memo):
-    // the form offers the control's Enter and Escape to its buttons only when this is false.
+    // Keys the control handles itself even when a form would take them (Enter in a memo,
+    // the arrows in a terminal). The form uses Tab to move the focus, Enter and Escape for
+    // its buttons, and the arrows a painted control leaves alone to move between its
+    // neighbours, only when this is false.
     virtual bool WantsSpecialKey(Word Key) const { (void)Key; return false; }
+    // Moves the focus from current to the next (or previous) tab stop among this control's
+    // own children, wrapping around; false when there is none other.
+    bool SelectNextChild(TWinControl* current, bool forward);
 
     // Offers the key to the visible, enabled children in turn (each offers it to its own).
     bool DialogKey(Word Key, TShiftState Shift) override;

@@ -281,6 +281,13 @@ void TCustomForm::SelectNext(TWinControl* current, bool forward) {
     }
 }
 
+bool TCustomForm::TabKey(TWinControl* current, TShiftState Shift) {
+    if (!current || current == this) current = FActiveControl;
+    if (Shift.Contains(ssCtrl)) return DialogKey(VK_TAB, Shift);
+    SelectNext(current, !Shift.Contains(ssShift));
+    return true;
+}
+
 void TCustomForm::StartSystemMove() {
     QWidget* w = GetWidget();
     if (!w) return;
@@ -336,15 +343,6 @@ bool TCustomForm::HandleWidgetEvent(QEvent* e) {
             QWidget* w = GetWidget();
             if (w) FWindowState = w->isMinimized() ? wsMinimized : w->isMaximized() ? wsMaximized : wsNormal;
             return false;
-        }
-        case QEvent::KeyPress: {
-            // Tab moves between the form's tab stops when no control took the key.
-            auto* ke = static_cast<QKeyEvent*>(e);
-            if (ke->key() == Qt::Key_Tab || ke->key() == Qt::Key_Backtab) {
-                SelectNext(FActiveControl, ke->key() == Qt::Key_Tab && !(ke->modifiers() & Qt::ShiftModifier));
-                return true;
-            }
-            return TWinControl::HandleWidgetEvent(e);
         }
         default: return TWinControl::HandleWidgetEvent(e);
     }

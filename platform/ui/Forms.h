@@ -70,6 +70,10 @@ public:
     void SetActiveControl(TWinControl* c);
     // Moves the focus to the next (or previous) tab stop.
     void SelectNext(TWinControl* current, bool forward);
+    // Tab pressed on current (the form: its active control). Ctrl+Tab is offered to the
+    // controls (a page control turns its pages); Tab and Shift+Tab move the focus. True when
+    // the key was used.
+    bool TabKey(TWinControl* current, TShiftState Shift);
 
     // The window system moves the window with the mouse (a title bar of our own).
     void StartSystemMove();

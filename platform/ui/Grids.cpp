@@ -1,6 +1,9 @@
 #include "platform/ui/Grids.h"
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QWheelEvent>
+#include <QWidget>
 #include <algorithm>
 
 #include "platform/sys/GuiThread.h"
@@ -415,29 +418,37 @@ void TStringGrid::SetEditorMode(bool on) {
     TRect r = CellRect(FCurrent.X, FCurrent.Y);
     if (r.IsEmpty()) return;
     FEditor = CreateEditor();
+    FEditorCell = FCurrent;
     FEditor->SetParent(this);
     FEditor->SetColor(GetColor());
     FEditor->SetFont(*GetFont());
     int b = BorderWidth();
     FEditor->SetBounds(r.Left + b, r.Top + b, r.Width(), r.Height());
     FEditor->SetText(GetCells(FCurrent.X, FCurrent.Y));
-    // Enter keeps the text, Escape drops it; the editor goes after its own key event.
-    FEditor->OnKeyDown = [this](TObject*, Word& key, TShiftState) {
-        if (key != VK_RETURN && key != VK_ESCAPE) return;
-        bool keep = key == VK_RETURN;
-        key = 0;
+    // Tab leaves the editor for the control after the grid, and Shift+Tab for the grid.
+    FEditor->SetTabStop(false);
+    // Enter keeps the text, Escape drops it, leaving the editor keeps it; the editor goes
+    // after its own event.
+    auto finish = [this](TEdit* editor, bool keep) {
         std::weak_ptr<int> alive = FAlive;
-        sys::PostToGuiThread([this, alive, keep] {
-            if (alive.expired()) return;
+        sys::PostToGuiThread([this, alive, editor, same = TControlGuard(editor), keep] {
+            if (alive.expired() || !same.Alive() || FEditor != editor) return;
             if (keep) {
                 CommitEditor();
-            } else if (TEdit* e = FEditor) {
+            } else {
                 FEditor = nullptr;
-                ReleaseEditor(e);
+                ReleaseEditor(editor);
                 Invalidate();
             }
         });
     };
+    TEdit* editor = FEditor;
+    FEditor->OnKeyDown = [finish, editor](TObject*, Word& key, TShiftState) {
+        if (key != VK_RETURN && key != VK_ESCAPE) return;
+        finish(editor, key == VK_RETURN);
+        key = 0;
+    };
+    FEditor->OnExit = [finish, editor](TObject*) { finish(editor, true); };
     if (CanFocus()) FEditor->SetFocus();
 }
 
@@ -453,9 +464,11 @@ void TStringGrid::CommitEditor() {
     FEditor = nullptr;
     std::string text = e->GetText();
     ReleaseEditor(e);
-    if (text != GetCells(FCurrent.X, FCurrent.Y)) {
-        SetCells(FCurrent.X, FCurrent.Y, text);
-        if (OnSetEditText) OnSetEditText(this, FCurrent.X, FCurrent.Y, text);
+    // The text belongs to the cell the editor was opened on, wherever the focus went since.
+    const TGridCoord cell = FEditorCell;
+    if (text != GetCells(cell.X, cell.Y)) {
+        SetCells(cell.X, cell.Y, text);
+        if (OnSetEditText) OnSetEditText(this, cell.X, cell.Y, text);
     }
     Invalidate();
 }
@@ -529,6 +542,13 @@ void TStringGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y
     if (cell.X < FFixedCols || cell.Y < FFixedRows) return;
     bool extend = Shift.Contains(ssShift) && FOptions.Contains(goRangeSelect);
     FocusCell(cell.X, cell.Y, !extend);
+    // A double click on a cell acts on that cell (the grid takes no plain clicks, so the
+    // layer leaves the double click to it).
+    if (Shift.Contains(ssDouble)) {
+        FDrag = TDrag::None;
+        if (FCurrent == cell) DblClick();
+        return;
+    }
     FDrag = FOptions.Contains(goRangeSelect) ? TDrag::Select : TDrag::None;
 }
 
@@ -594,10 +614,10 @@ void TStringGrid::KeyPress(char& Key) {
     TCustomControl::KeyPress(Key);
     if (!Key || !FOptions.Contains(goEditing) || FEditor || static_cast<unsigned char>(Key) < 32) return;
     SetEditorMode(true);
-    if (FEditor) {
-        FEditor->SetText(std::string(1, Key));
-        FEditor->SetSelStart(1);
-    }
+    if (!FEditor) return;
+    // The typed character replaces the cell's text: the key goes on to the editor.
+    FEditor->SelectAll();
+    FTypedIntoEditor = true;
     Key = 0;
 }
 
@@ -613,7 +633,17 @@ bool TStringGrid::HandleWidgetEvent(QEvent* event) {
         if (steps != 0) ScrollRows(-3 * steps);
         return true;
     }
-    return TCustomControl::HandleWidgetEvent(event);
+    if (event->type() != QEvent::KeyPress) return TCustomControl::HandleWidgetEvent(event);
+    TControlGuard alive(this);
+    FTypedIntoEditor = false;
+    bool taken = TCustomControl::HandleWidgetEvent(event);
+    if (alive.Alive() && FTypedIntoEditor && FEditor) {
+        FTypedIntoEditor = false;
+        auto* ke = static_cast<QKeyEvent*>(event);
+        QKeyEvent typed(QEvent::KeyPress, ke->key(), ke->modifiers(), ke->text());
+        QApplication::sendEvent(FEditor->GetWidget(), &typed);
+    }
+    return taken;
 }
 
 // ---- Painting ------------------------------------------------------------------------------------

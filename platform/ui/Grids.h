@@ -176,6 +176,8 @@ private:
     bool FDefaultDrawing = true;
     TGridCoord FCurrent{1, 1}, FAnchor{1, 1}, FTopLeft{1, 1};
     TEdit* FEditor = nullptr;
+    TGridCoord FEditorCell;         // the cell the editor was opened on
+    bool FTypedIntoEditor = false;  // the key being handled opened the editor
     enum class TDrag { None, Select, ColSize, RowSize, VThumb, HThumb } FDrag = TDrag::None;
     int FSizingIndex = -1, FSizingStart = 0, FSizingOrigin = 0;
     int FPaintedCells = 0;

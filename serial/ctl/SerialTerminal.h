@@ -99,6 +99,10 @@ public:
 
     void KeyPress(char& Key) override;
     void KeyDown(Word& Key, TShiftState Shift) override;
+    // The terminal takes the arrow keys, and Tab with WantTab.
+    bool WantsSpecialKey(Word Key) const override {
+        return Key == VK_LEFT || Key == VK_UP || Key == VK_RIGHT || Key == VK_DOWN || (Key == VK_TAB && FWantTab);
+    }
 
     TChScreenEvent OnChar;
     TEscapeEvent OnGetEscapeCodes;

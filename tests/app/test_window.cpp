@@ -1,6 +1,7 @@
 // The main window's shell: the wait panel's time-out on the test clock, the message panel,
 // the progress strip, the action log, page buttons at each access level, page switching,
-// the numeric-edit guard, the language at run time and the settings file after a session.
+// the numeric-edit guard, the language at run time, the settings file after a session, and the
+// window used from the keyboard: Tab through every page, Russian typed into fields and grids.
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
@@ -25,7 +26,10 @@
 #include "platform/sys/HotKeys.h"
 #include "platform/sys/Online.h"
 #include "platform/ui/Dialogs.h"
+#include "memory/PhoneRecord.h"
+#include "platform/sys/GuiThread.h"
 #include "platform/ui/Grids.h"
+#include "support/RealInput.h"
 #include "support/TestSupport.h"
 #include "tools/shots/OfflineRun.h"
 
@@ -505,4 +509,71 @@ TEST_F(Shell, ReviewRunReachesNoNetwork) {
     ShowWindow();
     Application->ProcessMessages();
     EXPECT_FALSE(F().MESPANEL->GetVisible()) << F().MESLABEL->GetCaption();
+}
+
+TEST_F(Shell, TheKeyboardReachesEveryControlOfEveryPage) {
+    testsupport::TEnvGuard offline;  // no update query at start-up whose answer takes the focus
+    offline.Set("ZENTOR_ONLINE", "0");
+    ShowWindow();
+    ASSERT_TRUE(realinput::Activate(F().GetWidget()));
+    g_AccessLevel = 32;
+    F().ButtonEnabled(true);
+    for (int page = 0; page < 9; ++page) {
+        F().SelectPage(page);
+        std::vector<TWinControl*> all, stops;
+        F().GetTabOrderList(all);
+        for (TWinControl* c : all)
+            if (c->GetTabStop() && c->CanFocus()) stops.push_back(c);
+        const std::size_t n = stops.size(), start = std::find(stops.begin(), stops.end(), F().Bdevice) - stops.begin();
+        ASSERT_LT(start, n);
+        ASSERT_FALSE(F().MESPANEL->GetVisible());
+        F().Bdevice->SetFocus();
+        for (std::size_t i = 1; i <= n; ++i) {
+            realinput::Key(Qt::Key_Tab);
+            ASSERT_EQ(F().GetActiveControl(), stops[(start + i) % n]) << "page " << page << ", Tab " << i;
+        }
+        for (std::size_t i = 1; i <= n; ++i) {
+            realinput::Key(Qt::Key_Backtab, Qt::ShiftModifier);
+            ASSERT_EQ(F().GetActiveControl(), stops[(start + n - i) % n]) << "page " << page << ", Shift+Tab " << i;
+        }
+    }
+    // The arrows walk the column of page buttons.
+    F().Bdevice->SetFocus();
+    realinput::Key(Qt::Key_Down);
+    realinput::Key(Qt::Key_Down);
+    EXPECT_EQ(F().GetActiveControl(), F().Blog);
+    realinput::Key(Qt::Key_Up);
+    EXPECT_EQ(F().GetActiveControl(), F().Busers);
+    // The settings tabs turn with Ctrl+Tab from a field on them.
+    F().SelectPage(0);
+    F().ConfPages->SetActivePageIndex(0);  // the strip opens on its third tab
+    F().OPERATOR->SetFocus();
+    realinput::Key(Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(F().ConfPages->GetActivePageIndex(), 1);
+    // The password page comes up with its field ready for typing.
+    F().GetPassword(TPasswordKind::Ask, 1);
+    EXPECT_EQ(F().GetActiveControl(), F().PassEdit);
+    realinput::Type("1234");
+    EXPECT_EQ(F().PassEdit->GetText(), "1234");
+}
+
+TEST_F(Shell, RussianTypedIntoTheNameFieldAndTheNumberGridsEditor) {
+    testsupport::TEnvGuard offline;  // no update query at start-up whose answer takes the focus
+    offline.Set("ZENTOR_ONLINE", "0");
+    ShowWindow();
+    ASSERT_TRUE(realinput::Activate(F().GetWidget()));
+    F().SelectPage(5);
+    F().aName->SetFocus();
+    realinput::Type("Юрьев (охрана)");
+    EXPECT_EQ(F().aName->GetText(), "Юрьев (охрана)");
+    // In-place editing, switched on from the grid's menu, takes the same text.
+    F().N4->Click();
+    TUiStringGrid* g = F().PhonesGrid;
+    const TRect r = g->CellRect(colName, 1);
+    realinput::DoubleClick(g->GetWidget(), QPoint(g->BorderWidth() + r.Left + 5, g->BorderWidth() + r.Top + 5));
+    ASSERT_TRUE(g->GetEditorMode());
+    realinput::Type("Петров_2");
+    realinput::Key(Qt::Key_Return);
+    sys::ServeGuiCalls();
+    EXPECT_EQ(g->GetCells(colName, 1), "Петров_2");
 }

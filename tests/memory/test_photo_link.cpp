@@ -25,6 +25,7 @@
 #include "platform/sys/Clock.h"
 #include "platform/ui/Dialogs.h"
 #include "tools/devsim/DevFrame.h"
+#include "support/RealInput.h"
 #include "tools/devsim/PhotoModel.h"
 
 namespace {
@@ -290,6 +291,15 @@ TEST(PhotoLink, AShownPictureHidesNoControlOfItsPage) {
     EXPECT_TRUE(c.Await(devsim::kCmdCameraPhoto, 1));
 }
 
+// A double click on a row of the event-log grid, on its operation cell, as the user gives it.
+void DoubleClickLogRow(int row) {
+    TUiStringGrid* g = Form1->HrGrid;
+    Form1->SelectPage(6);
+    const TRect r = g->CellRect(logColOperation, row);
+    realinput::DoubleClick(g->GetWidget(), QPoint(g->BorderWidth() + (r.Left + r.Right) / 2,
+                                                  g->BorderWidth() + (r.Top + r.Bottom) / 2));
+}
+
 // The event-log grid with one photo event in row 1 and another event in row 2.
 void FillLog(const std::string& object) {
     TUiStringGrid* g = Form1->HrGrid;
@@ -310,13 +320,11 @@ TEST(PhotoLink, EventPictureWithALostChunkAskedForAgain) {
     FillLog("Камера 1");
 
     // Another operation's row sends nothing.
-    Form1->HrGrid->SetRow(2);
-    Form1->HrGrid->OnDblClick(Form1->HrGrid);
+    DoubleClickLogRow(2);
     sys::AdvanceMs(200);
     EXPECT_EQ(c.device.Requests(devsim::kCmdEventPhoto), 0u);
 
-    Form1->HrGrid->SetRow(1);
-    Form1->HrGrid->OnDblClick(Form1->HrGrid);
+    DoubleClickLogRow(1);
     ASSERT_TRUE(c.Await(devsim::kCmdEventPhoto, 1));
     EXPECT_EQ(c.photo->AskedNames(), std::vector<std::string>{name});
     EXPECT_EQ(c.Requests(devsim::kCmdEventPhoto)[0].data, EventPhotoByNameRequest(name));
@@ -357,7 +365,7 @@ TEST(PhotoLink, EventPictureWithALostChunkAskedForAgain) {
 
     // A missing file is reported.
     c.photo->SetEventName("other.jpg");
-    Form1->HrGrid->OnDblClick(Form1->HrGrid);
+    DoubleClickLogRow(1);
     ASSERT_TRUE(c.Await(devsim::kCmdEventPhoto, asked + 1));
     ASSERT_TRUE(LinkRig::Deliver(FrameBytes(1)));
     EXPECT_EQ(c.Message(), "Запрашиваемый файл отсутствует на сервере");
@@ -370,8 +378,7 @@ TEST(PhotoLink, EventPictureAbandonedAfterFifteenSeconds) {
     c.photo->SetEventName(EventPhotoFileName(SessionImeiText(), "Камера 2"));
     c.photo->LoseReplies(1000);
     FillLog("Камера 2");
-    Form1->HrGrid->SetRow(1);
-    Form1->HrGrid->OnDblClick(Form1->HrGrid);
+    DoubleClickLogRow(1);
     ASSERT_TRUE(c.Await(devsim::kCmdEventPhoto, 1));
     // Sent at 0, 3, 6, 9 and 12 s; abandoned at 15 s.
     std::vector<int> sentAt;

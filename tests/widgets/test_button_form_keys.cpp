@@ -1,4 +1,5 @@
-// The form offers Enter and Escape that an edit leaves to the styled push buttons too.
+// Styled controls under real input: the form offers Enter and Escape that an edit leaves to
+// the styled push buttons too; a double click reaches a radio button and the meter.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -7,7 +8,10 @@
 
 #include "platform/ui/Forms.h"
 #include "platform/ui/StdCtrls.h"
+#include "support/RealInput.h"
+#include "widgets/UiBorder.h"
 #include "widgets/UiButton.h"
+#include "widgets/UiRadChk.h"
 
 namespace {
 void Press(TWinControl* c, int key, const QString& text) {
@@ -41,4 +45,24 @@ TEST(ButtonFormKeys, EnterAndEscapeFromAnEditReachTheStyledButtons) {
     Press(edit, Qt::Key_Escape, QString(QChar(0x1B)));
     EXPECT_EQ(cancelClicks, 1);
     EXPECT_EQ(okClicks, 1);
+}
+
+TEST(ButtonFormKeys, DoubleClicksReachARadioButtonAndTheMeter) {
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 300, 100);
+    auto* radio = new TUiRadioButton(&form);
+    radio->SetParent(&form);
+    radio->SetCaption("Radio");
+    auto* meter = new TUiMeter(&form);
+    meter->SetParent(&form);
+    meter->SetBounds(100, 0, 150, 30);
+    std::string events;
+    radio->OnClick = [&](TObject*) { events += "click "; };
+    radio->OnDblClick = [&](TObject*) { events += "double "; };
+    meter->OnDblClick = [&](TObject*) { events += "meter"; };
+    form.Show();
+    realinput::DoubleClick(radio->GetWidget(), QPoint(5, 5));
+    realinput::DoubleClick(meter->GetWidget(), QPoint(20, 10));
+    EXPECT_EQ(events, "click double meter");
+    EXPECT_TRUE(radio->GetChecked());
 }

@@ -1,6 +1,7 @@
 // The page control: pages with hidden tabs switched from code (the main window's way), pages
 // with visible tabs switched with the order of the changing, show, hide and change events,
-// vetoes, closing and moving pages, and the two page errors.
+// vetoes, Ctrl+Tab typed inside nested page controls, closing and moving pages, and the two
+// page errors.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -9,6 +10,8 @@
 
 #include "platform/sys/GuiThread.h"
 #include "platform/ui/Forms.h"
+#include "platform/ui/StdCtrls.h"
+#include "support/RealInput.h"
 #include "widgets/UiTabs.h"
 
 namespace {
@@ -75,11 +78,6 @@ TEST(TabsPages, HiddenTabPageIsShownFromCodeWithoutChangingEvents) {
     EXPECT_EQ(p.Control->GetActivePageIndex(), 8);
     EXPECT_TRUE(p.Sheets[8]->GetVisible());
     EXPECT_EQ(p.Events(), "");
-
-    // Ctrl+Tab finds no page with a visible tab.
-    Word key = VK_TAB;
-    p.Control->KeyDown(key, TShiftState{ssCtrl});
-    EXPECT_EQ(p.Control->GetActivePageIndex(), 8);
 }
 
 TEST(TabsPages, VisibleTabsSwitchWithEventsInOrder) {
@@ -115,20 +113,40 @@ TEST(TabsPages, DisabledTabIsNotSelectedFromCode) {
     EXPECT_EQ(p.Events(), "");
 }
 
-TEST(TabsPages, CtrlTabCyclesThroughVisibleTabs) {
-    Pages p(3, true, 400, 300);
-    p.Control->SetActivePageIndex(0);
-    Word key = VK_TAB;
-    p.Control->KeyDown(key, TShiftState{ssCtrl});
-    EXPECT_EQ(key, 0);
-    EXPECT_EQ(p.Control->GetActivePageIndex(), 1);
-    key = VK_TAB;
-    p.Control->KeyDown(key, TShiftState{ssCtrl, ssShift});
-    key = VK_TAB;
-    p.Control->KeyDown(key, TShiftState{ssCtrl, ssShift});
-    EXPECT_EQ(p.Control->GetActivePageIndex(), 2);
-    EXPECT_EQ(p.Control->FindNextPage(nullptr, true, true), p.Sheets[0]);
-    EXPECT_EQ(p.Control->FindNextPage(nullptr, false, true), p.Sheets[2]);
+TEST(TabsPages, CtrlTabFromAnyControlInsideTurnsTheInnermostPages) {
+    // As on the main window: pages with hidden tabs, one of them holding pages with tabs.
+    Pages outer(2, false, 500, 400);
+    outer.Control->SetActivePageIndex(0);
+    auto* inner = new TUiPageControl(outer.Form.get());
+    inner->SetParent(outer.Sheets[0]);
+    inner->SetBounds(0, 0, 400, 300);
+    std::vector<TEdit*> edits;
+    for (int i = 0; i < 3; ++i) {
+        auto* page = new TUiTabSheet(outer.Form.get());
+        page->SetCaption("Inner" + std::to_string(i));
+        page->SetPageControl(inner);
+        edits.push_back(new TEdit(outer.Form.get()));
+        edits.back()->SetParent(page);
+    }
+    inner->SetActivePageIndex(0);
+    outer.Form->Show();
+    ASSERT_TRUE(realinput::Activate(outer.Form->GetWidget()));
+    edits[0]->SetFocus();
+
+    // Each turn hands the focus to the first control of the page shown.
+    realinput::Key(Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(inner->GetActivePageIndex(), 1);
+    EXPECT_EQ(outer.Form->GetActiveControl(), edits[1]);
+    for (int i = 0; i < 2; ++i) realinput::Key(Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(inner->GetActivePageIndex(), 2);
+    EXPECT_EQ(outer.Control->GetActivePageIndex(), 0);
+    // With the focus on the strip itself, too.
+    inner->SetFocus();
+    realinput::Key(Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(inner->GetActivePageIndex(), 0);
+    EXPECT_EQ(inner->FindNextPage(nullptr, false, true), inner->Pages(2));
+    // The outer pages have no tab to turn to.
+    EXPECT_EQ(outer.Control->FindNextPage(outer.Sheets[0], true, true), nullptr);
 }
 
 TEST(TabsPages, TabListFollowsThePages) {
@@ -262,13 +280,4 @@ TEST(TabsPages, APageGivenTheControlAsParentJoinsIt) {
     extra->SetParent(p.Form.get());
     EXPECT_EQ(extra->GetPageControl(), nullptr);
     EXPECT_EQ(p.Control->PageCount(), 2);
-}
-
-TEST(TabsPages, CtrlTabInsideAPageSwitchesPages) {
-    Pages p(3, true, 400, 300);
-    p.Control->SetActivePageIndex(1);
-    Word key = VK_TAB;
-    p.Sheets[1]->KeyDown(key, TShiftState{ssCtrl});
-    EXPECT_EQ(key, 0);
-    EXPECT_EQ(p.Control->GetActivePageIndex(), 2);
 }

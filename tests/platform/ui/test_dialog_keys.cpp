@@ -1,15 +1,22 @@
-// Enter and Escape: the focused control has first refusal, then the form offers Enter to the
-// default (or focused) button and Escape to the cancel button, each offer made once.
+// Keys as the user types them: Enter and Escape (the focused control has first refusal, then
+// the form offers Enter to the default or focused button and Escape to the cancel button, each
+// offer made once), every character a layout types, Tab through every kind of control, the
+// arrows between painted buttons, and a grid's double click and in-place editor.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QKeyEvent>
 #include <QWidget>
 
+#include "platform/rtl/CodePage.h"
+#include "platform/sys/GuiThread.h"
+#include "platform/ui/ComCtrls.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/ExtCtrls.h"
 #include "platform/ui/Forms.h"
+#include "platform/ui/Grids.h"
 #include "platform/ui/StdCtrls.h"
+#include "support/RealInput.h"
 
 namespace {
 
@@ -154,4 +161,107 @@ TEST_F(DialogKeys, ShowModalEndsWithTheDefaultButtonsResult) {
     QCoreApplication::postEvent(edit->GetWidget(), new QKeyEvent(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, "\r"));
     EXPECT_EQ(form->ShowModal(), mrOk);
     EXPECT_EQ(okClicks, 1);
+}
+
+TEST_F(DialogKeys, EveryCharacterALayoutTypesReachesTheControlAndItsKeyPress) {
+    ASSERT_TRUE(realinput::Activate(form->GetWidget()));
+    std::string pressed;
+    edit->OnKeyPress = [&](TObject*, char& key) { pressed += key; };
+    edit->SetFocus();
+    realinput::Type("Юрьев (a_b)@!");
+    EXPECT_EQ(edit->GetText(), "Юрьев (a_b)@!");
+    // The key-press event carries each character in the window's code page.
+    EXPECT_EQ(pressed, Utf8ToCp1251("Юрьев (a_b)@!"));
+    // A handler's replacement is what the edit gets; digits only refuse any alphabet.
+    edit->SetText("");
+    pressed.clear();
+    edit->OnKeyPress = [&](TObject*, char& key) {
+        pressed += key;
+        if (key == Utf8ToCp1251("ё")[0]) key = Utf8ToCp1251("е")[0];
+    };
+    realinput::Type("ёж");
+    EXPECT_EQ(edit->GetText(), "еж");
+    EXPECT_EQ(pressed, Utf8ToCp1251("ёж"));
+    edit->SetText("");
+    edit->SetNumbersOnly(true);
+    realinput::Type("1ж2");
+    EXPECT_EQ(edit->GetText(), "12");
+    // A memo and an editable combo box alike.
+    auto* memo = Add<TMemo>(form);
+    memo->SetFocus();
+    realinput::Type("Щи (2)");
+    EXPECT_EQ(memo->GetLines()->Get(0), "Щи (2)");
+    auto* combo = Add<TComboBox>(form);
+    combo->SetFocus();
+    realinput::Type("Ёлка_1");
+    EXPECT_EQ(combo->GetText(), "Ёлка_1");
+}
+
+TEST_F(DialogKeys, TabVisitsEveryKindOfControlAndArrowsMoveBetweenPaintedOnes) {
+    auto* painted1 = Add<TPaintedButton>(form);
+    auto* painted2 = Add<TPaintedButton>(form);
+    painted1->SetTabStop(true);
+    painted2->SetTabStop(true);
+    auto* memo = Add<TMemo>(form);
+    auto* combo = Add<TComboBox>(form);
+    auto* picker = Add<TDateTimePicker>(form);
+    auto* grid = Add<TStringGrid>(form);
+    ASSERT_TRUE(realinput::Activate(form->GetWidget()));
+    edit->SetFocus();
+    const std::vector<TWinControl*> order{edit, ok, cancel, painted1, painted2, memo, combo, picker, grid};
+    const std::size_t n = order.size();
+    for (std::size_t i = 1; i <= n; ++i) {
+        realinput::Key(Qt::Key_Tab);
+        EXPECT_EQ(form->GetActiveControl(), order[i % n]) << i;
+    }
+    for (std::size_t i = n; i-- > 0;) {
+        realinput::Key(Qt::Key_Backtab, Qt::ShiftModifier);
+        EXPECT_EQ(form->GetActiveControl(), order[i]) << i;
+    }
+    EXPECT_EQ(memo->GetText(), "");  // Tab left the memo, it typed nothing
+    painted1->SetFocus();
+    realinput::Key(Qt::Key_Right);
+    EXPECT_EQ(form->GetActiveControl(), painted2);
+    realinput::Key(Qt::Key_Up);
+    EXPECT_EQ(form->GetActiveControl(), painted1);
+    // A grid keeps its arrows.
+    grid->SetFocus();
+    realinput::Key(Qt::Key_Down);
+    EXPECT_EQ(form->GetActiveControl(), grid);
+    EXPECT_EQ(grid->GetRow(), 2);
+}
+
+TEST_F(DialogKeys, AGridsDoubleClickAndInPlaceEditorTakeRealInput) {
+    auto* grid = Add<TStringGrid>(form);
+    grid->SetBounds(0, 0, 300, 150);
+    int doubleClicks = 0;
+    grid->OnDblClick = [&](TObject*) { ++doubleClicks; };
+    ASSERT_TRUE(realinput::Activate(form->GetWidget()));
+    auto centre = [&](int col, int row) {
+        TRect r = grid->CellRect(col, row);
+        return QPoint(grid->BorderWidth() + (r.Left + r.Right) / 2, grid->BorderWidth() + (r.Top + r.Bottom) / 2);
+    };
+    realinput::DoubleClick(grid->GetWidget(), centre(2, 3));
+    EXPECT_EQ(doubleClicks, 1);
+    EXPECT_EQ(grid->GetRow(), 3);
+    EXPECT_EQ(grid->GetCol(), 2);
+    realinput::DoubleClick(grid->GetWidget(), centre(2, 0));  // the header row
+    EXPECT_EQ(doubleClicks, 1);
+
+    // With editing on, the double click opens the cell's editor; Enter keeps what was typed.
+    grid->SetOptions(grid->GetOptions() + TGridOptions{goEditing});
+    realinput::DoubleClick(grid->GetWidget(), centre(1, 1));
+    ASSERT_TRUE(grid->GetEditorMode());
+    realinput::Type("Юрьев (1)");
+    realinput::Key(Qt::Key_Return);
+    sys::ServeGuiCalls();
+    EXPECT_FALSE(grid->GetEditorMode());
+    EXPECT_EQ(grid->GetCells(1, 1), "Юрьев (1)");
+    // A letter typed on the grid opens the editor in its place; Tab keeps the text and moves on.
+    realinput::Type("Жук");
+    realinput::Key(Qt::Key_Tab);
+    sys::ServeGuiCalls();
+    EXPECT_EQ(grid->GetCells(1, 1), "Жук");
+    EXPECT_NE(form->GetActiveControl(), grid);
+    EXPECT_FALSE(grid->GetEditorMode());
 }

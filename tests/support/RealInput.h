@@ -1,0 +1,57 @@
+#pragma once
+// Real input for the tests: keys as a keyboard layout sends them (the key's code and the text
+// it carries, Cyrillic letters and shifted signs included) and mouse clicks, delivered to a
+// widget the way the window system delivers them.
+#include <QApplication>
+#include <QString>
+#include <QTest>
+#include <QWidget>
+
+namespace realinput {
+
+// Makes a shown window the active one, as the window system does when it comes up; keys
+// then go to the widget with the focus.
+inline bool Activate(QWidget* window) {
+    window->activateWindow();
+    return QTest::qWaitForWindowActive(window, 5000);
+}
+
+// The widget that has the keyboard focus now.
+inline QWidget* Focus() { return QApplication::focusWidget(); }
+
+// Qt's code for the key that types ch: letters and digits by their key, other characters by
+// their own code (a Cyrillic letter by its capital), signs of the upper row with Shift.
+inline void KeyOf(QChar ch, Qt::Key& key, Qt::KeyboardModifiers& mods) {
+    mods = Qt::NoModifier;
+    const char16_t u = ch.toUpper().unicode();
+    key = Qt::Key(u);
+    if (ch.isUpper() || QString("~!@#$%^&*()_+{}|:\"<>?").contains(ch)) mods = Qt::ShiftModifier;
+}
+
+// Types text into whatever has the focus, each character a press and a release carrying
+// it, as the window system delivers them (the focus may move while typing).
+inline void Type(const QString& text) {
+    for (QChar ch : text) {
+        Qt::Key key;
+        Qt::KeyboardModifiers mods;
+        KeyOf(ch, key, mods);
+        QTest::sendKeyEvent(QTest::Press, Focus(), key, QString(ch), mods);
+        QTest::sendKeyEvent(QTest::Release, Focus(), key, QString(ch), mods);
+    }
+}
+
+// One key (Tab, an arrow, Enter) pressed and released on whatever has the focus.
+inline void Key(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    QTest::sendKeyEvent(QTest::Press, Focus(), key, QTest::keyToAscii(key), mods);
+    QTest::sendKeyEvent(QTest::Release, Focus(), key, QTest::keyToAscii(key), mods);
+}
+
+// A double click as the window system sends it: press, release, press, double click, release.
+inline void DoubleClick(QWidget* w, QPoint at) {
+    QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, at);
+    QTest::mousePress(w, Qt::LeftButton, Qt::NoModifier, at);
+    QTest::mouseDClick(w, Qt::LeftButton, Qt::NoModifier, at);
+    QTest::mouseRelease(w, Qt::LeftButton, Qt::NoModifier, at);
+}
+
+}  // namespace realinput
