@@ -40,15 +40,26 @@ void TForm1::AIMEIChange(TObject*) {
     }
 }
 
+namespace {
+// The group the next login announces is the one the file now holds for the device.
+void FollowGroupOfFile(const TIniFile& ini, const std::string& imei) {
+    if (!g_GroupList) return;
+    g_GroupList->Clear();
+    g_GroupList->AddStrings(ReadRememberedDevice(ini, imei).GroupList);
+}
+}  // namespace
+
 void TForm1::Button17Click(TObject*) {
     TIniFile ini(g_SettingsPath);
     MessageShow(GroupAddMessage(AddToGroup(ini, AIMEI->GetText())));
+    FollowGroupOfFile(ini, AIMEI->GetText());
 }
 
 void TForm1::Button18Click(TObject*) {
     TIniFile ini(g_SettingsPath);
     RemoveFromGroup(ini, AIMEI->GetText());
     Group_panel->SetVisible(false);
+    FollowGroupOfFile(ini, AIMEI->GetText());
 }
 
 void TForm1::SendGroupSync(const std::string& imei, const std::string& pass, TCustomWinSocket* socket) {
