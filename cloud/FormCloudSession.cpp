@@ -136,6 +136,7 @@ void TForm1::ButtonEnabledRemote(bool on) {
     if (!on) {
         LACCESS->SetCaption("Не подключено");
         g_PhoneWrite.Stop();
+        g_SyncState = {};  // a round of this session is never acknowledged now
     }
     g_LoginRetryTicks = 0;
 }
