@@ -265,8 +265,15 @@ void CloudSim::Run() {
         if (fds[1].revents & POLLIN) {
             const int c = ::accept4(FListen, nullptr, nullptr, SOCK_CLOEXEC);
             if (c >= 0) {
-                // One tool at a time: a new connection replaces the old one.
+                // One tool at a time: a new connection replaces the old one, once what the
+                // old one sent before it went (a "close") has been taken.
+                if (FClient >= 0)
+                    for (ssize_t got; (got = ::read(FClient, buf, sizeof buf)) > 0;) {
+                        in.append(buf, static_cast<std::size_t>(got));
+                        Serve(in);
+                    }
                 CloseFd(FClient);
+                FCloseClient = FResetClient = false;  // asked of the old connection
                 FClient = c;
                 NonBlocking(FClient);
                 FOut.clear();
