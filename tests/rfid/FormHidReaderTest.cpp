@@ -99,7 +99,11 @@ TEST(HidDeskReader, AReaderThatGoesAwayIsShownDisconnected) {
     HidReaderRig r("rfid-hid-lost");
     ASSERT_TRUE(r.started);
     r.ChooseUsb();
-    auto connected = [&] { return r.reader.Connected() && !Form1->RFIDReaderConnect->GetEnabled(); };
+    auto connected = [&](int opens) {
+        return [&r, opens] {
+            return r.reader.Opens() == opens && r.reader.Connected() && !Form1->RFIDReaderConnect->GetEnabled();
+        };
+    };
     auto shownLost = [] {
         return Form1->RFIDReaderConnect->GetEnabled() && !Form1->RFIDReaderDisConnect->GetEnabled() &&
                Form1->MESLABEL->GetCaption() == "Считыватель отключен!";
@@ -109,7 +113,7 @@ TEST(HidDeskReader, AReaderThatGoesAwayIsShownDisconnected) {
     for (int round = 0; round < 2; ++round) {
         Form1->MESLABEL->SetCaption("");
         testsupport::Click(Form1->RFIDReaderConnect);
-        ASSERT_TRUE(WaitUntil(connected)) << round;
+        ASSERT_TRUE(WaitUntil(connected(round + 1))) << round;
         if (round == 0)
             r.reader.Unplug();
         else
@@ -117,7 +121,7 @@ TEST(HidDeskReader, AReaderThatGoesAwayIsShownDisconnected) {
         ASSERT_TRUE(WaitUntil(shownLost)) << round;
     }
     testsupport::Click(Form1->RFIDReaderConnect);
-    ASSERT_TRUE(WaitUntil(connected));
+    ASSERT_TRUE(WaitUntil(connected(3)));
     ASSERT_TRUE(r.reader.SendTags({Tid(0x20)}));
     ASSERT_TRUE(WaitUntil([] { return Form1->aPhone->GetText() == "2728292A2B"; }));
 }
