@@ -55,7 +55,7 @@ TEST(CloudSyncRounds, AnImportInASessionStartsTheRoundsItself) {
         for (int i = 1; i <= 12; ++i) out << "90000010" << (10 + i) << ";Name" << i << ";;;;;\r\n";
     }
     ui::test::PushFileAnswer(file);
-    testsupport::Click(Form1->UiButton3);
+    ASSERT_TRUE(testsupport::Press(Form1->UiButton3));
     // The first round goes at once; its acknowledgement lets the next tick send the rest.
     ASSERT_TRUE(rig.AwaitCount("add", 1));
     ASSERT_TRUE(WaitUntil([] { return Marked() == 2; }));

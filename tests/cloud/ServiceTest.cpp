@@ -174,17 +174,17 @@ TEST(CloudDevices, TheNextLoginAnnouncesTheGroupAsTheButtonsLeftIt) {
     ASSERT_TRUE(Form1->Group_panel->GetVisible());
     // Removed: the login announces no group. The status request that follows the login
     // shows that no "sync" went before it.
-    testsupport::Click(Form1->Button18);
+    ASSERT_TRUE(testsupport::Press(Form1->Button18));
     EXPECT_FALSE(Form1->Group_panel->GetVisible());
     ASSERT_TRUE(rig.LogIn());
     for (int s = 0; s < 5; ++s) sys::AdvanceMs(1000);
     ASSERT_TRUE(rig.AwaitCount("gsmst", 1));
     EXPECT_EQ(rig.sim.Count("sync"), 0u);
-    testsupport::Click(Form1->CloseSession);
+    ASSERT_TRUE(testsupport::Press(Form1->CloseSession));
     ASSERT_TRUE(WaitUntil([&] { return !rig.sim.ClientConnected(); }));
 
     // Added again: the next login announces the other member.
-    testsupport::Click(Form1->Button17);
+    ASSERT_TRUE(testsupport::Press(Form1->Button17));
     EXPECT_EQ(Form1->MESLABEL->GetCaption(), "Добавлен в группу");
     ASSERT_TRUE(rig.LogIn());
     ASSERT_TRUE(rig.AwaitCount("sync", 1));

@@ -112,7 +112,7 @@ TEST(HidDeskReader, AReaderThatGoesAwayIsShownDisconnected) {
     // the reader can be connected again.
     for (int round = 0; round < 2; ++round) {
         Form1->MESLABEL->SetCaption("");
-        testsupport::Click(Form1->RFIDReaderConnect);
+        ASSERT_TRUE(testsupport::Press(Form1->RFIDReaderConnect));
         ASSERT_TRUE(WaitUntil(connected(round + 1))) << round;
         if (round == 0)
             r.reader.Unplug();
@@ -120,7 +120,7 @@ TEST(HidDeskReader, AReaderThatGoesAwayIsShownDisconnected) {
             ASSERT_TRUE(r.reader.SendRaw({'Z', 0, 0, 0, 0}));
         ASSERT_TRUE(WaitUntil(shownLost)) << round;
     }
-    testsupport::Click(Form1->RFIDReaderConnect);
+    ASSERT_TRUE(testsupport::Press(Form1->RFIDReaderConnect));
     ASSERT_TRUE(WaitUntil(connected(3)));
     ASSERT_TRUE(r.reader.SendTags({Tid(0x20)}));
     ASSERT_TRUE(WaitUntil([] { return Form1->aPhone->GetText() == "2728292A2B"; }));

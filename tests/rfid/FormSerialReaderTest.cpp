@@ -133,7 +133,7 @@ TEST(SerialDeskReader, SilentReaderGetsFifteenProbesThenThePortCloses) {
     SerialReaderRig r("rfid-silent");
     ASSERT_TRUE(r.started);
     r.reader.SetAnswering(false);
-    testsupport::Click(Form1->RFIDReaderConnect);
+    ASSERT_TRUE(testsupport::Press(Form1->RFIDReaderConnect));
     ASSERT_TRUE(Form1->ComPortRFID->GetConnected());
     for (int i = 1; i <= 15; ++i) {
         SerialReaderRig::Tick();
@@ -156,7 +156,7 @@ TEST(SerialDeskReader, NoiseOnTheLineCostsNoGoodReply) {
     SerialReaderRig r("rfid-noise");
     ASSERT_TRUE(r.started);
     r.reader.SetTag(kTid);
-    testsupport::Click(Form1->RFIDReaderConnect);
+    ASSERT_TRUE(testsupport::Press(Form1->RFIDReaderConnect));
     // A stray byte before the reader's first answer: the reader is still found at once.
     ASSERT_TRUE(r.reader.SendRaw({0xFF}));
     testsupport::Pump(20);

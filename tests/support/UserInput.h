@@ -1,23 +1,20 @@
 #pragma once
-// A user's click on a control: a left press and release at its middle, sent to its widget as
-// the window system would send them.
-#include <QApplication>
-#include <QMouseEvent>
+// What a user does to a control, delivered the way the user's tools deliver it.
+#include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QWidget>
 
 #include "platform/ui/Controls.h"
 
 namespace testsupport {
 
-inline void Click(TControl* control) {
-    QWidget* w = control->GetWidget();
-    const QPointF at(w->width() / 2, w->height() / 2);
-    QMouseEvent press(QEvent::MouseButtonPress, at, w->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
-                      Qt::NoModifier);
-    QApplication::sendEvent(w, &press);
-    QMouseEvent release(QEvent::MouseButtonRelease, at, w->mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
-                        Qt::NoModifier);
-    QApplication::sendEvent(w, &release);
+// The accessibility Press action of a button, as a screen reader or a keyboard tool gives it.
+inline bool Press(TControl* control) {
+    QAccessibleInterface* acc = control ? QAccessible::queryAccessibleInterface(control->GetWidget()) : nullptr;
+    QAccessibleActionInterface* act = acc ? acc->actionInterface() : nullptr;
+    if (!act || !act->actionNames().contains(QAccessibleActionInterface::pressAction())) return false;
+    act->doAction(QAccessibleActionInterface::pressAction());
+    return true;
 }
 
 }  // namespace testsupport
