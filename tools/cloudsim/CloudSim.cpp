@@ -265,15 +265,16 @@ void CloudSim::Run() {
         if (fds[1].revents & POLLIN) {
             const int c = ::accept4(FListen, nullptr, nullptr, SOCK_CLOEXEC);
             if (c >= 0) {
-                // One tool at a time: a new connection replaces the old one, once what the
-                // old one sent before it went (a "close") has been taken.
-                if (FClient >= 0)
+                // One tool at a time: a new connection replaces the old one, after what the
+                // old one had already sent (a "close" just before the reconnect) is served.
+                if (FClient >= 0) {
                     for (ssize_t got; (got = ::read(FClient, buf, sizeof buf)) > 0;) {
                         in.append(buf, static_cast<std::size_t>(got));
                         Serve(in);
                     }
+                    FCloseClient = false;  // a "close" among them was for the old one
+                }
                 CloseFd(FClient);
-                FCloseClient = FResetClient = false;  // asked of the old connection
                 FClient = c;
                 NonBlocking(FClient);
                 FOut.clear();
