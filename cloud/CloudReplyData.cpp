@@ -166,13 +166,23 @@ std::vector<TCloudLogRow> ReadCloudLogRows(const Json::Value& data) {
     return rows;
 }
 
+namespace {
+// Two events in one second are two rows: only a row equal in every column is the same event.
+bool LogRowShown(const std::vector<TLogGridRow>& rows, const TCloudLogRow& row) {
+    return std::any_of(rows.begin() + 1, rows.end(), [&](const TLogGridRow& r) {
+        return r[logColTime] == row.Date && r[logColNumber] == row.Number &&
+               r[logColOperation] == row.Operation && r[logColObject] == row.What;
+    });
+}
+}  // namespace
+
 int MergeCloudLogRows(std::vector<TLogGridRow>& rows, int& nextRow,
                       const std::vector<TCloudLogRow>& block) {
     if (rows.empty()) rows.resize(1);  // the header
     nextRow = std::max(nextRow, 1);
     int added = 0;
     for (const TCloudLogRow& row : block) {
-        if (FindInLogTable(rows, row.Date, logColTime) >= 0) continue;
+        if (LogRowShown(rows, row)) continue;
         if (rows.size() <= static_cast<std::size_t>(nextRow)) rows.resize(static_cast<std::size_t>(nextRow) + 1);
         rows[static_cast<std::size_t>(nextRow)] = {std::to_string(nextRow), row.Date, row.Number,
                                                    row.Operation, row.What};

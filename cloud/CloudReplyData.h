@@ -63,7 +63,8 @@ inline constexpr const char* kCloudLogDoneText = "Загрузка журнал�
 std::vector<TCloudLogRow> ReadCloudLogRows(const Json::Value& data);
 std::string CloudLogDateText(std::int64_t unixSeconds);
 
-// Adds the rows whose date is not shown yet at nextRow on (the grid's rows, header first),
+// Adds the rows not shown yet (a shown row is equal in date, number, operation and object)
+// at nextRow on (the grid's rows, header first),
 // growing the grid to keep one row beyond the last written. Returns the rows added.
 int MergeCloudLogRows(std::vector<TLogGridRow>& rows, int& nextRow,
                       const std::vector<TCloudLogRow>& block);

@@ -62,10 +62,20 @@ void TForm1::AIMEIChange(TObject*) {
     }
 }
 
+namespace {
+// The group the next login announces is the one the file now holds for the device.
+void FollowGroupOfFile(const TCustomIniFile& ini, const std::string& imei) {
+    if (!g_GroupList) return;
+    g_GroupList->Clear();
+    g_GroupList->AddStrings(ReadRememberedDevice(ini, imei).GroupList);
+}
+}  // namespace
+
 void TForm1::Button17Click(TObject*) {
     TMemIniFile ini(g_SettingsPath);
     MessageShow(GroupAddMessage(AddToGroup(ini, AIMEI->GetText())));
     UpdateSettingsFile(ini);
+    FollowGroupOfFile(ini, AIMEI->GetText());
 }
 
 void TForm1::Button18Click(TObject*) {
@@ -73,6 +83,7 @@ void TForm1::Button18Click(TObject*) {
     RemoveFromGroup(ini, AIMEI->GetText());
     UpdateSettingsFile(ini);
     Group_panel->SetVisible(false);
+    FollowGroupOfFile(ini, AIMEI->GetText());
 }
 
 void TForm1::SendGroupSync(const std::string& imei, const std::string& pass, TCustomWinSocket* socket) {

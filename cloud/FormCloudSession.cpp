@@ -92,6 +92,9 @@ void TForm1::ClientSocketError(TObject*, TCustomWinSocket*, TErrorEvent, int& Er
     // No login can follow: the repetitions would end in the device's failure text and hide
     // the server's.
     g_LoginRetryTicks = 0;
+    // An error in a session (the server reset the connection) finds the animation closed:
+    // it opens again to show it, and closes by itself as after a failed connect.
+    if (!AnimateConnectionPanel->GetVisible()) StartAnimate();
     SetStateAnimate(1, false, kServerUnavailableText);
 }
 
@@ -133,6 +136,7 @@ void TForm1::ButtonEnabledRemote(bool on) {
     if (!on) {
         LACCESS->SetCaption("Не подключено");
         g_PhoneWrite.Stop();
+        g_SyncState = {};  // a round of this session is never acknowledged now
     }
     g_LoginRetryTicks = 0;
 }

@@ -49,6 +49,13 @@ void TForm1::CloudSyncAck(const std::string& mark, const Json::Value& data) {
         MessageShow(kSyncDoneText);
 }
 
+void TForm1::StartNumberSync() {
+    // A round still out is left to its acknowledgement: sending its rows again would let
+    // two acknowledgements clear the marks of rows that never went.
+    if (!g_CloudSession || g_SyncState.Sent) return;
+    SynchronizeJSON();
+}
+
 void TForm1::NumberSyncStep() {
     if (SyncRoundDue(g_SyncState)) SynchronizeJSON();
 }

@@ -27,6 +27,8 @@ void TForm1::UiButton3Click(TObject* /*Sender*/) {
     const TNumbersImportResult result =
         NumbersCsvImport(bytes, rows, static_cast<std::size_t>(g_DeviceCapacity) + 8, g_CloudSession != 0);
     SetPhoneGridRows(rows);
+    // In a session the rows just marked "add" go to the server.
+    StartNumberSync();
     // Lines that make no record are left out, and the user is told which.
     if (!result.BadLines.empty()) {
         std::string text = "Строки файла не загружены:";

@@ -1,4 +1,5 @@
 // The USB-HID desk reader through the vendor's library, and the tag record file.
+#include <atomic>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -14,6 +15,11 @@
 namespace {
 constexpr int kUsbInfoBuffer = 512;
 constexpr const char* kTagFileFilter = "CSV file [*.csv]|*.csv|TXT file [*.txt]|*.txt";
+constexpr const char* kUsbReaderLost = "Считыватель отключен!";
+
+// Counts the opens of the reader, so that a loss the library reported for an earlier open
+// cannot disconnect a later one.
+std::atomic<unsigned> g_UsbReaderOpen{0};
 
 // The length of count whole records at data (the library hands whole records only).
 std::size_t ReportSize(std::int32_t count, const std::uint8_t* data) {
@@ -26,6 +32,13 @@ std::size_t ReportSize(std::int32_t count, const std::uint8_t* data) {
 // The library's thread: never touch the window here, and never wait for the GUI thread (the
 // library waits for this call to end when the callback is removed).
 extern "C" void HidReaderCallback(std::int32_t kind, std::int32_t count, std::uint8_t* data) {
+    if (kind == CFHID_READER_LOST) {
+        const unsigned open = g_UsbReaderOpen.load();
+        sys::PostToGuiThread([open] {
+            if (Form1) Form1->UsbReaderLost(open);
+        });
+        return;
+    }
     if (kind != kHidReportTags || count <= 0 || !data) return;
     auto bytes = std::make_shared<std::vector<std::uint8_t>>(data, data + ReportSize(count, data));
     sys::PostToGuiThread([count, bytes] {
@@ -53,6 +66,7 @@ void TForm1::ConnectUsbReader() {
     const int index = RFIDReaderPort->GetItemIndex();
     if (index < 0) return;
     if (CFHid_OpenDevice(index) == 0) return;
+    ++g_UsbReaderOpen;
     RFIDReaderConnect->SetEnabled(false);
     RFIDReaderDisConnect->SetEnabled(true);
     CFHid_SetCallback(HidReaderCallback);
@@ -64,6 +78,13 @@ void TForm1::DisconnectUsbReader() {
     CFHid_CloseDevice();
     RFIDReaderConnect->SetEnabled(true);
     RFIDReaderDisConnect->SetEnabled(false);
+}
+
+void TForm1::UsbReaderLost(unsigned open) {
+    // Already disconnected by the user, or a loss of an earlier open.
+    if (open != g_UsbReaderOpen.load() || RFIDReaderConnect->GetEnabled()) return;
+    DisconnectUsbReader();
+    MessageShow(kUsbReaderLost);
 }
 
 void TForm1::StartRFIDRecClick(TObject* /*Sender*/) {

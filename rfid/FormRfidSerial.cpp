@@ -89,17 +89,19 @@ void TForm1::ComPortRFIDRxChar(TObject* /*Sender*/, int /*Count*/) {
         return;
     }
     if (n <= 0) return;
-    const auto reply = g_RfidReceiver.Feed(bytes.data(), static_cast<std::size_t>(n));
-    if (!reply) return;
-    switch (reply->Kind) {
-        case TReaderReplyKind::Present:
-            g_RfidPoll.ReaderPresent();
-            RFIDReaderConnect->SetCaption(kConnectCaptionReading);
-            RFIDReaderConnect->SetTag(1);
-            break;
-        case TReaderReplyKind::Tag: CaptureTag(reply->Tid.data()); break;
-        case TReaderReplyKind::NoTag: RFIDL->SetCaption(kRfidNoTag); break;
-        case TReaderReplyKind::Ignored: break;
+    for (const TReaderReply& reply : g_RfidReceiver.Feed(bytes.data(), static_cast<std::size_t>(n))) {
+        switch (reply.Kind) {
+            case TReaderReplyKind::Present:
+                g_RfidPoll.ReaderPresent();
+                RFIDReaderConnect->SetCaption(kConnectCaptionReading);
+                RFIDReaderConnect->SetTag(1);
+                break;
+            case TReaderReplyKind::Tag: CaptureTag(reply.Tid.data()); break;
+            case TReaderReplyKind::NoTag: RFIDL->SetCaption(kRfidNoTag); break;
+            case TReaderReplyKind::Ignored: break;
+        }
+        // A handler may have closed the port: what followed was for nobody.
+        if (!ComPortRFID->GetConnected()) return;
     }
 }
 

@@ -68,19 +68,37 @@ TReaderReply DecodeReaderReply(const TReaderFrame& frame) {
     return r;
 }
 
-std::optional<TReaderReply> TReaderReceiver::Feed(const std::uint8_t* bytes, std::size_t n) {
-    if (bytes == nullptr || n == 0) return std::nullopt;
-    const std::size_t room = kMaxBuffer - std::min(kMaxBuffer, FBuffer.size());
-    FBuffer.insert(FBuffer.end(), bytes, bytes + std::min(n, room));
-    const std::size_t len = FBuffer[0];
-    if (len < kReaderFrameOverhead - 1) {
-        FBuffer.clear();
-        return std::nullopt;
+namespace {
+// The first offset from which a whole frame with a good CRC starts, or the size.
+std::size_t FirstFrameFrom(const std::vector<std::uint8_t>& b, std::size_t from) {
+    for (std::size_t at = from; at < b.size(); ++at)
+        if (ParseReaderFrame(b.data() + at, b.size() - at)) return at;
+    return b.size();
+}
+}  // namespace
+
+std::vector<TReaderReply> TReaderReceiver::Feed(const std::uint8_t* bytes, std::size_t n) {
+    std::vector<TReaderReply> replies;
+    if (bytes == nullptr || n == 0) return replies;
+    FBuffer.insert(FBuffer.end(), bytes, bytes + n);
+    std::size_t at = 0;
+    while (at < FBuffer.size()) {
+        if (const auto frame = ParseReaderFrame(FBuffer.data() + at, FBuffer.size() - at)) {
+            replies.push_back(DecodeReaderReply(*frame));
+            at += static_cast<std::size_t>(FBuffer[at]) + 1;
+            continue;
+        }
+        const std::size_t len = FBuffer[at];
+        const bool incomplete = len + 1 >= kReaderFrameOverhead && FBuffer.size() - at < len + 1;
+        if (!incomplete) {
+            ++at;  // no frame starts here
+            continue;
+        }
+        const std::size_t next = FirstFrameFrom(FBuffer, at + 1);
+        if (next == FBuffer.size()) break;  // the rest may still come
+        at = next;
     }
-    if (FBuffer.size() < len + 1) return std::nullopt;
-    const auto frame = ParseReaderFrame(FBuffer.data(), FBuffer.size());
-    std::optional<TReaderReply> reply;
-    if (frame) reply = DecodeReaderReply(*frame);
-    FBuffer.clear();
-    return reply;
+    // What is kept is the start of one frame: shorter than 256 bytes.
+    FBuffer.erase(FBuffer.begin(), FBuffer.begin() + static_cast<std::ptrdiff_t>(at));
+    return replies;
 }

@@ -52,14 +52,17 @@ struct TReaderReply {
 };
 TReaderReply DecodeReaderReply(const TReaderFrame& frame);
 
-// Gathers the reader's bytes until a whole frame is there, so that a reply split over two
-// character events is not lost. Each complete frame, good or bad, empties the buffer, as
-// the port's input is cleared after each reply is read.
+// Gathers the reader's bytes and takes every whole frame from them, so that a reply split
+// over two character events, or two replies in one, are both read. Bytes that start no frame
+// (a stray byte, a reply whose length or CRC is wrong) are passed over one at a time, so
+// they cost at most themselves: a length at the front that is still incomplete is waited
+// for only while no whole good frame lies behind it.
 class TReaderReceiver {
 public:
+    // The most the character handler reads at once.
     static constexpr std::size_t kMaxBuffer = 512;
-    // The reply completed by these bytes, if any.
-    std::optional<TReaderReply> Feed(const std::uint8_t* bytes, std::size_t n);
+    // The replies completed by these bytes, in order.
+    std::vector<TReaderReply> Feed(const std::uint8_t* bytes, std::size_t n);
     void Clear() { FBuffer.clear(); }
     std::size_t Pending() const { return FBuffer.size(); }
 

@@ -1,7 +1,9 @@
 #pragma once
 // The serial desk reader's probing and polling on the 100 ms tick: after the port opens the
 // reader-information request goes out up to 15 times; once the reader has answered, a TID
-// read goes out every second tick.
+// read goes out every second tick. The give-up comes a tick after the last probe, so the
+// port is never closed (and its queues purged) right behind a probe that may still be on its
+// way, and the last probe's answer still counts.
 #include <cstdint>
 
 inline constexpr std::int32_t kRfidProbeCount = 15;
@@ -18,10 +20,14 @@ struct TReaderTick {
 class TReaderPoll {
 public:
     // The port has just opened: probing starts.
-    void PortOpened() { FProbeTicks = kRfidProbeCount; }
+    void PortOpened() {
+        FProbeTicks = kRfidProbeCount;
+        FLastProbeOut = false;
+    }
     // The reader answered the information request: probing ends, TID reads begin.
     void ReaderPresent() {
         FProbeTicks = 0;
+        FLastProbeOut = false;
         FReading = true;
     }
     // The connect button's disconnect: TID reads end.
@@ -31,7 +37,10 @@ public:
         TReaderTick t;
         if (FProbeTicks != 0) {
             t.SendProbe = true;
-            if (--FProbeTicks == 0) t.GiveUp = true;
+            FLastProbeOut = --FProbeTicks == 0;
+        } else if (FLastProbeOut) {
+            FLastProbeOut = false;
+            t.GiveUp = true;
         }
         if (FReading && ++FReadTicks >= kRfidReadEveryTicks) {
             FReadTicks = 0;
@@ -45,6 +54,7 @@ public:
 
 private:
     std::int32_t FProbeTicks = 0;
+    bool FLastProbeOut = false;  // the 15th probe went out on the last tick
     bool FReading = false;
     std::int32_t FReadTicks = 0;
 };

@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -24,9 +25,21 @@ constexpr std::size_t kInfoLimit = 256;  // the tool's buffer is 512 bytes
 
 thread_local bool tl_InCallback = false;
 
+// One open of the reader. Its descriptor is closed only when the library and the reader
+// thread are both done with it, so no shutdown() or send() can ever reach a number that the
+// system has meanwhile handed to another file (a tty, a socket of the tool).
+struct Stream {
+    explicit Stream(int f) : fd(f) {}
+    ~Stream() { ::close(fd); }
+    Stream(const Stream&) = delete;
+    Stream& operator=(const Stream&) = delete;
+    const int fd;
+    std::atomic<bool> closing{false};  // the library closes it: its end is no loss
+};
+
 struct Library {
-    std::mutex lock;  // the open reader: fd and thread
-    int fd = -1;
+    std::mutex lock;  // the open reader: stream and thread
+    std::shared_ptr<Stream> stream;
     std::thread reader;
     std::mutex callLock;  // held while the callback runs
     std::atomic<CFHidCallback> callback{nullptr};
@@ -40,12 +53,11 @@ struct Library {
         CloseLocked();
     }
 
-    // The reader thread owns its descriptor and closes it as it ends, so a close from
-    // inside the callback cannot hand the number to another file while the thread reads.
     void CloseLocked() {
-        if (fd < 0) return;
-        ::shutdown(fd, SHUT_RDWR);  // ends the thread's read
-        fd = -1;
+        if (!stream) return;
+        stream->closing = true;
+        ::shutdown(stream->fd, SHUT_RDWR);  // ends the thread's read
+        stream.reset();
         if (!reader.joinable()) return;
         if (reader.get_id() == std::this_thread::get_id())
             reader.detach();  // closed from inside the callback: the thread ends after it
@@ -89,19 +101,24 @@ void Deliver(Library& lib, hidwire::TReport& report) {
     tl_InCallback = false;
 }
 
-void ReaderThread(int fd) {
+void ReaderThread(std::shared_ptr<Stream> stream) {
     Library& lib = Lib();
     std::uint8_t header[hidwire::kHeaderSize];
     std::vector<std::uint8_t> payload;
-    while (ReadFull(fd, header, sizeof header)) {
+    while (ReadFull(stream->fd, header, sizeof header)) {
         auto n = hidwire::PayloadLength(header);
         if (!n) break;  // out of step: the reader is dropped
         payload.resize(*n);
-        if (*n && !ReadFull(fd, payload.data(), *n)) break;
+        if (*n && !ReadFull(stream->fd, payload.data(), *n)) break;
         if (header[0] != hidwire::kReport) continue;
         if (auto report = hidwire::DecodeReport(payload.data(), payload.size())) Deliver(lib, *report);
     }
-    ::close(fd);
+    // The reader went away, or said what nobody understands: it is as good as unplugged.
+    ::shutdown(stream->fd, SHUT_RDWR);
+    if (!stream->closing) {
+        hidwire::TReport lost{CFHID_READER_LOST, 0, {}};
+        Deliver(lib, lost);
+    }
 }
 
 int Connect(const std::string& path) {
@@ -145,8 +162,8 @@ int32_t CFHid_OpenDevice(int32_t index) {
     if (index != 0 || path.empty()) return 0;
     int fd = Connect(path);
     if (fd < 0) return 0;
-    lib.fd = fd;
-    lib.reader = std::thread(ReaderThread, fd);
+    lib.stream = std::make_shared<Stream>(fd);
+    lib.reader = std::thread(ReaderThread, lib.stream);
     return 1;
 }
 
@@ -164,9 +181,9 @@ int32_t CFHid_SetCallback(CFHidCallback callback) {
 int32_t CFHid_SetDeviceOneParam(int32_t a, int32_t b, int32_t c) {
     Library& lib = Lib();
     std::lock_guard<std::mutex> g(lib.lock);
-    if (lib.fd < 0) return 0;
+    if (!lib.stream) return 0;
     std::vector<std::uint8_t> msg = hidwire::EncodeParam(a, b, c);
-    return ::send(lib.fd, msg.data(), msg.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(msg.size()) ? 1 : 0;
+    return ::send(lib.stream->fd, msg.data(), msg.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(msg.size()) ? 1 : 0;
 }
 
 int32_t CFHid_CloseDevice(void) {

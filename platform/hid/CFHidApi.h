@@ -9,11 +9,16 @@
 // a running call to end, so a callback blocked on the GUI thread would never end).
 // The data of a kind 2 report always hold count whole records: each record's L + 1 bytes
 // lie inside the report and L is at least 14 (two bytes, then the tag's 12 bytes).
+// When the open reader goes away (unplugged, or its stream no longer makes sense) the
+// callback gets one report of kind CFHID_READER_LOST with count 0; nothing follows until the
+// reader is opened again.
 #include <stdint.h>
 
 #ifdef __cplusplus
 extern "C" {
 #endif
+
+enum { CFHID_READER_LOST = 3 };
 
 typedef void (*CFHidCallback)(int32_t kind, int32_t count, uint8_t* data);
 

@@ -42,6 +42,9 @@ struct TCustomWinSocket::Impl {
     // Copied when the connection is made, so that a disconnect handler can still read them.
     std::string RemoteAddress, RemoteHost, LocalAddress;
     int RemotePort = 0, LocalPort = 0;
+    // A second descriptor of the connected socket: Qt lets go of its own as it meets a close
+    // or a reset by the peer and tells them apart to nobody; this one still says which.
+    int Watch = -1;
 
     // Takes over a fresh Qt socket and listens to it.
     void Attach(QTcpSocket* s);
@@ -58,6 +61,10 @@ struct TCustomWinSocket::Impl {
     }
 
     void CacheAddresses();
+    // Takes the second descriptor of a connection just made.
+    void WatchConnection();
+    // True when the peer reset the connection (not closed it); lets go of the watch.
+    bool TakeReset();
     // New bytes raise the read event; a handler that took bytes and left some gets another.
     void FireRead(QTcpSocket* s);
 

@@ -3,7 +3,8 @@
 // from its event loop, as the window messages of the original did.
 //
 // Rules kept on every platform:
-// - a remote close (FIN or reset) is a disconnect, never an error;
+// - a remote close (FIN) is a disconnect, never an error; a reset by the peer is the error
+//   10054, then the disconnect;
 // - Close() hands pending output to the system to be sent, then raises the disconnect,
 //   once; the disconnect is raised for a socket that was connecting or connected;
 // - every Open() uses a fresh connection; a failed connect leaves the component inactive
@@ -25,7 +26,7 @@ enum TSocketErrorCode : int {
     seAccessDenied = 10013,      // WSAEACCES
     seAddressInUse = 10048,      // WSAEADDRINUSE
     seOther = 10050,             // WSAENETDOWN: anything without a closer number
-    seConnectionReset = 10054,   // WSAECONNRESET (never raised: a reset is a disconnect)
+    seConnectionReset = 10054,   // WSAECONNRESET: raised for a connection the peer reset
     seTimedOut = 10060,          // WSAETIMEDOUT
     seRefused = 10061,           // WSAECONNREFUSED
     seHostUnreachable = 10065,   // WSAEHOSTUNREACH

@@ -101,6 +101,7 @@ void TServerWinSocket::AcceptPending() {
         client->FImpl->Attach(s);
         client->FConnected = true;
         client->FImpl->CacheAddresses();
+        client->FImpl->WatchConnection();
         std::weak_ptr<int> clientLife = client->FImpl->Life;
         auto stillThere = [&] {
             return !life.expired() && TCustomWinSocket::Impl::Current(client->FImpl.get(), clientLife, s);

@@ -4,6 +4,12 @@
 // loop, never inside the application's own call.
 #include <QCoreApplication>
 #include <QMetaObject>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <climits>
 #include <cstring>
@@ -71,7 +77,28 @@ void TCustomWinSocket::Impl::Attach(QTcpSocket* s) {
                                      }));
 }
 
+void TCustomWinSocket::Impl::WatchConnection() {
+    if (Watch >= 0 || !Qt) return;
+    const qintptr fd = Qt->socketDescriptor();
+    if (fd >= 0) Watch = ::fcntl(static_cast<int>(fd), F_DUPFD_CLOEXEC, 0);
+}
+
+bool TCustomWinSocket::Impl::TakeReset() {
+    if (Watch < 0) return false;
+    tcp_info info{};
+    socklen_t size = sizeof info;
+    // A close by the peer leaves the socket waiting for ours; a reset leaves it closed.
+    const bool reset = ::getsockopt(Watch, IPPROTO_TCP, TCP_INFO, &info, &size) == 0 && info.tcpi_state == TCP_CLOSE;
+    ::close(Watch);
+    Watch = -1;
+    return reset;
+}
+
 void TCustomWinSocket::Impl::Retire(bool flush) {
+    if (Watch >= 0) {
+        ::close(Watch);  // Qt's own descriptor carries the connection on, or its close
+        Watch = -1;
+    }
     QTcpSocket* s = Qt;
     if (!s) return;
     Qt = nullptr;
@@ -121,6 +148,7 @@ void TCustomWinSocket::Impl::OnConnected(QTcpSocket* s) {
     std::weak_ptr<int> life = Life;
     Owner->FConnected = true;
     CacheAddresses();
+    WatchConnection();
     Owner->Event(seConnect);
     if (!Current(this, life, s)) return;
     Owner->Event(seWrite);  // ready for writing, as after every connect
@@ -173,7 +201,12 @@ void TCustomWinSocket::Impl::OnDisconnected(QTcpSocket* s) {
     Lost(s);
 }
 
-void TCustomWinSocket::Impl::Lost(QTcpSocket*) {
+void TCustomWinSocket::Impl::Lost(QTcpSocket* s) {
+    if (TakeReset()) {
+        // Reported as the error it is; the disconnect follows.
+        Fail(s, eeDisconnect, seConnectionReset);
+        return;
+    }
     std::weak_ptr<int> life = Life;
     Retire(false);
     Owner->FConnected = false;

@@ -3,9 +3,13 @@
 // each block with the rows shown.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+
 #include "cloud/CloudReplyData.h"
 #include "memory/MemoryState.h"
 #include "platform/ui/Dialogs.h"
+#include "support/UserInput.h"
 #include "tests/cloud/CloudRig.h"
 
 using cloudtest::CloudRig;
@@ -56,6 +60,27 @@ TEST(CloudLog, FullBlockWaitsForTheNextAndRepeatedDatesAreShownOnce) {
     EXPECT_TRUE(CloudRig::Logged("Ответ на запрос журнала"));
 }
 
+TEST(CloudLog, TwoEventsInOneSecondAreBothShownAndExported) {
+    CloudRig rig("cloud-log-second");
+    Json::Value block = Rows(0, 2);
+    block[1]["date"] = block[0]["date"];
+    rig.sim.SetLogBlocks({block});
+    ASSERT_TRUE(rig.LogIn());
+    ASSERT_TRUE(testsupport::Press(Form1->HronologyGet));
+    ASSERT_TRUE(WaitUntil([] { return Form1->MESLABEL->GetCaption() == kCloudLogDoneText; }));
+    EXPECT_EQ(Form1->HrGrid->GetCells(2, 1), "+79000001000");
+    EXPECT_EQ(Form1->HrGrid->GetCells(2, 2), "+79000001001");
+    EXPECT_EQ(Form1->HrGrid->GetCells(1, 2), CloudLogDateText(1700000000));
+
+    const std::string file = testsupport::TempDir("cloud-log-second-export") + "/log.txt";
+    ui::test::PushFileAnswer(file);
+    ASSERT_TRUE(testsupport::Press(Form1->Button10));
+    std::ifstream in(file, std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find("+79000001000"), std::string::npos);
+    EXPECT_NE(text.find("+79000001001"), std::string::npos);
+}
+
 TEST(CloudLog, RequestWithoutASessionConnectsAndIsSentAfterTheLogin) {
     CloudRig rig("cloud-log-connect");
     rig.sim.SetLogBlocks({Rows(0, 3)});
@@ -75,14 +100,12 @@ TEST(CloudLog, RequestWithoutASessionConnectsAndIsSentAfterTheLogin) {
 TEST(CloudLog, ClearingTheLogAsksTheServerInASession) {
     CloudRig rig("cloud-log-clear");
     ASSERT_TRUE(rig.LogIn());
-    ui::test::SetScripted(true);
     ui::test::ClearDialogs();
     ui::test::PushDialogAnswer(IDYES);
     Form1->ClearMemHronologyClick(nullptr);
     ASSERT_TRUE(rig.AwaitCount("clearchrono", 1));
     EXPECT_EQ(rig.sim.Requests().back().imei, cloudtest::kImei);
     ui::test::ClearDialogs();
-    ui::test::SetScripted(false);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "config/StatusRecord.h"
 #include "platform/rtl/StringList.h"
 #include "platform/sys/Clock.h"
+#include "platform/ui/Dialogs.h"
 #include "support/TestSupport.h"
 #include "tools/cloudsim/CloudSim.h"
 #include "tools/devsim/DeviceModel.h"
@@ -43,6 +44,7 @@ public:
     explicit CloudRig(const std::string& name, bool device = false)
         : FDir(testsupport::TempDir(name)), FSavedSettings(g_SettingsPath) {
         ResetState();
+        ui::test::ClearDialogs();
         g_SettingsPath = FDir + "/config.ini";
         if (device) {
             FDevice = std::make_unique<devsim::DevSim>(FDir + "/device");
@@ -67,6 +69,7 @@ public:
         unsetenv("ZENTOR_CLOUD_HOST");
         g_SettingsPath = FSavedSettings;
         ResetState();
+        ui::test::ClearDialogs();
     }
 
     devsim::DeviceModel& Model() { return *FModel; }

@@ -246,6 +246,24 @@ TEST(CloudSession, CloseSessionEndsThePollAndShowsNotConnected) {
     EXPECT_EQ(rig.sim.Count("gsmst"), 0u);
 }
 
+TEST(CloudSession, AResetByTheServerEndsTheSessionWithTheServersText) {
+    CloudRig rig("cloud-reset");
+    ASSERT_TRUE(rig.LogIn());
+    for (int s = 0; s < 2; ++s) Second();  // the animation has closed
+    ASSERT_FALSE(Form1->AnimateConnectionPanel->GetVisible());
+    rig.sim.ResetClient();
+    ASSERT_TRUE(WaitUntil([] { return g_CloudSession == 0; }));
+    EXPECT_TRUE(Form1->AnimateConnectionPanel->GetVisible());
+    EXPECT_TRUE(Form1->AnUnCh1->GetVisible());
+    EXPECT_FALSE(Form1->AnCh2->GetVisible());
+    EXPECT_EQ(Form1->AnMes->GetCaption(), kServerUnavailableText);
+    EXPECT_EQ(Form1->LACCESS->GetCaption(), "Не подключено");
+    EXPECT_EQ(Form1->ActivePageIndex(), 4);
+    // It closes by itself, as after a failed connect.
+    for (int s = 0; s < 10; ++s) Second();
+    EXPECT_FALSE(Form1->AnimateConnectionPanel->GetVisible());
+}
+
 TEST(CloudSession, TrafficWindowShowsOnlyWhatCrossedWhileOpen) {
     CloudRig rig("cloud-traffic");
     ASSERT_TRUE(rig.LogIn());

@@ -2,7 +2,11 @@
 // started by the acknowledgement of the one before, until no row is marked.
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "memory/PhoneRecord.h"
+#include "platform/ui/Dialogs.h"
+#include "support/UserInput.h"
 #include "tests/cloud/CloudRig.h"
 
 using cloudtest::CloudRig;
@@ -40,6 +44,33 @@ TEST(CloudSyncRounds, TwentyFiveAdditionsGoInRoundsOfTenTenAndFive) {
     EXPECT_EQ(sizes, (std::vector<Json::ArrayIndex>{10, 10, 5}));
     EXPECT_EQ(Form1->MESLABEL->GetCaption(), "Синхронизация выполнена");
     EXPECT_EQ(rig.sim.Count("del"), 0u);
+}
+
+TEST(CloudSyncRounds, AnImportInASessionStartsTheRoundsItself) {
+    CloudRig rig("cloud-sync-import");
+    ASSERT_TRUE(rig.LogIn());
+    const std::string file = testsupport::TempDir("cloud-sync-import-file") + "/numbers.csv";
+    {
+        std::ofstream out(file, std::ios::binary);
+        for (int i = 1; i <= 12; ++i) out << "90000010" << (10 + i) << ";Name" << i << ";;;;;\r\n";
+    }
+    ui::test::PushFileAnswer(file);
+    ASSERT_TRUE(testsupport::Press(Form1->UiButton3));
+    // The first round goes at once; its acknowledgement lets the next tick send the rest.
+    ASSERT_TRUE(rig.AwaitCount("add", 1));
+    ASSERT_TRUE(WaitUntil([] { return Marked() == 2; }));
+    sys::AdvanceMs(10);
+    ASSERT_TRUE(rig.AwaitCount("add", 2));
+    ASSERT_TRUE(WaitUntil([] { return Marked() == 0; }));
+    EXPECT_EQ(Form1->MESLABEL->GetCaption(), "Синхронизация выполнена");
+    const std::vector<cloudsim::Request> all = rig.sim.Requests();
+    std::vector<std::string> numbers;
+    for (const cloudsim::Request& r : all)
+        if (r.command == "add")
+            for (const Json::Value& user : r.data) numbers.push_back(user["number"].asString());
+    ASSERT_EQ(numbers.size(), 12u);
+    EXPECT_EQ(numbers.front(), "9000001011");
+    EXPECT_EQ(numbers.back(), "9000001022");
 }
 
 }  // namespace

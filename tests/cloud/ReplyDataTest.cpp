@@ -228,6 +228,16 @@ TEST(CloudLog, BlocksMergeOnceAndReverse) {
     EXPECT_EQ(grid[3], (TLogGridRow{"3", a.Date, "1", "op", "w"}));
     EXPECT_EQ(grid[4], (TLogGridRow{"4", "", "", "", ""}));
 
+    // Other events in the same second are rows of their own.
+    grid = std::vector<TLogGridRow>(2);
+    next = 1;
+    TCloudLogRow otherNumber = a, otherOperation = a, otherObject = a;
+    otherNumber.Number = "9";
+    otherOperation.Operation = "op2";
+    otherObject.What = "w2";
+    EXPECT_EQ(MergeCloudLogRows(grid, next, {a, otherNumber, otherOperation, otherObject, a}), 4);
+    EXPECT_EQ(grid[4], (TLogGridRow{"4", a.Date, "1", "op", "w2"}));
+
     std::vector<TLogGridRow> empty;
     int n0 = 0;
     EXPECT_EQ(MergeCloudLogRows(empty, n0, {a}), 1);

@@ -5,6 +5,7 @@
 #include "platform/rtl/IniFiles.h"
 #include "platform/rtl/StringList.h"
 #include "platform/ui/Dialogs.h"
+#include "support/UserInput.h"
 #include "tests/cloud/CloudRig.h"
 
 using cloudtest::CloudRig;
@@ -55,7 +56,6 @@ TEST(CloudService, TransparentPortBaudIsClampedAndTunnelled) {
 TEST(CloudService, FactoryResetOnlyAfterYes) {
     CloudRig rig("service-factory", true);
     ASSERT_TRUE(rig.LogIn());
-    ui::test::SetScripted(true);
     ui::test::ClearDialogs();
     ui::test::PushDialogAnswer(IDNO);
     Form1->BfactoryDefaultClick(Form1->BfactoryDefault);
@@ -68,7 +68,6 @@ TEST(CloudService, FactoryResetOnlyAfterYes) {
     EXPECT_EQ(ui::test::ShownDialogs()[0].caption, "Информация");
     EXPECT_TRUE(CloudRig::Logged("Команда на сброс настроек"));
     ui::test::ClearDialogs();
-    ui::test::SetScripted(false);
 }
 
 TEST(CloudService, PhotoInASessionOnlyExplains) {
@@ -158,6 +157,40 @@ TEST(CloudDevices, LoginRemembersTheDeviceAndAGroupIsSyncedAtLogin) {
     ASSERT_EQ(sync.data.size(), 2u);
     EXPECT_EQ(sync.data[0].asString(), "862000000000002");
     EXPECT_EQ(sync.data[1].asString(), "862000000000003");
+    g_GroupList = nullptr;
+}
+
+TEST(CloudDevices, TheNextLoginAnnouncesTheGroupAsTheButtonsLeftIt) {
+    CloudRig rig("devices-group-follow");
+    {
+        TIniFile ini(g_SettingsPath);
+        ini.WriteString("Group", cloudtest::kImei, "");
+        ini.WriteString("Group", "862000000000002", "");
+    }
+    TStringList groupList;
+    g_GroupList = &groupList;
+    Form1->AIMEI->SetText(cloudtest::kImei);
+    Form1->AIMEIChange(Form1->AIMEI);
+    ASSERT_TRUE(Form1->Group_panel->GetVisible());
+    // Removed: the login announces no group. The status request that follows the login
+    // shows that no "sync" went before it.
+    ASSERT_TRUE(testsupport::Press(Form1->Button18));
+    EXPECT_FALSE(Form1->Group_panel->GetVisible());
+    ASSERT_TRUE(rig.LogIn());
+    for (int s = 0; s < 5; ++s) sys::AdvanceMs(1000);
+    ASSERT_TRUE(rig.AwaitCount("gsmst", 1));
+    EXPECT_EQ(rig.sim.Count("sync"), 0u);
+    ASSERT_TRUE(testsupport::Press(Form1->CloseSession));
+    ASSERT_TRUE(WaitUntil([&] { return !rig.sim.ClientConnected(); }));
+
+    // Added again: the next login announces the other member.
+    ASSERT_TRUE(testsupport::Press(Form1->Button17));
+    EXPECT_EQ(Form1->MESLABEL->GetCaption(), "Добавлен в группу");
+    ASSERT_TRUE(rig.LogIn());
+    ASSERT_TRUE(rig.AwaitCount("sync", 1));
+    const cloudsim::Request sync = rig.sim.Requests().back();
+    ASSERT_EQ(sync.data.size(), 1u);
+    EXPECT_EQ(sync.data[0].asString(), "862000000000002");
     g_GroupList = nullptr;
 }
 

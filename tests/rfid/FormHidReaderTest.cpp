@@ -14,6 +14,7 @@
 #include "platform/ui/Dialogs.h"
 #include "rfid/RfidState.h"
 #include "support/TestSupport.h"
+#include "support/UserInput.h"
 #include "tools/readersim/HidReaderSim.h"
 #include "widgets/UiButton.h"
 #include "widgets/UiRadGrp.h"
@@ -95,6 +96,37 @@ TEST(HidDeskReader, ListedConnectedWithItsSettingsAndDisconnected) {
     r.reader.SendTags({Tid(0x10)});
     testsupport::Pump(100);
     EXPECT_EQ(Form1->aPhone->GetText(), "");
+}
+
+TEST(HidDeskReader, AReaderThatGoesAwayIsShownDisconnected) {
+    HidReaderRig r("rfid-hid-lost");
+    ASSERT_TRUE(r.started);
+    r.ChooseUsb();
+    auto connected = [&](int opens) {
+        return [&r, opens] {
+            return r.reader.Opens() == opens && r.reader.Connected() && !Form1->RFIDReaderConnect->GetEnabled();
+        };
+    };
+    auto shownLost = [] {
+        return Form1->RFIDReaderConnect->GetEnabled() && !Form1->RFIDReaderDisConnect->GetEnabled() &&
+               Form1->MESLABEL->GetCaption() == "Считыватель отключен!";
+    };
+    // Unplugged, then a message the library does not know: each time the window follows, and
+    // the reader can be connected again.
+    for (int round = 0; round < 2; ++round) {
+        Form1->MESLABEL->SetCaption("");
+        ASSERT_TRUE(testsupport::Press(Form1->RFIDReaderConnect));
+        ASSERT_TRUE(WaitUntil(connected(round + 1))) << round;
+        if (round == 0)
+            r.reader.Unplug();
+        else
+            ASSERT_TRUE(r.reader.SendRaw({'Z', 0, 0, 0, 0}));
+        ASSERT_TRUE(WaitUntil(shownLost)) << round;
+    }
+    ASSERT_TRUE(testsupport::Press(Form1->RFIDReaderConnect));
+    ASSERT_TRUE(WaitUntil(connected(3)));
+    ASSERT_TRUE(r.reader.SendTags({Tid(0x20)}));
+    ASSERT_TRUE(WaitUntil([] { return Form1->aPhone->GetText() == "2728292A2B"; }));
 }
 
 TEST(HidDeskReader, NoReaderListsNothingAndConnectDoesNothing) {

@@ -17,6 +17,7 @@
 #include "rfid/RfidState.h"
 #include "serial/SerialPort.h"
 #include "support/TestSupport.h"
+#include "support/UserInput.h"
 #include "tools/readersim/SerialReaderSim.h"
 #include "widgets/UiButton.h"
 #include "widgets/UiRadGrp.h"
@@ -158,22 +159,47 @@ TEST(SerialDeskReader, SilentReaderGetsFifteenProbesThenThePortCloses) {
     SerialReaderRig r("rfid-silent");
     ASSERT_TRUE(r.started);
     r.reader.SetAnswering(false);
-    Form1->RFIDReaderConnectClick(Form1->RFIDReaderConnect);
+    ASSERT_TRUE(testsupport::Press(Form1->RFIDReaderConnect));
     ASSERT_TRUE(Form1->ComPortRFID->GetConnected());
-    for (int i = 1; i <= 14; ++i) {
+    for (int i = 1; i <= 15; ++i) {
         SerialReaderRig::Tick();
         ASSERT_TRUE(WaitUntil([&] { return r.reader.InformationRequests() == i; })) << i;
         EXPECT_TRUE(Form1->ComPortRFID->GetConnected());
     }
-    SerialReaderRig::Tick();  // 1.5 s
+    // The last probe reached the reader and has its tick to be answered; then the port closes.
+    SerialReaderRig::Tick();  // 1.6 s
     EXPECT_FALSE(Form1->ComPortRFID->GetConnected());
     EXPECT_EQ(SerialReaderRig::Message(), "Считыватель не обнаружен!");
     EXPECT_EQ(g_RfidPoll.ProbeTicks(), 0);
     EXPECT_EQ(Form1->RFIDReaderConnect->GetTag(), 0);
     for (int i = 0; i < 5; ++i) SerialReaderRig::Tick();
     testsupport::Pump(50);
-    EXPECT_LE(r.reader.InformationRequests(), 15);
+    EXPECT_EQ(r.reader.InformationRequests(), 15);
     EXPECT_EQ(r.reader.TidReads(), 0);
+}
+
+TEST(SerialDeskReader, NoiseOnTheLineCostsNoGoodReply) {
+    SerialReaderRig r("rfid-noise");
+    ASSERT_TRUE(r.started);
+    r.reader.SetTag(kTid);
+    ASSERT_TRUE(testsupport::Press(Form1->RFIDReaderConnect));
+    // A stray byte before the reader's first answer: the reader is still found at once.
+    ASSERT_TRUE(r.reader.SendRaw({0xFF}));
+    testsupport::Pump(20);
+    SerialReaderRig::Tick();
+    ASSERT_TRUE(WaitUntil([] { return Form1->RFIDReaderConnect->GetTag() == 1; }));
+    // A damaged reply and a stray byte: the replies after them are each read as they come.
+    std::vector<std::uint8_t> damaged = readersim::TidReply(kTid);
+    damaged.back() ^= 0x5A;
+    ASSERT_TRUE(r.reader.SendRaw(damaged));
+    ASSERT_TRUE(r.reader.SendRaw({0x30}));
+    testsupport::Pump(20);
+    for (int read = 1; read <= 3; ++read) {
+        Form1->aPhone->SetText("");
+        SerialReaderRig::Tick();
+        SerialReaderRig::Tick();
+        ASSERT_TRUE(WaitUntil([] { return Form1->aPhone->GetText() == "3C9F1D4EB6"; })) << read;
+    }
 }
 
 TEST(SerialDeskReader, PortThatCannotOpenAndTheDisconnectButton) {

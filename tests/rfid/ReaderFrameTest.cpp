@@ -117,43 +117,68 @@ TEST(ReaderFrame, DroppedFrames) {
     EXPECT_EQ(cut->Kind, TReaderReplyKind::Ignored);
 }
 
-TEST(ReaderReceiver, ReplySplitAnywhere) {
+TEST(ReaderReceiver, ReplySplitAnywhereAndTwoInOneRead) {
     const Bytes whole = TagReply();
     for (std::size_t k = 1; k < whole.size(); ++k) {
         TReaderReceiver rx;
-        EXPECT_FALSE(rx.Feed(whole.data(), k)) << k;
+        EXPECT_TRUE(rx.Feed(whole.data(), k).empty()) << k;
         const auto r = rx.Feed(whole.data() + k, whole.size() - k);
-        ASSERT_TRUE(r) << k;
-        EXPECT_EQ(r->Kind, TReaderReplyKind::Tag);
+        ASSERT_EQ(r.size(), 1u) << k;
+        EXPECT_EQ(r[0].Kind, TReaderReplyKind::Tag);
         EXPECT_EQ(rx.Pending(), 0u);
     }
-    // Byte by byte, then a second reply straight after.
+    // Byte by byte, then two replies in one read.
     TReaderReceiver rx;
-    int got = 0;
-    for (std::uint8_t b : whole) got += rx.Feed(&b, 1) ? 1 : 0;
-    EXPECT_EQ(got, 1);
-    const Bytes none = {0x05, 0x00, 0x02, 0x01, 0x4F, 0x4F};
-    const auto r = rx.Feed(none.data(), none.size());
-    ASSERT_TRUE(r);
-    EXPECT_EQ(r->Kind, TReaderReplyKind::NoTag);
+    std::size_t got = 0;
+    for (std::uint8_t b : whole) got += rx.Feed(&b, 1).size();
+    EXPECT_EQ(got, 1u);
+    Bytes two = {0x05, 0x00, 0x02, 0x01, 0x4F, 0x4F};
+    two.insert(two.end(), whole.begin(), whole.end());
+    const auto r = rx.Feed(two.data(), two.size());
+    ASSERT_EQ(r.size(), 2u);
+    EXPECT_EQ(r[0].Kind, TReaderReplyKind::NoTag);
+    EXPECT_EQ(r[1].Kind, TReaderReplyKind::Tag);
 }
 
-TEST(ReaderReceiver, GarbageIsClearedAndTheNextReplyReads) {
-    TReaderReceiver rx;
-    const Bytes junk = {0x02, 0x99};
-    EXPECT_FALSE(rx.Feed(junk.data(), junk.size()));
-    EXPECT_EQ(rx.Pending(), 0u);
-    Bytes bad = TagReply();
-    bad[5] ^= 1;
-    EXPECT_FALSE(rx.Feed(bad.data(), bad.size()));
-    EXPECT_EQ(rx.Pending(), 0u);
+// Each good reply arrives in a read of its own after the damage; every one must be read
+// as it arrives.
+void ExpectEveryReplyRead(TReaderReceiver& rx, const Bytes& damage, const char* what) {
     const Bytes good = TagReply();
-    EXPECT_TRUE(rx.Feed(good.data(), good.size()));
-    // A flood never grows the buffer past its bound.
+    Bytes first = damage;
+    first.insert(first.end(), good.begin(), good.end());
+    EXPECT_EQ(rx.Feed(first.data(), first.size()).size(), 1u) << what;
+    for (int i = 0; i < 15; ++i) EXPECT_EQ(rx.Feed(good.data(), good.size()).size(), 1u) << what << " " << i;
+    EXPECT_EQ(rx.Pending(), 0u) << what;
+}
+
+TEST(ReaderReceiver, StrayBytesAndDamagedRepliesCostAtMostThemselves) {
+    for (std::uint8_t stray : {0x00, 0x02, 0x04, 0x11, 0x30, 0xFF}) {
+        TReaderReceiver rx;
+        ExpectEveryReplyRead(rx, {stray}, "stray byte");
+        // A stray byte alone in its read is waited on, then passed over.
+        TReaderReceiver alone;
+        EXPECT_TRUE(alone.Feed(&stray, 1).empty());
+        ExpectEveryReplyRead(alone, {}, "stray byte alone");
+    }
+    Bytes badCrc = TagReply();
+    badCrc[17] ^= 0x01;
+    Bytes longer = TagReply();
+    longer[0] = 0x40;
+    Bytes shorter = TagReply();
+    shorter[0] = 0x08;
+    for (const Bytes& bad : {badCrc, longer, shorter}) {
+        TReaderReceiver rx;
+        ExpectEveryReplyRead(rx, bad, "damaged reply");
+        // The damaged reply in a read of its own.
+        TReaderReceiver alone;
+        EXPECT_TRUE(alone.Feed(bad.data(), bad.size()).empty());
+        ExpectEveryReplyRead(alone, {}, "damaged reply alone");
+    }
+    // A flood keeps no more than the start of one frame.
+    TReaderReceiver rx;
     const Bytes flood(2000, 0xFF);
-    rx.Feed(flood.data(), flood.size());
-    EXPECT_LE(rx.Pending(), TReaderReceiver::kMaxBuffer);
-    rx.Feed(flood.data(), flood.size());
-    EXPECT_LE(rx.Pending(), TReaderReceiver::kMaxBuffer);
+    EXPECT_TRUE(rx.Feed(flood.data(), flood.size()).empty());
+    EXPECT_LT(rx.Pending(), 256u);
+    ExpectEveryReplyRead(rx, {}, "after a flood");
 }
 }  // namespace

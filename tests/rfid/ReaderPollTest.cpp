@@ -28,8 +28,11 @@ TEST(ReaderPoll, NoReaderGivesUpAfterFifteenProbes) {
         EXPECT_FALSE(t.GiveUp) << i;
     }
     const TReaderTick last = p.Tick();
-    EXPECT_TRUE(last.SendProbe);  // the 15th probe still goes out, then the port closes
-    EXPECT_TRUE(last.GiveUp);
+    EXPECT_TRUE(last.SendProbe);  // the 15th probe goes out and has its tick to be answered
+    EXPECT_FALSE(last.GiveUp);
+    const TReaderTick giveUp = p.Tick();
+    EXPECT_FALSE(giveUp.SendProbe);
+    EXPECT_TRUE(giveUp.GiveUp);
     const TCounts after = RunTicks(p, 20);
     EXPECT_EQ(after.probes + after.reads + after.giveUps, 0);
 }
@@ -53,8 +56,13 @@ TEST(ReaderPoll, ReaderAnswersThenTidEveryTwoTicks) {
     EXPECT_EQ(RunTicks(p, 10).reads, 0);
     // Reopening probes afresh.
     p.PortOpened();
-    const TCounts c = RunTicks(p, 15);
+    const TCounts c = RunTicks(p, 16);
     EXPECT_EQ(c.probes, 15);
     EXPECT_EQ(c.giveUps, 1);
+    // An answer to the last probe, before the give-up, still finds the reader.
+    p.PortOpened();
+    RunTicks(p, 15);
+    p.ReaderPresent();
+    EXPECT_EQ(RunTicks(p, 1).giveUps, 0);
 }
 }  // namespace

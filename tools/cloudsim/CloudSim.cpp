@@ -177,6 +177,14 @@ void CloudSim::CloseClient() {
     Wake();
 }
 
+void CloudSim::ResetClient() {
+    {
+        std::lock_guard<std::mutex> g(FLock);
+        FResetClient = FCloseClient = true;
+    }
+    Wake();
+}
+
 std::vector<Request> CloudSim::Requests() const {
     std::lock_guard<std::mutex> g(FLock);
     return FRequests;
@@ -233,7 +241,11 @@ void CloudSim::Run() {
             std::lock_guard<std::mutex> g(FLock);
             if (FStopping) return;
             if (FCloseClient) {
-                FCloseClient = false;
+                if (FResetClient && FClient >= 0) {
+                    const linger hard{1, 0};  // the close sends a reset
+                    ::setsockopt(FClient, SOL_SOCKET, SO_LINGER, &hard, sizeof hard);
+                }
+                FCloseClient = FResetClient = false;
                 CloseFd(FClient);
                 FOut.clear();
                 in.clear();

@@ -56,8 +56,9 @@ public:
 
     // Bytes for the connected tool, as they are (a reply split anywhere, a frame, ...).
     void SendRaw(const std::string& bytes);
-    // Ends the tool's connection from the server's side.
+    // Ends the tool's connection from the server's side: closed, or reset.
     void CloseClient();
+    void ResetClient();
 
     std::vector<Request> Requests() const;
     std::size_t Count(const std::string& command) const;
@@ -87,6 +88,7 @@ private:
     std::string FToDevice;  // tunnelled frames taken from the tool's stream
     std::string FDevicePath;
     bool FCloseClient = false;
+    bool FResetClient = false;
 
     std::string FImei, FPass, FAccess = "admin";
     int FLoginAnswerFrom = 1;

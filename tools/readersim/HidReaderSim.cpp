@@ -99,6 +99,13 @@ bool THidReaderSim::SendRaw(const std::vector<std::uint8_t>& bytes) {
     return true;
 }
 
+void THidReaderSim::Unplug() {
+    // Shut, not closed: the serving thread may be waiting on the descriptor; it sees the end
+    // and closes it itself.
+    std::lock_guard<std::mutex> g(FLock);
+    if (FClient >= 0) ::shutdown(FClient, SHUT_RDWR);
+}
+
 void THidReaderSim::DropClient() {
     std::lock_guard<std::mutex> g(FLock);
     if (FClient >= 0) ::close(FClient);

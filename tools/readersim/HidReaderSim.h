@@ -41,6 +41,8 @@ public:
     bool SendTags(const std::vector<TTid>& tags);
     // Raw bytes on the socket (for out-of-step streams).
     bool SendRaw(const std::vector<std::uint8_t>& bytes);
+    // The reader goes away: the library's connection ends from this side.
+    void Unplug();
     // The settings received, in order.
     std::vector<std::array<std::int32_t, 3>> Params() const;
 

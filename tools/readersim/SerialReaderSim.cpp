@@ -159,23 +159,28 @@ void TSerialReaderSim::OnBytes(const std::uint8_t* p, std::size_t n) {
             FIn.erase(FIn.begin(), FIn.begin() + static_cast<std::ptrdiff_t>(len + 1));
         }
     }
-    for (const auto& r : replies) {
-        std::size_t at = 0;
-        while (at < r.size()) {
-            ssize_t w = ::write(FMaster, r.data() + at, r.size() - at);
-            if (w > 0) {
-                at += static_cast<std::size_t>(w);
-                continue;
-            }
-            if (w < 0 && errno == EINTR) continue;
-            if (w < 0 && errno == EAGAIN) {
-                pollfd q{FMaster, POLLOUT, 0};
-                ::poll(&q, 1, 100);
-                continue;
-            }
-            break;
+    for (const auto& r : replies) Write(r);
+}
+
+bool TSerialReaderSim::SendRaw(const std::vector<std::uint8_t>& bytes) { return Write(bytes); }
+
+bool TSerialReaderSim::Write(const std::vector<std::uint8_t>& bytes) {
+    std::size_t at = 0;
+    while (at < bytes.size()) {
+        ssize_t w = ::write(FMaster, bytes.data() + at, bytes.size() - at);
+        if (w > 0) {
+            at += static_cast<std::size_t>(w);
+            continue;
         }
+        if (w < 0 && errno == EINTR) continue;
+        if (w < 0 && errno == EAGAIN) {
+            pollfd q{FMaster, POLLOUT, 0};
+            ::poll(&q, 1, 100);
+            continue;
+        }
+        return false;
     }
+    return true;
 }
 
 }  // namespace readersim

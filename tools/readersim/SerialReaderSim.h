@@ -35,6 +35,9 @@ public:
     // The tag in the field, or none.
     void SetTag(std::optional<TTid> tid);
 
+    // Bytes on the line as they are (noise, a damaged reply).
+    bool SendRaw(const std::vector<std::uint8_t>& bytes);
+
     int InformationRequests() const;
     int TidReads() const;
     // Frames with a wrong CRC or an impossible length, and requests of other commands.
@@ -44,6 +47,7 @@ public:
 private:
     void Serve();
     void OnBytes(const std::uint8_t* p, std::size_t n);
+    bool Write(const std::vector<std::uint8_t>& bytes);
 
     std::string FLinkPath;
     mutable std::mutex FLock;

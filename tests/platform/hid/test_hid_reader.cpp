@@ -2,8 +2,12 @@
 // the reports its callback gets on the library's thread, and removing the callback while a
 // call runs.
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <stdlib.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
+#include <array>
 #include <atomic>
 #include <condition_variable>
 #include <cstring>
@@ -160,13 +164,51 @@ TEST_F(HidReader, ReportsWhoseRecordsDoNotFitAreNotPassedOn) {
     EXPECT_EQ(g_Reports[0].bytes, one);
 }
 
-TEST_F(HidReader, AStreamOutOfStepDropsTheReader) {
+TEST_F(HidReader, AStreamOutOfStepDropsTheReaderAndReportsItLost) {
     ASSERT_NE(CFHid_OpenDevice(0), 0);
     CFHid_SetCallback(Record);
     ASSERT_TRUE(WaitUntil([&] { return sim.Connected(); }));
     ASSERT_TRUE(sim.SendRaw({'X', 0, 0, 0, 0}));
     ASSERT_TRUE(WaitUntil([&] { return !sim.Connected(); }));
-    EXPECT_EQ(ReportCount(), 0u);
+    ASSERT_TRUE(WaitUntil([] { return ReportCount() == 1; }));
+    std::lock_guard<std::mutex> g(g_Lock);
+    EXPECT_EQ(g_Reports[0].kind, CFHID_READER_LOST);
+    EXPECT_EQ(g_Reports[0].count, 0);
+}
+
+namespace {
+// Whether anything arrived at a socket, without waiting.
+bool HasInput(int fd) {
+    pollfd p{fd, POLLIN, 0};
+    return ::poll(&p, 1, 0) == 1;
+}
+}  // namespace
+
+TEST_F(HidReader, AReaderThatGoesAwayIsReportedOnceAndItsDescriptorIsNotReused) {
+    ASSERT_NE(CFHid_OpenDevice(0), 0);
+    CFHid_SetCallback(Record);
+    ASSERT_TRUE(WaitUntil([&] { return sim.Connected(); }));
+    sim.Unplug();
+    ASSERT_TRUE(WaitUntil([] { return ReportCount() == 1; }));
+    // Sockets of others opened now take the lowest free numbers: a descriptor the library
+    // had let go of would be among them.
+    std::vector<std::array<int, 2>> others(8);
+    for (auto& pair : others) ASSERT_EQ(::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, pair.data()), 0);
+    EXPECT_EQ(CFHid_SetDeviceOneParam(0, 10, 1), 0);
+    CFHid_SetCallback(nullptr);
+    CFHid_CloseDevice();
+    for (auto& pair : others) {
+        EXPECT_FALSE(HasInput(pair[0]));
+        EXPECT_FALSE(HasInput(pair[1]));
+        // Neither end was shut down by the library.
+        ASSERT_EQ(::send(pair[0], "x", 1, MSG_NOSIGNAL), 1);
+        EXPECT_TRUE(HasInput(pair[1]));
+        ::close(pair[0]);
+        ::close(pair[1]);
+    }
+    std::lock_guard<std::mutex> g(g_Lock);
+    ASSERT_EQ(g_Reports.size(), 1u);
+    EXPECT_EQ(g_Reports[0].kind, CFHID_READER_LOST);
 }
 
 namespace {

@@ -182,7 +182,7 @@ TEST(Sockets, RemoteCloseIsOneDisconnectAndNoError) {
     EXPECT_EQ(Count(server.log, "disconnect"), 1);
 }
 
-TEST(Sockets, ResetByThePeerIsADisconnectToo) {
+TEST(Sockets, ResetByThePeerIs10054ThenOneDisconnect) {
     int lfd = ::socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in a{};
     a.sin_family = AF_INET;
@@ -194,6 +194,7 @@ TEST(Sockets, ResetByThePeerIsADisconnectToo) {
 
     ShownErrors shown;
     Client client;
+    client.clearErrors = false;  // left set: the application shows it
     client.Connect(ntohs(a.sin_port));
     ASSERT_TRUE(WaitUntil([&] { return client.Connected(); }));
     int cfd = ::accept(lfd, nullptr, nullptr);
@@ -204,11 +205,26 @@ TEST(Sockets, ResetByThePeerIsADisconnectToo) {
     ::close(lfd);
     ASSERT_TRUE(WaitUntil([&] { return Count(client.log, "disconnect") == 1; }));
     testsupport::Pump(50);
+    EXPECT_EQ(client.log.back(), "disconnect");
     EXPECT_EQ(Count(client.log, "disconnect"), 1);
-    EXPECT_EQ(client.errors, 0);
-    EXPECT_TRUE(shown.codes.empty());
+    EXPECT_EQ(client.errors, 1);
+    EXPECT_EQ(client.lastError, seConnectionReset);
+    EXPECT_EQ(client.lastEvent, eeDisconnect);
+    ASSERT_EQ(shown.codes, std::vector<int>{seConnectionReset});
+    EXPECT_EQ(shown.texts[0], "Socket error: Connection reset by peer (10054), on API 'closesocket'");
     EXPECT_FALSE(client.sock.GetActive());
     EXPECT_EQ(client.sock.GetSocket()->SendText("x"), 0);
+
+    // A client that the server's side resets is told the same way.
+    Server server;
+    int c = ::socket(AF_INET, SOCK_STREAM, 0);
+    a.sin_port = htons(static_cast<std::uint16_t>(server.Port()));
+    ASSERT_EQ(::connect(c, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
+    ASSERT_TRUE(WaitUntil([&] { return Count(server.log, "connect") == 1; }));
+    ::setsockopt(c, SOL_SOCKET, SO_LINGER, &hard, sizeof hard);
+    ::close(c);
+    ASSERT_TRUE(WaitUntil([&] { return Count(server.log, "disconnect") == 1; }));
+    EXPECT_EQ(Count(server.log, "error 10054"), 1);
 }
 
 TEST(Sockets, RefusedConnectIs10061AndLeavesTheClientInactive) {
