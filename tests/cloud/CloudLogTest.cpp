@@ -9,7 +9,7 @@
 #include "cloud/CloudReplyData.h"
 #include "memory/MemoryState.h"
 #include "platform/ui/Dialogs.h"
-#include "support/UserInput.h"
+#include "support/TestSupport.h"
 #include "tests/cloud/CloudRig.h"
 
 using cloudtest::CloudRig;
@@ -66,7 +66,7 @@ TEST(CloudLog, TwoEventsInOneSecondAreBothShownAndExported) {
     block[1]["date"] = block[0]["date"];
     rig.sim.SetLogBlocks({block});
     ASSERT_TRUE(rig.LogIn());
-    ASSERT_TRUE(testsupport::Press(Form1->HronologyGet));
+    testsupport::AccessibleAction(Form1->HronologyGet->GetWidget());
     ASSERT_TRUE(WaitUntil([] { return Form1->MESLABEL->GetCaption() == kCloudLogDoneText; }));
     EXPECT_EQ(Form1->HrGrid->GetCells(2, 1), "+79000001000");
     EXPECT_EQ(Form1->HrGrid->GetCells(2, 2), "+79000001001");
@@ -74,7 +74,7 @@ TEST(CloudLog, TwoEventsInOneSecondAreBothShownAndExported) {
 
     const std::string file = testsupport::TempDir("cloud-log-second-export") + "/log.txt";
     ui::test::PushFileAnswer(file);
-    ASSERT_TRUE(testsupport::Press(Form1->Button10));
+    testsupport::AccessibleAction(Form1->Button10->GetWidget());
     std::ifstream in(file, std::ios::binary);
     const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_NE(text.find("+79000001000"), std::string::npos);

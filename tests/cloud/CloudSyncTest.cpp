@@ -6,7 +6,7 @@
 
 #include "memory/PhoneRecord.h"
 #include "platform/ui/Dialogs.h"
-#include "support/UserInput.h"
+#include "support/TestSupport.h"
 #include "tests/cloud/CloudRig.h"
 
 using cloudtest::CloudRig;
@@ -55,7 +55,7 @@ TEST(CloudSyncRounds, AnImportInASessionStartsTheRoundsItself) {
         for (int i = 1; i <= 12; ++i) out << "90000010" << (10 + i) << ";Name" << i << ";;;;;\r\n";
     }
     ui::test::PushFileAnswer(file);
-    ASSERT_TRUE(testsupport::Press(Form1->UiButton3));
+    testsupport::AccessibleAction(Form1->UiButton3->GetWidget());
     // The first round goes at once; its acknowledgement lets the next tick send the rest.
     ASSERT_TRUE(rig.AwaitCount("add", 1));
     ASSERT_TRUE(WaitUntil([] { return Marked() == 2; }));

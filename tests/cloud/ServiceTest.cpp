@@ -5,7 +5,7 @@
 #include "platform/rtl/IniFiles.h"
 #include "platform/rtl/StringList.h"
 #include "platform/ui/Dialogs.h"
-#include "support/UserInput.h"
+#include "support/TestSupport.h"
 #include "tests/cloud/CloudRig.h"
 
 using cloudtest::CloudRig;
@@ -174,17 +174,17 @@ TEST(CloudDevices, TheNextLoginAnnouncesTheGroupAsTheButtonsLeftIt) {
     ASSERT_TRUE(Form1->Group_panel->GetVisible());
     // Removed: the login announces no group. The status request that follows the login
     // shows that no "sync" went before it.
-    ASSERT_TRUE(testsupport::Press(Form1->Button18));
+    testsupport::AccessibleAction(Form1->Button18->GetWidget());
     EXPECT_FALSE(Form1->Group_panel->GetVisible());
     ASSERT_TRUE(rig.LogIn());
     for (int s = 0; s < 5; ++s) sys::AdvanceMs(1000);
     ASSERT_TRUE(rig.AwaitCount("gsmst", 1));
     EXPECT_EQ(rig.sim.Count("sync"), 0u);
-    ASSERT_TRUE(testsupport::Press(Form1->CloseSession));
+    testsupport::AccessibleAction(Form1->CloseSession->GetWidget());
     ASSERT_TRUE(WaitUntil([&] { return !rig.sim.ClientConnected(); }));
 
     // Added again: the next login announces the other member.
-    ASSERT_TRUE(testsupport::Press(Form1->Button17));
+    testsupport::AccessibleAction(Form1->Button17->GetWidget());
     EXPECT_EQ(Form1->MESLABEL->GetCaption(), "Добавлен в группу");
     ASSERT_TRUE(rig.LogIn());
     ASSERT_TRUE(rig.AwaitCount("sync", 1));

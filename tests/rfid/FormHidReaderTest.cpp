@@ -14,7 +14,7 @@
 #include "platform/ui/Dialogs.h"
 #include "rfid/RfidState.h"
 #include "support/TestSupport.h"
-#include "support/UserInput.h"
+#include "support/TestSupport.h"
 #include "tools/readersim/HidReaderSim.h"
 #include "widgets/UiButton.h"
 #include "widgets/UiRadGrp.h"
@@ -115,7 +115,7 @@ TEST(HidDeskReader, AReaderThatGoesAwayIsShownDisconnected) {
     // the reader can be connected again.
     for (int round = 0; round < 2; ++round) {
         Form1->MESLABEL->SetCaption("");
-        ASSERT_TRUE(testsupport::Press(Form1->RFIDReaderConnect));
+        testsupport::AccessibleAction(Form1->RFIDReaderConnect->GetWidget());
         ASSERT_TRUE(WaitUntil(connected(round + 1))) << round;
         if (round == 0)
             r.reader.Unplug();
@@ -123,7 +123,7 @@ TEST(HidDeskReader, AReaderThatGoesAwayIsShownDisconnected) {
             ASSERT_TRUE(r.reader.SendRaw({'Z', 0, 0, 0, 0}));
         ASSERT_TRUE(WaitUntil(shownLost)) << round;
     }
-    ASSERT_TRUE(testsupport::Press(Form1->RFIDReaderConnect));
+    testsupport::AccessibleAction(Form1->RFIDReaderConnect->GetWidget());
     ASSERT_TRUE(WaitUntil(connected(3)));
     ASSERT_TRUE(r.reader.SendTags({Tid(0x20)}));
     ASSERT_TRUE(WaitUntil([] { return Form1->aPhone->GetText() == "2728292A2B"; }));

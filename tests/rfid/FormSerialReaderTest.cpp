@@ -17,7 +17,7 @@
 #include "rfid/RfidState.h"
 #include "serial/SerialPort.h"
 #include "support/TestSupport.h"
-#include "support/UserInput.h"
+#include "support/TestSupport.h"
 #include "tools/readersim/SerialReaderSim.h"
 #include "widgets/UiButton.h"
 #include "widgets/UiRadGrp.h"
@@ -159,7 +159,7 @@ TEST(SerialDeskReader, SilentReaderGetsFifteenProbesThenThePortCloses) {
     SerialReaderRig r("rfid-silent");
     ASSERT_TRUE(r.started);
     r.reader.SetAnswering(false);
-    ASSERT_TRUE(testsupport::Press(Form1->RFIDReaderConnect));
+    testsupport::AccessibleAction(Form1->RFIDReaderConnect->GetWidget());
     ASSERT_TRUE(Form1->ComPortRFID->GetConnected());
     for (int i = 1; i <= 15; ++i) {
         SerialReaderRig::Tick();
@@ -182,7 +182,7 @@ TEST(SerialDeskReader, NoiseOnTheLineCostsNoGoodReply) {
     SerialReaderRig r("rfid-noise");
     ASSERT_TRUE(r.started);
     r.reader.SetTag(kTid);
-    ASSERT_TRUE(testsupport::Press(Form1->RFIDReaderConnect));
+    testsupport::AccessibleAction(Form1->RFIDReaderConnect->GetWidget());
     // A stray byte before the reader's first answer: the reader is still found at once.
     ASSERT_TRUE(r.reader.SendRaw({0xFF}));
     testsupport::Pump(20);
