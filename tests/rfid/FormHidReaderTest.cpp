@@ -14,7 +14,6 @@
 #include "platform/ui/Dialogs.h"
 #include "rfid/RfidState.h"
 #include "support/TestSupport.h"
-#include "support/TestSupport.h"
 #include "tools/readersim/HidReaderSim.h"
 #include "widgets/UiButton.h"
 #include "widgets/UiRadGrp.h"

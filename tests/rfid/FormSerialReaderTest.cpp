@@ -17,7 +17,6 @@
 #include "rfid/RfidState.h"
 #include "serial/SerialPort.h"
 #include "support/TestSupport.h"
-#include "support/TestSupport.h"
 #include "tools/readersim/SerialReaderSim.h"
 #include "widgets/UiButton.h"
 #include "widgets/UiRadGrp.h"
