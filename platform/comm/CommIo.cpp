@@ -288,10 +288,16 @@ bool Purge(THandle h, std::uint32_t flags) {
         port->input.clear();
         port->WakeWaiters();
     }
+    // Output is discarded only when the driver still holds some: a pty reports none once a
+    // write is done, yet its flush would take from the far side what is still on its way
+    // there (the last command before a close).
+    bool txClear = flags & PURGE_TXCLEAR;
+    int queued = 0;
+    if (txClear && !port->gone && ioctl(port->fd, TIOCOUTQ, &queued) == 0 && queued <= 0) txClear = false;
     int which = -1;
-    if ((flags & PURGE_RXCLEAR) && (flags & PURGE_TXCLEAR)) which = TCIOFLUSH;
+    if ((flags & PURGE_RXCLEAR) && txClear) which = TCIOFLUSH;
     else if (flags & PURGE_RXCLEAR) which = TCIFLUSH;
-    else if (flags & PURGE_TXCLEAR) which = TCOFLUSH;
+    else if (txClear) which = TCOFLUSH;
     if (which >= 0 && !port->gone && tcflush(port->fd, which) != 0) return Fail(errno);
     return true;
 }
