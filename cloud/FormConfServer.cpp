@@ -68,19 +68,27 @@ void TForm1::ConfServerClientConnect(TObject*, TCustomWinSocket* Socket) {
     g_IdentifyRetry = 1;
 }
 
-void TForm1::ConfServerClientDisconnect(TObject*, TCustomWinSocket* Socket) {
-    if (!IsServed(Socket)) return;
-    Socket->Data = nullptr;
+namespace {
+// The served device has gone: the link is let go once, whichever way it ended.
+void EndServedLink(TCustomWinSocket* socket) {
+    socket->Data = nullptr;
     g_ConfServerReader.Reset();
-    MessageShow(GetMessageA(57));
     g_ConfServerStop = 1;
     g_FwTimeout = 0;
 }
+}  // namespace
+
+void TForm1::ConfServerClientDisconnect(TObject*, TCustomWinSocket* Socket) {
+    if (!IsServed(Socket)) return;
+    EndServedLink(Socket);
+    MessageShow(GetMessageA(57));
+}
 
 void TForm1::ConfServerClientError(TObject*, TCustomWinSocket* Socket, TErrorEvent, int& ErrorCode) {
+    // A reset is followed by the disconnect, which must not hide the reset's message.
     if (ErrorCode == seConnectionReset && IsServed(Socket)) {
+        EndServedLink(Socket);
         MessageShow(GetMessageA(58));
-        g_ConfServerStop = 1;
     }
     ErrorCode = 0;
 }

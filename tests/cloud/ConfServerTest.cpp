@@ -202,6 +202,12 @@ TEST(ConfServer, SecondDeviceIsTurnedAwayAndTheFirstKeepsItsSession) {
     EXPECT_EQ(second.Requests(0x00), 0u);
     SendCommand(CmdReadStatus, std::vector<std::uint8_t>{0});
     ASSERT_TRUE(WaitUntil([&] { return first.Requests(CmdReadStatus) == 1; }));
+
+    // The first one resets its connection: the reset is what the user is told.
+    first.sim.ResetConnection();
+    ASSERT_TRUE(WaitUntil([] { return g_ConfServerStop == 1; }));
+    testsupport::Pump(50);
+    EXPECT_EQ(Form1->MESLABEL->GetCaption(), Form1->GetMessageA(58));
 }
 
 }  // namespace

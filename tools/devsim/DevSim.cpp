@@ -65,6 +65,16 @@ bool DevSim::HungUpByPeer() const {
     return FHungUp;
 }
 
+void DevSim::ResetConnection() {
+    std::lock_guard<std::mutex> g(FControl);
+    {
+        std::lock_guard<std::mutex> l(FLock);
+        const linger hard{1, 0};  // closing now sends a reset
+        if (FDialPort != 0 && FMaster >= 0) setsockopt(FMaster, SOL_SOCKET, SO_LINGER, &hard, sizeof hard);
+    }
+    StopLocked();
+}
+
 bool DevSim::StartLocked() {
     if (Running()) return true;
     if (!(FDialPort != 0 ? Connect() : OpenPty())) return false;

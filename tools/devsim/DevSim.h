@@ -62,6 +62,8 @@ public:
     bool Dial(const std::string& address, int port);
     // Dialled in: the server has closed the connection.
     bool HungUpByPeer() const;
+    // Dialled in: drops the connection with a reset instead of a close.
+    void ResetConnection();
 
     const std::string& LinkPath() const { return FLinkPath; }
     std::string DevicePath() const;
