@@ -19,13 +19,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadText(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 // cmake --install of the test build; the prefix, or "" when the install failed.
 std::string InstallInto(const std::string& prefix) {
     QProcess cmake;
@@ -121,19 +114,19 @@ TEST(Install, IntoAPrefixOfItsOwn) {
     EXPECT_NE(fs::status(root / "bin/zentor").permissions() & fs::perms::owner_exec, fs::perms::none);
     const std::string lang = LangFilePathFor((root / "bin").string());
     EXPECT_EQ(lang, (root / "share/zentor/lang_zent.lng").string());
-    EXPECT_EQ(ReadText(lang), ReadText(tree / "lang/lang_zent.lng"));
+    EXPECT_EQ(testsupport::ReadFileText(lang), testsupport::ReadFileText(tree / "lang/lang_zent.lng"));
     EXPECT_EQ(ReadLanguageTexts(lang, "english").Caption, "Configurator");
 
     // The desktop entry: both names, a category, the installed tool and its icon.
-    const std::string entry = ReadText(root / "share/applications/zentor.desktop");
+    const std::string entry = testsupport::ReadFileText(root / "share/applications/zentor.desktop");
     for (const std::string& line : std::vector<std::string>{"Name=Zentor Configurator", "Name[ru]=Конфигуратор Zentor", "Categories=Utility;",
                                    "Exec=" + prefix + "/bin/zentor",
                                    "Icon=" + prefix + "/share/icons/hicolor/128x128/apps/zentor.png"})
         EXPECT_NE(entry.find("\n" + line + "\n"), std::string::npos) << line;
-    EXPECT_EQ(ReadText(root / "share/icons/hicolor/128x128/apps/zentor.png").substr(0, 8), "\x89PNG\r\n\x1A\n");
+    EXPECT_EQ(testsupport::ReadFileText(root / "share/icons/hicolor/128x128/apps/zentor.png").substr(0, 8), "\x89PNG\r\n\x1A\n");
 
     // The udev rule: ModemManager keeps off the controller, the dialout group gets its port.
-    const auto rules = ParseRules(ReadText(root / "lib/udev/rules.d/60-zentor-controller.rules"));
+    const auto rules = ParseRules(testsupport::ReadFileText(root / "lib/udev/rules.d/60-zentor-controller.rules"));
     const std::map<std::string, std::string> controller = {{"idVendor", "0483"}, {"idProduct", "5740"}};
     const std::map<std::string, std::string> ignored = {{"ENV{ID_MM_DEVICE_IGNORE}", "1"}};
     EXPECT_EQ(Apply(rules, {"tty", {"tty", "usb"}, controller}),

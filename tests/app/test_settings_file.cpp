@@ -15,13 +15,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string ReadAll(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
-
 void WriteAll(const std::string& path, const std::string& text) {
     std::ofstream f(path, std::ios::binary);
     f << text;
@@ -50,7 +43,7 @@ TEST(SettingsFile, SessionWritesTheThreeKeysInOrderIntoANewFolder) {
     TFormSettings s = ReadFormSettingsFile(path);
     s.ComPort = "/dev/ttyACM3";  // the last port the search tried
     WriteFormSettingsFile(path, s);
-    const std::string text = ReadAll(path);
+    const std::string text = testsupport::ReadFileText(path);
     const auto lang = text.find("Language=russian");
     const auto port = text.find("ComPort=/dev/ttyACM3");
     const auto conf = text.find("File_configuration=default");
@@ -77,7 +70,7 @@ TEST(SettingsFile, OddValuesAreKeptAsTheyStandAndOtherSectionsSurvive) {
     EXPECT_EQ(s.ComPort, "");          // present but empty is not missing
     EXPECT_EQ(s.ConfigPath, "/tmp/a b/конфиг.fcg");
     WriteFormSettingsFile(path, s);
-    const std::string text = ReadAll(path);
+    const std::string text = testsupport::ReadFileText(path);
     EXPECT_NE(text.find("Language=English"), std::string::npos) << text;
     EXPECT_NE(text.find("861234567890123=1234"), std::string::npos) << text;
     EXPECT_NE(text.find("d0=861234567890123"), std::string::npos) << text;
@@ -98,7 +91,7 @@ TEST(SettingsFile, UnreadableFileGivesDefaultsAndIsNotWrittenOver) {
     EXPECT_EQ(error, "Unable to read " + path + ": Permission denied");
     EXPECT_THROW(WriteFormSettingsFile(path, s), Exception);
     SetSafeFileUnreadableForTests("");
-    EXPECT_EQ(ReadAll(path), old);
+    EXPECT_EQ(testsupport::ReadFileText(path), old);
     ReadFormSettingsFile(path, &error);
     EXPECT_EQ(error, "");
 }
@@ -118,7 +111,7 @@ TEST(SettingsFile, UnwritableFolderRaisesAndKeepsTheOldFile) {
         EXPECT_EQ(e.Message, "Unable to write to " + path);
     }
     SetSafeFileReadOnlyFolderForTests("");
-    EXPECT_EQ(ReadAll(path), "[Settings]\nLanguage=english\n");
+    EXPECT_EQ(testsupport::ReadFileText(path), "[Settings]\nLanguage=english\n");
 }
 
 TEST(SettingsFile, FolderThatCannotBeCreatedRaises) {

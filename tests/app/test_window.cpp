@@ -37,13 +37,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string ReadAll(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
-
 // The tool's language file, in a folder of the test's own (never beside the test executables,
 // which other test programs share).
 class TLangFile {
@@ -286,7 +279,7 @@ TEST_F(Shell, StartsInRussianOnTheConnectionPageAndWritesTheSettingsAtClose) {
     EXPECT_NE(g_SessionUid, 0);
     g_PortName = "/dev/ttyACM7";
     F().Close();
-    const std::string text = ReadAll(g_SettingsPath);
+    const std::string text = testsupport::ReadFileText(g_SettingsPath);
     EXPECT_NE(text.find("[Settings]"), std::string::npos) << text;
     EXPECT_NE(text.find("Language=russian"), std::string::npos) << text;
     EXPECT_NE(text.find("ComPort=/dev/ttyACM7"), std::string::npos) << text;
@@ -319,7 +312,7 @@ TEST_F(Shell, RememberedDevicesAreReadOnceAndTheCloseWritesTheFileOnce) {
     const auto commits = SafeFileCommitsForTests();
     F().Close();
     EXPECT_EQ(SafeFileCommitsForTests() - commits, 1u);
-    EXPECT_NE(ReadAll(g_SettingsPath).find("d1999=861999\r\n"), std::string::npos);
+    EXPECT_NE(testsupport::ReadFileText(g_SettingsPath).find("d1999=861999\r\n"), std::string::npos);
 }
 
 TEST_F(Shell, AnUnreadableSettingsFileIsToldOnceAndKeptAsItIs) {
@@ -336,7 +329,7 @@ TEST_F(Shell, AnUnreadableSettingsFileIsToldOnceAndKeptAsItIs) {
     F().UserAuthOK();
     F().Close();
     SetSafeFileUnreadableForTests("");
-    EXPECT_EQ(ReadAll(g_SettingsPath), old);
+    EXPECT_EQ(testsupport::ReadFileText(g_SettingsPath), old);
     std::vector<std::string> boxes;
     for (const auto& d : ui::test::ShownDialogs())
         if (d.text.find("Unable to") != std::string::npos) boxes.push_back(d.text);
@@ -374,7 +367,7 @@ TEST_F(Shell, LanguageSwitchesAtRunTimeAndBack) {
     EXPECT_FALSE(ui::test::ShownDialogs().empty());
     F().PhonesGrid->SetCells(colPasses, 1, "3");
     F().Close();
-    EXPECT_NE(ReadAll(g_SettingsPath).find("Language=russian"), std::string::npos);
+    EXPECT_NE(testsupport::ReadFileText(g_SettingsPath).find("Language=russian"), std::string::npos);
 }
 
 TEST_F(Shell, OddLanguageValueIsKeptAndSpeaksRussian) {
@@ -384,7 +377,7 @@ TEST_F(Shell, OddLanguageValueIsKeptAndSpeaksRussian) {
     EXPECT_EQ(g_Language, "English");
     EXPECT_EQ(F().LangImage->GetHint(), "English");
     F().Close();
-    EXPECT_NE(ReadAll(g_SettingsPath).find("Language=English"), std::string::npos);
+    EXPECT_NE(testsupport::ReadFileText(g_SettingsPath).find("Language=English"), std::string::npos);
 }
 
 TEST_F(Shell, OverlaysCentredAndNewsPanelFollowsItsPage) {

@@ -16,6 +16,7 @@
 #include "platform/sys/Clock.h"
 #include "platform/ui/Dialogs.h"
 #include "tools/devsim/MemoryModel.h"
+#include "support/TestSupport.h"
 
 namespace {
 
@@ -25,11 +26,6 @@ using devsim::MemoryModel;
 constexpr std::size_t FrameBytes(std::size_t data) { return 4 + 2 + 2 + data + 2; }
 constexpr std::size_t kCountReply = FrameBytes(3);
 constexpr std::size_t LogBlock(std::size_t n) { return FrameBytes(5 + n * 32); }
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
 
 struct LogRig {
     explicit LogRig(const std::string& name) : rig(name), device(rig.AddController("dev")), dir(testsupport::TempDir(name + "-files")) {
@@ -118,7 +114,7 @@ TEST(EventLogLink, ReadBlockByBlockThenExported) {
     ui::test::PushFileAnswer(path);
     Form1->Button10Click(Form1->Button10);
     EXPECT_EQ(Form1->SaveDialog->GetFileName(), path);
-    const std::string file = ReadFile(path);
+    const std::string file = testsupport::ReadFileText(path);
     const std::string head = Utf8ToCp1251("Дата события\tНомер абонента\tОперация\tОбъект влияния\r\n");
     ASSERT_EQ(file.substr(0, head.size()), head);
     const std::string first = Utf8ToCp1251("14.11.2023 22:13\t9000000010\tУправление выходом\tВыход 0\r\n");
@@ -132,7 +128,7 @@ TEST(EventLogLink, ReadBlockByBlockThenExported) {
     testsupport::AccessibleAction(Form1->Button10->GetWidget());
     SetSafeFileWriteLimitForTests(-1);
     EXPECT_EQ(LogRig::Message(), "Файл не сохранён: " + path + " (No space left on device)");
-    EXPECT_EQ(ReadFile(path), file);
+    EXPECT_EQ(testsupport::ReadFileText(path), file);
     g_StatusRecord = StatusRecord{};
 }
 

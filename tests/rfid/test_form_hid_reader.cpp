@@ -28,13 +28,6 @@ TTid Tid(std::uint8_t first) {
     return t;
 }
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
-
 struct HidReaderRig {
     explicit HidReaderRig(const std::string& name)
         : rig(name), reader(testsupport::TempDir(name + "-sock") + "/reader.sock") {
@@ -171,18 +164,18 @@ TEST(HidDeskReader, TagReportsRecordedToTheFileUntilStopped) {
     ASSERT_TRUE(r.reader.SendTags({Tid(0x70)}));
     ASSERT_TRUE(WaitUntil([] { return Form1->aPhone->GetText() == "7778797A7B"; }));
     EXPECT_EQ(Form1->RFIDSCOUNT->GetCaption(), "Count: 3");
-    EXPECT_EQ(ReadFile(file), "08090A0B0C\r\nA7A8A9AAAB\r\n6162636465\r\n");
+    EXPECT_EQ(testsupport::ReadFileText(file), "08090A0B0C\r\nA7A8A9AAAB\r\n6162636465\r\n");
 
     // Starting again on the same file counts from 0 and replaces it when it stops; until
     // then the old recording stays whole.
     ui::test::PushFileAnswer(file);
     Form1->StartRFIDRecClick(Form1->StartRFIDRec);
-    EXPECT_EQ(ReadFile(file), "08090A0B0C\r\nA7A8A9AAAB\r\n6162636465\r\n");
+    EXPECT_EQ(testsupport::ReadFileText(file), "08090A0B0C\r\nA7A8A9AAAB\r\n6162636465\r\n");
     EXPECT_EQ(Form1->RFIDSCOUNT->GetCaption(), "Count: 0");
     ASSERT_TRUE(r.reader.SendTags({Tid(0x01)}));
     ASSERT_TRUE(HidReaderRig::AwaitCount(1));
     Form1->StopRFIDRecClick(Form1->StopRFIDRec);
-    EXPECT_EQ(ReadFile(file), "08090A0B0C\r\n");
+    EXPECT_EQ(testsupport::ReadFileText(file), "08090A0B0C\r\n");
 
     // A cancelled dialog leaves recording off.
     ui::test::PushFileAnswer("");
@@ -217,7 +210,7 @@ TEST(HidDeskReader, AFullDiskStopsTheRecordingWithTheTagsWrittenSoFar) {
     SetSafeFileWriteLimitForTests(-1);
     EXPECT_EQ(Form1->MESLABEL->GetCaption(), "Запись меток остановлена: No space left on device");
     EXPECT_EQ(Form1->RFIDSCOUNT->GetCaption(), "Count: 2");
-    EXPECT_EQ(ReadFile(file), "08090A0B0C\r\n1718191A1B\r\n");
+    EXPECT_EQ(testsupport::ReadFileText(file), "08090A0B0C\r\n1718191A1B\r\n");
     ASSERT_TRUE(r.reader.SendTags({Tid(0x30)}));
     ASSERT_TRUE(WaitUntil([] { return Form1->aPhone->GetText() == "3738393A3B"; }));
     EXPECT_EQ(Form1->RFIDSCOUNT->GetCaption(), "Count: 2");
@@ -233,5 +226,5 @@ TEST(HidDeskReader, AFullDiskStopsTheRecordingWithTheTagsWrittenSoFar) {
     Form1->Close();
     g_SettingsPath = settings;
     EXPECT_FALSE(g_TagFile.IsOpen());
-    EXPECT_EQ(ReadFile(file), "4748494A4B\r\n");
+    EXPECT_EQ(testsupport::ReadFileText(file), "4748494A4B\r\n");
 }

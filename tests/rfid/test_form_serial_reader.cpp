@@ -49,13 +49,6 @@ const std::vector<std::uint8_t> kProbe = {0x04, 0x00, 0x21, 0xD9, 0x6A};
 const std::vector<std::uint8_t> kTidRead = {0x0E, 0x00, 0x02, 0x00, 0x02, 0x00, 0x06, 0x00,
                                             0x00, 0x00, 0x00, 0x00, 0x00, 0x87, 0x68};
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
-
 struct SerialReaderRig {
     explicit SerialReaderRig(const std::string& name) : rig(name), reader(rig.Path("reader")) {
         g_RfidPoll = TReaderPoll();
@@ -138,7 +131,7 @@ TEST(SerialDeskReader, ProbedThenPolledTagGoesToEditorAndRecordFile) {
 
     Form1->StopRFIDRecClick(Form1->StopRFIDRec);
     EXPECT_TRUE(Form1->StartRFIDRec->GetEnabled());
-    EXPECT_EQ(ReadFile(file), "3C9F1D4EB6\r\n3C9F1D4EB6\r\n");
+    EXPECT_EQ(testsupport::ReadFileText(file), "3C9F1D4EB6\r\n3C9F1D4EB6\r\n");
     EXPECT_EQ(Form1->RFIDSCOUNT->GetCaption(), "Count: 2");
 
     // The connect button now disconnects; no request goes out afterwards.

@@ -27,11 +27,6 @@ void PutRecord(Bytes& b, std::uint8_t l, const TTid& tid) {
     for (int i = 14; i < l; ++i) b.push_back(0x77);
 }
 
-std::string Slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 TEST(TagCapture, Texts) {
     EXPECT_EQ(TagLabelText(kTid), "RFID: E280110520007A3C9F1D4EB6");
     EXPECT_EQ(RfidTagNumber(kTid), "3C9F1D4EB6");
@@ -107,14 +102,14 @@ TEST(TagRecordFile, ThreeTagsThenStop) {
     file.Close();
     file.Write(RfidTagNumber(TidOf(5)));
     EXPECT_EQ(file.Count(), 3);
-    EXPECT_EQ(Slurp(path), "0708090A0B\r\n08090A0B0C\r\n08090A0B0C\r\n");
+    EXPECT_EQ(testsupport::ReadFileText(path), "0708090A0B\r\n08090A0B0C\r\n08090A0B0C\r\n");
 
     // Starting again on the same file empties it and counts from 0.
     ASSERT_TRUE(file.Create(path));
     EXPECT_EQ(file.Count(), 0);
     file.Write("ABCDEF0123");
     file.Close();
-    EXPECT_EQ(Slurp(path), "ABCDEF0123\r\n");
+    EXPECT_EQ(testsupport::ReadFileText(path), "ABCDEF0123\r\n");
 }
 
 TEST(TagRecordFile, CannotCreate) {

@@ -10,6 +10,8 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <thread>
 #include <unistd.h>
 
@@ -79,6 +81,11 @@ void QuietWindowEnvironment(TEnvGuard& env) {
     env.Set("ZENTOR_NEWS_URL", "about:blank");
     env.Set("ZENTOR_ONLINE", "0");
     env.Set("ZENTOR_PORTS", "");
+}
+
+std::string ReadFileText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 std::string TempDir(const std::string& name) {

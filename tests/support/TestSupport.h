@@ -43,6 +43,9 @@ private:
 // serial ports.
 void QuietWindowEnvironment(TEnvGuard& env);
 
+// A file's bytes as they stand; empty when it cannot be read.
+std::string ReadFileText(const std::string& path);
+
 // A fresh private folder under the test's temporary root.
 std::string TempDir(const std::string& name);
 

@@ -15,13 +15,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
 void WriteAll(const std::string& path, const std::string& text) {
     std::ofstream out(path, std::ios::binary);
     out << text;
@@ -53,12 +46,12 @@ TEST(IniFile, WritesCreateTheFileInCrLfWithSectionsInOrder) {
     ini.WriteInteger("Devices", "Count", 1);
     ini.WriteString("Settings", "File_configuration", "default");
     ini.WriteString("Group", "860000000000001", "");
-    EXPECT_EQ(ReadAll(path),
+    EXPECT_EQ(testsupport::ReadFileText(path),
               "[Settings]\r\nLanguage=russian\r\nComPort=/dev/ttyACM0\r\nFile_configuration=default\r\n"
               "\r\n[Devices]\r\nCount=1\r\n"
               "\r\n[Group]\r\n860000000000001=\r\n");
     ini.WriteString("settings", "LANGUAGE", "english");  // names match in any case
-    EXPECT_EQ(ReadAll(path).substr(0, 30), "[Settings]\r\nLanguage=english\r\n");
+    EXPECT_EQ(testsupport::ReadFileText(path).substr(0, 30), "[Settings]\r\nLanguage=english\r\n");
     EXPECT_EQ(ini.ReadString("Group", "860000000000001", "dflt"), "");  // present but empty
     EXPECT_TRUE(ini.ValueExists("Group", "860000000000001"));
     EXPECT_EQ(std::distance(fs::directory_iterator(fs::path(path).parent_path()), fs::directory_iterator()), 1);
@@ -143,14 +136,14 @@ TEST(IniFile, EditsTouchOnlyTheirOwnLines) {
     ini.WriteInteger("Devices", "count", 3);
     ini.WriteString("Devices", "d2", "333");
     ini.WriteString("Devices", "111", "new");
-    EXPECT_EQ(ReadAll(path),
+    EXPECT_EQ(testsupport::ReadFileText(path),
               "; settings of the tool\n[Devices]\nCount=3\nd0=111\nd1=222\n111=new\n"
               "111=shadowed\nd2=333\n\n[Group]\n111=\n333=\n");
     ini.DeleteKey("Devices", "111");  // duplicates go too, so the key is really gone
     EXPECT_FALSE(ini.ValueExists("Devices", "111"));
     ini.DeleteKey("Group", "999");    // absent: nothing changes
     ini.EraseSection("group");
-    EXPECT_EQ(ReadAll(path), "; settings of the tool\n[Devices]\nCount=3\nd0=111\nd1=222\nd2=333\n\n");
+    EXPECT_EQ(testsupport::ReadFileText(path), "; settings of the tool\n[Devices]\nCount=3\nd0=111\nd1=222\nd2=333\n\n");
     // An empty section does not count as existing.
     WriteAll(path, "[Empty]\n[Full]\na=1\n");
     EXPECT_FALSE(ini.SectionExists("Empty"));
@@ -199,7 +192,7 @@ TEST(IniFile, FailedSaveRaisesAndLeavesTheOldFile) {
     EXPECT_THROW(ini.EraseSection("Settings"), EIniFileException);
     EXPECT_NO_THROW(ini.DeleteKey("Settings", "Language"));
     SetSafeFileWriteLimitForTests(-1);
-    EXPECT_EQ(ReadAll(path), old);
+    EXPECT_EQ(testsupport::ReadFileText(path), old);
     EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
     ini.WriteString("Settings", "Language", "russian");
     EXPECT_EQ(ini.ReadString("Settings", "Language", ""), "russian");
@@ -228,7 +221,7 @@ TEST(IniFile, AnUnreadableFileReadsAsDefaultsAndIsNeverWrittenOver) {
         EXPECT_EQ(e.Message, mem.ReadError());
     }
     SetSafeFileUnreadableForTests("");
-    EXPECT_EQ(ReadAll(path), old);
+    EXPECT_EQ(testsupport::ReadFileText(path), old);
 }
 
 TEST(IniFile, MemoryFileReadsOnceAndWritesOnceWhenChanged) {
@@ -250,7 +243,7 @@ TEST(IniFile, MemoryFileReadsOnceAndWritesOnceWhenChanged) {
     ini.WriteInteger("Devices", "Count", 5001);
     ini.UpdateFile();
     EXPECT_EQ(SafeFileCommitsForTests(), commits + 1);
-    EXPECT_EQ(ReadAll(path), text.replace(text.find("5000"), 4, "5001") + "d5000=865000\r\n");
+    EXPECT_EQ(testsupport::ReadFileText(path), text.replace(text.find("5000"), 4, "5001") + "d5000=865000\r\n");
 }
 
 TEST(IniFile, Utf8MarkAndLineEndsAreKept) {
@@ -259,14 +252,14 @@ TEST(IniFile, Utf8MarkAndLineEndsAreKept) {
     TIniFile ini(path);
     EXPECT_EQ(ini.ReadString("Header", "Caption", ""), "Да");
     ini.WriteString("Header", "Close", "X");
-    EXPECT_EQ(ReadAll(path), "\xEF\xBB\xBF[Header]\nCaption=Да\nClose=X\n");
+    EXPECT_EQ(testsupport::ReadFileText(path), "\xEF\xBB\xBF[Header]\nCaption=Да\nClose=X\n");
     // Lone CR line ends stay single: the file keeps its size, its new lines take its end.
     const std::string cr = "[Settings]\rLanguage=english\r\r\r\r[Devices]\rCount=0\r";
     WriteAll(path, cr);
     ini.WriteString("Settings", "Language", "russian");
-    EXPECT_EQ(ReadAll(path), "[Settings]\rLanguage=russian\r\r\r\r[Devices]\rCount=0\r");
+    EXPECT_EQ(testsupport::ReadFileText(path), "[Settings]\rLanguage=russian\r\r\r\r[Devices]\rCount=0\r");
     ini.WriteString("Group", "1", "");
-    EXPECT_EQ(ReadAll(path), "[Settings]\rLanguage=russian\r\r\r\r[Devices]\rCount=0\r\r[Group]\r1=\r");
+    EXPECT_EQ(testsupport::ReadFileText(path), "[Settings]\rLanguage=russian\r\r\r\r[Devices]\rCount=0\r\r[Group]\r1=\r");
 }
 
 }  // namespace

@@ -12,13 +12,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
 std::size_t Entries(const std::string& dir) {
     return static_cast<std::size_t>(std::distance(fs::directory_iterator(dir), fs::directory_iterator()));
 }
@@ -34,11 +27,11 @@ TEST(SafeFile, TwoWritersUseTheirOwnTemporaryFilesAndKeepTheMode) {
     EXPECT_NE(a.Path(), "");
     ASSERT_TRUE(a.Write("first"));
     ASSERT_TRUE(b.Write("second"));
-    EXPECT_EQ(ReadAll(path), "old");
+    EXPECT_EQ(testsupport::ReadFileText(path), "old");
     EXPECT_EQ(Entries(dir), 3u);
     ASSERT_TRUE(a.Commit());
     ASSERT_TRUE(b.Commit());
-    EXPECT_EQ(ReadAll(path), "second");
+    EXPECT_EQ(testsupport::ReadFileText(path), "second");
     EXPECT_EQ(Entries(dir), 1u);
     struct stat st{};
     ASSERT_EQ(::stat(path.c_str(), &st), 0);
@@ -59,7 +52,7 @@ TEST(SafeFile, AFullDiskOrAnAbandonedWriteLeavesTheOldFile) {
         ASSERT_TRUE(w.Open(path));
         ASSERT_TRUE(w.Write("half"));
     }  // never committed
-    EXPECT_EQ(ReadAll(path), "old contents");
+    EXPECT_EQ(testsupport::ReadFileText(path), "old contents");
     EXPECT_EQ(Entries(dir), 1u);
     EXPECT_FALSE(WriteFileSafely(dir + "/no/such/folder/x", "x", &error));
     EXPECT_FALSE(error.empty());
@@ -75,13 +68,13 @@ TEST(SafeFile, AReadOnlyFolderOrALinkedFile) {
     EXPECT_FALSE(WriteFileSafely(path, "new", &error));
     SetSafeFileReadOnlyFolderForTests("");
     EXPECT_EQ(error, "Read-only file system");
-    EXPECT_EQ(ReadAll(path), "old");
+    EXPECT_EQ(testsupport::ReadFileText(path), "old");
     // A link is kept: the file it names is replaced.
     const std::string link = dir + "/link.csv";
     fs::create_symlink(path, link);
     ASSERT_TRUE(WriteFileSafely(link, "through the link"));
     EXPECT_TRUE(fs::is_symlink(link));
-    EXPECT_EQ(ReadAll(path), "through the link");
+    EXPECT_EQ(testsupport::ReadFileText(path), "through the link");
     EXPECT_EQ(Entries(dir), 2u);
 }
 
@@ -96,7 +89,7 @@ TEST(SafeFile, AFailedLineIsCutOffAndTheLinesBeforeItCommitted) {
     EXPECT_EQ(w.Written(), 12u);
     ASSERT_TRUE(w.CutBackTo(8));
     ASSERT_TRUE(w.Commit());
-    EXPECT_EQ(ReadAll(dir + "/tags.txt"), "line 1\r\n");
+    EXPECT_EQ(testsupport::ReadFileText(dir + "/tags.txt"), "line 1\r\n");
 }
 
 TEST(SafeFile, OnlyRegularFilesAreReadAndAMissingFileIsNotAnError) {

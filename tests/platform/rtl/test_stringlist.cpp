@@ -13,13 +13,6 @@ namespace {
 
 std::vector<std::string> Lines(const TStrings& s) { return s.ToVector(); }
 
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
 TEST(StringList, EditingAndIndexes) {
     TStringList l;
     EXPECT_EQ(l.Add("b"), 0);
@@ -166,7 +159,7 @@ TEST(StringList, FilesKeepBytesAndDropAUtf8Mark) {
     l.Add("Номер;Имя");
     l.Add("+79000000001;Иван");
     l.SaveToFile(dir + "/a.csv");
-    EXPECT_EQ(ReadAll(dir + "/a.csv"), "Номер;Имя\r\n+79000000001;Иван\r\n");
+    EXPECT_EQ(testsupport::ReadFileText(dir + "/a.csv"), "Номер;Имя\r\n+79000000001;Иван\r\n");
     {
         std::ofstream out(dir + "/b.txt", std::ios::binary);
         out << "\xEF\xBB\xBFone\ntwo";
@@ -215,7 +208,7 @@ TEST(Streams, FilesThroughMemoryAndFileStreams) {
     std::string bytes("a\0b\xFF", 4);
     m.WriteBuffer(bytes.data(), 4);
     m.SaveToFile(dir + "/x.bin");
-    EXPECT_EQ(ReadAll(dir + "/x.bin"), bytes);
+    EXPECT_EQ(testsupport::ReadFileText(dir + "/x.bin"), bytes);
     TMemoryStream back;
     back.WriteBuffer("old", 3);
     back.LoadFromFile(dir + "/x.bin");
@@ -232,7 +225,7 @@ TEST(Streams, FilesThroughMemoryAndFileStreams) {
         f.ReadBuffer(&c, 1);
         EXPECT_EQ(c, '\0');
     }
-    EXPECT_EQ(ReadAll(dir + "/x.bin").size(), 5u);
+    EXPECT_EQ(testsupport::ReadFileText(dir + "/x.bin").size(), 5u);
     try {
         TFileStream f(dir + "/none.bin", fmOpenRead);
         FAIL();

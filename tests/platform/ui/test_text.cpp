@@ -8,6 +8,7 @@
 #include "platform/ui/FontTables.h"
 #include "platform/ui/Graphics.h"
 #include "platform/ui/TextLayout.h"
+#include "support/TestSupport.h"
 
 namespace {
 
@@ -19,15 +20,10 @@ TFont Tahoma(int height, TFontStyles style = {}) {
     return f;
 }
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
-}
-
 }  // namespace
 
 TEST(Fonts, TahomaFileFigures) {
-    auto m = ParseFontFileMetrics(ReadFile("/usr/share/wine/fonts/tahoma.ttf"));
+    auto m = ParseFontFileMetrics(testsupport::ReadFileText("/usr/share/wine/fonts/tahoma.ttf"));
     ASSERT_TRUE(m.has_value());
     EXPECT_EQ(m->unitsPerEm, 2048);
     EXPECT_EQ(m->winAscent, 2049);
