@@ -1,6 +1,7 @@
 #include "memory/PhoneRecord.h"
 
 #include <cstdio>
+#include <unordered_map>
 
 #include "config/CivilDays.h"
 #include "config/RecordBytes.h"
@@ -84,16 +85,20 @@ std::vector<TPhoneGridRow> PhoneRecordsToGridRows(const std::vector<PhoneRecord>
     if (records.empty()) return {};
     // Grid rows 1 .. count + 1, all empty; grid row k is rows[k - 1].
     std::vector<TPhoneGridRow> rows(records.size() + 1);
+    // The grid row of each number shown so far, so that a base of thousands fills in one pass.
+    std::unordered_map<std::string, std::size_t> rowOf;
+    rowOf.reserve(records.size());
     std::size_t next = 1;
     for (const PhoneRecord& r : records) {
-        const std::string number = GetFieldText(r.data() + phone::Number, phone::NumberWidth);
-        std::size_t at = 0;
-        for (std::size_t k = 1; k <= rows.size(); ++k)
-            if (rows[k - 1][colNumber] == number) {
-                at = k;
-                break;
-            }
-        if (at == 0) at = next++;
+        std::string number = GetFieldText(r.data() + phone::Number, phone::NumberWidth);
+        std::size_t at = next;
+        if (number.empty()) {
+            // The first empty row is always the next new one, which a later record takes over.
+        } else if (const auto [it, added] = rowOf.try_emplace(std::move(number), next); added) {
+            ++next;
+        } else {
+            at = it->second;
+        }
         TPhoneGridRow& row = rows[at - 1];
         row[colRowNumber] = std::to_string(at);
         PhoneRecordToRow(r, row);

@@ -140,7 +140,9 @@ TEST(PhoneGrid, RecordsToRowsMergesByNumber) {
     std::memcpy(b.data() + 1, "5550000000", 10);
     PhoneRecord a2 = HandRecord();
     a2[37] = 9;  // same number, later: wins
-    const auto rows = PhoneRecordsToGridRows({a, b, a2});
+    PhoneRecord blank = HandRecord();
+    std::memset(blank.data() + 1, 0, 11);  // no number: its row goes to the next record
+    const auto rows = PhoneRecordsToGridRows({a, blank, b, a2});
     ASSERT_EQ(rows.size(), 3u);  // two entries and one empty row
     EXPECT_EQ(rows[0][colRowNumber], "1");
     EXPECT_EQ(rows[0][colNumber], "9001234567");

@@ -1,12 +1,15 @@
 #include "support/TestSupport.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QMouseEvent>
+#include <QWidget>
 #include <chrono>
 #include <filesystem>
 #include <thread>
 #include <unistd.h>
 
 #include "platform/sys/GuiThread.h"
+#include "platform/ui/Controls.h"
 
 namespace testsupport {
 
@@ -23,6 +26,17 @@ bool WaitUntil(const std::function<bool()>& pred, int timeoutMs) {
 
 void Pump(int ms) {
     WaitUntil([] { return false; }, ms);
+}
+
+void Click(TControl* control) {
+    QWidget* w = control ? control->GetWidget() : nullptr;
+    if (!w) return;
+    const QPointF at(w->width() / 2.0, w->height() / 2.0);
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        const Qt::MouseButtons held = type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton;
+        QMouseEvent e(type, at, w->mapToGlobal(at), Qt::LeftButton, held, Qt::NoModifier);
+        QApplication::sendEvent(w, &e);
+    }
 }
 
 std::string TempDir(const std::string& name) {
