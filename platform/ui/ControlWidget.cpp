@@ -4,10 +4,12 @@
 #include <QAccessibleWidget>
 #include <QHash>
 #include <QKeyEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <vector>
 
 #include "platform/sys/GuiThread.h"
+#include "platform/ui/PaintArea.h"
 
 namespace ui {
 
@@ -44,24 +46,29 @@ bool TControlWidget::event(QEvent* e) {
     return QWidget::event(e);
 }
 
-void TControlWidget::paintEvent(QPaintEvent*) {
+// Only what Qt asks for is painted and copied: the image keeps the rest from earlier paints.
+void TControlWidget::paintEvent(QPaintEvent* e) {
     if (!control || painting) return;
+    QRect area = e->rect();
     if (image.width() != width() || image.height() != height()) {
         image = QImage(std::max(width(), 0), std::max(height(), 0), QImage::Format_ARGB32_Premultiplied);
         image.fill(0u);
+        area = image.rect();
     }
-    if (image.isNull()) return;
+    area &= image.rect();
+    if (image.isNull() || area.isEmpty()) return;
     painting = true;
     TControl* c = control;
     {
         TBusyWidget busy(this);
-        SafeCall([&] { c->PaintWidgetImage(image); });
+        SafeCall([&] { c->PaintWidgetImage(image, ToTRect(area)); });
     }
     painting = false;
     if (!control) return;  // a paint handler freed the control
     QPainter p(this);
-    p.drawImage(0, 0, image);
+    p.drawImage(area.topLeft(), image, area);
 }
+
 
 namespace {
 std::vector<QPointer<QWidget>>& BusyWidgets() {

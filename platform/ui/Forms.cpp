@@ -299,8 +299,8 @@ TAccessibleInfo TCustomForm::GetAccessibleInfo() const {
     return info;
 }
 
-void TCustomForm::PaintWidgetImage(QImage& image) {
-    TWinControl::PaintWidgetImage(image);
+void TCustomForm::PaintWidgetImage(QImage& image, const TRect& area) {
+    TWinControl::PaintWidgetImage(image, area);
     if (OnPaint) OnPaint(this);
 }
 
