@@ -1,18 +1,23 @@
 // devsim: a simulated device on a pseudo-terminal.
 //   devsim --link PATH [--reply CC:HEX]... [--echo] [--pace BAUD]
 //          [--bootloader] [--type HEX] [--small] [--admin N] [--manager N] [--imei TEXT]
-//          [--no-prompt] [--config-out FILE]
+//          [--no-prompt] [--config-out FILE] [--numbers N] [--events M]
 // Publishes the pty at PATH and answers as a controller does (identify, password, status,
 // reset; see DeviceModel.h), asking for its password after each identify unless told not
 // to. Each --reply answers request frames with command CC (hex) by a reply frame carrying
 // the data HEX instead. Paces its output at 19200 baud unless told otherwise. The
 // configuration record starts as a sample one (see ConfigModel.h); with --config-out each
-// record the tool writes is saved to FILE, byte for byte.
+// record the tool writes is saved to FILE, byte for byte. With --numbers and --events the
+// device starts with N sample numbers and M sample events (see SampleContent.h) and keeps
+// the pictures of the photograph events; it announces its log once a password has been
+// accepted, as a device does when it has events to hand over.
 // Runs until interrupted.
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <algorithm>
 #include <cstring>
+#include <ctime>
 #include <string>
 
 #include "tools/devsim/BootloaderModel.h"
@@ -22,6 +27,7 @@
 #include "tools/devsim/MemoryModel.h"
 #include "tools/devsim/ReaderParamModel.h"
 #include "tools/devsim/PhotoModel.h"
+#include "tools/devsim/SampleContent.h"
 
 namespace {
 
@@ -40,7 +46,8 @@ bool ParseHex(const std::string& s, devsim::Bytes& out) {
 int Usage() {
     std::fprintf(stderr, "usage: devsim --link PATH [--reply CC:HEX]... [--echo] [--pace BAUD]\n"
                          "              [--bootloader] [--type HEX] [--small] [--admin N] [--manager N]\n"
-                         "              [--imei TEXT] [--no-prompt] [--config-out FILE]\n");
+                         "              [--imei TEXT] [--no-prompt] [--config-out FILE]\n"
+                         "              [--numbers N] [--events M]\n");
     return 2;
 }
 
@@ -56,6 +63,7 @@ int main(int argc, char** argv) {
     std::string imei = "860000000000001";
     bool prompt = true;
     std::string configOut;
+    std::size_t sampleNumbers = 0, sampleEvents = 0;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
         if (a == "--link" && i + 1 < argc) {
@@ -80,6 +88,10 @@ int main(int argc, char** argv) {
             prompt = false;
         } else if (a == "--config-out" && i + 1 < argc) {
             configOut = argv[++i];
+        } else if (a == "--numbers" && i + 1 < argc) {
+            sampleNumbers = std::min<std::size_t>(std::strtoul(argv[++i], nullptr, 10), 65535);
+        } else if (a == "--events" && i + 1 < argc) {
+            sampleEvents = std::min<std::size_t>(std::strtoul(argv[++i], nullptr, 10), 65535);
         } else if (a == "--reply" && i + 1 < argc) {
             std::string r = argv[++i];
             auto colon = r.find(':');
@@ -108,7 +120,7 @@ int main(int argc, char** argv) {
     model.SetPromptAfterIdentify(prompt);
     model.SetStatusRecord(devsim::DeviceModel::StatusRecordWithImei(imei));
     devsim::ConfigModel config(model);
-    devsim::MemoryModel memory(model, sim);  // an empty number base and event log
+    devsim::MemoryModel memory(model, sim);  // empty unless samples are asked for
     devsim::BootloaderModel bootloader(model);
     devsim::ReaderParamModel readers(model);  // one RFID reader at address 0
     devsim::PhotoModel photo(model, sim);  // no picture: the camera announces an empty one
@@ -121,6 +133,12 @@ int main(int argc, char** argv) {
             }
         });
     }
+    const std::vector<devsim::Bytes> numbers = devsim::SampleNumbers(sampleNumbers);
+    const devsim::TSampleLog log = devsim::SampleLog(sampleEvents, numbers);
+    memory.SetNumbers(numbers);
+    memory.SetLog(log.Records);
+    for (std::size_t k = 0; k < log.Photos.size(); ++k)
+        photo.AddEventPicture("_" + log.Photos[k] + ".jpg", devsim::SamplePicture(k));
     for (auto& [cmd, data] : replies) sim.SetReply(cmd, data);
     sim.SetEcho(echo);
     sim.SetPacing(pace);
@@ -130,8 +148,15 @@ int main(int argc, char** argv) {
     }
     std::printf("devsim: %s -> %s\n", link.c_str(), sim.DevicePath().c_str());
     std::fflush(stdout);
-    int sig = 0;
-    sigwait(&stopSignals, &sig);
+    // Waits for a stop signal; meanwhile hands over the log once someone has logged in.
+    bool announced = log.Records.empty();
+    const timespec tick = {0, 100 * 1000 * 1000};
+    while (sigtimedwait(&stopSignals, nullptr, &tick) < 0) {
+        if (!announced && model.AccessLevel() != 0) {
+            memory.AnnounceLog();
+            announced = true;
+        }
+    }
     model.SetReplugDelayMs(-1);  // no restart after this point
     sim.Stop();
     return 0;
