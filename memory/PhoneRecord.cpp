@@ -1,5 +1,6 @@
 #include "memory/PhoneRecord.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <unordered_map>
 
@@ -23,6 +24,28 @@ std::uint32_t ExpiryFromText(const std::string& text) {
     return static_cast<std::uint32_t>(seconds);
 }
 
+// A 7-digit expiry is missing the leading zero of its day.
+std::string FullExpiryText(const std::string& text) { return text.size() == 7 ? "0" + text : text; }
+void FixExpiryText(std::string& text) {
+    if (text.size() == 7) text.insert(0, 1, '0');
+}
+
+// The record of one row; cell(column) reads the row's texts.
+template <class Cell>
+PhoneRecord RecordOf(const Cell& cell) {
+    PhoneRecord r;
+    r[phone::Mark] = phone::MarkInUse;
+    SetFieldText(r.data() + phone::Number, phone::NumberWidth, cell(colNumber));
+    SetFieldText(r.data() + phone::Name, phone::NameWidth, cell(colName));
+    const std::uint8_t access = IndexOfItem(kAccessTypeItems, cell(colAccess)) & 0x03;
+    const std::uint8_t type = IndexOfItem(kCodeTypeItems, cell(colCodeType)) & 0x03;
+    r[phone::Flags] = static_cast<std::uint8_t>(access | (type << 4));
+    if (!cell(colExpiry).empty()) SetU32(r.data() + phone::Expiry, ExpiryFromText(FullExpiryText(cell(colExpiry))));
+    r[phone::Passes] = static_cast<std::uint8_t>(EditInt(cell(colPasses)));
+    r[phone::Schedule] = IndexOfItem(kSheduleItems, cell(colSchedule));
+    return r;
+}
+
 std::string ItemText(std::span<const std::string_view> items, unsigned index) {
     return index < items.size() ? std::string(items[index]) : std::string();
 }
@@ -43,20 +66,8 @@ std::string ExpiryToText(std::uint32_t localSeconds) {
 }
 
 PhoneRecord PhoneRowToRecord(TPhoneGridRow& row) {
-    PhoneRecord r;
-    r[phone::Mark] = phone::MarkInUse;
-    SetFieldText(r.data() + phone::Number, phone::NumberWidth, row[colNumber]);
-    SetFieldText(r.data() + phone::Name, phone::NameWidth, row[colName]);
-    const std::uint8_t access = IndexOfItem(kAccessTypeItems, row[colAccess]) & 0x03;
-    const std::uint8_t type = IndexOfItem(kCodeTypeItems, row[colCodeType]) & 0x03;
-    r[phone::Flags] = static_cast<std::uint8_t>(access | (type << 4));
-    std::string& expiry = row[colExpiry];
-    if (!expiry.empty()) {
-        if (expiry.size() == 7) expiry = "0" + expiry;
-        SetU32(r.data() + phone::Expiry, ExpiryFromText(expiry));
-    }
-    r[phone::Passes] = static_cast<std::uint8_t>(EditInt(row[colPasses]));
-    r[phone::Schedule] = IndexOfItem(kSheduleItems, row[colSchedule]);
+    PhoneRecord r = RecordOf([&row](int c) -> const std::string& { return row[c]; });
+    FixExpiryText(row[colExpiry]);
     return r;
 }
 
@@ -71,13 +82,22 @@ void PhoneRecordToRow(const PhoneRecord& r, TPhoneGridRow& row) {
     row[colCodeType] = ItemText(kCodeTypeItems, (r[phone::Flags] >> 4) & 0x03);
 }
 
-std::vector<PhoneRecord> PhoneGridToRecords(std::vector<TPhoneGridRow>& rows) {
+std::vector<PhoneRecord> PhoneGridToRecords(int rowCount, const TPhoneCellReader& cell, std::vector<int>& fixedExpiry) {
     std::vector<PhoneRecord> records;
-    // Work on a copy so that a conversion error leaves the grid's texts as they were.
-    std::vector<TPhoneGridRow> work = rows;
-    for (std::size_t i = 1; i < work.size(); ++i)
-        if (!work[i][colNumber].empty()) records.push_back(PhoneRowToRecord(work[i]));
-    rows = std::move(work);
+    records.reserve(static_cast<std::size_t>(std::max(rowCount, 0)));
+    for (int r = 1; r < rowCount; ++r) {
+        if (cell(colNumber, r).empty()) continue;
+        records.push_back(RecordOf([&](int c) -> const std::string& { return cell(c, r); }));
+        if (cell(colExpiry, r).size() == 7) fixedExpiry.push_back(r);
+    }
+    return records;
+}
+
+std::vector<PhoneRecord> PhoneGridToRecords(std::vector<TPhoneGridRow>& rows) {
+    std::vector<int> fixedExpiry;
+    std::vector<PhoneRecord> records = PhoneGridToRecords(
+        static_cast<int>(rows.size()), [&rows](int c, int r) -> const std::string& { return rows[r][c]; }, fixedExpiry);
+    for (int r : fixedExpiry) FixExpiryText(rows[r][colExpiry]);
     return records;
 }
 

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -74,6 +75,10 @@ std::string ExpiryToText(std::uint32_t localSeconds);
 // order. rows holds every row of the grid, the header first; corrected expiry texts are
 // written back into it. Raises EConvertError as PhoneRowToRecord does, building nothing.
 std::vector<PhoneRecord> PhoneGridToRecords(std::vector<TPhoneGridRow>& rows);
+// The same, reading the grid where it stands: cell(column, row) for rowCount rows, the header
+// first. The rows whose 7-digit expiry needs its leading "0" back are added to fixedExpiry.
+using TPhoneCellReader = std::function<const std::string&(int column, int row)>;
+std::vector<PhoneRecord> PhoneGridToRecords(int rowCount, const TPhoneCellReader& cell, std::vector<int>& fixedExpiry);
 
 // PhoneStructToGrid: the grid's rows below the header after showing the records: one row
 // per distinct number (a later record with the same number overwrites the earlier row),

@@ -49,7 +49,7 @@ bool TControlWidget::event(QEvent* e) {
 // Only what Qt asks for is painted and copied: the image keeps the rest from earlier paints.
 void TControlWidget::paintEvent(QPaintEvent* e) {
     if (!control || painting) return;
-    QRect area = e->rect();
+    QRegion area = e->region();
     if (image.width() != width() || image.height() != height()) {
         image = QImage(std::max(width(), 0), std::max(height(), 0), QImage::Format_ARGB32_Premultiplied);
         image.fill(0u);
@@ -61,12 +61,14 @@ void TControlWidget::paintEvent(QPaintEvent* e) {
     TControl* c = control;
     {
         TBusyWidget busy(this);
-        SafeCall([&] { c->PaintWidgetImage(image, ToTRect(area)); });
+        SafeCall([&] { c->PaintWidgetImage(image, ToTRegion(area)); });
     }
     painting = false;
     if (!control) return;  // a paint handler freed the control
     QPainter p(this);
-    p.drawImage(area.topLeft(), image, area);
+    p.setClipRegion(area);
+    const QRect box = area.boundingRect();
+    p.drawImage(box.topLeft(), image, box);
 }
 
 

@@ -425,7 +425,7 @@ std::unique_ptr<TBitmap> TControl::RenderToBitmap() {
 void TControl::PaintTo(TCanvas& canvas, int x, int y) { PaintAreaTo(canvas, x, y, TRect(0, 0, FWidth, FHeight)); }
 
 void TControl::PaintAreaTo(TCanvas& canvas, int x, int y, const TRect& area) {
-    const QRect a = ui::AreaIn(QRect(0, 0, FWidth, FHeight), area);
+    const QRect a = QRect(0, 0, FWidth, FHeight) & ui::ToQRect(area);
     if (a.isEmpty()) return;
     TBitmap part;
     QImage& img = part.GetImage();
@@ -437,7 +437,7 @@ void TControl::PaintAreaTo(TCanvas& canvas, int x, int y, const TRect& area) {
             // large control costs what the strip does.
             QImage whole(FWidth, FHeight, QImage::Format_ARGB32_Premultiplied);
             ui::FillArea(whole, a, 0u);
-            PaintWidgetImage(whole, ui::ToTRect(a));
+            PaintWidgetImage(whole, ui::ToTRegion(a));
             img = whole.copy(a);
         }
     } else if (QWidget* w = GetWidget()) {
@@ -455,9 +455,9 @@ void TControl::PaintParentBackground(TCanvas& canvas) {
     FParent->PaintTo(canvas, -FLeft, -FTop);
 }
 
-void TControl::PaintWidgetImage(QImage& image, const TRect& area) {
+void TControl::PaintWidgetImage(QImage& image, const TRegion& area) {
     // A windowed control without a Paint of its own shows its colour.
-    if (IsWindowed()) ui::FillArea(image, ui::AreaIn(image.rect(), area), 0xFF000000u | (ui::px::FromColor(FColor) & 0xFFFFFF));
+    if (IsWindowed()) ui::FillArea(image, ui::RegionOf(area), 0xFF000000u | (ui::px::FromColor(FColor) & 0xFFFFFF));
 }
 
 TAccessibleInfo TControl::GetAccessibleItem(int) const { return {}; }
@@ -658,6 +658,9 @@ TWinControl::TWinControl(TComponent* AOwner) : TWinControl(AOwner, nullptr) {}
 
 TWinControl::TWinControl(TComponent* AOwner, QWidget* widget) : TControl(AOwner, widget) {
     FControlStyle.Include(csAcceptsControls);
+    // A windowed control of ours paints every pixel of its image (its colour first, or a
+    // Paint that fills it): what lies behind it needs no painting when it repaints.
+    if (FWidget->own) FWidget->own->setAttribute(Qt::WA_OpaquePaintEvent, true);
 }
 
 TWinControl::~TWinControl() {
@@ -932,8 +935,8 @@ void TWinControl::PaintBackgroundTo(TCanvas& canvas, int x, int y, const TRect& 
 TCustomControl::TCustomControl(TComponent* AOwner) : TWinControl(AOwner), FCanvas(std::make_unique<TCanvas>()) {}
 TCustomControl::~TCustomControl() { BeginDestroy(); }
 
-void TCustomControl::PaintWidgetImage(QImage& image, const TRect& area) {
-    const QRect a = ui::AreaIn(image.rect(), area);
+void TCustomControl::PaintWidgetImage(QImage& image, const TRegion& area) {
+    const QRegion a = ui::RegionOf(area) & image.rect();
     if (a.isEmpty()) return;
     if (!FControlStyle.Contains(csOpaque)) ui::FillArea(image, a, 0xFF000000u | (ui::px::FromColor(GetColor()) & 0xFFFFFF));
     ui::PaintClipped(*FCanvas, image, a, [this] { Paint(); });
@@ -948,8 +951,8 @@ TGraphicControl::TGraphicControl(TComponent* AOwner) : TControl(AOwner), FCanvas
 }
 TGraphicControl::~TGraphicControl() { BeginDestroy(); }
 
-void TGraphicControl::PaintWidgetImage(QImage& image, const TRect& area) {
-    const QRect a = ui::AreaIn(image.rect(), area);
+void TGraphicControl::PaintWidgetImage(QImage& image, const TRegion& area) {
+    const QRegion a = ui::RegionOf(area) & image.rect();
     if (a.isEmpty()) return;
     ui::FillArea(image, a, 0u);  // nothing painted shows the parent
     ui::PaintClipped(*FCanvas, image, a, [this] { Paint(); });

@@ -256,7 +256,7 @@ public:
     // Platform use: paints the widget's content (background and Paint) into its image, an
     // image of the control's size. Only the pixels inside area (clipped to the image) are
     // painted; the others keep what they held.
-    virtual void PaintWidgetImage(QImage& image, const TRect& area);
+    virtual void PaintWidgetImage(QImage& image, const TRegion& area);
 
 protected:
     // Controls that wrap a ready-made Qt widget pass it here (the control owns it).
@@ -412,7 +412,7 @@ public:
 
 protected:
     virtual void Paint() {}
-    void PaintWidgetImage(QImage& image, const TRect& area) override;
+    void PaintWidgetImage(QImage& image, const TRegion& area) override;
 
 private:
     std::unique_ptr<TCanvas> FCanvas;
@@ -428,7 +428,7 @@ public:
 
 protected:
     virtual void Paint() {}
-    void PaintWidgetImage(QImage& image, const TRect& area) override;
+    void PaintWidgetImage(QImage& image, const TRegion& area) override;
 
 private:
     std::unique_ptr<TCanvas> FCanvas;

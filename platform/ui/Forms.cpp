@@ -299,7 +299,7 @@ TAccessibleInfo TCustomForm::GetAccessibleInfo() const {
     return info;
 }
 
-void TCustomForm::PaintWidgetImage(QImage& image, const TRect& area) {
+void TCustomForm::PaintWidgetImage(QImage& image, const TRegion& area) {
     TWinControl::PaintWidgetImage(image, area);
     if (OnPaint) OnPaint(this);
 }

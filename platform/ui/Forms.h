@@ -99,7 +99,7 @@ protected:
     virtual void DoHide();
     virtual bool CloseQuery();
     void TextChanged() override;
-    void PaintWidgetImage(QImage& image, const TRect& area) override;
+    void PaintWidgetImage(QImage& image, const TRegion& area) override;
 
 private:
     void ApplyWindowFlags();

@@ -186,6 +186,13 @@ void TStringGrid::SetRow(int row, const std::vector<std::string>& texts) {
     Invalidate();
 }
 
+void TStringGrid::SetRow(int row, std::vector<std::string>&& texts) {
+    if (row < 0 || row >= FRowCount) return;
+    texts.resize(size_t(FColCount));
+    FCells[size_t(row)] = std::move(texts);
+    Invalidate();
+}
+
 void TStringGrid::ClearCells() {
     for (auto& row : FCells) std::fill(row.begin(), row.end(), std::string());
     Invalidate();

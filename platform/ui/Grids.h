@@ -79,6 +79,7 @@ public:
     // One row or column of texts.
     std::vector<std::string> GetRow(int row) const;
     void SetRow(int row, const std::vector<std::string>& texts);
+    void SetRow(int row, std::vector<std::string>&& texts);  // takes the texts over
     void ClearCells();
 
     // The current cell and the selection (inclusive ranges of cells).

@@ -2,31 +2,36 @@
 
 #include <algorithm>
 
+#include "platform/ui/CanvasInternal.h"
 #include "platform/ui/ControlWidget.h"
 
 namespace ui {
 
-QRect AreaIn(const QRect& bounds, const TRect& area) {
-    return bounds & QRect(area.Left, area.Top, area.Right - area.Left, area.Bottom - area.Top);
+QRect ToQRect(const TRect& r) { return QRect(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top); }
+
+QRegion RegionOf(const TRegion& area) { return area.GetImpl().region; }
+
+TRegion ToTRegion(const QRegion& area) {
+    TRegion r;
+    r.GetImpl().region = area;
+    return r;
 }
 
-TRect ToTRect(const QRect& r) { return TRect(r.left(), r.top(), r.left() + r.width(), r.top() + r.height()); }
-
-void FillArea(QImage& image, const QRect& r, std::uint32_t px) {
-    const QRect a = r & image.rect();
-    for (int y = a.top(); y <= a.bottom(); ++y) {
-        auto* row = reinterpret_cast<std::uint32_t*>(image.scanLine(y));
-        std::fill(row + a.left(), row + a.left() + a.width(), px);
-    }
+void FillArea(QImage& image, const QRegion& area, std::uint32_t px) {
+    for (const QRect& r : area & image.rect())
+        for (int y = r.top(); y <= r.bottom(); ++y) {
+            auto* row = reinterpret_cast<std::uint32_t*>(image.scanLine(y));
+            std::fill(row + r.left(), row + r.left() + r.width(), px);
+        }
 }
 
-void PaintClipped(TCanvas& canvas, QImage& image, const QRect& area, const std::function<void()>& paint) {
+void PaintClipped(TCanvas& canvas, QImage& image, const QRegion& area, const std::function<void()>& paint) {
     QImage* before = canvas.GetTarget();
     canvas.SetTarget(&image);
-    canvas.SelectClipRegion(nullptr);
     canvas.SetOrigin(0, 0);
     canvas.SetPenPos(TPoint(0, 0));
-    if (area != image.rect()) canvas.IntersectClipRect(area.left(), area.top(), area.left() + area.width(), area.top() + area.height());
+    const TRegion clip = ToTRegion(area);
+    canvas.SelectClipRegion(area == QRegion(image.rect()) ? nullptr : &clip);
     SafeCall(paint);
     canvas.SelectClipRegion(nullptr);
     canvas.SetTarget(before);

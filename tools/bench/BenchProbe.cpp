@@ -8,6 +8,7 @@
 #include <fstream>
 #include <string>
 #include <utility>
+#include <ctime>
 #include <sys/resource.h>
 
 namespace bench {
@@ -22,6 +23,12 @@ double CpuMs() {
     getrusage(RUSAGE_SELF, &u);
     const auto ms = [](const timeval& t) { return t.tv_sec * 1000.0 + t.tv_usec / 1000.0; };
     return ms(u.ru_utime) + ms(u.ru_stime);
+}
+
+double ThreadCpuMs() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return t.tv_sec * 1000.0 + t.tv_nsec / 1e6;
 }
 
 double ResidentMiB() {
@@ -41,10 +48,13 @@ double ResidentMiB() {
 // The first event after a wait starts a busy stretch; the next wait ends it.
 struct TGuiPauseProbe::Impl : QObject {
     QMetaObject::Connection Block;
-    double Since = -1;
-    double Longest = 0;
+    double Since = -1, SinceCpu = 0;
+    double Longest = 0, LongestCpu = 0, Start = WallMs(), LongestAt = 0;
     bool eventFilter(QObject*, QEvent*) override {
-        if (Since < 0) Since = WallMs();
+        if (Since < 0) {
+            Since = WallMs();
+            SinceCpu = ThreadCpuMs();
+        }
         return false;
     }
 };
@@ -53,7 +63,11 @@ TGuiPauseProbe::TGuiPauseProbe() : FImpl(std::make_unique<Impl>()) {
     Impl* p = FImpl.get();
     QCoreApplication::instance()->installEventFilter(p);
     FImpl->Block = QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, [p] {
-        if (p->Since >= 0) p->Longest = std::max(p->Longest, WallMs() - p->Since);
+        if (p->Since >= 0 && WallMs() - p->Since > p->Longest) {
+            p->Longest = WallMs() - p->Since;
+            p->LongestCpu = ThreadCpuMs() - p->SinceCpu;
+            p->LongestAt = p->Since - p->Start;
+        }
         p->Since = -1;
     });
 }
@@ -64,6 +78,8 @@ TGuiPauseProbe::~TGuiPauseProbe() {
 }
 
 double TGuiPauseProbe::LongestMs() const { return FImpl->Longest; }
+double TGuiPauseProbe::LongestCpuMs() const { return FImpl->LongestCpu; }
+double TGuiPauseProbe::LongestAtMs() const { return FImpl->LongestAt; }
 
 bool ServeUntil(const std::function<bool()>& done, double timeoutMs) {
     if (done()) return true;

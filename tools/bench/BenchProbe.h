@@ -10,6 +10,7 @@ namespace bench {
 
 double WallMs();  // monotonic
 double CpuMs();   // user + system time of the whole process
+double ThreadCpuMs();  // of the calling thread
 
 // Resident memory of the process in MiB.
 double ResidentMiB();
@@ -23,6 +24,10 @@ public:
     TGuiPauseProbe(const TGuiPauseProbe&) = delete;
     TGuiPauseProbe& operator=(const TGuiPauseProbe&) = delete;
     double LongestMs() const;
+    // The longest stretch's own CPU time (less than its wall time when the thread waited or
+    // the machine was busy), and when it began after the probe started.
+    double LongestCpuMs() const;
+    double LongestAtMs() const;
 
 private:
     struct Impl;

@@ -35,6 +35,11 @@ void TReport::MiB(const std::string& what, double mib, double targetMib, bool ou
     Add(what, Fixed(mib, 1) + " MiB", "<= " + Fixed(targetMib, 0) + " MiB" + Ours(ours), mib <= targetMib);
 }
 
+void TReport::Pause(const std::string& what, double ms, double cpuMs, double atMs, double targetMs) {
+    Add(what, Fixed(ms, 1) + " ms (" + Fixed(cpuMs, 1) + " ms CPU, at " + Fixed(atMs / 1000, 2) + " s)",
+        "<= " + Fixed(targetMs, 0) + " ms", ms <= targetMs);
+}
+
 void TReport::Percent(const std::string& what, double percent, double targetPercent) {
     Add(what, Fixed(percent, 1) + " % of a core", "<= " + Fixed(targetPercent, 0) + " %", percent <= targetPercent);
 }

@@ -1,8 +1,9 @@
 // zentor_bench: the tool's speed and memory, each figure printed beside its target.
-//   zentor_bench [--numbers N] [--events M] [--rounds R] [--devsim PATH]
+//   zentor_bench [--numbers N] [--events M] [--rounds R] [--devsim PATH] [--no-link]
 // Runs the main window off-screen against devsim (a process of its own, answering at once):
 // start-up, the number grid's own operations at N rows, a 65535-number configuration file,
-// then a whole read and write of N numbers and R configuration round trips on the link.
+// then a whole read and write of N numbers and R configuration round trips on the link
+// (left out with --no-link).
 // It asserts nothing; run it through scripts/bench.
 #include <cstdio>
 #include <cstdlib>
@@ -39,6 +40,7 @@ struct TOptions {
     std::size_t Numbers = 15000;
     std::size_t Events = 300;
     int Rounds = 20;
+    bool Link = true;
     std::string Devsim;
 };
 
@@ -78,6 +80,10 @@ void GridFigures(TReport& report, const TOptions& o, const std::string& dir) {
     report.Ms("grid fill, " + n + " records", MedianMs([] { Form1->ClearTableClick(nullptr); },
                                                        [&] { ShowNumbers(base); }),
               30);
+
+    // What a number write and a configuration write start with.
+    report.Ms("grid to records, " + n + " rows", MedianMs([] {}, [] { Form1->PhoneGridToStruct(); }), 30, true);
+    SetPhoneRecords({});
 
     const std::string csv = dir + "/numbers.csv";
     report.Ms("CSV export, " + n + " rows", MedianMs([&] { ui::test::PushFileAnswer(csv); },
@@ -127,7 +133,7 @@ void TransferFigures(TReport& report, const std::string& what, std::size_t block
     const double floor = static_cast<double>(blocks) * kBlockFloorMs;
     report.Ratio(what + ": wall time / floor (" + std::to_string(blocks) + " x 50 ms)", span.Wall, floor, 1.07);
     report.Percent(what + ": CPU of the tool", span.CpuShare(), 8);
-    report.Ms(what + ": longest GUI pause", pauses.LongestMs(), 50);
+    report.Pause(what + ": longest GUI pause", pauses.LongestMs(), pauses.LongestCpuMs(), pauses.LongestAtMs(), 50);
 }
 
 void LinkFigures(TReport& report, const TOptions& o) {
@@ -170,15 +176,32 @@ void LinkFigures(TReport& report, const TOptions& o) {
     report.RoundTrips("configuration write", writes, kBlockFloorMs, 1.3);
 }
 
+// devsim's controller, its login and its log, then the figures on the link.
+void LinkPart(TReport& report, const TOptions& o, TSimProcess& sim, const std::string& link) {
+    const std::vector<std::string> args = {"--link", link, "--pace", "0", "--no-prompt", "--numbers",
+                                           std::to_string(o.Numbers), "--events", std::to_string(o.Events)};
+    if (!sim.Start(o.Devsim, args, link) || !Connect()) {
+        report.Failed("no simulated controller (" + o.Devsim + ")");
+        return;
+    }
+    // The device hands over its log after the login; the figures start once it is in.
+    const int logRows = static_cast<int>(o.Events) + 2;
+    ServeUntil([&] { return o.Events == 0 || (!g_LogRead.Reading() && Form1->HrGrid->GetRowCount() == logRows); },
+               60000);
+    LinkFigures(report, o);
+}
+
 TOptions ParseOptions(int argc, char** argv) {
     TOptions o;
     o.Devsim = DevsimBeside(std::filesystem::read_symlink("/proc/self/exe").string());
-    for (int i = 1; i + 1 < argc; i += 2) {
+    for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
-        if (a == "--numbers") o.Numbers = std::strtoul(argv[i + 1], nullptr, 10);
-        else if (a == "--events") o.Events = std::strtoul(argv[i + 1], nullptr, 10);
-        else if (a == "--rounds") o.Rounds = std::atoi(argv[i + 1]);
-        else if (a == "--devsim") o.Devsim = argv[i + 1];
+        if (a == "--no-link") o.Link = false;
+        else if (i + 1 == argc) break;
+        else if (a == "--numbers") o.Numbers = std::strtoul(argv[++i], nullptr, 10);
+        else if (a == "--events") o.Events = std::strtoul(argv[++i], nullptr, 10);
+        else if (a == "--rounds") o.Rounds = std::atoi(argv[++i]);
+        else if (a == "--devsim") o.Devsim = argv[++i];
     }
     return o;
 }
@@ -210,17 +233,7 @@ int main(int argc, char** argv) {
     GridFigures(report, o, dir);
 
     TSimProcess sim;
-    const std::vector<std::string> args = {"--link", link, "--pace", "0", "--no-prompt", "--numbers",
-                                           std::to_string(o.Numbers), "--events", std::to_string(o.Events)};
-    if (!sim.Start(o.Devsim, args, link) || !Connect()) {
-        report.Failed("no simulated controller (" + o.Devsim + ")");
-    } else {
-        // The device hands over its log after the login; the figures start once it is in.
-        const int logRows = static_cast<int>(o.Events) + 2;
-        ServeUntil([&] { return o.Events == 0 || (!g_LogRead.Reading() && Form1->HrGrid->GetRowCount() == logRows); },
-                   60000);
-        LinkFigures(report, o);
-    }
+    if (o.Link) LinkPart(report, o, sim, link);
     report.Print();
     sim.Stop();
     delete Form2;
