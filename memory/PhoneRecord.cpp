@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <unordered_map>
+#include <numeric>
 
 #include "config/CivilDays.h"
 #include "config/RecordBytes.h"
@@ -103,25 +103,28 @@ std::vector<PhoneRecord> PhoneGridToRecords(std::vector<TPhoneGridRow>& rows) {
 
 std::vector<TPhoneGridRow> PhoneRecordsToGridRows(const std::vector<PhoneRecord>& records) {
     if (records.empty()) return {};
+    const std::size_t n = records.size();
+    std::vector<std::string> numbers(n);
+    for (std::size_t i = 0; i < n; ++i) numbers[i] = GetFieldText(records[i].data() + phone::Number, phone::NumberWidth);
+    // The first record of each number, found by sorting (no search per record), so that a
+    // base of tens of thousands fills at once.
+    std::vector<std::uint32_t> order(n), first(n);
+    std::iota(order.begin(), order.end(), 0u);
+    std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) { return numbers[a] < numbers[b]; });
+    for (std::size_t k = 0; k < n; ++k)
+        first[order[k]] = k > 0 && numbers[order[k]] == numbers[order[k - 1]] ? first[order[k - 1]] : order[k];
+
     // Grid rows 1 .. count + 1, all empty; grid row k is rows[k - 1].
-    std::vector<TPhoneGridRow> rows(records.size() + 1);
-    // The grid row of each number shown so far, so that a base of thousands fills in one pass.
-    std::unordered_map<std::string, std::size_t> rowOf;
-    rowOf.reserve(records.size());
+    std::vector<TPhoneGridRow> rows(n + 1);
+    std::vector<std::size_t> rowOf(n, 0);
     std::size_t next = 1;
-    for (const PhoneRecord& r : records) {
-        std::string number = GetFieldText(r.data() + phone::Number, phone::NumberWidth);
+    for (std::size_t i = 0; i < n; ++i) {
+        // A record without a number takes the next new row, which a later record takes over.
         std::size_t at = next;
-        if (number.empty()) {
-            // The first empty row is always the next new one, which a later record takes over.
-        } else if (const auto [it, added] = rowOf.try_emplace(std::move(number), next); added) {
-            ++next;
-        } else {
-            at = it->second;
-        }
+        if (!numbers[i].empty()) at = first[i] == i ? (rowOf[i] = next++) : rowOf[first[i]];
         TPhoneGridRow& row = rows[at - 1];
         row[colRowNumber] = std::to_string(at);
-        PhoneRecordToRow(r, row);
+        PhoneRecordToRow(records[i], row);
     }
     // Entries, then one empty row.
     rows.resize(next);
