@@ -1,9 +1,9 @@
 // The number grid: records to rows and back, its menu and the search highlighting.
 #include <algorithm>
-#include <iterator>
 
 #include "app/Unit1.h"
 #include "memory/NumberGridSort.h"
+#include "memory/PhoneGridRows.h"
 
 namespace {
 
@@ -58,12 +58,13 @@ void TForm1::PhoneGridToStruct() {
 
 void TForm1::PhoneStructToGrid() {
     if (!PhonesGrid || g_PhoneRecords.empty()) return;
+    ShowPhoneGridRows(PhoneRecordsToGridRows(g_PhoneRecords));
+}
+
+void TForm1::ShowPhoneGridRows(TGridRows rows) {
+    if (!PhonesGrid || rows.empty()) return;
     ClearTableClick(this);
-    std::vector<TPhoneGridRow> rows = PhoneRecordsToGridRows(g_PhoneRecords);
-    PhonesGrid->SetRowCount(static_cast<int>(rows.size()) + 1);
-    for (std::size_t i = 0; i < rows.size(); ++i)
-        PhonesGrid->SetRow(static_cast<int>(i) + 1, std::vector<std::string>(std::make_move_iterator(rows[i].begin()),
-                                                                             std::make_move_iterator(rows[i].end())));
+    PhonesGrid->SetRows(1, std::move(rows));
 }
 
 std::int32_t TForm1::FindInTable(const std::string& number) const {

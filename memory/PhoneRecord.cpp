@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <numeric>
 
 #include "config/CivilDays.h"
 #include "config/RecordBytes.h"
@@ -99,35 +98,4 @@ std::vector<PhoneRecord> PhoneGridToRecords(std::vector<TPhoneGridRow>& rows) {
         static_cast<int>(rows.size()), [&rows](int c, int r) -> const std::string& { return rows[r][c]; }, fixedExpiry);
     for (int r : fixedExpiry) FixExpiryText(rows[r][colExpiry]);
     return records;
-}
-
-std::vector<TPhoneGridRow> PhoneRecordsToGridRows(const std::vector<PhoneRecord>& records) {
-    if (records.empty()) return {};
-    const std::size_t n = records.size();
-    std::vector<std::string> numbers(n);
-    for (std::size_t i = 0; i < n; ++i) numbers[i] = GetFieldText(records[i].data() + phone::Number, phone::NumberWidth);
-    // The first record of each number, found by sorting (no search per record), so that a
-    // base of tens of thousands fills at once.
-    std::vector<std::uint32_t> order(n), first(n);
-    std::iota(order.begin(), order.end(), 0u);
-    std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) { return numbers[a] < numbers[b]; });
-    for (std::size_t k = 0; k < n; ++k)
-        first[order[k]] = k > 0 && numbers[order[k]] == numbers[order[k - 1]] ? first[order[k - 1]] : order[k];
-
-    // Grid rows 1 .. count + 1, all empty; grid row k is rows[k - 1].
-    std::vector<TPhoneGridRow> rows(n + 1);
-    std::vector<std::size_t> rowOf(n, 0);
-    std::size_t next = 1;
-    for (std::size_t i = 0; i < n; ++i) {
-        // A record without a number takes the next new row, which a later record takes over.
-        std::size_t at = next;
-        if (!numbers[i].empty()) at = first[i] == i ? (rowOf[i] = next++) : rowOf[first[i]];
-        TPhoneGridRow& row = rows[at - 1];
-        row[colRowNumber] = std::to_string(at);
-        PhoneRecordToRow(records[i], row);
-    }
-    // Entries, then one empty row.
-    rows.resize(next);
-    rows.back() = TPhoneGridRow{};
-    return rows;
 }

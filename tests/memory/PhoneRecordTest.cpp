@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "memory/PhoneRecord.h"
+#include "memory/PhoneGridRows.h"
 #include "platform/rtl/SysUtils.h"
 
 namespace {
@@ -149,7 +149,13 @@ TEST(PhoneGrid, RecordsToRowsMergesByNumber) {
     EXPECT_EQ(rows[0][colPasses], "9");
     EXPECT_EQ(rows[1][colRowNumber], "2");
     EXPECT_EQ(rows[1][colNumber], "5550000000");
-    EXPECT_EQ(rows[2], TPhoneGridRow{});
+    EXPECT_EQ(rows[2], std::vector<std::string>(kPhoneGridColumns));
+
+    // Built a record at a time, as a read goes: the same rows.
+    TPhoneGridRowsBuilder builder;
+    for (const PhoneRecord& r : {a, blank, b, a2}) builder.Add(r);
+    EXPECT_EQ(builder.Take(), rows);
+    EXPECT_EQ(builder.Count(), 0u);
 }
 
 }  // namespace
