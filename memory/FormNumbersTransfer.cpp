@@ -81,8 +81,8 @@ void TForm1::Reply_NumbersMemory(const TDeviceReply& reply) {
         const TTransferStep step = g_PhoneRead.OnReply(DataOf(reply));
         // Each block's rows are made as it arrives; the last one leaves only the merge.
         const std::vector<PhoneRecord>& received = g_PhoneRead.Received();
-        if (received.size() < g_PhoneReadRows.Count()) g_PhoneReadRows.Clear();  // a new read began
-        for (std::size_t i = g_PhoneReadRows.Count(); i < received.size(); ++i) g_PhoneReadRows.Add(received[i]);
+        if (received.size() < g_PhoneReadRows.Added()) g_PhoneReadRows.Clear();  // a new read began
+        for (std::size_t i = g_PhoneReadRows.Added(); i < received.size(); ++i) g_PhoneReadRows.Add(received[i]);
         if (step.End == TTransferEnd::Completed) {
             SetPhoneRecords(g_PhoneRead.TakeRecords());
             ShowPhoneGridRows(g_PhoneReadRows.Take());  // the records' rows, as PhoneStructToGrid shows them

@@ -1,45 +1,52 @@
 #include "memory/PhoneGridRows.h"
 
 #include <algorithm>
-#include <numeric>
+#include <functional>
+#include <iterator>
 #include <utility>
 
+std::uint32_t* TPhoneGridRowsBuilder::Slot(const std::string& number) {
+    const std::size_t mask = FIndex.size() - 1;
+    for (std::size_t i = std::hash<std::string>{}(number) & mask;; i = (i + 1) & mask) {
+        std::uint32_t& slot = FIndex[i];
+        if (slot == 0 || FNumbers[slot - 1] == number) return &slot;
+    }
+}
+
 void TPhoneGridRowsBuilder::Add(const PhoneRecord& record) {
+    ++FAdded;
     TPhoneGridRow row;
     PhoneRecordToRow(record, row);
+    if (row[colNumber].empty()) return;
+    if ((FNumbers.size() + 1) * 2 > FIndex.size()) {  // at most half full
+        FIndex.assign(std::max<std::size_t>(64, FIndex.size() * 2), 0);
+        for (std::size_t r = 0; r < FNumbers.size(); ++r) *Slot(FNumbers[r]) = static_cast<std::uint32_t>(r + 1);
+    }
+    std::uint32_t* slot = Slot(row[colNumber]);
+    if (*slot != 0) {
+        // A later record of a number already shown: its texts, in that number's row.
+        std::vector<std::string>& shown = FRows[*slot - 1];
+        for (int c = colNumber; c <= colCodeType; ++c) shown[c] = std::move(row[c]);
+        return;
+    }
     FNumbers.push_back(row[colNumber]);
+    *slot = static_cast<std::uint32_t>(FNumbers.size());
+    row[colRowNumber] = std::to_string(FNumbers.size());
     FRows.emplace_back(std::make_move_iterator(row.begin()), std::make_move_iterator(row.end()));
 }
 
+void TPhoneGridRowsBuilder::Clear() {
+    FAdded = 0;
+    FRows.clear();
+    FNumbers.clear();
+    FIndex.clear();
+}
+
 TGridRows TPhoneGridRowsBuilder::Take() {
-    TGridRows added = std::exchange(FRows, {});
-    const std::vector<std::string> numbers = std::exchange(FNumbers, {});
-    if (added.empty()) return {};
-    const std::size_t n = added.size();
-    const auto number = [&](std::uint32_t i) -> const std::string& { return numbers[i]; };
-    // Records of one number lie side by side once sorted (no search per record): the first
-    // of each run places the row, the last gives its texts.
-    std::vector<std::uint32_t> order(n);
-    std::iota(order.begin(), order.end(), 0u);
-    std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) { return number(a) < number(b); });
-    std::vector<std::uint32_t> lastOf(n, 0);  // set for the first record of each number
-    std::vector<bool> placesRow(n, false);
-    for (std::size_t k = 0; k < n;) {
-        std::size_t end = k + 1;
-        while (end < n && number(order[end]) == number(order[k])) ++end;
-        if (!number(order[k]).empty()) {
-            placesRow[order[k]] = true;
-            lastOf[order[k]] = order[end - 1];
-        }
-        k = end;
-    }
-    TGridRows rows;
-    rows.reserve(n + 1);
-    for (std::size_t i = 0; i < n; ++i) {
-        if (!placesRow[i]) continue;
-        rows.push_back(std::move(added[lastOf[i]]));
-        rows.back()[colRowNumber] = std::to_string(rows.size());
-    }
+    TGridRows rows = std::exchange(FRows, {});
+    const bool any = FAdded != 0;
+    Clear();
+    if (!any) return {};
     rows.emplace_back(kPhoneGridColumns);
     return rows;
 }

@@ -155,7 +155,7 @@ TEST(PhoneGrid, RecordsToRowsMergesByNumber) {
     TPhoneGridRowsBuilder builder;
     for (const PhoneRecord& r : {a, blank, b, a2}) builder.Add(r);
     EXPECT_EQ(builder.Take(), rows);
-    EXPECT_EQ(builder.Count(), 0u);
+    EXPECT_EQ(builder.Added(), 0u);
 }
 
 }  // namespace
