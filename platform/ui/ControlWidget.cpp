@@ -71,7 +71,6 @@ void TControlWidget::paintEvent(QPaintEvent* e) {
     p.drawImage(box.topLeft(), image, box);
 }
 
-
 namespace {
 std::vector<QPointer<QWidget>>& BusyWidgets() {
     static std::vector<QPointer<QWidget>> busy;

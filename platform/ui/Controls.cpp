@@ -457,7 +457,8 @@ void TControl::PaintParentBackground(TCanvas& canvas) {
 
 void TControl::PaintWidgetImage(QImage& image, const TRegion& area) {
     // A windowed control without a Paint of its own shows its colour.
-    if (IsWindowed()) ui::FillArea(image, ui::RegionOf(area), 0xFF000000u | (ui::px::FromColor(FColor) & 0xFFFFFF));
+    if (IsWindowed())
+        ui::FillArea(image, ui::RegionOf(area), 0xFF000000u | (ui::px::FromColor(FColor) & 0xFFFFFF));
 }
 
 TAccessibleInfo TControl::GetAccessibleItem(int) const { return {}; }
@@ -938,7 +939,8 @@ TCustomControl::~TCustomControl() { BeginDestroy(); }
 void TCustomControl::PaintWidgetImage(QImage& image, const TRegion& area) {
     const QRegion a = ui::RegionOf(area) & image.rect();
     if (a.isEmpty()) return;
-    if (!FControlStyle.Contains(csOpaque)) ui::FillArea(image, a, 0xFF000000u | (ui::px::FromColor(GetColor()) & 0xFFFFFF));
+    if (!FControlStyle.Contains(csOpaque))
+        ui::FillArea(image, a, 0xFF000000u | (ui::px::FromColor(GetColor()) & 0xFFFFFF));
     ui::PaintClipped(*FCanvas, image, a, [this] { Paint(); });
 }
 

@@ -12,10 +12,10 @@
 // the pictures of the photograph events; it announces its log once a password has been
 // accepted, as a device does when it has events to hand over.
 // Runs until interrupted.
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <algorithm>
 #include <cstring>
 #include <ctime>
 #include <string>
