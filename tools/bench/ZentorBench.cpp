@@ -226,6 +226,12 @@ int main(int argc, char** argv) {
     setenv("ZENTOR_ONLINE", "0", 1);
     setenv("AppData", (dir + "/appdata").c_str(), 1);
     setenv("ZENTOR_PORTS", (link + "=STMicroelectronics Virtual COM Port (bench)").c_str(), 1);
+    if (!getenv("XDG_RUNTIME_DIR")) {
+        const std::string runtime = dir + "/runtime";
+        std::filesystem::create_directory(runtime);
+        std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
+        setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+    }
 
     TReport report;
     Application->Initialize();
