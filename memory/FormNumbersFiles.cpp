@@ -27,15 +27,11 @@ void TForm1::UiButton3Click(TObject* /*Sender*/) {
     const TNumbersImportResult result =
         NumbersCsvImport(bytes, rows, static_cast<std::size_t>(g_DeviceCapacity) + 8, g_CloudSession != 0);
     SetPhoneGridRows(rows);
+    // Lines left out are counted to the user, the first few shown.
+    const std::string report = NumbersImportReport(result);
+    if (!report.empty()) MessageShow(report);
     // In a session the rows just marked "add" go to the server.
     StartNumberSync();
-    // Lines that make no record are left out, and the user is told which.
-    if (!result.BadLines.empty()) {
-        std::string text = "Строки файла не загружены:";
-        for (std::size_t i = 0; i < result.BadLines.size(); ++i)
-            text += (i ? ", " : " ") + std::to_string(result.BadLines[i]);
-        MessageShow(text);
-    }
 }
 
 void TForm1::UiButton4Click(TObject* /*Sender*/) {

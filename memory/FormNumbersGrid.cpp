@@ -3,6 +3,7 @@
 
 #include "app/Unit1.h"
 #include "memory/NumberGridSort.h"
+#include "memory/PhoneGridRows.h"
 
 namespace {
 
@@ -46,22 +47,24 @@ void TForm1::SetPhoneGridRows(const std::vector<TPhoneGridRow>& rows) {
 // the previous records as they were.
 void TForm1::PhoneGridToStruct() {
     if (!PhonesGrid) return;  // the configuration may be handled before the page is built
-    std::vector<TPhoneGridRow> rows = PhoneGridRows();
-    std::vector<PhoneRecord> records = PhoneGridToRecords(rows);
-    // Seven-digit dates got their leading zero back.
-    for (int r = 1; r < static_cast<int>(rows.size()); ++r)
-        if (PhonesGrid->GetCells(colExpiry, r) != rows[r][colExpiry])
-            PhonesGrid->SetCells(colExpiry, r, rows[r][colExpiry]);
+    std::vector<int> fixedExpiry;
+    std::vector<PhoneRecord> records = PhoneGridToRecords(
+        PhonesGrid->GetRowCount(), [this](int c, int r) -> const std::string& { return PhonesGrid->GetCells(c, r); },
+        fixedExpiry);
+    // Seven-digit dates get their leading zero back.
+    for (int r : fixedExpiry) PhonesGrid->SetCells(colExpiry, r, "0" + PhonesGrid->GetCells(colExpiry, r));
     SetPhoneRecords(std::move(records));
 }
 
 void TForm1::PhoneStructToGrid() {
     if (!PhonesGrid || g_PhoneRecords.empty()) return;
+    ShowPhoneGridRows(PhoneRecordsToGridRows(g_PhoneRecords));
+}
+
+void TForm1::ShowPhoneGridRows(TGridRows rows) {
+    if (!PhonesGrid || rows.empty()) return;
     ClearTableClick(this);
-    const std::vector<TPhoneGridRow> rows = PhoneRecordsToGridRows(g_PhoneRecords);
-    PhonesGrid->SetRowCount(static_cast<int>(rows.size()) + 1);
-    for (std::size_t i = 0; i < rows.size(); ++i)
-        PhonesGrid->SetRow(static_cast<int>(i) + 1, std::vector<std::string>(rows[i].begin(), rows[i].end()));
+    PhonesGrid->SetRows(1, std::move(rows));
 }
 
 std::int32_t TForm1::FindInTable(const std::string& number) const {

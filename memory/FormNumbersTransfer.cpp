@@ -85,9 +85,13 @@ void TForm1::Reply_NumbersMemory(const TDeviceReply& reply) {
         const bool countAwaited = g_PhoneRead.AwaitingCount();
         const TTransferStep step = g_PhoneRead.OnReply(DataOf(reply));
         if (countAwaited && !g_PhoneRead.AwaitingCount()) HideWaitPanel(kNoText);
+        // Each block's rows are made as it arrives; the last one leaves only the merge.
+        const std::vector<PhoneRecord>& received = g_PhoneRead.Received();
+        if (received.size() < g_PhoneReadRows.Added()) g_PhoneReadRows.Clear();  // a new read began
+        for (std::size_t i = g_PhoneReadRows.Added(); i < received.size(); ++i) g_PhoneReadRows.Add(received[i]);
         if (step.End == TTransferEnd::Completed) {
             SetPhoneRecords(g_PhoneRead.TakeRecords());
-            PhoneStructToGrid();
+            ShowPhoneGridRows(g_PhoneReadRows.Take());  // the records' rows, as PhoneStructToGrid shows them
         }
         RunTransferStep(CmdReadNumbers, step);
         if (step.End == TTransferEnd::Completed) SetPhoneRecords({});

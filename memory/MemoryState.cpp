@@ -2,6 +2,7 @@
 
 TPhoneReadTransfer g_PhoneRead;
 TPhoneWriteTransfer g_PhoneWrite;
+TPhoneGridRowsBuilder g_PhoneReadRows;
 TEventLogTransfer g_LogRead;
 TNumberSearch g_NumberSearch;
 char g_SearchKeyword[16] = {};
@@ -15,5 +16,6 @@ std::string SessionImeiText() { return g_CloudSessionImei ? g_CloudSessionImei()
 
 void StopPhoneTransfers() {
     g_PhoneRead.Stop();
+    g_PhoneReadRows.Clear();
     g_PhoneWrite.Stop();
 }

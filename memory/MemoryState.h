@@ -10,10 +10,13 @@
 #include "memory/EventLogTransfer.h"
 #include "memory/NumberSearch.h"
 #include "memory/NumberTransfer.h"
+#include "memory/PhoneGridRows.h"
 
 // Reading and writing the whole number base (their countdowns run on Timer1's steps).
 extern TPhoneReadTransfer g_PhoneRead;
 extern TPhoneWriteTransfer g_PhoneWrite;
+// The grid rows of the records read so far, made block by block as the read goes.
+extern TPhoneGridRowsBuilder g_PhoneReadRows;
 // Reading the device's event log block by block.
 extern TEventLogTransfer g_LogRead;
 // The number grid's search: matches moved to the top and the keyword they are lit by.

@@ -1,6 +1,7 @@
 #include "memory/NumberCsv.h"
 
 #include <optional>
+#include <unordered_map>
 
 #include "platform/rtl/CodePage.h"
 #include "platform/rtl/Format.h"
@@ -60,11 +61,19 @@ std::optional<TCsvLine> ParseLine(std::string_view line) {
     return out;
 }
 
-int FindNumberRow(const std::vector<TPhoneGridRow>& rows, const std::string& number) {
-    for (std::size_t i = 1; i < rows.size(); ++i)
-        if (rows[i][colNumber] == number) return static_cast<int>(i);
-    return -1;
+// Blank lines and the header line carry no data: they are passed over without a word.
+bool IsNoData(std::string_view line) {
+    return line.find_first_not_of(" \t") == std::string_view::npos || line == kNumbersCsvHeader;
 }
+
+// 1-Wire keys and RFID tags keep their codes as written; the export writes these type texts.
+bool NamesCodeType(const TCsvLine& parsed) {
+    return parsed.CodeType && !parsed.Number.empty() &&
+           (*parsed.CodeType == kCodeTypeItems[1] || *parsed.CodeType == kCodeTypeItems[2]);
+}
+
+constexpr std::size_t kReportedLines = 3;
+constexpr std::size_t kReportedChars = 40;
 
 // The row must still make a record, or the next write of the grid would fail as a whole.
 bool MakesRecord(const TPhoneGridRow& row) {
@@ -108,24 +117,32 @@ TNumbersImportResult NumbersCsvImport(std::string_view fileBytes, std::vector<TP
     TNumbersImportResult result;
     if (rows.empty()) rows.emplace_back();  // the header row
     std::size_t firstFree = 1;
-    for (std::size_t i = 1; i < rows.size(); ++i)
-        if (!rows[i][colNumber].empty()) firstFree = i + 1;
+    // The first row of each number, so that a file of thousands of lines merges in one pass.
+    std::unordered_map<std::string, std::size_t> rowOf;
+    rowOf.reserve(rows.size());
+    for (std::size_t i = 1; i < rows.size(); ++i) {
+        if (rows[i][colNumber].empty()) continue;
+        firstFree = i + 1;
+        rowOf.try_emplace(rows[i][colNumber], i);
+    }
 
     const std::string text = Cp1251ToUtf8(fileBytes);
     const auto lines = SplitLines(text);
     for (std::size_t n = 0; n < lines.size(); ++n) {
         const std::string_view line = lines[n];
-        if (!IsNumbersCsvLineTaken(line)) continue;
+        if (IsNoData(line)) continue;
+        const auto refuse = [&] { result.Refused.push_back({static_cast<int>(n + 1), std::string(line)}); };
         const auto parsed = ParseLine(line);
-        if (!parsed || utf8::Length(parsed->Number) > phone::NumberWidth - 1) {
-            result.BadLines.push_back(static_cast<int>(n + 1));
+        const bool taken = (parsed && NamesCodeType(*parsed)) || IsNumbersCsvLineTaken(line);
+        if (!taken || !parsed || utf8::Length(parsed->Number) > phone::NumberWidth - 1) {
+            refuse();
             continue;
         }
 
-        const int found = FindNumberRow(rows, parsed->Number);
-        const std::size_t at = found < 0 ? firstFree : static_cast<std::size_t>(found);
+        const auto found = rowOf.find(parsed->Number);
+        const std::size_t at = found == rowOf.end() ? firstFree : found->second;
         TPhoneGridRow row = at < rows.size() ? rows[at] : TPhoneGridRow{};
-        if (found < 0) {
+        if (found == rowOf.end()) {
             row[colRowNumber] = std::to_string(at);
             row[colNumber] = parsed->Number;
         }
@@ -133,7 +150,7 @@ TNumbersImportResult NumbersCsvImport(std::string_view fileBytes, std::vector<TP
         if (parsed->CodeType) row[colCodeType] = *parsed->CodeType;
         if (cloudSession) row[colSync] = "add";
         if (!MakesRecord(row)) {
-            result.BadLines.push_back(static_cast<int>(n + 1));
+            refuse();
             continue;
         }
         if (rows.size() == firstFree) rows.emplace_back();
@@ -142,7 +159,8 @@ TNumbersImportResult NumbersCsvImport(std::string_view fileBytes, std::vector<TP
             break;
         }
         rows[at] = std::move(row);
-        if (found < 0) {
+        if (found == rowOf.end()) {
+            rowOf.emplace(parsed->Number, at);
             ++firstFree;
             ++result.Added;
         } else {
@@ -150,4 +168,16 @@ TNumbersImportResult NumbersCsvImport(std::string_view fileBytes, std::vector<TP
         }
     }
     return result;
+}
+
+std::string NumbersImportReport(const TNumbersImportResult& result) {
+    if (result.Refused.empty()) return {};
+    std::string text = "Не загружено строк файла: " + std::to_string(result.Refused.size());
+    for (std::size_t i = 0; i < result.Refused.size() && i < kReportedLines; ++i) {
+        const TRefusedCsvLine& r = result.Refused[i];
+        const std::string_view shown = utf8::Left(r.Text, kReportedChars);
+        text += "\nстрока " + std::to_string(r.Line) + ": " + std::string(shown);
+        if (shown.size() < r.Text.size()) text += "...";
+    }
+    return text;
 }

@@ -19,22 +19,37 @@ std::string NumbersExportFileName(const std::string& imei);
 // would split the line on reading it back, so it is written as a blank.
 std::string NumbersCsvExport(const std::vector<TPhoneGridRow>& rows);
 
-// Lines taken on import: after blanks, an optional sign and decimal digits that are not all
-// zeros. The header, empty lines and lines beginning with a letter are skipped.
+// Lines taken on import by their number: after blanks, an optional sign and decimal digits
+// that are not all zeros. The header, empty lines and lines beginning with a letter are not.
 bool IsNumbersCsvLineTaken(std::string_view line);
+
+// A line the import did not take: its number in the file (from 1) and its text (UTF-8).
+struct TRefusedCsvLine {
+    int Line = 0;
+    std::string Text;
+    friend bool operator==(const TRefusedCsvLine&, const TRefusedCsvLine&) = default;
+};
 
 struct TNumbersImportResult {
     int Added = 0;
     int Updated = 0;
-    // 1-based numbers of taken lines left out: fewer than six fields, a number longer than
-    // its 10 characters, or an expiry or pass limit that makes no record. The grid keeps
-    // its rows as they were for such a line.
-    std::vector<int> BadLines;
+    // Lines left out, in file order: lines not taken, and taken lines with fewer than six
+    // fields, a number longer than its 10 characters, or an expiry or pass limit that makes
+    // no record (the grid keeps its rows as they were for those). Empty lines and the
+    // header line are no data and are not counted.
+    std::vector<TRefusedCsvLine> Refused;
     bool Stopped = false;  // the row count reached the limit
 };
 
 // Merges the file's bytes into rows (every grid row, the header first; rows grow as the
 // grid's row count does). rowLimit is the device capacity + 8: the import stops when the row
 // count reaches it. In a cloud session every row imported is marked "add" in column 8.
+// A line whose record type (field 7) is a 1-Wire key or an RFID tag takes its code as it
+// stands, as the export writes it: such codes may begin with a letter or with 0. Other
+// lines are taken by IsNumbersCsvLineTaken.
 TNumbersImportResult NumbersCsvImport(std::string_view fileBytes, std::vector<TPhoneGridRow>& rows,
                                       std::size_t rowLimit, bool cloudSession);
+
+// What the user is told about the lines left out: their count and the first few of them;
+// empty when every line was taken.
+std::string NumbersImportReport(const TNumbersImportResult& result);

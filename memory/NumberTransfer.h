@@ -72,6 +72,8 @@ public:
     std::int32_t GetNextIndex() const { return FNextIndex; }
     std::int32_t GetCount() const { return FCount; }
     std::int32_t GetBlockTimeout() const { return FBlockTimeout; }
+    // The records received so far.
+    const std::vector<PhoneRecord>& Received() const { return FRecords; }
     // The records of the completed read, handed over once.
     std::vector<PhoneRecord> TakeRecords();
     // Ends the read where it stands: no countdown, no further block is taken.

@@ -1,5 +1,6 @@
 #include "memory/PhoneRecord.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "config/CivilDays.h"
@@ -24,6 +25,39 @@ bool ExpiryFromText(const std::string& text, std::uint32_t& localSeconds) {
         return false;
     localSeconds = static_cast<std::uint32_t>(seconds);
     return true;
+}
+
+// A 7-digit expiry is missing the leading zero of its day.
+std::string FullExpiryText(const std::string& text) { return text.size() == 7 ? "0" + text : text; }
+void FixExpiryText(std::string& text) {
+    if (text.size() == 7) text.insert(0, 1, '0');
+}
+
+// The record of one row; cell(column) reads the row's texts. A value the record cannot hold
+// is refused, naming its column, never cut or wrapped.
+template <class Cell>
+PhoneRecord RecordOf(const Cell& cell) {
+    const std::string& number = cell(colNumber);
+    const std::string& name = cell(colName);
+    if (RecordTextBytes(number) > kMaxNumberBytes) RefuseCell("Номер", number, "не более 10 символов");
+    if (RecordTextBytes(name) > kMaxNameBytes) RefuseCell("Наименование", name, "не более 19 символов");
+    std::uint8_t passes = 0;
+    if (!PassesFromText(cell(colPasses), passes)) RefuseCell("Проходов", cell(colPasses), "нужно число от 0 до 255");
+    std::uint32_t expiry = 0;
+    if (!cell(colExpiry).empty() && !ExpiryFromText(FullExpiryText(cell(colExpiry)), expiry))
+        RefuseCell("Действует до", cell(colExpiry), "нужна дата ддММгггг");
+
+    PhoneRecord r;
+    r[phone::Mark] = phone::MarkInUse;
+    SetFieldText(r.data() + phone::Number, phone::NumberWidth, number);
+    SetFieldText(r.data() + phone::Name, phone::NameWidth, name);
+    const std::uint8_t access = IndexOfItem(kAccessTypeItems, cell(colAccess)) & 0x03;
+    const std::uint8_t type = IndexOfItem(kCodeTypeItems, cell(colCodeType)) & 0x03;
+    r[phone::Flags] = static_cast<std::uint8_t>(access | (type << 4));
+    SetU32(r.data() + phone::Expiry, expiry);
+    r[phone::Passes] = passes;
+    r[phone::Schedule] = IndexOfItem(kSheduleItems, cell(colSchedule));
+    return r;
 }
 
 std::string ItemText(std::span<const std::string_view> items, unsigned index) {
@@ -56,30 +90,8 @@ bool PassesFromText(const std::string& text, std::uint8_t& passes) {
 }
 
 PhoneRecord PhoneRowToRecord(TPhoneGridRow& row) {
-    if (RecordTextBytes(row[colNumber]) > kMaxNumberBytes)
-        RefuseCell("Номер", row[colNumber], "не более 10 символов");
-    if (RecordTextBytes(row[colName]) > kMaxNameBytes)
-        RefuseCell("Наименование", row[colName], "не более 19 символов");
-    std::uint8_t passes = 0;
-    if (!PassesFromText(row[colPasses], passes)) RefuseCell("Проходов", row[colPasses], "нужно число от 0 до 255");
-    std::uint32_t expirySeconds = 0;
-    std::string expiry = row[colExpiry];
-    if (!expiry.empty()) {
-        if (expiry.size() == 7) expiry = "0" + expiry;
-        if (!ExpiryFromText(expiry, expirySeconds)) RefuseCell("Действует до", row[colExpiry], "нужна дата ддММгггг");
-    }
-    row[colExpiry] = expiry;
-
-    PhoneRecord r;
-    r[phone::Mark] = phone::MarkInUse;
-    SetFieldText(r.data() + phone::Number, phone::NumberWidth, row[colNumber]);
-    SetFieldText(r.data() + phone::Name, phone::NameWidth, row[colName]);
-    const std::uint8_t access = IndexOfItem(kAccessTypeItems, row[colAccess]) & 0x03;
-    const std::uint8_t type = IndexOfItem(kCodeTypeItems, row[colCodeType]) & 0x03;
-    r[phone::Flags] = static_cast<std::uint8_t>(access | (type << 4));
-    SetU32(r.data() + phone::Expiry, expirySeconds);
-    r[phone::Passes] = passes;
-    r[phone::Schedule] = IndexOfItem(kSheduleItems, row[colSchedule]);
+    PhoneRecord r = RecordOf([&row](int c) -> const std::string& { return row[c]; });
+    FixExpiryText(row[colExpiry]);
     return r;
 }
 
@@ -94,42 +106,25 @@ void PhoneRecordToRow(const PhoneRecord& r, TPhoneGridRow& row) {
     row[colCodeType] = ItemText(kCodeTypeItems, (r[phone::Flags] >> 4) & 0x03);
 }
 
-std::vector<PhoneRecord> PhoneGridToRecords(std::vector<TPhoneGridRow>& rows) {
+std::vector<PhoneRecord> PhoneGridToRecords(int rowCount, const TPhoneCellReader& cell, std::vector<int>& fixedExpiry) {
     std::vector<PhoneRecord> records;
-    // Work on a copy so that a conversion error leaves the grid's texts as they were.
-    std::vector<TPhoneGridRow> work = rows;
-    for (std::size_t i = 1; i < work.size(); ++i) {
-        if (work[i][colNumber].empty()) continue;
+    records.reserve(static_cast<std::size_t>(std::max(rowCount, 0)));
+    for (int r = 1; r < rowCount; ++r) {
+        if (cell(colNumber, r).empty()) continue;
         try {
-            records.push_back(PhoneRowToRecord(work[i]));
+            records.push_back(RecordOf([&](int c) -> const std::string& { return cell(c, r); }));
         } catch (const EConvertError& e) {
-            throw EConvertError("Строка " + std::to_string(i) + ", " + e.what());
+            throw EConvertError("Строка " + std::to_string(r) + ", " + e.what());
         }
+        if (cell(colExpiry, r).size() == 7) fixedExpiry.push_back(r);
     }
-    rows = std::move(work);
     return records;
 }
 
-std::vector<TPhoneGridRow> PhoneRecordsToGridRows(const std::vector<PhoneRecord>& records) {
-    if (records.empty()) return {};
-    // Grid rows 1 .. count + 1, all empty; grid row k is rows[k - 1].
-    std::vector<TPhoneGridRow> rows(records.size() + 1);
-    std::size_t next = 1;
-    for (const PhoneRecord& r : records) {
-        const std::string number = GetFieldText(r.data() + phone::Number, phone::NumberWidth);
-        std::size_t at = 0;
-        for (std::size_t k = 1; k <= rows.size(); ++k)
-            if (rows[k - 1][colNumber] == number) {
-                at = k;
-                break;
-            }
-        if (at == 0) at = next++;
-        TPhoneGridRow& row = rows[at - 1];
-        row[colRowNumber] = std::to_string(at);
-        PhoneRecordToRow(r, row);
-    }
-    // Entries, then one empty row.
-    rows.resize(next);
-    rows.back() = TPhoneGridRow{};
-    return rows;
+std::vector<PhoneRecord> PhoneGridToRecords(std::vector<TPhoneGridRow>& rows) {
+    std::vector<int> fixedExpiry;
+    std::vector<PhoneRecord> records = PhoneGridToRecords(
+        static_cast<int>(rows.size()), [&rows](int c, int r) -> const std::string& { return rows[r][c]; }, fixedExpiry);
+    for (int r : fixedExpiry) FixExpiryText(rows[r][colExpiry]);
+    return records;
 }

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -84,10 +85,7 @@ std::string ExpiryToText(std::uint32_t localSeconds);
 // written back into it. Raises EConvertError as PhoneRowToRecord does, naming the row too,
 // and builds nothing.
 std::vector<PhoneRecord> PhoneGridToRecords(std::vector<TPhoneGridRow>& rows);
-
-// PhoneStructToGrid: the grid's rows below the header after showing the records: one row
-// per distinct number (a later record with the same number overwrites the earlier row),
-// column 0 numbered from 1, then one empty row; the grid's row count is size() + 1.
-// An empty list gives no rows: the caller then empties the grid (a file with no numbers
-// empties it).
-std::vector<TPhoneGridRow> PhoneRecordsToGridRows(const std::vector<PhoneRecord>& records);
+// The same, reading the grid where it stands: cell(column, row) for rowCount rows, the header
+// first. The rows whose 7-digit expiry needs its leading "0" back are added to fixedExpiry.
+using TPhoneCellReader = std::function<const std::string&(int column, int row)>;
+std::vector<PhoneRecord> PhoneGridToRecords(int rowCount, const TPhoneCellReader& cell, std::vector<int>& fixedExpiry);

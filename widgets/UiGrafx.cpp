@@ -89,9 +89,13 @@ void DrawParentImage(TControl* control, TCanvas* canvas, bool invalidateParent) 
     TWinControl* parent = control ? control->GetParent() : nullptr;
     if (!parent) return;
     int id = canvas->SaveState();
-    TPoint origin = canvas->GetOrigin();
     canvas->IntersectClipRect(0, 0, control->GetWidth(), control->GetHeight());
-    parent->PaintBackgroundTo(*canvas, origin.x - control->GetLeft(), origin.y - control->GetTop());
+    // Only the part the canvas lets through is asked of the parent.
+    const TRect need = canvas->GetClipRect();
+    const int left = control->GetLeft(), top = control->GetTop();
+    if (!need.IsEmpty())
+        parent->PaintBackgroundTo(*canvas, -left, -top,
+                                  TRect(need.Left + left, need.Top + top, need.Right + left, need.Bottom + top));
     canvas->RestoreState(id);
     if (invalidateParent && !dynamic_cast<TCustomControl*>(parent)) parent->Invalidate();
 }

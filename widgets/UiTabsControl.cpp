@@ -255,6 +255,8 @@ void TUiCustomTabControl::SetTabIndex(int Value) {
     }
     UpdateGeometry();
     if (Value < 0 || Value >= FStrip.Tabs.Count()) {
+        // No tab selected already: nothing to repaint (hidden-tab pages ask for this each time).
+        if (FTabIndex == -1 && FStrip.Selected == -1) return;
         FTabIndex = -1;
         FStrip.Selected = -1;
         Invalidate();

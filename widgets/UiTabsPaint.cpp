@@ -30,9 +30,14 @@ bool Intersects(const TRect& a, const TRect& b) {
     return a.Left < b.Right && b.Left < a.Right && a.Top < b.Bottom && b.Top < a.Bottom;
 }
 
+TRect Intersection(const TRect& a, const TRect& b) {
+    return TRect(std::max(a.Left, b.Left), std::max(a.Top, b.Top), std::min(a.Right, b.Right),
+                 std::min(a.Bottom, b.Bottom));
+}
+
 }  // namespace
 
-// The painter holds what one paint needs: the canvas, the outline list, the parent's image.
+// The painter holds what one paint needs: the canvas and the outline list.
 class TUiTabPainter {
 public:
     TUiTabPainter(TUiCustomTabControl& control, TCanvas& canvas) : C(control), Cv(canvas), S(control.FStrip) {}
@@ -64,7 +69,6 @@ private:
     TCanvas& Cv;
     TUiTabStripLayout& S;
     std::vector<TOutlineStep> FSteps;
-    std::unique_ptr<TBitmap> FParentImage;
     TPoint FPen;
     TColor FFrame = clBtnShadow;
 };
@@ -607,16 +611,6 @@ void TUiTabPainter::RecordTabOutline(int index) {
 }
 
 void TUiTabPainter::Replay() {
-    const bool anyShadow = std::any_of(FSteps.begin(), FSteps.end(), [](const TOutlineStep& s) {
-        return s.Command == ocShadow30 || s.Command == ocShadow15;
-    });
-    if (anyShadow && !FParentImage) {
-        FParentImage = std::make_unique<TBitmap>(std::max(C.GetWidth(), 1), std::max(C.GetHeight(), 1));
-        TCanvas* pc = FParentImage->GetCanvas();
-        pc->GetBrush()->SetColor(C.GetParent() ? C.GetParent()->GetColor() : C.GetBackgroundColor());
-        pc->FillRect(TRect(0, 0, FParentImage->GetWidth(), FParentImage->GetHeight()));
-        DrawParentImage(&C, pc);
-    }
     TPen* pen = Cv.GetPen();
     pen->SetStyle(psSolid);
     pen->SetWidth(1);
@@ -648,10 +642,22 @@ void TUiTabPainter::Replay() {
 }
 
 void TUiTabPainter::ShadowRun(TPoint from, TPoint to, int weight) {
+    // Only the part of the run that this paint shows is drawn, over the parent's pixels
+    // under that part alone.
+    const TRect run = Intersection(TRect(std::min(from.x, to.x), std::min(from.y, to.y), std::max(from.x, to.x) + 1,
+                                         std::max(from.y, to.y) + 1),
+                                   Cv.GetClipRect());
+    if (run.IsEmpty()) return;
+    TBitmap behind(run.Width(), run.Height());
+    TCanvas* bc = behind.GetCanvas();
+    bc->SetOrigin(-run.Left, -run.Top);
+    bc->GetBrush()->SetColor(C.GetParent() ? C.GetParent()->GetColor() : C.GetBackgroundColor());
+    bc->FillRect(run);
+    DrawParentImage(&C, bc);
     // Like a line, the run leaves out its end point.
     const int dx = (to.x > from.x) - (to.x < from.x), dy = (to.y > from.y) - (to.y < from.y);
     for (TPoint p = from; p != to; p = TPoint(p.x + dx, p.y + dy)) {
-        TColor back = FParentImage ? FParentImage->GetPixel(p.x, p.y) : -1;
+        TColor back = behind.GetPixel(p.x - run.Left, p.y - run.Top);
         if (back == -1) back = C.GetBackgroundColor();
         Cv.SetPixel(p.x, p.y, BlendColors(clBlack, back, static_cast<std::uint8_t>(weight)));
         if (dx == 0 && dy == 0) break;

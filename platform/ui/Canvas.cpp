@@ -81,9 +81,14 @@ struct CanvasOps {
         }
     }
     void SpanColor(int y, int x0, int x1, std::uint32_t color, TPenMode mode) {
-        if (mode == pmCopy)
-            Span(y, x0, x1, [color](int, int, std::uint32_t) { return color; });
-        else
+        if (mode == pmCopy && img) {
+            y += oy;
+            for (const QRect& r : rects) {
+                if (y < r.top() || y > r.bottom()) continue;
+                const int a = std::max(x0 + ox, r.left()), b = std::min(x1 + ox, r.right() + 1);
+                if (a < b) std::fill(Row(y) + a, Row(y) + b, color);
+            }
+        } else
             Span(y, x0, x1, [color, mode](int, int, std::uint32_t d) { return ui::px::Rop2(mode, color, d); });
     }
     bool Inside(int x, int y) const {  // device coordinates
@@ -494,10 +499,29 @@ void TCanvas::StretchDraw(const TRect& dest, const TBitmap& bmp) {
     if (w <= 0 || h <= 0 || bmp.GetEmpty()) return;
     CanvasOps ops(*this);
     if (!ops.Ok()) return;
+    const bool keyed = bmp.GetTransparent();
+    const bool alpha = bmp.GetAlphaFormat() != afIgnored;
+    if (!keyed && w == bmp.GetWidth() && h == bmp.GetHeight() && &bmp.GetImage() != FTarget) {
+        // One to one: the image is copied whole by the paint engine. The result is opaque,
+        // with the colour bits as they are: a black fill behind the destination makes it so.
+        QPainter p(FTarget);
+        ops.SetupPainter(p);
+        const QRect target(dest.Left, dest.Top, w, h);
+        if (alpha) {
+            p.setCompositionMode(QPainter::CompositionMode_DestinationOver);
+            p.fillRect(target, QColor(0, 0, 0));
+            p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+            p.drawImage(target.topLeft(), bmp.GetImage());
+        } else {
+            p.setCompositionMode(QPainter::CompositionMode_Source);
+            p.drawImage(target.topLeft(), bmp.GetImage());
+            p.setCompositionMode(QPainter::CompositionMode_DestinationOver);
+            p.fillRect(target, QColor(0, 0, 0));
+        }
+        return;
+    }
     SourceBlock src = ReadSource(&bmp.GetImage(), 0, 0, bmp.GetWidth(), bmp.GetHeight(), w, h);
-    bool keyed = bmp.GetTransparent();
     std::uint32_t key = keyed ? (ui::px::FromColor(bmp.GetTransparentColor()) & 0xFFFFFF) : 0;
-    bool alpha = bmp.GetAlphaFormat() != afIgnored;
     for (int j = 0; j < h; ++j)
         ops.Span(dest.Top + j, dest.Left, dest.Left + w, [&](int px, int, std::uint32_t d) {
             std::uint32_t s = src.px[size_t(j) * w + (px - dest.Left)];

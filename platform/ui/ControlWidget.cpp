@@ -1,10 +1,12 @@
 #include "platform/ui/ControlWidget.h"
 
 #include <QKeyEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <vector>
 
 #include "platform/sys/GuiThread.h"
+#include "platform/ui/PaintArea.h"
 
 namespace ui {
 
@@ -41,23 +43,29 @@ bool TControlWidget::event(QEvent* e) {
     return QWidget::event(e);
 }
 
-void TControlWidget::paintEvent(QPaintEvent*) {
+// Only what Qt asks for is painted and copied: the image keeps the rest from earlier paints.
+void TControlWidget::paintEvent(QPaintEvent* e) {
     if (!control || painting) return;
+    QRegion area = e->region();
     if (image.width() != width() || image.height() != height()) {
         image = QImage(std::max(width(), 0), std::max(height(), 0), QImage::Format_ARGB32_Premultiplied);
         image.fill(0u);
+        area = image.rect();
     }
-    if (image.isNull()) return;
+    area &= image.rect();
+    if (image.isNull() || area.isEmpty()) return;
     painting = true;
     TControl* c = control;
     {
         TBusyWidget busy(this);
-        SafeCall([&] { c->PaintWidgetImage(image); });
+        SafeCall([&] { c->PaintWidgetImage(image, ToTRegion(area)); });
     }
     painting = false;
     if (!control) return;  // a paint handler freed the control
     QPainter p(this);
-    p.drawImage(0, 0, image);
+    p.setClipRegion(area);
+    const QRect box = area.boundingRect();
+    p.drawImage(box.topLeft(), image, box);
 }
 
 namespace {

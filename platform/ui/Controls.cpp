@@ -13,6 +13,7 @@
 #include "platform/ui/ControlWidget.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/Menus.h"
+#include "platform/ui/PaintArea.h"
 #include "platform/ui/PixelOps.h"
 
 struct TControl::WidgetRef {
@@ -421,21 +422,32 @@ std::unique_ptr<TBitmap> TControl::RenderToBitmap() {
     return bmp;
 }
 
-void TControl::PaintTo(TCanvas& canvas, int x, int y) {
-    if (FWidth <= 0 || FHeight <= 0) return;
-    TBitmap tmp(FWidth, FHeight);
-    QImage& img = tmp.GetImage();
-    img.fill(0u);
+void TControl::PaintTo(TCanvas& canvas, int x, int y) { PaintAreaTo(canvas, x, y, TRect(0, 0, FWidth, FHeight)); }
+
+void TControl::PaintAreaTo(TCanvas& canvas, int x, int y, const TRect& area) {
+    const QRect a = QRect(0, 0, FWidth, FHeight) & ui::ToQRect(area);
+    if (a.isEmpty()) return;
+    TBitmap part;
+    QImage& img = part.GetImage();
     if (FWidget->own) {
-        if (FWidget->own->painting) img = FWidget->own->image.copy();
-        else PaintWidgetImage(img);
+        if (FWidget->own->painting) {
+            img = FWidget->own->image.copy(a);
+        } else {
+            // An image of the control's size of which only the area is touched: a strip of a
+            // large control costs what the strip does.
+            QImage whole(FWidth, FHeight, QImage::Format_ARGB32_Premultiplied);
+            ui::FillArea(whole, a, 0u);
+            PaintWidgetImage(whole, ui::ToTRegion(a));
+            img = whole.copy(a);
+        }
     } else if (QWidget* w = GetWidget()) {
+        img = QImage(a.size(), QImage::Format_ARGB32_Premultiplied);
         img.fill(0xFF000000u | (ui::px::FromColor(FColor) & 0xFFFFFF));
         QPainter p(&img);
-        w->render(&p, QPoint(0, 0), QRegion(), QWidget::DrawWindowBackground);
+        w->render(&p, QPoint(0, 0), QRegion(a), QWidget::DrawWindowBackground);
     }
-    tmp.SetAlphaFormat(afPremultiplied);
-    canvas.Draw(x, y, tmp);
+    part.SetAlphaFormat(afPremultiplied);
+    canvas.Draw(x + a.left(), y + a.top(), part);
 }
 
 void TControl::PaintParentBackground(TCanvas& canvas) {
@@ -443,9 +455,10 @@ void TControl::PaintParentBackground(TCanvas& canvas) {
     FParent->PaintTo(canvas, -FLeft, -FTop);
 }
 
-void TControl::PaintWidgetImage(QImage& image) {
+void TControl::PaintWidgetImage(QImage& image, const TRegion& area) {
     // A windowed control without a Paint of its own shows its colour.
-    if (IsWindowed()) image.fill(0xFF000000u | (ui::px::FromColor(FColor) & 0xFFFFFF));
+    if (IsWindowed())
+        ui::FillArea(image, ui::RegionOf(area), 0xFF000000u | (ui::px::FromColor(FColor) & 0xFFFFFF));
 }
 
 TAccessibleInfo TControl::GetAccessibleItem(int) const { return {}; }
@@ -579,6 +592,9 @@ TWinControl::TWinControl(TComponent* AOwner) : TWinControl(AOwner, nullptr) {}
 
 TWinControl::TWinControl(TComponent* AOwner, QWidget* widget) : TControl(AOwner, widget) {
     FControlStyle.Include(csAcceptsControls);
+    // A windowed control of ours paints every pixel of its image (its colour first, or a
+    // Paint that fills it): what lies behind it needs no painting when it repaints.
+    if (FWidget->own) FWidget->own->setAttribute(Qt::WA_OpaquePaintEvent, true);
 }
 
 TWinControl::~TWinControl() {
@@ -855,22 +871,21 @@ void TWinControl::NotifyChildrenColor() {
 }
 
 void TWinControl::PaintTo(TCanvas& canvas, int x, int y) { TControl::PaintTo(canvas, x, y); }
-void TWinControl::PaintBackgroundTo(TCanvas& canvas, int x, int y) { PaintTo(canvas, x, y); }
+void TWinControl::PaintBackgroundTo(TCanvas& canvas, int x, int y, const TRect& area) {
+    PaintAreaTo(canvas, x, y, area);
+}
 
 // ---- TCustomControl, TGraphicControl ---------------------------------------------------
 
 TCustomControl::TCustomControl(TComponent* AOwner) : TWinControl(AOwner), FCanvas(std::make_unique<TCanvas>()) {}
 TCustomControl::~TCustomControl() { BeginDestroy(); }
 
-void TCustomControl::PaintWidgetImage(QImage& image) {
-    if (!FControlStyle.Contains(csOpaque)) image.fill(0xFF000000u | (ui::px::FromColor(GetColor()) & 0xFFFFFF));
-    QImage* before = FCanvas->GetTarget();
-    FCanvas->SetTarget(&image);
-    FCanvas->SelectClipRegion(nullptr);
-    FCanvas->SetOrigin(0, 0);
-    FCanvas->SetPenPos(TPoint(0, 0));
-    ui::SafeCall([this] { Paint(); });
-    FCanvas->SetTarget(before);
+void TCustomControl::PaintWidgetImage(QImage& image, const TRegion& area) {
+    const QRegion a = ui::RegionOf(area) & image.rect();
+    if (a.isEmpty()) return;
+    if (!FControlStyle.Contains(csOpaque))
+        ui::FillArea(image, a, 0xFF000000u | (ui::px::FromColor(GetColor()) & 0xFFFFFF));
+    ui::PaintClipped(*FCanvas, image, a, [this] { Paint(); });
 }
 
 TGraphicControl::TGraphicControl(TComponent* AOwner) : TControl(AOwner), FCanvas(std::make_unique<TCanvas>()) {
@@ -882,15 +897,11 @@ TGraphicControl::TGraphicControl(TComponent* AOwner) : TControl(AOwner), FCanvas
 }
 TGraphicControl::~TGraphicControl() { BeginDestroy(); }
 
-void TGraphicControl::PaintWidgetImage(QImage& image) {
-    image.fill(0u);  // nothing painted shows the parent
-    QImage* before = FCanvas->GetTarget();
-    FCanvas->SetTarget(&image);
-    FCanvas->SelectClipRegion(nullptr);
-    FCanvas->SetOrigin(0, 0);
-    FCanvas->SetPenPos(TPoint(0, 0));
-    ui::SafeCall([this] { Paint(); });
-    FCanvas->SetTarget(before);
+void TGraphicControl::PaintWidgetImage(QImage& image, const TRegion& area) {
+    const QRegion a = ui::RegionOf(area) & image.rect();
+    if (a.isEmpty()) return;
+    ui::FillArea(image, a, 0u);  // nothing painted shows the parent
+    ui::PaintClipped(*FCanvas, image, a, [this] { Paint(); });
 }
 
 std::string GetShortHint(const std::string& hint) {

@@ -213,6 +213,9 @@ public:
     std::unique_ptr<TBitmap> RenderToBitmap();
     // Paints this control alone (background and Paint, no children) at (x, y) of canvas.
     virtual void PaintTo(TCanvas& canvas, int x, int y);
+    // The same for the part inside area (control coordinates) only: the rest of the control
+    // is neither painted nor copied.
+    void PaintAreaTo(TCanvas& canvas, int x, int y, const TRect& area);
     // Paints the parent's client behind this control into canvas (for transparent drawing):
     // canvas pixel (0,0) is this control's top-left corner. Nothing without a parent.
     void PaintParentBackground(TCanvas& canvas);
@@ -271,8 +274,10 @@ public:
     QWidget* GetWidget() const;
     // Platform use: one event for this control from its widget; true when consumed.
     virtual bool HandleWidgetEvent(QEvent* event);
-    // Platform use: paints the widget's content (background and Paint) into its image.
-    virtual void PaintWidgetImage(QImage& image);
+    // Platform use: paints the widget's content (background and Paint) into its image, an
+    // image of the control's size. Only the pixels inside area (clipped to the image) are
+    // painted; the others keep what they held.
+    virtual void PaintWidgetImage(QImage& image, const TRegion& area);
 
 protected:
     // Controls that wrap a ready-made Qt widget pass it here (the control owns it).
@@ -393,8 +398,9 @@ public:
     bool DialogKey(Word Key, TShiftState Shift) override;
 
     void PaintTo(TCanvas& canvas, int x, int y) override;
-    // Paints this control's client (not its windowed children) with its origin at (x, y).
-    void PaintBackgroundTo(TCanvas& canvas, int x, int y);
+    // Paints the part inside area of this control's client (not its windowed children) with
+    // the control's origin at (x, y).
+    void PaintBackgroundTo(TCanvas& canvas, int x, int y, const TRect& area);
 
     void InsertControl(TControl* c);
     void RemoveControl(TControl* c);
@@ -433,7 +439,7 @@ public:
 
 protected:
     virtual void Paint() {}
-    void PaintWidgetImage(QImage& image) override;
+    void PaintWidgetImage(QImage& image, const TRegion& area) override;
 
 private:
     std::unique_ptr<TCanvas> FCanvas;
@@ -449,7 +455,7 @@ public:
 
 protected:
     virtual void Paint() {}
-    void PaintWidgetImage(QImage& image) override;
+    void PaintWidgetImage(QImage& image, const TRegion& area) override;
 
 private:
     std::unique_ptr<TCanvas> FCanvas;

@@ -306,8 +306,8 @@ TAccessibleInfo TCustomForm::GetAccessibleInfo() const {
     return info;
 }
 
-void TCustomForm::PaintWidgetImage(QImage& image) {
-    TWinControl::PaintWidgetImage(image);
+void TCustomForm::PaintWidgetImage(QImage& image, const TRegion& area) {
+    TWinControl::PaintWidgetImage(image, area);
     if (OnPaint) OnPaint(this);
 }
 

@@ -103,7 +103,7 @@ protected:
     virtual void DoHide();
     virtual bool CloseQuery();
     void TextChanged() override;
-    void PaintWidgetImage(QImage& image) override;
+    void PaintWidgetImage(QImage& image, const TRegion& area) override;
 
 private:
     void ApplyWindowFlags();

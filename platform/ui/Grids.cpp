@@ -189,6 +189,23 @@ void TStringGrid::SetRow(int row, const std::vector<std::string>& texts) {
     Invalidate();
 }
 
+void TStringGrid::SetRow(int row, std::vector<std::string>&& texts) {
+    if (row < 0 || row >= FRowCount) return;
+    texts.resize(size_t(FColCount));
+    FCells[size_t(row)] = std::move(texts);
+    Invalidate();
+}
+
+void TStringGrid::SetRows(int first, std::vector<std::vector<std::string>>&& rows) {
+    first = std::clamp(first, 0, FRowCount);
+    FCells.resize(size_t(first));
+    FCells.reserve(size_t(first) + rows.size());
+    for (auto& row : rows) FCells.push_back(std::move(row));
+    FRowCount = std::max(first + static_cast<int>(rows.size()), 1);
+    if (FFixedRows >= FRowCount) FFixedRows = FRowCount - 1;
+    Resize2D();
+}
+
 void TStringGrid::ClearCells() {
     for (auto& row : FCells) std::fill(row.begin(), row.end(), std::string());
     Invalidate();

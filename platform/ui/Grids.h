@@ -79,6 +79,10 @@ public:
     // One row or column of texts.
     std::vector<std::string> GetRow(int row) const;
     void SetRow(int row, const std::vector<std::string>& texts);
+    void SetRow(int row, std::vector<std::string>&& texts);  // takes the texts over
+    // Rows first .. first + rows.size() - 1 take the texts over and the row count becomes
+    // first + rows.size(): a whole table set at once.
+    void SetRows(int first, std::vector<std::vector<std::string>>&& rows);
     void ClearCells();
 
     // The current cell and the selection (inclusive ranges of cells).

@@ -292,6 +292,18 @@ TEST_F(NumbersGrid, NumberFileRoundTripThroughTheDialogs) {
     ui::test::PushFileAnswer("");
     Form1->UiButton3Click(nullptr);
     EXPECT_EQ(g->GetRow(1), before[0]);
+
+    // Lines the import leaves out are counted and the first shown.
+    {
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        out << Utf8ToCp1251("Номер;Имя\r\nA1B2C3D4E5;Метка;;;0;;Код RFID\r\nB1;x;;;0;;Телефон\r\n"
+                            "9000000003;Сидоров;;;много;;\r\n");
+    }
+    ui::test::PushFileAnswer(path);
+    testsupport::Click(Form1->UiButton3);
+    EXPECT_EQ(g->GetCells(1, 3), "A1B2C3D4E5");
+    EXPECT_EQ(Message(), "Не загружено строк файла: 3\nстрока 1: Номер;Имя\nстрока 3: B1;x;;;0;;Телефон\n"
+                         "строка 4: 9000000003;Сидоров;;;много;;");
 }
 
 TEST_F(NumbersGrid, AnExportThatCannotBeWrittenKeepsTheOldFileAndSaysSo) {

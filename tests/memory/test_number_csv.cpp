@@ -73,45 +73,65 @@ TEST(NumberCsv, ImportMergesByNumber) {
         "9000000005;bad;x;32132025;0;y;z\r\n"
         "9000000006;short\r\n"
         "+79001234567;x;y;;0;z;w\r\n"
-        "9000000007;x;y;;abc;z;w";
+        "9000000007;x;y;;abc;z;w\r\n"
+        // 12, 13: a tag and a key keep codes that begin with a letter or with 0.
+        "A1B2C3D4E5;\xCC\xE5\xF2\xEA\xE0;;;0;;\xCA\xEE\xE4 RFID\r\n"
+        "00FF12AB34;;;;0;;\xCA\xEE\xE4 1wire\r\n";
 
     Rows rows = Cleared();
     rows[1] = Ivan();
     rows[2][colCodeType] = "Код RFID";  // left in a free row
     const TNumbersImportResult r = NumbersCsvImport(file, rows, 658, false);
-    EXPECT_EQ(r.Added, 2);
+    EXPECT_EQ(r.Added, 4);
     EXPECT_EQ(r.Updated, 1);
-    EXPECT_EQ(r.BadLines, (std::vector<int>{8, 9, 10, 11}));
+    std::vector<int> refused;
+    for (const TRefusedCsvLine& line : r.Refused) refused.push_back(line.Line);
+    EXPECT_EQ(refused, (std::vector<int>{4, 5, 8, 9, 10, 11}));
+    EXPECT_EQ(r.Refused[0].Text, "0000000000;x;y;;0;z;w");
     EXPECT_FALSE(r.Stopped);
-    ASSERT_EQ(rows.size(), 5u);
+    ASSERT_EQ(rows.size(), 6u);
     EXPECT_EQ(rows[1],
               (TPhoneGridRow{"1", "9001234567", "Пётр", "Управляющий", "1012025", "7", "Расписание 2", "Код RFID", ""}));
     EXPECT_EQ(rows[2], (TPhoneGridRow{"2", "9000000003", "Ольга", "Пользователь", "", "0", "Круглосуточно",
                                       "Код RFID", ""}));
     EXPECT_EQ(rows[3], (TPhoneGridRow{"3", "9000000004", "Name", "Пользователь", "", "0", "Круглосуточно",
                                       "Телефон;extra", ""}));
-    EXPECT_EQ(rows[4], TPhoneGridRow{});
+    EXPECT_EQ(rows[4], (TPhoneGridRow{"4", "A1B2C3D4E5", "Метка", "", "", "0", "", "Код RFID", ""}));
+    EXPECT_EQ(rows[5], (TPhoneGridRow{"5", "00FF12AB34", "", "", "", "0", "", "Код 1wire", ""}));
+
+    // The user learns how many lines were left out and sees the first three.
+    EXPECT_EQ(NumbersImportReport(r), "Не загружено строк файла: 6\nстрока 4: 0000000000;x;y;;0;z;w\n"
+                                      "строка 5: A1B2C3D4E5;x;y;;0;z;w\nстрока 8: 9000000005;bad;x;32132025;0;y;z");
+    EXPECT_EQ(NumbersImportReport({}), "");
+    TNumbersImportResult longLine;
+    longLine.Refused.push_back({2, std::string(30, 'x') + "абвгдеёжзийклмн"});
+    EXPECT_EQ(NumbersImportReport(longLine),
+              "Не загружено строк файла: 1\nстрока 2: " + std::string(30, 'x') + "абвгдеёжзи...");
 }
 
 TEST(NumberCsv, CloudMarksAndRoundTrip) {
-    Rows rows = Cleared();
+    // Every record type; key and tag codes that begin with 0 or a letter; an empty last row.
+    Rows rows(6);
     rows[1] = Ivan();
     rows[2] = {"2", "9000000002", "", "Пользователь", "", "0", "Круглосуточно", "Телефон", ""};
+    rows[3] = {"3", "0A1B2C3D4E", "Ключ", "Управляющий", "", "0", "Расписание 7", "Код 1wire", ""};
+    rows[4] = {"4", "F0E1D2C3B4", "Метка", "IP пользователь", "31122030", "255", "Круглосуточно", "Код RFID", ""};
     const std::string file = NumbersCsvExport(rows);
 
     // Every number already there: only columns 2 to 8 change, the row count stays.
     Rows again = rows;
     TNumbersImportResult r = NumbersCsvImport(file, again, 658, true);
-    EXPECT_EQ(r.Updated, 2);
+    EXPECT_EQ(r.Updated, 4);
     ASSERT_EQ(again.size(), rows.size());
     EXPECT_EQ(again[1][colSync], "add");
-    again[1][colSync] = again[2][colSync] = "";
+    for (std::size_t i = 1; i < again.size(); ++i) again[i][colSync] = "";
     EXPECT_EQ(again, rows);
 
-    // Into a cleared grid: the same rows come back.
-    Rows fresh = Cleared();
+    // Into an emptied grid: the same rows come back.
+    Rows fresh(rows.size());
     r = NumbersCsvImport(file, fresh, 658, false);
-    EXPECT_EQ(r.Added, 2);
+    EXPECT_EQ(r.Added, 4);
+    EXPECT_TRUE(r.Refused.empty());
     EXPECT_EQ(fresh, rows);
 
     // The header alone changes nothing.

@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "memory/PhoneRecord.h"
+#include "memory/PhoneGridRows.h"
 #include "platform/rtl/SysUtils.h"
 
 namespace {
@@ -142,14 +142,22 @@ TEST(PhoneGrid, RecordsToRowsMergesByNumber) {
     std::memcpy(b.data() + 1, "5550000000", 10);
     PhoneRecord a2 = HandRecord();
     a2[37] = 9;  // same number, later: wins
-    const auto rows = PhoneRecordsToGridRows({a, b, a2});
+    PhoneRecord blank = HandRecord();
+    std::memset(blank.data() + 1, 0, 11);  // no number: its row goes to the next record
+    const auto rows = PhoneRecordsToGridRows({a, blank, b, a2});
     ASSERT_EQ(rows.size(), 3u);  // two entries and one empty row
     EXPECT_EQ(rows[0][colRowNumber], "1");
     EXPECT_EQ(rows[0][colNumber], "9001234567");
     EXPECT_EQ(rows[0][colPasses], "9");
     EXPECT_EQ(rows[1][colRowNumber], "2");
     EXPECT_EQ(rows[1][colNumber], "5550000000");
-    EXPECT_EQ(rows[2], TPhoneGridRow{});
+    EXPECT_EQ(rows[2], std::vector<std::string>(kPhoneGridColumns));
+
+    // Built a record at a time, as a read goes: the same rows.
+    TPhoneGridRowsBuilder builder;
+    for (const PhoneRecord& r : {a, blank, b, a2}) builder.Add(r);
+    EXPECT_EQ(builder.Take(), rows);
+    EXPECT_EQ(builder.Added(), 0u);
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <set>
 
 #include "device/LinkRig.h"
 #include "memory/EventRecord.h"
@@ -27,6 +28,7 @@
 #include "tools/devsim/DevFrame.h"
 #include "support/RealInput.h"
 #include "tools/devsim/PhotoModel.h"
+#include "tools/devsim/SampleContent.h"
 
 namespace {
 
@@ -370,6 +372,39 @@ TEST(PhotoLink, EventPictureWithALostChunkAskedForAgain) {
     ASSERT_TRUE(LinkRig::Deliver(FrameBytes(1)));
     EXPECT_EQ(c.Message(), "Запрашиваемый файл отсутствует на сервере");
     EXPECT_EQ(g_PhotoMode, photoIdle);
+}
+
+// devsim's full sample controller: every record type with Cyrillic names, and a picture kept
+// under each photograph event of its log.
+TEST(PhotoLink, SampleControllerServesEachPhotoEventsPicture) {
+    PhotoRig c("photo-sample");
+    ASSERT_TRUE(c.ok);
+    const std::vector<Bytes> base = devsim::SampleNumbers(30);
+    std::set<std::string> numbers;
+    std::set<int> types;
+    for (const Bytes& r : base) {
+        numbers.insert(std::string(reinterpret_cast<const char*>(r.data() + 1)));
+        types.insert(r[32] >> 4);
+        EXPECT_GE(r[12], 0xC0);  // a Cyrillic capital in Windows-1251
+    }
+    EXPECT_EQ(numbers.size(), base.size());
+    EXPECT_EQ(types, (std::set<int>{0, 1, 2}));
+    const devsim::TSampleLog log = devsim::SampleLog(40, base);
+    ASSERT_GE(log.Photos.size(), 2u);
+    for (std::size_t k = 0; k < log.Photos.size(); ++k)
+        c.photo->AddEventPicture(EventPhotoFileName(SessionImeiText(), log.Photos[k]), devsim::SamplePicture(k));
+
+    const Bytes jpeg = devsim::SamplePicture(1);
+    FillLog(log.Photos[1]);
+    Form1->HrGrid->SetRow(1);
+    Form1->HrGrid->OnDblClick(Form1->HrGrid);
+    ASSERT_TRUE(c.Await(devsim::kCmdEventPhoto, 1));
+    std::vector<std::size_t> frames{FrameBytes(1 + std::min<std::size_t>(100, jpeg.size()))};
+    for (std::size_t sent = 100; sent < jpeg.size(); sent += 100) frames.push_back(FrameBytes(5 + std::min<std::size_t>(100, jpeg.size() - sent)));
+    frames.push_back(FrameBytes(1));  // done
+    ASSERT_TRUE(c.DeliverAll(frames));
+    EXPECT_EQ(ReadFile(PhotoFilePath()), jpeg);
+    EXPECT_EQ(Form1->CAMImage->GetPicture()->GetWidth(), 160);
 }
 
 TEST(PhotoLink, EventPictureAbandonedAfterFifteenSeconds) {

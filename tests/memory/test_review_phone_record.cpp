@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "memory/PhoneRecord.h"
+#include "memory/PhoneGridRows.h"
 #include "platform/rtl/SysUtils.h"
 
 namespace {
@@ -154,13 +154,13 @@ TEST(ReviewPhoneRecord, GridToRecordsAndBackKeepsEveryByte) {
     EXPECT_EQ(records[1][32], 0x20);
     EXPECT_EQ(records[1][38], 1);
 
-    const std::vector<TPhoneGridRow> rows = PhoneRecordsToGridRows(records);
+    const TGridRows rows = PhoneRecordsToGridRows(records);
     ASSERT_EQ(rows.size(), 3u);  // two entries and one empty row
     EXPECT_EQ(rows[0][colRowNumber], "1");
     EXPECT_EQ(rows[1][colRowNumber], "2");
-    EXPECT_EQ(rows[2], TPhoneGridRow{});
+    EXPECT_EQ(rows[2], std::vector<std::string>(kPhoneGridColumns));
     std::vector<TPhoneGridRow> again = {TPhoneGridRow{}};
-    again.insert(again.end(), rows.begin(), rows.end());
+    for (const auto& row : rows) std::copy(row.begin(), row.end(), again.emplace_back().begin());
     EXPECT_EQ(PhoneGridToRecords(again), records);
 }
 
@@ -169,7 +169,7 @@ TEST(ReviewPhoneRecord, DuplicateNumbersCollapseToTheLaterRecord) {
     later[37] = 3;
     PhoneRecord other = Ivanov();
     std::memcpy(other.data() + 1, "8000000000", 10);
-    const std::vector<TPhoneGridRow> rows = PhoneRecordsToGridRows({Ivanov(), other, later});
+    const TGridRows rows = PhoneRecordsToGridRows({Ivanov(), other, later});
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_EQ(rows[0][colNumber], "9161234567");
     EXPECT_EQ(rows[0][colPasses], "3");

@@ -16,6 +16,7 @@
 #include <unistd.h>
 
 #include "platform/sys/GuiThread.h"
+#include "platform/ui/Controls.h"
 
 namespace testsupport {
 
@@ -42,6 +43,10 @@ void Click(QWidget* widget) {
     QMouseEvent release(QEvent::MouseButtonRelease, at, widget->mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
                         Qt::NoModifier);
     QApplication::sendEvent(widget, &release);
+}
+
+void Click(TControl* control) {
+    if (QWidget* w = control ? control->GetWidget() : nullptr) Click(w);
 }
 
 void KeyClick(QWidget* widget, int qtKey, const QString& text) {

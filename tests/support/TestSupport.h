@@ -6,6 +6,7 @@
 #include <string>
 
 class QWidget;
+class TControl;
 
 namespace testsupport {
 
@@ -18,6 +19,8 @@ void Pump(int ms);
 
 // A left click in the middle of the widget, as the mouse gives it: press, then release.
 void Click(QWidget* widget);
+// The same, in the middle of the control's widget.
+void Click(TControl* control);
 
 // A key pressed and released on the widget, as the window system delivers it.
 void KeyClick(QWidget* widget, int qtKey, const QString& text = {});

@@ -210,8 +210,17 @@ TEST(UiGrafx, TransparentControlsShowTheirParent) {
     b->SetHotTrack(true);
     b->SetThemeAware(false);
     b->SetCaption("");
+    TRect asked;
+    panel->OnPaint = [&](TObject*) { asked = panel->GetCanvas()->GetClipRect(); };
     auto bmp = wt::Canvas(75, 25, clFuchsia);
     b->PaintTo(*bmp->GetCanvas(), 0, 0);
     EXPECT_EQ(wt::Px(*bmp, 0, 0), clRed);  // the cut corner shows the panel
     EXPECT_EQ(wt::Px(*bmp, 0, 5), DarkerColor(clRed, 20));
+    // The parent paints what lies behind the button, not the whole of itself.
+    EXPECT_EQ(asked, TRect(10, 10, 85, 35));
+    bmp->GetCanvas()->IntersectClipRect(0, 0, 20, 5);
+    b->PaintTo(*bmp->GetCanvas(), 0, 0);
+    EXPECT_EQ(asked, TRect(10, 10, 85, 35));  // PaintTo paints the whole button...
+    DrawParentImage(b, bmp->GetCanvas());
+    EXPECT_EQ(asked, TRect(10, 10, 30, 15));  // ...but only what the canvas lets through is asked for
 }

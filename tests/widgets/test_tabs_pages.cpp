@@ -4,6 +4,8 @@
 // page errors.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -78,6 +80,16 @@ TEST(TabsPages, HiddenTabPageIsShownFromCodeWithoutChangingEvents) {
     EXPECT_EQ(p.Control->GetActivePageIndex(), 8);
     EXPECT_TRUE(p.Sheets[8]->GetVisible());
     EXPECT_EQ(p.Events(), "");
+
+    // The page shown again: nothing of the control changes, and it does not repaint.
+    p.Form->Show();
+    QApplication::processEvents();
+    int paints = 0;
+    p.Control->OnPaintBackground = [&](TObject*, TCanvas*, const TRect&, bool&) { ++paints; };
+    p.Control->SetActivePageIndex(8);
+    QApplication::processEvents();
+    EXPECT_EQ(paints, 0);
+    EXPECT_EQ(p.Events(), "pagechange");
 }
 
 TEST(TabsPages, VisibleTabsSwitchWithEventsInOrder) {

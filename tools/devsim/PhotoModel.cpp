@@ -1,6 +1,7 @@
 #include "tools/devsim/PhotoModel.h"
 
 #include <algorithm>
+#include <map>
 #include <mutex>
 
 #include "platform/rtl/CodePage.h"
@@ -20,6 +21,8 @@ struct PhotoModel::State {
     Bytes Picture;
     std::size_t ChunkSize = 512;
     std::string EventName;  // Windows-1251
+    std::map<std::string, Bytes> EventPictures;  // by Windows-1251 name
+    Bytes EventPicture;  // the one the last request by name chose
     int Lose = 0;
     long Announced = -1;
     int ShortChunk = -1;
@@ -36,10 +39,11 @@ struct PhotoModel::State {
         }
         return BuildReply(command, data);
     }
-    Bytes ChunkAt(std::size_t offset) const {
-        if (offset >= Picture.size()) return {};
-        const std::size_t n = std::min(ChunkSize, Picture.size() - offset);
-        return Bytes(Picture.begin() + static_cast<long>(offset), Picture.begin() + static_cast<long>(offset + n));
+    Bytes ChunkAt(std::size_t offset) const { return ChunkOf(Picture, offset); }
+    Bytes ChunkOf(const Bytes& picture, std::size_t offset) const {
+        if (offset >= picture.size()) return {};
+        const std::size_t n = std::min(ChunkSize, picture.size() - offset);
+        return Bytes(picture.begin() + static_cast<long>(offset), picture.begin() + static_cast<long>(offset + n));
     }
 
     Bytes Camera(const Frame& f) {
@@ -81,16 +85,22 @@ struct PhotoModel::State {
             std::string name(f.data.begin() + 1, f.data.end());
             if (!name.empty() && name.back() == '\0') name.pop_back();
             Asked.push_back(Cp1251ToUtf8(name));
-            if (name != EventName || Picture.empty()) return Out(kCmdEventPhoto, {0x03});
+            const auto kept = EventPictures.find(name);
+            if (name == EventName && !Picture.empty())
+                EventPicture = Picture;
+            else if (kept != EventPictures.end())
+                EventPicture = kept->second;
+            else
+                return Out(kCmdEventPhoto, {0x03});
             Bytes reply = {0x00};
-            const Bytes chunk = ChunkAt(0);
+            const Bytes chunk = ChunkOf(EventPicture, 0);
             reply.insert(reply.end(), chunk.begin(), chunk.end());
             return Out(kCmdEventPhoto, reply);
         }
         if (f.data.size() >= 5 && f.data[0] == 0x05) {
             const std::uint32_t offset = f.data[1] | (f.data[2] << 8) | (f.data[3] << 16) |
                                          (static_cast<std::uint32_t>(f.data[4]) << 24);
-            const Bytes chunk = ChunkAt(offset);
+            const Bytes chunk = ChunkOf(EventPicture.empty() ? Picture : EventPicture, offset);
             if (chunk.empty()) return Out(kCmdEventPhoto, {0x02});
             Bytes reply = {0x05};
             PutU32(reply, offset);
@@ -121,6 +131,11 @@ void PhotoModel::SetChunkSize(std::size_t n) {
 void PhotoModel::SetEventName(const std::string& name) {
     std::lock_guard<std::mutex> g(FState->Lock);
     FState->EventName = Utf8ToCp1251(name);
+}
+
+void PhotoModel::AddEventPicture(const std::string& name, const Bytes& jpeg) {
+    std::lock_guard<std::mutex> g(FState->Lock);
+    FState->EventPictures[Utf8ToCp1251(name)] = jpeg;
 }
 
 void PhotoModel::LoseReplies(int n) {

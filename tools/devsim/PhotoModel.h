@@ -38,6 +38,8 @@ public:
     void SetChunkSize(std::size_t n);
     // The name (UTF-8, sent in Windows-1251) the event picture is kept under.
     void SetEventName(const std::string& name);
+    // One more event picture, kept under its own name (UTF-8).
+    void AddEventPicture(const std::string& name, const Bytes& jpeg);
     // The next n replies (of any of the three commands) are lost.
     void LoseReplies(int n);
     // The camera announces this size instead of the picture's (negative: the true size).

@@ -1,7 +1,7 @@
 // devsim: a simulated device on a pseudo-terminal, or dialling in over TCP.
 //   devsim (--link PATH | --dial HOST:PORT) [--reply CC:HEX]... [--echo] [--pace BAUD]
 //          [--bootloader] [--type HEX] [--small] [--admin N] [--manager N] [--imei TEXT]
-//          [--no-prompt] [--config-out FILE]
+//          [--no-prompt] [--config-out FILE] [--numbers N] [--events M]
 // Publishes the pty at PATH (or dials in to the tool's local configuration server at
 // HOST:PORT, its output split up by the pacing as a GPRS link splits it) and answers as a
 // controller does (identify, password, status, reset; see DeviceModel.h), asking for its
@@ -10,12 +10,17 @@
 // at 19200 baud unless told otherwise. The configuration record starts as a sample one
 // (see ConfigModel.h); with --config-out each record the tool writes is saved to FILE,
 // byte for byte. Its status is a working controller's, with the local clock as the network
-// time.
+// time. With --numbers and --events the device starts with N sample numbers and M sample
+// events (see SampleContent.h) and keeps the pictures of the photograph events; it
+// announces its log once a password has been accepted, as a device does when it has events
+// to hand over.
 // Runs until interrupted.
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <string>
 
 #include "tools/devsim/BootloaderModel.h"
@@ -25,6 +30,7 @@
 #include "tools/devsim/MemoryModel.h"
 #include "tools/devsim/ReaderParamModel.h"
 #include "tools/devsim/PhotoModel.h"
+#include "tools/devsim/SampleContent.h"
 
 namespace {
 
@@ -43,7 +49,8 @@ bool ParseHex(const std::string& s, devsim::Bytes& out) {
 int Usage() {
     std::fprintf(stderr, "usage: devsim (--link PATH | --dial HOST:PORT) [--reply CC:HEX]... [--echo]\n"
                          "              [--pace BAUD] [--bootloader] [--type HEX] [--small] [--admin N]\n"
-                         "              [--manager N] [--imei TEXT] [--no-prompt] [--config-out FILE]\n");
+                         "              [--manager N] [--imei TEXT] [--no-prompt] [--config-out FILE]\n"
+                         "              [--numbers N] [--events M]\n");
     return 2;
 }
 
@@ -60,6 +67,7 @@ int main(int argc, char** argv) {
     std::string imei = "860000000000001";
     bool prompt = true;
     std::string configOut;
+    std::size_t sampleNumbers = 0, sampleEvents = 0;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
         if (a == "--link" && i + 1 < argc) {
@@ -86,6 +94,10 @@ int main(int argc, char** argv) {
             prompt = false;
         } else if (a == "--config-out" && i + 1 < argc) {
             configOut = argv[++i];
+        } else if (a == "--numbers" && i + 1 < argc) {
+            sampleNumbers = std::min<std::size_t>(std::strtoul(argv[++i], nullptr, 10), 65535);
+        } else if (a == "--events" && i + 1 < argc) {
+            sampleEvents = std::min<std::size_t>(std::strtoul(argv[++i], nullptr, 10), 65535);
         } else if (a == "--reply" && i + 1 < argc) {
             std::string r = argv[++i];
             auto colon = r.find(':');
@@ -116,7 +128,7 @@ int main(int argc, char** argv) {
     model.SetStatusRecord(devsim::DeviceModel::DemoStatusRecord(imei, identity.type));
     model.SetNetworkTimeFromClock(true);
     devsim::ConfigModel config(model);
-    devsim::MemoryModel memory(model, sim);  // an empty number base and event log
+    devsim::MemoryModel memory(model, sim);  // empty unless samples are asked for
     devsim::BootloaderModel bootloader(model);
     devsim::ReaderParamModel readers(model);  // one RFID reader at address 0
     devsim::PhotoModel photo(model, sim);  // no picture: the camera announces an empty one
@@ -129,6 +141,12 @@ int main(int argc, char** argv) {
             }
         });
     }
+    const std::vector<devsim::Bytes> numbers = devsim::SampleNumbers(sampleNumbers);
+    const devsim::TSampleLog log = devsim::SampleLog(sampleEvents, numbers);
+    memory.SetNumbers(numbers);
+    memory.SetLog(log.Records);
+    for (std::size_t k = 0; k < log.Photos.size(); ++k)
+        photo.AddEventPicture("_" + log.Photos[k] + ".jpg", devsim::SamplePicture(k));
     for (auto& [cmd, data] : replies) sim.SetReply(cmd, data);
     sim.SetEcho(echo);
     sim.SetPacing(pace);
@@ -147,8 +165,15 @@ int main(int argc, char** argv) {
                     sim.DevicePath().c_str(), admin, manager);
     }
     std::fflush(stdout);
-    int sig = 0;
-    sigwait(&stopSignals, &sig);
+    // Waits for a stop signal; meanwhile hands over the log once someone has logged in.
+    bool announced = log.Records.empty();
+    const timespec tick = {0, 100 * 1000 * 1000};
+    while (sigtimedwait(&stopSignals, nullptr, &tick) < 0) {
+        if (!announced && model.AccessLevel() != 0) {
+            memory.AnnounceLog();
+            announced = true;
+        }
+    }
     model.SetReplugDelayMs(-1);  // no restart after this point
     sim.Stop();
     return 0;

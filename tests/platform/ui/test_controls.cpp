@@ -44,6 +44,7 @@ public:
     explicit TProbe(TComponent* owner) : TCustomControl(owner) {}
     std::string log;
     int paints = 0;
+    TRect clip;  // what the last paint was allowed to touch
     TAccessibleInfo GetAccessibleInfo() const override {
         TAccessibleInfo i;
         i.Role = TAccessibleRole::CheckBox;
@@ -63,6 +64,7 @@ public:
 protected:
     void Paint() override {
         ++paints;
+        clip = GetCanvas()->GetClipRect();
         GetCanvas()->GetPen()->SetColor(clRed);
         GetCanvas()->GetBrush()->SetStyle(bsClear);
         GetCanvas()->Rectangle(0, 0, GetWidth(), GetHeight());
@@ -468,6 +470,25 @@ TEST_F(Controls, CustomAndGraphicControlsPaintOffScreen) {
     dot->PaintParentBackground(*corner.GetCanvas());
     EXPECT_EQ(corner.GetPixel(0, 0), ColorToRGB(clBtnShadow));
     EXPECT_EQ(corner.GetPixel(1, 1), clYellow);
+}
+
+TEST_F(Controls, APartRepaintedPaintsThatPartAlone) {
+    auto* probe = new TProbe(form);
+    probe->SetParent(form);
+    probe->SetBounds(10, 10, 100, 50);
+    form->Show();
+    QApplication::processEvents();
+    ASSERT_TRUE(probe->GetWidget()->isVisible());
+    probe->GetWidget()->repaint();
+    EXPECT_EQ(probe->clip, TRect(0, 0, 100, 50));
+    probe->GetWidget()->repaint(QRect(20, 5, 30, 10));
+    EXPECT_EQ(probe->clip, TRect(20, 5, 50, 15));
+    // Painting a part into a canvas asks the control for that part only.
+    TBitmap strip(100, 50);
+    probe->PaintAreaTo(*strip.GetCanvas(), 0, 0, TRect(90, 0, 200, 50));
+    EXPECT_EQ(probe->clip, TRect(90, 0, 100, 50));
+    EXPECT_EQ(strip.GetPixel(99, 20), clRed);
+    EXPECT_EQ(strip.GetPixel(0, 20), clWhite);  // untouched
 }
 
 TEST_F(Controls, NamesAndAccessibilityBridge) {

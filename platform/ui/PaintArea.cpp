@@ -1,0 +1,40 @@
+#include "platform/ui/PaintArea.h"
+
+#include <algorithm>
+
+#include "platform/ui/CanvasInternal.h"
+#include "platform/ui/ControlWidget.h"
+
+namespace ui {
+
+QRect ToQRect(const TRect& r) { return QRect(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top); }
+
+QRegion RegionOf(const TRegion& area) { return area.GetImpl().region; }
+
+TRegion ToTRegion(const QRegion& area) {
+    TRegion r;
+    r.GetImpl().region = area;
+    return r;
+}
+
+void FillArea(QImage& image, const QRegion& area, std::uint32_t px) {
+    for (const QRect& r : area & image.rect())
+        for (int y = r.top(); y <= r.bottom(); ++y) {
+            auto* row = reinterpret_cast<std::uint32_t*>(image.scanLine(y));
+            std::fill(row + r.left(), row + r.left() + r.width(), px);
+        }
+}
+
+void PaintClipped(TCanvas& canvas, QImage& image, const QRegion& area, const std::function<void()>& paint) {
+    QImage* before = canvas.GetTarget();
+    canvas.SetTarget(&image);
+    canvas.SetOrigin(0, 0);
+    canvas.SetPenPos(TPoint(0, 0));
+    const TRegion clip = ToTRegion(area);
+    canvas.SelectClipRegion(area == QRegion(image.rect()) ? nullptr : &clip);
+    SafeCall(paint);
+    canvas.SelectClipRegion(nullptr);
+    canvas.SetTarget(before);
+}
+
+}  // namespace ui

@@ -1,0 +1,31 @@
+#pragma once
+// The benchmark's table: one line per figure, the measured value beside its target and
+// whether it meets it. Targets marked "ours" are the benchmark's own, not given elsewhere.
+#include <string>
+#include <vector>
+
+namespace bench {
+
+class TReport {
+public:
+    void Ms(const std::string& what, double ms, double targetMs, bool ours = false);
+    void MiB(const std::string& what, double mib, double targetMib, bool ours = false);
+    // A pause of the GUI thread: its wall time against the target, its CPU time and when.
+    void Pause(const std::string& what, double ms, double cpuMs, double atMs, double targetMs);
+    void Percent(const std::string& what, double percent, double targetPercent);
+    // A wall time against its floor; the target is a ratio.
+    void Ratio(const std::string& what, double ms, double floorMs, double targetRatio);
+    // Round trips against their floor: the median and the worst.
+    void RoundTrips(const std::string& what, std::vector<double> ms, double floorMs, double targetRatio);
+    void Failed(const std::string& what);
+    void Print() const;
+
+private:
+    struct TLine {
+        std::string What, Measured, Target, Verdict;
+    };
+    void Add(const std::string& what, const std::string& measured, const std::string& target, bool met);
+    std::vector<TLine> FLines;
+};
+
+}  // namespace bench

@@ -1,0 +1,28 @@
+#pragma once
+// The simulated controller as a process of its own, so that its work is not counted as the
+// tool's.
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+namespace bench {
+
+class TSimProcess {
+public:
+    TSimProcess() = default;
+    ~TSimProcess();
+    TSimProcess(const TSimProcess&) = delete;
+    TSimProcess& operator=(const TSimProcess&) = delete;
+
+    // Starts devsim with args and waits for its pty to appear at link.
+    bool Start(const std::string& exe, const std::vector<std::string>& args, const std::string& link);
+    void Stop();
+
+private:
+    pid_t FPid = -1;
+};
+
+// devsim beside the benchmark in the build tree (tools/devsim/devsim).
+std::string DevsimBeside(const std::string& benchExe);
+
+}  // namespace bench

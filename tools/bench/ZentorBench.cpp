@@ -1,0 +1,257 @@
+// zentor_bench: the tool's speed and memory, each figure printed beside its target.
+//   zentor_bench [--numbers N] [--events M] [--rounds R] [--devsim PATH] [--no-link]
+// Runs the main window off-screen against devsim (a process of its own, answering at once):
+// start-up, the number grid's own operations at N rows, a 65535-number configuration file,
+// then a whole read and write of N numbers and R configuration round trips on the link
+// (left out with --no-link).
+// It asserts nothing; run it through scripts/bench.
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/Unit1.h"
+#include "config/ConfigFile.h"
+#include "config/ConfigRecord.h"
+#include "config/ConfigTransfer.h"
+#include "device/DeviceLink.h"
+#include "memory/MemoryState.h"
+#include "memory/NumberGridSort.h"
+#include "memory/PhoneBase.h"
+#include "platform/sys/GuiThread.h"
+#include "platform/ui/Dialogs.h"
+#include "tools/bench/BenchProbe.h"
+#include "tools/bench/BenchReport.h"
+#include "tools/bench/BenchSim.h"
+#include "tools/devsim/SampleContent.h"
+
+void SortGridByColumn(TStringGrid* grid, int column, bool numeric = false);
+
+namespace {
+
+using namespace bench;
+
+constexpr double kBlockFloorMs = 50;  // the receive silence that ends each reply
+constexpr int kCableBlock = 31;
+constexpr std::size_t kFileNumbers = 65535;
+constexpr int kRepeats = 5;
+
+struct TOptions {
+    std::size_t Numbers = 15000;
+    std::size_t Events = 300;
+    int Rounds = 20;
+    bool Link = true;
+    std::string Devsim;
+};
+
+std::vector<PhoneRecord> Records(const std::vector<devsim::Bytes>& sample) {
+    std::vector<PhoneRecord> out(sample.size());
+    for (std::size_t i = 0; i < sample.size(); ++i) std::copy_n(sample[i].begin(), kPhoneRecordSize, out[i].Bytes.begin());
+    return out;
+}
+
+// The median wall time of fn over kRepeats runs; before() runs untimed ahead of each.
+template <class Before, class Fn>
+double MedianMs(Before before, Fn fn) {
+    std::vector<double> times;
+    for (int i = 0; i < kRepeats; ++i) {
+        before();
+        const double t = WallMs();
+        fn();
+        ServePending();  // the repaint that follows belongs to the figure
+        times.push_back(WallMs() - t);
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+void ShowNumbers(const std::vector<PhoneRecord>& records) {
+    SetPhoneRecords(records);
+    Form1->PhoneStructToGrid();
+    SetPhoneRecords({});
+}
+
+void GridFigures(TReport& report, const TOptions& o, const std::string& dir) {
+    const std::vector<PhoneRecord> base = Records(devsim::SampleNumbers(o.Numbers));
+    const std::string n = std::to_string(o.Numbers);
+    Form1->SelectPage(5);
+    ServePending();
+
+    report.Ms("grid fill, " + n + " records", MedianMs([] { Form1->ClearTableClick(nullptr); },
+                                                       [&] { ShowNumbers(base); }),
+              30);
+
+    // What a number write and a configuration write start with.
+    report.Ms("grid to records, " + n + " rows", MedianMs([] {}, [] { Form1->PhoneGridToStruct(); }), 30, true);
+    SetPhoneRecords({});
+
+    const std::string csv = dir + "/numbers.csv";
+    report.Ms("CSV export, " + n + " rows", MedianMs([&] { ui::test::PushFileAnswer(csv); },
+                                                     [] { Form1->UiButton4->Click(); }),
+              50, true);
+    report.Ms("CSV import, " + n + " lines", MedianMs([&] {
+                  Form1->ClearTableClick(nullptr);
+                  ui::test::PushFileAnswer(csv);
+              }, [] { Form1->UiButton3->Click(); }),
+              50);
+    report.Ms("sort by name, " + n + " rows", MedianMs([] {}, [] { SortGridByColumn(Form1->PhonesGrid, colName); }),
+              100, true);
+    report.Ms("keyword search, " + n + " rows", MedianMs([] { Form1->N8Click(nullptr); },
+                                                         [] { Form1->FindInTableKeyWord("Смирнова"); }),
+              100, true);
+    Form1->N8Click(nullptr);
+
+    // A configuration file holding the largest base a file can.
+    const std::string fcg = dir + "/large.fcg";
+    SaveConfigFile(fcg, g_ConfigRecord, Records(devsim::SampleNumbers(kFileNumbers)));
+    report.Ms(".fcg open, " + std::to_string(kFileNumbers) + " numbers",
+              MedianMs([] { Form1->ClearTableClick(nullptr); }, [&] { Form1->OpenFromFile(fcg); }), 300);
+    Form1->ClearTableClick(nullptr);
+    ServePending();
+}
+
+bool Connect() {
+    if (!ServeUntil([] { return g_DeviceConnected; }, 15000)) return false;
+    Form1->SelectPage(4);
+    Form1->USBPASS->SetText("1234");
+    Form1->Button5->Click();
+    return ServeUntil([] { return g_AccessLevel != 0; }, 5000);
+}
+
+// A whole transfer of the base: wall time against its floor, CPU, the GUI thread's longest
+// pause.
+void TransferFigures(TReport& report, const std::string& what, std::size_t blocks, const std::function<void()>& start,
+                     const std::function<bool()>& done) {
+    TGuiPauseProbe pauses;
+    const double wall = WallMs(), cpu = CpuMs();
+    // The button's work runs from the event loop, as a click's does, and counts as a pause.
+    bool started = false;
+    sys::PostToGuiThread([&] {
+        start();
+        started = true;
+    });
+    if (!ServeUntil([&] { return started && done(); }, 600000)) {
+        report.Failed(what + ": did not end");
+        return;
+    }
+    TSpan span{WallMs() - wall, CpuMs() - cpu};
+    const double floor = static_cast<double>(blocks) * kBlockFloorMs;
+    report.Ratio(what + ": wall time / floor (" + std::to_string(blocks) + " x 50 ms)", span.Wall, floor, 1.07);
+    report.Percent(what + ": CPU of the tool", span.CpuShare(), 8);
+    report.Pause(what + ": longest GUI pause", pauses.LongestMs(), pauses.LongestCpuMs(), pauses.LongestAtMs(), 50);
+}
+
+void LinkFigures(TReport& report, const TOptions& o) {
+    Form1->SelectPage(5);
+    ServePending();
+    const std::size_t blocks = (o.Numbers + kCableBlock - 1) / kCableBlock;
+    const auto rows = static_cast<int>(o.Numbers) + 2;
+    TransferFigures(report, std::to_string(o.Numbers) + "-number read", blocks + 1,
+                    [] { Form1->UiButton5->Click(); },
+                    [rows] { return !g_PhoneRead.Reading() && Form1->PhonesGrid->GetRowCount() == rows; });
+    report.MiB("resident memory, " + std::to_string(o.Numbers) + " numbers loaded", ResidentMiB(), 200, true);
+
+    TransferFigures(report, std::to_string(o.Numbers) + "-number write", blocks,
+                    [] {
+                        ui::test::PushDialogAnswer(IDYES);
+                        Form1->UiButton6->Click();
+                    },
+                    [] { return !g_PhoneWrite.Writing(); });
+
+    // Configuration round trips: from the button to the page filled and painted.
+    std::vector<double> reads, writes;
+    for (int i = 0; i < o.Rounds; ++i) {
+        Form1->SelectPage(4);
+        ServePending();
+        double t = WallMs();
+        Form1->Bsetting->Click();
+        if (!ServeUntil([] { return Form1->UiPageControl1->GetActivePageIndex() == kSettingsPage &&
+                                    !Form1->MESPANEL->GetVisible(); }, 5000))
+            break;
+        reads.push_back(WallMs() - t);
+        Form1->MESLABEL->SetCaption("");
+        ServePending();
+        t = WallMs();
+        Form1->Button6->Click();
+        if (!ServeUntil([] { return Form1->MESLABEL->GetCaption() == "Конфигурация записана"; }, 5000)) break;
+        writes.push_back(WallMs() - t);
+        Form1->OKMESClick(nullptr);
+    }
+    report.RoundTrips("configuration read", reads, kBlockFloorMs, 1.3);
+    report.RoundTrips("configuration write", writes, kBlockFloorMs, 1.3);
+}
+
+// devsim's controller, its login and its log, then the figures on the link.
+void LinkPart(TReport& report, const TOptions& o, TSimProcess& sim, const std::string& link) {
+    const std::vector<std::string> args = {"--link", link, "--pace", "0", "--no-prompt", "--numbers",
+                                           std::to_string(o.Numbers), "--events", std::to_string(o.Events)};
+    if (!sim.Start(o.Devsim, args, link) || !Connect()) {
+        report.Failed("no simulated controller (" + o.Devsim + ")");
+        return;
+    }
+    // The device hands over its log after the login; the figures start once it is in.
+    const int logRows = static_cast<int>(o.Events) + 2;
+    ServeUntil([&] { return o.Events == 0 || (!g_LogRead.Reading() && Form1->HrGrid->GetRowCount() == logRows); },
+               60000);
+    LinkFigures(report, o);
+}
+
+TOptions ParseOptions(int argc, char** argv) {
+    TOptions o;
+    o.Devsim = DevsimBeside(std::filesystem::read_symlink("/proc/self/exe").string());
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a == "--no-link") o.Link = false;
+        else if (i + 1 == argc) break;
+        else if (a == "--numbers") o.Numbers = std::strtoul(argv[++i], nullptr, 10);
+        else if (a == "--events") o.Events = std::strtoul(argv[++i], nullptr, 10);
+        else if (a == "--rounds") o.Rounds = std::atoi(argv[++i]);
+        else if (a == "--devsim") o.Devsim = argv[++i];
+    }
+    return o;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const double started = WallMs();
+    const TOptions o = ParseOptions(argc, argv);
+    char dirTemplate[] = "/tmp/zentor-bench-XXXXXX";
+    const std::string dir = mkdtemp(dirTemplate);
+    const std::string link = dir + "/tty";
+    // Off-screen, no network, private settings; the controller's pty is listed before it exists.
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    setenv("ZENTOR_NEWS_URL", "about:blank", 1);
+    setenv("ZENTOR_ONLINE", "0", 1);
+    setenv("AppData", (dir + "/appdata").c_str(), 1);
+    setenv("ZENTOR_PORTS", (link + "=STMicroelectronics Virtual COM Port (bench)").c_str(), 1);
+    if (!getenv("XDG_RUNTIME_DIR")) {
+        const std::string runtime = dir + "/runtime";
+        std::filesystem::create_directory(runtime);
+        std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
+        setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+    }
+
+    TReport report;
+    Application->Initialize();
+    Application->CreateForm(Form1);
+    Application->CreateForm(Form2);
+    Form1->Show();
+    ServePending();
+    report.Ms("start-up to first paint (from main)", WallMs() - started, 1000, true);
+    ui::test::SetScripted(true);
+
+    GridFigures(report, o, dir);
+
+    TSimProcess sim;
+    if (o.Link) LinkPart(report, o, sim, link);
+    report.Print();
+    sim.Stop();
+    delete Form2;
+    Form2 = nullptr;
+    delete Form1;
+    Form1 = nullptr;
+    std::filesystem::remove_all(dir);
+    return 0;
+}
