@@ -94,8 +94,9 @@ Bytes DeviceModel::StatusRecordWithImei(const std::string& imei, std::uint8_t ac
     return record;
 }
 
-Bytes DeviceModel::DemoStatusRecord(const std::string& imei, std::uint8_t type) {
+Bytes DeviceModel::DemoStatusRecord(const std::string& imei, std::uint8_t type, std::size_t numbersStored) {
     Bytes record = StatusRecordWithImei(imei);
+    PutU16(record, 54, static_cast<std::uint16_t>(numbersStored));
     record[16] = 41;  // firmware 41.0012.0005
     record[17] = type;
     PutU16(record, 18, 12);

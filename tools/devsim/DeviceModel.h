@@ -75,8 +75,8 @@ public:
     static Bytes StatusRecordWithImei(const std::string& imei, std::uint8_t accessLevel = 32);
     // A working controller's record, as the demo shows it: firmware 41.0012.0005, the
     // hardware type, registered in GSM and GPRS, signal 23 of 31 on 4G with a low error
-    // rate, a balance of 250 and one reader exchanging data.
-    static Bytes DemoStatusRecord(const std::string& imei, std::uint8_t type);
+    // rate, a balance of 250, one reader exchanging data and the numbers it stores.
+    static Bytes DemoStatusRecord(const std::string& imei, std::uint8_t type, std::size_t numbersStored = 0);
     // Each status reply then carries the simulator's local wall clock as the network time.
     void SetNetworkTimeFromClock(bool on);
 

@@ -125,7 +125,9 @@ int main(int argc, char** argv) {
     model.SetIdentity(identity);
     model.SetPasswords(static_cast<std::uint16_t>(admin), static_cast<std::uint16_t>(manager));
     model.SetPromptAfterIdentify(prompt);
-    model.SetStatusRecord(devsim::DeviceModel::DemoStatusRecord(imei, identity.type));
+    const std::vector<devsim::Bytes> numbers = devsim::SampleNumbers(sampleNumbers);
+    const devsim::TSampleLog log = devsim::SampleLog(sampleEvents, numbers);
+    model.SetStatusRecord(devsim::DeviceModel::DemoStatusRecord(imei, identity.type, numbers.size()));
     model.SetNetworkTimeFromClock(true);
     devsim::ConfigModel config(model);
     devsim::MemoryModel memory(model, sim);  // empty unless samples are asked for
@@ -141,8 +143,6 @@ int main(int argc, char** argv) {
             }
         });
     }
-    const std::vector<devsim::Bytes> numbers = devsim::SampleNumbers(sampleNumbers);
-    const devsim::TSampleLog log = devsim::SampleLog(sampleEvents, numbers);
     memory.SetNumbers(numbers);
     memory.SetLog(log.Records);
     for (std::size_t k = 0; k < log.Photos.size(); ++k)
