@@ -16,7 +16,8 @@ namespace {
 
 constexpr const char* kInfoTitle = "Информация";
 
-bool AskYesNo(const std::string& text) { return MessageBox(text, kInfoTitle, MB_YESNO) == IDYES; }
+// Destructive commands: Enter alone (or an Escape that reached the page first) must not confirm.
+bool AskYesNo(const std::string& text) { return MessageBox(text, kInfoTitle, MB_YESNO | MB_DEFBUTTON2) == IDYES; }
 
 std::uint32_t U32(const TDeviceReply& r, std::size_t k) {
     if (k + 4 > r.Size) return 0;

@@ -45,6 +45,7 @@ bool SaveConfigFile(const std::string& path, const ConfigRecord& record,
 namespace {
 // Reads up to n bytes at offset; returns how many arrived.
 std::size_t ReadAt(std::istream& in, std::uint64_t offset, std::uint8_t* to, std::size_t n) {
+    if (in.bad()) return 0;  // a read has failed: nothing more is taken
     in.clear();
     in.seekg(static_cast<std::streamoff>(offset));
     if (!in) return 0;
@@ -82,6 +83,8 @@ TConfigFileRead ReadConfigFile(std::istream& in, const ConfigRecord& current,
         offset += 3 + (head[0] == kChunkNumbers ? std::uint32_t{length} * kPhoneRecordSize
                                                  : std::uint32_t{length});
     }
+    // A file that failed part way is not read at all, never taken as a shorter one.
+    if (in.bad()) return TConfigFileRead::CannotOpen;
     contents = std::move(c);
     return TConfigFileRead::Opened;
 }

@@ -77,7 +77,7 @@ void TForm1::LogBlockRetryStep() {
 }
 
 void TForm1::ClearMemHronologyClick(TObject* /*Sender*/) {
-    if (MessageBox(kTextLogClearQuestion, "Информация", MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+    if (MessageBox(kTextLogClearQuestion, "Информация", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES) return;
     if (g_CloudSession) {
         if (g_CloudClearChrono) g_CloudClearChrono();
         MiniLog(kLogClearCommand, kOutgoing);

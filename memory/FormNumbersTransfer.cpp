@@ -57,17 +57,17 @@ void TForm1::UiButton5Click(TObject* /*Sender*/) {
 }
 
 void TForm1::UiButton6Click(TObject* /*Sender*/) {
-    if (MessageBox(kTextPhonesWriteQuestion, "Информация", MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+    if (MessageBox(kTextPhonesWriteQuestion, "Информация", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES) return;
     StartWritePhonesMemory();
     if (g_CloudSession) MiniLog(kLogPhonesWrite, kOutgoing);
 }
 
 void TForm1::StartReadPhonesMemory() {
     g_PhoneRead.SetCloudSession(g_CloudSession != 0);
-    SendCommand(CmdReadNumbers, g_PhoneRead.Start());
-    // The count is asked for again while this wait runs; its time-out ends the read.
-    const bool remote = g_CloudSession || g_ConfServerLink;
-    ShowWaitPanel(remote ? kPhonesCountWaitRemote : kPhonesCountWaitCable, 0, kTextPhonesCountWait);
+    // The count is asked for again while this wait runs; the read ends with it.
+    const std::uint32_t wait = g_CloudSession || g_ConfServerLink ? kPhonesCountWaitRemote : kPhonesCountWaitCable;
+    SendCommand(CmdReadNumbers, g_PhoneRead.Start(wait));
+    ShowWaitPanel(wait, 0, kTextPhonesCountWait);
 }
 
 // A grid cell that makes no record raises the conversion error before anything is sent.
@@ -103,10 +103,6 @@ void TForm1::Reply_NumbersMemory(const TDeviceReply& reply) {
     if (step.End == TTransferEnd::Completed) SetPhoneRecords({});
 }
 
-void TForm1::PhoneBlockRetryStep() {
-    // The wait for the count has ended (its time-out showed message 4): no more asking.
-    if (g_PhoneRead.AwaitingCount() && g_WaitTicks == 0) g_PhoneRead.Stop();
-    RunTransferStep(CmdReadNumbers, g_PhoneRead.OnTick());
-}
+void TForm1::PhoneBlockRetryStep() { RunTransferStep(CmdReadNumbers, g_PhoneRead.OnTick()); }
 
 void TForm1::PhoneWriteResendStep() { RunTransferStep(CmdWriteNumbers, g_PhoneWrite.OnTick()); }

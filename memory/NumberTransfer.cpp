@@ -90,7 +90,12 @@ std::optional<TPhonesWriteReply> DecodePhonesWriteReply(std::span<const std::uin
 
 // Reading.
 
-std::vector<std::uint8_t> TPhoneReadTransfer::Start() {
+std::vector<std::uint8_t> TPhoneReadTransfer::Start(std::uint32_t waitSeconds) {
+    FCountDeadline = static_cast<std::int32_t>(waitSeconds) * 100;
+    return AskCount();
+}
+
+std::vector<std::uint8_t> TPhoneReadTransfer::AskCount() {
     FCountTimeout = BlockTimeout();
     return PhonesReadStartData();
 }
@@ -153,9 +158,15 @@ TTransferStep TPhoneReadTransfer::OnReply(std::span<const std::uint8_t> data) {
 }
 
 TTransferStep TPhoneReadTransfer::OnTick() {
-    if (FCountTimeout > 0 && --FCountTimeout == 0) {
+    if (FCountTimeout > 0) {
         TTransferStep step;
-        step.Request = Start();
+        // The count has its own time, whatever else opens or closes the wait panel meanwhile.
+        if (--FCountDeadline <= 0) {
+            Stop();
+            step.MessageNumber = 4;
+            return step;
+        }
+        if (--FCountTimeout == 0) step.Request = AskCount();
         return step;
     }
     if (FBlockTimeout <= 0) return {};
@@ -255,6 +266,7 @@ void TPhoneReadTransfer::Stop() {
     FReading = false;
     FBlockTimeout = 0;
     FCountTimeout = 0;
+    FCountDeadline = 0;
     FRecords.clear();
 }
 

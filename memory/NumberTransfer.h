@@ -61,8 +61,9 @@ public:
     void SetCloudSession(bool on) { FCloud = on; }
 
     // StartReadPhonesMemory: the request that asks for the number of records; asked again,
-    // as a lost block is, until the count comes or Stop().
-    std::vector<std::uint8_t> Start();
+    // as a lost block is, until the count comes, Stop(), or waitSeconds have passed (the
+    // read then ends with message 4).
+    std::vector<std::uint8_t> Start(std::uint32_t waitSeconds = kPhonesCountWaitCable);
     TTransferStep OnReply(std::span<const std::uint8_t> data);
     // One 10 ms tick: the re-request countdowns.
     TTransferStep OnTick();
@@ -81,6 +82,7 @@ public:
 
 private:
     TTransferStep RequestBlock(std::int32_t index);
+    std::vector<std::uint8_t> AskCount();
     std::int32_t BlockTimeout() const;
 
     bool FCloud = false;
@@ -89,6 +91,7 @@ private:
     std::int32_t FCount = 0;
     std::int32_t FBlockTimeout = 0;
     std::int32_t FCountTimeout = 0;
+    std::int32_t FCountDeadline = 0;  // ticks left for the count
     std::vector<PhoneRecord> FRecords;
 };
 

@@ -92,8 +92,8 @@ void TCustomSerialPort::Close() {
         StopEventThread();
         FThreadCreated = false;
     }
-    // Pending output is discarded, as the event thread's end does: a line whose output is
-    // held (flow control) would otherwise keep the close waiting for the driver's time.
+    // Output the driver still holds is discarded: a line whose output is held (flow
+    // control) would otherwise keep the close waiting for the driver's time.
     if (FHandle != comm::InvalidHandle) comm::Purge(FHandle, comm::PURGE_TXCLEAR | comm::PURGE_RXCLEAR);
     DestroyHandle();
     FConnected = false;

@@ -85,10 +85,9 @@ void TSerialThread::Execute() {
         DispatchComMsg();
         if (Terminated()) break;
     }
-    // The handle may already be closed when the port was closed from a handler; then these
-    // simply fail.
+    // The handle may already be closed when the port was closed from a handler; then this
+    // simply fails. The port's close purges the queues.
     comm::SetEventMask(FHandle, 0);
-    comm::Purge(FHandle, comm::PURGE_TXCLEAR | comm::PURGE_RXCLEAR);
 }
 
 void TSerialThread::DispatchComMsg() {

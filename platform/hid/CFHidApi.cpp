@@ -43,6 +43,8 @@ struct Library {
     std::thread reader;
     std::mutex callLock;  // held while the callback runs
     std::atomic<CFHidCallback> callback{nullptr};
+    // The reader went before a callback was set; set and taken under callLock.
+    std::atomic<bool> lossPending{false};
 
     ~Library() {
         {
@@ -54,6 +56,7 @@ struct Library {
     }
 
     void CloseLocked() {
+        lossPending = false;  // a loss of the reader closed now is nobody's news
         if (!stream) return;
         stream->closing = true;
         ::shutdown(stream->fd, SHUT_RDWR);  // ends the thread's read
@@ -90,15 +93,26 @@ bool ReadFull(int fd, std::uint8_t* buf, std::size_t n) {
     return true;
 }
 
-void Deliver(Library& lib, hidwire::TReport& report) {
-    if (!hidwire::RecordsFit(report)) return;  // a report the callback could read past
+// Runs the callback with callLock held.
+void Call(CFHidCallback cb, hidwire::TReport& report) {
     if (report.Data.empty()) report.Data.push_back(0);  // never a null pointer
-    std::lock_guard<std::mutex> g(lib.callLock);
-    CFHidCallback cb = lib.callback.load();
-    if (!cb) return;
     tl_InCallback = true;
     cb(report.Kind, report.Count, report.Data.data());
     tl_InCallback = false;
+}
+
+void Deliver(Library& lib, hidwire::TReport& report) {
+    if (!hidwire::RecordsFit(report)) return;  // a report the callback could read past
+    std::lock_guard<std::mutex> g(lib.callLock);
+    if (CFHidCallback cb = lib.callback.load()) Call(cb, report);
+}
+
+// The reader is gone: said once, now or as soon as there is someone to tell.
+void DeliverLoss(Library& lib) {
+    hidwire::TReport lost{CFHID_READER_LOST, 0, {}};
+    std::lock_guard<std::mutex> g(lib.callLock);
+    if (CFHidCallback cb = lib.callback.load()) Call(cb, lost);
+    else lib.lossPending = true;
 }
 
 void ReaderThread(std::shared_ptr<Stream> stream) {
@@ -115,10 +129,7 @@ void ReaderThread(std::shared_ptr<Stream> stream) {
     }
     // The reader went away, or said what nobody understands: it is as good as unplugged.
     ::shutdown(stream->fd, SHUT_RDWR);
-    if (!stream->closing) {
-        hidwire::TReport lost{CFHID_READER_LOST, 0, {}};
-        Deliver(lib, lost);
-    }
+    if (!stream->closing) DeliverLoss(lib);
 }
 
 int Connect(const std::string& path) {
@@ -175,6 +186,11 @@ int32_t CFHid_SetCallback(CFHidCallback callback) {
     }
     std::lock_guard<std::mutex> g(lib.callLock);  // a running call ends first
     lib.callback = callback;
+    if (callback && lib.lossPending) {
+        lib.lossPending = false;
+        hidwire::TReport lost{CFHID_READER_LOST, 0, {}};
+        Call(callback, lost);
+    }
     return 1;
 }
 

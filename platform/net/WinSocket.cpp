@@ -235,6 +235,9 @@ void TCustomWinSocket::Impl::OnError(QTcpSocket* s, QAbstractSocket::SocketError
 void TCustomWinSocket::Impl::Fail(QTcpSocket* s, TErrorEvent event, int code) {
     std::weak_ptr<int> life = Life;
     bool connected = Owner->FConnected;
+    // This error is the one reported: the disconnect that follows is no second one (a
+    // connection dead for another reason also reads as closed).
+    if (connected && code != seConnectionReset) TakeReset();
     if (!connected) Retire(false);  // a failed connect leaves the socket closed, no disconnect
     Owner->Error(event, code);
     if (connected && Current(this, life, s) && s->state() == QAbstractSocket::UnconnectedState) {

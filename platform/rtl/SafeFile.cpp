@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cerrno>
 #include <climits>
+#include <ios>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -41,12 +42,19 @@ bool UnreadableForTests(const std::string& path) {
     return !g_UnreadableFile.empty() && path == g_UnreadableFile;
 }
 
-// A link is followed, so that the file it names is replaced and the link stays.
-std::string TargetOf(const std::string& path) {
-    struct stat st{};
-    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
-    char real[PATH_MAX];
-    return ::realpath(path.c_str(), real) ? std::string(real) : path;
+// A link is followed, so that the file it names is replaced and the link stays; a link to a
+// file not there yet names where the file goes.
+std::string TargetOf(std::string path) {
+    for (int hop = 0; hop < 16; ++hop) {
+        struct stat st{};
+        if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+        char target[PATH_MAX];
+        const ssize_t n = ::readlink(path.c_str(), target, sizeof target);
+        if (n <= 0 || n >= static_cast<ssize_t>(sizeof target)) return path;
+        const std::string to(target, static_cast<std::size_t>(n));
+        path = to[0] == '/' ? to : FolderOf(path) + "/" + to;
+    }
+    return path;
 }
 
 void SyncFolder(const std::string& folder) {
@@ -271,7 +279,9 @@ protected:
         ssize_t n;
         do n = ::read(FHandle, FData, sizeof FData);
         while (n < 0 && errno == EINTR);
-        if (n <= 0) return traits_type::eof();
+        // A failed read is no end of the file: the stream goes bad, so the reader can tell.
+        if (n < 0) throw std::ios_base::failure(std::strerror(errno));
+        if (n == 0) return traits_type::eof();
         setg(FData, FData, FData + n);
         return traits_type::to_int_type(*gptr());
     }

@@ -62,7 +62,7 @@ TInputFile ProbeInputFile(const std::string& path, std::string* error = nullptr)
 bool ReadRegularFile(const std::string& path, std::string& bytes, std::string* error = nullptr);
 
 // A regular file read as a seekable stream; Open gives what the path names, and the stream
-// reads only when that is Regular.
+// reads only when that is Regular. A read that fails sets badbit (never a quiet end of file).
 class TRegularFileStream : public std::istream {
 public:
     TRegularFileStream();

@@ -87,6 +87,7 @@ void TStringGrid::SetColCount(int n) {
 void TStringGrid::SetRowCount(int n) {
     n = std::max(n, 1);
     if (n == FRowCount) return;
+    if (FEditor && FEditorCell.Y >= n) DropEditor();
     FRowCount = n;
     if (FFixedRows >= n) FFixedRows = n - 1;
     Resize2D();
@@ -197,6 +198,7 @@ void TStringGrid::SetRow(int row, std::vector<std::string>&& texts) {
 }
 
 void TStringGrid::SetRows(int first, std::vector<std::vector<std::string>>&& rows) {
+    DropEditor();
     first = std::clamp(first, 0, FRowCount);
     FCells.resize(size_t(first));
     FCells.reserve(size_t(first) + rows.size());
@@ -207,6 +209,7 @@ void TStringGrid::SetRows(int first, std::vector<std::vector<std::string>>&& row
 }
 
 void TStringGrid::ClearCells() {
+    DropEditor();
     for (auto& row : FCells) std::fill(row.begin(), row.end(), std::string());
     Invalidate();
 }
@@ -450,13 +453,8 @@ void TStringGrid::SetEditorMode(bool on) {
         std::weak_ptr<int> alive = FAlive;
         sys::PostToGuiThread([this, alive, editor, same = TControlGuard(editor), keep] {
             if (alive.expired() || !same.Alive() || FEditor != editor) return;
-            if (keep) {
-                CommitEditor();
-            } else {
-                FEditor = nullptr;
-                ReleaseEditor(editor);
-                Invalidate();
-            }
+            if (keep) CommitEditor();
+            else DropEditor();
         });
     };
     TEdit* editor = FEditor;
@@ -473,6 +471,14 @@ void TStringGrid::ReleaseEditor(TEdit* e) {
     // The form must not keep a freed editor as its focused control.
     if (e->Focused() && CanFocus()) SetFocus();
     delete e;
+}
+
+void TStringGrid::DropEditor() {
+    if (!FEditor) return;
+    TEdit* e = FEditor;
+    FEditor = nullptr;
+    ReleaseEditor(e);
+    Invalidate();
 }
 
 void TStringGrid::CommitEditor() {

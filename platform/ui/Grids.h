@@ -159,6 +159,8 @@ private:
     void ClampTopLeft();
     void ScrollInView(int col, int row);
     void CommitEditor();
+    // New contents: an open editor's text belongs to none of it and is dropped.
+    void DropEditor();
     void ReleaseEditor(TEdit* e);
     void PaintScrollBars(TCanvas* c);
     bool VScrollVisible() const;

@@ -67,6 +67,15 @@ TEST(CloudService, FactoryResetOnlyAfterYes) {
     ASSERT_EQ(ui::test::ShownDialogs().size(), 2u);
     EXPECT_EQ(ui::test::ShownDialogs()[0].caption, "Информация");
     EXPECT_TRUE(CloudRig::Logged("Команда на сброс настроек"));
+
+    // Clearing the number memory (the service page's cancel button, which Escape reaches)
+    // asks a question whose default answer is No.
+    ui::test::ClearDialogs();
+    testsupport::AccessibleAction(Form1->UiButton9->GetWidget());
+    ASSERT_EQ(ui::test::ShownDialogs().size(), 1u);
+    EXPECT_EQ(ui::test::ShownDialogs()[0].flags & MB_DEFBUTTON2, MB_DEFBUTTON2);
+    testsupport::Pump(50);
+    EXPECT_TRUE(FramesOf(rig, 0x2D).empty());
     ui::test::ClearDialogs();
 }
 

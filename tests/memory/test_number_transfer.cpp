@@ -154,6 +154,22 @@ TEST(NumberTransfer, WholeReadWithReRequestAndWrongIndex) {
     EXPECT_TRUE(Ticks(t, 500).Request.empty());
 }
 
+TEST(NumberTransfer, CountIsAskedForUntilItsOwnTimeEnds) {
+    // Its time is its own: a wait panel that some other reply closes does not end it.
+    TPhoneReadTransfer t;
+    EXPECT_EQ(t.Start(2), (Bytes{0x00}));
+    int asked = 0;
+    for (int i = 0; i < 199; ++i) {
+        const TTransferStep s = t.OnTick();
+        asked += !s.Request.empty();
+        EXPECT_EQ(s.MessageNumber, 0);
+    }
+    EXPECT_EQ(asked, 3);  // at 0.5, 1 and 1.5 s
+    EXPECT_EQ(t.OnTick().MessageNumber, 4);
+    EXPECT_FALSE(t.AwaitingCount());
+    EXPECT_TRUE(Ticks(t, 500).Request.empty());
+}
+
 TEST(NumberTransfer, CloudReadCountdownAndCutBlocks) {
     TPhoneReadTransfer t;
     t.SetCloudSession(true);

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <csignal>
 #include <filesystem>
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <thread>
@@ -21,7 +22,7 @@ bool TSimProcess::Start(const std::string& exe, const std::vector<std::string>& 
     argv.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", 0, 0);  // its banner
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);  // its banner
     const int rc = posix_spawn(&FPid, exe.c_str(), &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     if (rc != 0) {

@@ -35,13 +35,14 @@ void Run(const std::string& link, bool eventThread, int reads) {
     // The sender waits for each read to begin, then sends after a random 0-3 ms.
     std::atomic<int> go{0};
     std::atomic<bool> quit{false};
-    std::vector<Clock::time_point> sentAt(static_cast<std::size_t>(reads));
+    // When each byte left, as the sender's clock saw it (0: not yet); read on this thread.
+    std::vector<std::atomic<Clock::rep>> sentAt(static_cast<std::size_t>(reads));
     std::thread sender([&] {
         std::mt19937 rnd(7);
         for (int i = 0; i < reads && !quit; ++i) {
             while (go.load() <= i && !quit) std::this_thread::yield();
             std::this_thread::sleep_for(std::chrono::microseconds(rnd() % 3001));
-            sentAt[static_cast<std::size_t>(i)] = Clock::now();
+            sentAt[static_cast<std::size_t>(i)] = Clock::now().time_since_epoch().count();
             sim.Send({static_cast<std::uint8_t>(i)});
         }
     });
@@ -58,12 +59,14 @@ void Run(const std::string& link, bool eventThread, int reads) {
             while (port.InputCount() == 0 && Clock::now() - back < std::chrono::seconds(1)) std::this_thread::yield();
             port.Read(&c, 1);
         }
-        late.push_back(std::max(0.0, Ms(back - sentAt[static_cast<std::size_t>(i)])));
+        const Clock::rep sent = sentAt[static_cast<std::size_t>(i)].load();
+        if (sent != 0) late.push_back(std::max(0.0, Ms(back - Clock::time_point(Clock::duration(sent)))));
         sys::ServeGuiCalls();  // the event thread's hand-over of the same byte
     }
     quit = true;
     sender.join();
     port.Close();
+    if (late.empty()) return;
     std::sort(late.begin(), late.end());
     const auto over = std::count_if(late.begin(), late.end(), [](double v) { return v > 200; });
     std::printf("%-20s reads %d  median %.3f ms  p99 %.3f ms  worst %.3f ms  over 200 ms %d  no byte %d\n",

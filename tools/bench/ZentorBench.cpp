@@ -218,7 +218,11 @@ int main(int argc, char** argv) {
     const double started = WallMs();
     const TOptions o = ParseOptions(argc, argv);
     char dirTemplate[] = "/tmp/zentor-bench-XXXXXX";
-    const std::string dir = mkdtemp(dirTemplate);
+    if (!mkdtemp(dirTemplate)) {
+        std::perror("zentor_bench: no temporary folder");
+        return 1;
+    }
+    const std::string dir = dirTemplate;
     const std::string link = dir + "/tty";
     // Off-screen, no network, private settings; the controller's pty is listed before it exists.
     setenv("QT_QPA_PLATFORM", "offscreen", 0);

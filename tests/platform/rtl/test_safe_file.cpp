@@ -75,7 +75,13 @@ TEST(SafeFile, AReadOnlyFolderOrALinkedFile) {
     ASSERT_TRUE(WriteFileSafely(link, "through the link"));
     EXPECT_TRUE(fs::is_symlink(link));
     EXPECT_EQ(testsupport::ReadFileText(path), "through the link");
-    EXPECT_EQ(Entries(dir), 2u);
+    // A relative link to a file not there yet: the file is made where it points.
+    const std::string dangling = dir + "/later.csv";
+    fs::create_symlink("made-later.csv", dangling);
+    ASSERT_TRUE(WriteFileSafely(dangling, "first"));
+    EXPECT_TRUE(fs::is_symlink(dangling));
+    EXPECT_EQ(testsupport::ReadFileText(dir + "/made-later.csv"), "first");
+    EXPECT_EQ(Entries(dir), 4u);  // two files, two links, no temporary file left
 }
 
 TEST(SafeFile, AFailedLineIsCutOffAndTheLinesBeforeItCommitted) {

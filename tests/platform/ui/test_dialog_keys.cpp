@@ -264,4 +264,14 @@ TEST_F(DialogKeys, AGridsDoubleClickAndInPlaceEditorTakeRealInput) {
     EXPECT_EQ(grid->GetCells(1, 1), "Жук");
     EXPECT_NE(form->GetActiveControl(), grid);
     EXPECT_FALSE(grid->GetEditorMode());
+    // Rows loaded while an editor is open (a read from the device) are not overwritten by
+    // what the editor held.
+    realinput::DoubleClick(grid->GetWidget(), centre(1, 2));
+    ASSERT_TRUE(grid->GetEditorMode());
+    realinput::Type("old");
+    grid->SetRows(1, {{"", "fresh"}, {"", "rows"}});
+    EXPECT_FALSE(grid->GetEditorMode());
+    realinput::Key(Qt::Key_Return);
+    sys::ServeGuiCalls();
+    EXPECT_EQ(grid->GetCells(1, 2), "rows");
 }
