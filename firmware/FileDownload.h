@@ -24,6 +24,8 @@ inline constexpr std::uint32_t kMaxDownloadSize = 256u << 20;
 // A file server that sends nothing for this long has stopped.
 inline constexpr std::int64_t kDownloadSilenceMs = 30000;
 inline constexpr int kMsgDownloadStalled = 4;
+// The file server closed the connection before the whole file had come.
+inline constexpr const char* kTextDownloadCut = "Файл загружен не полностью: сервер закрыл соединение";
 
 class TSafeFileWriter;
 

@@ -114,6 +114,7 @@ void TForm1::BuildFirmwareControls() {
     FilesClient->SetName("FilesClient");
     FilesClient->OnConnect = [this](TObject* s, TCustomWinSocket* k) { FilesClientConnect(s, k); };
     FilesClient->OnRead = [this](TObject* s, TCustomWinSocket* k) { FilesClientRead(s, k); };
+    FilesClient->OnDisconnect = [this](TObject* s, TCustomWinSocket* k) { FilesClientDisconnect(s, k); };
     FilesClient->OnError = [this](TObject* s, TCustomWinSocket* k, TErrorEvent, int& code) {
         FilesClientError(s, k, code);
     };

@@ -216,7 +216,10 @@ void TForm1::FilesClientError(TObject*, TCustomWinSocket*, int& ErrorCode) {
     const int code = ErrorCode;
     ErrorCode = 0;
     // The connection is gone: no byte is waited for any more, nothing half-done is kept.
-    g_DownloadSilence.Stop();
-    g_DownloadFile.Abandon();
-    MessageShow(DownloadServerErrorText(code));
+    DownloadFailed(DownloadServerErrorText(code));
+}
+
+void TForm1::FilesClientDisconnect(TObject*, TCustomWinSocket*) {
+    // Closed by the server before the file was whole (a local close stops the wait first).
+    if (g_DownloadSilence.Running()) DownloadFailed(kTextDownloadCut);
 }

@@ -122,6 +122,16 @@ TEST(UpdateServerWindow, OversizedOrSilentDownloadIsEnded) {
     EXPECT_FALSE(Form1->Panel32->GetVisible());
     EXPECT_EQ(ServerRig::Message(), Form1->GetMessageA(4));
     EXPECT_TRUE(DownloadsHeld(s.appData).empty());
+
+    // A server that closes the connection half way: said at once, nothing kept.
+    s.sim.SetHangUpOnStall(true);
+    Form1->GetConfiguratorVersionFromServer();
+    ASSERT_TRUE(ServerRig::OfferShown());
+    testsupport::Click(Form1->Button29->GetWidget());
+    ASSERT_TRUE(testsupport::WaitUntil([] { return !Form1->Panel32->GetVisible(); }));
+    EXPECT_EQ(ServerRig::Message(), kTextDownloadCut);
+    EXPECT_FALSE(Form1->UiProgressBar3->GetVisible());
+    EXPECT_TRUE(DownloadsHeld(s.appData).empty());
 }
 
 // A download that fails half way (a full disk) leaves the old file of that name whole.

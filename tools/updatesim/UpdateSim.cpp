@@ -143,6 +143,7 @@ void UpdateSim::ServeFile(int fd) {
     std::size_t piece = 0;
     std::uint64_t announced = 0;
     std::size_t stallAfter = SIZE_MAX;
+    bool hangUp = false;
     {
         std::lock_guard<std::mutex> g(FLock);
         FFileRequests.push_back(name);
@@ -154,6 +155,7 @@ void UpdateSim::ServeFile(int fd) {
         piece = FPiece;
         announced = FAnnounced;
         stallAfter = FStallAfter;
+        hangUp = FHangUpOnStall;
     }
     if (!found) {
         const std::string missing = "file not exists";
@@ -166,7 +168,7 @@ void UpdateSim::ServeFile(int fd) {
     // Let the header arrive by itself, as the server's first write does.
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
     if (stallAfter < file.Data.size()) {
-        if (SendAll(fd, file.Data.data(), stallAfter)) AwaitClose(fd, 20);
+        if (SendAll(fd, file.Data.data(), stallAfter) && !hangUp) AwaitClose(fd, 20);
         return;
     }
     if (piece == 0) piece = file.Data.size();
@@ -213,6 +215,11 @@ void UpdateSim::SetAnnouncedSize(std::uint64_t bytes) {
 void UpdateSim::SetStallAfter(std::size_t bytes) {
     std::lock_guard<std::mutex> g(FLock);
     FStallAfter = bytes;
+}
+
+void UpdateSim::SetHangUpOnStall(bool on) {
+    std::lock_guard<std::mutex> g(FLock);
+    FHangUpOnStall = on;
 }
 
 std::vector<std::string> UpdateSim::Queries() const {

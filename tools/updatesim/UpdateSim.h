@@ -49,6 +49,8 @@ public:
     // the connection open.
     void SetAnnouncedSize(std::uint64_t bytes);
     void SetStallAfter(std::size_t bytes);
+    // Instead of falling silent, the server closes the connection after those bytes.
+    void SetHangUpOnStall(bool on);
 
     std::vector<std::string> Queries() const;
     std::vector<std::string> FileRequests() const;  // the names asked for
@@ -70,6 +72,7 @@ private:
     std::size_t FPiece = 0;
     std::uint64_t FAnnounced = 0;
     std::size_t FStallAfter = SIZE_MAX;
+    bool FHangUpOnStall = false;
     std::vector<std::string> FQueries;
     std::vector<std::string> FFileRequests;
     int FEndTransfers = 0;
