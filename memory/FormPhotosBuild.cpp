@@ -1,6 +1,7 @@
 #include "app/Unit1.h"
 
-// The camera picture sits on the status page, above the notice memo; a click enlarges it.
+// The camera picture sits on the status page, above the notice memo; a click on the log
+// page's preview of an event picture brings it here, as large as the page allows.
 // A page is laid out when first shown: the picture is placed again then, to keep clear of
 // the page's controls.
 void TForm1::BuildPhotoControls() {

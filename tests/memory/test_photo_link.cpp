@@ -396,8 +396,7 @@ TEST(PhotoLink, SampleControllerServesEachPhotoEventsPicture) {
 
     const Bytes jpeg = devsim::SamplePicture(1);
     FillLog(log.Photos[1]);
-    Form1->HrGrid->SetRow(1);
-    Form1->HrGrid->OnDblClick(Form1->HrGrid);
+    DoubleClickLogRow(1);
     ASSERT_TRUE(c.Await(devsim::kCmdEventPhoto, 1));
     std::vector<std::size_t> frames{FrameBytes(1 + std::min<std::size_t>(100, jpeg.size()))};
     for (std::size_t sent = 100; sent < jpeg.size(); sent += 100) frames.push_back(FrameBytes(5 + std::min<std::size_t>(100, jpeg.size() - sent)));
