@@ -22,6 +22,9 @@ void HideWaitPanel(const std::string& text);
 // file. When any step fails the old file stays, the message panel says which file and why,
 // and the result is false.
 bool SaveFileOrTell(const std::string& path, std::string_view bytes);
+// Reads a regular file whole; anything else (missing, unreadable, a FIFO or a folder) is
+// told in the message panel, and false. Never an empty text for a file that failed.
+bool ReadFileOrTell(const std::string& path, std::string& bytes);
 // "Файл не сохранён: <path> (<reason>)"
 std::string FileNotSavedText(const std::string& path, const std::string& reason);
 

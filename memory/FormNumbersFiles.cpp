@@ -1,5 +1,4 @@
 // Number files in the documents folder, and the keyword search in the number grid.
-#include <fstream>
 #include <iterator>
 #include <sstream>
 
@@ -20,9 +19,8 @@ void TForm1::UiButton3Click(TObject* /*Sender*/) {
     OpenDialog->SetInitialDir(GetUserPathToFolder(CSIDL_PERSONAL));
     OpenDialog->SetFileName(kNumbersImportFileName);
     if (!OpenDialog->Execute()) return;
-    std::ifstream in(OpenDialog->GetFileName(), std::ios::binary);
-    if (!in) return;
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string bytes;
+    if (!ReadFileOrTell(OpenDialog->GetFileName(), bytes)) return;
     std::vector<TPhoneGridRow> rows = PhoneGridRows();
     const TNumbersImportResult result =
         NumbersCsvImport(bytes, rows, static_cast<std::size_t>(g_DeviceCapacity) + 8, g_CloudSession != 0);

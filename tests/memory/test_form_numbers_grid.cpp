@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sys/stat.h>
 #include <iterator>
 #include <memory>
 
@@ -304,6 +305,20 @@ TEST_F(NumbersGrid, NumberFileRoundTripThroughTheDialogs) {
     EXPECT_EQ(g->GetCells(1, 3), "A1B2C3D4E5");
     EXPECT_EQ(Message(), "Не загружено строк файла: 3\nстрока 1: Номер;Имя\nстрока 3: B1;x;;;0;;Телефон\n"
                          "строка 4: 9000000003;Сидоров;;;много;;");
+
+    // A FIFO is never opened (it would block) and a file that cannot be read is said so; the
+    // grid stays as it was.
+    const std::string fifo = std::filesystem::path(path).parent_path().string() + "/numbers.fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    ui::test::PushFileAnswer(fifo);
+    testsupport::Click(Form1->UiButton3);
+    EXPECT_EQ(Message(), "Файл не прочитан: " + fifo + " (это не файл)");
+    SetSafeFileUnreadableForTests(path);
+    ui::test::PushFileAnswer(path);
+    testsupport::Click(Form1->UiButton3);
+    SetSafeFileUnreadableForTests("");
+    EXPECT_EQ(Message(), "Файл не прочитан: " + path + " (Permission denied)");
+    EXPECT_EQ(g->GetCells(1, 3), "A1B2C3D4E5");
 }
 
 TEST_F(NumbersGrid, AnExportThatCannotBeWrittenKeepsTheOldFileAndSaysSo) {
