@@ -8,6 +8,8 @@
 #include "config/ConfigFile.h"
 #include "device/DeviceLink.h"
 #include "device/LinkPeers.h"
+#include "firmware/FileDownload.h"
+#include "platform/rtl/SafeFile.h"
 #include "platform/rtl/StringList.h"
 #include "platform/sys/Clock.h"
 #include "platform/sys/Now.h"
@@ -55,9 +57,7 @@ public:
     void ClosePort() override { F.ClosePort(); }
     void ClosePortRFID() override {
         F.ClosePortRFID();
-        // A recording still running keeps its tags: they replace the chosen file now.
-        if (g_TagFile.IsOpen() && !g_TagFile.Close())
-            MessageBox(FileNotSavedText(g_TagFile.Path(), g_TagFile.Error()), "Информация", MB_OK | MB_ICONWARNING);
+        g_TagFile.Close();  // its tags are in the file already
     }
     void SaveFormSettings() override { F.SaveFormSettings(); }
     void UnregisterDeviceNotification() override { F.UnregisterDeviceNotification(); }
@@ -89,6 +89,9 @@ void TForm1::CloseImageClick(TObject* /*Sender*/) {
 }
 
 void TForm1::ReadFormSettings() {
+    // What a killed run left in the tool's own folders.
+    RemoveLeftoverTemporariesIn(ExtractFilePath(g_SettingsPath));
+    RemoveLeftoverTemporariesIn(DownloadsFolder());
     std::string error;
     const TFormSettings s = ReadFormSettingsFile(g_SettingsPath, &error);
     g_Language = s.Language;

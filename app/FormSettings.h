@@ -18,8 +18,9 @@ std::string SettingsPathIn(const std::string& appDataFolder);
 TFormSettings ReadFormSettingsFile(const std::string& path, std::string* readError = nullptr);
 
 // Writes the three keys (Language, ComPort, File_configuration), keeping every other section,
-// in one write (none when they are already as given). The folder is created when missing.
-// Raises Exception "Unable to write to <path>" when the file cannot be written, or
+// in one write (none when they are already as given), readable by its owner only. The folder
+// is created when missing.
+// Raises Exception "Unable to write to <path>: <reason>" when the file cannot be written, or
 // "Unable to read <path>: <reason>" when it exists but cannot be read; the old file is then
 // left as it was.
 void WriteFormSettingsFile(const std::string& path, const TFormSettings& settings);

@@ -104,6 +104,6 @@ void TForm1::StartRFIDRecClick(TObject* /*Sender*/) {
 
 void TForm1::StopRFIDRecClick(TObject* /*Sender*/) {
     if (!g_TagFile.IsOpen()) return;
-    if (!g_TagFile.Close()) MessageShow(FileNotSavedText(g_TagFile.Path(), g_TagFile.Error()));
+    g_TagFile.Close();
     StartRFIDRec->SetEnabled(true);
 }

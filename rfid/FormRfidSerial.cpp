@@ -3,7 +3,6 @@
 #include <array>
 #include <string>
 
-#include "app/ShellApi.h"
 #include "app/Unit1.h"
 #include "platform/comm/PortList.h"
 #include "rfid/RfidState.h"
@@ -114,8 +113,7 @@ void TForm1::CaptureTag(const std::uint8_t* bytes) {
     if (!g_TagFile.IsOpen()) return;
     if (!g_TagFile.Write(aPhone->GetText())) {
         StartRFIDRec->SetEnabled(true);
-        MessageShow(g_TagFile.Saved() ? TagRecordStoppedText(g_TagFile.Error())
-                                      : FileNotSavedText(g_TagFile.Path(), g_TagFile.Error()));
+        MessageShow(TagRecordStoppedText(g_TagFile.Error()));
     }
     RFIDSCOUNT->SetCaption(TagCountText(g_TagFile.Count()));
 }

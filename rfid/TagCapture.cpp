@@ -43,39 +43,18 @@ std::vector<TTid> ParseHidTagReport(std::int32_t kind, std::int32_t count,
 }
 
 bool TTagRecordFile::Create(const std::string& path) {
-    FFile.Abandon();
-    FError.clear();
-    FSaved = false;
-    if (!FFile.Open(path)) {
-        FError = FFile.Error();
-        return false;
-    }
+    if (!FFile.Create(path)) return false;
     FCount = 0;
     return true;
 }
 
-bool TTagRecordFile::Close() {
-    if (!FFile.IsOpen()) return FSaved;
-    FSaved = FFile.Commit();
-    if (!FSaved) FError = FFile.Error();
-    return FSaved;
-}
-
 bool TTagRecordFile::Write(const std::string& phoneText) {
     if (!FFile.IsOpen()) return true;
-    const std::uint64_t before = FFile.Written();
-    if (FFile.Write(TagRecordLine(phoneText))) {
+    if (FFile.Append(TagRecordLine(phoneText))) {
         ++FCount;
         return true;
     }
-    FError = FFile.Error();
-    // A half-written line would be a wrong tag: the file ends after the last whole one.
-    if (FFile.CutBackTo(before) && FFile.Commit()) {
-        FSaved = true;
-    } else {
-        FFile.Abandon();
-        FSaved = false;
-    }
+    FFile.Close();
     return false;
 }
 

@@ -30,32 +30,28 @@ inline constexpr std::size_t kHidRecordTidOffset = 3;
 std::vector<TTid> ParseHidTagReport(std::int32_t kind, std::int32_t count,
                                     const std::uint8_t* data, std::size_t size);
 
-// The tag record file. The lines go to a temporary file beside the chosen one, which replaces
-// the chosen file when the recording stops (so an old file of that name is emptied then,
-// not lost before). Every write is checked: a tag is counted only once its line is written.
+// The tag record file. Starting empties the chosen file (safely: an old one is replaced by an
+// empty one); every tag's line is then on the disk in that file before it is counted, so a
+// crash costs at most the tag being written.
 class TTagRecordFile {
 public:
     // Starts a recording; the count starts at 0. False (with Error()) when it cannot start.
     bool Create(const std::string& path);
-    // Stops the recording: the lines written replace the chosen file. False (with Error())
-    // when that fails; the old file then stays as it was.
-    bool Close();
+    // Stops the recording; the file holds every line written.
+    void Close() { FFile.Close(); }
     bool IsOpen() const { return FFile.IsOpen(); }
     // Appends the line for the number editor's text and counts it; nothing while closed.
-    // False when the line cannot be written: the recording then stops, the file keeping the
-    // lines before it, and Saved() tells whether that file could be kept.
+    // False when the line cannot be written: the recording then stops, the file ending with
+    // the last whole line.
     bool Write(const std::string& phoneText);
     // Lines written since recording started; kept after Close for the label.
     std::int32_t Count() const { return FCount; }
-    bool Saved() const { return FSaved; }
     const std::string& Path() const { return FFile.Path(); }
-    const std::string& Error() const { return FError; }
+    const std::string& Error() const { return FFile.Error(); }
 
 private:
-    TSafeFileWriter FFile;
-    std::string FError;
+    TAppendFile FFile;
     std::int32_t FCount = 0;
-    bool FSaved = false;
 };
 
 // "Запись меток остановлена: <reason>", for a recording stopped by a failed write.

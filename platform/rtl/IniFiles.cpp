@@ -15,7 +15,9 @@ bool TCustomIniFile::Load(TIniDocument& doc, std::string& error) const {
 }
 
 void TCustomIniFile::Save(const TIniDocument& doc) const {
-    if (!WriteFileSafely(FFileName, doc.Text())) throw EIniFileException("Unable to write to " + FFileName);
+    std::string error;
+    if (!WriteFileSafely(FFileName, doc.Text(), &error, TFileAccess::OwnerOnly))
+        throw EIniFileException("Unable to write to " + FFileName + ": " + error);
 }
 
 std::string TCustomIniFile::UnreadableText(const std::string& reason) const {
@@ -121,7 +123,7 @@ void TIniFile::Change(const TEditing& editing, bool raise) {
     }
     if (!editing(doc)) return;
     if (raise) Save(doc);
-    else WriteFileSafely(GetFileName(), doc.Text());
+    else WriteFileSafely(GetFileName(), doc.Text(), nullptr, TFileAccess::OwnerOnly);
 }
 
 TMemIniFile::TMemIniFile(std::string fileName) : TCustomIniFile(std::move(fileName)) {

@@ -6,7 +6,8 @@
 // in UpdateFile, so an operation that touches many keys reads and writes the file once.
 // Saving goes through a temporary file renamed over the old one, so a failed save (missing
 // folder, no room) leaves the old file as it was and raises EIniFileException "Unable to
-// write to <path>". A missing file reads as empty and reading never creates it. A file that
+// write to <path>: <reason>". Ini files are the user's settings (the tool's keep passwords):
+// they are written readable by the owner only. A missing file reads as empty and reading never creates it. A file that
 // exists but cannot be read is not empty: its keys read as their defaults, and it is never
 // written over (a change raises "Unable to read <path>: <reason>"). Text is UTF-8; see
 // IniDocument.h for how lines are read.
@@ -61,7 +62,7 @@ protected:
 
     // Loads the file; false (with the reason) when it exists but cannot be read.
     bool Load(TIniDocument& doc, std::string& error) const;
-    // Raises "Unable to write to <path>" when the file cannot be saved.
+    // Raises "Unable to write to <path>: <reason>" when the file cannot be saved.
     void Save(const TIniDocument& doc) const;
     std::string UnreadableText(const std::string& reason) const;
 

@@ -7,9 +7,12 @@
 #include <ios>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <mutex>
 #include <streambuf>
+#include <sys/file.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -64,6 +67,97 @@ void SyncFolder(const std::string& folder) {
     ::close(fd);
 }
 
+constexpr std::size_t kTempRandom = 6;
+constexpr char kTempLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+
+std::string RandomLetters() {
+    unsigned char raw[kTempRandom];
+    if (::getrandom(raw, sizeof raw, 0) != static_cast<ssize_t>(sizeof raw)) {
+        // O_EXCL keeps names apart anyway: a name taken is only tried again.
+        static std::atomic<std::uint64_t> counter{0};
+        const std::uint64_t x = (static_cast<std::uint64_t>(::getpid()) << 24) + ++counter;
+        for (std::size_t i = 0; i < kTempRandom; ++i) raw[i] = static_cast<unsigned char>(x >> (8 * i));
+    }
+    std::string s(kTempRandom, 'X');
+    for (std::size_t i = 0; i < kTempRandom; ++i) s[i] = kTempLetters[raw[i] % (sizeof kTempLetters - 1)];
+    return s;
+}
+
+bool IsTempLetter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+}
+
+// ".<of>.XXXXXX", or of any name when of is empty.
+bool IsTemporaryName(std::string_view entry, std::string_view of) {
+    if (entry.size() < kTempRandom + 3 || entry[0] != '.') return false;
+    const std::size_t dot = entry.size() - kTempRandom - 1;
+    if (entry[dot] != '.') return false;
+    for (std::size_t i = dot + 1; i < entry.size(); ++i)
+        if (!IsTempLetter(entry[i])) return false;
+    const std::string_view name = entry.substr(1, dot - 1);
+    return of.empty() ? !name.empty() : name == of;
+}
+
+bool SameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
+
+// Removes one leftover: a regular file of this user whose writer is gone. A live writer holds
+// its lock; one that is committing renames the name away under the lock, so only the very
+// file locked here is unlinked.
+bool RemoveIfLeftover(int dir, const char* entry) {
+    struct stat seen{};
+    if (::fstatat(dir, entry, &seen, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(seen.st_mode) ||
+        seen.st_uid != ::geteuid())
+        return false;
+    int fd = ::openat(dir, entry, O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) fd = ::openat(dir, entry, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return false;
+    bool removed = false;
+    struct stat held{}, now{};
+    if (::fstat(fd, &held) == 0 && SameFile(held, seen) && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+        ::fstatat(dir, entry, &now, AT_SYMLINK_NOFOLLOW) == 0 && SameFile(now, held))
+        removed = ::unlinkat(dir, entry, 0) == 0;
+    ::close(fd);
+    return removed;
+}
+
+std::size_t RemoveLeftovers(const std::string& folder, std::string_view of) {
+    DIR* d = ::opendir(folder.c_str());
+    if (!d) return 0;
+    std::size_t removed = 0;
+    while (const dirent* e = ::readdir(d))
+        if (IsTemporaryName(e->d_name, of) && RemoveIfLeftover(::dirfd(d), e->d_name)) ++removed;
+    ::closedir(d);
+    return removed;
+}
+
+// Writes all of n bytes at the file's offset, counting them into written; the test limit
+// stands for a disk that fills up.
+bool WriteAll(int fd, const char* p, std::size_t n, std::uint64_t& written, std::string& error) {
+    std::size_t done = 0;
+    while (done < n) {
+        std::size_t chunk = n - done;
+        const std::int64_t limit = g_WriteLimit.load();
+        if (limit >= 0) {
+            const std::uint64_t room = written >= static_cast<std::uint64_t>(limit)
+                                           ? 0 : static_cast<std::uint64_t>(limit) - written;
+            if (room == 0) {
+                error = std::strerror(ENOSPC);
+                return false;
+            }
+            chunk = std::min<std::uint64_t>(chunk, room);
+        }
+        const ssize_t w = ::write(fd, p + done, chunk);
+        if (w < 0 && errno == EINTR) continue;
+        if (w <= 0) {
+            error = std::strerror(w < 0 ? errno : ENOSPC);
+            return false;
+        }
+        done += static_cast<std::size_t>(w);
+        written += static_cast<std::uint64_t>(w);
+    }
+    return true;
+}
+
 // O_NONBLOCK: a FIFO swapped in after the probe must not block the open. -1 when the path is
 // not a regular file or cannot be opened (error then says why, or stays empty when it is
 // missing or no file).
@@ -109,62 +203,61 @@ bool TSafeFileWriter::Fail(const std::string& reason) {
     return false;
 }
 
-bool TSafeFileWriter::Open(const std::string& path) {
+bool TSafeFileWriter::Open(const std::string& path, TFileAccess access) {
     Abandon();
     FPath = TargetOf(path);
     FError.clear();
     FFailed = false;
     FWritten = 0;
     if (path.empty()) return Fail("No file name");
-    mode_t mode = 0644;
+    // A new file is made with 0666 and the system takes the umask off. A replaced one keeps
+    // its mode, given to the temporary before any byte is in it.
+    bool setMode = access == TFileAccess::OwnerOnly;
+    mode_t mode = access == TFileAccess::OwnerOnly ? 0600 : 0666;
     struct stat st{};
     if (::stat(FPath.c_str(), &st) == 0) {
         if (!S_ISREG(st.st_mode)) return Fail("Not a regular file");
-        mode = st.st_mode & 0777;
+        if (access != TFileAccess::OwnerOnly) {
+            mode = st.st_mode & 0777;
+            setMode = true;
+        }
     }
     if (InReadOnlyFolderForTests(FPath)) return Fail(std::strerror(EROFS));
-    std::string pattern = FolderOf(FPath) + "/." + NameOf(FPath) + ".XXXXXX";
-    const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
-    if (fd < 0) return Fail(std::strerror(errno));
-    ::fchmod(fd, mode);
-    FHandle = fd;
-    FTemp = pattern;
-    return true;
+    const std::string folder = FolderOf(FPath);
+    const std::string name = NameOf(FPath);
+    RemoveLeftovers(folder, name);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string temp = folder + "/." + name + "." + RandomLetters();
+        const int fd = ::open(temp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, setMode ? 0600 : mode);
+        if (fd < 0 && errno == EEXIST) continue;
+        if (fd < 0) return Fail(std::strerror(errno));
+        // Where locks are not supported no cleaner can take the file either.
+        while (::flock(fd, LOCK_EX) != 0 && errno == EINTR) {
+        }
+        // A cleaner that locked it between the creation and the lock has removed it.
+        struct stat held{};
+        if (::fstat(fd, &held) == 0 && held.st_nlink == 0) {
+            ::close(fd);
+            continue;
+        }
+        if (setMode) ::fchmod(fd, mode);
+        FHandle = fd;
+        FTemp = std::move(temp);
+        return true;
+    }
+    return Fail(std::strerror(EEXIST));
 }
 
 bool TSafeFileWriter::Write(const void* bytes, std::size_t n) {
     if (FHandle < 0 || FFailed) return Fail(FError.empty() ? "File not open" : FError);
-    const auto* p = static_cast<const char*>(bytes);
-    std::size_t done = 0;
-    while (done < n) {
-        std::size_t chunk = n - done;
-        const std::int64_t limit = g_WriteLimit.load();
-        if (limit >= 0) {
-            const std::uint64_t room = FWritten >= static_cast<std::uint64_t>(limit)
-                                           ? 0 : static_cast<std::uint64_t>(limit) - FWritten;
-            if (room == 0) return Fail(std::strerror(ENOSPC));
-            chunk = std::min<std::uint64_t>(chunk, room);
-        }
-        const ssize_t w = ::write(FHandle, p + done, chunk);
-        if (w < 0 && errno == EINTR) continue;
-        if (w <= 0) return Fail(std::strerror(w < 0 ? errno : ENOSPC));
-        done += static_cast<std::size_t>(w);
-        FWritten += static_cast<std::uint64_t>(w);
-    }
-    return true;
+    std::string reason;
+    if (WriteAll(FHandle, static_cast<const char*>(bytes), n, FWritten, reason)) return true;
+    return Fail(reason);
 }
 
-bool TSafeFileWriter::CutBackTo(std::uint64_t size) {
-    if (FHandle < 0 || size > FWritten) return false;
-    if (::ftruncate(FHandle, static_cast<off_t>(size)) != 0 ||
-        ::lseek(FHandle, static_cast<off_t>(size), SEEK_SET) < 0)
-        return false;
-    FWritten = size;
-    FFailed = false;
-    return true;
-}
+bool TSafeFileWriter::Commit() { return Finish(false); }
 
-bool TSafeFileWriter::Commit() {
+bool TSafeFileWriter::Finish(bool keepOpen) {
     if (FHandle < 0 || FFailed) {
         const bool wasOpen = FHandle >= 0;
         Abandon();
@@ -175,42 +268,89 @@ bool TSafeFileWriter::Commit() {
         Abandon();
         return Fail(reason);
     }
-    const int fd = FHandle;
-    FHandle = -1;
-    if (::close(fd) != 0) {
-        const std::string reason = std::strerror(errno);
-        ::unlink(FTemp.c_str());
-        FTemp.clear();
-        return Fail(reason);
-    }
+    // Renamed while the lock is held, so that no cleaner can take the file in between. The
+    // bytes are synced: closing can report nothing new.
     if (::rename(FTemp.c_str(), FPath.c_str()) != 0) {
         const std::string reason = std::strerror(errno);
-        ::unlink(FTemp.c_str());
-        FTemp.clear();
+        Abandon();
         return Fail(reason);
     }
     FTemp.clear();
+    if (!keepOpen) {
+        ::close(FHandle);
+        FHandle = -1;
+    }
     SyncFolder(FolderOf(FPath));
     ++g_Commits;
     return true;
 }
 
 void TSafeFileWriter::Abandon() {
-    if (FHandle >= 0) {
-        ::close(FHandle);
-        FHandle = -1;
-    }
     if (!FTemp.empty()) {
         ::unlink(FTemp.c_str());
         FTemp.clear();
     }
+    if (FHandle >= 0) {
+        ::close(FHandle);
+        FHandle = -1;
+    }
 }
 
-bool WriteFileSafely(const std::string& path, std::string_view bytes, std::string* error) {
+bool WriteFileSafely(const std::string& path, std::string_view bytes, std::string* error, TFileAccess access) {
     TSafeFileWriter w;
-    const bool ok = w.Open(path) && w.Write(bytes) && w.Commit();
+    const bool ok = w.Open(path, access) && w.Write(bytes) && w.Commit();
     if (!ok && error) *error = w.Error();
     return ok;
+}
+
+bool TAppendFile::Create(const std::string& path) {
+    Close();
+    TSafeFileWriter w;
+    if (!w.Open(path) || !w.Finish(true)) {
+        FError = w.Error();
+        return false;
+    }
+    FError.clear();
+    FPath = w.Path();
+    FHandle = w.FHandle;
+    w.FHandle = -1;
+    FSize = 0;
+    return true;
+}
+
+bool TAppendFile::Append(std::string_view bytes) {
+    if (FHandle < 0) {
+        FError = "File not open";
+        return false;
+    }
+    std::uint64_t written = FSize;
+    std::string reason;
+    if (WriteAll(FHandle, bytes.data(), bytes.size(), written, reason)) {
+        if (::fdatasync(FHandle) == 0) {
+            FSize = written;
+            return true;
+        }
+        reason = std::strerror(errno);
+    }
+    // A line only half written would be a wrong line: the file ends after the last whole one.
+    if (::ftruncate(FHandle, static_cast<off_t>(FSize)) == 0) ::fdatasync(FHandle);
+    ::lseek(FHandle, static_cast<off_t>(FSize), SEEK_SET);
+    FError = reason;
+    return false;
+}
+
+void TAppendFile::Close() {
+    if (FHandle >= 0) ::close(FHandle);
+    FHandle = -1;
+}
+
+void RemoveLeftoverTemporaries(const std::string& path) {
+    const std::string target = TargetOf(path);
+    RemoveLeftovers(FolderOf(target), NameOf(target));
+}
+
+std::size_t RemoveLeftoverTemporariesIn(const std::string& folder) {
+    return folder.empty() ? 0 : RemoveLeftovers(folder, {});
 }
 
 TInputFile ProbeInputFile(const std::string& path, std::string* error) {

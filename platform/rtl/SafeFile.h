@@ -3,11 +3,21 @@
 // uniquely named temporary file in the same folder, which is synced, renamed over the old
 // file, and the folder synced after it. When any step fails the temporary file is removed,
 // the old file stays as it was and the caller gets the reason.
+//
+// A temporary file is named ".<name>.XXXXXX" (six letters or digits) beside its file, and its
+// writer holds a lock on it from its creation to its rename. A writer killed before its commit
+// leaves it behind unlocked, which is how a leftover is told from another running copy's live
+// file: no age bound can tell a slow download from a dead one.
 #include <cstdint>
 #include <istream>
 #include <memory>
 #include <string>
 #include <string_view>
+
+// Who may read a file the tool creates. A new file gets 0666 less the umask, as the user set
+// it for every program; a replaced file keeps its mode. OwnerOnly (settings that keep
+// passwords) is 0600 whatever the umask or the old file's mode.
+enum class TFileAccess { AsUmask, OwnerOnly };
 
 class TSafeFileWriter {
 public:
@@ -16,15 +26,12 @@ public:
     TSafeFileWriter(const TSafeFileWriter&) = delete;
     TSafeFileWriter& operator=(const TSafeFileWriter&) = delete;
 
-    // Creates the temporary file beside path (beside the file a link names); false (with
-    // Error()) when it cannot.
-    bool Open(const std::string& path);
-    // Appends; false once any write has failed (the file can then only be abandoned or cut).
+    // Creates the temporary file beside path (beside the file a link names), first removing
+    // what killed writers of that file left there; false (with Error()) when it cannot.
+    bool Open(const std::string& path, TFileAccess access = TFileAccess::AsUmask);
+    // Appends; false once any write has failed (the file can then only be abandoned).
     bool Write(const void* bytes, std::size_t n);
     bool Write(std::string_view bytes) { return Write(bytes.data(), bytes.size()); }
-    // Cuts the file back to its first size bytes after a failed write (a line only half
-    // written), so that what came before it can still be committed.
-    bool CutBackTo(std::uint64_t size);
     // Syncs, renames over the target and syncs the folder; false (with Error()) on failure,
     // the old file then untouched.
     bool Commit();
@@ -38,7 +45,10 @@ public:
     const std::string& Error() const { return FError; }
 
 private:
+    friend class TAppendFile;
     bool Fail(const std::string& reason);
+    // Commit; keepOpen leaves the handle open on the file now in place.
+    bool Finish(bool keepOpen);
 
     std::string FPath;
     std::string FTemp;
@@ -49,7 +59,41 @@ private:
 };
 
 // The whole file in one call; error (when given) receives the reason of a failure.
-bool WriteFileSafely(const std::string& path, std::string_view bytes, std::string* error = nullptr);
+bool WriteFileSafely(const std::string& path, std::string_view bytes, std::string* error = nullptr,
+                     TFileAccess access = TFileAccess::AsUmask);
+
+// A file that grows a line at a time and is whole after each: Create replaces the file by an
+// empty one as TSafeFileWriter does and keeps it open; each Append goes to its end and is on
+// the disk when it returns, so a crash costs at most the line being written. A failed Append
+// cuts the file back to where it was.
+class TAppendFile {
+public:
+    TAppendFile() = default;
+    ~TAppendFile() { Close(); }
+    TAppendFile(const TAppendFile&) = delete;
+    TAppendFile& operator=(const TAppendFile&) = delete;
+
+    bool Create(const std::string& path);
+    bool Append(std::string_view bytes);
+    void Close();
+    bool IsOpen() const { return FHandle >= 0; }
+    const std::string& Path() const { return FPath; }
+    const std::string& Error() const { return FError; }
+
+private:
+    std::string FPath;
+    std::string FError;
+    int FHandle = -1;
+    std::uint64_t FSize = 0;
+};
+
+// Removes the temporary files that killed writers of path left beside it (".<name>.XXXXXX",
+// regular files of this user that no writer holds). Every Open of the file does it first.
+void RemoveLeftoverTemporaries(const std::string& path);
+// The same for every file of a folder that is the tool's own (the settings folder, the
+// Downloads folder), where no name of that pattern is a user's; the number removed. An empty
+// folder name removes nothing.
+std::size_t RemoveLeftoverTemporariesIn(const std::string& folder);
 
 // What an input path names. Only a regular file is ever opened as input: a FIFO would block
 // the open, a device or a folder gives garbage. Unreadable: it may exist but cannot be
@@ -75,8 +119,8 @@ private:
 };
 
 // Tests inject failures here, since tests run as root and root ignores file modes. While set:
-// every TSafeFileWriter write after this many bytes fails with ENOSPC (a full disk); -1
-// switches it off.
+// every write of a TSafeFileWriter or TAppendFile that would make its file longer than this
+// many bytes fails with ENOSPC (a full disk); -1 switches it off.
 void SetSafeFileWriteLimitForTests(std::int64_t bytes);
 // Files in this folder cannot be created or replaced (EROFS); "" switches it off.
 void SetSafeFileReadOnlyFolderForTests(const std::string& folder);

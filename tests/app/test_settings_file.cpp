@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <sys/stat.h>
 
 #include "app/FormSettings.h"
 #include "platform/rtl/SafeFile.h"
@@ -42,7 +43,12 @@ TEST(SettingsFile, SessionWritesTheThreeKeysInOrderIntoANewFolder) {
     const std::string path = SettingsPathIn(dir);
     TFormSettings s = ReadFormSettingsFile(path);
     s.ComPort = "/dev/ttyACM3";  // the last port the search tried
+    const mode_t umask = ::umask(0);
     WriteFormSettingsFile(path, s);
+    ::umask(umask);
+    struct stat st{};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);  // it keeps passwords, whatever the umask
     const std::string text = testsupport::ReadFileText(path);
     const auto lang = text.find("Language=russian");
     const auto port = text.find("ComPort=/dev/ttyACM3");
@@ -108,7 +114,7 @@ TEST(SettingsFile, UnwritableFolderRaisesAndKeepsTheOldFile) {
         WriteFormSettingsFile(path, s);
         ADD_FAILURE() << "no error";
     } catch (const Exception& e) {
-        EXPECT_EQ(e.Message, "Unable to write to " + path);
+        EXPECT_EQ(e.Message, "Unable to write to " + path + ": Read-only file system");
     }
     SetSafeFileReadOnlyFolderForTests("");
     EXPECT_EQ(testsupport::ReadFileText(path), "[Settings]\nLanguage=english\n");
@@ -119,4 +125,13 @@ TEST(SettingsFile, FolderThatCannotBeCreatedRaises) {
     // A file where the folder should be.
     WriteAll(dir + "/TALIVEX", "x");
     EXPECT_THROW(WriteFormSettingsFile(SettingsPathIn(dir), TFormSettings{}), Exception);
+    // A folder where the file should be.
+    const std::string path = SettingsPathIn(dir + "/x");
+    fs::create_directories(path);
+    try {
+        WriteFormSettingsFile(path, TFormSettings{});
+        ADD_FAILURE() << "no error";
+    } catch (const Exception& e) {
+        EXPECT_EQ(e.Message, "Unable to write to " + path + ": Not a regular file");
+    }
 }

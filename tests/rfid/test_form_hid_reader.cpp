@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -13,6 +14,7 @@
 #include "platform/rtl/SafeFile.h"
 #include "platform/ui/Dialogs.h"
 #include "rfid/RfidState.h"
+#include "support/ShownWindow.h"
 #include "support/TestSupport.h"
 #include "tools/readersim/HidReaderSim.h"
 #include "widgets/UiButton.h"
@@ -62,6 +64,27 @@ struct HidReaderRig {
 };
 
 }  // namespace
+
+// The window recording the USB reader's tags until it is killed: it prints "recording" once
+// the recording runs, then the count after each tag.
+static int RecordTagsUntilKilled() {
+    auto say = [](const std::string& text) {
+        std::printf("%s\n", text.c_str());
+        std::fflush(stdout);
+    };
+    testsupport::TShownWindow window;
+    testsupport::Click(Form1->COMUSBSELECT->GetButton(1));
+    testsupport::AccessibleAction(Form1->RFIDReaderConnect->GetWidget());
+    ui::test::PushFileAnswer(std::getenv("ZENTOR_TEST_TAG_FILE"));
+    testsupport::AccessibleAction(Form1->StartRFIDRec->GetWidget());
+    if (!Form1->RFIDReaderDisConnect->GetEnabled() || Form1->StartRFIDRec->GetEnabled()) return 1;
+    say("recording");
+    for (std::string shown = Form1->RFIDSCOUNT->GetCaption();;) {
+        if (WaitUntil([&] { return Form1->RFIDSCOUNT->GetCaption() != shown; }, 1000))
+            say(shown = Form1->RFIDSCOUNT->GetCaption());
+    }
+}
+const testsupport::TChildRole kRecordingChild("tag-recording", RecordTagsUntilKilled);
 
 TEST(HidDeskReader, ListedConnectedWithItsSettingsAndDisconnected) {
     HidReaderRig r("rfid-hid");
@@ -166,11 +189,10 @@ TEST(HidDeskReader, TagReportsRecordedToTheFileUntilStopped) {
     EXPECT_EQ(Form1->RFIDSCOUNT->GetCaption(), "Count: 3");
     EXPECT_EQ(testsupport::ReadFileText(file), "08090A0B0C\r\nA7A8A9AAAB\r\n6162636465\r\n");
 
-    // Starting again on the same file counts from 0 and replaces it when it stops; until
-    // then the old recording stays whole.
+    // Starting again on the same file empties it and counts from 0.
     ui::test::PushFileAnswer(file);
     Form1->StartRFIDRecClick(Form1->StartRFIDRec);
-    EXPECT_EQ(testsupport::ReadFileText(file), "08090A0B0C\r\nA7A8A9AAAB\r\n6162636465\r\n");
+    EXPECT_EQ(testsupport::ReadFileText(file), "");
     EXPECT_EQ(Form1->RFIDSCOUNT->GetCaption(), "Count: 0");
     ASSERT_TRUE(r.reader.SendTags({Tid(0x01)}));
     ASSERT_TRUE(HidReaderRig::AwaitCount(1));
@@ -227,4 +249,26 @@ TEST(HidDeskReader, AFullDiskStopsTheRecordingWithTheTagsWrittenSoFar) {
     g_SettingsPath = settings;
     EXPECT_FALSE(g_TagFile.IsOpen());
     EXPECT_EQ(testsupport::ReadFileText(file), "4748494A4B\r\n");
+}
+
+TEST(HidDeskReader, ARecordingKilledAfterThreeTagsKeepsThemInTheFile) {
+    readersim::THidReaderSim reader(testsupport::TempDir("rfid-hid-kill-sock") + "/reader.sock");
+    ASSERT_TRUE(reader.Start());
+    const std::string dir = testsupport::TempDir("rfid-hid-kill-file");
+    const std::string file = dir + "/tags.csv";
+    ASSERT_TRUE(WriteFileSafely(file, "an old recording\r\n"));
+    testsupport::TChildProcess child("tag-recording",
+                                     {"ZENTOR_HID_READER=" + reader.Path(), "ZENTOR_TEST_TAG_FILE=" + file});
+    std::string line;
+    ASSERT_TRUE(child.ReadLine(line, 60000));
+    ASSERT_EQ(line, "recording");
+    ASSERT_TRUE(WaitUntil([&] { return reader.Connected(); }));
+    for (std::uint8_t first : {0x01, 0x10, 0x20}) {
+        ASSERT_TRUE(reader.SendTags({Tid(first)}));
+        ASSERT_TRUE(child.ReadLine(line));
+    }
+    EXPECT_EQ(line, "Count: 3");
+    ASSERT_TRUE(child.Kill());
+    EXPECT_EQ(testsupport::ReadFileText(file), "08090A0B0C\r\n1718191A1B\r\n2728292A2B\r\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), std::filesystem::directory_iterator()), 1);
 }

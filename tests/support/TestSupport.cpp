@@ -7,13 +7,21 @@
 #include <QMouseEvent>
 #include <QWidget>
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <csignal>
+#include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
+
+extern char** environ;
 
 #include "platform/sys/GuiThread.h"
 #include "platform/ui/Controls.h"
@@ -91,6 +99,79 @@ void QuietWindowEnvironment(TEnvGuard& env) {
 std::string ReadFileText(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+namespace {
+std::map<std::string, int (*)()>& ChildRoles() {
+    static std::map<std::string, int (*)()> roles;
+    return roles;
+}
+}  // namespace
+
+TChildRole::TChildRole(const char* name, int (*run)()) { ChildRoles()[name] = run; }
+
+int RunChildRole(const std::string& name) {
+    const auto it = ChildRoles().find(name);
+    return it == ChildRoles().end() ? -1 : it->second();
+}
+
+TChildProcess::TChildProcess(const std::string& role, const std::vector<std::string>& env) {
+    std::vector<std::string> vars = {"ZENTOR_TEST_CHILD=" + role, "TMPDIR=" + TempDir("child-" + role)};
+    vars.insert(vars.end(), env.begin(), env.end());
+    for (char** e = environ; *e; ++e) {
+        const std::string_view entry(*e);
+        const bool replaced = std::any_of(vars.begin(), vars.end(), [&](const std::string& v) {
+            return entry.substr(0, entry.find('=') + 1) == v.substr(0, v.find('=') + 1);
+        });
+        if (!replaced) vars.emplace_back(entry);
+    }
+    std::vector<char*> envp;
+    for (auto& v : vars) envp.push_back(v.data());
+    envp.push_back(nullptr);
+    std::string exe = "/proc/self/exe";
+    char* argv[] = {exe.data(), nullptr};
+    int out[2];
+    if (::pipe2(out, O_CLOEXEC) != 0) return;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+    if (posix_spawn(&FPid, exe.c_str(), &actions, nullptr, argv, envp.data()) != 0) FPid = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(out[1]);
+    FOut = out[0];
+}
+
+TChildProcess::~TChildProcess() {
+    Kill();
+    if (FOut >= 0) ::close(FOut);
+}
+
+bool TChildProcess::ReadLine(std::string& line, int timeoutMs) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        const auto nl = FBuffer.find('\n');
+        if (nl != std::string::npos) {
+            line = FBuffer.substr(0, nl);
+            FBuffer.erase(0, nl + 1);
+            return true;
+        }
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
+        pollfd wait{FOut, POLLIN, 0};
+        if (FOut < 0 || left.count() <= 0 || ::poll(&wait, 1, static_cast<int>(left.count())) != 1) return false;
+        char buf[256];
+        const ssize_t n = ::read(FOut, buf, sizeof buf);
+        if (n <= 0) return false;
+        FBuffer.append(buf, static_cast<std::size_t>(n));
+    }
+}
+
+bool TChildProcess::Kill() {
+    if (FPid <= 0) return false;
+    ::kill(FPid, SIGKILL);
+    int status = 0;
+    const bool killed = ::waitpid(FPid, &status, 0) == FPid && WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
+    FPid = -1;
+    return killed;
 }
 
 std::string TempDir(const std::string& name) {

@@ -4,6 +4,8 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <sys/types.h>
+#include <vector>
 
 class QWidget;
 class TControl;
@@ -51,5 +53,32 @@ std::string ReadFileText(const std::string& path);
 
 // A fresh private folder under the test's temporary root.
 std::string TempDir(const std::string& name);
+
+// A part of a test that runs in a process of its own, to be killed: the test program started
+// with ZENTOR_TEST_CHILD=<name> runs it instead of its tests, and ends with its result.
+class TChildRole {
+public:
+    TChildRole(const char* name, int (*run)());
+};
+int RunChildRole(const std::string& name);  // -1 for a name no role has
+
+// This test program started in a child role, with extra environment ("NAME=value"); its
+// temporary folders lie under this test's own. It is killed at the latest when this ends.
+class TChildProcess {
+public:
+    TChildProcess(const std::string& role, const std::vector<std::string>& env);
+    ~TChildProcess();
+    TChildProcess(const TChildProcess&) = delete;
+    TChildProcess& operator=(const TChildProcess&) = delete;
+    // The next line the child printed, waiting at most timeoutMs; false at its end or time-out.
+    bool ReadLine(std::string& line, int timeoutMs = 10000);
+    // SIGKILL, then its end; true when the kill ended it.
+    bool Kill();
+
+private:
+    pid_t FPid = -1;
+    int FOut = -1;
+    std::string FBuffer;
+};
 
 }  // namespace testsupport

@@ -8,6 +8,7 @@
 
 #include "platform/sys/Clock.h"
 #include "platform/sys/GuiThread.h"
+#include "support/TestSupport.h"
 
 int main(int argc, char** argv) {
     namespace fs = std::filesystem;
@@ -20,7 +21,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     sys::SetGuiThread();
     sys::UseManualClock(true);
-    int rc = RUN_ALL_TESTS();
+    const char* role = std::getenv("ZENTOR_TEST_CHILD");
+    int rc = role ? testsupport::RunChildRole(role) : RUN_ALL_TESTS();
     std::error_code ec;
     fs::remove_all(runtime, ec);
     fs::remove_all(fs::temp_directory_path() / ("zentor-test-" + std::to_string(getpid())), ec);

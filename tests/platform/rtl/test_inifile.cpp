@@ -178,7 +178,7 @@ TEST(IniFile, FailedSaveRaisesAndLeavesTheOldFile) {
         nowhere.WriteString("Settings", "Language", "russian");
         FAIL() << "no exception";
     } catch (const EIniFileException& e) {
-        EXPECT_EQ(e.Message, "Unable to write to " + missing);
+        EXPECT_EQ(e.Message, "Unable to write to " + missing + ": No such file or directory");
     }
     EXPECT_FALSE(fs::exists(dir + "/TALIVEX"));
 

@@ -1,9 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <poll.h>
+#include <random>
+#include <set>
 #include <sstream>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "platform/rtl/SafeFile.h"
 #include "support/TestSupport.h"
@@ -14,6 +22,46 @@ namespace fs = std::filesystem;
 
 std::size_t Entries(const std::string& dir) {
     return static_cast<std::size_t>(std::distance(fs::directory_iterator(dir), fs::directory_iterator()));
+}
+
+unsigned Mode(const std::string& path) {
+    struct stat st{};
+    return ::stat(path.c_str(), &st) == 0 ? st.st_mode & 0777 : 0;
+}
+
+std::set<std::string> Names(const std::string& dir) {
+    std::set<std::string> names;
+    for (const auto& e : fs::directory_iterator(dir)) names.insert(e.path().filename());
+    return names;
+}
+
+// Runs body in a child process (another running tool); returns once the child called the
+// function body is given, -1 when it did not.
+pid_t StartChild(const std::function<void(const std::function<void()>& ready)>& body) {
+    int pipe[2];
+    if (::pipe(pipe) != 0) return -1;
+    const pid_t child = ::fork();
+    if (child == 0) {
+        body([&] {
+            if (::write(pipe[1], "+", 1) != 1) ::_exit(1);
+        });
+        ::_exit(0);
+    }
+    ::close(pipe[1]);
+    char byte = 0;
+    pollfd wait{pipe[0], POLLIN, 0};
+    const bool ready = child > 0 && ::poll(&wait, 1, 10000) == 1 && ::read(pipe[0], &byte, 1) == 1;
+    ::close(pipe[0]);
+    if (ready || child < 0) return ready ? child : -1;
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    return -1;
+}
+
+// SIGKILL; true when that ended it.
+bool Kill(pid_t child) {
+    int status = 0;
+    return ::kill(child, SIGKILL) == 0 && ::waitpid(child, &status, 0) == child && WIFSIGNALED(status);
 }
 
 TEST(SafeFile, TwoWritersUseTheirOwnTemporaryFilesAndKeepTheMode) {
@@ -33,9 +81,7 @@ TEST(SafeFile, TwoWritersUseTheirOwnTemporaryFilesAndKeepTheMode) {
     ASSERT_TRUE(b.Commit());
     EXPECT_EQ(testsupport::ReadFileText(path), "second");
     EXPECT_EQ(Entries(dir), 1u);
-    struct stat st{};
-    ASSERT_EQ(::stat(path.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    EXPECT_EQ(Mode(path), 0600u);
 }
 
 TEST(SafeFile, AFullDiskOrAnAbandonedWriteLeavesTheOldFile) {
@@ -84,18 +130,119 @@ TEST(SafeFile, AReadOnlyFolderOrALinkedFile) {
     EXPECT_EQ(Entries(dir), 4u);  // two files, two links, no temporary file left
 }
 
-TEST(SafeFile, AFailedLineIsCutOffAndTheLinesBeforeItCommitted) {
-    const std::string dir = testsupport::TempDir("safe-cut");
-    TSafeFileWriter w;
-    ASSERT_TRUE(w.Open(dir + "/tags.txt"));
-    ASSERT_TRUE(w.Write("line 1\r\n"));
+TEST(SafeFile, AnAppendedFileStartsEmptyAndEndsAfterItsLastWholeLine) {
+    const std::string dir = testsupport::TempDir("safe-append");
+    const std::string path = dir + "/tags.txt";
+    ASSERT_TRUE(WriteFileSafely(path, "an old recording\r\n"));
+    ::chmod(path.c_str(), 0640);
+    TAppendFile f;
+    ASSERT_TRUE(f.Create(path));
+    EXPECT_EQ(testsupport::ReadFileText(path), "");
+    EXPECT_EQ(Mode(path), 0640u);
+    ASSERT_TRUE(f.Append("line 1\r\n"));
+    EXPECT_EQ(testsupport::ReadFileText(path), "line 1\r\n");  // there before the next line
     SetSafeFileWriteLimitForTests(12);
-    EXPECT_FALSE(w.Write("line 2\r\n"));
+    EXPECT_FALSE(f.Append("line 2\r\n"));
     SetSafeFileWriteLimitForTests(-1);
-    EXPECT_EQ(w.Written(), 12u);
-    ASSERT_TRUE(w.CutBackTo(8));
-    ASSERT_TRUE(w.Commit());
-    EXPECT_EQ(testsupport::ReadFileText(dir + "/tags.txt"), "line 1\r\n");
+    EXPECT_EQ(f.Error(), "No space left on device");
+    EXPECT_EQ(testsupport::ReadFileText(path), "line 1\r\n");
+    ASSERT_TRUE(f.Append("line 3\r\n"));
+    EXPECT_EQ(testsupport::ReadFileText(path), "line 1\r\nline 3\r\n");
+    EXPECT_EQ(Entries(dir), 1u);
+}
+
+TEST(SafeFile, ANewFileFollowsTheUmaskAndAnOwnerOnlyFileIsAlways0600) {
+    const std::string dir = testsupport::TempDir("safe-umask");
+    const mode_t saved = ::umask(077);
+    EXPECT_TRUE(WriteFileSafely(dir + "/a", "x"));
+    ::umask(027);
+    EXPECT_TRUE(WriteFileSafely(dir + "/b", "x"));
+    TAppendFile tags;
+    EXPECT_TRUE(tags.Create(dir + "/c"));
+    ::umask(0);
+    EXPECT_TRUE(WriteFileSafely(dir + "/d", "x"));
+    EXPECT_TRUE(WriteFileSafely(dir + "/e", "x", nullptr, TFileAccess::OwnerOnly));
+    ::chmod((dir + "/d").c_str(), 0644);
+    EXPECT_TRUE(WriteFileSafely(dir + "/d", "y", nullptr, TFileAccess::OwnerOnly));
+    ::umask(saved);
+    EXPECT_EQ(Mode(dir + "/a"), 0600u);
+    EXPECT_EQ(Mode(dir + "/b"), 0640u);
+    EXPECT_EQ(Mode(dir + "/c"), 0640u);
+    EXPECT_EQ(Mode(dir + "/e"), 0600u);
+    EXPECT_EQ(Mode(dir + "/d"), 0600u);  // an old file readable by all is narrowed
+}
+
+// The writer runs in a child process killed with SIGKILL at a random moment; round after
+// round the file is the old or the new one, whole, and a temporary it left goes at the next
+// write of that file. An appended file holds whole lines only.
+TEST(SafeFile, AWriterKilledAtAnyMomentLeavesWholeFilesAndItsTemporaryGoesAtTheNextWrite) {
+    const std::string dir = testsupport::TempDir("safe-kill");
+    const std::string path = dir + "/numbers.csv", tags = dir + "/tags.txt";
+    const std::string a(30000, 'a'), b(50000, 'b');
+    ASSERT_TRUE(WriteFileSafely(path, a));
+    ASSERT_TRUE(TAppendFile().Create(tags));
+    std::mt19937 random(std::random_device{}());
+    std::uniform_int_distribution<int> moment(0, 5000);
+    int leftovers = 0;
+    for (int round = 0; round < 25; ++round) {
+        const pid_t child = StartChild([&](const std::function<void()>& ready) {
+            TAppendFile lines;
+            if (!lines.Create(tags)) return;
+            for (int i = 0;; ++i) {
+                char line[24];
+                std::snprintf(line, sizeof line, "%010d\r\n", i);
+                lines.Append(line);
+                WriteFileSafely(path, i % 2 ? a : b);
+                if (i == 0) ready();
+            }
+        });
+        ASSERT_GT(child, 0) << round;
+        ::usleep(static_cast<useconds_t>(moment(random)));
+        ASSERT_TRUE(Kill(child)) << round;
+        const std::string now = testsupport::ReadFileText(path);
+        ASSERT_TRUE(now == a || now == b) << round << ": " << now.size() << " bytes";
+        const std::string lines = testsupport::ReadFileText(tags);
+        ASSERT_EQ(lines.size() % 12, 0u) << round;
+        for (std::size_t i = 0; i < lines.size(); i += 12) {
+            char line[24];
+            std::snprintf(line, sizeof line, "%010zu\r\n", i / 12);
+            ASSERT_EQ(lines.substr(i, 12), line) << round;
+        }
+        leftovers += static_cast<int>(Entries(dir)) - 2;
+        RemoveLeftoverTemporaries(path);
+        RemoveLeftoverTemporaries(tags);
+        ASSERT_EQ(Entries(dir), 2u) << round;
+    }
+    EXPECT_GT(leftovers, 0);  // some kills did come halfway through a write
+}
+
+TEST(SafeFile, ALiveTemporaryAndTheUsersOwnFilesAreNeverTakenForLeftovers) {
+    const std::string dir = testsupport::TempDir("safe-leftovers");
+    const std::string path = dir + "/config.ini";
+    ASSERT_TRUE(WriteFileSafely(path, "old"));
+    std::set<std::string> kept = {".config.ini.bak", "config.ini.Ab12Cd", ".other.ini", ".config.ini.Ab12C-"};
+    for (const auto& name : kept) ASSERT_TRUE(WriteFileSafely(dir + "/" + name, "the user's"));
+    fs::create_directory(dir + "/.config.ini.Ab12Cd");
+    fs::create_symlink(path, dir + "/.config.ini.Xy34Zw");
+    kept.insert({"config.ini", ".config.ini.Ab12Cd", ".config.ini.Xy34Zw"});
+    // Another running copy of the tool, writing the same file.
+    const pid_t other = StartChild([&](const std::function<void()>& ready) {
+        TSafeFileWriter live;
+        if (!live.Open(path) || !live.Write("new")) return;
+        ready();
+        for (;;) ::pause();
+    });
+    ASSERT_GT(other, 0);
+    std::ofstream(dir + "/.config.ini.Qq11Rr") << "left by a killed run";
+    std::ofstream(dir + "/.image.jpg.Qq11Rr") << "left by a killed run";
+    EXPECT_EQ(RemoveLeftoverTemporariesIn(dir), 2u);
+    ASSERT_TRUE(WriteFileSafely(path, "newer"));  // passes the live one by too
+    EXPECT_EQ(Names(dir).size(), kept.size() + 1);
+    // Once its writer is gone it is a leftover.
+    ASSERT_TRUE(Kill(other));
+    EXPECT_EQ(RemoveLeftoverTemporariesIn(dir), 1u);
+    EXPECT_EQ(Names(dir), kept);
+    EXPECT_EQ(testsupport::ReadFileText(path), "newer");
 }
 
 TEST(SafeFile, OnlyRegularFilesAreReadAndAMissingFileIsNotAnError) {
