@@ -22,9 +22,19 @@ std::string Blanked(std::string_view text, bool separators) {
     return out;
 }
 
-// A cell as a line of the file can hold it (characters the code page lacks become "?" on
-// conversion).
-std::string CellForFile(std::string_view cell) { return Blanked(cell, true); }
+// Appends a cell as a line of the file can hold it; false when it had to change a character
+// (characters the code page lacks become "?" later, on conversion).
+bool AppendCellForFile(std::string& line, std::string_view cell) {
+    // Most cells hold nothing to change: only bytes that may start a control character or a
+    // separator send a cell the long way.
+    const bool plain = std::none_of(cell.begin(), cell.end(), [](char ch) {
+        const auto b = static_cast<unsigned char>(ch);
+        return b < 0x20 || b == ';' || b == 0x7F || b == 0xC2;
+    });
+    const std::string blanked = plain ? std::string() : Blanked(cell, true);
+    line += plain ? cell : blanked;
+    return plain || blanked == cell;
+}
 
 std::vector<std::string_view> SplitLines(std::string_view text) {
     std::vector<std::string_view> lines;
@@ -47,6 +57,7 @@ constexpr std::size_t kFieldsNeeded = 6;  // the record type is optional
 // columns: empty fields after the sixth are dropped.
 std::vector<std::string_view> FieldsOf(std::string_view line) {
     std::vector<std::string_view> fields;
+    fields.reserve(kFieldsNeeded + 3);
     for (;;) {
         const std::size_t semi = line.find(';');
         std::string_view f = line.substr(0, semi);
@@ -73,7 +84,8 @@ bool IsNoData(const std::vector<std::string_view>& fields) {
 bool IsPlainText(std::string_view text) {
     for (std::size_t i = 0; i < text.size();) {
         const char32_t c = utf8::Next(text, i);
-        if (IsControl(c) || UnicodeToCp1251(c) < 0) return false;
+        const bool letter = (c >= 0x20 && c < 0x7F) || (c >= 0x410 && c <= 0x44F);  // most of a file
+        if (!letter && (IsControl(c) || UnicodeToCp1251(c) < 0)) return false;
     }
     return true;
 }
@@ -116,21 +128,24 @@ std::string NumbersExportFileName(const std::string& imei) { return imei + "_num
 
 TNumbersCsvExport NumbersCsvExport(const std::vector<TPhoneGridRow>& rows) {
     TNumbersCsvExport file;
-    std::string text = std::string(kNumbersCsvHeader) + "\r\n";
+    file.Bytes = Utf8ToCp1251(kNumbersCsvHeader) + "\r\n";
+    std::string line;
     for (std::size_t i = 1; i < rows.size(); ++i) {
         const TPhoneGridRow& r = rows[i];
         if (r[colNumber].empty()) continue;
-        std::string line, asStands;
+        line.clear();
+        bool kept = true;
         for (int c = colNumber; c <= colCodeType; ++c) {
-            if (c != colNumber) line += ';', asStands += ';';
-            line += CellForFile(r[c]);
-            asStands += r[c];
+            if (c != colNumber) line += ';';
+            kept &= AppendCellForFile(line, r[c]);
         }
-        const std::string written = Cp1251ToUtf8(Utf8ToCp1251(line));
-        if (written != asStands) file.Changed.push_back({static_cast<int>(i), written});
-        text += line + "\r\n";
+        const std::string bytes = Utf8ToCp1251(line);
+        // Each character the code page lacks is one more "?".
+        kept &= std::count(bytes.begin(), bytes.end(), '?') == std::count(line.begin(), line.end(), '?');
+        if (!kept) file.Changed.push_back({static_cast<int>(i), Cp1251ToUtf8(bytes)});
+        file.Bytes += bytes;
+        file.Bytes += "\r\n";
     }
-    file.Bytes = Utf8ToCp1251(text);
     return file;
 }
 

@@ -47,7 +47,7 @@ std::string ExpiryCellText(std::uint32_t localSeconds) {
     std::string text = ExpiryToText(localSeconds);
     if (localSeconds % 86400 != 0) {
         const TCivilTime c = CivilFromLocalSeconds(localSeconds);
-        char buf[16];
+        char buf[32];
         std::snprintf(buf, sizeof buf, " %02d:%02d:%02d", c.Hour, c.Minute, c.Second);
         text += buf;
     }
