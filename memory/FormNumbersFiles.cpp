@@ -37,7 +37,11 @@ void TForm1::UiButton4Click(TObject* /*Sender*/) {
     SaveDialog->SetFileName(NumbersExportFileName(SessionImeiText()));
     SaveDialog->SetDefaultExt("csv");
     if (!SaveDialog->Execute()) return;
-    SaveFileOrTell(SaveDialog->GetFileName(), NumbersCsvExport(PhoneGridRows()));
+    const TNumbersCsvExport file = NumbersCsvExport(PhoneGridRows());
+    if (!SaveFileOrTell(SaveDialog->GetFileName(), file.Bytes)) return;
+    // Rows the file could not hold as they stand are counted to the user, the first few shown.
+    const std::string report = NumbersExportReport(file);
+    if (!report.empty()) MessageShow(report);
 }
 
 void TForm1::UiButton7Click(TObject* /*Sender*/) {

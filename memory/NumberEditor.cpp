@@ -105,6 +105,9 @@ std::string NumberResultText(TNumberCommand command, std::span<const std::uint8_
 }
 
 bool ExpiryCellToDate(std::string_view cell, TDateTime& date) {
+    // The picker holds a day: an expiry within the day counts from that day's start, so an
+    // add from the editor never lets a number in for longer.
+    if (cell.size() == 17 && cell[8] == ' ') cell = cell.substr(0, 8);
     std::string day, month, year;
     if (cell.size() == 7) {
         day = "0" + std::string(cell.substr(0, 1));

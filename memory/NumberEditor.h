@@ -58,8 +58,9 @@ enum class TNumberCommand { Add, Delete };
 std::string NumberResultText(TNumberCommand command, std::span<const std::uint8_t> results,
                              const std::vector<std::string>& numbers, const std::string& singleNumber);
 
-// Expiry cell of a grid row ("ddMMyyyy", or 7 digits with the day's leading zero missing)
-// for the picker. False for an empty cell or a text that names no date.
+// Expiry cell of a grid row ("ddMMyyyy", 7 digits with the day's leading zero missing, or
+// "ddMMyyyy hh:mm:ss") for the picker: its day. False for an empty cell or a text that
+// names no date.
 bool ExpiryCellToDate(std::string_view cell, TDateTime& date);
 // The pass-limit box is ticked unless the pass text is empty or "0".
 inline bool PassesTicked(std::string_view passes) { return !passes.empty() && passes != "0"; }

@@ -10,21 +10,78 @@
 
 namespace {
 
+constexpr const char* kNotAnItem = "нет в списке";
+
 // The refusal of a cell, named by its column's header.
 [[noreturn]] void RefuseCell(const char* header, const std::string& value, const char* wanted) {
     throw EConvertError(std::string("столбец \"") + header + "\": \"" + value + "\" — " + wanted);
 }
 
-// Day, month and year at characters 1-2, 3-4 and 5-8 of eight digits; false for any other
-// text, a day the calendar lacks, or one that 32-bit seconds cannot hold.
+// Day, month and year at characters 1-2, 3-4 and 5-8 of eight digits, and the hour, minute
+// and second after them for an expiry a controller keeps at another time than midnight;
+// false for any other text, a day the calendar lacks, or one that 32-bit seconds cannot hold.
 bool ExpiryFromText(const std::string& text, std::uint32_t& localSeconds) {
-    if (text.size() != 8 || text.find_first_not_of("0123456789") != std::string::npos) return false;
+    const auto digits = [&](std::size_t at, std::size_t n) {
+        return text.substr(at, n).find_first_not_of("0123456789") == std::string::npos;
+    };
     const auto part = [&](std::size_t at, std::size_t n) { return std::stoi(text.substr(at, n)); };
-    std::int64_t seconds = 0;
-    if (!LocalSecondsFromDate(part(4, 4), part(2, 2), part(0, 2), seconds) || seconds < 0 || seconds > 0xFFFFFFFFLL)
+    std::int64_t time = 0;
+    if (text.size() == 17 && text[8] == ' ' && text[11] == ':' && text[14] == ':') {
+        if (!digits(9, 2) || !digits(12, 2) || !digits(15, 2)) return false;
+        if (part(9, 2) > 23 || part(12, 2) > 59 || part(15, 2) > 59) return false;
+        time = part(9, 2) * 3600 + part(12, 2) * 60 + part(15, 2);
+    } else if (text.size() != 8) {
         return false;
+    }
+    if (!digits(0, 8)) return false;
+    std::int64_t seconds = 0;
+    if (!LocalSecondsFromDate(part(4, 4), part(2, 2), part(0, 2), seconds)) return false;
+    seconds += time;
+    if (seconds < 0 || seconds > 0xFFFFFFFFLL) return false;
     localSeconds = static_cast<std::uint32_t>(seconds);
     return true;
+}
+
+std::string ExpiryCellText(std::uint32_t localSeconds) {
+    if (localSeconds == 0) return {};
+    std::string text = ExpiryToText(localSeconds);
+    if (localSeconds % 86400 != 0) {
+        const TCivilTime c = CivilFromLocalSeconds(localSeconds);
+        char buf[32];
+        std::snprintf(buf, sizeof buf, " %02d:%02d:%02d", c.Hour, c.Minute, c.Second);
+        text += buf;
+    }
+    return text;
+}
+
+// The index a cell names. Empty is the first item, as in a row typed into the grid.
+bool IndexOfCell(std::span<const std::string_view> items, const std::string& text, std::uint8_t& index) {
+    index = 0;
+    if (text.empty()) return true;
+    for (std::size_t i = 0; i < items.size(); ++i)
+        if (items[i] == text) {
+            index = static_cast<std::uint8_t>(i);
+            return true;
+        }
+    return false;
+}
+
+// Schedules past the editor's seven are named the same way, up to what the byte holds.
+bool ScheduleOfCell(const std::string& text, std::uint8_t& index) {
+    if (IndexOfCell(kSheduleItems, text, index)) return true;
+    if (!text.starts_with(kScheduleTextPrefix)) return false;
+    const std::string n = text.substr(kScheduleTextPrefix.size());
+    if (n.empty() || n.size() > 3 || n[0] == '0' || n.find_first_not_of("0123456789") != std::string::npos ||
+        std::stoi(n) > 255)
+        return false;
+    index = static_cast<std::uint8_t>(std::stoi(n));
+    return true;
+}
+
+bool CodeTypeOfCell(const std::string& text, std::uint8_t& index) {
+    if (IndexOfCell(kCodeTypeItems, text, index)) return true;
+    index = 3;
+    return text == kCodeType3Text;
 }
 
 // A 7-digit expiry is missing the leading zero of its day.
@@ -46,31 +103,25 @@ PhoneRecord RecordOf(const Cell& cell) {
     std::uint32_t expiry = 0;
     if (!cell(colExpiry).empty() && !ExpiryFromText(FullExpiryText(cell(colExpiry)), expiry))
         RefuseCell("Действует до", cell(colExpiry), "нужна дата ддММгггг");
+    // A text no item names is refused, never taken as the first item: that could lift a
+    // restriction without a word.
+    std::uint8_t access = 0, schedule = 0, type = 0;
+    if (!IndexOfCell(kAccessTypeItems, cell(colAccess), access)) RefuseCell("Права", cell(colAccess), kNotAnItem);
+    if (!ScheduleOfCell(cell(colSchedule), schedule)) RefuseCell("Расписание", cell(colSchedule), kNotAnItem);
+    if (!CodeTypeOfCell(cell(colCodeType), type)) RefuseCell("Тип записи", cell(colCodeType), kNotAnItem);
 
     PhoneRecord r;
     r[phone::Mark] = phone::MarkInUse;
     SetFieldText(r.data() + phone::Number, phone::NumberWidth, number);
     SetFieldText(r.data() + phone::Name, phone::NameWidth, name);
-    const std::uint8_t access = IndexOfItem(kAccessTypeItems, cell(colAccess)) & 0x03;
-    const std::uint8_t type = IndexOfItem(kCodeTypeItems, cell(colCodeType)) & 0x03;
     r[phone::Flags] = static_cast<std::uint8_t>(access | (type << 4));
     SetU32(r.data() + phone::Expiry, expiry);
     r[phone::Passes] = passes;
-    r[phone::Schedule] = IndexOfItem(kSheduleItems, cell(colSchedule));
+    r[phone::Schedule] = schedule;
     return r;
 }
 
-std::string ItemText(std::span<const std::string_view> items, unsigned index) {
-    return index < items.size() ? std::string(items[index]) : std::string();
-}
-
 }  // namespace
-
-std::uint8_t IndexOfItem(std::span<const std::string_view> items, std::string_view text) {
-    for (std::size_t i = 0; i < items.size(); ++i)
-        if (items[i] == text) return static_cast<std::uint8_t>(i);
-    return 0;
-}
 
 std::string ExpiryToText(std::uint32_t localSeconds) {
     const TCivilTime c = CivilFromLocalSeconds(localSeconds);
@@ -98,12 +149,14 @@ PhoneRecord PhoneRowToRecord(TPhoneGridRow& row) {
 void PhoneRecordToRow(const PhoneRecord& r, TPhoneGridRow& row) {
     row[colNumber] = GetFieldText(r.data() + phone::Number, phone::NumberWidth);
     row[colName] = GetFieldText(r.data() + phone::Name, phone::NameWidth);
-    row[colAccess] = ItemText(kAccessTypeItems, r[phone::Flags] & 0x03);
-    const std::uint32_t expiry = GetU32(r.data() + phone::Expiry);
-    row[colExpiry] = expiry == 0 ? std::string() : ExpiryToText(expiry);
+    row[colAccess] = kAccessTypeItems[r[phone::Flags] & 0x03];
+    row[colExpiry] = ExpiryCellText(GetU32(r.data() + phone::Expiry));
     row[colPasses] = std::to_string(r[phone::Passes]);
-    row[colSchedule] = ItemText(kSheduleItems, r[phone::Schedule]);
-    row[colCodeType] = ItemText(kCodeTypeItems, (r[phone::Flags] >> 4) & 0x03);
+    const std::uint8_t schedule = r[phone::Schedule];
+    row[colSchedule] = schedule < kSheduleItems.size() ? std::string(kSheduleItems[schedule])
+                                                       : std::string(kScheduleTextPrefix) + std::to_string(schedule);
+    const unsigned type = (r[phone::Flags] >> 4) & 0x03;
+    row[colCodeType] = type < kCodeTypeItems.size() ? kCodeTypeItems[type] : kCodeType3Text;
 }
 
 std::vector<PhoneRecord> PhoneGridToRecords(int rowCount, const TPhoneCellReader& cell, std::vector<int>& fixedExpiry) {

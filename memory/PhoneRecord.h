@@ -41,8 +41,12 @@ inline constexpr std::array<std::string_view, 8> kSheduleItems = {
     "Круглосуточно", "Расписание 1", "Расписание 2", "Расписание 3",
     "Расписание 4",  "Расписание 5", "Расписание 6", "Расписание 7"};
 
-// GetIndexFromCombo: the index of the first item equal to text, 0 when none is.
-std::uint8_t IndexOfItem(std::span<const std::string_view> items, std::string_view text);
+// A controller may hold values the editor's items do not name; the grid shows them so that
+// they are written back as they came: schedules 8 to 255 as "Расписание N", record type 3,
+// and an expiry at another time than midnight as "ddMMyyyy hh:mm:ss".
+inline constexpr std::string_view kScheduleTextPrefix = "Расписание ";
+inline constexpr std::string_view kCodeType3Text = "Тип 3";
+
 
 // Grid columns; row 0 of the grid is its header.
 enum TPhoneGridColumn : int {
@@ -72,9 +76,10 @@ bool PassesFromText(const std::string& text, std::uint8_t& passes);
 // One grid row to a record (mark 0xAA). A 7-digit expiry gets its leading "0" back, in the
 // row too. A value the record cannot hold is refused, never cut or wrapped: raises
 // EConvertError naming the column for a number or name longer than its field, a pass
-// count that is no number from 0 to 255, or an expiry that names no date.
+// count that is no number from 0 to 255, an expiry that names no date, or an access level,
+// schedule or record type text that is not one the grid shows (empty is the first item).
 PhoneRecord PhoneRowToRecord(TPhoneGridRow& row);
-// A record's texts into columns 1 to 7; an index outside its combo's items shows empty.
+// A record's texts into columns 1 to 7.
 void PhoneRecordToRow(const PhoneRecord& record, TPhoneGridRow& row);
 
 // Expiry texts: "ddMMyyyy" of local seconds, and back (false when it names no date).

@@ -1,7 +1,10 @@
 #include "platform/rtl/CodePage.h"
 
+#include <algorithm>
 #include <array>
 #include <unordered_map>
+
+#include "platform/rtl/Utf8.h"
 
 namespace {
 // Upper half of Windows-1251; the lower half is ASCII.
@@ -88,4 +91,22 @@ std::string Utf8ToCp1251(std::string_view text) {
         out += b < 0 ? '?' : static_cast<char>(b);
     }
     return out;
+}
+
+std::string TextFileToUtf8(std::string_view bytes) {
+    constexpr std::string_view kMark = "\xEF\xBB\xBF";
+    if (bytes.substr(0, kMark.size()) == kMark) {
+        bytes.remove_prefix(kMark.size());
+        std::string out;
+        out.reserve(bytes.size());
+        for (size_t i = 0; i < bytes.size();) {
+            bool ok = true;
+            const char32_t cp = utf8::NextChecked(bytes, i, ok);
+            utf8::Append(out, ok ? cp : 0xFFFD);
+        }
+        return out;
+    }
+    const bool ascii = std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (!ascii && utf8::IsValid(bytes)) return std::string(bytes);
+    return Cp1251ToUtf8(bytes);
 }

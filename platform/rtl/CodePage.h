@@ -12,3 +12,8 @@ std::string Utf8ToCp1251(std::string_view text);
 // One character's code point in Windows-1251, or -1 when it has none.
 int UnicodeToCp1251(char32_t cp);
 char32_t Cp1251ToUnicode(unsigned char b);
+
+// The text of a file another program saved: UTF-8 when it begins with a byte-order mark
+// (which is dropped) or when its bytes are well-formed UTF-8 holding non-ASCII characters;
+// Windows-1251 otherwise. Malformed bytes after a mark read as U+FFFD.
+std::string TextFileToUtf8(std::string_view bytes);

@@ -51,6 +51,22 @@ std::string_view Left(std::string_view s, size_t n) {
     return s.substr(0, i);
 }
 
+char32_t NextChecked(std::string_view s, size_t& i, bool& wellFormed) {
+    const size_t at = i;
+    const char32_t cp = Next(s, i);
+    const size_t len = i - at;
+    // The shortest form only: 2 bytes from U+0080, 3 from U+0800, 4 from U+10000.
+    wellFormed = !(cp == 0xFFFD && len == 1) && !(len == 2 && cp < 0x80) && !(len == 3 && cp < 0x800) &&
+                 !(len == 4 && cp < 0x10000) && !(cp >= 0xD800 && cp <= 0xDFFF) && cp <= 0x10FFFF;
+    return cp;
+}
+
+bool IsValid(std::string_view s) {
+    bool ok = true;
+    for (size_t i = 0; i < s.size() && ok;) NextChecked(s, i, ok);
+    return ok;
+}
+
 char32_t ToUpper(char32_t c) {
     if (c >= 'a' && c <= 'z') return c - 32;
     if ((c >= 0xE0 && c <= 0xFE && c != 0xF7)) return c - 32;

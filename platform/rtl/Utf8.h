@@ -12,6 +12,11 @@ void Append(std::string& out, char32_t cp);
 size_t Length(std::string_view s);
 // The first n characters.
 std::string_view Left(std::string_view s, size_t n);
+// As Next; wellFormed is false for a malformed byte, an overlong form, a surrogate or a code
+// point above U+10FFFF.
+char32_t NextChecked(std::string_view s, size_t& i, bool& wellFormed);
+// Every character well-formed.
+bool IsValid(std::string_view s);
 
 // Simple case mapping for Latin, Latin-1 and Cyrillic letters; other characters unchanged.
 char32_t ToUpper(char32_t c);

@@ -410,6 +410,13 @@ void TypeIntoCell(TStringGrid* g, int col, int row, const std::string& text) {
     QCoreApplication::processEvents();
 }
 
+// In-place editing switched on from the grid's menu.
+void EditingOn(TStringGrid* g) {
+    ui::test::PushPopupAnswer(6);  // "Редактирование"
+    QContextMenuEvent menu(QContextMenuEvent::Mouse, QPoint(40, 40), g->GetWidget()->mapToGlobal(QPoint(40, 40)));
+    QApplication::sendEvent(g->GetWidget(), &menu);
+}
+
 TEST(NumbersLink, TypedValuesTheRecordCannotHoldAreRefusedNotWrapped) {
     NumbersRig c("num-refuse");
     ASSERT_TRUE(c.ok);
@@ -417,9 +424,7 @@ TEST(NumbersLink, TypedValuesTheRecordCannotHoldAreRefusedNotWrapped) {
     TUiStringGrid* g = f.PhonesGrid;
     f.SelectPage(5);
     // Editing switched on from the grid's menu, then a number and 300 passes typed in.
-    ui::test::PushPopupAnswer(6);  // "Редактирование"
-    QContextMenuEvent menu(QContextMenuEvent::Mouse, QPoint(40, 40), g->GetWidget()->mapToGlobal(QPoint(40, 40)));
-    QApplication::sendEvent(g->GetWidget(), &menu);
+    EditingOn(g);
     ASSERT_TRUE(g->GetOptions().Contains(goEditing));
     TypeIntoCell(g, colNumber, 2, "9001234567");
     TypeIntoCell(g, colPasses, 2, "300");
@@ -445,6 +450,39 @@ TEST(NumbersLink, TypedValuesTheRecordCannotHoldAreRefusedNotWrapped) {
     EXPECT_EQ(ui::test::ShownDialogs()[0].text, "Проходов: \"300\" — нужно число от 0 до 255");
     testsupport::Pump(30);
     EXPECT_EQ(c.device.Requests(devsim::kCmdAddNumbers), 0u);
+}
+
+// Values no item of the editor names go back to the controller as they came, in a row whose
+// name was edited too.
+TEST(NumbersLink, ValuesNoItemNamesAreWrittenBackAsTheyCame) {
+    NumbersRig c("num-odd");
+    ASSERT_TRUE(c.ok);
+    std::vector<Bytes> base = SampleBase(3);
+    base[0][38] = 200;  // schedule 200
+    base[1][32] = 0x31;  // manager, record type 3
+    base[2][33] = 0xE6;  // 1 December 2025 13:45:10 = 0x692D9BE6
+    base[2][34] = 0x9B;
+    base[2][35] = 0x2D;
+    base[2][36] = 0x69;
+    c.memory->SetNumbers(base);
+    ASSERT_TRUE(c.ReadAll(3, 31));
+    TForm1& f = *Form1;
+    TUiStringGrid* g = f.PhonesGrid;
+    EXPECT_EQ(g->GetCells(colSchedule, 1), "Расписание 200");
+    EXPECT_EQ(g->GetCells(colCodeType, 2), "Тип 3");
+    EXPECT_EQ(g->GetCells(colExpiry, 3), "01122025 13:45:10");
+
+    f.SelectPage(5);
+    EditingOn(g);
+    TypeIntoCell(g, colName, 1, "Vorota");
+    c.memory->SetNumbers({});
+    ui::test::PushDialogAnswer(IDYES);
+    Click(f.UiButton6);
+    ASSERT_TRUE(c.Await(devsim::kCmdWriteNumbers, 1) && LinkRig::Deliver(kWriteReply));
+    ASSERT_TRUE(c.Await(devsim::kCmdWriteNumbers, 2));
+    std::memset(base[0].data() + 12, 0, 20);
+    std::memcpy(base[0].data() + 12, "Vorota", 6);
+    EXPECT_EQ(c.memory->Numbers(), base);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include "memory/NumberCsv.h"
 #include "memory/NumberSearch.h"
+#include "platform/rtl/CodePage.h"
 
 namespace {
 
@@ -28,15 +29,24 @@ TEST(NumberCsv, ExportByteByByte) {
     Rows rows = Cleared();
     rows[1] = Ivan();
     rows[3] = {"3", "9000000002", "A;B", "Пользователь", "", "0", "Круглосуточно", "Телефон", "add"};
+    rows[4] = {"4", "9000000003", "Ли\r\nния\t日", "", "", "", "", "", ""};
     const std::string expected =
         kHeader + "\r\n" +
         "9001234567;\xC8\xE2\xE0\xED;\xC0\xE4\xEC\xE8\xED\xE8\xF1\xF2\xF0\xE0\xF2\xEE\xF0;01122025;5;"
         "\xD0\xE0\xF1\xEF\xE8\xF1\xE0\xED\xE8\xE5 3;\xCA\xEE\xE4 1wire\r\n"
         // The ";" inside the name would split the line when read back.
         "9000000002;A B;\xCF\xEE\xEB\xFC\xE7\xEE\xE2\xE0\xF2\xE5\xEB\xFC;;0;"
-        "\xCA\xF0\xF3\xE3\xEB\xEE\xF1\xF3\xF2\xEE\xF7\xED\xEE;\xD2\xE5\xEB\xE5\xF4\xEE\xED\r\n";
-    EXPECT_EQ(NumbersCsvExport(rows), expected);
-    EXPECT_EQ(NumbersCsvExport(Cleared()), kHeader + "\r\n");
+        "\xCA\xF0\xF3\xE3\xEB\xEE\xF1\xF3\xF2\xEE\xF7\xED\xEE;\xD2\xE5\xEB\xE5\xF4\xEE\xED\r\n"
+        // Line breaks and a tab become blanks, a character the code page lacks "?".
+        "9000000003;\xCB\xE8  \xED\xE8\xFF ?;;;;;\r\n";
+    const TNumbersCsvExport file = NumbersCsvExport(rows);
+    EXPECT_EQ(file.Bytes, expected);
+    // The user is told which rows the file holds otherwise than the grid.
+    EXPECT_EQ(NumbersExportReport(file), "Строк, записанных в файл с заменой символов: 2\n"
+                                         "строка 3: 9000000002;A B;Пользователь;;0;Круглосут...\n"
+                                         "строка 4: 9000000003;Ли  ния ?;;;;;");
+    EXPECT_EQ(NumbersCsvExport(Cleared()).Bytes, kHeader + "\r\n");
+    EXPECT_EQ(NumbersExportReport(NumbersCsvExport(Cleared())), "");
     EXPECT_EQ(NumbersExportFileName("861234567890123"), "861234567890123_numbers.csv");
     EXPECT_EQ(NumbersExportFileName(""), "_numbers.csv");
     EXPECT_STREQ(kNumbersImportFileName, "numbers.csv");
@@ -66,7 +76,7 @@ TEST(NumberCsv, ImportMergesByNumber) {
         // 6: six fields: column 7 keeps its text.
         "9000000003;\xCE\xEB\xFC\xE3\xE0;\xCF\xEE\xEB\xFC\xE7\xEE\xE2\xE0\xF2\xE5\xEB\xFC;;0;"
         "\xCA\xF0\xF3\xE3\xEB\xEE\xF1\xF3\xF2\xEE\xF7\xED\xEE\n"
-        // 7: more than seven fields: the rest goes into column 7.
+        // 7: more than seven fields: no record type.
         "9000000004;Name;\xCF\xEE\xEB\xFC\xE7\xEE\xE2\xE0\xF2\xE5\xEB\xFC;;0;"
         "\xCA\xF0\xF3\xE3\xEB\xEE\xF1\xF3\xF2\xEE\xF7\xED\xEE;\xD2\xE5\xEB\xE5\xF4\xEE\xED;extra\r\n"
         // 8-11: a day that does not exist, too few fields, a number too long, a bad pass limit.
@@ -82,26 +92,25 @@ TEST(NumberCsv, ImportMergesByNumber) {
     rows[1] = Ivan();
     rows[2][colCodeType] = "Код RFID";  // left in a free row
     const TNumbersImportResult r = NumbersCsvImport(file, rows, 658, false);
-    EXPECT_EQ(r.Added, 4);
+    EXPECT_EQ(r.Added, 3);
     EXPECT_EQ(r.Updated, 1);
     std::vector<int> refused;
-    for (const TRefusedCsvLine& line : r.Refused) refused.push_back(line.Line);
-    EXPECT_EQ(refused, (std::vector<int>{4, 5, 8, 9, 10, 11}));
+    for (const TNumbersCsvLine& line : r.Refused) refused.push_back(line.Line);
+    EXPECT_EQ(refused, (std::vector<int>{4, 5, 7, 8, 9, 10, 11}));
     EXPECT_EQ(r.Refused[0].Text, "0000000000;x;y;;0;z;w");
     EXPECT_FALSE(r.Stopped);
-    ASSERT_EQ(rows.size(), 6u);
+    ASSERT_EQ(rows.size(), 5u);
     EXPECT_EQ(rows[1],
               (TPhoneGridRow{"1", "9001234567", "Пётр", "Управляющий", "1012025", "7", "Расписание 2", "Код RFID", ""}));
     EXPECT_EQ(rows[2], (TPhoneGridRow{"2", "9000000003", "Ольга", "Пользователь", "", "0", "Круглосуточно",
                                       "Код RFID", ""}));
-    EXPECT_EQ(rows[3], (TPhoneGridRow{"3", "9000000004", "Name", "Пользователь", "", "0", "Круглосуточно",
-                                      "Телефон;extra", ""}));
-    EXPECT_EQ(rows[4], (TPhoneGridRow{"4", "A1B2C3D4E5", "Метка", "", "", "0", "", "Код RFID", ""}));
-    EXPECT_EQ(rows[5], (TPhoneGridRow{"5", "00FF12AB34", "", "", "", "0", "", "Код 1wire", ""}));
+    EXPECT_EQ(rows[3], (TPhoneGridRow{"3", "A1B2C3D4E5", "Метка", "", "", "0", "", "Код RFID", ""}));
+    EXPECT_EQ(rows[4], (TPhoneGridRow{"4", "00FF12AB34", "", "", "", "0", "", "Код 1wire", ""}));
 
     // The user learns how many lines were left out and sees the first three.
-    EXPECT_EQ(NumbersImportReport(r), "Не загружено строк файла: 6\nстрока 4: 0000000000;x;y;;0;z;w\n"
-                                      "строка 5: A1B2C3D4E5;x;y;;0;z;w\nстрока 8: 9000000005;bad;x;32132025;0;y;z");
+    EXPECT_EQ(NumbersImportReport(r), "Не загружено строк файла: 7\nстрока 4: 0000000000;x;y;;0;z;w\n"
+                                      "строка 5: A1B2C3D4E5;x;y;;0;z;w\n"
+                                      "строка 7: 9000000004;Name;Пользователь;;0;Круглосу...");
     EXPECT_EQ(NumbersImportReport({}), "");
     TNumbersImportResult longLine;
     longLine.Refused.push_back({2, std::string(30, 'x') + "абвгдеёжзийклмн"});
@@ -109,19 +118,59 @@ TEST(NumberCsv, ImportMergesByNumber) {
               "Не загружено строк файла: 1\nстрока 2: " + std::string(30, 'x') + "абвгдеёжзи...");
 }
 
+// One sheet as spreadsheets save it: "CSV UTF-8" with a byte-order mark and CR LF, UTF-8
+// without a mark and LF, and Windows-1251 with CR LF; every row padded with empty columns.
+TEST(NumberCsv, SpreadsheetFilesInEitherEncoding) {
+    const std::string sheet[] = {
+        "Номер;Наименование;Права;Действует до;Проходов;Расписание;Тип записи;;",
+        "9001234567;Иван;Администратор;1122025;5;Расписание 2;Код 1wire;;",
+        " A1B2C3D4E5 ; Метка ;Пользователь;;0;Круглосуточно;Код RFID ;;",  // typed with blanks
+        "9000000002;Ольга;Управляющий;;0;Расписание 7;;;",
+        ";;;;;;;;",
+        // Refused by their lines, never taken as the first item: texts the grid does not
+        // show, a NUL and a tab inside a name.
+        "9001234567;Иван;Админ;;0;Круглосуточно;Телефон;;",
+        "9000000004;Пётр;Пользователь;;0;Расписание;Телефон;;",
+        "9000000005;Пётр;Пользователь;;0;Круглосуточно;Код 1wire x;;",
+        "9000000006;П" + std::string(1, '\0') + "тр;Пользователь;;0;Круглосуточно;;;",
+        "9000000007;П\tтр;Пользователь;;0;Круглосуточно;;;",
+    };
+    std::string crlf, lf;
+    for (const std::string& line : sheet) crlf += line + "\r\n", lf += line + "\n";
+    Rows expected = Cleared();
+    expected[1] = {"1", "9001234567", "Иван", "Администратор", "1122025", "5", "Расписание 2", "Код 1wire", ""};
+    expected[2] = {"2", "A1B2C3D4E5", "Метка", "Пользователь", "", "0", "Круглосуточно", "Код RFID", ""};
+    expected[3] = {"3", "9000000002", "Ольга", "Управляющий", "", "0", "Расписание 7", "", ""};
+    for (const std::string& file : {"\xEF\xBB\xBF" + crlf, lf, Utf8ToCp1251(crlf)}) {
+        Rows rows = Cleared();
+        rows[1] = Ivan();
+        const TNumbersImportResult r = NumbersCsvImport(file, rows, 658, false);
+        EXPECT_EQ(rows, expected);
+        std::vector<int> refused;
+        for (const TNumbersCsvLine& line : r.Refused) refused.push_back(line.Line);
+        EXPECT_EQ(refused, (std::vector<int>{6, 7, 8, 9, 10}));
+    }
+    // A character Windows-1251 lacks cannot reach the device as it stands.
+    Rows rows = Cleared();
+    EXPECT_EQ(NumbersCsvImport("9000000008;Zoë;;;0;;\r\n", rows, 658, false).Refused.size(), 1u);
+    EXPECT_EQ(rows, Cleared());
+}
+
 TEST(NumberCsv, CloudMarksAndRoundTrip) {
-    // Every record type; key and tag codes that begin with 0 or a letter; an empty last row.
-    Rows rows(6);
+    // Every record type; key and tag codes that begin with 0 or a letter; values a controller
+    // may hold that no item names; an empty last row.
+    Rows rows(7);
     rows[1] = Ivan();
     rows[2] = {"2", "9000000002", "", "Пользователь", "", "0", "Круглосуточно", "Телефон", ""};
     rows[3] = {"3", "0A1B2C3D4E", "Ключ", "Управляющий", "", "0", "Расписание 7", "Код 1wire", ""};
     rows[4] = {"4", "F0E1D2C3B4", "Метка", "IP пользователь", "31122030", "255", "Круглосуточно", "Код RFID", ""};
-    const std::string file = NumbersCsvExport(rows);
+    rows[5] = {"5", "9000000005", "", "Пользователь", "01122025 13:45:10", "0", "Расписание 200", "Тип 3", ""};
+    const std::string file = NumbersCsvExport(rows).Bytes;
 
     // Every number already there: only columns 2 to 8 change, the row count stays.
     Rows again = rows;
     TNumbersImportResult r = NumbersCsvImport(file, again, 658, true);
-    EXPECT_EQ(r.Updated, 4);
+    EXPECT_EQ(r.Updated, 5);
     ASSERT_EQ(again.size(), rows.size());
     EXPECT_EQ(again[1][colSync], "add");
     for (std::size_t i = 1; i < again.size(); ++i) again[i][colSync] = "";
@@ -130,13 +179,13 @@ TEST(NumberCsv, CloudMarksAndRoundTrip) {
     // Into an emptied grid: the same rows come back.
     Rows fresh(rows.size());
     r = NumbersCsvImport(file, fresh, 658, false);
-    EXPECT_EQ(r.Added, 4);
+    EXPECT_EQ(r.Added, 5);
     EXPECT_TRUE(r.Refused.empty());
     EXPECT_EQ(fresh, rows);
 
     // The header alone changes nothing.
     Rows empty = Cleared();
-    NumbersCsvImport(NumbersCsvExport(Cleared()), empty, 658, false);
+    NumbersCsvImport(NumbersCsvExport(Cleared()).Bytes, empty, 658, false);
     EXPECT_EQ(empty, Cleared());
 }
 

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <initializer_list>
+#include <utility>
 
 #include "memory/PhoneGridRows.h"
 #include "platform/rtl/SysUtils.h"
@@ -64,29 +66,40 @@ TEST(PhoneRecord, ExpiryTexts) {
     EXPECT_THROW(PhoneRowToRecord(row), EConvertError);
 }
 
-TEST(PhoneRecord, UnknownTextsAndIndexes) {
-    TPhoneGridRow row = HandRow();
-    row[colAccess] = "Гость";
-    row[colSchedule] = "";
-    row[colCodeType] = "?";
-    row[colPasses] = "255";
-    const PhoneRecord r = PhoneRowToRecord(row);
-    EXPECT_EQ(r[32], 0x00);
-    EXPECT_EQ(r[38], 0);
-    EXPECT_EQ(r[37], 255);
-
-    row[colPasses] = "x";
-    EXPECT_THROW(PhoneRowToRecord(row), EConvertError);
-    row[colPasses] = "256";  // never wrapped to one byte
-    EXPECT_THROW(PhoneRowToRecord(row), EConvertError);
-
+TEST(PhoneRecord, ValuesNoItemNamesAreShownAndWrittenBackAsTheyCame) {
+    // Schedule 9, type 3, expiry 1 December 2025 13:45:10 (1764547200 + 49510 = 0x692D9BE6).
     PhoneRecord odd = HandRecord();
     odd[38] = 9;
-    odd[32] = 0x33;  // type index 3 has no item
+    odd[32] = 0x33;
+    odd[33] = 0xE6;
+    odd[34] = 0x9B;
+    odd[35] = 0x2D;
+    TPhoneGridRow row;
     PhoneRecordToRow(odd, row);
-    EXPECT_EQ(row[colSchedule], "");
-    EXPECT_EQ(row[colCodeType], "");
+    EXPECT_EQ(row[colSchedule], "Расписание 9");
+    EXPECT_EQ(row[colCodeType], "Тип 3");
     EXPECT_EQ(row[colAccess], "IP пользователь");
+    EXPECT_EQ(row[colExpiry], "01122025 13:45:10");
+    EXPECT_EQ(PhoneRowToRecord(row), odd);
+    odd[38] = 255;
+    PhoneRecordToRow(odd, row);
+    EXPECT_EQ(row[colSchedule], "Расписание 255");
+    EXPECT_EQ(PhoneRowToRecord(row), odd);
+
+    // Empty cells are the first items, as in a row typed into the grid; a text the grid does
+    // not show is refused, never taken as the first item.
+    row = HandRow();
+    row[colAccess] = row[colSchedule] = row[colCodeType] = "";
+    EXPECT_EQ(PhoneRowToRecord(row)[32], 0x00);
+    EXPECT_EQ(PhoneRowToRecord(row)[38], 0);
+    for (auto [column, text] : std::initializer_list<std::pair<int, const char*>>{
+             {colAccess, "Гость"}, {colSchedule, "Расписание 256"}, {colSchedule, "Расписание 08"},
+             {colSchedule, "Расписание"}, {colCodeType, "Тип 4"}, {colExpiry, "01122025 24:00:00"},
+             {colExpiry, "01122025 1:45:10"}}) {
+        row = HandRow();
+        row[column] = text;
+        EXPECT_THROW(PhoneRowToRecord(row), EConvertError) << text;
+    }
 }
 
 TEST(PhoneRecord, FieldsFilledToTheirWidthAndReadWithinIt) {

@@ -43,4 +43,19 @@ TEST(CodePage, CharactersWithoutAFormBecomeQuestionMarks) {
     EXPECT_EQ(Utf8ToCp1251(""), "");
 }
 
+// As a spreadsheet saves "CSV UTF-8" (with a byte-order mark or without) or Windows-1251.
+TEST(CodePage, TextFilesAreReadInTheEncodingTheyWereSavedIn) {
+    EXPECT_EQ(TextFileToUtf8("\xEF\xBB\xBF\xD0\x98\xD0\xB2;1"), "Ив;1");
+    EXPECT_EQ(TextFileToUtf8("\xD0\x98\xD0\xB2;1"), "Ив;1");
+    EXPECT_EQ(TextFileToUtf8("\xC8\xE2;1"), "Ив;1");
+    EXPECT_EQ(TextFileToUtf8("\xEF\xBB\xBF"), "");
+    EXPECT_EQ(TextFileToUtf8("a;1"), "a;1");
+    // Not UTF-8 unless every sequence is well-formed: an overlong form, a surrogate, a lone
+    // continuation byte. After a mark each reads as U+FFFD.
+    EXPECT_EQ(TextFileToUtf8("\xC0\x80"), "АЂ");
+    EXPECT_EQ(TextFileToUtf8("\xED\xA0\x80"), "н\u00A0Ђ");
+    EXPECT_EQ(TextFileToUtf8("\xD0\xB2\xB2"), "РІІ");
+    EXPECT_EQ(TextFileToUtf8("\xEF\xBB\xBF" "a\xC0\x80\xED\xA0\x80\xB2"), "a\uFFFD\uFFFD\uFFFD");
+}
+
 }  // namespace
