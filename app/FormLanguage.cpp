@@ -5,6 +5,7 @@
 #include "config/ConfigItems.h"
 #include "platform/sys/Folders.h"
 #include "platform/sys/Version.h"
+#include "platform/ui/Dialogs.h"
 
 std::string TForm1::ReadLangStr(const std::string& value) const { return ::ReadLangStr(value, g_Language); }
 
@@ -18,6 +19,8 @@ void TForm1::SetLanguage(const std::string& /*language*/) {
     TBitmap picture;
     ImageList3->GetBitmap(IsEnglishLanguage(g_Language) ? 1 : 0, &picture);
     LangImage->SetPicture(picture);
+    // Message and question boxes name their buttons in the window's language.
+    SetDialogLanguage(IsEnglishLanguage(g_Language) ? TDialogLanguage::English : TDialogLanguage::Russian);
     const TLanguageTexts texts = ReadLanguageTexts(g_LangFilePath, g_Language);
     g_ProgramVersion = sys::FileVersion(sys::ExePath());
     FormCaption->SetCaption(FormTitleText(texts.Caption, g_ProgramVersion));

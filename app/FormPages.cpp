@@ -38,6 +38,7 @@ void TForm1::EditKeyUp(TObject* Sender, Word& Key, TShiftState /*Shift*/) {
     // Raises the conversion error for text that is not a number; the edit keeps its text.
     const TEditGuardResult r = EditKeyUpRule(edit->GetText(), edit->GetMaxLength());
     if (r.SetText) edit->SetText(r.Text);
+    if (r.SelectText) edit->SelectAll();
     if (r.ClearKey) Key = 0;
 }
 

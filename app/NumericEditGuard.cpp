@@ -8,12 +8,8 @@ std::int32_t UserStrToInt(const std::string& text) {
 }
 
 TEditGuardResult EditKeyUpRule(const std::string& text, int maxLength) {
+    if (text.empty()) return {.SetText = true, .Text = "0", .SelectText = true};
     TEditGuardResult r;
-    if (text.empty()) {
-        r.SetText = true;
-        r.Text = "0";
-        return r;
-    }
     if (StrToInt(text) > maxLength) {
         r.SetText = true;
         r.Text = IntToStr(maxLength);

@@ -12,6 +12,7 @@ struct TEditGuardResult {
     bool SetText = false;   // the edit's text becomes Text
     std::string Text;
     bool ClearKey = false;  // the released key is set to 0
+    bool SelectText = false;  // Text is selected, so that the digits typed next replace it
 };
 
 // Raises EConvertError for text that is not an integer; the edit then keeps its text.

@@ -3,6 +3,8 @@
 #include "app/Unit1.h"
 
 int main() {
+    // The application, its Qt side and its forms end with main, not at static destruction.
+    TApplicationScope scope;
     Application->Initialize();
     Application->SetMainFormOnTaskBar(true);
     Application->CreateForm(Form1);

@@ -1,5 +1,6 @@
 #include "platform/comm/DeviceNotices.h"
 
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <libudev.h>
@@ -11,6 +12,7 @@
 #include <thread>
 #include <unistd.h>
 
+#include "platform/comm/CommPort.h"
 #include "platform/sys/GuiThread.h"
 
 namespace comm {
@@ -67,13 +69,16 @@ public:
         Stop();
         FSink = std::make_shared<detail::TNoticeSink>();
         FSink->handler = std::move(handler);
-        FStop = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
         if (!FListed.empty()) OpenInotify();
         if (FWatchUdev) OpenUdev();
         if (FInotify < 0 && !FMonitor) {
             CloseAll();
             return false;
         }
+        // Stop wakes the thread through the eventfd; without one the thread looks for the stop
+        // on a short step instead, as the port waits do.
+        FStop = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+        FStopping = false;
         FThread = std::thread([this] { Run(); });
         return true;
     }
@@ -84,8 +89,9 @@ public:
             FSink->live = false;
         }
         if (FThread.joinable()) {
+            FStopping = true;
             std::uint64_t one = 1;
-            if (write(FStop, &one, sizeof one) < 0) { /* the thread still sees it readable */ }
+            if (FStop >= 0 && write(FStop, &one, sizeof one) < 0) { /* the thread still sees it readable */ }
             FThread.join();
         }
         CloseAll();
@@ -143,13 +149,13 @@ private:
         for (;;) {
             pollfd p[3];
             int n = 0;
-            p[n++] = {FStop, POLLIN, 0};
+            if (FStop >= 0) p[n++] = {FStop, POLLIN, 0};
             if (FInotify >= 0) p[n++] = {FInotify, POLLIN, 0};
             if (FMonitor) p[n++] = {udev_monitor_get_fd(FMonitor), POLLIN, 0};
-            if (poll(p, n, -1) < 0 && errno != EINTR) return;
-            if (p[0].revents) return;
-            for (int i = 1; i < n; ++i) {
-                if (!p[i].revents) continue;
+            if (poll(p, n, FStop >= 0 ? -1 : detail::kFallbackPollMs) < 0 && errno != EINTR) return;
+            if (FStopping) return;
+            for (int i = 0; i < n; ++i) {
+                if (!p[i].revents || p[i].fd == FStop) continue;
                 if (p[i].fd == FInotify)
                     ReadInotify();
                 else
@@ -212,6 +218,7 @@ private:
     bool FWatchUdev;
     std::shared_ptr<detail::TNoticeSink> FSink;
     std::thread FThread;
+    std::atomic<bool> FStopping = false;
     int FStop = -1;
     int FInotify = -1;
     std::map<int, std::vector<Watched>> FWatched;

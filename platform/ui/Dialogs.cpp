@@ -84,6 +84,37 @@ bool RecordFile(const std::string& kind, const std::string& title, const std::st
 
 namespace {
 
+TDialogLanguage g_DialogLanguage = TDialogLanguage::Russian;
+
+// The buttons as the system's own boxes name them in each language; Qt's own names would be
+// English (or the system's language) whatever the window speaks.
+struct TButtonText {
+    QMessageBox::StandardButton Button;
+    const char* Russian;
+    const char* English;
+};
+constexpr TButtonText kButtonTexts[] = {
+    {QMessageBox::Ok, "ОК", "OK"},
+    {QMessageBox::Cancel, "Отмена", "Cancel"},
+    {QMessageBox::Yes, "&Да", "&Yes"},
+    {QMessageBox::No, "&Нет", "&No"},
+    {QMessageBox::Abort, "&Прервать", "&Abort"},
+    {QMessageBox::Retry, "П&овторить", "&Retry"},
+    {QMessageBox::Ignore, "Пропу&стить", "&Ignore"},
+    {QMessageBox::YesToAll, "Д&а для всех", "Yes to &All"},
+    {QMessageBox::NoToAll, "Н&ет для всех", "N&o to All"},
+    {QMessageBox::Help, "&Справка", "&Help"},
+    {QMessageBox::Close, "&Закрыть", "&Close"},
+};
+
+// Adds the button named in the window's language; exec() then returns the standard button.
+void AddButton(QMessageBox& box, QMessageBox::StandardButton button) {
+    QPushButton* b = box.addButton(button);
+    for (const TButtonText& t : kButtonTexts)
+        if (t.Button == button)
+            b->setText(QString::fromUtf8(g_DialogLanguage == TDialogLanguage::English ? t.English : t.Russian));
+}
+
 std::string Title() { return Application ? Application->GetTitle() : std::string(); }
 
 int DefaultFor(int buttons) {
@@ -102,6 +133,9 @@ QWidget* ActiveWindow() {
 }
 
 }  // namespace
+
+void SetDialogLanguage(TDialogLanguage language) { g_DialogLanguage = language; }
+TDialogLanguage GetDialogLanguage() { return g_DialogLanguage; }
 
 int MessageBox(const std::string& text, const std::string& caption, int flags) {
     int buttons = flags & 0xF;
@@ -129,9 +163,7 @@ int MessageBox(const std::string& text, const std::string& caption, int flags) {
         case MB_RETRYCANCEL: list = {{QMessageBox::Retry, IDRETRY}, {QMessageBox::Cancel, IDCANCEL}}; break;
         default: list = {{QMessageBox::Ok, IDOK}}; break;
     }
-    QMessageBox::StandardButtons all;
-    for (const B& b : list) all |= b.q;
-    box.setStandardButtons(all);
+    for (const B& b : list) AddButton(box, b.q);
     int def = (flags >> 8) & 0x3;
     if (def < int(list.size())) box.setDefaultButton(list[size_t(def)].q);
     int r = box.exec();
@@ -149,8 +181,9 @@ void ShowMessage(const std::string& text) {
 }
 
 int MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons, int) {
-    static const char* const captions[] = {"Warning", "Error", "Information", "Confirm", ""};
-    std::string caption = captions[type];
+    static const char* const english[] = {"Warning", "Error", "Information", "Confirm", ""};
+    static const char* const russian[] = {"Предупреждение", "Ошибка", "Информация", "Подтверждение", ""};
+    std::string caption = (g_DialogLanguage == TDialogLanguage::English ? english : russian)[type];
     int fallback = buttons.Contains(mbNo) ? mrNo : buttons.Contains(mbOK) ? mrOk : mrCancel;
     if (ui::test::IsScripted())
         return ui::test::Record("messagedlg", caption, text, int(buttons.Bits()), fallback);
@@ -174,8 +207,10 @@ int MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons
                             {mbHelp, QMessageBox::Help, mrNone},      {mbClose, QMessageBox::Close, mrClose}};
     QMessageBox::StandardButtons all;
     for (const B& b : map)
-        if (buttons.Contains(b.b)) all |= b.q;
-    box.setStandardButtons(all);
+        if (buttons.Contains(b.b) && !(all & b.q)) {
+            all |= b.q;
+            AddButton(box, b.q);
+        }
     int r = box.exec();
     for (const B& b : map)
         if (buttons.Contains(b.b) && r == b.q) return b.mr;

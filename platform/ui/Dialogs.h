@@ -20,6 +20,12 @@ enum TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom }
 enum TMsgDlgBtn { mbYes, mbNo, mbOK, mbCancel, mbAbort, mbRetry, mbIgnore, mbAll, mbNoToAll, mbYesToAll, mbHelp, mbClose };
 using TMsgDlgButtons = TSet<TMsgDlgBtn>;
 
+// The language of the boxes' buttons and of MessageDlg's captions. The tool sets its window's
+// language here, so that a Russian window asks "Да"/"Нет" whatever the system's language.
+enum class TDialogLanguage { Russian, English };
+void SetDialogLanguage(TDialogLanguage language);
+TDialogLanguage GetDialogLanguage();
+
 // A box with the text and an OK button; the caption is the application's title.
 void ShowMessage(const std::string& text);
 // The window system's message box: flags MB_...; returns IDOK, IDYES, IDNO...

@@ -404,6 +404,10 @@ void TApplication::Run() {
     FRunning = false;
     // The run is over; a later one (a test repeated in one process) starts afresh.
     FTerminated = false;
+    FreeForms();
+}
+
+void TApplication::FreeForms() {
     // Forms go in reverse order of creation, each told first. An OnDestroy handler may free
     // components itself (its own form included).
     while (GetComponentCount() > 0) {
@@ -417,8 +421,10 @@ void TApplication::Run() {
         if (c == FMainForm) FMainForm = nullptr;
         delete c;
     }
-    // The Qt application we made goes now, while Qt's own globals still exist: left to static
-    // destruction it would outlive them and crash on the way out.
+}
+
+void TApplication::Finalize() {
+    FreeForms();
     g_qapp.reset();
 }
 

@@ -146,6 +146,9 @@ public:
     }
     // Shows the main form and runs the loop until it closes or Terminate; then frees the forms.
     void Run();
+    // Frees the forms still owned, each told first, then the Qt application Initialize made.
+    // TApplicationScope calls it at the end of main.
+    void Finalize();
     void ProcessMessages();
     void Terminate();
     bool GetTerminated() const { return FTerminated; }
@@ -171,6 +174,7 @@ public:
     void FormDestroyed(TCustomForm* form);  // layer use: forgets a form being destroyed
 
 private:
+    void FreeForms();
     TCustomForm* FMainForm = nullptr;
     std::string FTitle = "zentor";
     bool FTerminated = false;
@@ -180,6 +184,16 @@ private:
 };
 
 extern TApplication* Application;
+
+// The application's life in main: when it ends, Application is finalized. Left to static
+// destruction, the Qt application would go after Qt's own globals and crash on the way out.
+class TApplicationScope {
+public:
+    TApplicationScope() = default;
+    ~TApplicationScope() { Application->Finalize(); }
+    TApplicationScope(const TApplicationScope&) = delete;
+    TApplicationScope& operator=(const TApplicationScope&) = delete;
+};
 
 class TScreen {
 public:

@@ -19,16 +19,35 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// cmake --install of the test build; the prefix, or "" when the install failed.
-std::string InstallInto(const std::string& prefix) {
-    QProcess cmake;
-    cmake.start(ZENTOR_CMAKE, {"--install", ZENTOR_BUILD_DIR, "--prefix", QString::fromStdString(prefix)});
-    const bool done = cmake.waitForFinished(120000);
-    if (!done || cmake.exitStatus() != QProcess::NormalExit || cmake.exitCode() != 0) {
-        ADD_FAILURE() << cmake.readAllStandardError().toStdString();
+// Runs a program to its end; its output, or "" (and a failure) when it did not succeed.
+std::string RunTool(const QString& program, const QStringList& args, const QStringList& env = {}) {
+    QProcess p;
+    if (!env.isEmpty()) {
+        QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+        for (const QString& kv : env) e.insert(kv.section('=', 0, 0), kv.section('=', 1));
+        p.setProcessEnvironment(e);
+    }
+    p.start(program, args);
+    const bool done = p.waitForFinished(120000);
+    if (!done || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
+        ADD_FAILURE() << program.toStdString() << ": " << p.readAllStandardError().toStdString();
         return {};
     }
-    return prefix;
+    return p.readAllStandardOutput().toStdString();
+}
+
+// cmake --install of the test build; the prefix, or "" when the install failed.
+std::string InstallInto(const std::string& prefix) {
+    RunTool(ZENTOR_CMAKE, {"--install", ZENTOR_BUILD_DIR, "--prefix", QString::fromStdString(prefix)});
+    return ::testing::Test::HasFailure() ? std::string() : prefix;
+}
+
+// The regular files under root, by their paths below it.
+std::set<std::string> FilesUnder(const fs::path& root) {
+    std::set<std::string> files;
+    for (const auto& e : fs::recursive_directory_iterator(root))
+        if (e.is_regular_file()) files.insert(fs::relative(e.path(), root).string());
+    return files;
 }
 
 // One key of a udev rule: its name (with an {attribute}), operator and value.
@@ -134,4 +153,41 @@ TEST(Install, IntoAPrefixOfItsOwn) {
                   {"ENV{ID_MM_DEVICE_IGNORE}", "1"}, {"GROUP", "dialout"}, {"MODE", "0660"}}));
     EXPECT_EQ(Apply(rules, {"usb", {"usb"}, controller}), ignored);
     EXPECT_TRUE(Apply(rules, {"tty", {"tty", "usb"}, {{"idVendor", "0403"}, {"idProduct", "6001"}}}).empty());
+}
+
+// The Debian package holds under /usr what the install puts under a prefix, names the
+// installed paths in its desktop entry, depends on the libraries and the font the tool needs,
+// and after installing tells udev of the rule, whether or not udev runs.
+TEST(Install, DebianPackage) {
+    const std::string out = testsupport::TempDir("package");
+    RunTool(ZENTOR_CPACK, {"-G", "DEB", "-B", QString::fromStdString(out), "--config",
+                       QString(ZENTOR_BUILD_DIR) + "/CPackConfig.cmake"});
+    std::string arch = RunTool("dpkg", {"--print-architecture"});
+    arch.erase(arch.find_last_not_of("\n") + 1);
+    const std::string deb = out + "/zentor_1.0.0_" + arch + ".deb";
+    ASSERT_TRUE(fs::is_regular_file(deb)) << deb;
+    const std::string prefix = InstallInto(testsupport::TempDir("package-prefix"));
+    ASSERT_FALSE(prefix.empty());
+    RunTool("dpkg-deb", {"-x", QString::fromStdString(deb), QString::fromStdString(out + "/root")});
+    EXPECT_EQ(FilesUnder(out + "/root/usr"), FilesUnder(prefix));
+    EXPECT_NE(RunTool("dpkg-deb", {"-c", QString::fromStdString(deb)}).find(" ./usr/bin/zentor\n"), std::string::npos);
+    const std::string entry = testsupport::ReadFileText(out + "/root/usr/share/applications/zentor.desktop");
+    EXPECT_NE(entry.find("\nExec=/usr/bin/zentor\n"), std::string::npos) << entry;
+
+    const std::string depends = RunTool("dpkg-deb", {"-f", QString::fromStdString(deb), "Depends"});
+    for (const char* p : {"libqt6core6", "libqt6gui6", "libqt6widgets6", "libqt6network6", "libjsoncpp", "libudev1",
+                          "zlib1g", "libjpeg", "fonts-wine"})
+        EXPECT_NE(depends.find(p), std::string::npos) << p << " in " << depends;
+
+    // postinst: udev reloads its rules and applies them; a udev that does not run, or none at
+    // all, never stops the installation.
+    RunTool("dpkg-deb", {"-e", QString::fromStdString(deb), QString::fromStdString(out + "/control")});
+    const std::string bin = testsupport::TempDir("package-bin");
+    std::ofstream(bin + "/udevadm") << "#!/bin/sh\necho \"$*\" >>" << bin << "/calls\nexit 1\n";
+    fs::permissions(bin + "/udevadm", fs::perms::owner_all);
+    const QString postinst = QString::fromStdString(out + "/control/postinst");
+    RunTool(postinst, {"configure"}, {"PATH=" + QString::fromStdString(bin) + ":/usr/bin:/bin"});
+    EXPECT_EQ(testsupport::ReadFileText(bin + "/calls"),
+              "control --reload-rules\ntrigger --action=change --subsystem-match=usb --subsystem-match=tty\n");
+    RunTool(postinst, {"configure"}, {"PATH=" + QString::fromStdString(testsupport::TempDir("package-empty"))});
 }

@@ -1,8 +1,10 @@
-// Typed numbers and the numeric-edit guard.
+// Typed numbers and the numeric-edit guard, alone and on the settings page as a user types.
 #include <gtest/gtest.h>
 
 #include "app/NumericEditGuard.h"
 #include "platform/rtl/SysUtils.h"
+#include "support/RealInput.h"
+#include "support/ShownWindow.h"
 
 TEST(UserStrToInt, EmptyIsZeroOtherwiseClassLibraryConversion) {
     EXPECT_EQ(UserStrToInt(""), 0);
@@ -24,10 +26,11 @@ TEST(NumericEditGuard, Rules) {
     EXPECT_TRUE(r.SetText);
     EXPECT_EQ(r.Text, "9999");
     EXPECT_TRUE(r.ClearKey);
-    // Clearing the edit leaves "0" and the key alone.
+    // Clearing the edit leaves "0", selected, and the key alone.
     r = EditKeyUpRule("", 250);
     EXPECT_TRUE(r.SetText);
     EXPECT_EQ(r.Text, "0");
+    EXPECT_TRUE(r.SelectText);
     EXPECT_FALSE(r.ClearKey);
     r = EditKeyUpRule("300", 255);
     EXPECT_EQ(r.Text, "255");
@@ -38,4 +41,22 @@ TEST(NumericEditGuard, Rules) {
         EXPECT_FALSE(r.ClearKey) << t;
     }
     EXPECT_THROW(EditKeyUpRule("1x", 255), EConvertError);
+}
+
+// Emptied by End and BackSpace, a number edit shows "0"; the digits typed next replace it.
+TEST(NumericEditGuard, DigitsTypedIntoAnEmptiedEditReplaceItsZero) {
+    testsupport::TShownWindow window;
+    ASSERT_TRUE(realinput::Activate(Form1->GetWidget()));
+    Form1->SelectPage(0);
+    for (TEdit* edit : {Form1->BalanceLimit, Form1->OUTIMP}) {
+        Form1->ConfPages->SetActivePageIndex(edit == Form1->OUTIMP ? 1 : 0);
+        edit->SetText("30");
+        edit->SetFocus();
+        realinput::Key(Qt::Key_End);
+        realinput::Key(Qt::Key_Backspace);
+        realinput::Key(Qt::Key_Backspace);
+        EXPECT_EQ(edit->GetText(), "0") << edit->GetName();
+        realinput::Type("75");
+        EXPECT_EQ(edit->GetText(), "75") << edit->GetName();
+    }
 }

@@ -385,6 +385,26 @@ TEST_F(Shell, LanguageSwitchesAtRunTimeAndBack) {
     EXPECT_NE(testsupport::ReadFileText(g_SettingsPath).find("Language=russian"), std::string::npos);
 }
 
+// The question to clear the event log, asked by the real box in the window's language,
+// whichever language the window has switched to.
+TEST_F(Shell, QuestionBoxesFollowTheWindowsLanguage) {
+    ShowWindow();
+    ASSERT_TRUE(realinput::Activate(F().GetWidget()));
+    F().SelectPage(6);
+    ui::test::SetScripted(false);
+    QStringList buttons;
+    testsupport::Click(F().LangImage->GetWidget());
+    realinput::OnNextBox(buttons, [](QWidget* box) { realinput::BoxKey(box, Qt::Key_Return); });
+    testsupport::Click(F().ClearMemHronology->GetWidget());
+    EXPECT_EQ(buttons, (QStringList{"No", "Yes"}));
+    testsupport::Click(F().LangImage->GetWidget());
+    buttons.clear();
+    realinput::OnNextBox(buttons, [](QWidget* box) { realinput::BoxKey(box, Qt::Key_Escape); });
+    testsupport::Click(F().ClearMemHronology->GetWidget());
+    EXPECT_EQ(buttons, (QStringList{"Да", "Нет"}));
+    ui::test::SetScripted(true);
+}
+
 TEST_F(Shell, OddLanguageValueIsKeptAndSpeaksRussian) {
     fs::create_directories(fs::path(g_SettingsPath).parent_path());
     std::ofstream(g_SettingsPath) << "[Settings]\nLanguage=English\nComPort=COM3\n";

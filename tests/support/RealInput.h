@@ -2,10 +2,15 @@
 // Real input for the tests: keys as a keyboard layout sends them (the key's code and the text
 // it carries, Cyrillic letters and shifted signs included) and mouse clicks, delivered to a
 // widget the way the window system delivers them.
+#include <QAbstractButton>
+#include <QAccessible>
 #include <QApplication>
 #include <QString>
+#include <QStringList>
 #include <QTest>
 #include <QWidget>
+#include <algorithm>
+#include <functional>
 
 namespace realinput {
 
@@ -52,6 +57,32 @@ inline void DoubleClick(QWidget* w, QPoint at) {
     QTest::mousePress(w, Qt::LeftButton, Qt::NoModifier, at);
     QTest::mouseDClick(w, Qt::LeftButton, Qt::NoModifier, at);
     QTest::mouseRelease(w, Qt::LeftButton, Qt::NoModifier, at);
+}
+
+// What a user meets in the next modal box, read from inside its loop once it is up: the names
+// of its buttons as a screen reader says them (sorted). answer then acts on it, with keys on
+// the box's focused button (BoxKey): the box is the active window by then.
+inline void OnNextBox(QStringList& buttons, std::function<void(QWidget* box)> answer) {
+    QMetaObject::invokeMethod(
+        qApp,
+        [&buttons, answer] {
+            QWidget* box = QApplication::activeModalWidget();
+            if (!box) return;
+            if (!Activate(box)) {
+                box->close();  // the test fails on what it reads rather than hanging
+                return;
+            }
+            for (QAbstractButton* b : box->findChildren<QAbstractButton*>())
+                buttons << QAccessible::queryAccessibleInterface(b)->text(QAccessible::Name);
+            std::sort(buttons.begin(), buttons.end());
+            answer(box);
+        },
+        Qt::QueuedConnection);
+}
+
+// A key pressed and released on the box's focused control (the press may close the box).
+inline void BoxKey(QWidget* box, Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    QTest::keyClick(box->focusWidget(), key, mods);
 }
 
 }  // namespace realinput

@@ -67,6 +67,7 @@ int main(int argc, char** argv) {
     std::printf("settings file: %d remembered devices, %ju bytes\n", devices,
                 static_cast<std::uintmax_t>(std::filesystem::file_size(g_SettingsPath)));
 
+    TApplicationScope scope;  // the Qt application ends with main, before Qt's own globals
     Application->Initialize();
     Application->CreateForm(Form1);
 
@@ -109,7 +110,5 @@ int main(int argc, char** argv) {
     delete Form1;
     Form1 = nullptr;
     std::filesystem::remove_all(dir);
-    // The Qt application object is not torn down at exit, as in the other window tools.
-    std::fflush(stdout);
-    std::_Exit(0);
+    return 0;
 }

@@ -238,6 +238,8 @@ int main(int argc, char** argv) {
     }
 
     TReport report;
+    // The Qt application ends with main, before Qt's own globals go.
+    TApplicationScope scope;
     Application->Initialize();
     Application->CreateForm(Form1);
     Application->CreateForm(Form2);

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fstream>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include "CommTestSupport.h"
 #include "platform/comm/DeviceNotices.h"
@@ -82,6 +85,29 @@ TEST(DeviceNotices, ListedPathVanishingAndReturningRaisesOneNoticeEach) {
     sim.Unplug();
     testsupport::Pump(20);
     EXPECT_EQ(seen.size(), 2u);  // nothing after Stop
+}
+
+// With no descriptor left for the eventfd that Stop wakes the watch through (the inotify
+// watch took the last one), notices still come and Stop still ends the watch.
+TEST(DeviceNotices, WithoutAnEventfdTheWatchStillStops) {
+    const std::string path = commtest::FreshLink("notices-no-eventfd");
+    auto source = comm::CreateSystemNoticeSource({{path, "Sim"}}, false);
+    std::vector<comm::TDeviceChange> seen;
+    rlimit old{};
+    ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &old), 0);
+    const int lowest = dup(0);
+    ASSERT_GE(lowest, 0);
+    close(lowest);
+    rlimit one = old;
+    one.rlim_cur = rlim_t(lowest) + 1;
+    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &one), 0);
+    const bool started = source->Start([&](const comm::TDeviceChange& c) { seen.push_back(c); });
+    setrlimit(RLIMIT_NOFILE, &old);
+    ASSERT_TRUE(started);
+    std::ofstream(path).put('x');
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return !seen.empty(); }));
+    EXPECT_EQ(seen[0].Kind, comm::TDeviceChangeKind::Arrival);
+    source->Stop();
 }
 
 TEST(DeviceNotices, FactoryReplacesTheSourceForTests) {

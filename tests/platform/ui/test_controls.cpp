@@ -18,6 +18,7 @@
 #include "platform/ui/Forms.h"
 #include "platform/ui/Menus.h"
 #include "platform/ui/StdCtrls.h"
+#include "support/RealInput.h"
 #include "support/TestSupport.h"
 
 namespace {
@@ -580,4 +581,36 @@ TEST_F(Controls, ScriptedDialogsNeverBlock) {
     EXPECT_TRUE(save.Execute());
     EXPECT_EQ(save.GetFileName(), "/tmp/numbers.csv");
     EXPECT_EQ(ui::QtNameFilters("Text files (*.txt)|*.txt;*.log|All|*.*"), "Text files (*.txt *.log);;All (*.*)");
+}
+
+// The boxes as the user meets them: their buttons named in the window's language, answered
+// from the keyboard.
+TEST_F(Controls, BoxesSpeakTheWindowsLanguageAndTakeKeys) {
+    ui::test::SetScripted(false);
+    QStringList buttons;
+    realinput::OnNextBox(buttons, [](QWidget* box) { realinput::BoxKey(box, Qt::Key_Return); });
+    EXPECT_EQ(MessageBox("Удалить?", "Информация", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2), IDNO);
+    EXPECT_EQ(buttons, (QStringList{"Да", "Нет"}));
+    buttons.clear();
+    realinput::OnNextBox(buttons, [](QWidget* box) {
+        realinput::BoxKey(box, Qt::Key_Backtab, Qt::ShiftModifier);
+        realinput::BoxKey(box, Qt::Key_Space);
+    });
+    EXPECT_EQ(MessageBox("Удалить?", "Информация", MB_YESNO | MB_DEFBUTTON2), IDYES);
+    buttons.clear();
+    realinput::OnNextBox(buttons, [](QWidget* box) { realinput::BoxKey(box, Qt::Key_Escape); });
+    EXPECT_EQ(MessageBox("Записать?", "Информация", MB_OKCANCEL), IDCANCEL);
+    EXPECT_EQ(buttons, (QStringList{"ОК", "Отмена"}));
+
+    SetDialogLanguage(TDialogLanguage::English);
+    buttons.clear();
+    realinput::OnNextBox(buttons, [](QWidget* box) { realinput::BoxKey(box, Qt::Key_Return); });
+    EXPECT_EQ(MessageBox("Delete?", "Information", MB_YESNO | MB_DEFBUTTON2), IDNO);
+    EXPECT_EQ(buttons, (QStringList{"No", "Yes"}));
+    buttons.clear();
+    realinput::OnNextBox(buttons, [](QWidget* box) { realinput::BoxKey(box, Qt::Key_Return); });
+    ShowMessage("Written");
+    EXPECT_EQ(buttons, (QStringList{"OK"}));
+    SetDialogLanguage(TDialogLanguage::Russian);
+    ui::test::SetScripted(true);
 }
