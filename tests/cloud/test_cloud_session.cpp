@@ -3,6 +3,8 @@
 // the traffic window.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "cloud/CloudRequest.h"
 #include "config/ConfigRecord.h"
 #include "tests/cloud/CloudRig.h"
@@ -262,6 +264,32 @@ TEST(CloudSession, AResetByTheServerEndsTheSessionWithTheServersText) {
     // It closes by itself, as after a failed connect.
     for (int s = 0; s < 10; ++s) Second();
     EXPECT_FALSE(Form1->AnimateConnectionPanel->GetVisible());
+}
+
+// A frame tag cut short for good: the replies after it are handled as they come.
+TEST(CloudSession, ReplyAfterACutFrameTagIsHandledAtOnce) {
+    CloudRig rig("cloud-cut-tag");
+    ASSERT_TRUE(rig.LogIn());
+    rig.sim.SendRaw(std::string("SLMX\xF8\x0F\x55\x22", 8));
+    testsupport::Click(Form1->Bdef);
+    ASSERT_TRUE(WaitUntil([] { return Form1->MESLABEL->GetCaption() == "Дефрагментация выполнена!"; }));
+}
+
+// Ten megabytes of false frame headers (tag, a length of 4 KB, the reply marker), then a
+// reply: the window keeps answering, and the reply goes through.
+TEST(CloudSession, HeaderFloodLeavesTheWindowAnswering) {
+    CloudRig rig("cloud-flood");
+    ASSERT_TRUE(rig.LogIn());
+    const std::string header("SLMX\xF8\x0F\x55\x22", 8);
+    std::string flood;
+    flood.reserve((10u << 20) + 64);
+    while (flood.size() < (10u << 20)) flood += header;
+    rig.sim.SendRaw(flood + "{\"data\":\"ok\",\"response\":\"defrag\"}\n\r");
+    double longestMs = 0;
+    EXPECT_TRUE(cloudtest::WaitAnswering(
+        [] { return Form1->MESLABEL->GetCaption() == "Дефрагментация выполнена!"; }, 5000, longestMs));
+    EXPECT_LT(longestMs, 500.0);
+    std::printf("window's longest answer time during the flood: %.0f ms\n", longestMs);
 }
 
 TEST(CloudSession, TrafficWindowShowsOnlyWhatCrossedWhileOpen) {
