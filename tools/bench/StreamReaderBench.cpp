@@ -12,22 +12,13 @@
 
 #include "cloud/CloudStreamReader.h"
 #include "device/DeviceFrame.h"
+#include "tools/devsim/DevFrame.h"
 
 namespace {
 
 std::string ReplyFrame(std::uint8_t command, const std::string& data) {
-    std::string body;
-    body += static_cast<char>(kReplyMarker);
-    body += static_cast<char>(command);
-    body += data;
-    const std::uint16_t crc = CalcCRC16(body.data(), static_cast<std::uint16_t>(body.size()));
-    std::string f(kFrameTag, 4);
-    f += static_cast<char>(body.size() & 0xFF);
-    f += static_cast<char>(body.size() >> 8);
-    f += body;
-    f += static_cast<char>(crc & 0xFF);
-    f += static_cast<char>(crc >> 8);
-    return f;
+    const devsim::Bytes frame = devsim::BuildReply(command, devsim::Bytes(data.begin(), data.end()));
+    return std::string(frame.begin(), frame.end());
 }
 
 std::string Repeated(const std::string& unit, std::size_t size) {
