@@ -25,6 +25,10 @@ extern std::uint8_t g_TrafficLogOn;
 // The login animation: the stage whose marker blinks (-1 none) and ticks until it closes.
 extern std::int32_t g_AnimStep;
 extern std::int32_t g_AnimTicks;
+// The end of the cloud connection needs no word: the tool asked for it, or it was told.
+extern std::uint8_t g_CloudEndKnown;
+// Find_device ticks of the session since the server last sent anything.
+extern std::int32_t g_CloudSilenceTicks;
 // The local configuration server is stopped on the next Find_device tick.
 extern std::uint8_t g_ConfServerStop;
 // The number-base synchronisation rounds.
@@ -37,6 +41,7 @@ extern TCloudStreamReader g_CloudReader;
 inline constexpr int kLoginRetryTicks = 10;  // Ftimer ticks: one second
 inline constexpr int kLoginRetries = 5;
 inline constexpr std::uint16_t kCloudStatusTicks = 5;  // Find_device ticks
+inline constexpr std::int32_t kCloudSilenceTicks = 60;  // twelve status requests unanswered
 inline constexpr int kAnimTicksStage = 50;             // 10 s of 200 ms ticks
 inline constexpr int kAnimTicksLoggedIn = 6;
 inline constexpr int kAnimTicksFailed = 75;

@@ -3,12 +3,18 @@
 #include <algorithm>
 #include <cstring>
 
-#include "device/DeviceFrame.h"
 #include "platform/rtl/CodePage.h"
 
 namespace {
 constexpr std::uint8_t kTerminator[3] = {'}', '\n', '\r'};
+
+// The frame size (tag to CRC) a length field promises, or 0 when no device frame has it.
+std::size_t PlausibleFrameSize(std::uint8_t low, std::uint8_t high) {
+    const std::size_t L = low | (high << 8);
+    const std::size_t size = 4 + 2 + L + 2;
+    return L >= 2 && size <= kMaxTunnelledFrame ? size : 0;
 }
+}  // namespace
 
 TCloudStreamReader::TTagCheck TCloudStreamReader::CheckTag(std::size_t at,
                                                            std::size_t& frameSize) const {
@@ -16,70 +22,120 @@ TCloudStreamReader::TTagCheck TCloudStreamReader::CheckTag(std::size_t at,
     const std::size_t cmp = std::min<std::size_t>(have, 4);
     if (std::memcmp(&FPending[at], kFrameTag, cmp) != 0) return TTagCheck::NotAFrame;
     if (have < 6) return TTagCheck::Wait;  // the tag or its length field is still arriving
-    const std::size_t L = FPending[at + 4] | (FPending[at + 5] << 8);
-    frameSize = 4 + 2 + L + 2;
-    if (L < 2 || frameSize > kMaxTunnelledFrame) return TTagCheck::NotAFrame;
-    if (have < frameSize) {
-        // Inside a reply "SLMX" may just be text: once the reply's terminator has come, the
-        // reply is not held back for a frame that would have to contain it.
-        if (FCollecting) {
-            const auto begin = FPending.begin() + static_cast<std::ptrdiff_t>(at + 4);
-            if (std::search(begin, FPending.end(), kTerminator, kTerminator + 3) != FPending.end())
-                return TTagCheck::NotAFrame;
-        }
-        // A frame cut short for good (its sender dropped the rest) must not hold back the
-        // whole frames that came after it.
-        if (CompleteFrameAfter(at + 4)) return TTagCheck::NotAFrame;
-        return TTagCheck::Wait;
-    }
-    return IsReplyFrame(at, frameSize) ? TTagCheck::Frame : TTagCheck::NotAFrame;
+    frameSize = PlausibleFrameSize(FPending[at + 4], FPending[at + 5]);
+    if (frameSize == 0) return TTagCheck::NotAFrame;
+    if (have >= frameSize) return IsReplyFrame(at, frameSize) ? TTagCheck::Frame : TTagCheck::NotAFrame;
+    // Not all here: held, unless something whole after the tag shows that it was none. A
+    // frame cut short for good (its sender dropped the rest) or "SLMX" in text must not
+    // hold back the frames and replies after it.
+    const auto after = static_cast<std::int64_t>(FBase + at + 4);
+    if (FLastFrame >= after) return TTagCheck::NotAFrame;
+    if (OnReply && (FCollecting ? FLastTerminator : FLastReplyStart) >= after) return TTagCheck::NotAFrame;
+    return TTagCheck::Wait;
 }
 
 bool TCloudStreamReader::IsReplyFrame(std::size_t at, std::size_t frameSize) const {
-    TDeviceReply reply;
-    return VerifyReplyFrame(&FPending[at + 4], frameSize - 4, reply);
+    if (FPending[at + 6] != kReplyMarker) return false;
+    const std::size_t crcAt = at + frameSize - 2;
+    const auto sent = static_cast<std::uint16_t>(FPending[crcAt] | (FPending[crcAt + 1] << 8));
+    return FCrc.Crc(at + 6, crcAt) == sent;
 }
 
-bool TCloudStreamReader::CompleteFrameAfter(std::size_t from) const {
-    const auto end = FPending.end();
-    for (auto it = std::search(FPending.begin() + static_cast<std::ptrdiff_t>(from), end, kFrameTag,
-                               kFrameTag + 4);
-         it != end; it = std::search(it + 1, end, kFrameTag, kFrameTag + 4)) {
-        const std::size_t at = static_cast<std::size_t>(it - FPending.begin());
-        if (FPending.size() - at < 6) return false;
-        const std::size_t L = FPending[at + 4] | (FPending[at + 5] << 8);
-        const std::size_t frameSize = 4 + 2 + L + 2;
-        if (L >= 2 && frameSize <= kMaxTunnelledFrame && FPending.size() - at >= frameSize &&
-            IsReplyFrame(at, frameSize))
-            return true;
+void TCloudStreamReader::Survey() {
+    const std::uint8_t* p = FPending.data();
+    const std::size_t n = FPending.size();
+    // Tags, each judged once its length field is here.
+    std::size_t k = static_cast<std::size_t>(std::max(FTagsSurveyed, FBase) - FBase);
+    while (k + 6 <= n) {
+        const void* s = std::memchr(p + k, kFrameTag[0], n - 5 - k);
+        if (s == nullptr) {
+            k = n - 5;
+            break;
+        }
+        k = static_cast<std::size_t>(static_cast<const std::uint8_t*>(s) - p);
+        if (std::memcmp(p + k, kFrameTag, 4) == 0) {
+            if (const std::size_t size = PlausibleFrameSize(p[k + 4], p[k + 5])) {
+                if (k + size > n)
+                    FIncomplete.push({FBase + k + size, FBase + k});  // decided once the rest has come
+                else if (IsReplyFrame(k, size))
+                    FLastFrame = static_cast<std::int64_t>(FBase + k);
+            }
+        }
+        ++k;
     }
-    return false;
+    FTagsSurveyed = FBase + k;
+    while (!FIncomplete.empty() && FIncomplete.top().first <= FBase + n) {
+        const auto [frameEnd, tag] = FIncomplete.top();
+        FIncomplete.pop();
+        if (tag < FBase) continue;  // taken off already: nothing held can lie before it
+        if (IsReplyFrame(static_cast<std::size_t>(tag - FBase), static_cast<std::size_t>(frameEnd - tag)))
+            FLastFrame = std::max(FLastFrame, static_cast<std::int64_t>(tag));
+    }
+    // Terminators, and the braces before them.
+    const std::size_t from = static_cast<std::size_t>(std::max(FBytesSurveyed, FBase) - FBase);
+    std::size_t lastTerminator = n;
+    for (std::size_t q = from; q < n; ++q) {
+        const void* r = std::memchr(p + q, kTerminator[2], n - q);
+        if (r == nullptr) break;
+        q = static_cast<std::size_t>(static_cast<const std::uint8_t*>(r) - p);
+        if (q >= 2 && p[q - 1] == kTerminator[1] && p[q - 2] == kTerminator[0]) lastTerminator = q - 2;
+    }
+    auto lastBrace = [&](std::size_t to) -> std::int64_t {
+        const void* b = to > from ? ::memrchr(p + from, '{', to - from) : nullptr;
+        return b ? static_cast<std::int64_t>(FBase + (static_cast<const std::uint8_t*>(b) - p)) : FLastBrace;
+    };
+    if (lastTerminator < n) {
+        FLastTerminator = static_cast<std::int64_t>(FBase + lastTerminator);
+        FLastReplyStart = lastBrace(lastTerminator);
+    }
+    FLastBrace = lastBrace(n);
+    FBytesSurveyed = FBase + n;
 }
 
 void TCloudStreamReader::Feed(const std::uint8_t* data, std::size_t n) {
-    if (data != nullptr && n > 0) FPending.insert(FPending.end(), data, data + n);
+    if (data != nullptr && n > 0) {
+        FPending.insert(FPending.end(), data, data + n);
+        FCrc.Append(data, n);
+    }
+    Survey();
     // Events are handed out after the bytes are taken off, so a handler may feed or reset
     // the reader.
     std::vector<TEvent> events;
+    const std::uint8_t* p = FPending.data();
+    const std::size_t size = FPending.size();
     std::size_t i = 0;
-    while (i < FPending.size()) {
-        if (FPending[i] == static_cast<std::uint8_t>(kFrameTag[0])) {
+    while (i < size) {
+        if (p[i] == static_cast<std::uint8_t>(kFrameTag[0])) {
             std::size_t frameSize = 0;
             const TTagCheck check = CheckTag(i, frameSize);
             if (check == TTagCheck::Wait) break;
             if (check == TTagCheck::Frame) {
                 TEvent e;
                 e.Frame = true;
-                e.Bytes.assign(FPending.begin() + static_cast<std::ptrdiff_t>(i + 4),
-                               FPending.begin() + static_cast<std::ptrdiff_t>(i + frameSize));
+                e.Bytes.assign(reinterpret_cast<const char*>(p + i + 4), frameSize - 4);
                 events.push_back(std::move(e));
                 i += frameSize;
                 continue;
             }
+            JsonByte(p[i++], events);
+            continue;
         }
-        JsonByte(FPending[i++], events);
+        if (!FCollecting) {
+            // Outside a reply only a tag, or a brace that opens a reply, matters.
+            const void* tag = std::memchr(p + i, kFrameTag[0], size - i);
+            const std::size_t next = tag ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(tag) - p) : size;
+            const void* brace = OnReply ? std::memchr(p + i, '{', next - i) : nullptr;
+            i = brace ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(brace) - p) : next;
+            if (brace) JsonByte(p[i++], events);
+            continue;
+        }
+        JsonByte(p[i++], events);
     }
-    FPending.erase(FPending.begin(), FPending.begin() + static_cast<std::ptrdiff_t>(i));
+    if (i > 0) {
+        FPending.erase(FPending.begin(), FPending.begin() + static_cast<std::ptrdiff_t>(i));
+        FCrc.DropFront(i);
+        FBase += i;
+    }
     for (TEvent& e : events) {
         if (e.Frame) {
             if (OnFrame) OnFrame(reinterpret_cast<const std::uint8_t*>(e.Bytes.data()), e.Bytes.size());
@@ -122,6 +178,10 @@ void TCloudStreamReader::JsonByte(std::uint8_t b, std::vector<TEvent>& events) {
 
 void TCloudStreamReader::Reset() {
     FPending.clear();
+    FCrc.Clear();
+    FBase = FTagsSurveyed = FBytesSurveyed = 0;
+    FIncomplete = {};
+    FLastFrame = FLastBrace = FLastReplyStart = FLastTerminator = -1;
     FCollector.clear();
     FCollecting = false;
     FCut = false;

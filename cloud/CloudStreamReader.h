@@ -6,16 +6,29 @@
 // and a reply is handed over only once, when its terminator has arrived. A reader without
 // a reply handler reads frames only (the local configuration server's clients): bytes
 // outside frames are dropped.
+//
+// A tag whose frame has not all arrived holds back what follows it only until something
+// complete after it shows that it was no frame: a valid frame, or (on the cloud connection)
+// a whole reply. Its cost stays linear in the input whatever a peer sends: what follows a
+// held tag is surveyed once as it arrives, and a candidate frame's CRC is taken from the
+// running CRC register at a fixed cost.
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <queue>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "device/DeviceFrame.h"
 
 // The longest reply kept; the rest of a longer reply is not stored.
 inline constexpr std::size_t kJsonCollectorSize = 8192;
 // The longest frame (tag included) that a device sends; the cable link reads no more at once.
 inline constexpr std::size_t kMaxTunnelledFrame = 4096;
+// The most taken from a socket in one read event: a flood is read over several turns of the
+// event loop, so that the window answers in between.
+inline constexpr int kStreamReadSlice = 256 * 1024;
 
 class TCloudStreamReader {
 public:
@@ -40,9 +53,11 @@ public:
 private:
     enum class TTagCheck { NotAFrame, Wait, Frame };
     TTagCheck CheckTag(std::size_t at, std::size_t& frameSize) const;
+    // Marker first, then the CRC: at and frameSize index FPending, the tag included.
     bool IsReplyFrame(std::size_t at, std::size_t frameSize) const;
-    // A whole, valid frame starts at or after from.
-    bool CompleteFrameAfter(std::size_t from) const;
+    // Notes what the bytes not yet surveyed hold: tags of plausible frames, the frames that
+    // have become whole, braces and terminators.
+    void Survey();
     struct TEvent {
         bool Frame = false;
         bool Cut = false;
@@ -51,6 +66,17 @@ private:
     void JsonByte(std::uint8_t b, std::vector<TEvent>& events);
 
     std::vector<std::uint8_t> FPending;
+    TCrcTrail FCrc;                // parallel to FPending
+    std::uint64_t FBase = 0;       // stream offset of FPending[0]
+    // The survey, in stream offsets; -1: none seen.
+    std::uint64_t FTagsSurveyed = 0;
+    std::uint64_t FBytesSurveyed = 0;
+    using TCandidate = std::pair<std::uint64_t, std::uint64_t>;  // its end, its tag
+    std::priority_queue<TCandidate, std::vector<TCandidate>, std::greater<>> FIncomplete;
+    std::int64_t FLastFrame = -1;       // the tag of the last valid frame
+    std::int64_t FLastBrace = -1;       // the last "{"
+    std::int64_t FLastReplyStart = -1;  // the last "{" before the last terminator
+    std::int64_t FLastTerminator = -1;
     std::string FCollector;
     bool FCollecting = false;
     bool FCut = false;

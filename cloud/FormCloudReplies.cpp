@@ -1,5 +1,6 @@
 // What arrives on the cloud connection: tunnelled device frames go to the dispatcher of the
 // cable, JSON replies to ParseJSONCommandFromServer and from there to their handlers.
+#include <algorithm>
 #include <vector>
 
 #include "app/ShellApi.h"
@@ -27,12 +28,15 @@ T* Named(TForm1* form, const char* name) {
 }  // namespace
 
 void TForm1::ClientSocketRead(TObject*, TCustomWinSocket* Socket) {
-    const int n = Socket->ReceiveLength();
+    // A slice at a time: a flood is read over several turns of the event loop, which
+    // answers the user in between; the reader joins what is cut between slices.
+    const int n = std::min(Socket->ReceiveLength(), kStreamReadSlice);
     if (n <= 0) return;
     std::vector<std::uint8_t> block(static_cast<std::size_t>(n));
     const int got = Socket->ReceiveBuf(block.data(), n);
     if (got <= 0) return;
     block.resize(static_cast<std::size_t>(got));
+    g_CloudSilenceTicks = 0;
     g_CloudReader.OnFrame = [this](const std::uint8_t* frame, std::size_t available) {
         Read_Data(frame, available);
     };

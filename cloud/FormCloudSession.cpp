@@ -20,6 +20,8 @@ std::uint8_t g_TrafficLogOn = 0;
 std::int32_t g_AnimStep = -1;
 std::int32_t g_AnimTicks = 0;
 std::uint8_t g_ConfServerStop = 0;
+std::uint8_t g_CloudEndKnown = 0;
+std::int32_t g_CloudSilenceTicks = 0;
 TSyncState g_SyncState;
 TCloudStreamReader g_CloudReader;
 
@@ -57,6 +59,7 @@ void TForm1::Button5CloudClick() {
     if (TCustomWinSocket* socket = CloudSocket()) {
         SendJsonCommand(g_SessionImei, g_SessionPass, cloudcmd::Close, "", socket);
         sys::Sleep(200);
+        g_CloudEndKnown = 1;
         ClientSocket->Close();
     }
     MiniLog("Подключение к обл.серверу", 0);
@@ -64,13 +67,17 @@ void TForm1::Button5CloudClick() {
     ClientSocket->SetHost(host.host);
     ClientSocket->SetPort(host.port);
     g_CloudReader.Reset();
+    g_CloudEndKnown = 0;
     ClientSocket->Open();
     g_LoginRetryTicks = kLoginRetryTicks;
     g_LoginRetries = kLoginRetries;
     StartAnimate();
 }
 
-void TForm1::CloseClientSocket() { ClientSocket->Close(); }
+void TForm1::CloseClientSocket() {
+    g_CloudEndKnown = 1;
+    ClientSocket->Close();
+}
 
 void TForm1::ClientSocketConnect(TObject*, TCustomWinSocket* Socket) {
     g_CloudReader.Reset();
@@ -84,18 +91,34 @@ void TForm1::ClientSocketConnect(TObject*, TCustomWinSocket* Socket) {
     }
 }
 
-void TForm1::ClientSocketDisconnect(TObject*, TCustomWinSocket*) { ButtonEnabledRemote(false); }
+void TForm1::ClientSocketDisconnect(TObject*, TCustomWinSocket*) {
+    // An end the tool did not ask for (the server's close, or half-close) is the server
+    // gone, as a reset is.
+    if (!g_CloudEndKnown) ShowCloudServerUnavailable();
+    ButtonEnabledRemote(false);
+}
 
 void TForm1::ClientSocketError(TObject*, TCustomWinSocket*, TErrorEvent, int& ErrorCode) {
     ErrorCode = 0;
+    ShowCloudServerUnavailable();
+}
+
+void TForm1::ShowCloudServerUnavailable() {
+    g_CloudEndKnown = 1;  // the disconnect that may follow says it no second time
     g_PendingChrono = Json::Value();
     // No login can follow: the repetitions would end in the device's failure text and hide
     // the server's.
     g_LoginRetryTicks = 0;
-    // An error in a session (the server reset the connection) finds the animation closed:
-    // it opens again to show it, and closes by itself as after a failed connect.
+    // The end of a session finds the animation closed: it opens again to show it, and
+    // closes by itself as after a failed connect.
     if (!AnimateConnectionPanel->GetVisible()) StartAnimate();
     SetStateAnimate(1, false, kServerUnavailableText);
+}
+
+void TForm1::AbandonCloudConnection() {
+    ShowCloudServerUnavailable();
+    ClientSocket->Close();
+    if (g_CloudSession) ButtonEnabledRemote(false);
 }
 
 void TForm1::CloudLoginRetryStep() {
@@ -110,6 +133,10 @@ void TForm1::CloudLoginRetryStep() {
                 MiniLog("Повтор авторизации...", 0);
             }
         }
+    } else if (!ClientSocket->GetSocket()->GetConnected()) {
+        // The server never accepted the connection: the attempt ends with the wait, so
+        // that no session starts later behind the user's back.
+        AbandonCloudConnection();
     } else {
         SetStateAnimate(2, false, LoginNoAnswerText());
     }
@@ -125,6 +152,7 @@ void TForm1::ButtonEnabledRemote(bool on) {
     BService->SetEnabled(admin);
     g_CloudSession = on ? 1 : 0;
     g_StatusPollTicks = on ? kCloudStatusTicks : 0;
+    g_CloudSilenceTicks = 0;
     if (on) {
         Find_Device_Stop();
         SelectPage(1);
@@ -137,12 +165,25 @@ void TForm1::ButtonEnabledRemote(bool on) {
         LACCESS->SetCaption("Не подключено");
         g_PhoneWrite.Stop();
         g_SyncState = {};  // a round of this session is never acknowledged now
+        CloseSessionWaits();
     }
     g_LoginRetryTicks = 0;
 }
 
+void TForm1::CloseSessionWaits() {
+    if (!TimerProgress->GetEnabled()) return;
+    // A message shown over the wait stays; the wait under it ends.
+    constexpr int kMessagePage = 0;
+    const bool message = MESPANEL->GetVisible() && PageControlMes->GetActivePageIndex() == kMessagePage;
+    HideWaitPanel(message ? MESLABEL->GetCaption() : kNoText);
+}
+
 void TForm1::CloudStatusStep() {
     if (!g_CloudSession) return;
+    if (++g_CloudSilenceTicks >= kCloudSilenceTicks) {
+        AbandonCloudConnection();  // a minute of status requests and not a word back
+        return;
+    }
     if (g_StatusPollTicks != 0 && --g_StatusPollTicks == 0) {
         g_StatusPollTicks = kCloudStatusTicks;
         SendJsonCommand(g_SessionImei, g_SessionPass, cloudcmd::Status, "", CloudSocket());
@@ -152,7 +193,10 @@ void TForm1::CloudStatusStep() {
 }
 
 void TForm1::CloseSessionClick(TObject*) {
-    if (!g_WorkingMode) SendJsonCommand(g_SessionImei, g_SessionPass, cloudcmd::Close, "", CloudSocket());
+    if (!g_WorkingMode) {
+        SendJsonCommand(g_SessionImei, g_SessionPass, cloudcmd::Close, "", CloudSocket());
+        g_CloudEndKnown = 1;  // the server ends the connection as asked
+    }
     SelectPage(4);
     ButtonEnabledRemote(false);
     ButtonEnabled(false);

@@ -1,30 +1,81 @@
 // The local configuration server: devices dial in over GPRS, are identified and their
 // frames dispatched like those from the cable.
+//
+// A connection is served only once it has answered the identify request as a controller;
+// until then nothing it sends reaches the window, and its going changes nothing. One
+// controller is served at a time; a served link whose controller has gone quiet (a GPRS
+// link that died without a close) is let go, so that the controller can dial in again.
 #include "cloud/ConfServer.h"
+
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <vector>
 
 #include "app/ShellApi.h"
 #include "app/Unit1.h"
+#include "config/ConfigTransfer.h"
+#include "device/DeviceType.h"
 #include "device/LinkPeers.h"
+#include "device/ReplyDecode.h"
 
 // The remote firmware transfer's watchdog (firmware/): a device gone ends it.
 extern int g_FwTimeout;
 
-TCloudStreamReader g_ConfServerReader;
-
 namespace {
 constexpr int kIncoming = 1;
-// Marks the one connection served (in its Data); any other is closed as it comes.
-char g_ServedMark;
 
-bool IsServed(const TCustomWinSocket* socket) { return socket != nullptr && socket->Data == &g_ServedMark; }
+// One connection: a candidate until it identifies as a controller, then the one served.
+struct TConfClient {
+    TCloudStreamReader Reader;
+    bool Served = false;
+    int IdentifyTicks = 1;  // Find_device ticks to the next identify request (a candidate)
+    int Silence = 0;        // Find_device ticks since it last sent anything
+    int AwaitedSilence = 0; // of those, ticks in which the tool was waiting on it
+};
 
-TCustomWinSocket* ServedClient(TServerSocket* server) {
-    TServerWinSocket* listening = server->GetSocket();
-    for (int i = 0; i < listening->GetActiveConnections(); ++i) {
-        TCustomWinSocket* client = listening->GetConnections(i);
-        if (IsServed(client)) return client;
-    }
+// Shared, so that a client dropped by one of its own frames outlives the read feeding it.
+std::map<TCustomWinSocket*, std::shared_ptr<TConfClient>> g_ConfClients;
+
+TConfClient* ClientOf(TCustomWinSocket* socket) {
+    const auto it = g_ConfClients.find(socket);
+    return it == g_ConfClients.end() ? nullptr : it->second.get();
+}
+
+TCustomWinSocket* ServedClient() {
+    for (auto& [socket, client] : g_ConfClients)
+        if (client->Served) return socket;
     return nullptr;
+}
+
+// Quiet long enough that a controller dialling in again may take its place.
+bool Silent(TCustomWinSocket* socket) {
+    const TConfClient* client = ClientOf(socket);
+    return client != nullptr && client->Silence >= kConfLinkSilentTicks;
+}
+
+// The tool has asked the served controller something and waits for it: its status while
+// logged in, a transfer, a firmware update. Before the login nothing is asked of it.
+bool AwaitingServed() { return g_AccessLevel != 0 || g_BusyTransfer || g_FlashActive; }
+
+// An identify reply of a controller in its working firmware or its bootloader.
+bool IdentifiesAsController(const std::uint8_t* frame, std::size_t available) {
+    TDeviceReply reply;
+    if (!VerifyReplyFrame(frame, available, reply) || reply.Command != CmdIdentify) return false;
+    const auto id = DecodeIdentifyReply(reply);
+    if (!id) return false;
+    if (id->Mode == kIdentifyBootloader) return true;
+    return id->Mode == kIdentifyWorking && IsAcceptedDeviceType(id->DeviceType);
+}
+
+// The served controller has gone: the link is let go once, whichever way it ended. A
+// closed or reset link stops the server as the button would; a lost one leaves it
+// listening for the controller to dial in again.
+void EndServedLink(TCustomWinSocket* socket, bool stopServer) {
+    if (TConfClient* client = ClientOf(socket)) client->Served = false;
+    if (Form1) Form1->ForgetServedController();
+    if (stopServer) g_ConfServerStop = 1;
+    g_FwTimeout = 0;
 }
 }  // namespace
 
@@ -32,10 +83,21 @@ std::string ConfServerRefusedLine(const std::string& address) {
     return "Подключение отклонено: сервер занят, IP:" + address;
 }
 
+std::string ConfServerLostText(const std::string& address) {
+    return "Устройство не отвечает, соединение закрыто, IP:" + address;
+}
+
+std::size_t ConfServerHeld() {
+    std::size_t held = 0;
+    for (auto& [socket, client] : g_ConfClients) held += client->Reader.Held();
+    return held;
+}
+
 void TForm1::Button1Click(TObject*) {
     if (Button1->Tag == 0) {
         // A port that cannot be opened raises here and reaches the general error display.
         ConfServer->SetPort(UserStrToInt(RconfPort->GetText()));
+        g_ConfClients.clear();
         ConfServer->Open();
         if (ConfServer->GetActive()) {
             Button1->Tag = 1;
@@ -49,45 +111,89 @@ void TForm1::Button1Click(TObject*) {
 }
 
 void TForm1::ConfServerClientConnect(TObject*, TCustomWinSocket* Socket) {
-    TCustomWinSocket* served = ServedClient(ConfServer);
-    if (served != nullptr && served != Socket) {
-        // Its disconnect must not end the session of the device being served.
+    TCustomWinSocket* served = ServedClient();
+    if (served != nullptr && !Silent(served)) {
+        // Its going must not end the session of the device being served.
         MiniLog(ConfServerRefusedLine(Socket->GetRemoteAddress()), kIncoming);
         Socket->Close();
         return;
     }
-    Socket->Data = &g_ServedMark;
-    g_ConfServerReader.Reset();
-    g_ConfServerReader.OnFrame = [this](const std::uint8_t* frame, std::size_t available) {
-        g_ConfServerLink = 1;
-        Read_Data(frame, available);
+    auto client = std::make_shared<TConfClient>();
+    client->Reader.OnFrame = [this, Socket](const std::uint8_t* frame, std::size_t available) {
+        ConfServerFrame(Socket, frame, available);
     };
-    g_RemoteAddress = Socket->GetRemoteAddress();
-    ConfServState->SetCaption(GetMessageA(45) + ", IP:" + g_RemoteAddress);
-    g_ConfServerConnected = 1;
-    g_IdentifyRetry = 1;
+    g_ConfClients[Socket] = client;
+    if (served == nullptr) {
+        g_RemoteAddress = Socket->GetRemoteAddress();
+        ConfServState->SetCaption(GetMessageA(45) + ", IP:" + g_RemoteAddress);
+    }
 }
 
-namespace {
-// The served device has gone: the link is let go once, whichever way it ended.
-void EndServedLink(TCustomWinSocket* socket) {
-    socket->Data = nullptr;
-    g_ConfServerReader.Reset();
-    g_ConfServerStop = 1;
-    g_FwTimeout = 0;
+void TForm1::ConfServerFrame(TCustomWinSocket* socket, const std::uint8_t* frame, std::size_t available) {
+    TConfClient* client = ClientOf(socket);
+    if (client == nullptr) return;  // closed by an earlier frame of the same read
+    if (!client->Served) {
+        if (!IdentifiesAsController(frame, available)) return;
+        if (TCustomWinSocket* served = ServedClient()) {
+            if (!Silent(served)) {
+                MiniLog(ConfServerRefusedLine(socket->GetRemoteAddress()), kIncoming);
+                socket->Close();
+                return;
+            }
+            ServedLinkLost(served);
+        }
+        client->Served = true;
+        g_RemoteAddress = socket->GetRemoteAddress();
+        ConfServState->SetCaption(GetMessageA(45) + ", IP:" + g_RemoteAddress);
+        g_ConfServerConnected = 1;
+    }
+    g_ConfServerLink = 1;
+    Read_Data(frame, available);
 }
-}  // namespace
+
+void TForm1::ServedLinkLost(TCustomWinSocket* socket) {
+    const std::string text = ConfServerLostText(socket->GetRemoteAddress());
+    EndServedLink(socket, false);
+    socket->Close();
+    MiniLog(text, kIncoming);
+    MessageShow(text);
+}
+
+void TForm1::ForgetServedController() {
+    g_ConfServerConnected = 0;
+    g_ConfServerLink = 0;
+    g_IdentifyRetry = 0;
+    // The next controller starts from its own identify and login: nothing meant for this
+    // one is sent to it.
+    g_DeviceConnected = false;
+    g_WorkingMode = false;
+    g_BootloaderMode = false;
+    g_AccessLevel = 0;
+    ButtonEnabled(false);
+    ShowNotConnected();
+    if (ConfServer->GetActive()) {
+        ConfServState->SetCaption(GetMessageA(20));
+        SetDeviceCaption("Remote config: wait ...");
+    }
+}
 
 void TForm1::ConfServerClientDisconnect(TObject*, TCustomWinSocket* Socket) {
-    if (!IsServed(Socket)) return;
-    EndServedLink(Socket);
+    TConfClient* client = ClientOf(Socket);
+    const bool served = client != nullptr && client->Served;
+    g_ConfClients.erase(Socket);
+    if (!served) {
+        if (ServedClient() == nullptr && ConfServer->GetActive()) ConfServState->SetCaption(GetMessageA(20));
+        return;
+    }
+    EndServedLink(Socket, true);
     MessageShow(GetMessageA(57));
 }
 
 void TForm1::ConfServerClientError(TObject*, TCustomWinSocket* Socket, TErrorEvent, int& ErrorCode) {
     // A reset is followed by the disconnect, which must not hide the reset's message.
-    if (ErrorCode == seConnectionReset && IsServed(Socket)) {
-        EndServedLink(Socket);
+    const TConfClient* client = ClientOf(Socket);
+    if (ErrorCode == seConnectionReset && client != nullptr && client->Served) {
+        EndServedLink(Socket, true);
         MessageShow(GetMessageA(58));
     }
     ErrorCode = 0;
@@ -95,11 +201,43 @@ void TForm1::ConfServerClientError(TObject*, TCustomWinSocket* Socket, TErrorEve
 
 void TForm1::ConfServerClientRead(TObject*, TCustomWinSocket* Socket) {
     if (!Socket->GetConnected()) return;
-    // Everything waiting, whatever its size: what is left behind would be read as the
-    // start of the next block.
-    const std::string bytes = Socket->ReceiveText();
-    if (!IsServed(Socket)) return;
-    g_ConfServerReader.Feed(bytes);
+    // A slice at a time: a flood is read over several turns of the event loop, which
+    // answers the user in between; the reader joins what is cut between slices.
+    std::string bytes(std::min(Socket->ReceiveLength(), kStreamReadSlice), '\0');
+    bytes.resize(static_cast<std::size_t>(std::max(0, Socket->ReceiveBuf(bytes.data(), static_cast<int>(bytes.size())))));
+    const auto it = g_ConfClients.find(Socket);
+    if (it == g_ConfClients.end() || bytes.empty()) return;
+    const std::shared_ptr<TConfClient> client = it->second;
+    client->Silence = client->AwaitedSilence = 0;
+    client->Reader.Feed(bytes);
+}
+
+void TForm1::ConfServerLinkStep() {
+    if (!ConfServer->GetActive()) {
+        g_ConfClients.clear();  // what a closed server's connections left
+        return;
+    }
+    std::vector<TCustomWinSocket*> sockets;
+    for (auto& [socket, client] : g_ConfClients) sockets.push_back(socket);
+    for (TCustomWinSocket* socket : sockets) {
+        TConfClient* client = ClientOf(socket);
+        if (client == nullptr) continue;
+        ++client->Silence;
+        if (client->Served) {
+            if (AwaitingServed()) ++client->AwaitedSilence;
+            if (client->AwaitedSilence >= kConfLinkLostTicks) ServedLinkLost(socket);
+            continue;
+        }
+        if (client->Silence >= kConfLinkLostTicks) {
+            socket->Close();  // never answered: no controller
+            continue;
+        }
+        if (--client->IdentifyTicks == 0) {
+            client->IdentifyTicks = kIdentifyRetrySeconds;
+            const std::vector<std::uint8_t> identify = BuildRequestFrame(CmdIdentify, nullptr, 0);
+            socket->SendBuf(identify.data(), static_cast<int>(identify.size()));
+        }
+    }
 }
 
 void TForm1::ConfServerStopStep() {
@@ -110,7 +248,7 @@ void TForm1::ConfServerStopStep() {
 
 void TForm1::StopConfigServer() {
     ConfServer->Close();
-    g_ConfServerReader.Reset();
+    g_ConfClients.clear();
     Button1->Tag = 0;
     ConfServState->SetCaption(GetMessageA(59));
     g_ConfServerLink = 0;
@@ -120,7 +258,7 @@ void TForm1::StopConfigServer() {
 
 int TForm1::Send_gprs_data(const std::uint8_t* data, int n) {
     if (!ConfServer->GetActive()) return 0;
-    TCustomWinSocket* served = ServedClient(ConfServer);
+    TCustomWinSocket* served = ServedClient();
     if (served == nullptr || !served->GetConnected()) return 0;
     return served->SendBuf(data, n);
 }

@@ -1,5 +1,6 @@
 #include "device/DeviceFrame.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -17,6 +18,41 @@ constexpr std::array<std::uint16_t, 256> MakeCrcTable() {
 }
 
 constexpr auto kCrcTable = MakeCrcTable();
+
+// One step of the register with a zero byte: the register's share of every step. It is
+// linear, so its powers are kept as the images of the 16 bits, for every count of steps
+// up to 65535 as a low and a high byte of the count.
+constexpr std::uint16_t ZeroStep(std::uint16_t r) {
+    return static_cast<std::uint16_t>((r >> 8) ^ kCrcTable[r & 0xFF]);
+}
+
+using TBitImages = std::array<std::uint16_t, 16>;
+
+constexpr std::uint16_t Apply(const TBitImages& m, std::uint16_t v) {
+    std::uint16_t out = 0;
+    const std::uint16_t* image = m.data();
+    for (int j = 0; j < 16; ++j) out = static_cast<std::uint16_t>(out ^ (image[j] & -((v >> j) & 1)));
+    return out;
+}
+
+struct TZeroSteps {
+    std::array<TBitImages, 256> Low{};   // k steps
+    std::array<TBitImages, 256> High{};  // 256 * k steps
+};
+
+constexpr TZeroSteps MakeZeroSteps() {
+    TZeroSteps z{};
+    for (int j = 0; j < 16; ++j) z.Low[0][j] = z.High[0][j] = static_cast<std::uint16_t>(1u << j);
+    for (int k = 1; k < 256; ++k)
+        for (int j = 0; j < 16; ++j) z.Low[k][j] = ZeroStep(z.Low[k - 1][j]);
+    TBitImages step256{};
+    for (int j = 0; j < 16; ++j) step256[j] = ZeroStep(z.Low[255][j]);
+    for (int k = 1; k < 256; ++k)
+        for (int j = 0; j < 16; ++j) z.High[k][j] = Apply(step256, z.High[k - 1][j]);
+    return z;
+}
+
+constexpr TZeroSteps kZeroSteps = MakeZeroSteps();
 
 }  // namespace
 
@@ -48,15 +84,45 @@ std::vector<std::uint8_t> BuildRequestFrame(std::uint8_t code, const std::uint8_
     return frame;
 }
 
+void TCrcTrail::Append(const std::uint8_t* data, std::size_t n) {
+    const std::size_t at = FRegisters.size();
+    FRegisters.resize(at + n);
+    std::uint16_t* out = FRegisters.data() + at;
+    const std::uint16_t* table = kCrcTable.data();
+    std::uint16_t r = out[-1];
+    for (std::size_t i = 0; i < n; ++i) {
+        r = static_cast<std::uint16_t>((r >> 8) ^ table[(r ^ data[i]) & 0xFF]);
+        out[i] = r;
+    }
+}
+
+void TCrcTrail::DropFront(std::size_t n) {
+    n = std::min(n, FRegisters.size() - 1);
+    FRegisters.erase(FRegisters.begin(), FRegisters.begin() + static_cast<std::ptrdiff_t>(n));
+}
+
+void TCrcTrail::Clear() { FRegisters.assign(1, 0xFFFF); }
+
+std::uint16_t TCrcTrail::Crc(std::size_t from, std::size_t to) const {
+    // After the bytes, the register is the start's share, carried through as many zero
+    // steps, plus the bytes' own share; the start was 0xFFFF for the CRC and the register
+    // at from for the trail.
+    const std::size_t n = to - from;
+    const std::uint16_t start = static_cast<std::uint16_t>(FRegisters[from] ^ 0xFFFF);
+    const std::uint16_t carried = Apply(kZeroSteps.High[(n >> 8) & 0xFF], Apply(kZeroSteps.Low[n & 0xFF], start));
+    return static_cast<std::uint16_t>(FRegisters[to] ^ carried);
+}
+
 bool VerifyReplyFrame(const std::uint8_t* frame, std::size_t available, TDeviceReply& reply) {
     if (frame == nullptr || available < 2) return false;
     const std::size_t L = frame[0] | (frame[1] << 8);
     if (L + 4 > available) return false;
     if (L < 2) return false;  // no room for marker and command
+    // The marker before the CRC: a false tag costs one byte's look, not a pass over L bytes.
+    if (frame[2] != kReplyMarker) return false;
     const std::uint16_t crc = CalcCRC16(frame + 2, static_cast<std::uint16_t>(L));
     const std::uint16_t sent = static_cast<std::uint16_t>(frame[L + 2] | (frame[L + 3] << 8));
     if (crc != sent) return false;
-    if (frame[2] != kReplyMarker) return false;
     reply.Command = frame[3];
     reply.Data = frame + 4;
     reply.Size = L - 2;

@@ -53,6 +53,22 @@ inline constexpr std::size_t kMaxFrameData = 65533;
 // CRC-16/MODBUS: initial 0xFFFF, reflected polynomial 0xA001, no final XOR.
 std::uint16_t CalcCRC16(const void* data, std::uint16_t len);
 
+// The CRC of any stretch of a stream at a fixed cost, so that a reader trying many
+// overlapping candidate frames pays for each byte once: the CRC register is kept after
+// every byte appended, and the CRC of a stretch follows from the registers at its ends.
+class TCrcTrail {
+public:
+    void Append(const std::uint8_t* data, std::size_t n);
+    // The first n bytes are no longer asked for; offsets count from the byte after them.
+    void DropFront(std::size_t n);
+    void Clear();
+    // CalcCRC16 of the bytes [from, to) appended; to - from below 65536.
+    std::uint16_t Crc(std::size_t from, std::size_t to) const;
+
+private:
+    std::vector<std::uint16_t> FRegisters{0xFFFF};  // the register after k bytes
+};
+
 // The whole request as it goes on the wire, the spare byte included when the frame's size
 // is a multiple of 8. Empty when the data does not fit a frame (more than 65533 bytes).
 std::vector<std::uint8_t> BuildRequestFrame(std::uint8_t code, const std::uint8_t* data,

@@ -13,6 +13,7 @@ void TForm1::Timer1Timer(TObject*) {
 
 void TForm1::Find_deviceTimer(TObject*) {
     IdentifyRetryStep();
+    ConfServerLinkStep();
     ConfServerStopStep();
     FirmwareWatchdogStep();
     CloudStatusStep();

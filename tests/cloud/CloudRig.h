@@ -3,7 +3,10 @@
 // here, the tool pointed at it through ZENTOR_CLOUD_HOST), and optionally a simulated device
 // behind the simulator. Bytes cross for real; the test waits (bounded) for them and only
 // then advances the clock.
+#include <algorithm>
+#include <chrono>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -34,9 +37,26 @@ inline void ResetState() {
     g_LoginRetryTicks = g_LoginRetries = 0;
     g_TrafficLogOn = 0;
     g_ConfServerStop = 0;
+    g_CloudEndKnown = 0;
+    g_CloudSilenceTicks = 0;
     g_SyncState = {};
     g_CloudReader.Reset();
     g_PendingChrono = Json::Value();
+}
+
+// Waits for pred as WaitUntil does and measures meanwhile how long the window could not
+// answer: the longest turn of its event loop.
+inline bool WaitAnswering(const std::function<bool()>& pred, int timeoutMs, double& longestMs) {
+    auto last = std::chrono::steady_clock::now();
+    longestMs = 0;
+    return testsupport::WaitUntil(
+        [&] {
+            const auto now = std::chrono::steady_clock::now();
+            longestMs = std::max(longestMs, std::chrono::duration<double, std::milli>(now - last).count());
+            last = now;
+            return pred();
+        },
+        timeoutMs);
 }
 
 class CloudRig {

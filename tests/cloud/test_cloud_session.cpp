@@ -3,6 +3,13 @@
 // the traffic window.
 #include <gtest/gtest.h>
 
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+
 #include "cloud/CloudRequest.h"
 #include "config/ConfigRecord.h"
 #include "tests/cloud/CloudRig.h"
@@ -16,6 +23,40 @@ namespace {
 
 // One second of Ftimer ticks.
 void Second() { sys::AdvanceMs(1000); }
+
+// A server on loopback whose backlog is full: the system drops every further connection
+// request, so a connect to it neither completes nor fails.
+struct UnacceptingServer {
+    UnacceptingServer() {
+        sockaddr_in addr{};
+        addr.sin_family = AF_INET;
+        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t len = sizeof addr;
+        listening = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        ::bind(listening, reinterpret_cast<sockaddr*>(&addr), len);
+        ::listen(listening, 0);
+        ::getsockname(listening, reinterpret_cast<sockaddr*>(&addr), &len);
+        port = ntohs(addr.sin_port);
+        filler = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        ::connect(filler, reinterpret_cast<sockaddr*>(&addr), len);
+    }
+    ~UnacceptingServer() {
+        ::close(filler);
+        ::close(listening);
+    }
+    // Connection requests to it that the system keeps repeating (state SYN-SENT).
+    int Knocking() const {
+        char portHex[8];
+        std::snprintf(portHex, sizeof portHex, ":%04X", port);
+        std::ifstream tcp("/proc/net/tcp");
+        std::string sl, local, remote, state, rest;
+        int n = 0;
+        while (tcp >> sl >> local >> remote >> state && std::getline(tcp, rest))
+            n += remote.size() > 5 && remote.substr(remote.size() - 5) == portHex && state == "02";
+        return n;
+    }
+    int listening = -1, filler = -1, port = 0;
+};
 
 TEST(CloudSession, LoginAnsweredAtTheThirdAttemptLogsInAsAdministrator) {
     CloudRig rig("cloud-login-retry");
@@ -241,6 +282,8 @@ TEST(CloudSession, CloseSessionEndsThePollAndShowsNotConnected) {
     EXPECT_FALSE(Form1->CloseSession->GetVisible());
     ASSERT_TRUE(rig.AwaitCount("close", 1));
     ASSERT_TRUE(WaitUntil([&] { return !rig.sim.ClientConnected(); }));
+    testsupport::Pump(50);
+    EXPECT_FALSE(Form1->AnimateConnectionPanel->GetVisible());  // the close was asked for
     for (int s = 0; s < 6; ++s) Second();
     testsupport::Pump(50);
     EXPECT_EQ(rig.sim.Count("gsmst"), 0u);
@@ -262,6 +305,83 @@ TEST(CloudSession, AResetByTheServerEndsTheSessionWithTheServersText) {
     // It closes by itself, as after a failed connect.
     for (int s = 0; s < 10; ++s) Second();
     EXPECT_FALSE(Form1->AnimateConnectionPanel->GetVisible());
+}
+
+// The server closes its sending half: the session ends with the server's text, as after a
+// reset, and the log wait it had open ends with it.
+TEST(CloudSession, AServerThatClosesEndsTheSessionWithItsTextAndItsWait) {
+    CloudRig rig("cloud-fin");
+    ASSERT_TRUE(rig.LogIn());
+    for (int s = 0; s < 2; ++s) Second();  // the animation has closed
+    rig.sim.SetSilent(true);
+    testsupport::Click(Form1->HronologyGet);
+    ASSERT_TRUE(rig.AwaitCount("gchrono", 1));
+    ASSERT_TRUE(Form1->TimerProgress->GetEnabled());
+    rig.sim.HalfCloseClient();
+    ASSERT_TRUE(WaitUntil([] { return g_CloudSession == 0; }));
+    EXPECT_TRUE(Form1->AnimateConnectionPanel->GetVisible());
+    EXPECT_TRUE(Form1->AnUnCh1->GetVisible());
+    EXPECT_EQ(Form1->AnMes->GetCaption(), kServerUnavailableText);
+    EXPECT_FALSE(Form1->TimerProgress->GetEnabled());
+    EXPECT_FALSE(Form1->MESPANEL->GetVisible());
+}
+
+// A server that keeps the connection and answers nothing: after a minute of status
+// requests the session ends with the server's text.
+TEST(CloudSession, ServerSilentForAMinuteEndsTheSession) {
+    CloudRig rig("cloud-silent");
+    ASSERT_TRUE(rig.LogIn());
+    rig.sim.SetSilent(true);
+    for (int s = 0; s < 59; ++s) Second();
+    ASSERT_TRUE(rig.AwaitCount("gsmst", 11));
+    testsupport::Pump(50);
+    EXPECT_EQ(g_CloudSession, 1);
+    Second();
+    EXPECT_EQ(g_CloudSession, 0);
+    EXPECT_TRUE(Form1->AnUnCh1->GetVisible());
+    EXPECT_EQ(Form1->AnMes->GetCaption(), kServerUnavailableText);
+    ASSERT_TRUE(WaitUntil([&] { return !rig.sim.ClientConnected(); }));
+}
+
+// The connection is never accepted: the ended login wait says the server is unavailable
+// (not that the device is off the cloud) and the attempt ends with it.
+TEST(CloudSession, ServerThatNeverAcceptsIsToldUnavailableAndGivenUp) {
+    CloudRig rig("cloud-no-accept");
+    UnacceptingServer server;
+    setenv("ZENTOR_CLOUD_HOST", ("127.0.0.1:" + std::to_string(server.port)).c_str(), 1);
+    rig.Connect();
+    ASSERT_TRUE(WaitUntil([&] { return server.Knocking() == 1; }));
+    for (int s = 0; s < 6; ++s) Second();
+    EXPECT_TRUE(Form1->AnUnCh1->GetVisible());
+    EXPECT_EQ(Form1->AnMes->GetCaption(), kServerUnavailableText);
+    EXPECT_FALSE(Form1->ClientSocket->GetActive());
+    EXPECT_EQ(server.Knocking(), 0);
+}
+
+// A frame tag cut short for good: the replies after it are handled as they come.
+TEST(CloudSession, ReplyAfterACutFrameTagIsHandledAtOnce) {
+    CloudRig rig("cloud-cut-tag");
+    ASSERT_TRUE(rig.LogIn());
+    rig.sim.SendRaw(std::string("SLMX\xF8\x0F\x55\x22", 8));
+    testsupport::Click(Form1->Bdef);
+    ASSERT_TRUE(WaitUntil([] { return Form1->MESLABEL->GetCaption() == "Дефрагментация выполнена!"; }));
+}
+
+// Ten megabytes of false frame headers (tag, a length of 4 KB, the reply marker), then a
+// reply: the window keeps answering, and the reply goes through.
+TEST(CloudSession, HeaderFloodLeavesTheWindowAnswering) {
+    CloudRig rig("cloud-flood");
+    ASSERT_TRUE(rig.LogIn());
+    const std::string header("SLMX\xF8\x0F\x55\x22", 8);
+    std::string flood;
+    flood.reserve((10u << 20) + 64);
+    while (flood.size() < (10u << 20)) flood += header;
+    rig.sim.SendRaw(flood + "{\"data\":\"ok\",\"response\":\"defrag\"}\n\r");
+    double longestMs = 0;
+    EXPECT_TRUE(cloudtest::WaitAnswering(
+        [] { return Form1->MESLABEL->GetCaption() == "Дефрагментация выполнена!"; }, 5000, longestMs));
+    EXPECT_LT(longestMs, 500.0);
+    std::printf("window's longest answer time during the flood: %.0f ms\n", longestMs);
 }
 
 TEST(CloudSession, TrafficWindowShowsOnlyWhatCrossedWhileOpen) {

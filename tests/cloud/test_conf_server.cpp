@@ -1,7 +1,8 @@
 // The local configuration server end to end: a device dials in over loopback (devsim's TCP
-// mode), is asked to identify every 3 s until it answers, its frames are dispatched with the
-// slow-link flag however the link splits them, a second device is turned away, and the
-// server stops one second after the device has gone.
+// mode), is asked to identify every 3 s until it answers and only then served, its frames
+// are dispatched with the slow-link flag however the link splits them, a second device is
+// turned away, a served device gone quiet is let go, and the server stops one second after
+// the served device has gone.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -20,6 +21,8 @@ using testsupport::WaitUntil;
 namespace {
 
 int Listening() { return Form1->ConfServer->GetSocket()->GetLocalPort(); }
+int Connections() { return Form1->ConfServer->GetSocket()->GetActiveConnections(); }
+bool Connected() { return Connections() == 1; }
 
 // Clicks "Open" with the port text given: "" and "0" let the system pick one.
 void OpenServer(const std::string& port = "0") {
@@ -57,7 +60,15 @@ struct DialledIn {
 
 const devsim::Bytes kIdentifyReply = devsim::BuildReply(0x00, {1, 3, 0, 0, 0x0B, 0});
 
-bool Identified() { return g_IdentifyRetry == 0; }
+bool Identified() { return g_ConfServerConnected == 1; }
+
+// The test answers the first identify request of a device dialled in without a model.
+void AnswerIdentify(DialledIn& device) {
+    sys::AdvanceMs(1000);
+    ASSERT_TRUE(WaitUntil([&] { return device.Requests(0x00) == 1; }));
+    device.Send(kIdentifyReply);
+    ASSERT_TRUE(WaitUntil(Identified));
+}
 
 TEST(ConfServer, DeviceIsIdentifiedEveryThreeSecondsUntilItAnswers) {
     CloudRig rig("confserver-identify");
@@ -69,7 +80,7 @@ TEST(ConfServer, DeviceIsIdentifiedEveryThreeSecondsUntilItAnswers) {
 
     DialledIn device(false);
     ASSERT_TRUE(device.ok);
-    ASSERT_TRUE(WaitUntil([] { return g_ConfServerConnected == 1; }));
+    ASSERT_TRUE(WaitUntil(Connected));
     EXPECT_EQ(g_RemoteAddress, "127.0.0.1");
     EXPECT_EQ(Form1->ConfServState->GetCaption(), Form1->GetMessageA(45) + ", IP:127.0.0.1");
 
@@ -81,8 +92,9 @@ TEST(ConfServer, DeviceIsIdentifiedEveryThreeSecondsUntilItAnswers) {
     sys::AdvanceMs(1000);  // three seconds after the first
     ASSERT_TRUE(WaitUntil([&] { return device.Requests(0x00) == 2; }));
 
-    // The answer: dispatched, the link marked.
+    // The answer: served from now on, dispatched, the link marked.
     ASSERT_EQ(g_ConfServerLink, 0);
+    ASSERT_FALSE(Identified());
     device.Send(kIdentifyReply);
     ASSERT_TRUE(WaitUntil(Identified));
     EXPECT_EQ(g_ConfServerLink, 1);
@@ -123,11 +135,12 @@ TEST(ConfServer, TwoFramesInOneBlockAreBothDispatched) {
     CloudRig rig("confserver-two-frames");
     OpenServer();
     DialledIn device(false);
-    ASSERT_TRUE(WaitUntil([] { return g_ConfServerConnected == 1; }));
-    // A transparent-port result and a Safe City status, one after the other.
-    devsim::Bytes block = devsim::BuildReply(0x34, {0});
-    const devsim::Bytes second = devsim::BuildReply(0x62, {0, 0, 0, 0, 5, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
-    block.insert(block.end(), second.begin(), second.end());
+    ASSERT_TRUE(WaitUntil(Connected));
+    // The identify answer, a transparent-port result and a Safe City status, one after the other.
+    devsim::Bytes block = kIdentifyReply;
+    for (const devsim::Bytes& frame : {devsim::BuildReply(0x34, {0}),
+                                       devsim::BuildReply(0x62, {0, 0, 0, 0, 5, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0})})
+        block.insert(block.end(), frame.begin(), frame.end());
     Form1->SafeCityStat->SetCaption("x");
     Form1->SafeCityTags->SetCaption("x");
     device.Send(block);
@@ -142,14 +155,11 @@ TEST(ConfServer, ReadOfMoreThan65535BytesLeavesTheLinkWorking) {
     CloudRig rig("confserver-big-read");
     OpenServer();
     DialledIn device(false);
-    ASSERT_TRUE(WaitUntil([] { return g_ConfServerConnected == 1; }));
+    ASSERT_TRUE(WaitUntil(Connected));
     devsim::Bytes block(70000, 0x00);
-    const devsim::Bytes result = devsim::BuildReply(0x34, {0});
-    block.insert(block.end(), result.begin(), result.end());
+    block.insert(block.end(), kIdentifyReply.begin(), kIdentifyReply.end());
     device.Send(block);
     ASSERT_TRUE(device.Flushed());  // all of it waits for one read
-    ASSERT_TRUE(WaitUntil([] { return Form1->MESLABEL->GetCaption() == Form1->GetMessageA(32); }));
-    device.Send(kIdentifyReply);
     ASSERT_TRUE(WaitUntil(Identified));
 }
 
@@ -159,24 +169,24 @@ TEST(ConfServer, FramesSplitAcrossReadsAreReassembled) {
     CloudRig rig("confserver-split");
     OpenServer();
     DialledIn device(false);
-    ASSERT_TRUE(WaitUntil([] { return g_ConfServerConnected == 1; }));
+    ASSERT_TRUE(WaitUntil(Connected));
     for (std::size_t cut : {3u, 9u}) {
         device.Send(devsim::Bytes(kIdentifyReply.begin() + (cut == 3 ? 0 : 3), kIdentifyReply.begin() + cut));
-        ASSERT_TRUE(WaitUntil([&] { return g_ConfServerReader.Held() == cut; }));
+        ASSERT_TRUE(WaitUntil([&] { return ConfServerHeld() == cut; }));
     }
     EXPECT_FALSE(Identified());
     device.Send(devsim::Bytes(kIdentifyReply.begin() + 9, kIdentifyReply.end()));
     ASSERT_TRUE(WaitUntil(Identified));
-    EXPECT_EQ(g_ConfServerReader.Held(), 0u);
+    EXPECT_EQ(ConfServerHeld(), 0u);
 
     devsim::Bytes cutShort = devsim::BuildReply(0x29, devsim::Bytes(100, 7));
     cutShort.resize(30);
     device.Send(cutShort);
-    ASSERT_TRUE(WaitUntil([] { return g_ConfServerReader.Held() == 30; }));
+    ASSERT_TRUE(WaitUntil([] { return ConfServerHeld() == 30; }));
     device.Send(devsim::BuildReply(0x34, {0}));
     ASSERT_TRUE(WaitUntil([] { return Form1->MESLABEL->GetCaption() == Form1->GetMessageA(32); }))
-        << Form1->MESLABEL->GetCaption() << ", " << g_ConfServerReader.Held() << " bytes held";
-    EXPECT_EQ(g_ConfServerReader.Held(), 0u);
+        << Form1->MESLABEL->GetCaption() << ", " << ConfServerHeld() << " bytes held";
+    EXPECT_EQ(ConfServerHeld(), 0u);
 }
 
 // While one device is served, a second one is turned away at once; its going does not end
@@ -185,7 +195,7 @@ TEST(ConfServer, SecondDeviceIsTurnedAwayAndTheFirstKeepsItsSession) {
     CloudRig rig("confserver-second");
     OpenServer();
     DialledIn first(true);
-    ASSERT_TRUE(WaitUntil([] { return g_ConfServerConnected == 1; }));
+    ASSERT_TRUE(WaitUntil(Connected));
     sys::AdvanceMs(1000);
     ASSERT_TRUE(WaitUntil(Identified));
 
@@ -208,6 +218,90 @@ TEST(ConfServer, SecondDeviceIsTurnedAwayAndTheFirstKeepsItsSession) {
     ASSERT_TRUE(WaitUntil([] { return g_ConfServerStop == 1; }));
     testsupport::Pump(50);
     EXPECT_EQ(Form1->MESLABEL->GetCaption(), Form1->GetMessageA(58));
+}
+
+// A port scan's connect-and-close and a connection that never answers are no controller:
+// neither stops the server nor keeps a controller out.
+TEST(ConfServer, StrayConnectionsNeitherStopTheServerNorTurnAControllerAway) {
+    CloudRig rig("confserver-stray");
+    OpenServer();
+    {
+        DialledIn scan(false);
+        ASSERT_TRUE(WaitUntil(Connected));
+    }
+    ASSERT_TRUE(WaitUntil([] { return Connections() == 0; }));
+    DialledIn quiet(false);
+    ASSERT_TRUE(WaitUntil(Connected));
+    DialledIn controller(true);
+    ASSERT_TRUE(WaitUntil([] { return Connections() == 2; }));
+    sys::AdvanceMs(1000);
+    ASSERT_TRUE(WaitUntil(Identified));
+    EXPECT_EQ(quiet.Requests(0x00), 1u);
+    quiet.sim.Stop();
+    ASSERT_TRUE(WaitUntil(Connected));
+    sys::AdvanceMs(2000);
+    testsupport::Pump(50);
+    EXPECT_EQ(Form1->Button1->Tag, 1);
+    EXPECT_TRUE(Identified());
+    EXPECT_NE(Form1->MESLABEL->GetCaption(), Form1->GetMessageA(57));
+    SendCommand(CmdReadStatus, std::vector<std::uint8_t>{0});
+    ASSERT_TRUE(WaitUntil([&] { return controller.Requests(CmdReadStatus) == 1; }));
+}
+
+// A logged-in device whose link died without a close: a minute of status requests without
+// an answer closes its link and tells the user; the server listens on, and the device can
+// dial in again.
+TEST(ConfServer, ServedDeviceSilentForAMinuteIsLetGo) {
+    CloudRig rig("confserver-silent");
+    OpenServer();
+    DialledIn device(false);
+    ASSERT_TRUE(WaitUntil(Connected));
+    AnswerIdentify(device);
+    Form1->USBPASS->SetText("1234");
+    testsupport::Click(Form1->Button5);
+    ASSERT_TRUE(WaitUntil([&] { return device.Requests(CmdPassword) == 1; }));
+    device.Send(devsim::BuildReply(CmdPassword, {0, 32, 0}));
+    ASSERT_TRUE(WaitUntil([] { return g_AccessLevel == 32; }));
+
+    for (int s = 0; s < 59; ++s) sys::AdvanceMs(1000);
+    ASSERT_TRUE(WaitUntil([&] { return device.Requests(CmdReadStatus) >= 100; }));
+    EXPECT_FALSE(device.sim.HungUpByPeer());
+    sys::AdvanceMs(1000);
+    ASSERT_TRUE(WaitUntil([&] { return device.sim.HungUpByPeer(); }));
+    EXPECT_EQ(Form1->MESLABEL->GetCaption(), ConfServerLostText("127.0.0.1"));
+    EXPECT_TRUE(Form1->MESPANEL->GetVisible());
+    EXPECT_EQ(g_AccessLevel, 0);
+    EXPECT_FALSE(Identified());
+    sys::AdvanceMs(2000);
+    EXPECT_EQ(Form1->Button1->Tag, 1);
+    EXPECT_EQ(Form1->ConfServState->GetCaption(), Form1->GetMessageA(20));
+
+    DialledIn again(true);
+    ASSERT_TRUE(WaitUntil(Connected));
+    sys::AdvanceMs(1000);
+    ASSERT_TRUE(WaitUntil(Identified));
+}
+
+// The device dials in again while its old link, dead without a close, is still served: the
+// new connection identifies itself and takes over; nothing more goes to the old one.
+TEST(ConfServer, DeviceDiallingInAgainTakesOverFromItsSilentLink) {
+    CloudRig rig("confserver-takeover");
+    OpenServer();
+    DialledIn old(false);
+    ASSERT_TRUE(WaitUntil(Connected));
+    AnswerIdentify(old);
+
+    sys::AdvanceMs(kConfLinkSilentTicks * 1000);
+    DialledIn again(true);
+    ASSERT_TRUE(WaitUntil([] { return Connections() == 2; }));
+    sys::AdvanceMs(1000);
+    ASSERT_TRUE(WaitUntil([&] { return old.sim.HungUpByPeer(); }));
+    EXPECT_TRUE(CloudRig::Logged(ConfServerLostText("127.0.0.1")));
+    ASSERT_TRUE(WaitUntil(Identified));
+    SendCommand(CmdReadStatus, std::vector<std::uint8_t>{0});
+    ASSERT_TRUE(WaitUntil([&] { return again.Requests(CmdReadStatus) == 1; }));
+    EXPECT_EQ(old.Requests(CmdReadStatus), 0u);
+    EXPECT_FALSE(again.sim.HungUpByPeer());
 }
 
 }  // namespace

@@ -52,7 +52,7 @@ const std::string kReply2 = "{\"response\":\"gnum\",\"data\":{\"name\":\"SLMX\"}
 }  // namespace
 
 TEST(CloudStream, FramesAndRepliesInterleavedAtEveryCut) {
-    const std::string f1 = ReplyFrame(0x22, std::string("\x00{}\n\r", 5));
+    const std::string f1 = ReplyFrame(0x22, std::string("\x00}\n\r{", 5));
     const std::string f2 = ReplyFrame(0x40, "SLMX text");
     const std::string stream = "junk" + f1 + kReply1 + "\n\r" + f2 +
                                "\r\n" + kReply2 + "\n\r" + f1;
@@ -127,6 +127,24 @@ TEST(CloudStream, FalseTagsHoldNothingBack) {
     Recorder r4;
     r4.reader.Feed(std::string(req.begin(), req.end()) + kReply1 + "\n\r");
     EXPECT_EQ(r4.events, (std::vector<std::string>{"J:" + kReply1}));
+}
+
+// A tag whose length promises 4 KB that never come: the whole reply after it goes through
+// at once, on the cloud connection; a frames-only reader keeps waiting for a frame.
+TEST(CloudStream, ACutTagHoldsBackNoReplyAfterIt) {
+    const std::string cut = std::string("SLMX\xF8\x0F\x55\x22", 8) + "abc";
+    Recorder r;
+    r.reader.Feed(cut);
+    EXPECT_EQ(r.reader.Held(), cut.size());
+    r.reader.Feed(kReply1 + "\n");
+    EXPECT_TRUE(r.events.empty());
+    r.reader.Feed("\r");
+    EXPECT_EQ(r.events, (std::vector<std::string>{"J:" + kReply1}));
+    EXPECT_EQ(r.reader.Held(), 0u);
+
+    TCloudStreamReader frames;
+    frames.Feed(cut + kReply1 + "\n\r");
+    EXPECT_EQ(frames.Held(), cut.size() + kReply1.size() + 2);
 }
 
 TEST(CloudStream, ATagPrefixAtTheEndWaitsForTheNextRead) {

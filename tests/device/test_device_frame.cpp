@@ -14,6 +14,25 @@ TEST(DeviceFrame, CrcOfKnownInputs) {
     EXPECT_EQ(CalcCRC16("123456789", 9), 0x4B37);
 }
 
+// The CRC of any stretch, taken from the registers of a stream fed in pieces, is the CRC
+// computed over that stretch alone.
+TEST(DeviceFrame, CrcOfAStretchOfAStream) {
+    TCrcTrail trail;
+    const std::string head = "xx123456789";
+    trail.Append(reinterpret_cast<const std::uint8_t*>(head.data()), head.size());
+    EXPECT_EQ(trail.Crc(2, 11), 0x4B37);
+    EXPECT_EQ(trail.Crc(5, 5), 0xFFFF);
+    Bytes bytes(head.begin(), head.end());
+    for (int i = 0; i < 700; ++i) bytes.push_back(static_cast<std::uint8_t>(i * 131 + (i >> 3)));
+    trail.Append(bytes.data() + head.size(), bytes.size() - head.size());
+    for (std::size_t from : {0u, 1u, 7u, 300u})
+        for (std::size_t to : {from + 1, from + 255, from + 256, from + 257, bytes.size()})
+            ASSERT_EQ(trail.Crc(from, to), CalcCRC16(bytes.data() + from, static_cast<std::uint16_t>(to - from)))
+                << from << ".." << to;
+    trail.DropFront(2);
+    EXPECT_EQ(trail.Crc(0, 9), 0x4B37);
+}
+
 TEST(DeviceFrame, RequestBytes) {
     EXPECT_EQ(BuildRequestFrame(CmdIdentify, nullptr, 0),
               (Bytes{0x53, 0x4C, 0x4D, 0x58, 0x02, 0x00, 0xAA, 0x00, 0x7F, 0x10}));

@@ -257,9 +257,9 @@ TEST(FirmwarePage, RemoteTransferInBlocksOf512) {
     });
     modem.SetPacing(2400);
     ASSERT_TRUE(modem.Dial("127.0.0.1", Form1->ConfServer->GetSocket()->GetLocalPort()));
-    ASSERT_TRUE(testsupport::WaitUntil([] { return g_ConfServerConnected == 1; }));
+    ASSERT_TRUE(testsupport::WaitUntil([] { return Form1->ConfServer->GetSocket()->GetActiveConnections() == 1; }));
     sys::AdvanceMs(1000);  // identified first
-    ASSERT_TRUE(testsupport::WaitUntil([] { return g_IdentifyRetry == 0; }));
+    ASSERT_TRUE(testsupport::WaitUntil([] { return g_ConfServerConnected == 1; }));
     const auto blocks = [&modem] {
         std::vector<devsim::Frame> out;
         for (const devsim::Frame& f : modem.Frames())

@@ -156,6 +156,11 @@ void CloudSim::SetReply(const std::string& command, const Json::Value& data) {
     FReplies[command] = data;
 }
 
+void CloudSim::SetSilent(bool silent) {
+    std::lock_guard<std::mutex> g(FLock);
+    FSilent = silent;
+}
+
 void CloudSim::SetDevicePath(const std::string& path) {
     std::lock_guard<std::mutex> g(FLock);
     FDevicePath = path;
@@ -181,6 +186,14 @@ void CloudSim::ResetClient() {
     {
         std::lock_guard<std::mutex> g(FLock);
         FResetClient = FCloseClient = true;
+    }
+    Wake();
+}
+
+void CloudSim::HalfCloseClient() {
+    {
+        std::lock_guard<std::mutex> g(FLock);
+        FHalfCloseClient = true;
     }
     Wake();
 }
@@ -250,6 +263,11 @@ void CloudSim::Run() {
                 FOut.clear();
                 in.clear();
             }
+            if (FHalfCloseClient && FClient >= 0) {
+                ::shutdown(FClient, SHUT_WR);
+                FOut.clear();
+            }
+            FHalfCloseClient = false;
             wantWrite = FClient >= 0 && !FOut.empty();
             fds[n++] = {FWake[0], POLLIN, 0};
             fds[n++] = {FListen, POLLIN, 0};
@@ -296,6 +314,7 @@ void CloudSim::Run() {
         if (FClient >= 0 && !FOut.empty()) {
             const ssize_t put = ::send(FClient, FOut.data(), FOut.size(), MSG_NOSIGNAL);
             if (put > 0) FOut.erase(0, static_cast<std::size_t>(put));
+            else if (put < 0 && errno == EPIPE) FOut.clear();  // its sending half is closed
         }
         if (FDevice >= 0 && (fds[3].revents & POLLIN)) {
             const ssize_t got = ::read(FDevice, buf, sizeof buf);
@@ -356,7 +375,7 @@ void CloudSim::Serve(std::string& in) {
             r.pass = Member(root, "pass");
             r.data = root.isObject() ? root["data"] : Json::Value();
             FRequests.push_back(r);
-            Handle(r);
+            if (!FSilent) Handle(r);
             continue;
         }
         in.erase(0, 1);  // noise between requests

@@ -51,14 +51,18 @@ public:
     void SetLogBlocks(const std::vector<Json::Value>& blocks);
     // The data ("ok" by default) that any other command is answered with; null: no answer.
     void SetReply(const std::string& command, const Json::Value& data);
+    // A server that keeps the connection and answers nothing (requests are still recorded).
+    void SetSilent(bool silent);
     // The device behind the session: the link path of a simulated device.
     void SetDevicePath(const std::string& path);
 
     // Bytes for the connected tool, as they are (a reply split anywhere, a frame, ...).
     void SendRaw(const std::string& bytes);
-    // Ends the tool's connection from the server's side: closed, or reset.
+    // Ends the tool's connection from the server's side: closed, or reset; or only the
+    // server's sending half closed (the tool reads the end, the server still reads).
     void CloseClient();
     void ResetClient();
+    void HalfCloseClient();
 
     std::vector<Request> Requests() const;
     std::size_t Count(const std::string& command) const;
@@ -89,6 +93,8 @@ private:
     std::string FDevicePath;
     bool FCloseClient = false;
     bool FResetClient = false;
+    bool FHalfCloseClient = false;
+    bool FSilent = false;
 
     std::string FImei, FPass, FAccess = "admin";
     int FLoginAnswerFrom = 1;
