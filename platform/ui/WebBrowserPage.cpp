@@ -6,6 +6,8 @@
 #include <optional>
 #include <vector>
 
+#include "platform/rtl/Utf8.h"
+
 namespace ui {
 namespace {
 
@@ -113,24 +115,6 @@ std::optional<std::string> SafeValue(std::string_view name, std::string_view val
     // border, cellpadding, cellspacing: a few pixels
     if (!value.empty() && value.size() <= 2 && All(value, IsDigit)) return std::string(value);
     return std::nullopt;
-}
-
-void AppendUtf8(std::string& out, std::uint32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
 }
 
 // The character an entity at text[0] ('&') names and its length; nothing when it names none.
@@ -251,7 +235,7 @@ private:
             if (e) i += e->second - 1;
             const std::uint32_t cp = e ? e->first : static_cast<unsigned char>(c);
             if (cp == ' ' || IsSpace(c)) PlainSpace();
-            else if (e) AppendUtf8(Plain, cp);
+            else if (e) utf8::Append(Plain, cp);
             else if (c != '\0') Plain += c;
         }
     }

@@ -68,8 +68,8 @@ TEST(NewsPage, NeverOpensALocalFileOrDevice) {
                                "<table background=\"" + picture + "\"><tr><td style=\"background-image: url(" +
                                picture + ")\">x</td></tr></table></body></html>"));
     sim.Set("/moved", newssim::Redirect(file));
+    testsupport::TShownWindow window(sim.Url("/news"));  // the page is fetched from here on
     testsupport::TAnswerProbe answer;
-    testsupport::TShownWindow window(sim.Url("/news"));
     ASSERT_TRUE(testsupport::WaitUntil(NewsShown));
     EXPECT_NE(Form1->WebBrowser1->GetDocumentHtml().find("Новости"), std::string::npos);
     EXPECT_EQ(RedPixels(), 0);
@@ -106,8 +106,8 @@ TEST(NewsPage, LargeOrDeeplyBuiltPagesKeepTheWindowAnswering) {
     sim.Set("/huge", newssim::Page(NestedTables(60000, "x")));
     sim.Set("/flood", newssim::Flood("<table><tr><td>"));
     sim.Set("/stalled", newssim::Stall());
+    testsupport::TShownWindow window(sim.Url("/news"));  // the page is fetched from here on
     testsupport::TAnswerProbe answer;
-    testsupport::TShownWindow window(sim.Url("/news"));
     ASSERT_TRUE(testsupport::WaitUntil(NewsShown, 10000));
     EXPECT_EQ(LastLogLine(), "<< Страница новостей слишком сложна: показан только её текст");
     EXPECT_EQ(Form1->WebBrowser1->GetDocumentHtml().find("<table"), std::string::npos);
