@@ -12,6 +12,7 @@
 
 #include "platform/sys/Clock.h"
 #include "platform/ui/WebBrowserPage.h"
+#include "support/AnswerProbe.h"
 #include "support/ShownWindow.h"
 #include "tools/newssim/NewsSim.h"
 

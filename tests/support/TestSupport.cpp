@@ -7,8 +7,6 @@
 #include <QMouseEvent>
 #include <QWidget>
 #include <gtest/gtest.h>
-#include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -66,45 +64,6 @@ void AccessibleAction(QWidget* widget, const QString& action) {
     const QString name = action.isEmpty() ? act->actionNames().front() : action;
     ASSERT_TRUE(act->actionNames().contains(name)) << name.toStdString();
     act->doAction(name);
-}
-
-struct TAnswerProbe::Impl : QObject {
-    using Clock = std::chrono::steady_clock;
-    struct TStamped : QEvent {
-        TStamped() : QEvent(QEvent::User), Sent(Clock::now()) {}
-        Clock::time_point Sent;
-    };
-    bool event(QEvent* e) override {
-        if (e->type() != QEvent::User) return QObject::event(e);
-        const auto waited = Clock::now() - static_cast<TStamped*>(e)->Sent;
-        Longest = std::max(Longest, std::chrono::duration<double, std::milli>(waited).count());
-        return true;
-    }
-    double Longest = 0;
-    std::atomic<bool> Stop{false};
-    std::thread Poster;
-};
-
-TAnswerProbe::TAnswerProbe() : FImpl(std::make_unique<Impl>()) {
-    Impl* p = FImpl.get();
-    p->Poster = std::thread([p] {
-        while (!p->Stop) {
-            QCoreApplication::postEvent(p, new Impl::TStamped);
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-    });
-}
-
-TAnswerProbe::~TAnswerProbe() {
-    FImpl->Stop = true;
-    FImpl->Poster.join();
-    QCoreApplication::removePostedEvents(FImpl.get());
-}
-
-double TAnswerProbe::LongestMs() const {
-    // What is still waiting counts too.
-    QCoreApplication::sendPostedEvents(FImpl.get(), QEvent::User);
-    return FImpl->Longest;
 }
 
 TEnvGuard::~TEnvGuard() {

@@ -3,7 +3,6 @@
 #include <QString>
 #include <functional>
 #include <map>
-#include <memory>
 #include <string>
 
 class QWidget;
@@ -29,21 +28,6 @@ void KeyClick(QWidget* widget, int qtKey, const QString& text = {});
 // The first accessibility action of the widget's interface (what a screen reader's "click" runs),
 // or the named one.
 void AccessibleAction(QWidget* widget, const QString& action = {});
-
-// How long the window takes to answer: from construction to destruction another thread posts
-// an event every few milliseconds, and the longest any waited to be handled is kept.
-class TAnswerProbe {
-public:
-    TAnswerProbe();
-    ~TAnswerProbe();
-    TAnswerProbe(const TAnswerProbe&) = delete;
-    TAnswerProbe& operator=(const TAnswerProbe&) = delete;
-    double LongestMs() const;
-
-private:
-    struct Impl;
-    std::unique_ptr<Impl> FImpl;
-};
 
 // Sets environment variables for one test and puts the old values back.
 class TEnvGuard {
