@@ -58,7 +58,17 @@ void TForm1::OUTTYPEChange(TObject* /*Sender*/) {
 
 void TForm1::OpenNewsPageStep() { WebBrowser1->Navigate(sys::NewsUrl()); }
 
+namespace {
+// The action log says why the news page is not shown whole.
+void LogNewsLimit(TForm1& form, TWebPageLimit limit) {
+    if (limit == TWebPageLimit::TextOnly) form.MiniLog("Страница новостей слишком сложна: показан только её текст", 1);
+    else if (limit == TWebPageLimit::TooLarge) form.MiniLog("Страница новостей слишком велика: не показана", 1);
+    else if (limit == TWebPageLimit::TooSlow) form.MiniLog("Страница новостей не загрузилась за 30 с: не показана", 1);
+}
+}  // namespace
+
 void TForm1::WebBrowser1DocumentComplete(TObject* /*Sender*/, const std::string& /*URL*/) {
+    LogNewsLimit(*this, WebBrowser1->GetPageLimit());
     const int h = GetHeight();
     Panel10->SetTop(NewsPanelTop(h));
     Panel10->SetHeight(NewsPanelHeight(h));
@@ -67,6 +77,7 @@ void TForm1::WebBrowser1DocumentComplete(TObject* /*Sender*/, const std::string&
 
 void TForm1::WebBrowser1NavigateError(TObject* /*Sender*/, const std::string& /*URL*/, int /*StatusCode*/,
                                       bool& /*Cancel*/) {
+    LogNewsLimit(*this, WebBrowser1->GetPageLimit());
     WebBrowser1->Stop();
     Panel10->SetVisible(false);
 }

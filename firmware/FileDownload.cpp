@@ -21,9 +21,22 @@ std::string DownloadFileName(const std::string& headerPathCp1251) {
     const std::size_t cut = headerPathCp1251.find_last_of("\\/");
     const std::string name =
         cut == std::string::npos ? headerPathCp1251 : headerPathCp1251.substr(cut + 1);
-    if (name.empty() || name == "." || name == ".." || name.find('\0') != std::string::npos)
-        return {};
+    const auto control = [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; };
+    if (name.empty() || name == "." || name == ".." || std::any_of(name.begin(), name.end(), control)) return {};
     return Cp1251ToUtf8(name);
+}
+
+std::string ForeignDownloadText(const std::string& name, const std::string& offered, const std::string& folder) {
+    return "Сервер прислал файл " + name + " вместо " + offered + ": файл сохранён в папке " + folder +
+           " и не открыт";
+}
+
+std::string OpenerMissingText(const std::string& path) {
+    return "Не удалось запустить xdg-open, файл сохранён: " + path;
+}
+
+std::string OpenerFailedText(const std::string& path, int exitCode) {
+    return "xdg-open не смог открыть файл (код " + std::to_string(exitCode) + "), файл сохранён: " + path;
 }
 
 bool OpenDownloadFile(TSafeFileWriter& file, const std::string& folder, const std::string& name) {

@@ -27,6 +27,13 @@ inline constexpr int kMsgDownloadStalled = 4;
 // The file server closed the connection before the whole file had come.
 inline constexpr const char* kTextDownloadCut = "Файл загружен не полностью: сервер закрыл соединение";
 
+// "Download and update" uses only the file the update server offered: another name from the
+// file server is kept and neither opened nor flashed.
+std::string ForeignDownloadText(const std::string& name, const std::string& offered, const std::string& folder);
+// The desktop's opener could not be started, or failed with its exit code; the file stays.
+std::string OpenerMissingText(const std::string& path);
+std::string OpenerFailedText(const std::string& path, int exitCode);
+
 class TSafeFileWriter;
 
 // "GetFile=" + the update server's reply (UTF-8, sent as Windows-1251) + "#".
@@ -37,7 +44,8 @@ std::string DownloadsFolder(const std::string& appDataFolder);
 std::string DownloadsFolder();
 
 // The name part of the header's path (after its last "\" or "/"), UTF-8. Empty when it is
-// no plain file name ("", "." or ".."), so that nothing is written outside the folder.
+// no plain file name ("", "." or "..", or a control character in it), so that nothing is
+// written outside the folder and no line break or tab reaches the disk or the messages.
 std::string DownloadFileName(const std::string& headerPathCp1251);
 
 // Creates the folder with its parents and begins the file under name there: it replaces

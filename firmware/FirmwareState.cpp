@@ -1,7 +1,6 @@
 #include "firmware/FirmwareState.h"
 
 #include "platform/rtl/Streams.h"
-#include "platform/sys/Shell.h"
 
 TFirmwareUpdate g_FirmwareUpdate;
 std::uint32_t g_FwSize = 0;
@@ -13,5 +12,3 @@ TUpdServerTimeout g_UpdServerTimeout;
 TFileDownload g_Download;
 TSafeFileWriter g_DownloadFile;
 TDownloadSilence g_DownloadSilence;
-
-bool OpenDownloadedFile(const std::string& path) { return sys::ShellOpen(path); }

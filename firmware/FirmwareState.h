@@ -21,6 +21,3 @@ extern TFileDownload g_Download;
 // The file being downloaded (a temporary file until it is whole) and the server's silence.
 extern TSafeFileWriter g_DownloadFile;
 extern TDownloadSilence g_DownloadSilence;
-
-// Opens a downloaded file with the desktop's opener; nothing is executed directly.
-bool OpenDownloadedFile(const std::string& path);

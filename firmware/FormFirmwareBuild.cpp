@@ -2,6 +2,7 @@
 #include "app/FormBuild.h"
 #include "app/Unit1.h"
 #include "platform/net/ScktComp.h"
+#include "platform/sys/Shell.h"
 #include "platform/ui/Graphics.h"
 
 namespace {
@@ -118,4 +119,5 @@ void TForm1::BuildFirmwareControls() {
     FilesClient->OnError = [this](TObject* s, TCustomWinSocket* k, TErrorEvent, int& code) {
         FilesClientError(s, k, code);
     };
+    DownloadOpener = new sys::TShellOpener(this);
 }

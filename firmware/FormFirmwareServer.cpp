@@ -10,6 +10,7 @@
 #include "platform/sys/Clock.h"
 #include "platform/sys/Hosts.h"
 #include "platform/sys/Online.h"
+#include "platform/sys/Shell.h"
 #include "platform/sys/Version.h"
 
 namespace {
@@ -190,6 +191,8 @@ void TForm1::DownloadComplete() {
     if (UiRadioGroup1->GetItemIndex() == kChoiceDownload) {
         MessageShow(GetMessageA(kMsgDownloadKept) + " " + name + " " + GetMessageA(kMsgDownloadKeptIn) + " " +
                     folder);
+    } else if (name != Label429->GetCaption()) {
+        MessageShow(ForeignDownloadText(name, Label429->GetCaption(), folder));
     } else if (Label430->Tag == kUpdRequestFirmware) {
         Panel32->SetVisible(false);
         SelectPage(2);
@@ -199,12 +202,17 @@ void TForm1::DownloadComplete() {
             MessageShow(GetMessageA(kMsgDownloadFlashing));
         }
     } else {
-        Panel32->SetVisible(false);
         OpenDownloadedFile(path);
-        Close();
-        return;
     }
     Panel32->SetVisible(false);
+}
+
+void TForm1::OpenDownloadedFile(const std::string& path) {
+    DownloadOpener->Open(path, [this, path](sys::TShellOutcome outcome, int exitCode) {
+        if (outcome == sys::TShellOutcome::Opened) Close();
+        else if (outcome == sys::TShellOutcome::CannotStart) MessageShow(OpenerMissingText(path));
+        else MessageShow(OpenerFailedText(path, exitCode));
+    });
 }
 
 std::string TForm1::GetVer(const std::string& path) {

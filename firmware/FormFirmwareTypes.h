@@ -11,6 +11,9 @@
 #include "widgets/UiPrgres.h"
 #include "widgets/UiRadGrp.h"
 
+namespace sys {
+class TShellOpener;
+}
 class TClientSocket;
 class TCustomWinSocket;
 struct TFwAction;

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <map>
 
 #include "FirmwareImage.h"
@@ -12,7 +13,6 @@
 #include "platform/net/ScktComp.h"
 #include "platform/rtl/SafeFile.h"
 #include "platform/sys/Clock.h"
-#include "platform/sys/Shell.h"
 #include "platform/ui/Dialogs.h"
 #include "tools/updatesim/UpdateSim.h"
 
@@ -33,7 +33,6 @@ struct ServerRig {
     ~ServerRig() {
         sim.Stop();
         for (const char* v : {"ZENTOR_UPDATE_HOST", "ZENTOR_FILE_HOST", "ZENTOR_ONLINE", "AppData"}) unsetenv(v);
-        sys::SetShellOpener(nullptr);
         Form1->CloseFirmwareFile();
         ui::test::SetScripted(false);
     }
@@ -46,8 +45,26 @@ struct ServerRig {
             [&] { return sim.Queries().size() >= n && !Form1->GetFWClient->GetActive(); });
     }
     static std::string Message() { return Form1->MESLABEL->GetCaption(); }
+    // The desktop's opener: a script on PATH that notes its arguments in Opened(), then runs
+    // body.
+    void FakeOpener(const std::string& body) {
+        const std::string bin = rig.Path("bin");
+        std::filesystem::create_directories(bin);
+        std::ofstream(bin + "/xdg-open") << "#!/bin/sh\nprintf '%s|' \"$@\" >> " << bin << "/args\n" << body << "\n";
+        std::filesystem::permissions(bin + "/xdg-open", std::filesystem::perms::owner_all);
+        env.Set("PATH", (bin + ":/usr/bin:/bin").c_str());
+    }
+    std::string Opened() { return testsupport::ReadFileText(rig.Path("bin") + "/args"); }
+    // The offer of the tool's newer version, accepted with the choice as it stands.
+    bool AcceptToolOffer() {
+        Form1->GetConfiguratorVersionFromServer();
+        if (!OfferShown()) return false;
+        testsupport::Click(Form1->Button29->GetWidget());
+        return testsupport::WaitUntil([] { return !Form1->Panel32->GetVisible(); }, 5000);
+    }
 
     LinkRig rig;
+    testsupport::TEnvGuard env;
     std::string appData;
     updatesim::UpdateSim sim;
     bool ok = false;
@@ -159,6 +176,50 @@ TEST(UpdateServerWindow, FailedDownloadKeepsTheOldFile) {
     EXPECT_EQ(DownloadsHeld(s.appData), kept);
 }
 
+// "Download and update" opens only the file offered, with the desktop's opener; a file the
+// file server names otherwise is kept unopened, and a failed opener keeps the window.
+TEST(UpdateServerWindow, OnlyTheOfferedFileIsOpened) {
+    ServerRig s("upd-foreign");
+    ASSERT_TRUE(s.ok);
+    s.FakeOpener("exit 4");
+    const std::vector<std::uint8_t> tool(3000, 0x4D);
+    s.sim.SetToolReply("Zentor_v1.0.1.exe");
+    s.sim.AddFile("Zentor_v1.0.1.exe", tool, "C:\\srv\\Zentor.desktop");
+    const std::string folder = s.appData + "/TALIVEX/TALIVEX Zentor/Downloads/";
+    ASSERT_TRUE(s.AcceptToolOffer());
+    EXPECT_EQ(ServerRig::Message(), ForeignDownloadText("Zentor.desktop", "Zentor_v1.0.1.exe", folder));
+    EXPECT_EQ(fwtest::ReadFile(folder + "Zentor.desktop"), tool);
+
+    s.sim.AddFile("Zentor_v1.0.1.exe", tool);
+    ASSERT_TRUE(s.AcceptToolOffer());
+    ASSERT_TRUE(testsupport::WaitUntil([] { return ServerRig::Message().find("xdg-open") != std::string::npos; }));
+    EXPECT_EQ(ServerRig::Message(), OpenerFailedText(folder + "Zentor_v1.0.1.exe", 4));
+    EXPECT_EQ(s.Opened(), folder + "Zentor_v1.0.1.exe|");  // once: the foreign file was not
+
+    // Opened: the window closes, and only then.
+    bool closed = false;
+    const TCloseEvent toolsClose = Form1->OnClose;
+    Form1->OnClose = [&](TObject* sender, TCloseAction& action) {
+        closed = true;
+        toolsClose(sender, action);
+    };
+    s.FakeOpener("exit 0");
+    ASSERT_TRUE(s.AcceptToolOffer());
+    EXPECT_TRUE(testsupport::WaitUntil([&] { return closed; }));
+}
+
+// A name with a line break, a tab or another control character is refused at the header.
+TEST(UpdateServerWindow, ControlCharactersInTheNameAreRefused) {
+    ServerRig s("upd-control");
+    ASSERT_TRUE(s.ok);
+    s.sim.SetToolReply("Zentor_v1.0.1.exe");
+    s.sim.AddFile("Zentor_v1.0.1.exe", std::vector<std::uint8_t>(100, 1), "C:\\srv\\Zentor\n\tv1.0.1.exe");
+    Form1->UiRadioGroup1->SetItemIndex(0);
+    ASSERT_TRUE(s.AcceptToolOffer());
+    EXPECT_EQ(ServerRig::Message(), Form1->GetMessageA(13));
+    EXPECT_TRUE(DownloadsHeld(s.appData).empty());
+}
+
 TEST(UpdateServerWindow, NoOfferForTheSameOrAnOlderVersion) {
     ServerRig s("upd-same");
     ASSERT_TRUE(s.ok);
@@ -229,16 +290,14 @@ TEST(UpdateServerWindow, UnsavedDownloadAndRefusedFileServer) {
     setenv("AppData", s.rig.Path("plainfile").c_str(), 1);  // a file where the folder should be
     s.sim.SetToolReply("Zentor_v3.0.0.exe");
     s.sim.AddFile("Zentor_v3.0.0.exe", {1, 2, 3});
-    sys::SetShellOpener([](const std::string&) {
-        ADD_FAILURE() << "nothing unsaved is opened";
-        return true;
-    });
+    s.FakeOpener("exit 0");
     Form1->GetConfiguratorVersionFromServer();
     ASSERT_TRUE(ServerRig::OfferShown());
     Form1->Button29Click(Form1->Button29);  // download and run
     ASSERT_TRUE(testsupport::WaitUntil([] { return !Form1->Panel32->GetVisible(); }));
     EXPECT_EQ(ServerRig::Message(), "Cannot write " + s.rig.Path("plainfile") +
                                         "/TALIVEX/TALIVEX Zentor/Downloads/Zentor_v3.0.0.exe");
+    EXPECT_EQ(s.Opened(), "");  // nothing unsaved is opened
 
     const int port = s.sim.FilePort();
     s.sim.Stop();

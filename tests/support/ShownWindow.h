@@ -12,8 +12,10 @@ namespace testsupport {
 
 class TShownWindow {
 public:
-    TShownWindow() {
+    // newsUrl: where the news page is fetched from (none by default).
+    explicit TShownWindow(const std::string& newsUrl = "") {
         QuietWindowEnvironment(FEnv);
+        if (!newsUrl.empty()) FEnv.Set("ZENTOR_NEWS_URL", newsUrl.c_str());
         g_SettingsPath = TempDir("shown-window") + "/config.ini";
         ui::test::SetScripted(true);
         Application->CreateForm(Form1);

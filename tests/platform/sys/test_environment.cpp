@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -126,17 +127,50 @@ TEST(HotKeys, RecordedNeverGrabbed) {
     EXPECT_TRUE(sys::RegisteredHotKeys().empty());
 }
 
-TEST(Shell, OpenGoesThroughTheReplaceableOpener) {
-    std::vector<std::string> opened;
-    sys::SetShellOpener([&](const std::string& p) {
-        opened.push_back(p);
-        return true;
-    });
-    EXPECT_TRUE(sys::ShellOpen("/home/op/.config/TALIVEX/TALIVEX Zentor/Downloads/Zentor_v1.5.1.0.exe"));
-    EXPECT_FALSE(sys::ShellOpen(""));
-    sys::SetShellOpener(nullptr);
-    ASSERT_EQ(opened.size(), 1u);
-    EXPECT_EQ(opened[0], "/home/op/.config/TALIVEX/TALIVEX Zentor/Downloads/Zentor_v1.5.1.0.exe");
+// The desktop's opener gets the path as one argument; its verdict is waited for, and one
+// still at work after a while is taken as showing the file.
+TEST(Shell, TheOpenersVerdictIsWaitedFor) {
+    EnvGuard env;
+    const std::string bin = testsupport::TempDir("opener-bin");
+    const auto opener = [&](const std::string& body) {
+        std::ofstream(bin + "/xdg-open") << "#!/bin/sh\nprintf '%s|' \"$@\" >> " << bin << "/args\n" << body << "\n";
+        std::filesystem::permissions(bin + "/xdg-open", std::filesystem::perms::owner_all);
+    };
+    env.Set("PATH", (bin + ":/usr/bin:/bin").c_str());
+    sys::TShellOpener shell(nullptr);
+    std::vector<std::pair<sys::TShellOutcome, int>> told;
+    const auto open = [&](const std::string& path) {
+        shell.Open(path, [&](sys::TShellOutcome outcome, int code) { told.emplace_back(outcome, code); });
+        EXPECT_TRUE(told.empty());  // always after Open has returned
+    };
+    const auto verdict = [&] {
+        EXPECT_TRUE(testsupport::WaitUntil([&] { return !told.empty(); }, 5000));
+        return told.empty() ? std::make_pair(sys::TShellOutcome::Opened, -2) : told.back();
+    };
+
+    opener("exit 0");
+    open("/home/op/Downloads/Zentor v1.5.exe");
+    EXPECT_EQ(verdict(), std::make_pair(sys::TShellOutcome::Opened, 0));
+    told.clear();
+    opener("exit 4");
+    open("-x.exe");
+    EXPECT_EQ(verdict(), std::make_pair(sys::TShellOutcome::Failed, 4));
+    EXPECT_EQ(testsupport::ReadFileText(bin + "/args"), "/home/op/Downloads/Zentor v1.5.exe|./-x.exe|");
+
+    told.clear();
+    opener("echo $$ > " + bin + "/pid; exec sleep 60");
+    open("/home/op/Downloads/fw38.bin");
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return !testsupport::ReadFileText(bin + "/pid").empty(); }));
+    sys::AdvanceMs(sys::kShellOpenWaitMs - 1);
+    EXPECT_TRUE(told.empty());
+    sys::AdvanceMs(1);
+    EXPECT_EQ(verdict(), std::make_pair(sys::TShellOutcome::Opened, 0));
+    kill(std::stoi(testsupport::ReadFileText(bin + "/pid")), SIGKILL);
+
+    told.clear();
+    env.Set("PATH", testsupport::TempDir("opener-none").c_str());
+    open("/home/op/Downloads/fw38.bin");
+    EXPECT_EQ(verdict().first, sys::TShellOutcome::CannotStart);
 }
 
 TEST(Hosts, DefaultsAndOverrides) {
