@@ -6,17 +6,21 @@ TCloudUser SyncUserOfRow(const TPhoneGridRow& row, const std::vector<std::string
     TCloudUser u;
     const std::string& access = row[colAccess];
     u.Access = access == "Администратор" ? "admin" : access == "Управляющий" ? "manager" : "user";
-    u.EndDate = row[colExpiry];
+    // The server keeps a day: an expiry within a day goes as that day, which ends no later.
+    std::uint32_t expiry = 0;
+    u.EndDate = ExpiryCellSeconds(row[colExpiry], expiry) ? ExpiryToText(expiry) : row[colExpiry];
     u.Name = row[colName];
     u.Number = row[colNumber];
     u.Passes = row[colPasses];
-    u.Shedule = "0";
     for (std::size_t i = 0; i < templates.size(); ++i) {
         if (templates[i] == row[colSchedule]) {
             u.Shedule = std::to_string(i);
-            break;
+            return u;
         }
     }
+    // A schedule past the templates goes as its number, never as round the clock.
+    std::uint8_t schedule = 0;
+    u.Shedule = IndexOfCellText(colSchedule, row[colSchedule], schedule) ? std::to_string(schedule) : "0";
     return u;
 }
 

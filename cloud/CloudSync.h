@@ -18,8 +18,9 @@ inline constexpr int kSyncWaitSeconds = 120;
 inline constexpr const char* kSyncWaitText = "Выполняется синхронизация";
 inline constexpr const char* kSyncDoneText = "Синхронизация выполнена";
 
-// The user object of a row: access word from the access text, the schedule as the position
-// of the first template named like the row's schedule cell ("0" when none is).
+// The user object of a row: access word from the access text, the expiry's day, the schedule
+// as the position of the first template named like the row's schedule cell, else the number
+// a schedule past the templates has ("0" for a text that names none).
 TCloudUser SyncUserOfRow(const TPhoneGridRow& row, const std::vector<std::string>& templates);
 
 // rows: every row of the grid, the header first.

@@ -17,17 +17,6 @@ constexpr TColor kMemoBad = static_cast<TColor>(0x0000FF);
 constexpr TColor kMemoGood = static_cast<TColor>(0xFFFFFF);
 constexpr const char* kTextTooManyNumbers = "Не более 16 номеров в одной команде";
 
-int ItemIndexOf(const TComboBox* combo) { return combo->GetItemIndex() < 0 ? 0 : combo->GetItemIndex(); }
-
-void SelectItem(TComboBox* combo, const std::string& text) {
-    TStrings* items = combo->GetItems();
-    for (int i = 0; i < items->GetCount(); ++i)
-        if (items->Get(i) == text) {
-            combo->SetItemIndex(i);
-            return;
-        }
-}
-
 }  // namespace
 
 std::vector<std::string> TForm1::ManyNumbersList() const {
@@ -66,12 +55,20 @@ void TForm1::SendNumbersCommand(bool add) {
             return;
         }
         TNumberEditorValues values;
+        // A combo showing no item sends the loaded row's value, never a lower one.
+        const auto comboValue = [this](TComboBox* combo, int column, int& value) {
+            const std::string problem = EditorComboValue(column, combo->GetItemIndex(), FEditorRow[column], value);
+            if (!problem.empty()) ShowMessage(problem);
+            return problem.empty();
+        };
+        if (!comboValue(aAccesstype, colAccess, values.AccessIndex) ||
+            !comboValue(aShedule, colSchedule, values.ScheduleIndex) ||
+            !comboValue(CodeType, colCodeType, values.CodeTypeIndex))
+            return;
         values.Name = aName->GetText();
-        values.AccessIndex = ItemIndexOf(aAccesstype);
-        values.CodeTypeIndex = ItemIndexOf(CodeType);
         values.EndDate = aEndtime->GetDateTime();
+        values.KeptExpiry = KeptRowExpiry(FEditorRow[colExpiry], Cdate->GetChecked(), aEndtime->GetDate());
         values.Passes = UserStrToInt(aPassages->GetText());
-        values.ScheduleIndex = ItemIndexOf(aShedule);
         data = AddNumbersData(numbers, values, sys::Now(), &leftOut);
     } else {
         data = DeleteNumbersData(numbers, &leftOut);
@@ -136,12 +133,14 @@ void TForm1::ManyNumbersKeyPress(TObject* /*Sender*/, char& Key) {
 void TForm1::PhonesGridSelectCell(TObject* /*Sender*/, int /*ACol*/, int ARow, bool& /*CanSelect*/) {
     if (ARow < 1 || ARow >= PhonesGrid->GetRowCount()) return;
     auto cell = [&](int col) { return PhonesGrid->GetCells(col, ARow); };
+    for (int c = 0; c < kPhoneGridColumns; ++c) FEditorRow[c] = cell(c);
     aPhone->SetText(cell(colNumber));
     aName->SetText(cell(colName));
     aPassages->SetText(cell(colPasses));
-    SelectItem(aShedule, cell(colSchedule));
-    SelectItem(aAccesstype, cell(colAccess));
-    SelectItem(CodeType, cell(colCodeType));
+    // The item the grid writes for the cell; none for a value no item names (kept by an add).
+    aShedule->SetItemIndex(EditorItemOfCell(colSchedule, cell(colSchedule)));
+    aAccesstype->SetItemIndex(EditorItemOfCell(colAccess, cell(colAccess)));
+    CodeType->SetItemIndex(EditorItemOfCell(colCodeType, cell(colCodeType)));
     // A date the row cannot name counts as none, so the next add stores no stale expiry.
     TDateTime date;
     const bool dated = ExpiryCellToDate(cell(colExpiry), date);

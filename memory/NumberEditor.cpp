@@ -20,7 +20,7 @@ PhoneRecord BuildAddRecord(std::string_view number, const TNumberEditorValues& v
     SetFieldText(r.data() + phone::Number, phone::NumberWidth, number);
     SetFieldText(r.data() + phone::Name, phone::NameWidth, v.Name);
     r[phone::Flags] = static_cast<std::uint8_t>((v.AccessIndex & 0x03) | ((v.CodeTypeIndex & 0x03) << 4));
-    SetU32(r.data() + phone::Expiry, AddRecordExpiry(v.EndDate, now));
+    SetU32(r.data() + phone::Expiry, v.KeptExpiry ? *v.KeptExpiry : AddRecordExpiry(v.EndDate, now));
     r[phone::Passes] = static_cast<std::uint8_t>(v.Passes);
     r[phone::Schedule] = static_cast<std::uint8_t>(v.ScheduleIndex);
     return r;
@@ -105,8 +105,7 @@ std::string NumberResultText(TNumberCommand command, std::span<const std::uint8_
 }
 
 bool ExpiryCellToDate(std::string_view cell, TDateTime& date) {
-    // The picker holds a day: an expiry within the day counts from that day's start, so an
-    // add from the editor never lets a number in for longer.
+    // The picker holds the day of an expiry within a day; an add keeps its time (KeptRowExpiry).
     if (cell.size() == 17 && cell[8] == ' ') cell = cell.substr(0, 8);
     std::string day, month, year;
     if (cell.size() == 7) {
@@ -121,4 +120,31 @@ bool ExpiryCellToDate(std::string_view cell, TDateTime& date) {
         return false;
     }
     return TryStrToDateTime(day + "." + month + "." + year + " 00:00:00", date);
+}
+
+int EditorItemOfCell(int column, const std::string& cell) {
+    const std::size_t items = column == colAccess     ? kAccessTypeItems.size()
+                              : column == colSchedule ? kSheduleItems.size()
+                                                      : kCodeTypeItems.size();
+    std::uint8_t index = 0;
+    return IndexOfCellText(column, cell, index) && index < items ? index : -1;
+}
+
+std::string EditorComboValue(int column, int itemIndex, const std::string& rowCell, int& value) {
+    value = itemIndex;
+    if (itemIndex >= 0) return {};
+    std::uint8_t index = 0;
+    if (IndexOfCellText(column, rowCell, index)) {
+        value = index;
+        return {};
+    }
+    const char* caption = column == colAccess ? "Права" : column == colSchedule ? "Расписание" : "Тип записи";
+    return std::string(caption) + ": \"" + rowCell + "\" — нет в списке";
+}
+
+std::optional<std::uint32_t> KeptRowExpiry(const std::string& rowCell, bool dated, TDateTime pickerDate) {
+    std::uint32_t seconds = 0;
+    if (!dated || !ExpiryCellSeconds(rowCell, seconds)) return std::nullopt;
+    if (DateOf(UnixToDateTime(seconds)).Val != DateOf(pickerDate).Val) return std::nullopt;
+    return seconds;
 }

@@ -2,6 +2,7 @@
 // The number editor's commands: add (0x2A) and delete (0x2B) one number or many, and the
 // texts made of their per-record results. The editor never changes the grid.
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -22,6 +23,8 @@ struct TNumberEditorValues {
     TDateTime EndDate;   // the expiry picker; only its day counts
     int Passes = 0;      // UserStrToInt of the pass edit
     int ScheduleIndex = 0;
+    // A loaded row's expiry to the second, sent in place of the picker's day.
+    std::optional<std::uint32_t> KeptExpiry;
 };
 
 // Expiry of an add record: the picker's day at 00:00 when that is not earlier than now,
@@ -62,6 +65,19 @@ std::string NumberResultText(TNumberCommand command, std::span<const std::uint8_
 // "ddMMyyyy hh:mm:ss") for the picker: its day. False for an empty cell or a text that
 // names no date.
 bool ExpiryCellToDate(std::string_view cell, TDateTime& date);
+
+// A grid row loaded into the editor is sent by an add as the grid writes it, unless the user
+// changes a control: a value no combo item names (a schedule past 7, record type 3) shows no
+// item, and the picker shows only the day of an expiry kept to the second.
+//
+// The item a combo of the access, schedule or record-type column shows for a cell; -1 for none.
+int EditorItemOfCell(int column, const std::string& cell);
+// The value an add sends for such a combo: the item shown, else the loaded row's cell as the
+// grid reads it. The box text when that cell names nothing the record holds, else "".
+std::string EditorComboValue(int column, int itemIndex, const std::string& rowCell, int& value);
+// The row's expiry to the second while the date box is ticked and the picker shows its day.
+std::optional<std::uint32_t> KeptRowExpiry(const std::string& rowCell, bool dated, TDateTime pickerDate);
+
 // The pass-limit box is ticked unless the pass text is empty or "0".
 inline bool PassesTicked(std::string_view passes) { return !passes.empty() && passes != "0"; }
 

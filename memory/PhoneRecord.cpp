@@ -101,14 +101,16 @@ PhoneRecord RecordOf(const Cell& cell) {
     std::uint8_t passes = 0;
     if (!PassesFromText(cell(colPasses), passes)) RefuseCell("Проходов", cell(colPasses), "нужно число от 0 до 255");
     std::uint32_t expiry = 0;
-    if (!cell(colExpiry).empty() && !ExpiryFromText(FullExpiryText(cell(colExpiry)), expiry))
+    if (!cell(colExpiry).empty() && !ExpiryCellSeconds(cell(colExpiry), expiry))
         RefuseCell("Действует до", cell(colExpiry), "нужна дата ддММгггг");
     // A text no item names is refused, never taken as the first item: that could lift a
     // restriction without a word.
     std::uint8_t access = 0, schedule = 0, type = 0;
-    if (!IndexOfCell(kAccessTypeItems, cell(colAccess), access)) RefuseCell("Права", cell(colAccess), kNotAnItem);
-    if (!ScheduleOfCell(cell(colSchedule), schedule)) RefuseCell("Расписание", cell(colSchedule), kNotAnItem);
-    if (!CodeTypeOfCell(cell(colCodeType), type)) RefuseCell("Тип записи", cell(colCodeType), kNotAnItem);
+    if (!IndexOfCellText(colAccess, cell(colAccess), access)) RefuseCell("Права", cell(colAccess), kNotAnItem);
+    if (!IndexOfCellText(colSchedule, cell(colSchedule), schedule))
+        RefuseCell("Расписание", cell(colSchedule), kNotAnItem);
+    if (!IndexOfCellText(colCodeType, cell(colCodeType), type))
+        RefuseCell("Тип записи", cell(colCodeType), kNotAnItem);
 
     PhoneRecord r;
     r[phone::Mark] = phone::MarkInUse;
@@ -128,6 +130,19 @@ std::string ExpiryToText(std::uint32_t localSeconds) {
     char buf[16];
     std::snprintf(buf, sizeof buf, "%02d%02d%04d", c.Day, c.Month, c.Year);
     return buf;
+}
+
+bool ExpiryCellSeconds(const std::string& cell, std::uint32_t& localSeconds) {
+    return ExpiryFromText(FullExpiryText(cell), localSeconds);
+}
+
+bool IndexOfCellText(int column, const std::string& text, std::uint8_t& index) {
+    switch (column) {
+    case colAccess: return IndexOfCell(kAccessTypeItems, text, index);
+    case colSchedule: return ScheduleOfCell(text, index);
+    case colCodeType: return CodeTypeOfCell(text, index);
+    default: return false;
+    }
 }
 
 std::size_t RecordTextBytes(std::string_view text) { return Utf8ToCp1251(text).size(); }

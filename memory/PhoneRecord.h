@@ -84,6 +84,12 @@ void PhoneRecordToRow(const PhoneRecord& record, TPhoneGridRow& row);
 
 // Expiry texts: "ddMMyyyy" of local seconds, and back (false when it names no date).
 std::string ExpiryToText(std::uint32_t localSeconds);
+// An expiry cell as a row is written: 7 or 8 digits, or "ddMMyyyy hh:mm:ss"; false for an
+// empty cell or one that names no time the record holds.
+bool ExpiryCellSeconds(const std::string& cell, std::uint32_t& localSeconds);
+// The index an access level, schedule or record-type cell names as a row is written (empty
+// is the first item); false for a text the grid does not show.
+bool IndexOfCellText(int column, const std::string& text, std::uint8_t& index);
 
 // PhoneGridToStruct: the records of every row (from 1) whose number is not empty, in row
 // order. rows holds every row of the grid, the header first; corrected expiry texts are

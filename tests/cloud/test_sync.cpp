@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "cloud/CloudJsonRead.h"
+#include "cloud/CloudJsonWriter.h"
 #include "cloud/CloudSync.h"
 
 namespace {
@@ -59,6 +60,42 @@ TEST(CloudSync, UserObjectOfARow) {
     EXPECT_EQ(SyncUserOfRow(r, kTemplates).Access, "user");
     r[colAccess] = "Пользователь";
     EXPECT_EQ(SyncUserOfRow(r, kTemplates).Access, "user");
+}
+
+// A schedule past the templates goes as its number and an expiry within a day as its day,
+// which ends no later: never a lower restriction than the controller holds.
+TEST(CloudSync, ValuesNoItemNamesGoAsTheServerHoldsThem) {
+    std::vector<TPhoneGridRow> rows = Grid(2, "add");
+    rows[1][colSchedule] = "Расписание 200";
+    rows[1][colExpiry] = "01122025 13:45:10";
+    rows[2][colExpiry] = "1012025";
+    TSyncState st;
+    const std::vector<Json::Value> reqs = SynchronizeRound(rows, kTemplates, "861", "77", st);
+    ASSERT_EQ(reqs.size(), 1u);
+    EXPECT_EQ(StyledJsonText(reqs[0]), R"({
+   "command" : "add",
+   "data" : [
+      {
+         "access" : "user",
+         "enddate" : "01122025",
+         "name" : "N1",
+         "number" : "+79001001",
+         "passes" : "",
+         "shedule" : "200"
+      },
+      {
+         "access" : "user",
+         "enddate" : "01012025",
+         "name" : "N2",
+         "number" : "+79001002",
+         "passes" : "",
+         "shedule" : "0"
+      }
+   ],
+   "imei" : "861",
+   "pass" : "77"
+}
+)");
 }
 
 TEST(CloudSync, TwentyFiveAdditionsGoInRoundsOfTenTenFive) {

@@ -237,14 +237,21 @@ TEST_F(NumbersGrid, SelectingARowLoadsTheEditor) {
     EXPECT_TRUE(f.aEndtime->GetVisible());
     EXPECT_EQ(FormatDateTime("dd.mm.yyyy", f.aEndtime->GetDate()), "01.01.2025");  // d, MM, yyyy
     EXPECT_FALSE(f.Cpassages->GetChecked());  // "0" is no limit
-    // Row 2: no date, a pass limit; the combos keep what they showed.
+    // Row 2: no date, a pass limit; empty cells show the first item, as the row is written.
     Form1->PhonesGridSelectCell(g, 1, 2, can);
     EXPECT_FALSE(f.Cdate->GetChecked());
     EXPECT_FALSE(f.aEndtime->GetVisible());
     EXPECT_EQ(f.aEndtime->GetDate(), sys::Date());
     EXPECT_TRUE(f.Cpassages->GetChecked());
     EXPECT_EQ(f.aPassages->GetText(), "12");
-    EXPECT_EQ(f.aShedule->GetItemIndex(), 3);
+    EXPECT_EQ(f.aShedule->GetItemIndex(), 0);
+    // A schedule the grid does not show is refused by an add, never sent as another.
+    g->SetCells(6, 2, "Ночь");
+    Form1->PhonesGridSelectCell(g, 1, 2, can);
+    EXPECT_EQ(f.aShedule->GetItemIndex(), -1);
+    testsupport::Click(f.UiButton1);
+    ASSERT_EQ(ui::test::ShownDialogs().size(), 1u);
+    EXPECT_EQ(ui::test::ShownDialogs()[0].text, "Расписание: \"Ночь\" — нет в списке");
 
     // The many-numbers memo turns red on Enter after a line that is not ten characters.
     f.CaddmanyClick(nullptr);

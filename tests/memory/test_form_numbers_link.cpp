@@ -452,11 +452,8 @@ TEST(NumbersLink, TypedValuesTheRecordCannotHoldAreRefusedNotWrapped) {
     EXPECT_EQ(c.device.Requests(devsim::kCmdAddNumbers), 0u);
 }
 
-// Values no item of the editor names go back to the controller as they came, in a row whose
-// name was edited too.
-TEST(NumbersLink, ValuesNoItemNamesAreWrittenBackAsTheyCame) {
-    NumbersRig c("num-odd");
-    ASSERT_TRUE(c.ok);
+// Values no item of the editor names: schedule 200, record type 3, an expiry within a day.
+std::vector<Bytes> OddBase() {
     std::vector<Bytes> base = SampleBase(3);
     base[0][38] = 200;  // schedule 200
     base[1][32] = 0x31;  // manager, record type 3
@@ -464,6 +461,14 @@ TEST(NumbersLink, ValuesNoItemNamesAreWrittenBackAsTheyCame) {
     base[2][34] = 0x9B;
     base[2][35] = 0x2D;
     base[2][36] = 0x69;
+    return base;
+}
+
+// Such values go back to the controller as they came, in a row whose name was edited too.
+TEST(NumbersLink, ValuesNoItemNamesAreWrittenBackAsTheyCame) {
+    NumbersRig c("num-odd");
+    ASSERT_TRUE(c.ok);
+    std::vector<Bytes> base = OddBase();
     c.memory->SetNumbers(base);
     ASSERT_TRUE(c.ReadAll(3, 31));
     TForm1& f = *Form1;
@@ -483,6 +488,44 @@ TEST(NumbersLink, ValuesNoItemNamesAreWrittenBackAsTheyCame) {
     std::memset(base[0].data() + 12, 0, 20);
     std::memcpy(base[0].data() + 12, "Vorota", 6);
     EXPECT_EQ(c.memory->Numbers(), base);
+}
+
+// A row clicked into the editor is added as it came; an item the user picks replaces its value.
+TEST(NumbersLink, TheEditorAddsValuesNoItemNamesAsTheyCame) {
+    NumbersRig c("num-odd-edit");
+    ASSERT_TRUE(c.ok);
+    const std::vector<Bytes> base = OddBase();
+    c.memory->SetNumbers(base);
+    ASSERT_TRUE(c.ReadAll(3, 31));
+    TForm1& f = *Form1;
+    TUiStringGrid* g = f.PhonesGrid;
+    f.SelectPage(5);
+    for (std::size_t row = 1; row <= 3; ++row) {
+        Click(g, CellCentre(g, colName, static_cast<int>(row)));
+        Click(f.UiButton1);
+        ASSERT_TRUE(c.Await(devsim::kCmdAddNumbers, row) && LinkRig::Deliver(FrameBytes(1)));
+        EXPECT_EQ(c.Frames(devsim::kCmdAddNumbers).back().data, base[row - 1]) << row;
+    }
+    EXPECT_EQ(f.CodeType->GetItemIndex(), 2);
+
+    Click(g, CellCentre(g, colName, 1));
+    EXPECT_EQ(f.aShedule->GetItemIndex(), -1);  // "Расписание 200"
+    for (int i = 0; i < 4; ++i) QTest::keyClick(f.aShedule->GetWidget(), Qt::Key_Down);
+    ASSERT_EQ(f.aShedule->GetText(), "Расписание 3");
+    Click(f.UiButton1);
+    ASSERT_TRUE(c.Await(devsim::kCmdAddNumbers, 4));
+    Bytes picked = base[0];
+    picked[38] = 3;
+    EXPECT_EQ(c.Frames(devsim::kCmdAddNumbers).back().data, picked);
+    ASSERT_TRUE(LinkRig::Deliver(FrameBytes(1)));
+    // The expiry's box cleared: no expiry.
+    Click(g, CellCentre(g, colName, 3));
+    Click(f.Cdate);
+    Click(f.UiButton1);
+    ASSERT_TRUE(c.Await(devsim::kCmdAddNumbers, 5));
+    picked = base[2];
+    std::fill_n(picked.begin() + 33, 4, 0);
+    EXPECT_EQ(c.Frames(devsim::kCmdAddNumbers).back().data, picked);
 }
 
 }  // namespace
