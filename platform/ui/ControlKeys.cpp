@@ -69,10 +69,8 @@ bool TControl::HandleKeyEvent(QKeyEvent* ke) {
             taken = key == 0;
         }
     } else {
-        // Moving about with the keyboard shows the window's focus cues; Alt shows its
-        // accelerators.
+        // Moving about with the keyboard shows the window's focus cues.
         if (key == VK_TAB || IsArrow(key)) ChangeUIState(UIS_CLEAR, UISF_HIDEFOCUS);
-        else if (key == VK_MENU) ChangeUIState(UIS_CLEAR, UISF_HIDEACCEL);
         const QString text = ke->text();
         ui::SafeCall([&] {
             if (preview && hasKey) form->KeyDown(key, shift);
