@@ -17,10 +17,11 @@ TUiCustomButton::TUiCustomButton(TComponent* AOwner) : TCustomControl(AOwner) {
     SetControlStyle(style);
     SetBounds(GetLeft(), GetTop(), 115, 17);
     SetTabStop(true);
-    // The window system starts a control with its keyboard cues hidden.
-    FHideFocus = RunningAtLeast(4);
-    FHideAccel = RunningAtLeast(4);
 }
+
+// The window's keyboard cues; systems before Windows 2000 always show them.
+bool TUiCustomButton::FocusCuesShown() const { return !RunningAtLeast(4) || !(QueryUIState() & UISF_HIDEFOCUS); }
+bool TUiCustomButton::AcceleratorsShown() const { return !RunningAtLeast(4) || !(QueryUIState() & UISF_HIDEACCEL); }
 
 TUiCustomButton::~TUiCustomButton() = default;
 
@@ -73,11 +74,8 @@ void TUiCustomButton::MouseLeave() {
 void TUiCustomButton::KeyDown(Word& Key, TShiftState Shift) {
     TCustomControl::KeyDown(Key, Shift);
     if (Key == 0) return;
-    // Using the keyboard on a control shows its focus cues.
-    if (FHideFocus) {
-        FHideFocus = false;
-        Invalidate();
-    }
+    // Using the keyboard on a control shows the focus cues.
+    ChangeUIState(UIS_CLEAR, UISF_HIDEFOCUS);
     if (Key == VK_SPACE && !Shift.Contains(ssAlt)) {
         FKeyPressed = true;
         FPressed = true;
@@ -136,7 +134,7 @@ bool TUiCustomButton::DialogKey(Word, TShiftState) { return false; }
 bool TUiCustomButton::DialogChar(char Key) {
     char accel = CaptionAccelerator(GetCaption());
     if (accel && std::toupper(static_cast<unsigned char>(Key)) == accel && CanTakeFocus()) {
-        FHideAccel = false;
+        ChangeUIState(UIS_CLEAR, UISF_HIDEACCEL);
         Click();
         return true;
     }
@@ -162,7 +160,8 @@ void TUiCustomButton::PaintParentImage(TCanvas* canvas) { DrawParentImage(this, 
 void TUiCustomButton::DrawCaption(TCanvas* c, TRect r, unsigned flags) {
     c->GetBrush()->SetStyle(bsClear);
     c->SetFont(*GetFont());
-    std::string text = FHideAccel ? RemoveAccelerators(GetCaption()) : GetCaption();
+    const bool accel = AcceleratorsShown();
+    std::string text = accel ? GetCaption() : RemoveAccelerators(GetCaption());
     TRect calc = r;
     int h = DrawString(c, text, calc, DT_CALCRECT | DT_EXPANDTABS | DT_WORDBREAK | DT_VCENTER | DT_CENTER);
     switch (FAlignmentVertical) {
@@ -173,7 +172,7 @@ void TUiCustomButton::DrawCaption(TCanvas* c, TRect r, unsigned flags) {
         break;
     case avBottom: r.Top = r.Bottom - h - 1; break;
     }
-    if (FHideAccel) flags |= DT_NOPREFIX;
+    if (!accel) flags |= DT_NOPREFIX;
     auto draw = [&](TRect at, TColor color) {
         c->GetFont()->SetColor(color);
         DrawString(c, text, at, flags);

@@ -43,9 +43,9 @@ public:
     bool IsTracking() const { return FTracking; }
     bool IsMouseInControl() const { return FMouseInControl; }
     virtual bool UsingXPThemes() const;
-    // Keyboard cues start hidden and show once the keyboard is used on the control.
-    bool FocusCuesShown() const { return !FHideFocus; }
-    bool AcceleratorsShown() const { return !FHideAccel; }
+    // Keyboard cues start hidden and show once the keyboard is used in the window.
+    bool FocusCuesShown() const;
+    bool AcceleratorsShown() const;
 
     // Enter and Escape offered to the control by its form; true when taken.
     bool DialogKey(Word Key, TShiftState Shift) override;
@@ -85,8 +85,6 @@ protected:
     bool FTransparent = false;
     bool FThemeAware = true;
     bool FKeyPressed = false;
-    bool FHideFocus = true;
-    bool FHideAccel = true;
 
 private:
     TAlignmentVertical FAlignmentVertical = avCenter;

@@ -245,9 +245,11 @@ public:
     TRect GetDragIndicatorRect() const { return FDragIndicatorDrawn ? FDragIndicatorRect : TRect(); }
     // The close step of the strip's close buttons.
     void CloseButtonClick();
-    // Keyboard cues (focus rectangles, accelerator underlines) show once the keyboard is used.
-    bool GetKeyboardCuesShown() const { return FKeyboardCues; }
+    // Keyboard cues (focus rectangles, accelerator underlines) show once the keyboard is used
+    // on the control or moves the focus in its window.
+    bool GetKeyboardCuesShown() const { return FKeyboardCues || !(QueryUIState() & UISF_HIDEFOCUS); }
     void SetKeyboardCuesShown(bool Value);
+    void UIStateChanged() override { InvalidateAll(); }
     // The hint the control shows now (a tab's hint while one is hot with TabHints).
     const std::string& GetOwnHint() const { return FSavedHint; }
 

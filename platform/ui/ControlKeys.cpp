@@ -69,6 +69,8 @@ bool TControl::HandleKeyEvent(QKeyEvent* ke) {
             taken = key == 0;
         }
     } else {
+        // Moving about with the keyboard shows the window's focus cues.
+        if (key == VK_TAB || IsArrow(key)) ChangeUIState(UIS_CLEAR, UISF_HIDEFOCUS);
         const QString text = ke->text();
         ui::SafeCall([&] {
             if (preview && hasKey) form->KeyDown(key, shift);

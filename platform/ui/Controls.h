@@ -98,6 +98,11 @@ struct TAccessibleTable {
     TRect Selection;  // the selected cells: columns Left to Right - 1, rows Top to Bottom - 1
 };
 
+// A window's keyboard cues (WM_QUERYUISTATE, WM_CHANGEUISTATE): the window system hides focus
+// rectangles and accelerator underlines in a new window until the keyboard is used in it.
+constexpr unsigned UISF_HIDEFOCUS = 0x1, UISF_HIDEACCEL = 0x2;
+constexpr int UIS_SET = 1, UIS_CLEAR = 2;
+
 // Raises an event through a copy of its handler: the handler may free the component that
 // holds it (a button whose OnClick frees its form).
 template <class F, class... Args>
@@ -265,6 +270,14 @@ public:
     virtual bool DialogKey(Word Key, TShiftState Shift);
     virtual void Resize();              // after the size changed
     virtual void Moved() {}             // after the position changed
+
+    // The keyboard cues of the control's window: the UISF_ flags that are hidden now (both in a
+    // control that is on no form).
+    unsigned QueryUIState() const;
+    // Hides (UIS_SET) or shows (UIS_CLEAR) keyboard cues of the control's window; when they
+    // change, every control of the window hears it through UIStateChanged.
+    void ChangeUIState(int action, unsigned flags);
+    virtual void UIStateChanged() { Invalidate(); }  // WM_UPDATEUISTATE
 
     // What accessibility calls a control that shows no text: its caption, else its short
     // hint, else its name.

@@ -94,6 +94,8 @@ public:
     bool HandleWidgetEvent(QEvent* event) override;
     TAccessibleInfo GetAccessibleInfo() const override;
     void FocusControlChanged(TWinControl* control);  // layer use
+    unsigned GetUIState() const { return FUIState; }  // layer use: see TControl::QueryUIState
+    void SetUIState(unsigned state);                   // layer use: see TControl::ChangeUIState
     // Layer use: control is being destroyed; every form that has it (or a control inside it)
     // as its active control forgets it, without raising its exit events.
     static void ControlDestroying(TControl* control);
@@ -120,6 +122,7 @@ private:
     bool FShown = false;
     bool FClosing = false;
     bool FModal = false;
+    unsigned FUIState = UISF_HIDEFOCUS | UISF_HIDEACCEL;
 };
 
 class TForm : public TCustomForm {

@@ -165,7 +165,12 @@ TMemo::~TMemo() { FDestroyingControl = true; }
 std::string TMemo::GetText() const { return FLines->GetText(); }
 void TMemo::SetText(const std::string& s) { FLines->SetText(s); }
 bool TMemo::GetReadOnly() const { return Edit(this)->isReadOnly(); }
-void TMemo::SetReadOnly(bool r) { Edit(this)->setReadOnly(r); }
+void TMemo::SetReadOnly(bool r) {
+    QPlainTextEdit* e = Edit(this);
+    e->setReadOnly(r);
+    // A read-only memo still shows its caret when focused and moves it with the keys.
+    if (r) e->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+}
 
 void TMemo::SetScrollBars(TScrollStyle s) {
     FScrollBars = s;

@@ -1,9 +1,12 @@
 // The main window's shell: the wait panel's time-out on the test clock, the message panel,
 // the progress strip, the action log, page buttons at each access level, page switching,
 // the numeric-edit guard, the language at run time, the settings file after a session, and the
-// window used from the keyboard: Tab through every page, Russian typed into fields and grids.
+// window used from the keyboard: Tab through every page (each control showing its focus),
+// Russian typed into fields and grids.
 #include <gtest/gtest.h>
 
+#include <QImage>
+#include <QWidget>
 #include <arpa/inet.h>
 #include <cerrno>
 #include <filesystem>
@@ -556,9 +559,16 @@ TEST_F(Shell, TheKeyboardReachesEveryControlOfEveryPage) {
         ASSERT_LT(start, n);
         ASSERT_FALSE(F().MESPANEL->GetVisible());
         F().Bdevice->SetFocus();
+        QImage focused;  // the control the last Tab reached, as it looked then
         for (std::size_t i = 1; i <= n; ++i) {
+            TWinControl* left = F().GetActiveControl();
             realinput::Key(Qt::Key_Tab);
+            // Every control the keyboard reaches shows that it has the focus.
+            if (i > 1) {
+                EXPECT_NE(left->GetWidget()->grab().toImage(), focused) << left->GetName() << " shows no focus";
+            }
             ASSERT_EQ(F().GetActiveControl(), stops[(start + i) % n]) << "page " << page << ", Tab " << i;
+            focused = F().GetActiveControl()->GetWidget()->grab().toImage();
         }
         for (std::size_t i = 1; i <= n; ++i) {
             realinput::Key(Qt::Key_Backtab, Qt::ShiftModifier);

@@ -1,9 +1,13 @@
-// Check boxes and radio buttons: states, siblings, keys, sizing and glyph pixels.
+// Check boxes and radio buttons: states, siblings, keys, the focus rectangle, sizing and glyph
+// pixels.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
+#include <vector>
 
 #include "WidgetTestUtil.h"
+#include "support/RealInput.h"
 #include "platform/ui/Forms.h"
 #include "widgets/UiPanel.h"
 #include "widgets/UiRadChk.h"
@@ -109,6 +113,48 @@ TEST_F(TRadChkFixture, CheckBoxKeysAndMouse) {
     EXPECT_EQ(info.Role, TAccessibleRole::CheckBox);
     EXPECT_EQ(info.Name, "Monday");
     EXPECT_TRUE(info.Checked);
+}
+
+TEST_F(TRadChkFixture, DottedRectangleAroundTheCaptionOnceTheKeyboardMovesTheFocus) {
+    form->SetBounds(0, 0, 200, 80);
+    form->Show();
+    auto* box = Make<TUiCheckBox>();
+    box->SetCaption("Monday");
+    auto* other = Make<TUiCheckBox>();
+    other->SetTop(40);
+    ASSERT_TRUE(realinput::Activate(form->GetWidget()));
+    const auto rest = Render(box);
+    auto changed = [&](const TBitmap& b) {
+        std::vector<TPoint> px;
+        for (int y = 0; y < b.GetHeight(); ++y)
+            for (int x = 0; x < b.GetWidth(); ++x)
+                if (b.GetPixel(x, y) != rest->GetPixel(x, y)) px.push_back(TPoint(x, y));
+        return px;
+    };
+    box->SetFocus();  // focus from a click or the program: the window's cues are still hidden
+    EXPECT_TRUE(changed(*Render(box)).empty());
+    other->SetFocus();
+    realinput::Key(Qt::Key_Backtab, Qt::ShiftModifier);  // a key on the other box
+    ASSERT_TRUE(box->Focused());
+    // Every other pixel of a frame one pixel outside the caption, which starts after the
+    // glyph and its gap of 4 (x = 18) on the first row inside the control (y = 1).
+    const auto focused = Render(box);
+    const std::vector<TPoint> px = changed(*focused);
+    ASSERT_FALSE(px.empty());
+    int right = 0, bottom = 0;
+    for (const TPoint& p : px) {
+        right = std::max(right, p.x);
+        bottom = std::max(bottom, p.y);
+    }
+    EXPECT_GT(right, 18 + 20);
+    for (const TPoint& p : px) {
+        EXPECT_TRUE(p.x == 17 || p.x == right || p.y == 0 || p.y == bottom) << p.x << "," << p.y;
+        EXPECT_EQ(wt::Rgb(focused->GetPixel(p.x, p.y)), 0u) << p.x << "," << p.y;
+    }
+    EXPECT_EQ(focused->GetPixel(17, 1), 0u);
+    EXPECT_EQ(focused->GetPixel(17, 2), rest->GetPixel(17, 2));
+    EXPECT_EQ(focused->GetPixel(18, 0), 0u);
+    EXPECT_EQ(focused->GetPixel(19, 0), rest->GetPixel(19, 0));
 }
 
 TEST_F(TRadChkFixture, RadioKeyboardSelects) {

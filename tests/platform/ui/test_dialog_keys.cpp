@@ -1,12 +1,15 @@
 // Keys as the user types them: Enter and Escape (the focused control has first refusal, then
 // the form offers Enter to the default or focused button and Escape to the cancel button, each
 // offer made once), every character a layout types, Tab through every kind of control, the
-// arrows between painted buttons, and a grid's double click and in-place editor.
+// arrows between painted buttons, focus shown once the keyboard has moved it, and a grid's
+// double click and in-place editor.
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QImage>
 #include <QKeyEvent>
 #include <QWidget>
+#include <map>
 
 #include "platform/rtl/CodePage.h"
 #include "platform/sys/GuiThread.h"
@@ -229,6 +232,43 @@ TEST_F(DialogKeys, TabVisitsEveryKindOfControlAndArrowsMoveBetweenPaintedOnes) {
     realinput::Key(Qt::Key_Down);
     EXPECT_EQ(form->GetActiveControl(), grid);
     EXPECT_EQ(grid->GetRow(), 2);
+}
+
+TEST_F(DialogKeys, FocusShowsOnceTheKeyboardHasMovedItInTheWindow) {
+    auto* check = Add<TCheckBox>(form);
+    check->SetCaption("Синхронизировать время");
+    auto* radio = Add<TRadioButton>(form);
+    radio->SetCaption("COM");
+    radio->SetChecked(true);  // the checked one is the group's tab stop
+    auto* combo = Add<TComboBox>(form);
+    combo->SetStyle(csDropDownList);
+    combo->GetItems()->Add("Круглосуточно");
+    combo->SetItemIndex(0);
+    auto* memo = Add<TMemo>(form);
+    memo->SetReadOnly(true);
+    ok->SetDefault(false);  // Qt's style outlines the default button as it does the focused one
+    ASSERT_TRUE(realinput::Activate(form->GetWidget()));
+    auto look = [](TWinControl* c) { return c->GetWidget()->grab().toImage(); };
+    const std::vector<TWinControl*> order{check, radio, combo, memo, edit, ok, cancel};
+    std::map<TWinControl*, QImage> rest;
+    for (TWinControl* c : order) {
+        (c == check ? static_cast<TWinControl*>(radio) : check)->SetFocus();
+        rest[c] = look(c);
+    }
+    // Focus given by a click or by the program marks nothing while the keyboard is unused.
+    for (TWinControl* c : std::vector<TWinControl*>{check, radio, combo, ok}) {
+        c->SetFocus();
+        EXPECT_EQ(look(c), rest[c]) << c->GetText();
+    }
+    check->SetFocus();
+    for (std::size_t i = 1; i <= order.size(); ++i) {
+        TWinControl* left = form->GetActiveControl();
+        realinput::Key(Qt::Key_Tab);
+        TWinControl* reached = order[i % order.size()];
+        ASSERT_EQ(form->GetActiveControl(), reached) << i;
+        EXPECT_NE(look(reached), rest[reached]) << "no focus shown, Tab " << i;
+        EXPECT_EQ(look(left), rest[left]) << "focus left behind, Tab " << i;
+    }
 }
 
 TEST_F(DialogKeys, AGridsDoubleClickAndInPlaceEditorTakeRealInput) {
