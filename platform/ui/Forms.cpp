@@ -1,6 +1,8 @@
 #include "platform/ui/Forms.h"
 
 #include <QApplication>
+#include <QStyle>
+#include <QStyleFactory>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -369,6 +371,8 @@ TApplication::~TApplication() = default;
 
 void TApplication::Initialize() {
     if (!QCoreApplication::instance()) g_qapp = std::make_unique<QApplication>(g_argc, g_argv);
+    // The standard controls are drawn alike on every desktop, whatever its platform theme.
+    if (QStyle* style = QStyleFactory::create("Fusion")) QApplication::setStyle(style);
     sys::SetGuiThread();
     RegisterApplicationFonts();
     sys::SetExceptionHandler([this](std::exception_ptr e) { HandleException(e); });

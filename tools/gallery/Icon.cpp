@@ -18,6 +18,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    TApplicationScope scope;  // the Qt application ends with main
     Application->Initialize();
     auto form = std::make_unique<TForm>(nullptr);
     form->SetBounds(0, 0, size, size);
@@ -41,6 +42,5 @@ int main(int argc, char** argv) {
     const std::unique_ptr<TBitmap> image = form->RenderToBitmap();
     const bool ok = image && WriteGalleryPng(*image, argv[1]);
     if (!ok) std::fprintf(stderr, "zentor_icon: cannot write %s\n", argv[1]);
-    // The Qt application object is not torn down at exit, as in the gallery.
-    std::_Exit(ok ? 0 : 1);
+    return ok ? 0 : 1;
 }

@@ -377,6 +377,7 @@ int main(int argc, char** argv) {
     std::error_code ec;
     std::filesystem::create_directories(g_Folder, ec);
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    TApplicationScope scope;  // the Qt application ends with main
     Application->Initialize();
     FramesPicture();
     GradientsPicture();
@@ -389,6 +390,5 @@ int main(int argc, char** argv) {
     GridPicture();
     TabsPicture();
     std::fflush(stdout);
-    // The Qt application object is not torn down at exit, as in the page shots tool.
-    std::_Exit(g_Ok ? 0 : 1);
+    return g_Ok ? 0 : 1;
 }

@@ -45,6 +45,7 @@ int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     TakeRunOffline();
 
+    TApplicationScope scope;  // the Qt application ends with main
     Application->Initialize();
     Application->CreateForm(Form1);
     Application->CreateForm(Form2);
@@ -82,8 +83,5 @@ int main(int argc, char** argv) {
     Form2 = nullptr;
     delete Form1;
     Form1 = nullptr;
-    // The Qt application object is not torn down at exit: leaving now keeps a review run
-    // clean whatever the window system's plugin does on its way out.
-    std::fflush(stdout);
-    std::_Exit(ok ? 0 : 1);
+    return ok ? 0 : 1;
 }
