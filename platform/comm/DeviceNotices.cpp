@@ -18,6 +18,11 @@
 namespace comm {
 
 namespace detail {
+namespace {
+std::atomic<bool> g_FailStopEvent{false};
+}
+void FailStopEventForTests(bool fail) { g_FailStopEvent = fail; }
+
 void PostNotice(const std::shared_ptr<TNoticeSink>& sink, TDeviceChange change) {
     sys::PostToGuiThread([sink, change = std::move(change)] {
         TDeviceChangeHandler handler;
@@ -77,7 +82,7 @@ public:
         }
         // Stop wakes the thread through the eventfd; without one the thread looks for the stop
         // on a short step instead, as the port waits do.
-        FStop = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+        FStop = detail::g_FailStopEvent ? -1 : eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
         FStopping = false;
         FThread = std::thread([this] { Run(); });
         return true;

@@ -50,6 +50,8 @@ struct TNoticeSink {
     bool live = true;
 };
 void PostNotice(const std::shared_ptr<TNoticeSink>& sink, TDeviceChange change);
+// Tests: the watch's stop eventfd fails, as when the process has no descriptor left.
+void FailStopEventForTests(bool fail);
 }  // namespace detail
 
 // A source that raises what a test tells it to, delivered like the system's.
