@@ -26,7 +26,9 @@ void MessageShowOnMainForm(const std::string& text) {
 
 void TForm1::OKMESClick(TObject* /*Sender*/) {
     MESPANEL->SetVisible(false);
-    g_LoginRetryTicks = 0;
+    const bool loginWaits = g_LoginRetryTicks != 0;
+    g_LoginRetryTicks = 0;  // a pending login repetition stops
+    if (loginWaits) CloudLoginWaitEnded();
 }
 
 void TForm1::Button2Click(TObject* /*Sender*/) { MESPANEL->SetVisible(false); }
@@ -65,7 +67,7 @@ void TForm1::TimerProgressTimer(TObject* /*Sender*/) {
     g_WaitTicks = counters.Ticks;
     if (timedOut) {
         g_BusyTransfer = 0;
-        HideWaitPanel(GetMessageA(kTimeoutMessage));
+        HideWaitPanel(GiveUpCloudLogConnection() ? kServerUnavailableText : GetMessageA(kTimeoutMessage));
     }
 }
 

@@ -25,6 +25,13 @@ std::int32_t g_CloudSilenceTicks = 0;
 TSyncState g_SyncState;
 TCloudStreamReader g_CloudReader;
 
+namespace {
+
+// Set while a connection the server never accepted is closed: that close ends no session.
+bool closingUnaccepted = false;
+
+}  // namespace
+
 std::string LoginNoAnswerText() {
     return std::string("Прибор не подключен к облачному сервису. Убедитесь, что на SIM карте "
                        "положительный баланс, тариф на SIM карте для «Умных устройств», на прибор "
@@ -92,6 +99,7 @@ void TForm1::ClientSocketConnect(TObject*, TCustomWinSocket* Socket) {
 }
 
 void TForm1::ClientSocketDisconnect(TObject*, TCustomWinSocket*) {
+    if (closingUnaccepted) return;
     // An end the tool did not ask for (the server's close, or half-close) is the server
     // gone, as a reset is.
     if (!g_CloudEndKnown) ShowCloudServerUnavailable();
@@ -121,6 +129,28 @@ void TForm1::AbandonCloudConnection() {
     if (g_CloudSession) ButtonEnabledRemote(false);
 }
 
+bool TForm1::DropUnacceptedCloudConnection() {
+    if (!ClientSocket->GetActive() || ClientSocket->GetSocket()->GetConnected()) return false;
+    g_CloudEndKnown = 1;
+    g_PendingChrono = Json::Value();
+    g_LoginRetryTicks = 0;
+    closingUnaccepted = true;
+    ClientSocket->Close();
+    closingUnaccepted = false;
+    return true;
+}
+
+void TForm1::CloudLoginWaitEnded() {
+    // Until the server has accepted the connection, the wait's end is the server
+    // unavailable, and the attempt ends with it, so that no session starts later behind the
+    // user's back.
+    if (DropUnacceptedCloudConnection()) ShowCloudServerUnavailable();
+}
+
+bool TForm1::GiveUpCloudLogConnection() {
+    return !g_PendingChrono.isNull() && DropUnacceptedCloudConnection();
+}
+
 void TForm1::CloudLoginRetryStep() {
     if (g_LoginRetryTicks == 0) return;
     if (--g_LoginRetryTicks != 0) return;
@@ -134,9 +164,7 @@ void TForm1::CloudLoginRetryStep() {
             }
         }
     } else if (!ClientSocket->GetSocket()->GetConnected()) {
-        // The server never accepted the connection: the attempt ends with the wait, so
-        // that no session starts later behind the user's back.
-        AbandonCloudConnection();
+        CloudLoginWaitEnded();
     } else {
         SetStateAnimate(2, false, LoginNoAnswerText());
     }

@@ -39,6 +39,7 @@ struct UnacceptingServer {
         port = ntohs(addr.sin_port);
         filler = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
         ::connect(filler, reinterpret_cast<sockaddr*>(&addr), len);
+        setenv("ZENTOR_CLOUD_HOST", ("127.0.0.1:" + std::to_string(port)).c_str(), 1);  // the rig's end unsets it
     }
     ~UnacceptingServer() {
         ::close(filler);
@@ -55,6 +56,8 @@ struct UnacceptingServer {
             n += remote.size() > 5 && remote.substr(remote.size() - 5) == portHex && state == "02";
         return n;
     }
+    // The tool's connection to it is closed: nothing is sent should it be accepted later.
+    bool GivenUp() const { return !Form1->ClientSocket->GetActive() && Knocking() == 0; }
     int listening = -1, filler = -1, port = 0;
 };
 
@@ -348,14 +351,48 @@ TEST(CloudSession, ServerSilentForAMinuteEndsTheSession) {
 TEST(CloudSession, ServerThatNeverAcceptsIsToldUnavailableAndGivenUp) {
     CloudRig rig("cloud-no-accept");
     UnacceptingServer server;
-    setenv("ZENTOR_CLOUD_HOST", ("127.0.0.1:" + std::to_string(server.port)).c_str(), 1);
     rig.Connect();
     ASSERT_TRUE(WaitUntil([&] { return server.Knocking() == 1; }));
     for (int s = 0; s < 6; ++s) Second();
     EXPECT_TRUE(Form1->AnUnCh1->GetVisible());
     EXPECT_EQ(Form1->AnMes->GetCaption(), kServerUnavailableText);
-    EXPECT_FALSE(Form1->ClientSocket->GetActive());
-    EXPECT_EQ(server.Knocking(), 0);
+    EXPECT_TRUE(server.GivenUp());
+}
+
+// OK on a message ends the login's wait before its repetitions do: a connection not yet
+// accepted is given up with the server's text.
+TEST(CloudSession, OkDuringAnUnacceptedConnectGivesItUp) {
+    CloudRig rig("cloud-no-accept-ok");
+    UnacceptingServer server;
+    Form1->MessageShow("Устройство отключено");
+    rig.Connect();
+    ASSERT_TRUE(WaitUntil([&] { return server.Knocking() == 1; }));
+    Second();
+    testsupport::Click(Form1->OKMES);
+    EXPECT_FALSE(Form1->MESPANEL->GetVisible());
+    EXPECT_TRUE(Form1->AnUnCh1->GetVisible());
+    EXPECT_EQ(Form1->AnMes->GetCaption(), kServerUnavailableText);
+    EXPECT_TRUE(server.GivenUp());
+}
+
+// The log asked for without a session opens its own connection; never accepted, the log's
+// wait ends with the server's text, the request given up and the page kept.
+TEST(CloudSession, LogRequestWhoseConnectionIsNeverAcceptedEndsWithItsWait) {
+    CloudRig rig("cloud-no-accept-log");
+    UnacceptingServer server;
+    Form1->AIMEI->SetText(cloudtest::kImei);
+    Form1->APASS->SetText(cloudtest::kPass);
+    const int page = Form1->UiPageControl1->GetActivePageIndex();
+    testsupport::Click(Form1->HronologyGet);
+    ASSERT_TRUE(WaitUntil([&] { return server.Knocking() == 1; }));
+    for (int s = 0; s < 59; ++s) Second();
+    EXPECT_TRUE(Form1->TimerProgress->GetEnabled());
+    Second();
+    EXPECT_EQ(Form1->MESLABEL->GetCaption(), kServerUnavailableText);
+    EXPECT_TRUE(Form1->MESPANEL->GetVisible());
+    EXPECT_TRUE(g_PendingChrono.isNull());
+    EXPECT_TRUE(server.GivenUp());
+    EXPECT_EQ(Form1->UiPageControl1->GetActivePageIndex(), page);
 }
 
 // A frame tag cut short for good: the replies after it are handled as they come.
