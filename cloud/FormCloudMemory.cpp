@@ -38,5 +38,10 @@ void TForm1::GetChronoFromServer(const std::string& sdate, const std::string& ed
         ClientSocket->Open();
         return;
     }
+    // A connection still being made (a login under way) takes the request when it opens.
+    if (CloudSocket() == nullptr) {
+        g_PendingChrono = request;
+        return;
+    }
     SendCloudRequest(CloudSocket(), request);
 }

@@ -113,6 +113,8 @@ void TForm1::ClientSocketError(TObject*, TCustomWinSocket*, TErrorEvent, int& Er
 
 void TForm1::ShowCloudServerUnavailable() {
     g_CloudEndKnown = 1;  // the disconnect that may follow says it no second time
+    // A log asked for on this connection is not coming: its wait ends with the reason.
+    if (!g_PendingChrono.isNull() && TimerProgress->GetEnabled()) HideWaitPanel(kServerUnavailableText);
     g_PendingChrono = Json::Value();
     // No login can follow: the repetitions would end in the device's failure text and hide
     // the server's.
@@ -132,7 +134,6 @@ void TForm1::AbandonCloudConnection() {
 bool TForm1::DropUnacceptedCloudConnection() {
     if (!ClientSocket->GetActive() || ClientSocket->GetSocket()->GetConnected()) return false;
     g_CloudEndKnown = 1;
-    g_PendingChrono = Json::Value();
     g_LoginRetryTicks = 0;
     closingUnaccepted = true;
     ClientSocket->Close();
@@ -148,7 +149,9 @@ void TForm1::CloudLoginWaitEnded() {
 }
 
 bool TForm1::GiveUpCloudLogConnection() {
-    return !g_PendingChrono.isNull() && DropUnacceptedCloudConnection();
+    if (g_PendingChrono.isNull() || !DropUnacceptedCloudConnection()) return false;
+    g_PendingChrono = Json::Value();
+    return true;
 }
 
 void TForm1::CloudLoginRetryStep() {

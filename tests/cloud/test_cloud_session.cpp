@@ -395,6 +395,33 @@ TEST(CloudSession, LogRequestWhoseConnectionIsNeverAcceptedEndsWithItsWait) {
     EXPECT_EQ(Form1->UiPageControl1->GetActivePageIndex(), page);
 }
 
+// The log asked for while the login's connection is still being made waits for it; that
+// connection never accepted, the log's wait ends with the login's, with the server's text.
+TEST(CloudSession, LogAskedForDuringAConnectEndsWithItsAttempt) {
+    CloudRig rig("cloud-no-accept-login-log");
+    UnacceptingServer server;
+    rig.Connect();
+    ASSERT_TRUE(WaitUntil([&] { return server.Knocking() == 1; }));
+    testsupport::Click(Form1->HronologyGet);
+    EXPECT_TRUE(Form1->TimerProgress->GetEnabled());
+    for (int s = 0; s < 6; ++s) Second();
+    EXPECT_FALSE(Form1->TimerProgress->GetEnabled());
+    EXPECT_EQ(Form1->MESLABEL->GetCaption(), kServerUnavailableText);
+    EXPECT_TRUE(server.GivenUp());
+}
+
+// A server that refuses the log's connection ends the log's wait at once, with its text.
+TEST(CloudSession, LogRequestRefusedEndsItsWaitAtOnce) {
+    CloudRig rig("cloud-refused-log");
+    const int port = rig.sim.Port();
+    rig.sim.Stop();
+    setenv("ZENTOR_CLOUD_HOST", ("127.0.0.1:" + std::to_string(port)).c_str(), 1);
+    testsupport::Click(Form1->HronologyGet);
+    ASSERT_TRUE(WaitUntil([] { return !Form1->TimerProgress->GetEnabled(); }));
+    EXPECT_EQ(Form1->MESLABEL->GetCaption(), kServerUnavailableText);
+    EXPECT_TRUE(g_PendingChrono.isNull());
+}
+
 // A frame tag cut short for good: the replies after it are handled as they come.
 TEST(CloudSession, ReplyAfterACutFrameTagIsHandledAtOnce) {
     CloudRig rig("cloud-cut-tag");
