@@ -33,6 +33,7 @@ void TForm1::ClientSocketRead(TObject*, TCustomWinSocket* Socket) {
     const int got = Socket->ReceiveBuf(block.data(), n);
     if (got <= 0) return;
     block.resize(static_cast<std::size_t>(got));
+    LinkBytesArrived(TLink::Cloud);
     g_CloudReader.OnFrame = [this](const std::uint8_t* frame, std::size_t available) {
         Read_Data(frame, available);
     };

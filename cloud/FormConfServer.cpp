@@ -71,6 +71,7 @@ void TForm1::ConfServerClientConnect(TObject*, TCustomWinSocket* Socket) {
 namespace {
 // The served device has gone: the link is let go once, whichever way it ended.
 void EndServedLink(TCustomWinSocket* socket) {
+    if (Form1) Form1->EndTransfersOnLostLink(TLink::ConfServer);
     socket->Data = nullptr;
     g_ConfServerReader.Reset();
     g_ConfServerStop = 1;
@@ -99,6 +100,7 @@ void TForm1::ConfServerClientRead(TObject*, TCustomWinSocket* Socket) {
     // start of the next block.
     const std::string bytes = Socket->ReceiveText();
     if (!IsServed(Socket)) return;
+    LinkBytesArrived(TLink::ConfServer);
     g_ConfServerReader.Feed(bytes);
 }
 
