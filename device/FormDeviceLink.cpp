@@ -14,10 +14,6 @@ int SendFrame(const TFrameSender& sender, const std::vector<std::uint8_t>& frame
     return sender(frame.data(), static_cast<int>(frame.size()));
 }
 
-}  // namespace
-
-namespace {
-
 TLink RequestRoute() {
     if (g_CloudSession) return TLink::Cloud;
     if (g_ConfServerConnected && g_ConfServerFrameSender) return TLink::ConfServer;
