@@ -188,8 +188,9 @@ TEST(LinkTransfers, WholeTransfersAtGprsPaceThroughTheLocalServer) {
     modem.SetPacing(devsim::kGprsPaceBaud);
     modem.SetInputPacing(devsim::kGprsPaceBaud);
     ASSERT_TRUE(modem.Dial("127.0.0.1", Form1->ConfServer->GetSocket()->GetLocalPort()));
-    ASSERT_TRUE(testsupport::WaitUntil([] { return g_ConfServerConnected == 1; }));
-    ASSERT_GE(RunClockAlong([] { return g_IdentifyRetry == 0; }, 5000), 0);
+    // Asked to identify on the server's next tick, and served once it has answered.
+    ASSERT_GE(RunClockAlong([] { return g_ConfServerConnected == 1 && g_IdentifyRetry == 0 && g_DeviceConnected; }, 5000),
+              0);
     ASSERT_TRUE(LogIn());
 
     WholeExchange(modem, memory, devsim::kGprsPaceBaud);
