@@ -81,6 +81,7 @@ void TForm1::FormClose(TObject* /*Sender*/, TCloseAction& /*Action*/) {
 }
 
 void TForm1::CloseImageClick(TObject* /*Sender*/) {
+    if (!CloseQuery()) return;  // before a session's end cuts short what it would ask about
     if (g_CloudSession) {
         CloseSessionClick(this);
         sys::Sleep(500);

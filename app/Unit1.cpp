@@ -39,6 +39,7 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
     SetCaption("Конфигуратор Talivex Lumtac");
     OnCreate = [this](TObject* s) { FormCreate(s); };
     OnShow = [this](TObject* s) { FormShow(s); };
+    OnCloseQuery = [this](TObject* s, bool& c) { FormCloseQuery(s, c); };
     OnClose = [this](TObject* s, TCloseAction& a) { FormClose(s, a); };
     OnDestroy = [this](TObject* s) { FormDestroy(s); };
     // The shell first: the others sit on its pages.

@@ -37,6 +37,7 @@ void TForm1::ClientSocketRead(TObject*, TCustomWinSocket* Socket) {
     if (got <= 0) return;
     block.resize(static_cast<std::size_t>(got));
     g_CloudSilenceTicks = 0;
+    LinkBytesArrived(TLink::Cloud);
     g_CloudReader.OnFrame = [this](const std::uint8_t* frame, std::size_t available) {
         Read_Data(frame, available);
     };

@@ -174,6 +174,7 @@ void TForm1::CloudLoginRetryStep() {
 }
 
 void TForm1::ButtonEnabledRemote(bool on) {
+    if (!on) EndTransfersOnLostLink(TLink::Cloud);
     Bdevice->SetEnabled(on);
     Busers->SetEnabled(on);
     Blog->SetEnabled(on);

@@ -72,6 +72,8 @@ bool IdentifiesAsController(const std::uint8_t* frame, std::size_t available) {
 // closed or reset link stops the server as the button would; a lost one leaves it
 // listening for the controller to dial in again.
 void EndServedLink(TCustomWinSocket* socket, bool stopServer) {
+    // Before the controller is forgotten: what was cut short is told from its transfers.
+    if (Form1) Form1->EndTransfersOnLostLink(TLink::ConfServer);
     if (TConfClient* client = ClientOf(socket)) client->Served = false;
     if (Form1) Form1->ForgetServedController();
     if (stopServer) g_ConfServerStop = 1;
@@ -209,6 +211,7 @@ void TForm1::ConfServerClientRead(TObject*, TCustomWinSocket* Socket) {
     if (it == g_ConfClients.end() || bytes.empty()) return;
     const std::shared_ptr<TConfClient> client = it->second;
     client->Silence = client->AwaitedSilence = 0;
+    if (client->Served) LinkBytesArrived(TLink::ConfServer);
     client->Reader.Feed(bytes);
 }
 

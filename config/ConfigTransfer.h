@@ -2,6 +2,7 @@
 // Module state of the configuration transfer with the device.
 #include <array>
 #include <cstdint>
+#include <string>
 
 // Set while a configuration read or write for a device on the local configuration server
 // waits: the status poll pauses meanwhile. Cleared whenever the wait panel ends.
@@ -22,3 +23,17 @@ inline constexpr std::uint32_t kConfServerWaitSeconds = 50;
 inline constexpr int kMsgReadingConfig = 2;
 inline constexpr int kMsgWritingConfig = 3;
 inline constexpr int kMsgNoConfigRecord = 13;
+
+// The numbered message (2 reading, 3 writing) of the configuration transfer that last opened
+// the wait panel; 0 before any.
+extern int g_ConfigWaitMessage;
+// A lost link cuts the configuration transfer short: when one still waits for its reply,
+// the words (in both languages) of what that leaves; empty when none waits. Closing the wait
+// panel is the caller's.
+std::string CutConfigTransfer();
+inline constexpr const char* kTextConfigReadCut =
+    "Чтение конфигурации прервано. Настройки на экране остались прежними.//\\ "
+    "The configuration read was cut short. The settings shown are as they were.";
+inline constexpr const char* kTextConfigWriteCut =
+    "Запись конфигурации прервана: устройство могло не сохранить новые настройки, запишите их снова.//\\ "
+    "The configuration write was cut short: the device may not have stored the new settings, write them again.";

@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "app/ShellApi.h"
+#include "app/ShellState.h"
 #include "app/Unit1.h"
 #include "config/ConfigRecord.h"
 #include "config/ConfigTransfer.h"
@@ -14,6 +15,7 @@ namespace {
 // over GPRS and pauses the status poll until it has.
 void WaitForConfigReply(TForm1& form, int message) {
     const std::string text = form.GetMessageA(message);
+    g_ConfigWaitMessage = message;
     ShowWaitPanel(kConfigWaitSeconds, 0, text);
     form.MessageShow(text);
     if (g_ConfServerLink) {
@@ -37,4 +39,14 @@ void TForm1::LoadToDevice() {
     std::copy(data.begin(), data.end(), g_TxBuffer.begin());
     SendCommand(CmdWriteConfig, g_TxBuffer.data(), data.size());
     WaitForConfigReply(*this, kMsgWritingConfig);
+}
+
+std::string CutConfigTransfer() {
+    TForm1* form = Form1;
+    if (!form || g_WaitTicks == 0 || g_ConfigWaitMessage == 0) return {};
+    // The wait still open is this transfer's only while it shows this transfer's text.
+    if (form->Lprocess->GetCaption() != form->GetMessageA(g_ConfigWaitMessage)) return {};
+    const bool writing = g_ConfigWaitMessage == kMsgWritingConfig;
+    g_ConfigWaitMessage = 0;
+    return writing ? kTextConfigWriteCut : kTextConfigReadCut;
 }

@@ -50,3 +50,8 @@ inline int SendCommand(std::uint8_t code, const std::vector<std::uint8_t>& data)
     return SendCommand(code, data.data(), data.size());
 }
 inline int SendCommand(std::uint8_t code) { return SendCommand(code, nullptr, 0); }
+
+// The links a device talks over.
+enum class TLink { Serial, ConfServer, Cloud };
+// The link SendCommand sends on now: what a transfer in progress is waiting to hear from.
+bool LinkCarriesRequests(TLink link);

@@ -14,17 +14,28 @@ int SendFrame(const TFrameSender& sender, const std::vector<std::uint8_t>& frame
     return sender(frame.data(), static_cast<int>(frame.size()));
 }
 
+TLink RequestRoute() {
+    if (g_CloudSession) return TLink::Cloud;
+    if (g_ConfServerConnected && g_ConfServerFrameSender) return TLink::ConfServer;
+    return TLink::Serial;
+}
+
 }  // namespace
 
 int SendCommand(std::uint8_t code, const void* data, std::size_t n) {
     std::vector<std::uint8_t> frame =
         BuildRequestFrame(code, static_cast<const std::uint8_t*>(data), n);
     if (frame.empty()) return -1;  // more data than a frame can carry
-    if (g_CloudSession) return SendFrame(g_CloudFrameSender, frame);
-    if (g_ConfServerConnected && g_ConfServerFrameSender) return SendFrame(g_ConfServerFrameSender, frame);
+    switch (RequestRoute()) {
+        case TLink::Cloud: return SendFrame(g_CloudFrameSender, frame);
+        case TLink::ConfServer: return SendFrame(g_ConfServerFrameSender, frame);
+        case TLink::Serial: break;
+    }
     if (!Form1) return 0;
     return Form1->SendToPort(frame.data(), static_cast<int>(frame.size()));
 }
+
+bool LinkCarriesRequests(TLink link) { return RequestRoute() == link; }
 
 void ShowNotConnected() {
     if (Form1 && Form1->LACCESS) Form1->LACCESS->SetCaption("Не подключено");
@@ -80,6 +91,7 @@ void TForm1::ErrorSendToPort() {
 }
 
 void TForm1::ClosePortConnection() {
+    EndTransfersOnLostLink(TLink::Serial);
     ClosePort();
     if (g_DeviceConnected) {
         g_DeviceConnected = false;
@@ -101,7 +113,10 @@ void TForm1::ClosePortConnection() {
     std::fill_n(g_StatusRecord.data() + st::Imei, st::ImeiWidth, 0);
 }
 
-void TForm1::ComPortRxChar(TObject*, int) { RxCharReceived(g_RxSilenceTicks); }
+void TForm1::ComPortRxChar(TObject*, int) {
+    RxCharReceived(g_RxSilenceTicks);
+    LinkBytesArrived(TLink::Serial);
+}
 
 void TForm1::Receive_analyse() {
     if (!ComPort->GetConnected()) return;

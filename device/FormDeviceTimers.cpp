@@ -33,6 +33,9 @@ bool TForm1::StatusPollStep() {
     // A slow link busy with a transfer gets no status requests, and the block countdowns
     // after this step wait with it.
     if (g_ConfServerLink && (g_BusyTransfer || g_FlashActive)) return false;
+    // A number or log transfer has the line to itself: on a slow line every status reply
+    // would hold its blocks up. The first tick after it polls again.
+    if (BlockTransferRuns()) return true;
     if (g_AccessLevel != 0) SendCommand(CmdReadStatus, std::vector<std::uint8_t>{0});
     g_KeepAliveTicks = kKeepAliveTicks;
     return true;

@@ -45,7 +45,7 @@ TTransferStep TEventLogTransfer::RequestBlock(std::int32_t index) {
     TTransferStep step;
     step.Request = LogBlockRequestData(static_cast<std::uint16_t>(index));
     step.PanelText = kTextLogReading;
-    FBlockTimeout = kLogBlockTimeout;
+    FWait.Sent(kLogBlockTimeout);
     return step;
 }
 
@@ -64,13 +64,14 @@ TTransferStep TEventLogTransfer::OnReply(std::span<const std::uint8_t> data) {
         if (FCount == 0) {
             // Nothing to ask for: a countdown left from an earlier read would ask forever.
             FReading = false;
-            FBlockTimeout = 0;
+            FWait.Stop();
             step.Message = kTextLogEmpty;
             step.End = TTransferEnd::Empty;
             return step;
         }
         FReading = true;
         FRecords.reserve(FCount);
+        FWait.Begin(FPatience);
         step = RequestBlock(0);
         step.Message = kTextLogReading;
         step.ProgressChanged = true;
@@ -80,8 +81,8 @@ TTransferStep TEventLogTransfer::OnReply(std::span<const std::uint8_t> data) {
         break;
     }
     // A block outside a read belongs to no read: no message, nothing to complete.
-    if (!FReading) return step;
-    if (reply->Index != FNextIndex) {
+    if (!FReading || reply->Index < FNextIndex) return step;
+    if (reply->Index > FNextIndex) {
         step.MessageNumber = kMsgLogBlockIndex;
         return step;
     }
@@ -90,6 +91,7 @@ TTransferStep TEventLogTransfer::OnReply(std::span<const std::uint8_t> data) {
         FRecords.push_back(r);
         ++FNextIndex;
     }
+    FWait.Progress();
     const int percent = FNextIndex * 100 / FCount;
     if (FNextIndex < FCount) {
         step = RequestBlock(FNextIndex);
@@ -97,7 +99,7 @@ TTransferStep TEventLogTransfer::OnReply(std::span<const std::uint8_t> data) {
         step.Percent = percent;
         return step;
     }
-    FBlockTimeout = 0;
+    FWait.Stop();
     FReading = false;
     step.Message = kTextLogReadDone;
     step.ProgressChanged = true;
@@ -107,9 +109,23 @@ TTransferStep TEventLogTransfer::OnReply(std::span<const std::uint8_t> data) {
 }
 
 TTransferStep TEventLogTransfer::OnTick() {
-    if (FBlockTimeout <= 0) return {};
-    if (--FBlockTimeout > 0) return {};
-    return RequestBlock(FNextIndex);
+    TTransferStep step;
+    switch (FWait.Tick()) {
+    case TBlockWait::TTick::Wait:
+        break;
+    case TBlockWait::TTick::Repeat:
+        step = RequestBlock(FNextIndex);
+        break;
+    case TBlockWait::TTick::GiveUp:
+        step.MessageNumber = 4;
+        step.Message = LogReadCutText(FNextIndex, FCount);
+        step.ProgressChanged = true;
+        step.Percent = -1;
+        step.End = TTransferEnd::NoAnswer;
+        Stop();
+        break;
+    }
+    return step;
 }
 
 std::vector<EventRecord> TEventLogTransfer::TakeRecords() {
@@ -120,6 +136,12 @@ std::vector<EventRecord> TEventLogTransfer::TakeRecords() {
 
 void TEventLogTransfer::Stop() {
     FReading = false;
-    FBlockTimeout = 0;
+    FWait.Stop();
     FRecords.clear();
+}
+
+std::string LogReadCutText(std::uint32_t received, std::uint32_t total) {
+    const std::string n = std::to_string(received), m = std::to_string(total);
+    return "Чтение журнала прервано (получено " + n + " из " + m + "). Таблица журнала осталась прежней.//\\ "
+           "The event log read was cut short (" + n + " of " + m + " received). The log table is as it was.";
 }

@@ -1,16 +1,22 @@
 #pragma once
 // The device's event log, block by block with 0x2E. The tool never asks for the count: a
-// read starts when the device sends a count reply on its own. A block for another index
-// is reported with numbered message 39; the countdown asks again for the expected block.
+// read starts when the device sends a count reply on its own. A block ahead of the one
+// expected is reported with numbered message 39, one already taken (the answer to an
+// earlier repeat) is dropped without a word; the countdown asks again for the expected
+// block once the link has been silent for it.
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "memory/EventRecord.h"
 #include "memory/TransferStep.h"
 
 inline constexpr std::int32_t kLogBlockTimeout = 50;  // 10 ms ticks, on either link
+// Seconds a block is waited for before the read ends with message 4.
+inline constexpr std::uint32_t kLogWaitCable = 15;
+inline constexpr std::uint32_t kLogWaitRemote = 50;
 inline constexpr int kMsgLogBlockIndex = 39;
 
 std::vector<std::uint8_t> LogBlockRequestData(std::uint16_t index);  // [0x01, index]
@@ -31,14 +37,20 @@ std::optional<TLogReply> DecodeLogReply(std::span<const std::uint8_t> data);
 // without a message; that is the window's part.
 class TEventLogTransfer {
 public:
+    // How long a read that starts from now waits for any one block.
+    void SetWaitSeconds(std::uint32_t seconds) { FPatience = static_cast<std::int32_t>(seconds) * 100; }
     TTransferStep OnReply(std::span<const std::uint8_t> data);
     // One 10 ms tick: the re-request countdown.
     TTransferStep OnTick();
+    // Bytes arrived on the link: the re-request waits for its silence anew.
+    void Heard() { FWait.Heard(); }
 
     bool Reading() const { return FReading; }
     std::int32_t GetNextIndex() const { return FNextIndex; }
     std::int32_t GetCount() const { return FCount; }
-    std::int32_t GetBlockTimeout() const { return FBlockTimeout; }
+    std::int32_t GetBlockTimeout() const { return FWait.Left(); }
+    // Block requests of this read, repeats included.
+    std::uint32_t BlockRequests() const { return FWait.Requests(); }
     // The records of the completed read, handed over once.
     std::vector<EventRecord> TakeRecords();
     // Ends the read where it stands: no countdown, no further block is taken.
@@ -50,9 +62,13 @@ private:
     bool FReading = false;
     std::int32_t FNextIndex = 0;
     std::int32_t FCount = 0;
-    std::int32_t FBlockTimeout = 0;
+    std::int32_t FPatience = kLogWaitCable * 100;
+    TBlockWait FWait;
     std::vector<EventRecord> FRecords;
 };
+
+// What a log read cut short leaves, in both languages.
+std::string LogReadCutText(std::uint32_t received, std::uint32_t total);
 
 inline constexpr const char* kTextLogReading = "Чтение хронологии";
 inline constexpr const char* kTextLogReadDone = "Чтение хронологии завершено";

@@ -7,6 +7,7 @@
 #include "config/StatusRecord.h"
 #include "device/DeviceLink.h"
 #include "device/LinkPeers.h"
+#include "memory/MemoryState.h"
 #include "platform/ui/Dialogs.h"
 
 namespace {
@@ -54,12 +55,17 @@ void ShowLogProgress(TUiProgressBar* bar, int percent) {
 
 void TForm1::Reply_EventLog(const TDeviceReply& reply) {
     HideWaitPanel(kNoText);
+    g_LogRead.SetWaitSeconds(g_CloudSession || g_ConfServerLink ? kLogWaitRemote : kLogWaitCable);
     const TTransferStep step = g_LogRead.OnReply(std::span<const std::uint8_t>(reply.Data, reply.Size));
     if (step.End == TTransferEnd::Empty) ClearLogs();
     if (step.End == TTransferEnd::Completed) LogsStructToGrid(g_LogRead.TakeRecords());
     // The count reply names the read before asking for its first block.
     if (!step.Message.empty() && step.End == TTransferEnd::None) MessageShow(step.Message);
-    if (!step.Request.empty()) SendCommand(CmdReadEventLog, step.Request);
+    if (!step.Request.empty()) {
+        const std::uint32_t ends = g_TransferEnds;
+        SendCommand(CmdReadEventLog, step.Request);
+        if (g_TransferEnds != ends) return;  // the link is gone, and the read with it
+    }
     if (!step.PanelText.empty()) MessageShowOnMainForm(step.PanelText);
     if (step.ProgressChanged && step.Percent >= 0) ShowLogProgress(LogBar, step.Percent);
     if (step.MessageNumber != 0) MessageShow(GetMessageA(step.MessageNumber));
@@ -72,7 +78,17 @@ void TForm1::Reply_EventLog(const TDeviceReply& reply) {
 
 void TForm1::LogBlockRetryStep() {
     const TTransferStep step = g_LogRead.OnTick();
-    if (!step.Request.empty()) SendCommand(CmdReadEventLog, step.Request);
+    if (step.End == TTransferEnd::NoAnswer) {
+        // The grid keeps what it showed before.
+        ShowLogProgress(LogBar, -1);
+        MessageShow(GetMessageA(step.MessageNumber) + "\r\n" + ReadLangStr(step.Message));
+        return;
+    }
+    if (!step.Request.empty()) {
+        const std::uint32_t ends = g_TransferEnds;
+        SendCommand(CmdReadEventLog, step.Request);
+        if (g_TransferEnds != ends) return;
+    }
     if (!step.PanelText.empty()) MessageShowOnMainForm(step.PanelText);
 }
 

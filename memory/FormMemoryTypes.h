@@ -1,9 +1,11 @@
 #pragma once
 // Declarations the main window's memory members need (included by app/Unit1.h before TForm1).
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "device/DeviceLink.h"
 #include "memory/EventRecord.h"
 #include "memory/MemoryState.h"
 #include "memory/PhoneBase.h"

@@ -16,10 +16,14 @@ constexpr int kIncoming = 1;
 
 std::span<const std::uint8_t> DataOf(const TDeviceReply& reply) { return {reply.Data, reply.Size}; }
 
+// Seconds a transfer waits for an answer: a slow link gets longer.
+std::uint32_t PhonesWaitSeconds() { return g_CloudSession || g_ConfServerLink ? kPhonesWaitRemote : kPhonesWaitCable; }
+
 }  // namespace
 
 void TForm1::RunTransferStep(std::uint8_t command, const TTransferStep& step) {
     if (!step.Request.empty()) {
+        const std::uint32_t ends = g_TransferEnds;
         if (command == CmdWriteNumbers && step.Request.size() <= g_TxBuffer.size()) {
             // Write blocks are laid out in the shared transmit buffer.
             std::memcpy(g_TxBuffer.data(), step.Request.data(), step.Request.size());
@@ -27,13 +31,16 @@ void TForm1::RunTransferStep(std::uint8_t command, const TTransferStep& step) {
         } else {
             SendCommand(command, step.Request);
         }
+        // A send that found the link gone has ended the transfer and said so.
+        if (g_TransferEnds != ends) return;
     }
     if (!step.PanelText.empty()) MessageShowOnMainForm(step.PanelText);
     if (step.ProgressChanged) SetPercentProgress(step.Percent, step.ProgressText);
     // The wait closes before the closing message, which would otherwise vanish with it.
-    if (step.End == TTransferEnd::Completed) HideWaitPanel(kNoText);
-    if (!step.Message.empty()) MessageShow(step.Message);
-    if (step.MessageNumber != 0) MessageShow(GetMessageA(step.MessageNumber));
+    if (step.End == TTransferEnd::Completed || step.End == TTransferEnd::NoAnswer) HideWaitPanel(kNoText);
+    std::string text = ReadLangStr(step.Message);
+    if (step.MessageNumber != 0) text = GetMessageA(step.MessageNumber) + (text.empty() ? "" : "\r\n" + text);
+    if (!text.empty()) MessageShow(text);
     if (step.ResultCode >= 0)
         MessageShow(ErrorCodeToText(static_cast<std::uint8_t>(step.ResultCode), [this](int n) { return GetMessageA(n); }));
     switch (step.End) {
@@ -47,6 +54,12 @@ void TForm1::RunTransferStep(std::uint8_t command, const TTransferStep& step) {
             break;
         case TTransferEnd::EraseSent:
             g_BusyTransfer = 0;
+            break;
+        case TTransferEnd::NoAnswer:
+            // The grid keeps what it showed before.
+            g_BusyTransfer = 0;
+            g_PhoneReadRows.Clear();
+            SetPhoneRecords({});
             break;
     }
 }
@@ -65,7 +78,7 @@ void TForm1::UiButton6Click(TObject* /*Sender*/) {
 void TForm1::StartReadPhonesMemory() {
     g_PhoneRead.SetCloudSession(g_CloudSession != 0);
     // The count is asked for again while this wait runs; the read ends with it.
-    const std::uint32_t wait = g_CloudSession || g_ConfServerLink ? kPhonesCountWaitRemote : kPhonesCountWaitCable;
+    const std::uint32_t wait = PhonesWaitSeconds();
     SendCommand(CmdReadNumbers, g_PhoneRead.Start(wait));
     ShowWaitPanel(wait, 0, kTextPhonesCountWait);
 }
@@ -74,7 +87,7 @@ void TForm1::StartReadPhonesMemory() {
 void TForm1::StartWritePhonesMemory() {
     PhoneGridToStruct();
     g_PhoneWrite.SetCloudSession(g_CloudSession != 0);
-    const TTransferStep step = g_PhoneWrite.Start(g_PhoneRecords);
+    const TTransferStep step = g_PhoneWrite.Start(g_PhoneRecords, PhonesWaitSeconds());
     RunTransferStep(CmdWriteNumbers, step);
     if (step.End != TTransferEnd::None) SetPhoneRecords({});
 }

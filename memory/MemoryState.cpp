@@ -7,6 +7,7 @@ TEventLogTransfer g_LogRead;
 TNumberSearch g_NumberSearch;
 char g_SearchKeyword[16] = {};
 std::int32_t g_LogNextRow = 1;
+std::uint32_t g_TransferEnds = 0;
 std::function<void()> g_CloudClearChrono;
 std::function<void(TDateTime, TDateTime, int, const std::string&)> g_CloudChronoRequest;
 std::function<void(const std::string&)> g_CloudNumberQuery;
@@ -19,3 +20,5 @@ void StopPhoneTransfers() {
     g_PhoneReadRows.Clear();
     g_PhoneWrite.Stop();
 }
+
+bool BlockTransferRuns() { return g_PhoneRead.Running() || g_PhoneWrite.Writing() || g_LogRead.Reading(); }

@@ -39,3 +39,8 @@ std::string SessionImeiText();
 
 // Both number-base countdowns stop, and neither transfer goes on (the end of a session).
 void StopPhoneTransfers();
+// A number read or write, or a device log read, runs.
+bool BlockTransferRuns();
+// Counts the times a lost link ended transfers: a step that sent a request sees from it
+// whether its send found the link gone.
+extern std::uint32_t g_TransferEnds;

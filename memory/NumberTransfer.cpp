@@ -91,12 +91,15 @@ std::optional<TPhonesWriteReply> DecodePhonesWriteReply(std::span<const std::uin
 // Reading.
 
 std::vector<std::uint8_t> TPhoneReadTransfer::Start(std::uint32_t waitSeconds) {
-    FCountDeadline = static_cast<std::int32_t>(waitSeconds) * 100;
+    FPatience = static_cast<std::int32_t>(waitSeconds) * 100;
+    FReading = false;
+    FAwaitingCount = true;
+    FWait.Begin(FPatience);
     return AskCount();
 }
 
 std::vector<std::uint8_t> TPhoneReadTransfer::AskCount() {
-    FCountTimeout = BlockTimeout();
+    FWait.Sent(BlockTimeout());
     return PhonesReadStartData();
 }
 
@@ -108,7 +111,7 @@ TTransferStep TPhoneReadTransfer::RequestBlock(std::int32_t index) {
     TTransferStep step;
     step.Request = PhonesBlockRequestData(static_cast<std::uint16_t>(index));
     step.PanelText = "Чтение памяти номеров (" + Fraction(index, FCount) + ")";
-    FBlockTimeout = BlockTimeout();
+    FWait.Sent(BlockTimeout());
     return step;
 }
 
@@ -116,7 +119,7 @@ TTransferStep TPhoneReadTransfer::OnReply(std::span<const std::uint8_t> data) {
     const auto reply = DecodePhonesReadReply(data);
     if (!reply) return {};
     if (reply->IsCount) {
-        FCountTimeout = 0;
+        FAwaitingCount = false;
         FCount = reply->Count;
         FNextIndex = 0;
         FRecords.clear();
@@ -124,24 +127,27 @@ TTransferStep TPhoneReadTransfer::OnReply(std::span<const std::uint8_t> data) {
         if (FCount == 0) {
             // Nothing to ask for: a countdown left from an earlier read would ask forever.
             FReading = false;
-            FBlockTimeout = 0;
+            FWait.Stop();
             TTransferStep step;
             step.Message = kTextPhonesEmpty;
             step.End = TTransferEnd::Empty;
             return step;
         }
         FReading = true;
+        FWait.Begin(FPatience);
         TTransferStep step = RequestBlock(0);
         ShowProgress(step, 0, FCount);
         return step;
     }
-    // Blocks count only while a read runs, and only the one asked for.
+    // Blocks count only while a read runs, and only the one asked for: the answer to an
+    // earlier repeat is dropped without a word.
     if (!FReading || reply->Index != FNextIndex) return {};
     for (const PhoneRecord& r : reply->Records) {
         if (FNextIndex >= FCount) break;  // surplus records are dropped
         FRecords.push_back(r);
         ++FNextIndex;
     }
+    FWait.Progress();
     TTransferStep step;
     if (FNextIndex < FCount) {
         step = RequestBlock(FNextIndex);
@@ -149,7 +155,7 @@ TTransferStep TPhoneReadTransfer::OnReply(std::span<const std::uint8_t> data) {
         return step;
     }
     FCount = FNextIndex;
-    FBlockTimeout = 0;
+    FWait.Stop();
     FReading = false;
     step.Message = kTextPhonesReadDone;
     HideProgress(step);
@@ -158,20 +164,26 @@ TTransferStep TPhoneReadTransfer::OnReply(std::span<const std::uint8_t> data) {
 }
 
 TTransferStep TPhoneReadTransfer::OnTick() {
-    if (FCountTimeout > 0) {
-        TTransferStep step;
+    TTransferStep step;
+    switch (FWait.Tick()) {
+    case TBlockWait::TTick::Wait:
+        break;
+    case TBlockWait::TTick::Repeat:
+        if (FAwaitingCount) step.Request = AskCount();
+        else step = RequestBlock(FNextIndex);
+        break;
+    case TBlockWait::TTick::GiveUp:
         // The count has its own time, whatever else opens or closes the wait panel meanwhile.
-        if (--FCountDeadline <= 0) {
-            Stop();
-            step.MessageNumber = 4;
-            return step;
+        step.MessageNumber = 4;
+        if (FReading) {
+            step.Message = PhonesReadCutText(FNextIndex, FCount);
+            HideProgress(step);
+            step.End = TTransferEnd::NoAnswer;
         }
-        if (--FCountTimeout == 0) step.Request = AskCount();
-        return step;
+        Stop();
+        break;
     }
-    if (FBlockTimeout <= 0) return {};
-    if (--FBlockTimeout > 0) return {};
-    return RequestBlock(FNextIndex);
+    return step;
 }
 
 std::vector<PhoneRecord> TPhoneReadTransfer::TakeRecords() {
@@ -191,17 +203,18 @@ std::uint32_t TPhoneWriteTransfer::WriteBlock(std::uint32_t first, TTransferStep
     FWriteIndex = first;
     ShowProgress(step, first, count);
     step.PanelText = "Запись памяти номеров (" + Fraction(first, count) + ")";
-    FWriteTimeout = FCloud ? kPhonesWriteTimeoutCloud : kPhonesWriteTimeoutCable;
+    FWait.Sent(FCloud ? kPhonesWriteTimeoutCloud : kPhonesWriteTimeoutCable);
     return first + n;
 }
 
-TTransferStep TPhoneWriteTransfer::Start(std::vector<PhoneRecord> records) {
+TTransferStep TPhoneWriteTransfer::Start(std::vector<PhoneRecord> records, std::uint32_t waitSeconds) {
     FRecords = std::move(records);
     FNextIndex = FWriteIndex = 0;
-    FWriteTimeout = 0;
+    FWait.Begin(static_cast<std::int32_t>(waitSeconds) * 100);
     TTransferStep step;
     if (FRecords.empty()) {
         FWriting = false;
+        FWait.Stop();
         step.Request = PhonesEraseData();
         step.Message = kTextPhonesErasing;
         step.End = TTransferEnd::EraseSent;
@@ -214,13 +227,14 @@ TTransferStep TPhoneWriteTransfer::Start(std::vector<PhoneRecord> records) {
 
 TTransferStep TPhoneWriteTransfer::Advance() {
     TTransferStep step;
+    FWait.Progress();
     if (FNextIndex >= GetCount()) {
         step.Request = PhonesWriteEndData();
         step.Message = kTextPhonesWriteDone;
         HideProgress(step);
         step.End = TTransferEnd::Completed;
         FWriting = false;
-        FWriteTimeout = 0;
+        FWait.Stop();
         FRecords.clear();
         return step;
     }
@@ -255,23 +269,59 @@ TTransferStep TPhoneWriteTransfer::OnReply(std::span<const std::uint8_t> data) {
 }
 
 TTransferStep TPhoneWriteTransfer::OnTick() {
-    if (FWriteTimeout == 0) return {};
-    if (--FWriteTimeout > 0 || !FWriting) return {};
     TTransferStep step;
-    FNextIndex = WriteBlock(FWriteIndex, step);
+    if (!FWriting) return step;
+    switch (FWait.Tick()) {
+    case TBlockWait::TTick::Wait:
+        break;
+    case TBlockWait::TTick::Repeat:
+        FNextIndex = WriteBlock(FWriteIndex, step);
+        break;
+    case TBlockWait::TTick::GiveUp:
+        step.MessageNumber = 4;
+        step.Message = PhonesWriteCutText(FWriteIndex, GetCount());
+        HideProgress(step);
+        step.End = TTransferEnd::NoAnswer;
+        Stop();
+        break;
+    }
     return step;
 }
 
 void TPhoneReadTransfer::Stop() {
     FReading = false;
-    FBlockTimeout = 0;
-    FCountTimeout = 0;
-    FCountDeadline = 0;
+    FAwaitingCount = false;
+    FWait.Stop();
     FRecords.clear();
 }
 
 void TPhoneWriteTransfer::Stop() {
     FWriting = false;
-    FWriteTimeout = 0;
+    FWait.Stop();
     FRecords.clear();
+}
+
+std::string PhonesReadCutText(std::uint32_t received, std::uint32_t total) {
+    const std::string ru = total == 0 ? "" : " (получено " + std::to_string(received) + " из " + std::to_string(total) + ")";
+    const std::string en = total == 0 ? "" : " (" + Fraction(received, total) + " received)";
+    return "Чтение памяти номеров прервано" + ru + ". Таблица номеров осталась прежней.//\\ "
+           "The number base read was cut short" + en + ". The number table is as it was.";
+}
+
+std::string PhonesWriteCutText(std::uint32_t written, std::uint32_t total) {
+    const std::string n = std::to_string(written), m = std::to_string(total);
+    return "Запись памяти номеров прервана (записано " + n + " из " + m +
+           "). Устройство стёрло свою базу перед записью и теперь может хранить только часть номеров: "
+           "запишите базу снова.//\\ The number base write was cut short (" + n + " of " + m +
+           " written). The device erased its base before the write and may now hold only part of the numbers: "
+           "write the base again.";
+}
+
+std::string PhonesWriteCloseQuestion(std::uint32_t written, std::uint32_t total) {
+    const std::string n = std::to_string(written), m = std::to_string(total);
+    return "Идёт запись номерной базы в устройство (записано " + n + " из " + m +
+           "). Устройство стёрло свою базу перед записью: если закрыть программу сейчас, в нём останется "
+           "только часть номеров. Закрыть программу?//\\ The number base is being written to the device (" + n +
+           " of " + m + " written). The device erased its base before the write: closing now leaves it with only "
+           "part of the numbers. Close the program?";
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The whole number base to and from the device, block by block: reads with 0x2C, writes
 // with 0x2D. Each block is started by the reply to the previous one; a countdown on the
-// 10 ms tick asks again for a read block, or sends a write block again, whose reply is lost.
+// 10 ms tick asks again for a read block, or sends a write block again, once the link has
+// been silent for it; a transfer the device stops answering ends after a bounded wait.
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -18,10 +19,10 @@ inline constexpr std::int32_t kPhonesBlockTimeoutCable = 50;
 inline constexpr std::int32_t kPhonesBlockTimeoutCloud = 300;
 inline constexpr std::uint16_t kPhonesWriteTimeoutCable = 300;
 inline constexpr std::uint16_t kPhonesWriteTimeoutCloud = 600;
-// Seconds the count of records is waited for (asked again at the read block's countdown):
-// on the cable, and through the cloud or the local configuration server.
-inline constexpr std::uint32_t kPhonesCountWaitCable = 15;
-inline constexpr std::uint32_t kPhonesCountWaitRemote = 50;
+// Seconds a transfer waits for the count of records, and for any one block, before it ends
+// with message 4: on the cable, and through the cloud or the local configuration server.
+inline constexpr std::uint32_t kPhonesWaitCable = 15;
+inline constexpr std::uint32_t kPhonesWaitRemote = 50;
 
 // Request data.
 std::vector<std::uint8_t> PhonesReadStartData();                    // 0x2C [0x00]
@@ -62,17 +63,22 @@ public:
 
     // StartReadPhonesMemory: the request that asks for the number of records; asked again,
     // as a lost block is, until the count comes, Stop(), or waitSeconds have passed (the
-    // read then ends with message 4).
-    std::vector<std::uint8_t> Start(std::uint32_t waitSeconds = kPhonesCountWaitCable);
+    // read then ends with message 4). A block is waited for as long.
+    std::vector<std::uint8_t> Start(std::uint32_t waitSeconds = kPhonesWaitCable);
     TTransferStep OnReply(std::span<const std::uint8_t> data);
-    // One 10 ms tick: the re-request countdowns.
+    // One 10 ms tick: the re-request countdown.
     TTransferStep OnTick();
+    // Bytes arrived on the link: the re-request waits for its silence anew.
+    void Heard() { FWait.Heard(); }
 
     bool Reading() const { return FReading; }
-    bool AwaitingCount() const { return FCountTimeout > 0; }
+    bool AwaitingCount() const { return FAwaitingCount; }
+    bool Running() const { return FReading || FAwaitingCount; }
     std::int32_t GetNextIndex() const { return FNextIndex; }
     std::int32_t GetCount() const { return FCount; }
-    std::int32_t GetBlockTimeout() const { return FBlockTimeout; }
+    std::int32_t GetBlockTimeout() const { return FWait.Left(); }
+    // Block requests of this read, repeats included.
+    std::uint32_t BlockRequests() const { return FAwaitingCount ? 0 : FWait.Requests(); }
     // The records received so far.
     const std::vector<PhoneRecord>& Received() const { return FRecords; }
     // The records of the completed read, handed over once.
@@ -87,11 +93,11 @@ private:
 
     bool FCloud = false;
     bool FReading = false;
+    bool FAwaitingCount = false;
     std::int32_t FNextIndex = 0;
     std::int32_t FCount = 0;
-    std::int32_t FBlockTimeout = 0;
-    std::int32_t FCountTimeout = 0;
-    std::int32_t FCountDeadline = 0;  // ticks left for the count
+    std::int32_t FPatience = kPhonesWaitCable * 100;
+    TBlockWait FWait;
     std::vector<PhoneRecord> FRecords;
 };
 
@@ -100,17 +106,23 @@ class TPhoneWriteTransfer {
 public:
     void SetCloudSession(bool on) { FCloud = on; }
 
-    // The records of the grid; none sends "erase all" instead of blocks.
-    TTransferStep Start(std::vector<PhoneRecord> records);
+    // The records of the grid; none sends "erase all" instead of blocks. A block that is
+    // never acknowledged ends the write after waitSeconds.
+    TTransferStep Start(std::vector<PhoneRecord> records, std::uint32_t waitSeconds = kPhonesWaitCable);
     TTransferStep OnReply(std::span<const std::uint8_t> data);
     // One 10 ms tick: the re-send countdown.
     TTransferStep OnTick();
+    // Bytes arrived on the link: the re-send waits for its silence anew.
+    void Heard() { FWait.Heard(); }
 
     bool Writing() const { return FWriting; }
     std::uint32_t GetNextIndex() const { return FNextIndex; }
+    // The first record of the block in flight: every record before it is acknowledged.
     std::uint32_t GetWriteIndex() const { return FWriteIndex; }
     std::uint32_t GetCount() const { return static_cast<std::uint32_t>(FRecords.size()); }
-    std::uint16_t GetWriteTimeout() const { return FWriteTimeout; }
+    std::uint16_t GetWriteTimeout() const { return static_cast<std::uint16_t>(FWait.Left()); }
+    // Blocks sent by this write, repeats included.
+    std::uint32_t BlockRequests() const { return FWait.Requests(); }
     // Ends the write where it stands: no re-send, no end request.
     void Stop();
 
@@ -123,9 +135,16 @@ private:
     bool FWriting = false;
     std::uint32_t FNextIndex = 0;
     std::uint32_t FWriteIndex = 0;
-    std::uint16_t FWriteTimeout = 0;
+    TBlockWait FWait;
     std::vector<PhoneRecord> FRecords;
 };
+
+// What a read or a write cut short leaves (received or acknowledged records of total; a
+// total of 0 is not known yet), in both languages.
+std::string PhonesReadCutText(std::uint32_t received, std::uint32_t total);
+std::string PhonesWriteCutText(std::uint32_t written, std::uint32_t total);
+// The question of a close while a write runs.
+std::string PhonesWriteCloseQuestion(std::uint32_t written, std::uint32_t total);
 
 // Texts of the transfer.
 inline constexpr const char* kTextPhonesEmpty = "Память номеров пуста!";

@@ -16,3 +16,5 @@ void ResetPhotoState() {
     g_PhotoRetryTicks = g_PhotoAttempts = 0;
     g_PhotoFileName.clear();
 }
+
+bool PhotoFetchRuns() { return g_PhotoMode != photoIdle || g_PhotoFile.IsOpen(); }

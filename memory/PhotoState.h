@@ -23,3 +23,6 @@ extern std::string g_PhotoFileName;
 
 // Back to idle with the file closed (start-up state; tests use it too).
 void ResetPhotoState();
+// A picture is being asked for or gathered.
+bool PhotoFetchRuns();
+inline constexpr const char* kTextPhotoCut = "Получение фотоснимка прервано.//\\ Fetching the photo was cut short.";

@@ -11,6 +11,8 @@ enum class TTransferEnd {
     Completed,  // all records moved: busy flag cleared, progress hidden, wait panel closed
     Empty,      // the device holds no records: the grid is cleared
     EraseSent,  // an empty base went out as "erase all": busy flag cleared
+    NoAnswer,   // the device stopped answering: the transfer ended where it stood, its message
+                // (what it leaves) after the numbered one; progress hidden, wait panel closed
 };
 
 struct TTransferStep {
@@ -19,8 +21,53 @@ struct TTransferStep {
     bool ProgressChanged = false;
     int Percent = 0;                    // -1 hides the progress display
     std::string ProgressText;
-    std::string Message;                // message panel text
+    std::string Message;                // message panel text (a value of both languages)
     int MessageNumber = 0;              // numbered message of the language file, 0 = none
     int ResultCode = -1;                // device result code to show as its text, -1 = none
     TTransferEnd End = TTransferEnd::None;
+};
+
+// The countdowns of the block in flight, in 10 ms ticks. The block goes again once the link
+// has been silent for its countdown: bytes still arriving (the reply on a slow line) restart
+// it, so what is on its way is never asked for twice. A transfer that makes no progress for
+// longer than its patience gives up.
+class TBlockWait {
+public:
+    enum class TTick { Wait, Repeat, GiveUp };
+
+    // A transfer begins; 0 patience never gives up.
+    void Begin(std::int32_t patienceTicks) {
+        FPatience = FPatienceLeft = patienceTicks;
+        FRequests = 0;
+    }
+    // A block was asked for or sent; its countdown starts.
+    void Sent(std::int32_t silenceTicks) {
+        FSilence = FLeft = silenceTicks;
+        ++FRequests;
+    }
+    // Bytes arrived on the link.
+    void Heard() {
+        if (FLeft > 0) FLeft = FSilence;
+    }
+    // The transfer moved on (a block taken or acknowledged).
+    void Progress() { FPatienceLeft = FPatience; }
+    void Stop() { FLeft = 0; }
+    TTick Tick() {
+        if (FLeft <= 0) return TTick::Wait;
+        if (FPatience > 0 && --FPatienceLeft <= 0) {
+            FLeft = 0;
+            return TTick::GiveUp;
+        }
+        return --FLeft == 0 ? TTick::Repeat : TTick::Wait;
+    }
+    std::int32_t Left() const { return FLeft; }
+    // Requests since the transfer began, repeats included.
+    std::uint32_t Requests() const { return FRequests; }
+
+private:
+    std::int32_t FSilence = 0;
+    std::int32_t FLeft = 0;
+    std::int32_t FPatience = 0;
+    std::int32_t FPatienceLeft = 0;
+    std::uint32_t FRequests = 0;
 };

@@ -27,14 +27,14 @@ Bytes ToBytes(const ConfigRecord& r) { return Bytes(r.Bytes.begin(), r.Bytes.end
 
 // One controller on the cable with a configuration, connected and identified.
 struct ConfigRig {
-    explicit ConfigRig(const std::string& name) : rig(name), device(rig.AddController("dev")) {
+    explicit ConfigRig(const std::string& name, bool notices = false) : rig(name), device(rig.AddController("dev")) {
         device.model->SetAnswerStatus(false);
         config = std::make_unique<devsim::ConfigModel>(*device.model);
         config->SetRecord(ToBytes(DeviceRecord()));
         g_ConfigRecord = {};
         g_ConfigPage = kSettingsPage;
         rig.ListPorts({"!dev"});
-        rig.CreateForm();
+        rig.CreateForm(notices);
         ok = device.started && rig.ConnectTo(device, kIdentifyReply);
         device.sim.ClearRecord();
     }
@@ -207,6 +207,23 @@ TEST(ConfigTransfer, WaitTimesOutAfter15Seconds) {
     }()));
     ASSERT_TRUE(LinkRig::Deliver(kReadReplyBytes));
     EXPECT_EQ(g_ConfigRecord, DeviceRecord());
+}
+
+// An unplug ends the wait at once and says what the cut write leaves; no time-out follows.
+TEST(ConfigTransfer, AWriteCutByAnUnplugEndsAtOnce) {
+    ConfigRig c("cfg-unplug", true);
+    ASSERT_TRUE(c.ok);
+    c.config->SetAnswer(false);
+    testsupport::Click(Form1->Button6);
+    ASSERT_TRUE(c.AwaitRequest(devsim::kCmdWriteConfig));
+    ASSERT_TRUE(ConfigRig::Waiting());
+    c.device.sim.Unplug();
+    const std::string told = "Связь с устройством потеряна.\r\nЗапись конфигурации прервана: устройство могло не "
+                             "сохранить новые настройки, запишите их снова.";
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return ConfigRig::Message() == told; }));
+    EXPECT_FALSE(ConfigRig::Waiting());
+    sys::AdvanceMs(20000);
+    EXPECT_EQ(ConfigRig::Message(), told);
 }
 
 TEST(ConfigTransfer, LocalServerLinkWaits50SecondsAndPausesThePoll) {

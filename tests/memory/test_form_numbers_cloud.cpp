@@ -7,6 +7,7 @@
 #include "memory/MemoryState.h"
 #include "memory/PhoneBase.h"
 #include "platform/sys/Clock.h"
+#include "platform/sys/GuiThread.h"
 #include "platform/ui/Dialogs.h"
 #include "tools/devsim/DevFrame.h"
 
@@ -77,10 +78,16 @@ TEST_F(NumbersCloud, WriteGoesInBlocksOfFifteen) {
     ASSERT_EQ(sent.size(), 5u);
     EXPECT_EQ(sent[4].data, (Bytes{0x02}));
 
-    // The end of the session stops every countdown.
+    // The end of the session ends the write at once, says what it leaves, and no countdown
+    // sends anything after it.
     Form1->StartWritePhonesMemory();
     ASSERT_EQ(sent.size(), 6u);
-    StopPhoneTransfers();
+    Form1->ClientSocketDisconnect(nullptr, nullptr);
+    sys::ServeGuiCalls();
+    EXPECT_EQ(Form1->MESLABEL->GetCaption(),
+              "Связь с устройством потеряна.\r\nЗапись памяти номеров прервана (записано 0 из 40). Устройство стёрло "
+              "свою базу перед записью и теперь может хранить только часть номеров: запишите базу снова.");
+    EXPECT_FALSE(Form1->ProcPanel->GetVisible());
     sys::AdvanceMs(10000);
     EXPECT_EQ(sent.size(), 6u);
 }

@@ -294,6 +294,41 @@ TEST(NumberTransfer, DeviceNamesTheNextIndex) {
     EXPECT_TRUE(t.Writing());
 }
 
+// A block the device never answers is asked for (sent) again while the wait lasts, counted
+// from the last progress; then the transfer ends with message 4 and what it leaves.
+TEST(NumberTransfer, AnUnansweredBlockEndsTheTransferAfterItsWait) {
+    TPhoneReadTransfer r;
+    r.Start(2);
+    r.OnReply(Bytes{0x00, 0x28, 0x00});  // 40 records
+    r.OnReply(BlockReply(0, 31, 0, 31));
+    int asked = 0;
+    for (int i = 0; i < 199; ++i) {
+        asked += !r.OnTick().Request.empty();
+        if (i == 120) r.Heard();  // bytes on the link put a repeat off, never the end
+    }
+    EXPECT_EQ(asked, 3);  // at 0.5 and 1 s, then 0.5 s after the bytes
+    TTransferStep s = r.OnTick();
+    EXPECT_EQ(s.End, TTransferEnd::NoAnswer);
+    EXPECT_EQ(s.MessageNumber, 4);
+    EXPECT_EQ(s.Message.substr(0, s.Message.find("//\\")),
+              "Чтение памяти номеров прервано (получено 31 из 40). Таблица номеров осталась прежней.");
+    EXPECT_EQ(s.Percent, -1);
+    EXPECT_FALSE(r.Running());
+    EXPECT_TRUE(Ticks(r, 1000).Request.empty());
+
+    TPhoneWriteTransfer w;
+    w.Start(Base(40));
+    w.OnReply(Bytes{0x00, 0x00});
+    for (int i = 0; i < 1499; ++i) asked += !w.OnTick().Request.empty();
+    EXPECT_EQ(asked, 3 + 4);  // every 3 s
+    s = w.OnTick();
+    EXPECT_EQ(s.End, TTransferEnd::NoAnswer);
+    EXPECT_EQ(s.MessageNumber, 4);
+    EXPECT_EQ(s.Message.substr(0, s.Message.find('.')), "Запись памяти номеров прервана (записано 31 из 40)");
+    EXPECT_FALSE(w.Writing());
+    EXPECT_TRUE(Ticks(w, 1000).Request.empty());
+}
+
 TEST(NumberTransfer, EmptyGridErasesTheBase) {
     TPhoneWriteTransfer t;
     TTransferStep s = t.Start({});

@@ -406,14 +406,19 @@ TEST(PhotoLink, SampleControllerServesEachPhotoEventsPicture) {
     EXPECT_EQ(Form1->CAMImage->GetPicture()->GetWidth(), 160);
 }
 
-TEST(PhotoLink, EventPictureAbandonedAfterFifteenSeconds) {
-    PhotoRig c("photo-giveup");
-    ASSERT_TRUE(c.ok);
+// An event picture asked for by a double click on its log row, which the device never answers.
+bool AskForAnUnansweredEventPicture(PhotoRig& c) {
     c.photo->SetEventName(EventPhotoFileName(SessionImeiText(), "Камера 2"));
     c.photo->LoseReplies(1000);
     FillLog("Камера 2");
     DoubleClickLogRow(1);
-    ASSERT_TRUE(c.Await(devsim::kCmdEventPhoto, 1));
+    return c.Await(devsim::kCmdEventPhoto, 1);
+}
+
+TEST(PhotoLink, EventPictureAbandonedAfterFifteenSeconds) {
+    PhotoRig c("photo-giveup");
+    ASSERT_TRUE(c.ok);
+    ASSERT_TRUE(AskForAnUnansweredEventPicture(c));
     // Sent at 0, 3, 6, 9 and 12 s; abandoned at 15 s.
     std::vector<int> sentAt;
     std::size_t seen = 1;
@@ -443,6 +448,19 @@ TEST(PhotoLink, EventPictureAbandonedAfterFifteenSeconds) {
     EXPECT_FALSE(g_PhotoFile.IsOpen());
     sys::AdvanceMs(4000);
     EXPECT_EQ(c.device.Requests(devsim::kCmdEventPhoto), 5u);
+}
+
+// The link goes while an event picture is asked for: the fetch ends at once and says so.
+TEST(PhotoLink, EventPictureEndsWhenTheLinkGoes) {
+    PhotoRig c("photo-lost");
+    ASSERT_TRUE(c.ok);
+    ASSERT_TRUE(AskForAnUnansweredEventPicture(c));
+    c.device.sim.Unplug();
+    sys::AdvanceMs(3000);  // a notice takes the link down, or else the retry's write does
+    ASSERT_TRUE(testsupport::WaitUntil(
+        [] { return PhotoRig::Message() == "Связь с устройством потеряна.\r\nПолучение фотоснимка прервано."; }));
+    EXPECT_EQ(g_PhotoMode, photoIdle);
+    EXPECT_FALSE(g_PhotoFile.IsOpen());
 }
 
 }  // namespace

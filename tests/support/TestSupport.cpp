@@ -23,6 +23,7 @@
 
 extern char** environ;
 
+#include "platform/sys/Clock.h"
 #include "platform/sys/GuiThread.h"
 #include "platform/ui/Controls.h"
 
@@ -41,6 +42,24 @@ bool WaitUntil(const std::function<bool()>& pred, int timeoutMs) {
 
 void Pump(int ms) {
     WaitUntil([] { return false; }, ms);
+}
+
+long long RunClockAlong(const std::function<bool()>& done, long long limitMs) {
+    const auto start = std::chrono::steady_clock::now();
+    long long clock = 0;
+    for (;;) {
+        sys::ServeGuiCalls();
+        QCoreApplication::processEvents();
+        if (done()) return clock;
+        if (clock >= limitMs) return -1;
+        const auto wall = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+        if (clock + 10 <= wall.count()) {
+            sys::AdvanceMs(10);
+            clock += 10;
+        } else {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    }
 }
 
 void Click(QWidget* widget) {

@@ -19,6 +19,11 @@ bool WaitUntil(const std::function<bool()>& pred, int timeoutMs = 3000);
 // Serves the GUI thread for a short while of wall time (lets real I/O settle).
 void Pump(int ms);
 
+// For a peer at a slow line's real pace: moves the manual clock along with the wall clock,
+// 10 ms at a time and never ahead of it, serving the GUI thread before every step, until
+// done() holds. Returns the clock time that took, or -1 once limitMs of it have passed.
+long long RunClockAlong(const std::function<bool()>& done, long long limitMs);
+
 // A left click in the middle of the widget, as the mouse gives it: press, then release.
 void Click(QWidget* widget);
 // The same, in the middle of the control's widget.

@@ -50,6 +50,16 @@ void TReport::Ratio(const std::string& what, double ms, double floorMs, double t
         "<= " + Fixed(targetRatio, 2) + " x floor", ratio <= targetRatio);
 }
 
+void TReport::LineTime(const std::string& what, double ms, double floorMs, double ratio, double plusMs) {
+    Add(what, Fixed(ms / 1000, 2) + " s / " + Fixed(floorMs / 1000, 2) + " s = " + Fixed(ms / floorMs, 3),
+        "<= " + Fixed(ratio, 1) + " x floor + " + Fixed(plusMs / 1000, 0) + " s", ms <= ratio * floorMs + plusMs);
+}
+
+void TReport::PerBlock(const std::string& what, double requests, double blocks, double target) {
+    const double per = blocks > 0 ? requests / blocks : 0;
+    Add(what, Fixed(requests, 0) + " / " + Fixed(blocks, 0) + " = " + Fixed(per, 2), "<= " + Fixed(target, 1), per <= target);
+}
+
 void TReport::RoundTrips(const std::string& what, std::vector<double> ms, double floorMs, double targetRatio) {
     if (ms.empty()) {
         Failed(what + ": no reply");

@@ -15,6 +15,11 @@ public:
     void Percent(const std::string& what, double percent, double targetPercent);
     // A wall time against its floor; the target is a ratio.
     void Ratio(const std::string& what, double ms, double floorMs, double targetRatio);
+    // A wall time on a slow line against the time its bytes need there; the bound is
+    // ratio x floor + plusMs.
+    void LineTime(const std::string& what, double ms, double floorMs, double ratio, double plusMs);
+    // Requests per block, repeats included.
+    void PerBlock(const std::string& what, double requests, double blocks, double target);
     // Round trips against their floor: the median and the worst.
     void RoundTrips(const std::string& what, std::vector<double> ms, double floorMs, double targetRatio);
     void Failed(const std::string& what);

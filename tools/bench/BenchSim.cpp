@@ -29,6 +29,7 @@ bool TSimProcess::Start(const std::string& exe, const std::vector<std::string>& 
         FPid = -1;
         return false;
     }
+    if (link.empty()) return true;
     for (int i = 0; i < 500; ++i) {
         if (std::filesystem::exists(link)) return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(10));

@@ -14,7 +14,8 @@ public:
     TSimProcess(const TSimProcess&) = delete;
     TSimProcess& operator=(const TSimProcess&) = delete;
 
-    // Starts devsim with args and waits for its pty to appear at link.
+    // Starts devsim with args and waits for its pty to appear at link (not when link is
+    // empty: a device that dials in).
     bool Start(const std::string& exe, const std::vector<std::string>& args, const std::string& link);
     void Stop();
 

@@ -1,9 +1,11 @@
 // zentor_bench: the tool's speed and memory, each figure printed beside its target.
-//   zentor_bench [--numbers N] [--events M] [--rounds R] [--devsim PATH] [--no-link]
+//   zentor_bench [--numbers N] [--events M] [--rounds R] [--slow S] [--devsim PATH] [--no-link]
 // Runs the main window off-screen against devsim (a process of its own, answering at once):
 // start-up, the number grid's own operations at N rows, a 65535-number configuration file,
-// then a whole read and write of N numbers and R configuration round trips on the link
-// (left out with --no-link).
+// then a whole read and write of N numbers and R configuration round trips on the link,
+// then a read and a write of S numbers on slow links: a 19200-baud cable, and a controller
+// dialled in to the local configuration server at GPRS pace (the links left out with
+// --no-link, the slow ones with --slow 0).
 // It asserts nothing; run it through scripts/bench.
 #include <cstdio>
 #include <cstdlib>
@@ -24,6 +26,7 @@
 #include "tools/bench/BenchProbe.h"
 #include "tools/bench/BenchReport.h"
 #include "tools/bench/BenchSim.h"
+#include "tools/devsim/DevSim.h"
 #include "tools/devsim/SampleContent.h"
 
 void SortGridByColumn(TStringGrid* grid, int column, bool numeric = false);
@@ -34,6 +37,9 @@ using namespace bench;
 
 constexpr double kBlockFloorMs = 50;  // the receive silence that ends each reply
 constexpr int kCableBlock = 31;
+constexpr unsigned kSlowBaud = 19200;
+// Frame bytes besides the data: "SLMX", length, marker, command, CRC.
+constexpr double kFrameBytes = 10;
 constexpr std::size_t kFileNumbers = 65535;
 constexpr int kRepeats = 5;
 
@@ -41,6 +47,7 @@ struct TOptions {
     std::size_t Numbers = 15000;
     std::size_t Events = 300;
     int Rounds = 20;
+    std::size_t Slow = 300;
     bool Link = true;
     std::string Devsim;
 };
@@ -119,23 +126,31 @@ bool Connect() {
     return ServeUntil([] { return g_AccessLevel != 0; }, 5000);
 }
 
-// A whole transfer of the base: wall time against its floor, CPU, the GUI thread's longest
-// pause.
-void TransferFigures(TReport& report, const std::string& what, std::size_t blocks, const std::function<void()>& start,
-                     const std::function<bool()>& done) {
-    TGuiPauseProbe pauses;
-    const double wall = WallMs(), cpu = CpuMs();
-    // The button's work runs from the event loop, as a click's does, and counts as a pause.
+// Runs a transfer from start() until done(): its wall time, or -1 when it did not end. The
+// button's work runs from the event loop, as a click's does.
+double TimedTransfer(const std::function<void()>& start, const std::function<bool()>& done) {
+    const double wall = WallMs();
     bool started = false;
     sys::PostToGuiThread([&] {
         start();
         started = true;
     });
-    if (!ServeUntil([&] { return started && done(); }, 600000)) {
+    if (!ServeUntil([&] { return started && done(); }, 600000)) return -1;
+    return WallMs() - wall;
+}
+
+// A whole transfer of the base: wall time against its floor, CPU, the GUI thread's longest
+// pause (the button's work counts as one).
+void TransferFigures(TReport& report, const std::string& what, std::size_t blocks, const std::function<void()>& start,
+                     const std::function<bool()>& done) {
+    TGuiPauseProbe pauses;
+    const double cpu = CpuMs();
+    const double wall = TimedTransfer(start, done);
+    if (wall < 0) {
         report.Failed(what + ": did not end");
         return;
     }
-    TSpan span{WallMs() - wall, CpuMs() - cpu};
+    TSpan span{wall, CpuMs() - cpu};
     const double floor = static_cast<double>(blocks) * kBlockFloorMs;
     report.Ratio(what + ": wall time / floor (" + std::to_string(blocks) + " x 50 ms)", span.Wall, floor, 1.07);
     report.Percent(what + ": CPU of the tool", span.CpuShare(), 8);
@@ -197,6 +212,69 @@ void LinkPart(TReport& report, const TOptions& o, TSimProcess& sim, const std::s
     LinkFigures(report, o);
 }
 
+// A read and a write of n numbers on a slow line: wall time against the time their bytes
+// need on it, and block requests (repeats included) per block.
+void SlowFigures(TReport& report, const std::string& line, std::size_t n, unsigned baud) {
+    const double blocks = static_cast<double>((n + kCableBlock - 1) / kCableBlock);
+    const double msPerByte = 10000.0 / baud;
+    // Requests: the count (1 data byte), blocks (3); replies: the count (3), blocks (5 + records).
+    const double readBytes = kFrameBytes * (2 + 2 * blocks) + 1 + 3 + blocks * (3 + 5) + 64.0 * n;
+    // Requests: blocks (5 + records), the end (1); replies: 2 data bytes each.
+    const double writeBytes = kFrameBytes * (2 * blocks + 2) + blocks * 5 + 64.0 * n + 1 + 2 * (blocks + 1);
+    const std::string what = std::to_string(n) + "-number ";
+    Form1->SelectPage(5);
+    ServePending();
+    const int rows = static_cast<int>(n) + 2;
+    double ms = TimedTransfer([] { Form1->UiButton5->Click(); },
+                              [rows] { return !g_PhoneRead.Running() && Form1->PhonesGrid->GetRowCount() == rows; });
+    if (ms < 0) {
+        report.Failed(what + "read, " + line + ": did not end");
+        return;
+    }
+    report.LineTime(what + "read, " + line + ": wall time / line", ms, readBytes * msPerByte, 1.5, 3000);
+    report.PerBlock(what + "read, " + line + ": requests per block", g_PhoneRead.BlockRequests(), blocks, 1.3);
+    ms = TimedTransfer([] {
+        ui::test::PushDialogAnswer(IDYES);
+        Form1->UiButton6->Click();
+    }, [] { return !g_PhoneWrite.Writing(); });
+    if (ms < 0) {
+        report.Failed(what + "write, " + line + ": did not end");
+        return;
+    }
+    report.LineTime(what + "write, " + line + ": wall time / line", ms, writeBytes * msPerByte, 1.5, 3000);
+    report.PerBlock(what + "write, " + line + ": requests per block", g_PhoneWrite.BlockRequests(), blocks, 1.3);
+}
+
+// The slow links: the fast controller leaves, a 19200-baud one comes on the same port; then
+// it leaves too and one dials in to the local configuration server at GPRS pace.
+void SlowPart(TReport& report, const TOptions& o, TSimProcess& sim, const std::string& link) {
+    const std::string n = std::to_string(o.Slow);
+    const auto leave = [&sim] {
+        sim.Stop();
+        return ServeUntil([] { return !g_DeviceConnected; }, 5000);
+    };
+    if (!leave() ||
+        !sim.Start(o.Devsim, {"--link", link, "--pace", std::to_string(kSlowBaud), "--no-prompt", "--numbers", n}, link) ||
+        !Connect()) {
+        report.Failed("no controller on a 19200-baud line");
+        return;
+    }
+    SlowFigures(report, "19200-baud cable", o.Slow, kSlowBaud);
+    if (!leave()) {
+        report.Failed("the 19200-baud controller did not leave");
+        return;
+    }
+    Form1->RconfPort->SetText("0");
+    Form1->Button1->Click();
+    const std::string server = "127.0.0.1:" + std::to_string(Form1->ConfServer->GetSocket()->GetLocalPort());
+    if (!Form1->ConfServer->GetActive() || !sim.Start(o.Devsim, {"--dial", server, "--no-prompt", "--numbers", n}, "") ||
+        !Connect()) {
+        report.Failed("no controller dialled in to the local configuration server");
+        return;
+    }
+    SlowFigures(report, "local server at GPRS pace", o.Slow, devsim::kGprsPaceBaud);
+}
+
 TOptions ParseOptions(int argc, char** argv) {
     TOptions o;
     o.Devsim = DevsimBeside(std::filesystem::read_symlink("/proc/self/exe").string());
@@ -207,6 +285,7 @@ TOptions ParseOptions(int argc, char** argv) {
         else if (a == "--numbers") o.Numbers = std::strtoul(argv[++i], nullptr, 10);
         else if (a == "--events") o.Events = std::strtoul(argv[++i], nullptr, 10);
         else if (a == "--rounds") o.Rounds = std::atoi(argv[++i]);
+        else if (a == "--slow") o.Slow = std::strtoul(argv[++i], nullptr, 10);
         else if (a == "--devsim") o.Devsim = argv[++i];
     }
     return o;
@@ -252,6 +331,7 @@ int main(int argc, char** argv) {
 
     TSimProcess sim;
     if (o.Link) LinkPart(report, o, sim, link);
+    if (o.Link && o.Slow > 0) SlowPart(report, o, sim, link);
     report.Print();
     sim.Stop();
     delete Form2;

@@ -125,6 +125,7 @@ bool DevSim::OpenPty() {
     FSlavePath = name;
     FScanner = FrameScanner();
     FOut.clear();
+    FIn.clear();
     return true;
 }
 
@@ -156,6 +157,7 @@ bool DevSim::Connect() {
     FHungUp = false;
     FScanner = FrameScanner();
     FOut.clear();
+    FIn.clear();
     return true;
 }
 
@@ -174,6 +176,7 @@ void DevSim::ClosePty() {
     FSlave = FMaster = -1;
     FSlavePath.clear();
     FOut.clear();
+    FIn.clear();  // a request still on the line is lost with it
 }
 
 void DevSim::StartThread() {
@@ -204,7 +207,7 @@ void DevSim::Run() {
     for (;;) {
         int master;
         bool pending, paced;
-        int timeout = -1;
+        int timeout = ReleaseInput();
         {
             std::lock_guard<std::mutex> g(FLock);
             if (FStopping) return;
@@ -230,7 +233,8 @@ void DevSim::Run() {
             pending = !FOut.empty();
             if (pending && paced) {
                 double perMs = FPaceBaud / 10.0 / 1000.0;
-                timeout = std::max(1, static_cast<int>((1.0 - credit) / perMs + 0.999));
+                int wait = std::max(1, static_cast<int>((1.0 - credit) / perMs + 0.999));
+                timeout = timeout < 0 ? wait : std::min(timeout, wait);
             }
         }
         pollfd p[2] = {{master, static_cast<short>(POLLIN | (pending && !paced ? POLLOUT : 0)), 0},
@@ -241,27 +245,55 @@ void DevSim::Run() {
             while (read(FWake, &v, sizeof v) > 0) {}
         }
         if (p[0].revents & (POLLIN | POLLHUP | POLLERR)) {
-            std::uint8_t buf[4096];
-            bool any = false;
-            for (;;) {
-                ssize_t n = read(master, buf, sizeof buf);
-                if (n > 0) {
-                    OnReceived(buf, static_cast<std::size_t>(n));
-                    any = true;
-                    continue;
-                }
-                if (n < 0 && errno == EINTR) continue;
-                if (FDialPort != 0 && (n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK))) {
-                    std::lock_guard<std::mutex> g(FLock);
-                    FHungUp = true;
-                    FOut.clear();  // nowhere to send it now
-                    any = true;
-                }
-                break;
-            }
+            const bool any = ReadLine(master);
             // A master with no reader behind it reports a hang-up; do not spin on it.
             if (!any && (p[0].revents & (POLLHUP | POLLERR))) poll(nullptr, 0, 10);
         }
+    }
+}
+
+bool DevSim::ReadLine(int fd) {
+    std::uint8_t buf[4096];
+    bool any = false;
+    for (;;) {
+        ssize_t n = read(fd, buf, sizeof buf);
+        if (n > 0) {
+            any = true;
+            {
+                std::lock_guard<std::mutex> g(FLock);
+                if (FInPaceBaud > 0) {
+                    // The bytes cross the line one after the other, after what is still on it.
+                    FInFree = std::max(FInFree, NowMs()) + static_cast<double>(n) * 10000.0 / FInPaceBaud;
+                    FIn.emplace_back(FInFree, Bytes(buf, buf + n));
+                    continue;
+                }
+            }
+            OnReceived(buf, static_cast<std::size_t>(n));
+            continue;
+        }
+        if (n < 0 && errno == EINTR) continue;
+        if (FDialPort != 0 && (n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK))) {
+            std::lock_guard<std::mutex> g(FLock);
+            FHungUp = true;
+            FOut.clear();  // nowhere to send it now
+            any = true;
+        }
+        return any;
+    }
+}
+
+int DevSim::ReleaseInput() {
+    for (;;) {
+        Bytes due;
+        {
+            std::lock_guard<std::mutex> g(FLock);
+            if (FIn.empty()) return -1;
+            const double left = FIn.front().first - NowMs();
+            if (left > 0) return std::max(1, static_cast<int>(left + 0.999));
+            due = std::move(FIn.front().second);
+            FIn.pop_front();
+        }
+        OnReceived(due.data(), due.size());
     }
 }
 
@@ -313,6 +345,14 @@ void DevSim::SetPacing(unsigned baud) {
     {
         std::lock_guard<std::mutex> g(FLock);
         FPaceBaud = baud;
+    }
+    Wake();
+}
+
+void DevSim::SetInputPacing(unsigned baud) {
+    {
+        std::lock_guard<std::mutex> g(FLock);
+        FInPaceBaud = baud;
     }
     Wake();
 }

@@ -7,8 +7,12 @@
 // Dialled in instead (Dial), the device is a GPRS modem connected to the tool's local
 // configuration server over TCP: the connection is its line, and pacing splits what it
 // sends into many small segments, as GPRS links do.
+//
+// Pacing both ways makes a slow line: what the device sends leaves at the line's rate, and
+// a request is taken in only once its last byte would have crossed it.
 #include <condition_variable>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <map>
 #include <mutex>
@@ -20,6 +24,9 @@
 #include "tools/devsim/DevFrame.h"
 
 namespace devsim {
+
+// The pace of a controller dialling in over GPRS, as a line rate.
+inline constexpr unsigned kGprsPaceBaud = 19200;
 
 // The line as the tool set it, read from the pty.
 struct LineSettings {
@@ -77,6 +84,9 @@ public:
     void SetEcho(bool on);
     // Paces what it sends at the given line rate (10 bits a byte); 0 sends at once.
     void SetPacing(unsigned baud);
+    // Takes in what it receives at the given line rate: bytes reach the handlers (and the
+    // record) when they would have crossed the line; 0 takes them in at once.
+    void SetInputPacing(unsigned baud);
 
     // Queues arbitrary bytes for the tool.
     void Send(const Bytes& bytes);
@@ -102,6 +112,10 @@ private:
     void StopThread();
     void Run();
     void Wake();
+    // Reads what waits on the line; false when nothing came.
+    bool ReadLine(int fd);
+    // Passes on the paced input whose time has come; the milliseconds until the next, or -1.
+    int ReleaseInput();
     void OnReceived(const std::uint8_t* p, std::size_t n);
 
     const std::string FLinkPath;
@@ -120,6 +134,9 @@ private:
     std::map<std::uint8_t, ReplyHandler> FHandlers;
     bool FEcho = false;
     unsigned FPaceBaud = 0;
+    unsigned FInPaceBaud = 0;
+    double FInFree = 0;  // when the line's last received byte has crossed it
+    std::deque<std::pair<double, Bytes>> FIn;  // received bytes and when they have crossed
     Bytes FOut;
     Bytes FReceived;
     std::vector<Frame> FFrames;

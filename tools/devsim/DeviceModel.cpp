@@ -30,6 +30,7 @@ DeviceModel::DeviceModel(DevSim& sim) : FSim(sim) {
 }
 
 DeviceModel::~DeviceModel() {
+    // No restart starts from here on; one under way finishes first, while the model exists.
     JoinWorker();
     // The handlers point at this model: the device leaves with it.
     FSim.Stop();
@@ -196,6 +197,8 @@ Bytes DeviceModel::Reset(const Frame& request) {
 
 // Runs on a thread of its own: the serving thread cannot stop itself.
 void DeviceModel::ReplugLater(bool bootloader) {
+    std::lock_guard<std::mutex> w(FWorkerLock);
+    if (FClosing) return;
     if (FWorker.joinable()) FWorker.join();  // the previous restart has finished
     FWorker = std::thread([this, bootloader] {
         // The reply leaves first, and the tool gets a moment to take it in.
@@ -217,7 +220,15 @@ void DeviceModel::ReplugLater(bool bootloader) {
 }
 
 void DeviceModel::JoinWorker() {
-    if (FWorker.joinable()) FWorker.join();
+    std::thread worker;
+    {
+        std::lock_guard<std::mutex> w(FWorkerLock);
+        FClosing = true;
+        worker = std::move(FWorker);
+    }
+    // Outside the lock: the restart may be stopping the serving thread, which may be waiting
+    // for the lock in ReplugLater.
+    if (worker.joinable()) worker.join();
 }
 
 }  // namespace devsim

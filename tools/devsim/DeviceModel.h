@@ -115,6 +115,9 @@ private:
     int FReplugDelayMs = 300;
     int FResets = 0;
     bool FResetDone = true;
+    // The restart's thread: started on the serving thread, joined by the destructor.
+    std::mutex FWorkerLock;
+    bool FClosing = false;
     std::thread FWorker;
 };
 

@@ -39,6 +39,7 @@ struct MemoryModel::State {
     std::vector<Bytes> LogRecords;
     std::size_t LogBlock = 10;
     int LoseLog = 0;
+    int DuplicateLog = 0;
 
     std::size_t Find(const std::string& number) const {
         for (std::size_t i = 0; i < Numbers.size(); ++i)
@@ -147,7 +148,13 @@ struct MemoryModel::State {
         PutU16(reply, n);
         for (std::size_t i = index; i < index + n; ++i)
             reply.insert(reply.end(), LogRecords[i].begin(), LogRecords[i].end());
-        return BuildReply(kCmdReadEventLog, reply);
+        Bytes frame = BuildReply(kCmdReadEventLog, reply);
+        if (DuplicateLog > 0) {
+            --DuplicateLog;
+            const Bytes again = frame;
+            frame.insert(frame.end(), again.begin(), again.end());
+        }
+        return frame;
     }
 };
 
@@ -225,6 +232,11 @@ void MemoryModel::SetLogBlockSize(std::size_t n) {
 void MemoryModel::LoseLogReplies(int n) {
     std::lock_guard<std::mutex> g(FState->Lock);
     FState->LoseLog = n;
+}
+
+void MemoryModel::DuplicateLogReplies(int n) {
+    std::lock_guard<std::mutex> g(FState->Lock);
+    FState->DuplicateLog = n;
 }
 
 void MemoryModel::AnnounceLog() {

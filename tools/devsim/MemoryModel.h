@@ -56,6 +56,8 @@ public:
     std::vector<Bytes> Log() const;
     void SetLogBlockSize(std::size_t n);
     void LoseLogReplies(int n);
+    // The next n log block replies go out twice, as answers to a repeated request do.
+    void DuplicateLogReplies(int n);
     // Sends the count reply that starts a read of the whole log.
     void AnnounceLog();
     // Sends an event notice carrying the record (or any bytes).

@@ -6,8 +6,9 @@
 // HOST:PORT, its output split up by the pacing as a GPRS link splits it) and answers as a
 // controller does (identify, password, status, reset; see DeviceModel.h), asking for its
 // password after each identify unless told not to. Each --reply answers request frames
-// with command CC (hex) by a reply frame carrying the data HEX instead. Paces its output
-// at 19200 baud unless told otherwise. The configuration record starts as a sample one
+// with command CC (hex) by a reply frame carrying the data HEX instead. On a pty it answers
+// at once, as the controller's USB port does; dialled in it is paced at 19200 baud, as a
+// GPRS link is. --pace BAUD makes the line that slow both ways (0: not paced). The configuration record starts as a sample one
 // (see ConfigModel.h); with --config-out each record the tool writes is saved to FILE,
 // byte for byte. Its status is a working controller's, with the local clock as the network
 // time. With --numbers and --events the device starts with N sample numbers and M sample
@@ -60,7 +61,7 @@ int main(int argc, char** argv) {
     std::string link;
     std::string dial;
     bool echo = false;
-    unsigned pace = 19200;
+    int pace = -1;  // not given
     std::vector<std::pair<std::uint8_t, devsim::Bytes>> replies;
     devsim::DeviceIdentity identity;
     unsigned admin = 1234, manager = 1111;
@@ -77,7 +78,7 @@ int main(int argc, char** argv) {
         } else if (a == "--echo") {
             echo = true;
         } else if (a == "--pace" && i + 1 < argc) {
-            pace = static_cast<unsigned>(std::strtoul(argv[++i], nullptr, 10));
+            pace = static_cast<int>(std::min<unsigned long>(std::strtoul(argv[++i], nullptr, 10), 4000000));
         } else if (a == "--bootloader") {
             identity.working = false;
         } else if (a == "--type" && i + 1 < argc) {
@@ -149,7 +150,9 @@ int main(int argc, char** argv) {
         photo.AddEventPicture("_" + log.Photos[k] + ".jpg", devsim::SamplePicture(k));
     for (auto& [cmd, data] : replies) sim.SetReply(cmd, data);
     sim.SetEcho(echo);
-    sim.SetPacing(pace);
+    const unsigned baud = pace >= 0 ? static_cast<unsigned>(pace) : dial.empty() ? 0 : devsim::kGprsPaceBaud;
+    sim.SetPacing(baud);
+    sim.SetInputPacing(baud);
     if (!dial.empty()) {
         if (!sim.Dial(dial.substr(0, colon), std::atoi(dial.c_str() + colon + 1))) {
             std::fprintf(stderr, "devsim: cannot dial in to %s: %s\n", dial.c_str(), std::strerror(errno));

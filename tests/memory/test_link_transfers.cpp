@@ -1,0 +1,315 @@
+// Transfers over a slow line and a lost one, with a simulated controller on a pty or dialled
+// in to the local configuration server, each at its line's real pace: whole reads and writes
+// finish close to the time their bytes need, a block on its way is never asked for twice, a
+// duplicated log block is not reported, the status poll waits; an unplug ends a transfer at
+// once and the next controller hears nothing before its login; a close asks first.
+#include <gtest/gtest.h>
+
+#include <QTest>
+
+#include "device/DeviceLink.h"
+#include "device/LinkRig.h"
+#include "memory/MemoryState.h"
+#include "memory/PhoneBase.h"
+#include "platform/sys/Clock.h"
+#include "platform/ui/Dialogs.h"
+#include "tools/devsim/MemoryModel.h"
+#include "tools/devsim/SampleContent.h"
+
+namespace {
+
+using namespace linktest;
+using devsim::MemoryModel;
+using testsupport::RunClockAlong;
+
+constexpr unsigned kSlowBaud = 19200;
+constexpr std::size_t kNumbers = 300, kEvents = 200;
+constexpr std::size_t kNumberBlock = 31, kLogBlock = 10;
+constexpr std::size_t FrameBytes(std::size_t data) { return 4 + 2 + 2 + data + 2; }
+
+std::size_t Blocks(std::size_t records, std::size_t block) { return (records + block - 1) / block; }
+// The replies of a read of records in blocks of records of size bytes, its count first.
+std::size_t ReadReplyBytes(std::size_t records, std::size_t block, std::size_t size) {
+    return FrameBytes(3) + Blocks(records, block) * FrameBytes(5) + records * size;
+}
+
+std::size_t Count(const devsim::DevSim& sim, std::uint8_t command, std::uint8_t first) {
+    std::size_t n = 0;
+    for (const devsim::Frame& f : sim.Frames()) n += f.command == command && !f.data.empty() && f.data[0] == first;
+    return n;
+}
+
+// No status request reached the device between the first and the last frame of command.
+bool NoStatusDuring(const devsim::DevSim& sim, std::uint8_t command) {
+    const std::vector<devsim::Frame> frames = sim.Frames();
+    std::size_t first = frames.size(), last = 0;
+    for (std::size_t i = 0; i < frames.size(); ++i)
+        if (frames[i].command == command) first = std::min(first, i), last = i;
+    for (std::size_t i = first; i < last; ++i)
+        if (frames[i].command == devsim::kCmdReadStatus) return false;
+    return true;
+}
+
+// A transfer's clock time against the time its bytes need on the line (10 bits a byte), and
+// its block requests (repeats included) against its blocks.
+void ExpectPaced(const std::string& what, long long tookMs, std::size_t lineBytes, unsigned baud, std::size_t requests,
+                 std::size_t blocks) {
+    const double floorMs = static_cast<double>(lineBytes) * 10000.0 / baud;
+    ASSERT_GE(tookMs, 0) << what << " did not end";
+    EXPECT_LE(static_cast<double>(tookMs), 1.5 * floorMs + 3000) << what << ", the line needs " << floorMs << " ms";
+    EXPECT_LE(static_cast<double>(requests), 1.3 * static_cast<double>(blocks)) << what;
+}
+
+std::string Message() { return Form1->MESLABEL->GetCaption(); }
+
+// The password typed and the connect button clicked; the device's answer at its pace.
+bool LogIn() {
+    Form1->USBPASS->SetText("");
+    QTest::keyClicks(Form1->USBPASS->GetWidget(), "1234");
+    testsupport::Click(Form1->Button5);
+    return RunClockAlong([] { return g_AccessLevel == 32; }, 5000) >= 0;
+}
+
+// A read and a write of 300 numbers, and a read of 200 events one of whose blocks comes
+// twice, each started as the user starts it, at the line's pace.
+void WholeExchange(devsim::DevSim& sim, MemoryModel& memory, unsigned baud) {
+    const std::vector<devsim::Bytes> base = devsim::SampleNumbers(kNumbers);
+    memory.SetNumbers(base);
+    sim.ClearRecord();
+    testsupport::Click(Form1->UiButton5);
+    long long took = RunClockAlong([] { return !g_PhoneRead.Running(); }, 60000);
+    EXPECT_EQ(Message(), "Чтение памяти номеров завершено");
+    EXPECT_EQ(Form1->PhonesGrid->GetRowCount(), static_cast<int>(kNumbers) + 2);
+    ExpectPaced("read", took, sim.ReceivedCount() + ReadReplyBytes(kNumbers, kNumberBlock, 64), baud,
+                Count(sim, devsim::kCmdReadNumbers, 0x01), Blocks(kNumbers, kNumberBlock));
+    EXPECT_TRUE(NoStatusDuring(sim, devsim::kCmdReadNumbers));
+
+    memory.SetNumbers({});
+    sim.ClearRecord();
+    ui::test::PushDialogAnswer(IDYES);
+    testsupport::Click(Form1->UiButton6);
+    took = RunClockAlong([&] { return !g_PhoneWrite.Writing() && memory.WriteEndCount() == 1; }, 60000);
+    EXPECT_EQ(Message(), "Запись памяти номеров завершена");
+    EXPECT_EQ(memory.Numbers(), base);
+    ExpectPaced("write", took, sim.ReceivedCount() + (Blocks(kNumbers, kNumberBlock) + 1) * FrameBytes(2), baud,
+                Count(sim, devsim::kCmdWriteNumbers, 0x00), Blocks(kNumbers, kNumberBlock));
+    EXPECT_TRUE(NoStatusDuring(sim, devsim::kCmdWriteNumbers));
+
+    memory.SetLog(devsim::SampleLog(kEvents, base).Records);
+    memory.DuplicateLogReplies(1);
+    sim.ClearRecord();
+    memory.AnnounceLog();
+    const std::string outOfOrder = Form1->GetMessageA(39);
+    bool reported = false, started = false;
+    took = RunClockAlong([&] {
+        reported = reported || Message() == outOfOrder;
+        started = started || g_LogRead.Reading();
+        return started && !g_LogRead.Reading();
+    }, 60000);
+    EXPECT_FALSE(reported);
+    EXPECT_EQ(Message(), "Чтение хронологии завершено");
+    EXPECT_EQ(Form1->HrGrid->GetRowCount(), static_cast<int>(kEvents) + 2);
+    ExpectPaced("log read", took,
+                sim.ReceivedCount() + ReadReplyBytes(kEvents, kLogBlock, 32) + FrameBytes(5 + kLogBlock * 32), baud,
+                Count(sim, devsim::kCmdReadEventLog, 0x01), Blocks(kEvents, kLogBlock));
+    EXPECT_TRUE(NoStatusDuring(sim, devsim::kCmdReadEventLog));
+}
+
+// A controller on a pty whose line runs at 19200 baud both ways, connected and logged in.
+struct SlowPty {
+    explicit SlowPty(const std::string& name, bool notices = false) : rig(name), device(rig.AddController("dev")) {
+        memory = std::make_unique<MemoryModel>(*device.model, device.sim);
+        device.sim.SetPacing(kSlowBaud);
+        device.sim.SetInputPacing(kSlowBaud);
+        SetPhoneRecords({});
+        StopPhoneTransfers();
+        g_LogRead.Stop();
+        ui::test::ClearDialogs();
+        rig.ListPorts({"!dev"});
+        rig.CreateForm(notices);
+        ok = device.started && rig.ConnectTo(device) && LogIn();
+    }
+    ~SlowPty() {
+        StopPhoneTransfers();
+        g_LogRead.Stop();
+    }
+
+    // The controller is unplugged, and the tool has taken the link down.
+    bool Unplug() {
+        device.sim.Unplug();
+        return testsupport::WaitUntil([] { return !g_DeviceConnected; });
+    }
+    // A different controller is plugged in on the same port: it asks for its own password,
+    // which nobody types. True once it has been found and four seconds have passed.
+    bool PlugInAnother(const std::vector<devsim::Bytes>& numbers) {
+        device.model->SetStatusRecord(devsim::DeviceModel::StatusRecordWithImei("860000000000777"));
+        device.model->SetPromptAfterIdentify(true);
+        memory->SetNumbers(numbers);
+        device.sim.ClearRecord();
+        if (!device.sim.Replug()) return false;
+        const auto asked = [] {
+            return g_DeviceConnected && Form1->MESPANEL->GetVisible() && Form1->PageControlMes->GetActivePageIndex() == 1;
+        };
+        if (RunClockAlong(asked, 10000) < 0) return false;
+        return RunClockAlong([] { return false; }, 4000) == -1;
+    }
+    // Only identify requests reached the port since the plug-in.
+    bool HeardOnlyIdentify() const {
+        for (const devsim::Frame& f : device.sim.Frames())
+            if (f.command != devsim::kCmdIdentify) return false;
+        return true;
+    }
+
+    LinkRig rig;
+    SimPort& device;
+    std::unique_ptr<MemoryModel> memory;
+    bool ok = false;
+};
+
+TEST(LinkTransfers, WholeTransfersAtTheLinePaceOfA19200BaudCable) {
+    SlowPty c("slow-pty");
+    ASSERT_TRUE(c.ok);
+    WholeExchange(c.device.sim, *c.memory, kSlowBaud);
+}
+
+TEST(LinkTransfers, WholeTransfersAtGprsPaceThroughTheLocalServer) {
+    LinkRig rig("slow-gprs");
+    rig.ListPorts({});
+    rig.CreateForm();
+    SetPhoneRecords({});
+    StopPhoneTransfers();
+    g_LogRead.Stop();
+    ui::test::ClearDialogs();
+    Form1->RconfPort->SetText("0");
+    testsupport::Click(Form1->Button1);
+    devsim::DevSim modem("");
+    devsim::DeviceModel model(modem);
+    MemoryModel memory(model, modem);
+    modem.SetPacing(devsim::kGprsPaceBaud);
+    modem.SetInputPacing(devsim::kGprsPaceBaud);
+    ASSERT_TRUE(modem.Dial("127.0.0.1", Form1->ConfServer->GetSocket()->GetLocalPort()));
+    // Asked to identify on the server's next tick, and served once it has answered.
+    ASSERT_GE(RunClockAlong([] { return g_ConfServerConnected == 1 && g_IdentifyRetry == 0 && g_DeviceConnected; }, 5000),
+              0);
+    ASSERT_TRUE(LogIn());
+
+    WholeExchange(modem, memory, devsim::kGprsPaceBaud);
+    // Once the transfers are over the status is asked for again.
+    modem.ClearRecord();
+    RunClockAlong([&] { return Count(modem, devsim::kCmdReadStatus, 0) > 0; }, 2000);
+    EXPECT_GT(Count(modem, devsim::kCmdReadStatus, 0), 0u);
+
+    // A configuration read whose device hangs up ends at once, and says what it leaves.
+    testsupport::Click(Form1->Bsetting);
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return modem.FrameCount() > 0 && modem.Frames().back().command == 0x20; }));
+    modem.Stop();
+    ASSERT_TRUE(testsupport::WaitUntil([] { return g_WaitTicks == 0 && Message().find("\r\n") != std::string::npos; }));
+    EXPECT_EQ(Message(), "Связь с устройством потеряна.\r\nЧтение конфигурации прервано. Настройки на экране остались прежними.");
+}
+
+// The grid as the user left it: two numbers typed in earlier.
+std::vector<TPhoneGridRow> GridBefore() {
+    Form1->PhonesGrid->SetCells(1, 1, "9111111111");
+    Form1->PhonesGrid->SetCells(1, 2, "9222222222");
+    return Form1->PhoneGridRows();
+}
+
+TEST(LinkTransfers, AnUnplugMidReadEndsItAndTheNextControllerHearsNothingBeforeItsLogin) {
+    SlowPty c("lost-read", true);
+    ASSERT_TRUE(c.ok);
+    const std::vector<TPhoneGridRow> before = GridBefore();
+    c.memory->SetNumbers(devsim::SampleNumbers(kNumbers));
+    testsupport::Click(Form1->UiButton5);
+    ASSERT_GE(RunClockAlong([] { return g_PhoneRead.Reading() && g_PhoneRead.GetNextIndex() >= 62; }, 20000), 0);
+    const int got = g_PhoneRead.GetNextIndex();
+    ASSERT_TRUE(c.Unplug());
+    ASSERT_TRUE(testsupport::WaitUntil([] { return Message().rfind("Связь", 0) == 0; }));
+    EXPECT_EQ(Message(), "Связь с устройством потеряна.\r\nЧтение памяти номеров прервано (получено " +
+                             std::to_string(got) + " из 300). Таблица номеров осталась прежней.");
+    EXPECT_FALSE(g_PhoneRead.Running());
+    EXPECT_FALSE(Form1->ProcPanel->GetVisible());
+    EXPECT_EQ(Form1->PhoneGridRows(), before);
+
+    ASSERT_TRUE(c.PlugInAnother(devsim::SampleNumbers(40)));
+    EXPECT_TRUE(c.HeardOnlyIdentify());
+    EXPECT_EQ(Form1->PhoneGridRows(), before);
+    EXPECT_EQ(Message(), "Связь с устройством потеряна.\r\nЧтение памяти номеров прервано (получено " +
+                             std::to_string(got) + " из 300). Таблица номеров осталась прежней.");
+}
+
+TEST(LinkTransfers, AnUnplugMidWriteEndsItAndTheNextControllerHearsNothingBeforeItsLogin) {
+    SlowPty c("lost-write", true);
+    ASSERT_TRUE(c.ok);
+    // The grid holds a base, as a read or a file leaves it.
+    std::vector<PhoneRecord> base(kNumbers);
+    const std::vector<devsim::Bytes> sample = devsim::SampleNumbers(kNumbers);
+    for (std::size_t i = 0; i < kNumbers; ++i) std::copy(sample[i].begin(), sample[i].end(), base[i].Bytes.begin());
+    SetPhoneRecords(base);
+    Form1->PhoneStructToGrid();
+    SetPhoneRecords({});
+    ui::test::PushDialogAnswer(IDYES);
+    testsupport::Click(Form1->UiButton6);
+    ASSERT_GE(RunClockAlong([] { return g_PhoneWrite.Writing() && g_PhoneWrite.GetWriteIndex() >= 62; }, 20000), 0);
+    const unsigned written = g_PhoneWrite.GetWriteIndex();
+    ASSERT_TRUE(c.Unplug());
+    const std::string told = "Связь с устройством потеряна.\r\nЗапись памяти номеров прервана (записано " +
+                             std::to_string(written) +
+                             " из 300). Устройство стёрло свою базу перед записью и теперь может хранить только "
+                             "часть номеров: запишите базу снова.";
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return Message() == told; }));
+    EXPECT_FALSE(g_PhoneWrite.Writing());
+    EXPECT_FALSE(Form1->ProcPanel->GetVisible());
+
+    const std::vector<devsim::Bytes> theirs = devsim::SampleNumbers(40);
+    ASSERT_TRUE(c.PlugInAnother(theirs));
+    EXPECT_TRUE(c.HeardOnlyIdentify());
+    EXPECT_EQ(c.memory->Numbers(), theirs);
+    EXPECT_EQ(Message(), told);
+}
+
+// Closing the window while a write runs asks first; "no" goes on writing, "yes" closes and
+// sends nothing more.
+TEST(LinkTransfers, ClosingDuringANumberWriteAsksFirst) {
+    LinkRig rig("close-write");
+    SimPort& device = rig.AddController("dev");
+    MemoryModel memory(*device.model, device.sim);
+    SetPhoneRecords({});
+    StopPhoneTransfers();
+    rig.ListPorts({"!dev"});
+    rig.CreateForm();
+    ASSERT_TRUE(device.started && rig.ConnectTo(device));
+    memory.SetNumbers(devsim::SampleNumbers(100));
+    testsupport::Click(Form1->UiButton5);
+    ASSERT_TRUE(LinkRig::AwaitRequests(device, devsim::kCmdReadNumbers, 1) && LinkRig::Deliver(FrameBytes(3)));
+    for (std::size_t k = 2; k <= 5; ++k)
+        ASSERT_TRUE(LinkRig::AwaitRequests(device, devsim::kCmdReadNumbers, k) &&
+                    LinkRig::Deliver(FrameBytes(5 + (k == 5 ? 7 : 31) * 64)));
+    ui::test::ClearDialogs();
+    ui::test::PushDialogAnswer(IDYES);
+    testsupport::Click(Form1->UiButton6);
+    ASSERT_TRUE(LinkRig::AwaitRequests(device, devsim::kCmdWriteNumbers, 1) && LinkRig::Deliver(FrameBytes(2)));
+    ASSERT_TRUE(LinkRig::AwaitRequests(device, devsim::kCmdWriteNumbers, 2));
+
+    ui::test::PushDialogAnswer(IDNO);
+    testsupport::Click(Form1->CloseImage);
+    ASSERT_EQ(ui::test::ShownDialogs().size(), 2u);
+    const ui::test::TShownDialog& asked = ui::test::ShownDialogs().back();
+    EXPECT_EQ(asked.text, "Идёт запись номерной базы в устройство (записано 31 из 100). Устройство стёрло свою базу "
+                          "перед записью: если закрыть программу сейчас, в нём останется только часть номеров. "
+                          "Закрыть программу?");
+    EXPECT_EQ(asked.caption, "Информация");
+    EXPECT_TRUE(g_PhoneWrite.Writing());
+    ASSERT_TRUE(LinkRig::Deliver(FrameBytes(2)));
+    ASSERT_TRUE(LinkRig::AwaitRequests(device, devsim::kCmdWriteNumbers, 3));
+
+    ui::test::PushDialogAnswer(IDYES);
+    testsupport::Click(Form1->CloseImage);
+    EXPECT_EQ(ui::test::ShownDialogs().size(), 3u);
+    EXPECT_FALSE(g_PhoneWrite.Writing());
+    testsupport::Pump(50);
+    sys::AdvanceMs(10000);
+    testsupport::Pump(50);
+    EXPECT_EQ(device.Requests(devsim::kCmdWriteNumbers), 3u);
+}
+
+}  // namespace
