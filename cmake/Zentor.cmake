@@ -35,3 +35,21 @@ function(zentor_test folder)
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ZENTOR_TEST=1;AppData=${CMAKE_CURRENT_BINARY_DIR}/appdata/${tname}"
     TIMEOUT 300)
 endfunction()
+
+# zentor_test_apart(<test> <name> <filter>)
+# Runs the cases of <test> that the GoogleTest <filter> names as a test <name> of its own and
+# leaves them out of <test>: cases that pace a peer at a slow line's real speed take real
+# seconds, mostly waiting, and run beside the others instead of after them.
+function(zentor_test_apart test name filter)
+  get_test_property(${test} ENVIRONMENT env)
+  list(FILTER env EXCLUDE REGEX "^GTEST_FILTER=")
+  get_property(apart GLOBAL PROPERTY zentor_apart_${test})
+  list(APPEND apart "${filter}")
+  set_property(GLOBAL PROPERTY zentor_apart_${test} "${apart}")
+  list(JOIN apart ":" excluded)
+  set_tests_properties(${test} PROPERTIES ENVIRONMENT "${env};GTEST_FILTER=-${excluded}")
+  string(REPLACE "/appdata/${test}" "/appdata/${name}" env "${env}")
+  add_test(NAME ${name} COMMAND ${test})
+  # Started first: they are the longest, and wait more than they work.
+  set_tests_properties(${name} PROPERTIES ENVIRONMENT "${env};GTEST_FILTER=${filter}" TIMEOUT 300 COST 1000)
+endfunction()
