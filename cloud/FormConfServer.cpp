@@ -164,7 +164,6 @@ void TForm1::ServedLinkLost(TCustomWinSocket* socket) {
 void TForm1::ForgetServedController() {
     g_ConfServerConnected = 0;
     g_ConfServerLink = 0;
-    g_IdentifyRetry = 0;
     // The next controller starts from its own identify and login: nothing meant for this
     // one is sent to it.
     g_DeviceConnected = false;
@@ -256,7 +255,6 @@ void TForm1::StopConfigServer() {
     ConfServState->SetCaption(GetMessageA(59));
     g_ConfServerLink = 0;
     g_ConfServerConnected = 0;
-    g_IdentifyRetry = 0;
 }
 
 int TForm1::Send_gprs_data(const std::uint8_t* data, int n) {

@@ -30,8 +30,6 @@ extern std::uint8_t g_RxSilenceTicks;
 extern std::uint8_t g_ScanActive;
 extern std::uint16_t g_ScanIndex;
 extern std::uint16_t g_ScanTicks;
-// Seconds until a device on the local configuration server is asked to identify again.
-extern std::int32_t g_IdentifyRetry;
 
 // Timer1 ticks until the next status request, and the password typed on the password page.
 extern std::uint8_t g_KeepAliveTicks;

@@ -16,7 +16,6 @@ std::uint8_t g_RxSilenceTicks = 0;
 std::uint8_t g_ScanActive = 0;
 std::uint16_t g_ScanIndex = 0;
 std::uint16_t g_ScanTicks = 0;
-std::int32_t g_IdentifyRetry = 0;
 
 std::uint8_t g_KeepAliveTicks = 0;
 std::uint16_t g_TypedPassword = 0;

@@ -114,19 +114,10 @@ void TForm1::PortScanStep() {
     }
 }
 
-void TForm1::IdentifyRetryStep() {
-    if (g_IdentifyRetry == 0) return;
-    if (--g_IdentifyRetry == 0) {
-        SendCommand(CmdIdentify);
-        g_IdentifyRetry = kIdentifyRetrySeconds;
-    }
-}
-
 bool TForm1::TypeConnectedDevice(std::uint8_t type, std::uint16_t capacity) {
     if (!IsAcceptedDeviceType(type)) return false;
     if (g_ConfServerConnected) {
         SetDeviceCaption(g_RemoteAddress + ": " + TypeDeviceToString(type, capacity));
-        g_IdentifyRetry = 0;
     } else {
         SetDeviceCaption(g_PortName + ": " + TypeDeviceToString(type, capacity));
     }

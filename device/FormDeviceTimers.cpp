@@ -12,7 +12,6 @@ void TForm1::Timer1Timer(TObject*) {
 }
 
 void TForm1::Find_deviceTimer(TObject*) {
-    IdentifyRetryStep();
     ConfServerLinkStep();
     ConfServerStopStep();
     FirmwareWatchdogStep();

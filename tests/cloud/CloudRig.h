@@ -29,7 +29,6 @@ inline void ResetState() {
     g_DeviceConnected = g_WorkingMode = g_BootloaderMode = false;
     g_AccessLevel = 0;
     g_ScanActive = 0;
-    g_IdentifyRetry = 0;
     g_CloudSession = g_ConfServerLink = g_ConfServerConnected = 0;
     g_SessionImei.clear();
     g_SessionPass.clear();

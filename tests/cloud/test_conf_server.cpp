@@ -98,6 +98,7 @@ TEST(ConfServer, DeviceIsIdentifiedEveryThreeSecondsUntilItAnswers) {
     device.Send(kIdentifyReply);
     ASSERT_TRUE(WaitUntil(Identified));
     EXPECT_EQ(g_ConfServerLink, 1);
+    EXPECT_EQ(Form1->ComPortDeviceCaption->GetCaption().rfind("127.0.0.1: ", 0), 0u);  // named by its address
     EXPECT_NE(Form1->ComPortDeviceCaption->GetCaption().find("127.0.0.1: "), std::string::npos);
     sys::AdvanceMs(6000);
     testsupport::Pump(50);

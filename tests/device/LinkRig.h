@@ -31,7 +31,6 @@ inline void ResetLinkState() {
     g_RxSilenceTicks = 0;
     g_ScanActive = 0;
     g_ScanIndex = g_ScanTicks = 0;
-    g_IdentifyRetry = 0;
     g_KeepAliveTicks = 0;
     g_TypedPassword = 0;
     g_CloudSession = g_ConfServerLink = g_ConfServerConnected = g_FlashActive = g_BootloaderOnly = 0;

@@ -312,37 +312,6 @@ TEST(LinkSession, AnIdentifyWithoutDataIsDropped) {
     EXPECT_FALSE(g_BootloaderMode);  // no data is not mode 0
 }
 
-TEST(LinkSession, ADeviceOnTheLocalServerIsAskedEveryThreeSeconds) {
-    LinkRig rig("session-remote");
-    rig.ListPorts({});
-    rig.CreateForm();
-    std::vector<Bytes> sent;
-    g_ConfServerConnected = 1;
-    g_RemoteAddress = "10.1.2.3";
-    g_ConfServerFrameSender = [&](const std::uint8_t* p, int n) {
-        sent.emplace_back(p, p + n);
-        return n;
-    };
-    g_IdentifyRetry = 1;  // as the server's connect event leaves it
-    sys::AdvanceMs(1000);
-    ASSERT_EQ(sent.size(), 1u);
-    EXPECT_EQ(sent[0], (Bytes{0x53, 0x4C, 0x4D, 0x58, 0x02, 0x00, 0xAA, 0x00, 0x7F, 0x10}));
-    sys::AdvanceMs(2000);
-    EXPECT_EQ(sent.size(), 1u);
-    sys::AdvanceMs(1000);
-    EXPECT_EQ(sent.size(), 2u);
-    sys::AdvanceMs(3000);
-    EXPECT_EQ(sent.size(), 3u);
-
-    // Its answer ends the retries and names it by its address.
-    const Bytes identify = devsim::BuildReply(0x00, {1, 3, 0, 0, 0x8B, 0});
-    Form1->Read_Data(identify.data() + 4, identify.size() - 4);
-    EXPECT_EQ(g_IdentifyRetry, 0);
-    EXPECT_EQ(LinkRig::Caption(), "10.1.2.3: Ключ \"Бранник IP\" DIN");
-    sys::AdvanceMs(5000);
-    EXPECT_EQ(sent.size(), 3u);
-}
-
 TEST(LinkSession, AFrameCutByFiveQuietTicksIsLost) {
     LinkRig rig("session-gap");
     SimPort& device = rig.AddSilent("dev");
