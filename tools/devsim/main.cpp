@@ -8,9 +8,9 @@
 // password after each identify unless told not to. Each --reply answers request frames
 // with command CC (hex) by a reply frame carrying the data HEX instead. On a pty it answers
 // at once, as the controller's USB port does; dialled in it is paced at 19200 baud, as a
-// GPRS link is. --pace BAUD makes the line that slow both ways (0: not paced). The configuration record starts as a sample one
-// (see ConfigModel.h); with --config-out each record the tool writes is saved to FILE,
-// byte for byte. Its status is a working controller's, with the local clock as the network
+// GPRS link is. --pace BAUD makes the line that slow both ways (0: not paced). The
+// configuration record starts as a sample one (see ConfigModel.h); with --config-out each
+// record the tool writes is saved to FILE, byte for byte. Its status is a working controller's, with the local clock as the network
 // time. With --numbers and --events the device starts with N sample numbers and M sample
 // events (see SampleContent.h) and keeps the pictures of the photograph events; it
 // announces its log once a password has been accepted, as a device does when it has events
