@@ -100,6 +100,7 @@ void TForm1::Button1Click(TObject*) {
         // A port that cannot be opened raises here and reaches the general error display.
         ConfServer->SetPort(UserStrToInt(RconfPort->GetText()));
         g_ConfClients.clear();
+        g_ConfServerStop = 0;  // a stop the last link asked for is not this server's
         ConfServer->Open();
         if (ConfServer->GetActive()) {
             Button1->Tag = 1;
