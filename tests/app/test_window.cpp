@@ -53,8 +53,10 @@ public:
 class Shell : public ::testing::Test {
 protected:
     void SetUp() override {
-        // The news page must not reach out to the network from a test.
+        // Neither the news page nor the update server's questions reach out to the network
+        // from a test.
         setenv("ZENTOR_NEWS_URL", "about:blank", 1);
+        setenv("ZENTOR_ONLINE", "0", 1);
         ui::test::SetScripted(true);
         ui::test::ClearDialogs();
         g_LangFilePath = testsupport::TempDir("no-lang") + "/lang_zent.lng";
