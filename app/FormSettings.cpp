@@ -23,6 +23,7 @@ TFormSettings ReadFormSettingsFile(const std::string& path, std::string* readErr
 
 void WriteFormSettingsFile(const std::string& path, const TFormSettings& settings) {
     TMemIniFile ini(path);
+    ini.SetAccess(TFileAccess::OwnerOnly);  // it keeps the devices' and the cloud's passwords
     ini.WriteString(kSection, "Language", settings.Language);
     ini.WriteString(kSection, "ComPort", settings.ComPort);
     ini.WriteString(kSection, "File_configuration", settings.ConfigPath);

@@ -17,6 +17,7 @@ void ReportSettingsFile(const std::string& message) {
 
 void UpdateSettingsFile(TMemIniFile& ini) {
     ReportSettingsFile(ini.ReadError());
+    ini.SetAccess(TFileAccess::OwnerOnly);  // the settings file keeps passwords
     try {
         ini.UpdateFile();
     } catch (const EIniFileException& e) {

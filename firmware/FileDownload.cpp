@@ -5,6 +5,7 @@
 #include "platform/rtl/CodePage.h"
 #include "platform/rtl/SafeFile.h"
 #include "platform/rtl/SysUtils.h"
+#include "platform/rtl/Utf8.h"
 #include "platform/sys/Folders.h"
 
 std::string FileRequest(const std::string& replyText) {
@@ -21,9 +22,10 @@ std::string DownloadFileName(const std::string& headerPathCp1251) {
     const std::size_t cut = headerPathCp1251.find_last_of("\\/");
     const std::string name =
         cut == std::string::npos ? headerPathCp1251 : headerPathCp1251.substr(cut + 1);
-    const auto control = [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; };
-    if (name.empty() || name == "." || name == ".." || std::any_of(name.begin(), name.end(), control)) return {};
-    return Cp1251ToUtf8(name);
+    if (name.empty() || name == "." || name == "..") return {};
+    // Judged once converted: a byte the code page leaves undefined reads as a control too.
+    std::string text = Cp1251ToUtf8(name);
+    return utf8::HasControl(text) ? std::string() : text;
 }
 
 std::string ForeignDownloadText(const std::string& name, const std::string& offered, const std::string& folder) {

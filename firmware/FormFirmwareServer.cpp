@@ -1,5 +1,6 @@
 // The update server's queries at start-up and from the firmware page, the offer panel and
 // the download from the file server.
+#include <string>
 #include <vector>
 
 #include "app/Unit1.h"
@@ -19,6 +20,14 @@ constexpr int kMsgDownloadKeptIn = 36;
 constexpr int kMsgDownloadFlashing = 37;
 // The offer panel's choices.
 constexpr int kChoiceDownload = 0;
+
+// What the download asked for: a reply of the update server that comes meanwhile rewrites
+// the offer panel, not what this file is taken for.
+struct TAskedFile {
+    std::string Name;
+    int Kind = 0;  // kUpdRequestFirmware or kUpdRequestConfigurator
+};
+TAskedFile g_AskedFile;
 }  // namespace
 
 bool TForm1::GetConnectToInternet() { return sys::IsOnline(); }
@@ -129,7 +138,8 @@ void TForm1::FilesClientConnect(TObject*, TCustomWinSocket* Socket) {
     g_DownloadFile.Abandon();
     g_DownloadSilence.Start(sys::TickMs());
     Label431->SetCaption(GetMessageA(kMsgDownloadConnected));
-    Socket->SendText(FileRequest(Label429->GetCaption()));
+    g_AskedFile = {Label429->GetCaption(), Label430->Tag};
+    Socket->SendText(FileRequest(g_AskedFile.Name));
 }
 
 void TForm1::FilesClientRead(TObject*, TCustomWinSocket* Socket) {
@@ -191,9 +201,9 @@ void TForm1::DownloadComplete() {
     if (UiRadioGroup1->GetItemIndex() == kChoiceDownload) {
         MessageShow(GetMessageA(kMsgDownloadKept) + " " + name + " " + GetMessageA(kMsgDownloadKeptIn) + " " +
                     folder);
-    } else if (name != Label429->GetCaption()) {
-        MessageShow(ForeignDownloadText(name, Label429->GetCaption(), folder));
-    } else if (Label430->Tag == kUpdRequestFirmware) {
+    } else if (name != g_AskedFile.Name) {
+        MessageShow(ForeignDownloadText(name, g_AskedFile.Name, folder));
+    } else if (g_AskedFile.Kind == kUpdRequestFirmware) {
         Panel32->SetVisible(false);
         SelectPage(2);
         // A file this device does not take is reported and not flashed.

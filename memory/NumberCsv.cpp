@@ -9,15 +9,13 @@
 
 namespace {
 
-bool IsControl(char32_t c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F); }
-
 // Line breaks and other control characters as blanks, and separators too when asked.
 std::string Blanked(std::string_view text, bool separators) {
     std::string out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size();) {
         const char32_t c = utf8::Next(text, i);
-        utf8::Append(out, (separators && c == ';') || IsControl(c) ? U' ' : c);
+        utf8::Append(out, (separators && c == ';') || utf8::IsControl(c) ? U' ' : c);
     }
     return out;
 }
@@ -85,15 +83,17 @@ bool IsPlainText(std::string_view text) {
     for (std::size_t i = 0; i < text.size();) {
         const char32_t c = utf8::Next(text, i);
         const bool letter = (c >= 0x20 && c < 0x7F) || (c >= 0x410 && c <= 0x44F);  // most of a file
-        if (!letter && (IsControl(c) || UnicodeToCp1251(c) < 0)) return false;
+        if (!letter && (utf8::IsControl(c) || UnicodeToCp1251(c) < 0)) return false;
     }
     return true;
 }
 
-// 1-Wire keys and RFID tags keep their codes as written; the export writes these type texts.
+// 1-Wire keys, RFID tags and records of type 3 keep their codes as written; the export
+// writes these type texts.
 bool NamesCodeType(const std::vector<std::string_view>& fields) {
-    return fields.size() > kFieldsNeeded && !fields[0].empty() &&
-           (fields[kFieldsNeeded] == kCodeTypeItems[1] || fields[kFieldsNeeded] == kCodeTypeItems[2]);
+    if (fields.size() <= kFieldsNeeded || fields[0].empty()) return false;
+    const std::string_view type = fields[kFieldsNeeded];
+    return type == kCodeTypeItems[1] || type == kCodeTypeItems[2] || type == kCodeType3Text;
 }
 
 constexpr std::size_t kReportedLines = 3;

@@ -16,7 +16,7 @@ bool TCustomIniFile::Load(TIniDocument& doc, std::string& error) const {
 
 void TCustomIniFile::Save(const TIniDocument& doc) const {
     std::string error;
-    if (!WriteFileSafely(FFileName, doc.Text(), &error, TFileAccess::OwnerOnly))
+    if (!WriteFileSafely(FFileName, doc.Text(), &error, FAccess))
         throw EIniFileException("Unable to write to " + FFileName + ": " + error);
 }
 
@@ -123,7 +123,7 @@ void TIniFile::Change(const TEditing& editing, bool raise) {
     }
     if (!editing(doc)) return;
     if (raise) Save(doc);
-    else WriteFileSafely(GetFileName(), doc.Text(), nullptr, TFileAccess::OwnerOnly);
+    else WriteFileSafely(GetFileName(), doc.Text(), nullptr, GetAccess());
 }
 
 TMemIniFile::TMemIniFile(std::string fileName) : TCustomIniFile(std::move(fileName)) {

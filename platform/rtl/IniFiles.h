@@ -6,8 +6,9 @@
 // in UpdateFile, so an operation that touches many keys reads and writes the file once.
 // Saving goes through a temporary file renamed over the old one, so a failed save (missing
 // folder, no room) leaves the old file as it was and raises EIniFileException "Unable to
-// write to <path>: <reason>". Ini files are the user's settings (the tool's keep passwords):
-// they are written readable by the owner only. A missing file reads as empty and reading never creates it. A file that
+// write to <path>: <reason>". A new file's mode follows the umask, a replaced one keeps its
+// own, unless the file is owner-only (settings that keep passwords): then it is 0600. A
+// missing file reads as empty and reading never creates it. A file that
 // exists but cannot be read is not empty: its keys read as their defaults, and it is never
 // written over (a change raises "Unable to read <path>: <reason>"). Text is UTF-8; see
 // IniDocument.h for how lines are read.
@@ -17,6 +18,7 @@
 
 #include "platform/rtl/Classes.h"
 #include "platform/rtl/IniDocument.h"
+#include "platform/rtl/SafeFile.h"
 #include "platform/rtl/SysUtils.h"
 
 class TStrings;
@@ -31,6 +33,8 @@ public:
     explicit TCustomIniFile(std::string fileName) : FFileName(std::move(fileName)) {}
 
     const std::string& GetFileName() const { return FFileName; }
+    void SetAccess(TFileAccess access) { FAccess = access; }
+    TFileAccess GetAccess() const { return FAccess; }
 
     std::string ReadString(std::string_view section, std::string_view ident, std::string_view def) const;
     void WriteString(std::string_view section, std::string_view ident, std::string_view value);
@@ -68,6 +72,7 @@ protected:
 
 private:
     std::string FFileName;
+    TFileAccess FAccess = TFileAccess::AsUmask;
 };
 
 class TIniFile : public TCustomIniFile {

@@ -87,14 +87,21 @@ bool IsTempLetter(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
 }
 
-// ".<of>.XXXXXX", or of any name when of is empty.
-bool IsTemporaryName(std::string_view entry, std::string_view of) {
+// Our mark in a temporary's name: other programs (rsync among them) name theirs
+// ".<name>.XXXXXX" too, and hold no lock on them.
+constexpr std::string_view kTempMark = "zentor-";
+
+// ".<of>.zentor-XXXXXX", or of any name when of is empty; without the mark too when unmarked
+// (what earlier versions wrote, looked for only in the tool's own folders).
+bool IsTemporaryName(std::string_view entry, std::string_view of, bool unmarked) {
     if (entry.size() < kTempRandom + 3 || entry[0] != '.') return false;
-    const std::size_t dot = entry.size() - kTempRandom - 1;
-    if (entry[dot] != '.') return false;
-    for (std::size_t i = dot + 1; i < entry.size(); ++i)
+    for (std::size_t i = entry.size() - kTempRandom; i < entry.size(); ++i)
         if (!IsTempLetter(entry[i])) return false;
-    const std::string_view name = entry.substr(1, dot - 1);
+    std::string_view rest = entry.substr(1, entry.size() - kTempRandom - 1);
+    if (rest.ends_with(kTempMark)) rest.remove_suffix(kTempMark.size());
+    else if (!unmarked) return false;
+    if (!rest.ends_with('.')) return false;
+    const std::string_view name = rest.substr(0, rest.size() - 1);
     return of.empty() ? !name.empty() : name == of;
 }
 
@@ -120,12 +127,12 @@ bool RemoveIfLeftover(int dir, const char* entry) {
     return removed;
 }
 
-std::size_t RemoveLeftovers(const std::string& folder, std::string_view of) {
+std::size_t RemoveLeftovers(const std::string& folder, std::string_view of, bool unmarked) {
     DIR* d = ::opendir(folder.c_str());
     if (!d) return 0;
     std::size_t removed = 0;
     while (const dirent* e = ::readdir(d))
-        if (IsTemporaryName(e->d_name, of) && RemoveIfLeftover(::dirfd(d), e->d_name)) ++removed;
+        if (IsTemporaryName(e->d_name, of, unmarked) && RemoveIfLeftover(::dirfd(d), e->d_name)) ++removed;
     ::closedir(d);
     return removed;
 }
@@ -225,9 +232,9 @@ bool TSafeFileWriter::Open(const std::string& path, TFileAccess access) {
     if (InReadOnlyFolderForTests(FPath)) return Fail(std::strerror(EROFS));
     const std::string folder = FolderOf(FPath);
     const std::string name = NameOf(FPath);
-    RemoveLeftovers(folder, name);
+    RemoveLeftovers(folder, name, false);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string temp = folder + "/." + name + "." + RandomLetters();
+        std::string temp = folder + "/." + name + "." + std::string(kTempMark) + RandomLetters();
         const int fd = ::open(temp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, setMode ? 0600 : mode);
         if (fd < 0 && errno == EEXIST) continue;
         if (fd < 0) return Fail(std::strerror(errno));
@@ -344,13 +351,8 @@ void TAppendFile::Close() {
     FHandle = -1;
 }
 
-void RemoveLeftoverTemporaries(const std::string& path) {
-    const std::string target = TargetOf(path);
-    RemoveLeftovers(FolderOf(target), NameOf(target));
-}
-
 std::size_t RemoveLeftoverTemporariesIn(const std::string& folder) {
-    return folder.empty() ? 0 : RemoveLeftovers(folder, {});
+    return folder.empty() ? 0 : RemoveLeftovers(folder, {}, true);
 }
 
 TInputFile ProbeInputFile(const std::string& path, std::string* error) {

@@ -4,7 +4,7 @@
 // file, and the folder synced after it. When any step fails the temporary file is removed,
 // the old file stays as it was and the caller gets the reason.
 //
-// A temporary file is named ".<name>.XXXXXX" (six letters or digits) beside its file, and its
+// A temporary file is named ".<name>.zentor-XXXXXX" (six letters or digits) beside its file, and its
 // writer holds a lock on it from its creation to its rename. A writer killed before its commit
 // leaves it behind unlocked, which is how a leftover is told from another running copy's live
 // file: no age bound can tell a slow download from a dead one.
@@ -39,7 +39,6 @@ public:
     void Abandon();
 
     bool IsOpen() const { return FHandle >= 0; }
-    std::uint64_t Written() const { return FWritten; }
     const std::string& Path() const { return FPath; }
     // The reason of the first failure, as the system words it ("No space left on device").
     const std::string& Error() const { return FError; }
@@ -87,12 +86,11 @@ private:
     std::uint64_t FSize = 0;
 };
 
-// Removes the temporary files that killed writers of path left beside it (".<name>.XXXXXX",
-// regular files of this user that no writer holds). Every Open of the file does it first.
-void RemoveLeftoverTemporaries(const std::string& path);
-// The same for every file of a folder that is the tool's own (the settings folder, the
-// Downloads folder), where no name of that pattern is a user's; the number removed. An empty
-// folder name removes nothing.
+// Removes the temporary files that killed writers left in a folder that is the tool's own
+// (the settings folder, the Downloads folder): ".<name>.zentor-XXXXXX", and ".<name>.XXXXXX"
+// as earlier versions named them, regular files of this user that no writer holds. Beside
+// any other file, every Open of the file removes its own marked ones first. The number
+// removed; an empty folder name removes nothing.
 std::size_t RemoveLeftoverTemporariesIn(const std::string& folder);
 
 // What an input path names. Only a regular file is ever opened as input: a FIFO would block

@@ -85,4 +85,10 @@ char32_t ToLower(char32_t c) {
     return c;
 }
 
+bool HasControl(std::string_view s) {
+    for (size_t i = 0; i < s.size();)
+        if (IsControl(Next(s, i))) return true;
+    return false;
+}
+
 }  // namespace utf8

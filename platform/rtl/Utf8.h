@@ -17,6 +17,9 @@ std::string_view Left(std::string_view s, size_t n);
 char32_t NextChecked(std::string_view s, size_t& i, bool& wellFormed);
 // Every character well-formed.
 bool IsValid(std::string_view s);
+// A control character: C0, DEL or C1 (line breaks and tabs among them).
+inline bool IsControl(char32_t c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F); }
+bool HasControl(std::string_view s);
 
 // Simple case mapping for Latin, Latin-1 and Cyrillic letters; other characters unchanged.
 char32_t ToUpper(char32_t c);

@@ -27,8 +27,6 @@ TShellOpener::TShellOpener(TComponent* AOwner)
 
 TShellOpener::~TShellOpener() = default;
 
-bool TShellOpener::Waiting() const { return !FImpl->process.isNull(); }
-
 void TShellOpener::Open(const std::string& path, TDone done) {
     if (FImpl->process) FImpl->process->disconnect(FImpl.get());
     auto* process = new QProcess;

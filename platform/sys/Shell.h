@@ -31,7 +31,6 @@ public:
     // Starts the opener on the path and returns; done follows on the GUI thread. A call still
     // waited for is forgotten.
     void Open(const std::string& path, TDone done);
-    bool Waiting() const;
 
     struct Impl;
 

@@ -135,7 +135,6 @@ QWidget* ActiveWindow() {
 }  // namespace
 
 void SetDialogLanguage(TDialogLanguage language) { g_DialogLanguage = language; }
-TDialogLanguage GetDialogLanguage() { return g_DialogLanguage; }
 
 int MessageBox(const std::string& text, const std::string& caption, int flags) {
     int buttons = flags & 0xF;

@@ -24,7 +24,6 @@ using TMsgDlgButtons = TSet<TMsgDlgBtn>;
 // language here, so that a Russian window asks "Да"/"Нет" whatever the system's language.
 enum class TDialogLanguage { Russian, English };
 void SetDialogLanguage(TDialogLanguage language);
-TDialogLanguage GetDialogLanguage();
 
 // A box with the text and an OK button; the caption is the application's title.
 void ShowMessage(const std::string& text);

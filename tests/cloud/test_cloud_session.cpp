@@ -5,6 +5,7 @@
 
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -64,6 +65,10 @@ struct UnacceptingServer {
 TEST(CloudSession, LoginAnsweredAtTheThirdAttemptLogsInAsAdministrator) {
     CloudRig rig("cloud-login-retry");
     rig.sim.SetLoginAnswerFrom(3);
+    struct UmaskZero {
+        mode_t old = ::umask(0);
+        ~UmaskZero() { ::umask(old); }
+    } umaskZero;
     rig.Connect();
     EXPECT_TRUE(Form1->AnimateConnectionPanel->GetVisible());
     EXPECT_TRUE(Form1->AnimateTimer->GetEnabled());
@@ -91,6 +96,10 @@ TEST(CloudSession, LoginAnsweredAtTheThirdAttemptLogsInAsAdministrator) {
     EXPECT_EQ(g_LoginRetryTicks, 0);
     EXPECT_TRUE(Form1->AnCh2->GetVisible());
     EXPECT_TRUE(CloudRig::Logged("Ответ на авторизацию"));
+    // The device and its password are remembered in a settings file only its owner reads.
+    struct stat st{};
+    ASSERT_EQ(::stat(g_SettingsPath.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
     // The login request carried the typed device and "high priority".
     const auto requests = rig.sim.Requests();
     EXPECT_EQ(requests[0].imei, cloudtest::kImei);

@@ -70,7 +70,7 @@ TEST(FileDownload, FileNames) {
     EXPECT_EQ(DownloadFileName("C:\\srv\\.."), "");
     EXPECT_EQ(DownloadFileName("C:\\srv\\"), "");
     EXPECT_EQ(DownloadFileName(""), "");
-    for (const char* bad : {"fw\n38.bin", "fw38.bin\r", "fw\t38.bin", "fw\x1b[2J.bin", "fw\x7f.bin"})
+    for (const char* bad : {"fw\n38.bin", "fw38.bin\r", "fw\t38.bin", "fw\x1b[2J.bin", "fw\x7f.bin", "fw\x98.bin"})
         EXPECT_EQ(DownloadFileName(std::string("C:\\srv\\") + bad), "") << bad;
 }
 

@@ -209,8 +209,9 @@ TEST(SafeFile, AWriterKilledAtAnyMomentLeavesWholeFilesAndItsTemporaryGoesAtTheN
             ASSERT_EQ(lines.substr(i, 12), line) << round;
         }
         leftovers += static_cast<int>(Entries(dir)) - 2;
-        RemoveLeftoverTemporaries(path);
-        RemoveLeftoverTemporaries(tags);
+        // The next writes of the files take what the killed ones left.
+        ASSERT_TRUE(WriteFileSafely(path, now)) << round;
+        ASSERT_TRUE(TAppendFile().Create(tags)) << round;
         ASSERT_EQ(Entries(dir), 2u) << round;
     }
     EXPECT_GT(leftovers, 0);  // some kills did come halfway through a write
@@ -220,7 +221,8 @@ TEST(SafeFile, ALiveTemporaryAndTheUsersOwnFilesAreNeverTakenForLeftovers) {
     const std::string dir = testsupport::TempDir("safe-leftovers");
     const std::string path = dir + "/config.ini";
     ASSERT_TRUE(WriteFileSafely(path, "old"));
-    std::set<std::string> kept = {".config.ini.bak", "config.ini.Ab12Cd", ".other.ini", ".config.ini.Ab12C-"};
+    std::set<std::string> kept = {".config.ini.bak", "config.ini.Ab12Cd", ".other.ini", ".config.ini.Ab12C-",
+                                  ".config.ini.zentor-Ab1"};
     for (const auto& name : kept) ASSERT_TRUE(WriteFileSafely(dir + "/" + name, "the user's"));
     fs::create_directory(dir + "/.config.ini.Ab12Cd");
     fs::create_symlink(path, dir + "/.config.ini.Xy34Zw");
@@ -233,10 +235,14 @@ TEST(SafeFile, ALiveTemporaryAndTheUsersOwnFilesAreNeverTakenForLeftovers) {
         for (;;) ::pause();
     });
     ASSERT_GT(other, 0);
-    std::ofstream(dir + "/.config.ini.Qq11Rr") << "left by a killed run";
-    std::ofstream(dir + "/.image.jpg.Qq11Rr") << "left by a killed run";
+    std::ofstream(dir + "/.config.ini.zentor-Qq11Rr") << "left by a killed run";
+    std::ofstream(dir + "/.image.jpg.Qq11Rr") << "left by a killed run of an earlier version";
     EXPECT_EQ(RemoveLeftoverTemporariesIn(dir), 2u);
+    // Another program's temporary beside the file (rsync's: unmarked, unlocked) is its own.
+    std::ofstream(dir + "/.config.ini.Rs9876") << "rsync's";
     ASSERT_TRUE(WriteFileSafely(path, "newer"));  // passes the live one by too
+    EXPECT_TRUE(fs::exists(dir + "/.config.ini.Rs9876"));
+    fs::remove(dir + "/.config.ini.Rs9876");
     EXPECT_EQ(Names(dir).size(), kept.size() + 1);
     // Once its writer is gone it is a leftover.
     ASSERT_TRUE(Kill(other));
