@@ -51,6 +51,10 @@ void TForm1::EndTransfersOnLostLink(TLink lost) {
         cut.push_back(kTextPhotoCut);
         ResetPhotoState();
     }
+    if (lost == TLink::ConfServer) {
+        const std::string firmware = CutRemoteFirmwareUpdate();
+        if (!firmware.empty()) cut.push_back(firmware);
+    }
     if (cut.empty() && g_WaitTicks != 0) cut.push_back(kTextWaitCut);
     if (cut.empty()) return;
     ++g_TransferEnds;
