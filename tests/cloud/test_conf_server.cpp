@@ -111,9 +111,14 @@ TEST(ConfServer, DeviceIsIdentifiedEveryThreeSecondsUntilItAnswers) {
     SendCommand(CmdReadStatus, std::vector<std::uint8_t>{0});
     ASSERT_TRUE(WaitUntil([&] { return device.Requests(CmdReadStatus) == 1; }));
 
-    // The device goes: the server stops one tick later.
+    // The device goes while a command waits for its answer: the wait ends with it, the
+    // disconnect is what the user is told, and the server stops one tick later.
+    testsupport::Click(Form1->Bdef);
+    ASSERT_TRUE(WaitUntil([&] { return device.Requests(CmdDefragment) == 1; }));
     device.sim.Stop();
     ASSERT_TRUE(WaitUntil([] { return g_ConfServerStop == 1; }));
+    testsupport::Pump(50);
+    EXPECT_FALSE(Form1->TimerProgress->GetEnabled());
     EXPECT_EQ(Form1->MESLABEL->GetCaption(), Form1->GetMessageA(57));
     EXPECT_EQ(Form1->Button1->Tag, 1);
     sys::AdvanceMs(1000);
