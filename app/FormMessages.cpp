@@ -59,6 +59,17 @@ void HideWaitPanel(const std::string& text) {
     if (text != kNoText) f->MessageShow(text);
 }
 
+void EndWait() {
+    TForm1* f = Form1;
+    if (f && f->PageControlMes->GetActivePageIndex() != kWaitPage) {
+        g_BusyTransfer = 0;
+        g_WaitTicks = 0;
+        f->TimerProgress->SetEnabled(false);
+        return;
+    }
+    HideWaitPanel(kNoText);
+}
+
 void TForm1::TimerProgressTimer(TObject* /*Sender*/) {
     TWaitCounters counters{g_WaitTicks, g_WaitLimit};
     TWaitBar bar{ProgressBar2->GetNumSegments(), ProgressBar2->GetPercent()};

@@ -17,6 +17,9 @@ void MessageShowOnMainForm(const std::string& text);
 void ShowWaitPanel(std::uint32_t amount, std::uint32_t total, const std::string& text);
 // Closes the wait page; any text but "0" is then shown as a message.
 void HideWaitPanel(const std::string& text);
+// Ends the wait and its time-out; the panel closes only while it shows the wait page, so a
+// message or the password page shown over the wait stays.
+void EndWait();
 
 // Replaces a file the user asked for (an export) with these bytes through a synced temporary
 // file. When any step fails the old file stays, the message panel says which file and why,

@@ -81,7 +81,9 @@ TCloudStatusEffect CloudStatusEffect(const std::string& response, const std::str
         }
     } else if (status == "not registred") {
         e.Message = "Объект не зарегистрирован!";
+        e.ExplainsEnd = auth;
     } else if (status == "denied") {
+        e.ExplainsEnd = auth;  // refused a login; another request is refused alone
         if (response == cloudcmd::Config)
             e.Message = "Для выполнения операции Вы должны обладать правами администратора!";
         else if (auth)
@@ -89,6 +91,7 @@ TCloudStatusEffect CloudStatusEffect(const std::string& response, const std::str
         else
             e.Message = "Доступ запрещен!";
     } else if (status == "closed by admin") {
+        e.ExplainsEnd = true;
         if (auth) e.Message = "Ваша сессия закрыта администратором! Повторите позже. :(";
     } else if (status == "error") {
         e.IncomingLine = "Ошибка выполнения запроса";
@@ -100,6 +103,7 @@ TCloudStatusEffect CloudStatusEffect(const std::string& response, const std::str
         }
     } else if (status == "fail auth") {
         e.EndSession = true;
+        e.ExplainsEnd = true;
         e.IncomingLine = "Ошибка авторизации";
         if (auth)
             e.LoginFailText = "Проверьте правильность ввода пароля";

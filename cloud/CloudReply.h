@@ -46,6 +46,9 @@ struct TCloudStatusEffect {
     std::string IncomingLine;  // action-log line (incoming); empty for none
     bool LogIn = false;        // login accepted: session, access level, group sync
     bool EndSession = false;   // the session is switched off (refused password)
+    // The server says why the session or its login ends: the close that follows is no
+    // surprise.
+    bool ExplainsEnd = false;
     std::string LoginFailText; // failure text of the login animation's last stage
     bool HideUpdateBar = false;
 };

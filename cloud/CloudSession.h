@@ -25,8 +25,16 @@ extern std::uint8_t g_TrafficLogOn;
 // The login animation: the stage whose marker blinks (-1 none) and ticks until it closes.
 extern std::int32_t g_AnimStep;
 extern std::int32_t g_AnimTicks;
-// The end of the cloud connection needs no word: the tool asked for it, or it was told.
+// The end of the cloud connection needs no word: the tool asked for it, the server said why,
+// or it was told.
 extern std::uint8_t g_CloudEndKnown;
+// What the transfers the connection's end cuts short are told after: why it ends, when the
+// user or the server said; empty when the link was lost.
+extern std::string g_CloudEndWhy;
+// The connection's end is said (why) or left to be told as the link lost (empty).
+void CloudEndSaid(const std::string& why);
+inline constexpr const char* kTextSessionClosed =
+    "Сеанс связи с облачным сервером закрыт.//\\ The cloud session was closed.";
 // Find_device ticks of the session since the server last sent anything.
 extern std::int32_t g_CloudSilenceTicks;
 // The local configuration server is stopped on the next Find_device tick.

@@ -34,7 +34,7 @@ void TForm1::GetChronoFromServer(const std::string& sdate, const std::string& ed
         ClientSocket->SetPort(host.port);
         g_CloudReader.Reset();
         g_PendingChrono = request;
-        g_CloudEndKnown = 0;
+        CloudEndSaid({});
         ClientSocket->Open();
         return;
     }

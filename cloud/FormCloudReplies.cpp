@@ -87,6 +87,7 @@ void TForm1::CloudStatusWord(const TCloudReply& reply, TCustomWinSocket* socket)
         SetStateAnimate(2, true, "");
         return;
     }
+    if (e.ExplainsEnd) CloudEndSaid(e.Message.empty() ? kTextSessionClosed : e.Message);
     if (!e.LoginFailText.empty()) SetStateAnimate(2, false, e.LoginFailText);
     if (!e.Message.empty()) MessageShow(e.Message);
     if (e.EndSession) ButtonEnabledRemote(false);

@@ -21,6 +21,7 @@ std::int32_t g_AnimStep = -1;
 std::int32_t g_AnimTicks = 0;
 std::uint8_t g_ConfServerStop = 0;
 std::uint8_t g_CloudEndKnown = 0;
+std::string g_CloudEndWhy;
 std::int32_t g_CloudSilenceTicks = 0;
 TSyncState g_SyncState;
 TCloudStreamReader g_CloudReader;
@@ -66,7 +67,7 @@ void TForm1::Button5CloudClick() {
     if (TCustomWinSocket* socket = CloudSocket()) {
         SendJsonCommand(g_SessionImei, g_SessionPass, cloudcmd::Close, "", socket);
         sys::Sleep(200);
-        g_CloudEndKnown = 1;
+        CloudEndSaid(kTextSessionClosed);
         ClientSocket->Close();
     }
     MiniLog("Подключение к обл.серверу", 0);
@@ -74,15 +75,20 @@ void TForm1::Button5CloudClick() {
     ClientSocket->SetHost(host.host);
     ClientSocket->SetPort(host.port);
     g_CloudReader.Reset();
-    g_CloudEndKnown = 0;
+    CloudEndSaid({});
     ClientSocket->Open();
     g_LoginRetryTicks = kLoginRetryTicks;
     g_LoginRetries = kLoginRetries;
     StartAnimate();
 }
 
+void CloudEndSaid(const std::string& why) {
+    g_CloudEndKnown = why.empty() ? 0 : 1;
+    g_CloudEndWhy = why;
+}
+
 void TForm1::CloseClientSocket() {
-    g_CloudEndKnown = 1;
+    CloudEndSaid(kTextSessionClosed);
     ClientSocket->Close();
 }
 
@@ -174,7 +180,8 @@ void TForm1::CloudLoginRetryStep() {
 }
 
 void TForm1::ButtonEnabledRemote(bool on) {
-    if (!on) EndTransfersOnLostLink(TLink::Cloud);
+    const bool sessionWasOn = g_CloudSession != 0;
+    if (!on) EndTransfersOnLostLink(TLink::Cloud, g_CloudEndWhy);
     Bdevice->SetEnabled(on);
     Busers->SetEnabled(on);
     Blog->SetEnabled(on);
@@ -195,19 +202,19 @@ void TForm1::ButtonEnabledRemote(bool on) {
     CloseSession->SetVisible(on);
     if (!on) {
         LACCESS->SetCaption("Не подключено");
-        g_PhoneWrite.Stop();
-        g_SyncState = {};  // a round of this session is never acknowledged now
-        CloseSessionWaits();
+        if (sessionWasOn) {
+            g_PhoneWrite.Stop();
+            g_SyncState = {};  // a round of this session is never acknowledged now
+        }
+        CloseSessionWaits(sessionWasOn);
     }
     g_LoginRetryTicks = 0;
 }
 
-void TForm1::CloseSessionWaits() {
-    if (!TimerProgress->GetEnabled()) return;
-    // A message shown over the wait stays; the wait under it ends.
-    constexpr int kMessagePage = 0;
-    const bool message = MESPANEL->GetVisible() && PageControlMes->GetActivePageIndex() == kMessagePage;
-    HideWaitPanel(message ? MESLABEL->GetCaption() : kNoText);
+void TForm1::CloseSessionWaits(bool session) {
+    // Without a session only the log asked for on its connection waits on it: another wait
+    // (on the cable) is not this connection's to end.
+    if (session ? TimerProgress->GetEnabled() : CloudLogWaits()) EndWait();
 }
 
 void TForm1::CloudStatusStep() {
@@ -225,10 +232,8 @@ void TForm1::CloudStatusStep() {
 }
 
 void TForm1::CloseSessionClick(TObject*) {
-    if (!g_WorkingMode) {
-        SendJsonCommand(g_SessionImei, g_SessionPass, cloudcmd::Close, "", CloudSocket());
-        g_CloudEndKnown = 1;  // the server ends the connection as asked
-    }
+    if (!g_WorkingMode) SendJsonCommand(g_SessionImei, g_SessionPass, cloudcmd::Close, "", CloudSocket());
+    CloudEndSaid(kTextSessionClosed);  // the server ends the connection as asked
     SelectPage(4);
     ButtonEnabledRemote(false);
     ButtonEnabled(false);

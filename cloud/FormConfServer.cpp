@@ -4,7 +4,9 @@
 // A connection is served only once it has answered the identify request as a controller;
 // until then nothing it sends reaches the window, and its going changes nothing. One
 // controller is served at a time; a served link whose controller has gone quiet (a GPRS
-// link that died without a close) is let go, so that the controller can dial in again.
+// link that died without a close) is let go, so that the controller can dial in again:
+// when another controller identifies, the served one is asked to identify too, and loses
+// its place only if it does not answer.
 #include "cloud/ConfServer.h"
 
 #include <algorithm>
@@ -19,9 +21,6 @@
 #include "device/LinkPeers.h"
 #include "device/ReplyDecode.h"
 
-// The remote firmware transfer's watchdog (firmware/): a device gone ends it.
-extern int g_FwTimeout;
-
 namespace {
 constexpr int kIncoming = 1;
 
@@ -29,9 +28,18 @@ constexpr int kIncoming = 1;
 struct TConfClient {
     TCloudStreamReader Reader;
     bool Served = false;
-    int IdentifyTicks = 1;  // Find_device ticks to the next identify request (a candidate)
-    int Silence = 0;        // Find_device ticks since it last sent anything
-    int AwaitedSilence = 0; // of those, ticks in which the tool was waiting on it
+    // A candidate: Find_device ticks to its next identify request and since it connected
+    // (bytes do not make it younger); it has identified while another was served.
+    int IdentifyTicks = 1;
+    int Age = 0;
+    bool Identified = false;
+    // The served one: ticks without a byte while the tool was waiting on it; ticks left for
+    // the answer to the identify request a candidate's identify made (0: none asked), and
+    // whether a byte came since; that answer is no news to the window.
+    int AwaitedSilence = 0;
+    int ProbeTicks = 0;
+    bool ProbeHeard = false;
+    bool ProbeReplyDue = false;
 };
 
 // Shared, so that a client dropped by one of its own frames outlives the read feeding it.
@@ -48,12 +56,6 @@ TCustomWinSocket* ServedClient() {
     return nullptr;
 }
 
-// Quiet long enough that a controller dialling in again may take its place.
-bool Silent(TCustomWinSocket* socket) {
-    const TConfClient* client = ClientOf(socket);
-    return client != nullptr && client->Silence >= kConfLinkSilentTicks;
-}
-
 // The tool has asked the served controller something and waits for it: its status while
 // logged in, a transfer, a firmware update. Before the login nothing is asked of it.
 bool AwaitingServed() { return g_AccessLevel != 0 || g_BusyTransfer || g_FlashActive; }
@@ -68,6 +70,21 @@ bool IdentifiesAsController(const std::uint8_t* frame, std::size_t available) {
     return id->Mode == kIdentifyWorking && IsAcceptedDeviceType(id->DeviceType);
 }
 
+void SendIdentify(TCustomWinSocket* socket) {
+    const std::vector<std::uint8_t> identify = BuildRequestFrame(CmdIdentify, nullptr, 0);
+    socket->SendBuf(identify.data(), static_cast<int>(identify.size()));
+}
+
+// A candidate wants the served controller's place: is that one still there?
+void Probe(TCustomWinSocket* served) {
+    TConfClient* client = ClientOf(served);
+    if (client->ProbeTicks != 0) return;  // asked already
+    client->ProbeTicks = kConfProbeTicks;
+    client->ProbeHeard = false;
+    client->ProbeReplyDue = true;
+    SendIdentify(served);
+}
+
 // The served controller has gone: the link is let go once, whichever way it ended. A
 // closed or reset link stops the server as the button would; a lost one leaves it
 // listening for the controller to dial in again.
@@ -77,7 +94,6 @@ void EndServedLink(TCustomWinSocket* socket, bool stopServer) {
     if (TConfClient* client = ClientOf(socket)) client->Served = false;
     if (Form1) Form1->ForgetServedController();
     if (stopServer) g_ConfServerStop = 1;
-    g_FwTimeout = 0;
 }
 }  // namespace
 
@@ -114,9 +130,10 @@ void TForm1::Button1Click(TObject*) {
 }
 
 void TForm1::ConfServerClientConnect(TObject*, TCustomWinSocket* Socket) {
-    TCustomWinSocket* served = ServedClient();
-    if (served != nullptr && !Silent(served)) {
-        // Its going must not end the session of the device being served.
+    const auto candidates = std::count_if(g_ConfClients.begin(), g_ConfClients.end(),
+                                          [](const auto& entry) { return !entry.second->Served; });
+    // Connections that never identify age out: until then they must not pile up.
+    if (candidates >= kConfMaxCandidates) {
         MiniLog(ConfServerRefusedLine(Socket->GetRemoteAddress()), kIncoming);
         Socket->Close();
         return;
@@ -126,7 +143,7 @@ void TForm1::ConfServerClientConnect(TObject*, TCustomWinSocket* Socket) {
         ConfServerFrame(Socket, frame, available);
     };
     g_ConfClients[Socket] = client;
-    if (served == nullptr) {
+    if (ServedClient() == nullptr) {
         g_RemoteAddress = Socket->GetRemoteAddress();
         ConfServState->SetCaption(GetMessageA(45) + ", IP:" + g_RemoteAddress);
     }
@@ -135,15 +152,17 @@ void TForm1::ConfServerClientConnect(TObject*, TCustomWinSocket* Socket) {
 void TForm1::ConfServerFrame(TCustomWinSocket* socket, const std::uint8_t* frame, std::size_t available) {
     TConfClient* client = ClientOf(socket);
     if (client == nullptr) return;  // closed by an earlier frame of the same read
-    if (!client->Served) {
+    if (client->Served) {
+        if (client->ProbeReplyDue && IdentifiesAsController(frame, available)) {
+            client->ProbeReplyDue = false;
+            return;
+        }
+    } else {
         if (!IdentifiesAsController(frame, available)) return;
         if (TCustomWinSocket* served = ServedClient()) {
-            if (!Silent(served)) {
-                MiniLog(ConfServerRefusedLine(socket->GetRemoteAddress()), kIncoming);
-                socket->Close();
-                return;
-            }
-            ServedLinkLost(served);
+            client->Identified = true;
+            Probe(served);
+            return;
         }
         client->Served = true;
         g_RemoteAddress = socket->GetRemoteAddress();
@@ -165,14 +184,7 @@ void TForm1::ServedLinkLost(TCustomWinSocket* socket) {
 void TForm1::ForgetServedController() {
     g_ConfServerConnected = 0;
     g_ConfServerLink = 0;
-    // The next controller starts from its own identify and login: nothing meant for this
-    // one is sent to it.
-    g_DeviceConnected = false;
-    g_WorkingMode = false;
-    g_BootloaderMode = false;
-    g_AccessLevel = 0;
-    ButtonEnabled(false);
-    ShowNotConnected();
+    ForgetDevice();
     if (ConfServer->GetActive()) {
         ConfServState->SetCaption(GetMessageA(20));
         SetDeviceCaption("Remote config: wait ...");
@@ -210,8 +222,11 @@ void TForm1::ConfServerClientRead(TObject*, TCustomWinSocket* Socket) {
     const auto it = g_ConfClients.find(Socket);
     if (it == g_ConfClients.end() || bytes.empty()) return;
     const std::shared_ptr<TConfClient> client = it->second;
-    client->Silence = client->AwaitedSilence = 0;
-    if (client->Served) LinkBytesArrived(TLink::ConfServer);
+    if (client->Served) {
+        client->AwaitedSilence = 0;
+        client->ProbeHeard = true;
+        LinkBytesArrived(TLink::ConfServer);
+    }
     client->Reader.Feed(bytes);
 }
 
@@ -225,20 +240,39 @@ void TForm1::ConfServerLinkStep() {
     for (TCustomWinSocket* socket : sockets) {
         TConfClient* client = ClientOf(socket);
         if (client == nullptr) continue;
-        ++client->Silence;
         if (client->Served) {
             if (AwaitingServed()) ++client->AwaitedSilence;
             if (client->AwaitedSilence >= kConfLinkLostTicks) ServedLinkLost(socket);
+            else if (client->ProbeTicks != 0) ConfServerProbeStep(socket);
             continue;
         }
-        if (client->Silence >= kConfLinkLostTicks) {
-            socket->Close();  // never answered: no controller
+        if (++client->Age >= kConfLinkLostTicks) {
+            socket->Close();  // not a controller, or not one to serve
             continue;
         }
         if (--client->IdentifyTicks == 0) {
             client->IdentifyTicks = kIdentifyRetrySeconds;
-            const std::vector<std::uint8_t> identify = BuildRequestFrame(CmdIdentify, nullptr, 0);
-            socket->SendBuf(identify.data(), static_cast<int>(identify.size()));
+            SendIdentify(socket);
+        }
+    }
+}
+
+void TForm1::ConfServerProbeStep(TCustomWinSocket* served) {
+    TConfClient* client = ClientOf(served);
+    const bool heard = client->ProbeHeard;
+    if (!heard && --client->ProbeTicks != 0) return;
+    client->ProbeTicks = 0;
+    if (!heard) ServedLinkLost(served);
+    std::vector<TCustomWinSocket*> waiting;
+    for (auto& [socket, candidate] : g_ConfClients)
+        if (!candidate->Served && candidate->Identified) waiting.push_back(socket);
+    for (TCustomWinSocket* socket : waiting) {
+        if (heard) {
+            // Its going must not end the session of the controller being served.
+            MiniLog(ConfServerRefusedLine(socket->GetRemoteAddress()), kIncoming);
+            socket->Close();
+        } else {
+            ClientOf(socket)->IdentifyTicks = 1;  // asked again at once: the first to answer is served
         }
     }
 }

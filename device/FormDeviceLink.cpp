@@ -93,22 +93,26 @@ void TForm1::ErrorSendToPort() {
 void TForm1::ClosePortConnection() {
     EndTransfersOnLostLink(TLink::Serial);
     ClosePort();
+    if (g_DeviceConnected) SetDeviceCaption(g_PortName + ": Not connected");
+    ForgetDevice();
+}
+
+void TForm1::ForgetDevice() {
     if (g_DeviceConnected) {
         g_DeviceConnected = false;
-        g_WorkingMode = false;
         LABOX->SetEnabled(false);
-        RABOX->SetEnabled(!LABOX->GetEnabled());
-        UiGroupBox21->SetEnabled(RABOX->GetEnabled());
-        SetDeviceCaption(g_PortName + ": Not connected");
+        RABOX->SetEnabled(true);
+        UiGroupBox21->SetEnabled(true);
         SelectPage(4);
     }
-    ShowNotConnected();
+    g_WorkingMode = false;
     g_BootloaderMode = false;
     g_BootloaderOnly = 0;
     g_DeviceType = kDefaultDeviceType;
     g_DeviceCapacity = kLargeCapacity;
-    ButtonEnabled(false);
     g_AccessLevel = 0;
+    ButtonEnabled(false);
+    ShowNotConnected();
     // The next device must not be sent this one's remembered password.
     std::fill_n(g_StatusRecord.data() + st::Imei, st::ImeiWidth, 0);
 }

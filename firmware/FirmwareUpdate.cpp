@@ -141,9 +141,14 @@ TFwAction TFirmwareUpdate::OnReply(std::uint8_t command, std::uint8_t result) {
 TFwAction TFirmwareUpdate::Tick() {
     if (FTimeout <= 0 || !FActive) return {};
     if (--FTimeout > 0) return {};
-    FActive = false;
-    FStep = TStep::Idle;
+    Abandon();
     return Act(TFwActionKind::TimedOut);
+}
+
+void TFirmwareUpdate::Abandon() {
+    FActive = false;
+    FTimeout = 0;
+    FStep = TStep::Idle;
 }
 
 TFwAction TFirmwareUpdate::Send(std::uint8_t command, std::vector<std::uint8_t> data, TStep next) {

@@ -79,9 +79,12 @@ public:
     TFwAction OnReply(std::uint8_t command, std::uint8_t result);
     // The one-second tick.
     TFwAction Tick();
+    // The update ends at once, its image kept, as the watchdog ends it.
+    void Abandon();
 
     bool IsOpen() const { return FFile != nullptr; }
     bool Active() const { return FActive; }
+    bool Remote() const { return FRemote; }
     int TimeoutSeconds() const { return FTimeout; }
     // Bytes sent so far: of the body on the cable, of the whole file through the server.
     std::uint32_t Offset() const { return FOffset; }

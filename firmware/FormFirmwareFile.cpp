@@ -93,6 +93,19 @@ void TForm1::Reply_RemoteFwBlock(const TDeviceReply& reply) {
     FirmwareAction(g_FirmwareUpdate.OnReply(reply.Command, *result));
 }
 
+std::string TForm1::CutRemoteFirmwareUpdate() {
+    if (!g_FirmwareUpdate.Active() || !g_FirmwareUpdate.Remote()) return {};
+    const std::string sent = std::to_string(g_FirmwareUpdate.Offset());
+    const std::string whole = std::to_string(g_FirmwareUpdate.BodySize() + kFirmwareHeaderSize);
+    g_FirmwareUpdate.Abandon();
+    SyncCounters();
+    return "Обновление прошивки прервано (передано " + sent + " из " + whole +
+           " байт): устройство получило не весь файл прошивки. Повторите обновление, когда устройство снова "
+           "подключится.//\\ The firmware update was cut short (" + sent + " of " + whole +
+           " bytes sent): the device did not receive the whole firmware file. Update it again once the device has "
+           "dialled in again.";
+}
+
 void TForm1::FirmwareWatchdogStep() { FirmwareAction(g_FirmwareUpdate.Tick()); }
 
 // Carries out what the update asked for and shows what it reports.

@@ -118,6 +118,10 @@ void TForm1::HronologyGetClick(TObject* /*Sender*/) {
     MiniLog(kLogChronoRequest, kOutgoing);
 }
 
+bool TForm1::CloudLogWaits() const {
+    return TimerProgress->GetEnabled() && Lprocess->GetCaption() == kTextLogReadWait;
+}
+
 void TForm1::CheckBox1Click(TObject* /*Sender*/) {
     if (!CheckBox1->GetChecked()) HrNum->SetText("");
 }

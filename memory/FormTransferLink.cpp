@@ -16,8 +16,6 @@
 namespace {
 
 constexpr const char* kTextLinkLost = "Связь с устройством потеряна.//\\ The link to the device was lost.";
-constexpr const char* kTextWaitCut =
-    "Ожидание ответа устройства прервано.//\\ The wait for the device's answer was cut short.";
 
 }  // namespace
 
@@ -28,7 +26,7 @@ void TForm1::LinkBytesArrived(TLink link) {
     g_LogRead.Heard();
 }
 
-void TForm1::EndTransfersOnLostLink(TLink lost) {
+void TForm1::EndTransfersOnLostLink(TLink lost, const std::string& why) {
     if (!LinkCarriesRequests(lost)) return;
     std::vector<std::string> cut;
     if (g_PhoneRead.Running()) {
@@ -51,14 +49,21 @@ void TForm1::EndTransfersOnLostLink(TLink lost) {
         cut.push_back(kTextPhotoCut);
         ResetPhotoState();
     }
-    if (cut.empty() && g_WaitTicks != 0) cut.push_back(kTextWaitCut);
-    if (cut.empty()) return;
+    if (lost == TLink::ConfServer) {
+        const std::string firmware = CutRemoteFirmwareUpdate();
+        if (!firmware.empty()) cut.push_back(firmware);
+    }
+    if (cut.empty()) {
+        // Nothing to tell: the link's own notice says it has gone. A wait on the cable or the
+        // local server ends with it; the cloud session's end closes the cloud's.
+        if (lost != TLink::Cloud && TimerProgress->GetEnabled() && !CloudLogWaits()) EndWait();
+        return;
+    }
     ++g_TransferEnds;
-    g_BusyTransfer = 0;
-    HideWaitPanel(kNoText);
+    EndWait();
     SetPercentProgress(-1, "");
     LogBar->SetVisible(false);
-    std::string text = ReadLangStr(kTextLinkLost);
+    std::string text = ReadLangStr(why.empty() ? kTextLinkLost : why);
     for (const std::string& line : cut) text += "\r\n" + ReadLangStr(line);
     ShowAfterHandler(text);
 }

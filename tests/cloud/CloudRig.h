@@ -36,7 +36,7 @@ inline void ResetState() {
     g_LoginRetryTicks = g_LoginRetries = 0;
     g_TrafficLogOn = 0;
     g_ConfServerStop = 0;
-    g_CloudEndKnown = 0;
+    CloudEndSaid({});
     g_CloudSilenceTicks = 0;
     g_SyncState = {};
     g_CloudReader.Reset();

@@ -140,14 +140,26 @@ TEST(CloudSession, SilentServerGetsSixLoginsThenTheFailureText) {
     EXPECT_TRUE(Form1->AnimateConnectionPanel->GetVisible());
     sys::AdvanceMs(1000);
     EXPECT_FALSE(Form1->AnimateConnectionPanel->GetVisible());
+    // The connection, never logged in, ends: a wait that is not its own (a transfer on the
+    // cable) stays.
+    ShowWaitPanel(60, 0, "Чтение настроек прибора");
+    rig.sim.CloseClient();
+    ASSERT_TRUE(WaitUntil([] { return !Form1->ClientSocket->GetActive(); }));
+    testsupport::Pump(50);
+    EXPECT_TRUE(Form1->TimerProgress->GetEnabled());
 }
 
+// The server refuses the password and closes: its word stands, the close adds none.
 TEST(CloudSession, WrongPasswordIsRefused) {
     CloudRig rig("cloud-login-refused");
+    rig.sim.SetCloseAfterReply("dispauth");
     rig.Connect(cloudtest::kImei, "9999");
     ASSERT_TRUE(rig.AwaitCount("dispauth", 1));
     ASSERT_TRUE(WaitUntil([] { return Form1->AnUnCh2->GetVisible(); }));
+    ASSERT_TRUE(WaitUntil([] { return !Form1->ClientSocket->GetActive(); }));
+    testsupport::Pump(50);
     EXPECT_EQ(Form1->AnMes->GetCaption(), "Проверьте правильность ввода пароля");
+    EXPECT_FALSE(Form1->AnUnCh1->GetVisible());
     EXPECT_EQ(g_CloudSession, 0);
     EXPECT_EQ(g_LoginRetryTicks, 0);
     EXPECT_TRUE(CloudRig::Logged("Ошибка авторизации"));
@@ -227,7 +239,9 @@ TEST(CloudSession, StatusPollShowsTheStatusReplyAndAsksSafeCityBeforeIt) {
     EXPECT_TRUE(rig.AwaitCount("gsmst", 2));
 }
 
-TEST(CloudSession, StatusReplyLeavesAnotherRequestsWaitOpen) {
+// The status leaves another request's wait open; when it refuses the password (changed on
+// the server), the session ends with its wait, and the refusal is what stays on the screen.
+TEST(CloudSession, StatusReplyLeavesAnotherRequestsWaitOpenUntilItEndsTheSession) {
     CloudRig rig("cloud-status-wait");
     ASSERT_TRUE(rig.LogIn());
     ShowWaitPanel(60, 0, "Чтение шаблонов расписания");
@@ -239,6 +253,12 @@ TEST(CloudSession, StatusReplyLeavesAnotherRequestsWaitOpen) {
     }()));
     ASSERT_TRUE(WaitUntil([] { return CloudRig::Logged("Ответ на запрос статуса"); }));
     EXPECT_TRUE(Form1->MESPANEL->GetVisible());
+    rig.sim.SendRaw("{\"data\":\"fail auth\",\"response\":\"gsmst\"}\n\r");
+    ASSERT_TRUE(WaitUntil([] { return g_CloudSession == 0; }));
+    testsupport::Pump(50);
+    EXPECT_FALSE(Form1->TimerProgress->GetEnabled());
+    EXPECT_TRUE(Form1->MESPANEL->GetVisible());
+    EXPECT_EQ(Form1->MESLABEL->GetCaption(), "Не правильно введен пароль!");
 }
 
 TEST(CloudSession, ScheduleButtonReadsTheConfigurationThroughTheCloud) {
@@ -282,11 +302,16 @@ TEST(CloudSession, TunnelledStatusFrameReachesTheDispatcher) {
     EXPECT_EQ(StatusImei(g_StatusRecord), "861111111111111");
 }
 
+// The user's close ends the session with its wait, and says nothing of a link lost.
 TEST(CloudSession, CloseSessionEndsThePollAndShowsNotConnected) {
     CloudRig rig("cloud-close");
     ASSERT_TRUE(rig.LogIn());
-    Form1->CloseSessionClick(Form1->CloseSession);
+    rig.sim.SetReply("defrag", Json::Value());  // never answered
+    testsupport::Click(Form1->Bdef);
+    ASSERT_TRUE(rig.AwaitCount("defrag", 1));
+    testsupport::Click(Form1->CloseSession);
     EXPECT_EQ(g_CloudSession, 0);
+    EXPECT_FALSE(Form1->TimerProgress->GetEnabled());
     EXPECT_EQ(g_StatusPollTicks, 0);
     EXPECT_EQ(g_AccessLevel, 0);
     EXPECT_EQ(Form1->LACCESS->GetCaption(), "Не подключено");
@@ -296,6 +321,7 @@ TEST(CloudSession, CloseSessionEndsThePollAndShowsNotConnected) {
     ASSERT_TRUE(WaitUntil([&] { return !rig.sim.ClientConnected(); }));
     testsupport::Pump(50);
     EXPECT_FALSE(Form1->AnimateConnectionPanel->GetVisible());  // the close was asked for
+    EXPECT_FALSE(Form1->MESPANEL->GetVisible());
     for (int s = 0; s < 6; ++s) Second();
     testsupport::Pump(50);
     EXPECT_EQ(rig.sim.Count("gsmst"), 0u);
@@ -331,6 +357,7 @@ TEST(CloudSession, AServerThatClosesEndsTheSessionWithItsTextAndItsWait) {
     ASSERT_TRUE(Form1->TimerProgress->GetEnabled());
     rig.sim.HalfCloseClient();
     ASSERT_TRUE(WaitUntil([] { return g_CloudSession == 0; }));
+    testsupport::Pump(50);
     EXPECT_TRUE(Form1->AnimateConnectionPanel->GetVisible());
     EXPECT_TRUE(Form1->AnUnCh1->GetVisible());
     EXPECT_EQ(Form1->AnMes->GetCaption(), kServerUnavailableText);

@@ -1,11 +1,13 @@
 // The local configuration server end to end: a device dials in over loopback (devsim's TCP
 // mode), is asked to identify every 3 s until it answers and only then served, its frames
 // are dispatched with the slow-link flag however the link splits them, a second device is
-// turned away, a served device gone quiet is let go, and the server stops one second after
-// the served device has gone.
+// turned away while the first answers, a served device gone quiet is let go and forgotten,
+// connections that never identify neither pile up nor stay, and the server stops one second
+// after the served device has gone.
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <thread>
@@ -61,6 +63,7 @@ struct DialledIn {
 const devsim::Bytes kIdentifyReply = devsim::BuildReply(0x00, {1, 3, 0, 0, 0x0B, 0});
 
 bool Identified() { return g_ConfServerConnected == 1; }
+bool AskedForPassword() { return Form1->MESPANEL->GetVisible() && Form1->PageControlMes->GetActivePageIndex() == 1; }
 
 // The test answers the first identify request of a device dialled in without a model.
 void AnswerIdentify(DialledIn& device) {
@@ -108,9 +111,14 @@ TEST(ConfServer, DeviceIsIdentifiedEveryThreeSecondsUntilItAnswers) {
     SendCommand(CmdReadStatus, std::vector<std::uint8_t>{0});
     ASSERT_TRUE(WaitUntil([&] { return device.Requests(CmdReadStatus) == 1; }));
 
-    // The device goes: the server stops one tick later.
+    // The device goes while a command waits for its answer: the wait ends with it, the
+    // disconnect is what the user is told, and the server stops one tick later.
+    testsupport::Click(Form1->Bdef);
+    ASSERT_TRUE(WaitUntil([&] { return device.Requests(CmdDefragment) == 1; }));
     device.sim.Stop();
     ASSERT_TRUE(WaitUntil([] { return g_ConfServerStop == 1; }));
+    testsupport::Pump(50);
+    EXPECT_FALSE(Form1->TimerProgress->GetEnabled());
     EXPECT_EQ(Form1->MESLABEL->GetCaption(), Form1->GetMessageA(57));
     EXPECT_EQ(Form1->Button1->Tag, 1);
     sys::AdvanceMs(1000);
@@ -190,8 +198,9 @@ TEST(ConfServer, FramesSplitAcrossReadsAreReassembled) {
     EXPECT_EQ(ConfServerHeld(), 0u);
 }
 
-// While one device is served, a second one is turned away at once; its going does not end
-// the first one's session.
+// While one device is served, a second one that identifies is turned away once the first,
+// not yet logged in, has answered whether it is still there; its going does not end the
+// first one's session.
 TEST(ConfServer, SecondDeviceIsTurnedAwayAndTheFirstKeepsItsSession) {
     CloudRig rig("confserver-second");
     OpenServer();
@@ -201,16 +210,21 @@ TEST(ConfServer, SecondDeviceIsTurnedAwayAndTheFirstKeepsItsSession) {
     ASSERT_TRUE(WaitUntil(Identified));
 
     DialledIn second(true);
-    ASSERT_TRUE(second.ok);
+    ASSERT_TRUE(WaitUntil([] { return Connections() == 2; }));
+    sys::AdvanceMs(1000);
+    ASSERT_TRUE(WaitUntil([&] { return second.Requests(0x00) == 1 && first.Requests(0x00) == 2; }));
+    first.Send(devsim::BuildReply(0x34, {0}));  // after its answer, a frame the window shows
+    ASSERT_TRUE(WaitUntil([] { return Form1->MESLABEL->GetCaption() == Form1->GetMessageA(32); }));
+    sys::AdvanceMs(1000);
     ASSERT_TRUE(WaitUntil([&] { return second.sim.HungUpByPeer(); }));
     EXPECT_TRUE(CloudRig::Logged(ConfServerRefusedLine("127.0.0.1")));
-    sys::AdvanceMs(2000);
+    sys::AdvanceMs(kConfProbeTicks * 1000);
     testsupport::Pump(50);
     EXPECT_EQ(Form1->Button1->Tag, 1);
     EXPECT_TRUE(Form1->ConfServer->GetActive());
     EXPECT_EQ(g_ConfServerConnected, 1);
-    EXPECT_NE(Form1->MESLABEL->GetCaption(), Form1->GetMessageA(57));
-    EXPECT_EQ(second.Requests(0x00), 0u);
+    EXPECT_FALSE(first.sim.HungUpByPeer());
+    EXPECT_EQ(Form1->MESLABEL->GetCaption(), Form1->GetMessageA(32));
     SendCommand(CmdReadStatus, std::vector<std::uint8_t>{0});
     ASSERT_TRUE(WaitUntil([&] { return first.Requests(CmdReadStatus) == 1; }));
 
@@ -263,6 +277,13 @@ TEST(ConfServer, ServedDeviceSilentForAMinuteIsLetGo) {
     ASSERT_TRUE(WaitUntil([&] { return device.Requests(CmdPassword) == 1; }));
     device.Send(devsim::BuildReply(CmdPassword, {0, 32, 0}));
     ASSERT_TRUE(WaitUntil([] { return g_AccessLevel == 32; }));
+    // Its status names it, and its password is remembered.
+    const devsim::Bytes record = devsim::DeviceModel::StatusRecordWithImei("861000000000001");
+    devsim::Bytes status{0, static_cast<std::uint8_t>(record.size()), static_cast<std::uint8_t>(record.size() >> 8)};
+    status.insert(status.end(), record.begin(), record.end());
+    device.Send(devsim::BuildReply(CmdReadStatus, status));
+    ASSERT_TRUE(WaitUntil([] { return StatusImei(g_StatusRecord) == "861000000000001"; }));
+    std::ofstream(g_SettingsPath) << "[Passes]\n861000000000001=1234\n";
 
     for (int s = 0; s < 59; ++s) sys::AdvanceMs(1000);
     ASSERT_TRUE(WaitUntil([&] { return device.Requests(CmdReadStatus) >= 100; }));
@@ -277,14 +298,20 @@ TEST(ConfServer, ServedDeviceSilentForAMinuteIsLetGo) {
     EXPECT_EQ(Form1->Button1->Tag, 1);
     EXPECT_EQ(Form1->ConfServState->GetCaption(), Form1->GetMessageA(20));
 
+    // Another controller dials in and asks for its password: it is not sent the first one's.
     DialledIn again(true);
+    again.model->SetPromptAfterIdentify(true);
     ASSERT_TRUE(WaitUntil(Connected));
     sys::AdvanceMs(1000);
     ASSERT_TRUE(WaitUntil(Identified));
+    ASSERT_TRUE(WaitUntil(AskedForPassword));
+    testsupport::Pump(50);
+    EXPECT_EQ(again.Requests(CmdPassword), 0u);
 }
 
 // The device dials in again while its old link, dead without a close, is still served: the
-// new connection identifies itself and takes over; nothing more goes to the old one.
+// new connection identifies itself, the old one does not answer whether it is still there,
+// and the new one takes over; nothing more goes to the old one.
 TEST(ConfServer, DeviceDiallingInAgainTakesOverFromItsSilentLink) {
     CloudRig rig("confserver-takeover");
     OpenServer();
@@ -292,17 +319,52 @@ TEST(ConfServer, DeviceDiallingInAgainTakesOverFromItsSilentLink) {
     ASSERT_TRUE(WaitUntil(Connected));
     AnswerIdentify(old);
 
-    sys::AdvanceMs(kConfLinkSilentTicks * 1000);
     DialledIn again(true);
     ASSERT_TRUE(WaitUntil([] { return Connections() == 2; }));
     sys::AdvanceMs(1000);
+    ASSERT_TRUE(WaitUntil([&] { return old.Requests(0x00) == 2; }));
+    sys::AdvanceMs(kConfProbeTicks * 1000);
     ASSERT_TRUE(WaitUntil([&] { return old.sim.HungUpByPeer(); }));
     EXPECT_TRUE(CloudRig::Logged(ConfServerLostText("127.0.0.1")));
+    sys::AdvanceMs(1000);
     ASSERT_TRUE(WaitUntil(Identified));
     SendCommand(CmdReadStatus, std::vector<std::uint8_t>{0});
     ASSERT_TRUE(WaitUntil([&] { return again.Requests(CmdReadStatus) == 1; }));
     EXPECT_EQ(old.Requests(CmdReadStatus), 0u);
     EXPECT_FALSE(again.sim.HungUpByPeer());
+}
+
+// A connection that keeps sending without ever identifying grows no younger for it: it is
+// closed at the age a silent one is.
+TEST(ConfServer, ConnectionSendingWithoutIdentifyingIsClosedAtItsAge) {
+    CloudRig rig("confserver-chatter");
+    OpenServer();
+    DialledIn chatter(false);
+    ASSERT_TRUE(WaitUntil(Connected));
+    chatter.Send(devsim::Bytes{'S', 'L', 'M', 'X', 0xA0, 0x0F});  // a frame that never ends
+    for (std::size_t s = 1; s < kConfLinkLostTicks; ++s) {
+        chatter.Send(devsim::Bytes{0x55});
+        ASSERT_TRUE(WaitUntil([&] { return ConfServerHeld() == 6 + s; }));
+        sys::AdvanceMs(1000);
+    }
+    EXPECT_FALSE(chatter.sim.HungUpByPeer());
+    sys::AdvanceMs(1000);
+    ASSERT_TRUE(WaitUntil([&] { return chatter.sim.HungUpByPeer(); }));
+}
+
+// Only a few connections wait to identify at once: the others are turned away as they come.
+TEST(ConfServer, ConnectionsBeyondTheFewThatMayWaitAreTurnedAway) {
+    CloudRig rig("confserver-many");
+    OpenServer();
+    std::vector<std::unique_ptr<DialledIn>> many;
+    for (int k = 0; k < kConfMaxCandidates; ++k) {
+        many.push_back(std::make_unique<DialledIn>(false));
+        ASSERT_TRUE(WaitUntil([k] { return Connections() == k + 1; }));
+    }
+    DialledIn more(false);
+    ASSERT_TRUE(WaitUntil([&] { return more.sim.HungUpByPeer(); }));
+    EXPECT_TRUE(CloudRig::Logged(ConfServerRefusedLine("127.0.0.1")));
+    EXPECT_EQ(Connections(), kConfMaxCandidates);
 }
 
 }  // namespace

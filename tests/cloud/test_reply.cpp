@@ -81,6 +81,7 @@ TEST(CloudReplyRead, StatusWords) {
     EXPECT_TRUE(e.EndSession);
     EXPECT_EQ(e.LoginFailText, "Проверьте правильность ввода пароля");
     EXPECT_EQ(e.Message, "");
+    EXPECT_TRUE(e.ExplainsEnd);
     e = CloudStatusEffect("gconfig", "fail auth");
     EXPECT_TRUE(e.EndSession);
     EXPECT_EQ(e.Message, "Не правильно введен пароль!");
@@ -88,6 +89,10 @@ TEST(CloudReplyRead, StatusWords) {
 
     EXPECT_EQ(CloudStatusEffect("gconfig", "denied").Message,
               "Для выполнения операции Вы должны обладать правами администратора!");
+    // A login refused or a session closed ends the connection; a request refused does not.
+    EXPECT_TRUE(CloudStatusEffect("dispauth", "denied").ExplainsEnd);
+    EXPECT_TRUE(CloudStatusEffect("gsmst", "closed by admin").ExplainsEnd);
+    EXPECT_FALSE(CloudStatusEffect("gconfig", "denied").ExplainsEnd);
     EXPECT_EQ(CloudStatusEffect("dispauth", "denied").Message,
               "Объект занят другим пользователем! Попробуйте попытку позже.");
     EXPECT_EQ(CloudStatusEffect("reset", "denied").Message, "Доступ запрещен!");

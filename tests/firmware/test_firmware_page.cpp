@@ -253,6 +253,7 @@ TEST(FirmwarePage, RemoteTransferInBlocksOf512) {
     devsim::DeviceModel model(modem);
     std::atomic<int> result{0};
     model.AddHandler(0xD1, [&result](const devsim::Frame&) {
+        if (result < 0) return Bytes{};  // no answer
         return devsim::BuildReply(0xD1, {static_cast<std::uint8_t>(result.load())});
     });
     modem.SetPacing(2400);
@@ -297,6 +298,23 @@ TEST(FirmwarePage, RemoteTransferInBlocksOf512) {
     EXPECT_EQ(g_FlashActive, 0);
     EXPECT_EQ(Form1->MESLABEL->GetCaption(), Form1->GetMessageA(10));
     EXPECT_EQ(blocks().size(), 4u);
+
+    // The device hangs up in the middle: the update ends at once and says what that leaves;
+    // no watchdog runs on.
+    result = -1;
+    ASSERT_TRUE(Form1->OpenFWFileSTM(rig.Path("fw.bin")));
+    testsupport::Click(Form1->Program_flash->GetWidget());
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return blocks().size() == 5; }));
+    modem.Stop();
+    const std::string cut = "Связь с устройством потеряна.\r\nОбновление прошивки прервано (передано 512 из 1300 байт): "
+                            "устройство получило не весь файл прошивки. Повторите обновление, когда устройство снова "
+                            "подключится.";
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return Form1->MESLABEL->GetCaption() == cut; }))
+        << Form1->MESLABEL->GetCaption();
+    EXPECT_EQ(g_FlashActive, 0);
+    EXPECT_EQ(g_FwTimeout, 0);
+    sys::AdvanceMs(21000);
+    EXPECT_EQ(Form1->MESLABEL->GetCaption(), cut);
     Form1->CloseFirmwareFile();
     ui::test::SetScripted(false);
 }

@@ -161,6 +161,11 @@ void CloudSim::SetSilent(bool silent) {
     FSilent = silent;
 }
 
+void CloudSim::SetCloseAfterReply(const std::string& command) {
+    std::lock_guard<std::mutex> g(FLock);
+    FCloseAfter = command;
+}
+
 void CloudSim::SetDevicePath(const std::string& path) {
     std::lock_guard<std::mutex> g(FLock);
     FDevicePath = path;
@@ -253,7 +258,9 @@ void CloudSim::Run() {
         {
             std::lock_guard<std::mutex> g(FLock);
             if (FStopping) return;
+            if (FCloseWhenSent && FOut.empty()) FCloseClient = true;
             if (FCloseClient) {
+                FCloseWhenSent = false;
                 if (FResetClient && FClient >= 0) {
                     const linger hard{1, 0};  // the close sends a reset
                     ::setsockopt(FClient, SOL_SOCKET, SO_LINGER, &hard, sizeof hard);
@@ -297,6 +304,7 @@ void CloudSim::Run() {
                 NonBlocking(FClient);
                 FOut.clear();
                 in.clear();
+                FCloseWhenSent = false;
                 OpenDeviceLocked();
             }
         }
@@ -375,7 +383,9 @@ void CloudSim::Serve(std::string& in) {
             r.pass = Member(root, "pass");
             r.data = root.isObject() ? root["data"] : Json::Value();
             FRequests.push_back(r);
-            if (!FSilent) Handle(r);
+            if (FSilent) continue;
+            Handle(r);
+            FCloseWhenSent = FCloseWhenSent || r.command == FCloseAfter;
             continue;
         }
         in.erase(0, 1);  // noise between requests

@@ -53,6 +53,8 @@ public:
     void SetReply(const std::string& command, const Json::Value& data);
     // A server that keeps the connection and answers nothing (requests are still recorded).
     void SetSilent(bool silent);
+    // Once its answer to this command has gone out, the server closes the connection.
+    void SetCloseAfterReply(const std::string& command);
     // The device behind the session: the link path of a simulated device.
     void SetDevicePath(const std::string& path);
 
@@ -95,6 +97,8 @@ private:
     bool FResetClient = false;
     bool FHalfCloseClient = false;
     bool FSilent = false;
+    std::string FCloseAfter;
+    bool FCloseWhenSent = false;
 
     std::string FImei, FPass, FAccess = "admin";
     int FLoginAnswerFrom = 1;
