@@ -2,10 +2,18 @@
 // makes, the offer panel, and downloads saved into the Downloads folder.
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <thread>
 
 #include "FirmwareImage.h"
 #include "device/LinkRig.h"
@@ -206,6 +214,69 @@ TEST(UpdateServerWindow, OnlyTheOfferedFileIsOpened) {
     s.FakeOpener("exit 0");
     ASSERT_TRUE(s.AcceptToolOffer());
     EXPECT_TRUE(testsupport::WaitUntil([&] { return closed; }));
+}
+
+// A file server of the test's own that names its file in the header, then holds the bytes
+// until let go.
+struct HeldFileServer {
+    HeldFileServer(std::string header, std::size_t size) {
+        sockaddr_in addr{};
+        addr.sin_family = AF_INET;
+        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t len = sizeof addr;
+        listening = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        ::bind(listening, reinterpret_cast<sockaddr*>(&addr), len);
+        ::listen(listening, 1);
+        ::getsockname(listening, reinterpret_cast<sockaddr*>(&addr), &len);
+        port = ntohs(addr.sin_port);
+        thread = std::thread([this, header, size] {
+            const int fd = ::accept4(listening, nullptr, nullptr, SOCK_CLOEXEC);
+            if (fd < 0) return;
+            char request[256];
+            (void)!::read(fd, request, sizeof request);
+            (void)!::write(fd, header.data(), header.size());
+            while (!released) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            const std::string bytes(size, 'M');
+            (void)!::write(fd, bytes.data(), bytes.size());
+            (void)!::read(fd, request, sizeof request);  // EndTransfer, or the close
+            ::close(fd);
+        });
+    }
+    ~HeldFileServer() {
+        released = true;
+        ::shutdown(listening, SHUT_RDWR);
+        thread.join();
+        ::close(listening);
+    }
+    int listening = -1;
+    int port = 0;
+    std::atomic<bool> released{false};
+    std::thread thread;
+};
+
+// An answer of the update server that comes during a download rewrites the offer, not what
+// the download asked for: a file named as that answer is not opened in place of the one asked.
+TEST(UpdateServerWindow, AnOfferRewrittenDuringADownloadDoesNotChooseWhatIsOpened) {
+    ServerRig s("upd-rewritten");
+    ASSERT_TRUE(s.ok);
+    s.FakeOpener("exit 0");
+    HeldFileServer files("file#C:\\srv\\Zentor_v1.0.2.exe#3000#", 3000);
+    s.env.Set("ZENTOR_FILE_HOST", ("127.0.0.1:" + std::to_string(files.port)).c_str());
+    s.sim.SetToolReply("Zentor_v1.0.1.exe");
+    Form1->GetConfiguratorVersionFromServer();
+    ASSERT_TRUE(ServerRig::OfferShown());
+    testsupport::Click(Form1->Button29->GetWidget());
+    ASSERT_TRUE(testsupport::WaitUntil([] { return g_Download.FileName() == "Zentor_v1.0.2.exe"; }));
+    s.sim.SetToolReply("Zentor_v1.0.2.exe");
+    Form1->GetConfiguratorVersionFromServer();
+    ASSERT_TRUE(s.AwaitQuery(2));
+    ASSERT_EQ(Form1->Label429->GetCaption(), "Zentor_v1.0.2.exe");
+    files.released = true;
+    const std::string folder = s.appData + "/TALIVEX/TALIVEX Zentor/Downloads/";
+    ASSERT_TRUE(testsupport::WaitUntil([] { return ServerRig::Message().find("Zentor_v1.0.2.exe") != std::string::npos; }));
+    EXPECT_EQ(ServerRig::Message(), ForeignDownloadText("Zentor_v1.0.2.exe", "Zentor_v1.0.1.exe", folder));
+    testsupport::Pump(50);
+    EXPECT_EQ(s.Opened(), "");
 }
 
 // A name with a line break, a tab or another control character is refused at the header.
