@@ -279,10 +279,7 @@ TEST(LinkScan, ABareListedEntryIsFoundAgainAfterEveryReplug) {
         ASSERT_TRUE(testsupport::WaitUntil([] { return !g_DeviceConnected; })) << replug;
         ASSERT_TRUE(device.sim.Replug());
         ASSERT_TRUE(testsupport::WaitUntil([] { return g_ScanActive != 0; })) << replug;
-        sys::AdvanceMs(100);
-        ASSERT_TRUE(LinkRig::AwaitRequests(device, devsim::kCmdIdentify, replug + 1)) << replug;
-        ASSERT_TRUE(LinkRig::Deliver(16)) << replug;
-        EXPECT_TRUE(g_DeviceConnected) << replug;
+        ASSERT_TRUE(rig.ScanUntilConnected(device)) << replug;
     }
 }
 
