@@ -368,6 +368,7 @@ TEST(ConfServer, ControllerTakesOverFromASilentLinkAndIsNamed) {
     ASSERT_TRUE(WaitUntil(Connected));
     AnswerIdentify(old);
     LogIn(old, "861000000000001");
+    std::ofstream(g_SettingsPath) << "[Passes]\n861000000000001=1234\n";  // not for the next one
 
     DialledIn again(true);
     again.model->SetIdentity({true, 3, 0x8B, 0});  // the DIN model: its caption differs
