@@ -144,13 +144,16 @@ TEST(Install, IntoAPrefixOfItsOwn) {
         EXPECT_NE(entry.find("\n" + line + "\n"), std::string::npos) << line;
     EXPECT_EQ(testsupport::ReadFileText(root / "share/icons/hicolor/128x128/apps/zentor.png").substr(0, 8), "\x89PNG\r\n\x1A\n");
 
-    // The udev rule: ModemManager keeps off the controller, the dialout group gets its port.
+    // The udev rule: ModemManager keeps off the controller; the user at the seat and the
+    // dialout group get its port.
     const auto rules = ParseRules(testsupport::ReadFileText(root / "lib/udev/rules.d/60-zentor-controller.rules"));
     const std::map<std::string, std::string> controller = {{"idVendor", "0483"}, {"idProduct", "5740"}};
     const std::map<std::string, std::string> ignored = {{"ENV{ID_MM_DEVICE_IGNORE}", "1"}};
     EXPECT_EQ(Apply(rules, {"tty", {"tty", "usb"}, controller}),
-              (std::map<std::string, std::string>{
-                  {"ENV{ID_MM_DEVICE_IGNORE}", "1"}, {"GROUP", "dialout"}, {"MODE", "0660"}}));
+              (std::map<std::string, std::string>{{"ENV{ID_MM_DEVICE_IGNORE}", "1"},
+                                                  {"TAG", "uaccess"},
+                                                  {"GROUP", "dialout"},
+                                                  {"MODE", "0660"}}));
     EXPECT_EQ(Apply(rules, {"usb", {"usb"}, controller}), ignored);
     EXPECT_TRUE(Apply(rules, {"tty", {"tty", "usb"}, {{"idVendor", "0403"}, {"idProduct", "6001"}}}).empty());
 }
@@ -179,8 +182,8 @@ TEST(Install, DebianPackage) {
                           "zlib1g", "libjpeg", "fonts-wine", "xdg-utils"})
         EXPECT_NE(depends.find(p), std::string::npos) << p << " in " << depends;
 
-    // postinst: udev reloads its rules and applies them; a udev that does not run, or none at
-    // all, never stops the installation.
+    // postinst: udev reloads its rules and applies them to the serial ports alone; a udev that
+    // does not run, or none at all, never stops the installation.
     RunTool("dpkg-deb", {"-e", QString::fromStdString(deb), QString::fromStdString(out + "/control")});
     const std::string bin = testsupport::TempDir("package-bin");
     std::ofstream(bin + "/udevadm") << "#!/bin/sh\necho \"$*\" >>" << bin << "/calls\nexit 1\n";
@@ -188,6 +191,6 @@ TEST(Install, DebianPackage) {
     const QString postinst = QString::fromStdString(out + "/control/postinst");
     RunTool(postinst, {"configure"}, {"PATH=" + QString::fromStdString(bin) + ":/usr/bin:/bin"});
     EXPECT_EQ(testsupport::ReadFileText(bin + "/calls"),
-              "control --reload-rules\ntrigger --action=change --subsystem-match=usb --subsystem-match=tty\n");
+              "control --reload-rules\ntrigger --action=change --subsystem-match=tty\n");
     RunTool(postinst, {"configure"}, {"PATH=" + QString::fromStdString(testsupport::TempDir("package-empty"))});
 }
