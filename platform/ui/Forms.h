@@ -138,7 +138,8 @@ public:
     ~TApplication() override;
 
     // Creates the Qt application when there is none, registers the fonts, marks the GUI
-    // thread and routes exceptions that leave handlers to ShowException.
+    // thread and routes exceptions that leave handlers to ShowException. Without a display
+    // to show windows on, says so on one line and ends the program with status 1.
     void Initialize();
     template <class T>
     void CreateForm(T*& ref) {

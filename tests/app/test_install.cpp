@@ -19,21 +19,38 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Runs a program to its end; its output, or "" (and a failure) when it did not succeed.
-std::string RunTool(const QString& program, const QStringList& args, const QStringList& env = {}) {
+// How a program ended: its status (-1 when it did not end by itself) and what it wrote.
+struct TRunResult {
+    int Status = -1;
+    std::string Out, Err;
+};
+
+// Runs a program to its end, with env's NAME=VALUE entries set and bare NAMEs unset.
+TRunResult RunProgram(const QString& program, const QStringList& args, const QStringList& env = {}) {
     QProcess p;
-    if (!env.isEmpty()) {
-        QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
-        for (const QString& kv : env) e.insert(kv.section('=', 0, 0), kv.section('=', 1));
-        p.setProcessEnvironment(e);
+    QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+    for (const QString& kv : env) {
+        if (kv.contains('=')) e.insert(kv.section('=', 0, 0), kv.section('=', 1));
+        else e.remove(kv);
     }
+    p.setProcessEnvironment(e);
     p.start(program, args);
     const bool done = p.waitForFinished(120000);
-    if (!done || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
-        ADD_FAILURE() << program.toStdString() << ": " << p.readAllStandardError().toStdString();
+    TRunResult r;
+    if (done && p.exitStatus() == QProcess::NormalExit) r.Status = p.exitCode();
+    r.Out = p.readAllStandardOutput().toStdString();
+    r.Err = p.readAllStandardError().toStdString();
+    return r;
+}
+
+// Runs a program that must succeed; its output, or "" (and a failure) when it did not.
+std::string RunTool(const QString& program, const QStringList& args, const QStringList& env = {}) {
+    const TRunResult r = RunProgram(program, args, env);
+    if (r.Status != 0) {
+        ADD_FAILURE() << program.toStdString() << ": " << r.Out << r.Err;
         return {};
     }
-    return p.readAllStandardOutput().toStdString();
+    return r.Out;
 }
 
 // cmake --install of the test build; the prefix, or "" when the install failed.
@@ -193,4 +210,16 @@ TEST(Install, DebianPackage) {
     EXPECT_EQ(testsupport::ReadFileText(bin + "/calls"),
               "control --reload-rules\ntrigger --action=change --subsystem-match=tty\n");
     RunTool(postinst, {"configure"}, {"PATH=" + QString::fromStdString(testsupport::TempDir("package-empty"))});
+}
+
+// Started where no display can be reached, the tool says so on one line, naming where it
+// looked, and ends with status 1 (not Qt's abort with its plugins' words and a core dump).
+TEST(Install, WithoutADisplayTheToolSaysSoOnOneLine) {
+    const QString tool = QString(ZENTOR_BUILD_DIR) + "/zentor";
+    TRunResult r = RunProgram(tool, {}, {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"});
+    EXPECT_EQ(r.Status, 1);
+    EXPECT_EQ(r.Err, "zentor: no display found: neither DISPLAY nor WAYLAND_DISPLAY is set\n");
+    r = RunProgram(tool, {}, {"DISPLAY=:917", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"});
+    EXPECT_EQ(r.Status, 1);
+    EXPECT_EQ(r.Err, "zentor: no display found: cannot connect to DISPLAY=:917\n");
 }
