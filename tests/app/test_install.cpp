@@ -196,7 +196,7 @@ TEST(Install, DebianPackage) {
 
     const std::string depends = RunTool("dpkg-deb", {"-f", QString::fromStdString(deb), "Depends"});
     for (const char* p : {"libqt6core6", "libqt6gui6", "libqt6widgets6", "libqt6network6", "libjsoncpp", "libudev1",
-                          "zlib1g", "libjpeg", "fonts-wine", "xdg-utils"})
+                          "zlib1g", "libjpeg", "fonts-wine", "xdg-utils", "qt6-translations-l10n"})
         EXPECT_NE(depends.find(p), std::string::npos) << p << " in " << depends;
 
     // postinst: udev reloads its rules and applies them to the serial ports alone; a udev that
