@@ -7,6 +7,8 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QGuiApplication>
+#include <QIcon>
+#include <QPixmap>
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
@@ -488,6 +490,15 @@ void TApplication::Terminate() {
     FTerminated = true;
     if (g_loop) g_loop->quit();
 }
+
+void TApplication::SetIcon(const std::vector<std::unique_ptr<TBitmap>>& sizes) {
+    QIcon icon;
+    for (const auto& image : sizes)
+        if (image) icon.addPixmap(QPixmap::fromImage(image->GetImage()));
+    QApplication::setWindowIcon(icon);
+}
+
+bool TApplication::HasIcon() const { return QCoreApplication::instance() && !QApplication::windowIcon().isNull(); }
 
 std::string TApplication::GetExeName() const {
     std::error_code ec;

@@ -165,6 +165,9 @@ public:
     bool GetMainFormOnTaskBar() const { return FMainFormOnTaskBar; }
     void SetMainFormOnTaskBar(bool v) { FMainFormOnTaskBar = v; }
     std::string GetExeName() const;
+    // The icon of every window, in the sizes given (the window system picks the one it needs).
+    void SetIcon(const std::vector<std::unique_ptr<TBitmap>>& sizes);
+    bool HasIcon() const;
 
     // The standard display of an exception: its message (a full stop added) in a message box.
     void ShowException(const std::exception& e);

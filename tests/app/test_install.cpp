@@ -1,6 +1,7 @@
 // Installing the build into a prefix of its own: the tool and its language file where the
-// tool finds it, the desktop entry and its icon, and the udev rule, applied as udev would
-// to the controller's port, to the controller's USB device and to another serial adapter.
+// tool finds it, the desktop entry and its icon in the theme's sizes, and the udev rule,
+// applied as udev would to the controller's port, to the controller's USB device and to
+// another serial adapter; the Debian package; and the tool started where there is no display.
 #include <gtest/gtest.h>
 
 #include <QProcess>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "app/LangFile.h"
+#include "platform/image/Pictures.h"
 #include "support/TestSupport.h"
 
 namespace {
@@ -153,13 +155,21 @@ TEST(Install, IntoAPrefixOfItsOwn) {
     EXPECT_EQ(testsupport::ReadFileText(lang), testsupport::ReadFileText(tree / "lang/lang_zent.lng"));
     EXPECT_EQ(ReadLanguageTexts(lang, "english").Caption, "Configurator");
 
-    // The desktop entry: both names, a category, the installed tool and its icon.
+    // The desktop entry: both names, a category, the installed tool and its icon by its name
+    // in the theme, which holds it in every size, square, transparent around the window.
     const std::string entry = testsupport::ReadFileText(root / "share/applications/zentor.desktop");
     for (const std::string& line : std::vector<std::string>{"Name=Zentor Configurator", "Name[ru]=Конфигуратор Zentor", "Categories=Utility;",
-                                   "Exec=" + prefix + "/bin/zentor",
-                                   "Icon=" + prefix + "/share/icons/hicolor/128x128/apps/zentor.png"})
+                                   "Exec=" + prefix + "/bin/zentor", "Icon=zentor"})
         EXPECT_NE(entry.find("\n" + line + "\n"), std::string::npos) << line;
-    EXPECT_EQ(testsupport::ReadFileText(root / "share/icons/hicolor/128x128/apps/zentor.png").substr(0, 8), "\x89PNG\r\n\x1A\n");
+    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        const std::string n = std::to_string(size);
+        TPngImage icon;
+        icon.LoadFromFile((root / ("share/icons/hicolor/" + n + "x" + n + "/apps/zentor.png")).string());
+        ASSERT_EQ(icon.GetWidth(), size);
+        ASSERT_EQ(icon.GetHeight(), size);
+        EXPECT_EQ(icon.GetPixels().Pixel(0, 0) >> 24, 0u) << size;
+        EXPECT_EQ(icon.GetPixels().Pixel(size / 2, size / 2) >> 24, 0xFFu) << size;
+    }
 
     // The udev rule: ModemManager keeps off the controller; the user at the seat and the
     // dialout group get its port.
