@@ -4,7 +4,7 @@
 # translations; after installing, udev reads the controller's rule.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME zentor)
-set(CPACK_PACKAGE_CONTACT "Zentor developers")
+set(CPACK_PACKAGE_CONTACT "${ZENTOR_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "configuration tool for GSM access-control controllers")
 set(CPACK_PACKAGE_DESCRIPTION [[
 Reads, edits and writes the configuration, number base and event log of

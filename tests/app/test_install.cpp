@@ -1,7 +1,8 @@
 // Installing the build into a prefix of its own: the tool and its language file where the
-// tool finds it, the desktop entry and its icon in the theme's sizes, and the udev rule,
-// applied as udev would to the controller's port, to the controller's USB device and to
-// another serial adapter; the Debian package; and the tool started where there is no display.
+// tool finds it, the desktop entry and its icon in the theme's sizes, the manual page, and
+// the udev rule, applied as udev would to the controller's port, to the controller's USB
+// device and to another serial adapter; the Debian package, as lintian reads it; and the
+// tool started where there is no display.
 #include <gtest/gtest.h>
 
 #include <QProcess>
@@ -171,6 +172,12 @@ TEST(Install, IntoAPrefixOfItsOwn) {
         EXPECT_EQ(icon.GetPixels().Pixel(size / 2, size / 2) >> 24, 0xFFu) << size;
     }
 
+    // The man page, and the copyright and changelog of the package, compressed as Debian
+    // wants them.
+    for (const char* doc : {"share/man/man1/zentor.1.gz", "share/doc/zentor/changelog.gz"})
+        EXPECT_EQ(testsupport::ReadFileText(root / doc).substr(0, 2), "\x1F\x8B") << doc;
+    EXPECT_NE(testsupport::ReadFileText(root / "share/doc/zentor/copyright").find("\nFiles: *\n"), std::string::npos);
+
     // The udev rule: ModemManager keeps off the controller; the user at the seat and the
     // dialout group get its port.
     const auto rules = ParseRules(testsupport::ReadFileText(root / "lib/udev/rules.d/60-zentor-controller.rules"));
@@ -186,8 +193,9 @@ TEST(Install, IntoAPrefixOfItsOwn) {
 }
 
 // The Debian package holds under /usr what the install puts under a prefix, names the
-// installed paths in its desktop entry, depends on the libraries and the font the tool needs,
-// and after installing tells udev of the rule, whether or not udev runs.
+// installed paths in its desktop entry, depends on the libraries, the font and Qt's
+// translations the tool needs, keeps Debian's policy as lintian reads it, and after
+// installing tells udev of the rule, whether or not udev runs.
 TEST(Install, DebianPackage) {
     const std::string out = testsupport::TempDir("package");
     RunTool(ZENTOR_CPACK, {"-G", "DEB", "-B", QString::fromStdString(out), "--config",
@@ -208,6 +216,7 @@ TEST(Install, DebianPackage) {
     for (const char* p : {"libqt6core6", "libqt6gui6", "libqt6widgets6", "libqt6network6", "libjsoncpp", "libudev1",
                           "zlib1g", "libjpeg", "fonts-wine", "xdg-utils", "qt6-translations-l10n"})
         EXPECT_NE(depends.find(p), std::string::npos) << p << " in " << depends;
+    RunTool("lintian", {"--fail-on", "error,warning", QString::fromStdString(deb)});
 
     // postinst: udev reloads its rules and applies them to the serial ports alone; a udev that
     // does not run, or none at all, never stops the installation.
