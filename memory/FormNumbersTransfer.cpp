@@ -103,9 +103,11 @@ void TForm1::StartWritePhonesMemory() {
 void TForm1::Reply_NumbersMemory(const TDeviceReply& reply) {
     if (reply.Command == CmdReadNumbers) {
         if (g_CloudSession) MiniLog(kLogPhonesReadReply, kIncoming);
-        // The count a write asked for to confirm its end (or to sort its answers out).
+        // The count a write asked for to confirm its end (or to sort its answers out). Once the
+        // write is over, a read waiting for its count takes it: either answer is the device's.
         const auto count = DecodePhonesReadReply(DataOf(reply));
-        if (count && count->IsCount && g_PhoneWrite.AwaitingCount()) {
+        const bool readTakes = g_PhoneRead.AwaitingCount() && !g_PhoneWrite.Writing();
+        if (count && count->IsCount && g_PhoneWrite.AwaitingCount() && !readTakes) {
             const TTransferStep step = g_PhoneWrite.OnCountReply(DataOf(reply));
             RunTransferStep(CmdWriteNumbers, step);
             if (step.End != TTransferEnd::None) SetPhoneRecords({});

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/Unit1.h"
+#include "cloud/CloudSession.h"
 #include "device/LinkPeers.h"
 #include "memory/MemoryState.h"
 #include "memory/PhoneBase.h"
@@ -22,6 +23,7 @@ protected:
         StopPhoneTransfers();
         Application->CreateForm(Form1);
         ui::test::ClearDialogs();
+        CloudEndSaid({});  // a window closed by an earlier test leaves why its session ended
         g_CloudSession = 1;
         g_CloudFrameSender = [this](const std::uint8_t* bytes, int len) {
             Bytes frame(bytes, bytes + len);
