@@ -167,7 +167,8 @@ void LinkFigures(TReport& report, const TOptions& o) {
                     [rows] { return !g_PhoneRead.Reading() && Form1->PhonesGrid->GetRowCount() == rows; });
     report.MiB("resident memory, " + std::to_string(o.Numbers) + " numbers loaded", ResidentMiB(), 200, true);
 
-    TransferFigures(report, std::to_string(o.Numbers) + "-number write", blocks,
+    // Its blocks, then the end and the count that confirms it.
+    TransferFigures(report, std::to_string(o.Numbers) + "-number write", blocks + 1,
                     [] {
                         ui::test::PushDialogAnswer(IDYES);
                         Form1->UiButton6->Click();
