@@ -95,7 +95,6 @@ public:
 
     bool IsOpen() const { return FFile != nullptr; }
     bool Active() const { return FActive; }
-    bool Remote() const { return FRemote; }
     // Bytes are on their way to the device: a lost link cuts the update short. On the cable
     // not while the device restarts into its bootloader (it leaves the bus on purpose), nor
     // after a refused step (the next identification, or the watchdog, ends that).

@@ -195,9 +195,9 @@ TEST(FirmwarePage, AnUnplugMidFlashSaysHowFarItGot) {
     ASSERT_TRUE(f.Step(devsim::kCmdFwBlock));
     ASSERT_TRUE(LinkRig::AwaitRequests(f.device, devsim::kCmdFwBlock, 2));
     f.device.sim.Unplug();
-    const std::string cut = "Связь с устройством потеряна.\r\nОбновление прошивки прервано (передано 2048 из 3000 байт): "
-                            "устройство получило не весь файл прошивки. Повторите обновление, когда устройство снова "
-                            "подключится.";
+    const std::string cut = "Связь с устройством потеряна.\r\nОбновление прошивки прервано (передано 2048 из 3000 "
+                            "байт): устройство получило не весь файл прошивки. Повторите обновление, когда устройство "
+                            "снова подключится.";
     ASSERT_TRUE(testsupport::WaitUntil([&] { return FirmwareRig::Message() == cut; })) << FirmwareRig::Message();
     EXPECT_EQ(g_FlashActive, 0);
     EXPECT_FALSE(Form1->Progress_flash->GetVisible());

@@ -92,8 +92,10 @@ void WholeExchange(devsim::DevSim& sim, MemoryModel& memory, unsigned baud) {
     took = RunClockAlong([&] { return !g_PhoneWrite.Writing() && memory.WriteEndCount() == 1; }, 60000);
     EXPECT_EQ(Message(), "Запись памяти номеров завершена");
     EXPECT_EQ(memory.Numbers(), base);
-    ExpectPaced("write", took, sim.ReceivedCount() + (Blocks(kNumbers, kNumberBlock) + 1) * FrameBytes(2) + FrameBytes(3), baud,
-                Count(sim, devsim::kCmdWriteNumbers, 0x00), Blocks(kNumbers, kNumberBlock));
+    // The device's replies: the blocks' and the end's acknowledgements, and its count.
+    const std::size_t replies = (Blocks(kNumbers, kNumberBlock) + 1) * FrameBytes(2) + FrameBytes(3);
+    ExpectPaced("write", took, sim.ReceivedCount() + replies, baud, Count(sim, devsim::kCmdWriteNumbers, 0x00),
+                Blocks(kNumbers, kNumberBlock));
     EXPECT_TRUE(NoStatusDuring(sim, devsim::kCmdWriteNumbers));
 
     memory.SetLog(devsim::SampleLog(kEvents, base).Records);
@@ -231,7 +233,8 @@ TEST(LinkTransfers, WholeTransfersAtGprsPaceThroughTheLocalServer) {
 // The grid holds these records, as a read or a file leaves it.
 void GridHolds(const std::vector<devsim::Bytes>& records) {
     std::vector<PhoneRecord> base(records.size());
-    for (std::size_t i = 0; i < records.size(); ++i) std::copy(records[i].begin(), records[i].end(), base[i].Bytes.begin());
+    for (std::size_t i = 0; i < records.size(); ++i)
+        std::copy(records[i].begin(), records[i].end(), base[i].Bytes.begin());
     SetPhoneRecords(base);
     Form1->PhoneStructToGrid();
     SetPhoneRecords({});
@@ -248,7 +251,8 @@ bool WriteIntoAStall(GprsLink& c, std::uint32_t at) {
     c.relay->Hold(devsim::LinkRelay::ToTool);
     std::size_t copies = 1;
     const auto acknowledged = [&c, &copies] {
-        return testsupport::WaitUntil([&] { return c.relay->Held(devsim::LinkRelay::ToTool, devsim::kCmdWriteNumbers) == copies; }, 10000);
+        const auto held = [&] { return c.relay->Held(devsim::LinkRelay::ToTool, devsim::kCmdWriteNumbers); };
+        return testsupport::WaitUntil([&] { return held() == copies; }, 10000);
     };
     // The pace of the copies does not matter here: they reach the controller at once.
     if (!acknowledged()) return false;

@@ -100,27 +100,6 @@ std::size_t LinkRelay::Held(Way way, std::uint8_t command) const {
     return it == FWay[way].held.end() ? 0 : it->second;
 }
 
-void LinkRelay::Cut() {
-    {
-        std::lock_guard<std::mutex> g(FLock);
-        FCut = true;
-    }
-    Wake();
-    // Done once the relay's thread has closed both sides.
-    for (;;) {
-        {
-            std::lock_guard<std::mutex> g(FLock);
-            if (!FCut) return;
-        }
-        usleep(1000);
-    }
-}
-
-bool LinkRelay::Connected() const {
-    std::lock_guard<std::mutex> g(FLock);
-    return FFd[ToTool] >= 0 && FFd[ToDevice] >= 0;
-}
-
 void LinkRelay::Wake() {
     const std::uint64_t one = 1;
     if (write(FWake, &one, sizeof one) < 0) { /* already pending */ }
@@ -231,10 +210,6 @@ void LinkRelay::Run() {
         {
             std::lock_guard<std::mutex> g(FLock);
             if (FStopping) return;
-            if (FCut) {
-                CloseLink();
-                FCut = false;
-            }
             for (int w : {ToTool, ToDevice}) {
                 // Each side is read for the other way, and written for its own.
                 p[2 + w] = {FFd[w], static_cast<short>(POLLIN | (FWay[w].out.empty() ? 0 : POLLOUT)), 0};
@@ -250,7 +225,8 @@ void LinkRelay::Run() {
         bool open = FFd[ToTool] >= 0 && FFd[ToDevice] >= 0;
         for (int w : {ToTool, ToDevice}) {
             const int from = FFd[1 - w];
-            if (!open || p[2 + (1 - w)].fd != from || !(p[2 + (1 - w)].revents & (POLLIN | POLLHUP | POLLERR))) continue;
+            const pollfd& polled = p[2 + (1 - w)];
+            if (!open || polled.fd != from || !(polled.revents & (POLLIN | POLLHUP | POLLERR))) continue;
             std::uint8_t buf[4096];
             ssize_t n;
             while ((n = recv(from, buf, sizeof buf, 0)) > 0) FWay[w].in.insert(FWay[w].in.end(), buf, buf + n);

@@ -21,7 +21,7 @@
 
 namespace devsim {
 
-// What the relay does with one frame crossing it.
+// What the relay does with one frame crossing it; Cut closes both connections at once instead.
 enum class RelayAct { Pass, Twice, Drop, Cut };
 
 class LinkRelay {
@@ -45,10 +45,6 @@ public:
     void Release(Way way);
     // Frames of this command kept by a stall so far.
     std::size_t Held(Way way, std::uint8_t command) const;
-    // Both connections close at once, with whatever was still to go.
-    void Cut();
-    // A device is connected through the relay.
-    bool Connected() const;
 
 private:
     struct Direction {
@@ -74,7 +70,6 @@ private:
     int FWake = -1;
     int FFd[2] = {-1, -1};  // the tool's side, the device's side
     Direction FWay[2];      // to the tool (from the device), to the device (from the tool)
-    bool FCut = false;
     bool FStopping = false;
     mutable std::mutex FLock;
     std::thread FThread;
