@@ -7,13 +7,6 @@
 
 namespace {
 constexpr std::uint8_t kTerminator[3] = {'}', '\n', '\r'};
-
-// The frame size (tag to CRC) a length field promises, or 0 when no device frame has it.
-std::size_t PlausibleFrameSize(std::uint8_t low, std::uint8_t high) {
-    const std::size_t L = low | (high << 8);
-    const std::size_t size = 4 + 2 + L + 2;
-    return L >= 2 && size <= kMaxTunnelledFrame ? size : 0;
-}
 }  // namespace
 
 TCloudStreamReader::TTagCheck TCloudStreamReader::CheckTag(std::size_t at,

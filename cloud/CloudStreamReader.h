@@ -24,8 +24,6 @@
 
 // The longest reply kept; the rest of a longer reply is not stored.
 inline constexpr std::size_t kJsonCollectorSize = 8192;
-// The longest frame (tag included) that a device sends; the cable link reads no more at once.
-inline constexpr std::size_t kMaxTunnelledFrame = 4096;
 // The most taken from a socket in one read event: a flood is read over several turns of the
 // event loop, so that the window answers in between.
 inline constexpr int kStreamReadSlice = 256 * 1024;
