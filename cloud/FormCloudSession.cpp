@@ -218,6 +218,7 @@ void TForm1::CloseSessionWaits(bool session) {
 }
 
 void TForm1::CloudStatusStep() {
+    g_CloudReader.Tick();
     if (!g_CloudSession) return;
     if (++g_CloudSilenceTicks >= kCloudSilenceTicks) {
         AbandonCloudConnection();  // a minute of status requests and not a word back
