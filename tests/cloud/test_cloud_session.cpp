@@ -12,6 +12,7 @@
 #include <fstream>
 
 #include "cloud/CloudRequest.h"
+#include "support/RealInput.h"
 #include "config/ConfigRecord.h"
 #include "tests/cloud/CloudRig.h"
 #include "widgets/UiBorder.h"
@@ -446,16 +447,28 @@ TEST(CloudSession, LogAskedForDuringAConnectEndsWithItsAttempt) {
     EXPECT_TRUE(server.GivenUp());
 }
 
-// A server that refuses the log's connection ends the log's wait at once, with its text.
+// A server that refuses the log's connection ends the log's wait at once, with its text:
+// the events shown stay, and the connection panel that opens to say it too leaves the
+// message's button within reach.
 TEST(CloudSession, LogRequestRefusedEndsItsWaitAtOnce) {
     CloudRig rig("cloud-refused-log");
+    testsupport::TEnvGuard env;
+    testsupport::QuietWindowEnvironment(env);
+    Form1->Show();  // the panels where the window places them
     const int port = rig.sim.Port();
     rig.sim.Stop();
     setenv("ZENTOR_CLOUD_HOST", ("127.0.0.1:" + std::to_string(port)).c_str(), 1);
+    Form1->HrGrid->SetRowCount(3);
+    Form1->HrGrid->SetRow(1, {"1", "14.11.2023 22:13", "9000000010", "Управление выходом", "Выход 0"});
+    const std::vector<TLogGridRow> shown = Form1->LogGridRows();
     testsupport::Click(Form1->HronologyGet);
     ASSERT_TRUE(WaitUntil([] { return !Form1->TimerProgress->GetEnabled(); }));
     EXPECT_EQ(Form1->MESLABEL->GetCaption(), kServerUnavailableText);
     EXPECT_TRUE(g_PendingChrono.isNull());
+    EXPECT_EQ(Form1->LogGridRows(), shown);
+    ASSERT_TRUE(Form1->AnimateConnectionPanel->GetVisible());
+    realinput::ClickThroughWindow(Form1->OKMES->GetWidget());
+    EXPECT_FALSE(Form1->MESPANEL->GetVisible());
 }
 
 // A device frame whose data holds a whole reply, cut by the line right after it: the frame
