@@ -153,8 +153,14 @@ void TCloudStreamReader::JsonByte(std::uint8_t b, std::vector<TEvent>& events) {
 void TCloudStreamReader::Tick() {
     FTickEnds.push_back(FBase + FPending.size());
     if (FTickEnds.size() < kStreamHeldTicks) return;
-    FGiveUpBefore = FTickEnds.front();
+    GiveUpBefore(FTickEnds.front());
     FTickEnds.pop_front();
+}
+
+void TCloudStreamReader::EndOfStream() { GiveUpBefore(FBase + FPending.size()); }
+
+void TCloudStreamReader::GiveUpBefore(std::uint64_t offset) {
+    FGiveUpBefore = std::max(FGiveUpBefore, offset);
     if (!FPending.empty() && FBase < FGiveUpBefore) Feed(nullptr, 0);
 }
 

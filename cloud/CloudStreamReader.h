@@ -53,6 +53,8 @@ public:
     // One tick of the owner's clock: a frame still arriving whose tag came before the tick
     // kStreamHeldTicks - 1 ticks ago is taken for none, and what follows it is read.
     void Tick();
+    // The connection has ended: no frame held can be completed now; what follows is read.
+    void EndOfStream();
 
     bool Collecting() const { return FCollecting; }
     // Bytes held back until the next read decides them (a tag's start, a frame arriving).
@@ -72,6 +74,7 @@ private:
         std::string Bytes;
     };
     void JsonByte(std::uint8_t b, std::vector<TEvent>& events);
+    void GiveUpBefore(std::uint64_t offset);
 
     std::vector<std::uint8_t> FPending;
     TCrcTrail FCrc;                // parallel to FPending

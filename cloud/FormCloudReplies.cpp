@@ -40,8 +40,9 @@ void TForm1::ClientSocketRead(TObject*, TCustomWinSocket* Socket) {
     g_CloudReader.OnFrame = [this](const std::uint8_t* frame, std::size_t available) {
         Read_Data(frame, available);
     };
-    g_CloudReader.OnReply = [this, Socket](const std::string& text, bool cut) {
-        ParseJSONCommandFromServer(text, cut, Socket);
+    // The connection as it is when a reply is read: one held back may be read after it ended.
+    g_CloudReader.OnReply = [this](const std::string& text, bool cut) {
+        ParseJSONCommandFromServer(text, cut, CloudSocket());
     };
     g_CloudReader.Feed(block.data(), block.size());
     if (g_TrafficLogOn)

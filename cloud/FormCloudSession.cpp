@@ -106,6 +106,7 @@ void TForm1::ClientSocketConnect(TObject*, TCustomWinSocket* Socket) {
 
 void TForm1::ClientSocketDisconnect(TObject*, TCustomWinSocket*) {
     if (closingUnaccepted) return;
+    g_CloudReader.EndOfStream();  // the replies behind a frame cut short by the end, first
     // An end the tool did not ask for (the server's close, or half-close) is the server
     // gone, as a reset is.
     if (!g_CloudEndKnown) ShowCloudServerUnavailable();

@@ -132,8 +132,8 @@ TEST(CloudStream, FalseTagsHoldNothingBack) {
 }
 
 // A tag whose length promises 4 KB that never come: the reply after it is read once the
-// clock has given the frame up, on the cloud connection; a frames-only reader keeps waiting
-// for a frame.
+// clock has given the frame up, or the connection has ended; a frames-only reader keeps
+// waiting for a frame.
 TEST(CloudStream, ACutTagHoldsTheReplyAfterItUntilTheClockGivesItUp) {
     const std::string cut = std::string("SLMX\xF8\x0F\x55\x22", 8) + "abc";
     Recorder r;
@@ -145,6 +145,11 @@ TEST(CloudStream, ACutTagHoldsTheReplyAfterItUntilTheClockGivesItUp) {
     r.reader.Tick();
     EXPECT_EQ(r.events, (std::vector<std::string>{"J:" + kReply1}));
     EXPECT_EQ(r.reader.Held(), 0u);
+    // The connection's end leaves nothing to wait for.
+    Recorder ended;
+    ended.reader.Feed(cut + kReply1 + "\n\r");
+    ended.reader.EndOfStream();
+    EXPECT_EQ(ended.events, (std::vector<std::string>{"J:" + kReply1}));
 
     TCloudStreamReader frames;
     frames.Feed(cut + kReply1 + "\n\r");
