@@ -1,13 +1,15 @@
 #pragma once
-// Cutting received bursts into frames. A burst is what arrived before 5 Timer1 ticks of
-// silence; every "SLMX" in it, inside another frame's data too, is offered as a frame and
-// the reply checks decide.
+// Cutting what the cable brings into frames. The port is read at every Timer1 tick while
+// bytes arrive, and once more when the line has been quiet for 5 ticks; each read is a
+// burst. Every "SLMX" in it, inside another frame's data too, is offered as a frame and the
+// reply checks decide.
 //
-// A controller may pause inside a reply for longer than that silence: the burst then ends
-// with a frame whose length field says that more is coming. Such a frame is kept, with the
-// bytes after it, until the next burst completes it, so that it is not lost and asked for
-// again; what can never be a frame is offered at once (and dropped by the checks). What is
-// kept goes when the line has stayed quiet for kHeldFrameTicks, or the port closes.
+// A burst may end inside a frame: a read while the reply still arrives, or a controller
+// that pauses inside a reply for longer than the quiet. Such a frame (its length field says
+// that more is coming) is kept, with the bytes after it, until a later burst completes it,
+// so that it is taken at the tick after its last byte and never asked for again; what can
+// never be a frame is offered at once (and dropped by the checks). What is kept goes when
+// the line has stayed quiet for kHeldFrameTicks, or the port closes.
 #include <cstddef>
 #include <cstdint>
 #include <functional>
