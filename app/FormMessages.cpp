@@ -17,6 +17,7 @@ void TForm1::MessageShow(const std::string& text) {
     PageControlMes->SetActivePageIndex(kMessagePage);
     MESLABEL->SetCaption(text);
     MESPANEL->SetVisible(true);
+    MESPANEL->BringToFront();  // over any panel, so that its button can be reached
     if (OKMES->CanFocus()) OKMES->SetFocus();
 }
 
@@ -49,26 +50,20 @@ void ShowWaitPanel(std::uint32_t amount, std::uint32_t total, const std::string&
     f->MESPANEL->SetVisible(true);
 }
 
-void HideWaitPanel(const std::string& text) {
+void EndWait(TWaitEnd why, const std::string& text) {
     g_BusyTransfer = 0;
     g_WaitTicks = 0;
     TForm1* f = Form1;
     if (!f) return;
     f->TimerProgress->SetEnabled(false);
-    f->MESPANEL->SetVisible(false);
+    // Its answer closes the panel with the wait's own lines on it; a wait cut short leaves a
+    // message or the password page shown over it for the user to close.
+    if (why == TWaitEnd::Answered || f->PageControlMes->GetActivePageIndex() == kWaitPage)
+        f->MESPANEL->SetVisible(false);
     if (text != kNoText) f->MessageShow(text);
 }
 
-void EndWait() {
-    TForm1* f = Form1;
-    if (f && f->PageControlMes->GetActivePageIndex() != kWaitPage) {
-        g_BusyTransfer = 0;
-        g_WaitTicks = 0;
-        f->TimerProgress->SetEnabled(false);
-        return;
-    }
-    HideWaitPanel(kNoText);
-}
+void HideWaitPanel(const std::string& text) { EndWait(TWaitEnd::Answered, text); }
 
 void TForm1::TimerProgressTimer(TObject* /*Sender*/) {
     TWaitCounters counters{g_WaitTicks, g_WaitLimit};
@@ -76,10 +71,7 @@ void TForm1::TimerProgressTimer(TObject* /*Sender*/) {
     const bool timedOut = TickWait(counters, bar);
     ProgressBar2->SetPercent(bar.Percent);
     g_WaitTicks = counters.Ticks;
-    if (timedOut) {
-        g_BusyTransfer = 0;
-        HideWaitPanel(GiveUpCloudLogConnection() ? kServerUnavailableText : GetMessageA(kTimeoutMessage));
-    }
+    if (timedOut) HideWaitPanel(GiveUpCloudLogConnection() ? kServerUnavailableText : GetMessageA(kTimeoutMessage));
 }
 
 void TForm1::SetPercentProgress(int percent, const std::string& text) {

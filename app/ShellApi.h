@@ -15,11 +15,15 @@ void MessageShowOnMainForm(const std::string& text);
 // Opens or updates the wait page: total != 0 shows amount of total with a 15 s time-out;
 // total == 0 waits amount seconds. Text "0" keeps the previous caption.
 void ShowWaitPanel(std::uint32_t amount, std::uint32_t total, const std::string& text);
-// Closes the wait page; any text but "0" is then shown as a message.
+// Ends the wait, whatever ended it: the busy flag, the wait's counter and its time-out go.
+// Answered (its reply, or its time-out) closes the panel, whatever page it shows; Cut (the
+// link or the session ended first) closes it only while it shows the wait page, so that a
+// message or the password page shown over the wait stays. Any text but "0" is then shown as
+// a message.
+enum class TWaitEnd { Answered, Cut };
+void EndWait(TWaitEnd why = TWaitEnd::Cut, const std::string& text = kNoText);
+// The wait answered: EndWait(TWaitEnd::Answered, text).
 void HideWaitPanel(const std::string& text);
-// Ends the wait and its time-out; the panel closes only while it shows the wait page, so a
-// message or the password page shown over the wait stays.
-void EndWait();
 
 // Replaces a file the user asked for (an export) with these bytes through a synced temporary
 // file. When any step fails the old file stays, the message panel says which file and why,

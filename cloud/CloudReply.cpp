@@ -120,6 +120,7 @@ TCloudStatusEffect CloudStatusEffect(const std::string& response, const std::str
     } else if (status == "no data") {
         e.Message = "Нет данных за указанный период!";
         e.IncomingLine = "Ответ на запрос журнала";
+        e.NoLogRows = true;
     } else if (status == "updated") {
         e.Message = "Обновление завершено. Прибор будет перезагружен!";
         e.HideUpdateBar = true;

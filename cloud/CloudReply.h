@@ -51,6 +51,7 @@ struct TCloudStatusEffect {
     bool ExplainsEnd = false;
     std::string LoginFailText; // failure text of the login animation's last stage
     bool HideUpdateBar = false;
+    bool NoLogRows = false;    // a log read's answer: its period holds no events
 };
 TCloudStatusEffect CloudStatusEffect(const std::string& response, const std::string& status);
 

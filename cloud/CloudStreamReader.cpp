@@ -7,13 +7,6 @@
 
 namespace {
 constexpr std::uint8_t kTerminator[3] = {'}', '\n', '\r'};
-
-// The frame size (tag to CRC) a length field promises, or 0 when no device frame has it.
-std::size_t PlausibleFrameSize(std::uint8_t low, std::uint8_t high) {
-    const std::size_t L = low | (high << 8);
-    const std::size_t size = 4 + 2 + L + 2;
-    return L >= 2 && size <= kMaxTunnelledFrame ? size : 0;
-}
 }  // namespace
 
 TCloudStreamReader::TTagCheck TCloudStreamReader::CheckTag(std::size_t at,
@@ -25,12 +18,12 @@ TCloudStreamReader::TTagCheck TCloudStreamReader::CheckTag(std::size_t at,
     frameSize = PlausibleFrameSize(FPending[at + 4], FPending[at + 5]);
     if (frameSize == 0) return TTagCheck::NotAFrame;
     if (have >= frameSize) return IsReplyFrame(at, frameSize) ? TTagCheck::Frame : TTagCheck::NotAFrame;
-    // Not all here: held, unless something whole after the tag shows that it was none. A
-    // frame cut short for good (its sender dropped the rest) or "SLMX" in text must not
-    // hold back the frames and replies after it.
-    const auto after = static_cast<std::int64_t>(FBase + at + 4);
-    if (FLastFrame >= after) return TTagCheck::NotAFrame;
-    if (OnReply && (FCollecting ? FLastTerminator : FLastReplyStart) >= after) return TTagCheck::NotAFrame;
+    if (have > 6 && FPending[at + 6] != kReplyMarker) return TTagCheck::NotAFrame;
+    // Still arriving: held, and what follows is its data, whatever it looks like. A valid
+    // frame after the tag (its CRC is no accident) shows it was none; a frame cut short for
+    // good is given up by the clock.
+    if (FLastFrame >= static_cast<std::int64_t>(FBase + at + 4)) return TTagCheck::NotAFrame;
+    if (FBase + at < FGiveUpBefore) return TTagCheck::NotAFrame;
     return TTagCheck::Wait;
 }
 
@@ -71,25 +64,6 @@ void TCloudStreamReader::Survey() {
         if (IsReplyFrame(static_cast<std::size_t>(tag - FBase), static_cast<std::size_t>(frameEnd - tag)))
             FLastFrame = std::max(FLastFrame, static_cast<std::int64_t>(tag));
     }
-    // Terminators, and the braces before them.
-    const std::size_t from = static_cast<std::size_t>(std::max(FBytesSurveyed, FBase) - FBase);
-    std::size_t lastTerminator = n;
-    for (std::size_t q = from; q < n; ++q) {
-        const void* r = std::memchr(p + q, kTerminator[2], n - q);
-        if (r == nullptr) break;
-        q = static_cast<std::size_t>(static_cast<const std::uint8_t*>(r) - p);
-        if (q >= 2 && p[q - 1] == kTerminator[1] && p[q - 2] == kTerminator[0]) lastTerminator = q - 2;
-    }
-    auto lastBrace = [&](std::size_t to) -> std::int64_t {
-        const void* b = to > from ? ::memrchr(p + from, '{', to - from) : nullptr;
-        return b ? static_cast<std::int64_t>(FBase + (static_cast<const std::uint8_t*>(b) - p)) : FLastBrace;
-    };
-    if (lastTerminator < n) {
-        FLastTerminator = static_cast<std::int64_t>(FBase + lastTerminator);
-        FLastReplyStart = lastBrace(lastTerminator);
-    }
-    FLastBrace = lastBrace(n);
-    FBytesSurveyed = FBase + n;
 }
 
 void TCloudStreamReader::Feed(const std::uint8_t* data, std::size_t n) {
@@ -176,12 +150,28 @@ void TCloudStreamReader::JsonByte(std::uint8_t b, std::vector<TEvent>& events) {
     FPrev1 = b;
 }
 
+void TCloudStreamReader::Tick() {
+    FTickEnds.push_back(FBase + FPending.size());
+    if (FTickEnds.size() < kStreamHeldTicks) return;
+    GiveUpBefore(FTickEnds.front());
+    FTickEnds.pop_front();
+}
+
+void TCloudStreamReader::EndOfStream() { GiveUpBefore(FBase + FPending.size()); }
+
+void TCloudStreamReader::GiveUpBefore(std::uint64_t offset) {
+    FGiveUpBefore = std::max(FGiveUpBefore, offset);
+    if (!FPending.empty() && FBase < FGiveUpBefore) Feed(nullptr, 0);
+}
+
 void TCloudStreamReader::Reset() {
     FPending.clear();
     FCrc.Clear();
-    FBase = FTagsSurveyed = FBytesSurveyed = 0;
+    FBase = FTagsSurveyed = 0;
     FIncomplete = {};
-    FLastFrame = FLastBrace = FLastReplyStart = FLastTerminator = -1;
+    FLastFrame = -1;
+    FTickEnds.clear();
+    FGiveUpBefore = 0;
     FCollector.clear();
     FCollecting = false;
     FCut = false;

@@ -7,13 +7,17 @@
 // a reply handler reads frames only (the local configuration server's clients): bytes
 // outside frames are dropped.
 //
-// A tag whose frame has not all arrived holds back what follows it only until something
-// complete after it shows that it was no frame: a valid frame, or (on the cloud connection)
-// a whole reply. Its cost stays linear in the input whatever a peer sends: what follows a
-// held tag is surveyed once as it arrives, and a candidate frame's CRC is taken from the
-// running CRC register at a fixed cost.
+// A tag whose length says that its frame is still arriving holds back what follows it: the
+// frame's data may hold anything, a reply's "{" and terminator too, and none of it is read
+// as a reply. It is held until its length has arrived (its CRC then decides), or a valid
+// frame after it shows that it was none, or its owner's clock gives it up: a frame cut short
+// for good holds the replies after it back for kStreamHeldTicks at most. Its cost stays
+// linear in the input whatever a peer sends: what follows a held tag is surveyed once as it
+// arrives, and a candidate frame's CRC is taken from the running CRC register at a fixed
+// cost.
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <queue>
 #include <string>
@@ -24,11 +28,12 @@
 
 // The longest reply kept; the rest of a longer reply is not stored.
 inline constexpr std::size_t kJsonCollectorSize = 8192;
-// The longest frame (tag included) that a device sends; the cable link reads no more at once.
-inline constexpr std::size_t kMaxTunnelledFrame = 4096;
 // The most taken from a socket in one read event: a flood is read over several turns of the
 // event loop, so that the window answers in between.
 inline constexpr int kStreamReadSlice = 256 * 1024;
+// Ticks of the owner's clock (a second each) a frame still arriving is waited for: longer
+// than a GPRS line stalls inside one frame.
+inline constexpr std::size_t kStreamHeldTicks = 10;
 
 class TCloudStreamReader {
 public:
@@ -45,6 +50,11 @@ public:
     }
     // A new connection starts with nothing held.
     void Reset();
+    // One tick of the owner's clock: a frame still arriving whose tag came before the tick
+    // kStreamHeldTicks - 1 ticks ago is taken for none, and what follows it is read.
+    void Tick();
+    // The connection has ended: no frame held can be completed now; what follows is read.
+    void EndOfStream();
 
     bool Collecting() const { return FCollecting; }
     // Bytes held back until the next read decides them (a tag's start, a frame arriving).
@@ -55,8 +65,8 @@ private:
     TTagCheck CheckTag(std::size_t at, std::size_t& frameSize) const;
     // Marker first, then the CRC: at and frameSize index FPending, the tag included.
     bool IsReplyFrame(std::size_t at, std::size_t frameSize) const;
-    // Notes what the bytes not yet surveyed hold: tags of plausible frames, the frames that
-    // have become whole, braces and terminators.
+    // Notes what the bytes not yet surveyed hold: tags of plausible frames, and the frames
+    // that have become whole.
     void Survey();
     struct TEvent {
         bool Frame = false;
@@ -64,19 +74,19 @@ private:
         std::string Bytes;
     };
     void JsonByte(std::uint8_t b, std::vector<TEvent>& events);
+    void GiveUpBefore(std::uint64_t offset);
 
     std::vector<std::uint8_t> FPending;
     TCrcTrail FCrc;                // parallel to FPending
     std::uint64_t FBase = 0;       // stream offset of FPending[0]
     // The survey, in stream offsets; -1: none seen.
     std::uint64_t FTagsSurveyed = 0;
-    std::uint64_t FBytesSurveyed = 0;
     using TCandidate = std::pair<std::uint64_t, std::uint64_t>;  // its end, its tag
     std::priority_queue<TCandidate, std::vector<TCandidate>, std::greater<>> FIncomplete;
-    std::int64_t FLastFrame = -1;       // the tag of the last valid frame
-    std::int64_t FLastBrace = -1;       // the last "{"
-    std::int64_t FLastReplyStart = -1;  // the last "{" before the last terminator
-    std::int64_t FLastTerminator = -1;
+    std::int64_t FLastFrame = -1;  // the tag of the last valid frame
+    // The stream's end at each of the last ticks; tags before the oldest are given up.
+    std::deque<std::uint64_t> FTickEnds;
+    std::uint64_t FGiveUpBefore = 0;
     std::string FCollector;
     bool FCollecting = false;
     bool FCut = false;

@@ -46,6 +46,7 @@ void TForm1::StartAnimate() {
     AnimateTimer->SetEnabled(true);
     AnimateConnectionPanel->SetVisible(true);
     AnimateConnectionPanel->BringToFront();
+    MESPANEL->BringToFront();  // a message shown (or to come) stays over it
     Button19Click(this);
 }
 

@@ -15,7 +15,6 @@
 #include "memory/MemoryState.h"
 #include "platform/rtl/CodePage.h"
 #include "platform/sys/Clock.h"
-#include "platform/ui/Grids.h"
 #include "widgets/UiPrgres.h"
 
 namespace {
@@ -41,8 +40,9 @@ void TForm1::ClientSocketRead(TObject*, TCustomWinSocket* Socket) {
     g_CloudReader.OnFrame = [this](const std::uint8_t* frame, std::size_t available) {
         Read_Data(frame, available);
     };
-    g_CloudReader.OnReply = [this, Socket](const std::string& text, bool cut) {
-        ParseJSONCommandFromServer(text, cut, Socket);
+    // The connection as it is when a reply is read: one held back may be read after it ended.
+    g_CloudReader.OnReply = [this](const std::string& text, bool cut) {
+        ParseJSONCommandFromServer(text, cut, CloudSocket());
     };
     g_CloudReader.Feed(block.data(), block.size());
     if (g_TrafficLogOn)
@@ -92,6 +92,10 @@ void TForm1::CloudStatusWord(const TCloudReply& reply, TCustomWinSocket* socket)
     if (!e.Message.empty()) MessageShow(e.Message);
     if (e.EndSession) ButtonEnabledRemote(false);
     if (!e.IncomingLine.empty()) MiniLog(e.IncomingLine, 1);
+    if (e.NoLogRows && !g_CloudLogRows.empty()) {
+        g_CloudLogRows.clear();  // the read is answered: nothing to show
+        ClearLogs();
+    }
     if (e.HideUpdateBar) {
         if (auto* bar = Named<TControl>(this, "UPDPR")) bar->SetVisible(false);
     }
@@ -152,24 +156,23 @@ void TForm1::CloudConfigReply(const Json::Value& data) {
 void TForm1::CloudChronoReply(const Json::Value& data, TCustomWinSocket* socket) {
     MiniLog("Ответ на запрос журнала", 1);
     const std::vector<TCloudLogRow> block = ReadCloudLogRows(data);
-    TStringGrid* grid = HrGrid;
-    std::vector<TLogGridRow> rows(static_cast<std::size_t>(grid->GetRowCount()));
-    for (std::size_t r = 0; r < rows.size(); ++r)
-        for (int c = 0; c < kLogGridColumns && c < grid->GetColCount(); ++c)
-            rows[r][c] = grid->GetCells(c, static_cast<int>(r));
-    if (g_LogNextRow < 1) g_LogNextRow = 1;
+    // Gathered apart until the last block: a read that fails leaves the grid as it was.
+    std::vector<TLogGridRow>& rows = g_CloudLogRows;
+    if (rows.empty()) {
+        rows.assign(1, TLogGridRow{});
+        g_LogNextRow = 1;
+    }
     MergeCloudLogRows(rows, g_LogNextRow, block);
     const bool last = CloudLogBlockIsLast(JsonSize(data));
-    auto* reverse = Named<TCheckBox>(this, "ReversLog");
-    if (last && reverse && reverse->GetChecked()) ReverseCloudLogRows(rows);
-    if (static_cast<int>(rows.size()) > grid->GetRowCount()) grid->SetRowCount(static_cast<int>(rows.size()));
-    for (std::size_t r = 1; r < rows.size(); ++r)
-        for (int c = 0; c < kLogGridColumns && c < grid->GetColCount(); ++c)
-            grid->SetCells(c, static_cast<int>(r), rows[r][c]);
     const int shown = g_LogNextRow - 1;
-    if (!CloudLogBlockIsLast(JsonSize(data)))
-        ShowWaitPanel(kCloudLogWaitSeconds, 0, kCloudLogWaitText);
-    else
+    if (last) {
+        auto* reverse = Named<TCheckBox>(this, "ReversLog");
+        if (reverse && reverse->GetChecked()) ReverseCloudLogRows(rows);
+        ShowLogRows(rows);
+        rows.clear();
         MessageShow(kCloudLogDoneText);
+    } else {
+        ShowWaitPanel(kCloudLogWaitSeconds, 0, kCloudLogWaitText);
+    }
     SendCloudRequest(socket, NextBlockRequest(g_SessionImei, g_SessionPass, shown));
 }

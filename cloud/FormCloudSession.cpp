@@ -106,6 +106,7 @@ void TForm1::ClientSocketConnect(TObject*, TCustomWinSocket* Socket) {
 
 void TForm1::ClientSocketDisconnect(TObject*, TCustomWinSocket*) {
     if (closingUnaccepted) return;
+    g_CloudReader.EndOfStream();  // the replies behind a frame cut short by the end, first
     // An end the tool did not ask for (the server's close, or half-close) is the server
     // gone, as a reset is.
     if (!g_CloudEndKnown) ShowCloudServerUnavailable();
@@ -218,6 +219,7 @@ void TForm1::CloseSessionWaits(bool session) {
 }
 
 void TForm1::CloudStatusStep() {
+    g_CloudReader.Tick();
     if (!g_CloudSession) return;
     if (++g_CloudSilenceTicks >= kCloudSilenceTicks) {
         AbandonCloudConnection();  // a minute of status requests and not a word back

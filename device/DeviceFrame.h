@@ -49,6 +49,16 @@ inline constexpr std::uint8_t kRequestMarker = 0xAA;
 inline constexpr std::uint8_t kReplyMarker = 0x55;
 // The length field counts marker, command and data in 16 bits.
 inline constexpr std::size_t kMaxFrameData = 65533;
+// The longest frame (tag to CRC) a device sends: the cable's receive buffer holds no more.
+inline constexpr std::size_t kMaxDeviceFrame = 4096;
+
+// The frame size (tag to CRC) that a reply's length field promises, or 0 when no device
+// frame has that length (too short for marker and command, or longer than any).
+inline std::size_t PlausibleFrameSize(std::uint8_t low, std::uint8_t high) {
+    const std::size_t L = static_cast<std::size_t>(low | (high << 8));
+    const std::size_t size = 4 + 2 + L + 2;
+    return L >= 2 && size <= kMaxDeviceFrame ? size : 0;
+}
 
 // CRC-16/MODBUS: initial 0xFFFF, reflected polynomial 0xA001, no final XOR.
 std::uint16_t CalcCRC16(const void* data, std::uint16_t len);

@@ -24,6 +24,8 @@ extern std::string g_PortName;
 // The receive buffer, all zero between bursts, and the Timer1 ticks left until it is read.
 extern std::array<std::uint8_t, kRxBufferSize> g_RxBuffer;
 extern std::uint8_t g_RxSilenceTicks;
+// Cuts the bursts into frames, keeping a frame still arriving for the next burst.
+extern TFrameReceiver g_RxFrames;
 
 // The port scan: active, index into ENUMPORTS, Ftimer ticks left for the current port
 // (0 = probe it now).

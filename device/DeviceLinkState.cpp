@@ -12,6 +12,7 @@ std::string g_PortName = "COM1";
 
 std::array<std::uint8_t, kRxBufferSize> g_RxBuffer{};
 std::uint8_t g_RxSilenceTicks = 0;
+TFrameReceiver g_RxFrames;
 
 std::uint8_t g_ScanActive = 0;
 std::uint16_t g_ScanIndex = 0;

@@ -45,6 +45,7 @@ bool TForm1::OpenPort(const std::string& portName, int* error) {
     if (error) *error = 0;
     try {
         if (ComPort->GetConnected()) ComPort->Close();
+        g_RxFrames.Reset();
         ComPort->SetPort(portName);
         ComPort->SetBaudRate(br19200);
         ComPort->SetDataBits(dbEight);
@@ -63,6 +64,7 @@ bool TForm1::OpenPort(const std::string& portName, int* error) {
 }
 
 void TForm1::ClosePort() {
+    g_RxFrames.Reset();  // a frame begun on this port is never completed by another's bytes
     try {
         ComPort->Close();
     } catch (...) {
@@ -127,19 +129,19 @@ void TForm1::ComPortRxChar(TObject*, int) {
     LinkBytesArrived(TLink::Serial);
 }
 
-void TForm1::Receive_analyse() {
+void TForm1::Receive_analyse(bool burstEnded) {
     if (!ComPort->GetConnected()) return;
     int n = 0;
     try {
         n = ComPort->Read(g_RxBuffer.data(), static_cast<int>(g_RxBuffer.size()));
-        ComPort->ClearBuffer(true, false);
+        if (burstEnded) ComPort->ClearBuffer(true, false);
     } catch (...) {
         // a port that fails to read delivers nothing; the write path takes the link down
     }
     if (n <= 0) return;
-    // Read_Data may close the port or start a new read cycle; the burst stays in the buffer.
-    ScanBurstForFrames(g_RxBuffer.data(), static_cast<std::size_t>(n),
-                       [this](const std::uint8_t* frame, std::size_t available) { Read_Data(frame, available); });
+    // Read_Data may close the port or start a new read cycle; the receiver has taken the burst.
+    g_RxFrames.Burst(g_RxBuffer.data(), static_cast<std::size_t>(n),
+                     [this](const std::uint8_t* frame, std::size_t available) { Read_Data(frame, available); });
     std::fill_n(g_RxBuffer.begin(), n, 0);
 }
 

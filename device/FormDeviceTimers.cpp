@@ -3,7 +3,12 @@
 #include "app/Unit1.h"
 
 void TForm1::Timer1Timer(TObject*) {
-    if (RxSilenceTick(g_RxSilenceTicks)) Receive_analyse();
+    if (RxSilenceTick(g_RxSilenceTicks))
+        Receive_analyse();
+    else if (g_RxSilenceTicks != 0)
+        Receive_analyse(false);
+    else
+        g_RxFrames.QuietTick();
     // Before the status step, which ends the tick while a remote update runs.
     FirmwareQuietStep();
     if (!StatusPollStep()) return;

@@ -1,5 +1,6 @@
 // The event-log page: the device's log block by block (0x2E), export, clearing and the
 // read button that asks the cloud.
+#include <algorithm>
 #include <span>
 
 #include "app/Unit1.h"
@@ -33,10 +34,16 @@ void TForm1::LogsStructToGrid(const std::vector<EventRecord>& records) {
         HrGrid->SetRow(static_cast<int>(i) + 1, std::vector<std::string>(rows[i].begin(), rows[i].end()));
 }
 
-void TForm1::ClearLogs() {
+void TForm1::ShowLogRows(const std::vector<TLogGridRow>& rows) {
     const std::vector<std::string> empty(HrGrid->GetColCount());
     for (int r = 1; r < HrGrid->GetRowCount(); ++r) HrGrid->SetRow(r, empty);
-    HrGrid->SetRowCount(kClearedLogRows);
+    HrGrid->SetRowCount(std::max(static_cast<int>(rows.size()), kClearedLogRows));
+    for (std::size_t r = 1; r < rows.size(); ++r)
+        HrGrid->SetRow(static_cast<int>(r), std::vector<std::string>(rows[r].begin(), rows[r].end()));
+}
+
+void TForm1::ClearLogs() {
+    ShowLogRows({});
     g_LogNextRow = 1;
 }
 
@@ -112,7 +119,9 @@ void TForm1::HronologyGetClick(TObject* /*Sender*/) {
     const TDateTime start = STDATE->GetDate();
     const TDateTime end = ENDATE->GetDate();
     ShowWaitPanel(kLogReadWaitSeconds, 0, kTextLogReadWait);
-    ClearLogs();
+    // The grid keeps what it shows until the read has all its rows.
+    g_CloudLogRows.assign(1, TLogGridRow{});
+    g_LogNextRow = 1;
     const int operation = FOper->GetItemIndex() < 0 ? 0 : FOper->GetItemIndex();
     if (g_CloudChronoRequest) g_CloudChronoRequest(start, end, operation, HrNum->GetText());
     MiniLog(kLogChronoRequest, kOutgoing);

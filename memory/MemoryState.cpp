@@ -7,6 +7,7 @@ TEventLogTransfer g_LogRead;
 TNumberSearch g_NumberSearch;
 char g_SearchKeyword[16] = {};
 std::int32_t g_LogNextRow = 1;
+std::vector<TLogGridRow> g_CloudLogRows;
 std::uint32_t g_TransferEnds = 0;
 std::function<void()> g_CloudClearChrono;
 std::function<void(TDateTime, TDateTime, int, const std::string&)> g_CloudChronoRequest;

@@ -4,10 +4,12 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/rtl/DateTime.h"
 
 #include "memory/EventLogTransfer.h"
+#include "memory/EventRecord.h"
 #include "memory/NumberSearch.h"
 #include "memory/NumberTransfer.h"
 #include "memory/PhoneGridRows.h"
@@ -23,8 +25,12 @@ extern TEventLogTransfer g_LogRead;
 extern TNumberSearch g_NumberSearch;
 // The search keyword for the highlighting, cut to its 15 characters; empty = none.
 extern char g_SearchKeyword[16];
-// The next event-log grid row for the cloud's log rows; ClearLogs resets it to 1.
+// The next event-log row for the cloud's log rows; ClearLogs resets it to 1.
 extern std::int32_t g_LogNextRow;
+// The rows of the cloud's log read, gathered until all are in ([0] stands for the header):
+// the grid shows them only then, so a read that fails or is refused leaves it as it was.
+// Empty while no read gathers.
+extern std::vector<TLogGridRow> g_CloudLogRows;
 // The cloud paths of this subsystem's buttons, installed by the cloud session: clearing the
 // event log ("clearchrono"), asking for the log (connects the socket when needed, then
 // "gchrono" with the period, the operation filter and the number), asking the device about

@@ -12,6 +12,7 @@
 #include <fstream>
 
 #include "cloud/CloudRequest.h"
+#include "support/RealInput.h"
 #include "config/ConfigRecord.h"
 #include "tests/cloud/CloudRig.h"
 #include "widgets/UiBorder.h"
@@ -446,29 +447,62 @@ TEST(CloudSession, LogAskedForDuringAConnectEndsWithItsAttempt) {
     EXPECT_TRUE(server.GivenUp());
 }
 
-// A server that refuses the log's connection ends the log's wait at once, with its text.
+// A server that refuses the log's connection ends the log's wait at once, with its text:
+// the events shown stay, and the connection panel that opens to say it too leaves the
+// message's button within reach.
 TEST(CloudSession, LogRequestRefusedEndsItsWaitAtOnce) {
     CloudRig rig("cloud-refused-log");
+    testsupport::TEnvGuard env;
+    testsupport::QuietWindowEnvironment(env);
+    Form1->Show();  // the panels where the window places them
     const int port = rig.sim.Port();
     rig.sim.Stop();
     setenv("ZENTOR_CLOUD_HOST", ("127.0.0.1:" + std::to_string(port)).c_str(), 1);
+    Form1->HrGrid->SetRowCount(3);
+    Form1->HrGrid->SetRow(1, {"1", "14.11.2023 22:13", "9000000010", "Управление выходом", "Выход 0"});
+    const std::vector<TLogGridRow> shown = Form1->LogGridRows();
     testsupport::Click(Form1->HronologyGet);
     ASSERT_TRUE(WaitUntil([] { return !Form1->TimerProgress->GetEnabled(); }));
     EXPECT_EQ(Form1->MESLABEL->GetCaption(), kServerUnavailableText);
     EXPECT_TRUE(g_PendingChrono.isNull());
+    EXPECT_EQ(Form1->LogGridRows(), shown);
+    ASSERT_TRUE(Form1->AnimateConnectionPanel->GetVisible());
+    realinput::ClickThroughWindow(Form1->OKMES->GetWidget());
+    EXPECT_FALSE(Form1->MESPANEL->GetVisible());
 }
 
-// A frame tag cut short for good: the replies after it are handled as they come.
-TEST(CloudSession, ReplyAfterACutFrameTagIsHandledAtOnce) {
-    CloudRig rig("cloud-cut-tag");
+// A device frame whose data holds a whole reply, cut by the line right after it: the frame
+// is taken once its rest comes, and nothing of it is handled as the server's reply. A frame
+// tag cut short for good holds the replies after it back for ten seconds at most.
+TEST(CloudSession, AFrameIsWaitedForWhateverItsDataLooksLike) {
+    CloudRig rig("cloud-cut-frame");
     ASSERT_TRUE(rig.LogIn());
+    const std::string reply = "{\"data\":\"ok\",\"response\":\"defrag\"}\n\r";
+    devsim::Bytes data = {0x01};
+    data.insert(data.end(), reply.begin(), reply.end());
+    data.insert(data.end(), {'.', '.'});
+    const devsim::Bytes frame = devsim::BuildReply(0x28, data);
+    const std::string bytes(frame.begin(), frame.end());
+    const std::size_t cut = bytes.find('\r') + 1;
+    rig.sim.SendRaw(bytes.substr(0, cut));
+    ASSERT_TRUE(WaitUntil([&] { return g_CloudReader.Held() == cut; }));
+    testsupport::Pump(50);
+    rig.sim.SendRaw(bytes.substr(cut));
+    ASSERT_TRUE(WaitUntil([] { return Form1->MESLABEL->GetCaption() == "Дефрагментация завершена!"; }));
+    EXPECT_FALSE(CloudRig::Logged("Ответ о выполнении дефрагментации"));
+
     rig.sim.SendRaw(std::string("SLMX\xF8\x0F\x55\x22", 8));
     testsupport::Click(Form1->Bdef);
+    ASSERT_TRUE(WaitUntil([] { return g_CloudReader.Held() > 8 && !Form1->ClientSocket->GetSocket()->ReceiveLength(); }));
+    sys::AdvanceMs(8000);
+    EXPECT_NE(Form1->MESLABEL->GetCaption(), "Дефрагментация выполнена!");
+    sys::AdvanceMs(2000);
     ASSERT_TRUE(WaitUntil([] { return Form1->MESLABEL->GetCaption() == "Дефрагментация выполнена!"; }));
 }
 
 // Ten megabytes of false frame headers (tag, a length of 4 KB, the reply marker), then a
-// reply: the window keeps answering, and the reply goes through.
+// reply: the window keeps answering, and the reply goes through once the clock has given
+// the last headers up.
 TEST(CloudSession, HeaderFloodLeavesTheWindowAnswering) {
     CloudRig rig("cloud-flood");
     ASSERT_TRUE(rig.LogIn());
@@ -478,8 +512,10 @@ TEST(CloudSession, HeaderFloodLeavesTheWindowAnswering) {
     while (flood.size() < (10u << 20)) flood += header;
     rig.sim.SendRaw(flood + "{\"data\":\"ok\",\"response\":\"defrag\"}\n\r");
     double longestMs = 0;
-    EXPECT_TRUE(cloudtest::WaitAnswering(
-        [] { return Form1->MESLABEL->GetCaption() == "Дефрагментация выполнена!"; }, 5000, longestMs));
+    EXPECT_TRUE(cloudtest::WaitAnswering([] {
+        if (Form1->ClientSocket->GetSocket()->ReceiveLength() == 0) sys::AdvanceMs(1000);
+        return Form1->MESLABEL->GetCaption() == "Дефрагментация выполнена!";
+    }, 5000, longestMs));
     EXPECT_LT(longestMs, 500.0);
     std::printf("window's longest answer time during the flood: %.0f ms\n", longestMs);
 }

@@ -111,6 +111,7 @@ TEST(CloudReplyRead, StatusWords) {
     EXPECT_EQ(CloudStatusEffect("update", "not finded").Message, "Файл прошивки отсутсвует на сервере!");
     EXPECT_EQ(CloudStatusEffect("gnum", "not finded").IncomingLine, "Ответ на запрос параметров номера");
     EXPECT_EQ(CloudStatusEffect("gchrono", "no data").Message, "Нет данных за указанный период!");
+    EXPECT_TRUE(CloudStatusEffect("gchrono", "no data").NoLogRows);
     EXPECT_TRUE(CloudStatusEffect("x", "updated").HideUpdateBar);
     EXPECT_EQ(CloudStatusEffect("x", "notrequed").Message, "Обновление не требуется.");
     EXPECT_EQ(CloudStatusEffect("x", "unknow command").Message, "Команда не поддерживается");

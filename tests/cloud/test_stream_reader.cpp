@@ -51,8 +51,10 @@ const std::string kReply2 = "{\"response\":\"gnum\",\"data\":{\"name\":\"SLMX\"}
 
 }  // namespace
 
+// A frame's data may hold what looks like a whole reply: cut right after it, the frame is
+// still taken whole and nothing of it is handed on as a reply.
 TEST(CloudStream, FramesAndRepliesInterleavedAtEveryCut) {
-    const std::string f1 = ReplyFrame(0x22, std::string("\x00}\n\r{", 5));
+    const std::string f1 = ReplyFrame(0x22, std::string("\x00{\"data\":\"ok\"}\n\r{", 17));
     const std::string f2 = ReplyFrame(0x40, "SLMX text");
     const std::string stream = "junk" + f1 + kReply1 + "\n\r" + f2 +
                                "\r\n" + kReply2 + "\n\r" + f1;
@@ -129,18 +131,25 @@ TEST(CloudStream, FalseTagsHoldNothingBack) {
     EXPECT_EQ(r4.events, (std::vector<std::string>{"J:" + kReply1}));
 }
 
-// A tag whose length promises 4 KB that never come: the whole reply after it goes through
-// at once, on the cloud connection; a frames-only reader keeps waiting for a frame.
-TEST(CloudStream, ACutTagHoldsBackNoReplyAfterIt) {
+// A tag whose length promises 4 KB that never come: the reply after it is read once the
+// clock has given the frame up, or the connection has ended; a frames-only reader keeps
+// waiting for a frame.
+TEST(CloudStream, ACutTagHoldsTheReplyAfterItUntilTheClockGivesItUp) {
     const std::string cut = std::string("SLMX\xF8\x0F\x55\x22", 8) + "abc";
     Recorder r;
     r.reader.Feed(cut);
-    EXPECT_EQ(r.reader.Held(), cut.size());
-    r.reader.Feed(kReply1 + "\n");
+    r.reader.Feed(kReply1 + "\n\r");
+    for (std::size_t t = 1; t < kStreamHeldTicks; ++t) r.reader.Tick();
     EXPECT_TRUE(r.events.empty());
-    r.reader.Feed("\r");
+    EXPECT_EQ(r.reader.Held(), cut.size() + kReply1.size() + 2);
+    r.reader.Tick();
     EXPECT_EQ(r.events, (std::vector<std::string>{"J:" + kReply1}));
     EXPECT_EQ(r.reader.Held(), 0u);
+    // The connection's end leaves nothing to wait for.
+    Recorder ended;
+    ended.reader.Feed(cut + kReply1 + "\n\r");
+    ended.reader.EndOfStream();
+    EXPECT_EQ(ended.events, (std::vector<std::string>{"J:" + kReply1}));
 
     TCloudStreamReader frames;
     frames.Feed(cut + kReply1 + "\n\r");

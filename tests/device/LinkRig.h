@@ -33,6 +33,7 @@ inline void ResetLinkState() {
     g_PortName = "COM1";
     g_RxBuffer.fill(0);
     g_RxSilenceTicks = 0;
+    g_RxFrames.Reset();
     g_ScanActive = 0;
     g_ScanIndex = g_ScanTicks = 0;
     g_KeepAliveTicks = 0;
@@ -119,8 +120,9 @@ public:
             return p->GetConnected() && p->InputCount() >= static_cast<int>(n) && g_RxSilenceTicks > 0;
         });
     }
-    // The 5 quiet Timer1 ticks after which the burst is read.
-    static void Settle() { sys::AdvanceMs(50); }
+    // One Timer1 tick: the receiver takes what has arrived, and the frames it completes go
+    // on. No more: the next reply, answered at once, waits in the port for the test.
+    static void Settle() { sys::AdvanceMs(10); }
     // Waits for the bytes of a reply, then lets the receiver read and dispatch them.
     static bool Deliver(std::size_t n) {
         if (!AwaitRx(n)) return false;

@@ -1,4 +1,4 @@
-// Cutting bursts into frames and the receive-silence countdown.
+// Cutting bursts into frames, a frame cut between bursts, and the receive-silence countdown.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -15,20 +15,26 @@ const Bytes kIdentify = {0x53, 0x4C, 0x4D, 0x58, 0x08, 0x00, 0x55, 0x00, 0x01, 0
 const Bytes kPassword = {0x53, 0x4C, 0x4D, 0x58, 0x05, 0x00, 0x55, 0x25, 0x00, 0x20, 0x00, 0x3A, 0xC0};
 
 struct Collected {
-    std::vector<std::size_t> offsets;  // of the length field within the burst
+    std::vector<std::size_t> offsets;  // of the length field
     std::vector<std::size_t> available;
     std::vector<std::uint8_t> commands;  // of the frames that verify
 };
 
-Collected Scan(const Bytes& burst) {
+// Offers what the bursts complete, one burst after the other.
+Collected Scan(TFrameReceiver& r, std::initializer_list<Bytes> bursts) {
     Collected c;
-    ScanBurstForFrames(burst.data(), burst.size(), [&](const std::uint8_t* f, std::size_t avail) {
-        c.offsets.push_back(static_cast<std::size_t>(f - burst.data()));
-        c.available.push_back(avail);
-        TDeviceReply r;
-        if (VerifyReplyFrame(f, avail, r)) c.commands.push_back(r.Command);
-    });
+    for (const Bytes& burst : bursts)
+        r.Burst(burst.data(), burst.size(), [&](const std::uint8_t* f, std::size_t avail) {
+            c.offsets.push_back(burst.size() - avail);  // within the burst, when nothing was kept
+            c.available.push_back(avail);
+            TDeviceReply reply;
+            if (VerifyReplyFrame(f, avail, reply)) c.commands.push_back(reply.Command);
+        });
     return c;
+}
+Collected Scan(const Bytes& burst) {
+    TFrameReceiver r;
+    return Scan(r, {burst});
 }
 
 Bytes Join(std::initializer_list<Bytes> parts) {
@@ -47,12 +53,34 @@ TEST(FrameReceiver, TwoFramesAndGarbageInOneBurst) {
     EXPECT_EQ(c.commands, (Bytes{0x00, 0x25}));
 }
 
-TEST(FrameReceiver, CutFrameIsDropped) {
-    const Bytes burst(kIdentify.begin(), kIdentify.end() - 1);
-    const Collected c = Scan(burst);
-    ASSERT_EQ(c.offsets.size(), 1u);
-    EXPECT_EQ(c.available[0], burst.size() - 4);
-    EXPECT_TRUE(c.commands.empty());
+// A pause inside a reply: whatever the cut, each frame is taken once, whole; bytes that can
+// never be a frame are not kept.
+TEST(FrameReceiver, AFrameCutBetweenBurstsIsTakenWholeOnce) {
+    const Bytes stream = Join({{0x53, 0x4C, 0x4D, 0x58, 0xFF, 0x7F}, kIdentify, {0xEE, 0x53}, kPassword});
+    for (std::size_t cut = 1; cut < stream.size(); ++cut) {
+        TFrameReceiver r;
+        const Collected c = Scan(r, {Bytes(stream.begin(), stream.begin() + cut), Bytes(stream.begin() + cut, stream.end())});
+        EXPECT_EQ(c.commands, (Bytes{0x00, 0x25})) << "cut at " << cut;
+        EXPECT_EQ(c.offsets.size(), 3u) << "cut at " << cut;
+        EXPECT_EQ(r.Held(), 0u);
+    }
+    // An echoed request (marker 0xAA) and a length no reply has are not kept.
+    const std::vector<std::uint8_t> request = BuildRequestFrame(0x22, {0});
+    TFrameReceiver r;
+    Scan(r, {Bytes(request.begin(), request.end() - 1)});
+    EXPECT_EQ(r.Held(), 0u);
+}
+
+// The rest of a frame that comes after a second of quiet is not joined to its start.
+TEST(FrameReceiver, AKeptFrameGoesAfterASecondOfQuiet) {
+    TFrameReceiver r;
+    Scan(r, {Bytes(kIdentify.begin(), kIdentify.end() - 1)});
+    EXPECT_EQ(r.Held(), kIdentify.size() - 1);
+    for (std::uint16_t t = 1; t < kHeldFrameTicks; ++t) r.QuietTick();
+    EXPECT_EQ(r.Held(), kIdentify.size() - 1);
+    r.QuietTick();
+    EXPECT_EQ(r.Held(), 0u);
+    EXPECT_TRUE(Scan(r, {Bytes{kIdentify.back()}, kPassword}).commands == Bytes{0x25});
 }
 
 TEST(FrameReceiver, TagInsideDataIsTriedToo) {
@@ -69,17 +97,15 @@ TEST(FrameReceiver, TagInsideDataIsTriedToo) {
     EXPECT_EQ(c.commands, (Bytes{0x40, 0x25}));
 }
 
-TEST(FrameReceiver, TagAtTheVeryEnd) {
-    // A tag in the last four bytes is offered with nothing after it; one in the last three
-    // is never compared.
-    Collected c = Scan(Bytes{0x01, 0x53, 0x4C, 0x4D, 0x58});
-    ASSERT_EQ(c.offsets.size(), 1u);
-    EXPECT_EQ(c.available[0], 0u);
-    EXPECT_TRUE(c.commands.empty());
-    c = Scan(Bytes{0x53, 0x4C, 0x4D});
+TEST(FrameReceiver, TagAtTheVeryEndWaitsForTheNextBurst) {
+    TFrameReceiver r;
+    Collected c = Scan(r, {Bytes{0x01, 0x53, 0x4C, 0x4D, 0x58}});
     EXPECT_TRUE(c.offsets.empty());
-    c = Scan(Bytes{});
+    EXPECT_EQ(r.Held(), 4u);
+    r.Reset();
+    c = Scan(r, {Bytes{0x53, 0x4C, 0x4D}, Bytes{0x59}, Bytes{}});
     EXPECT_TRUE(c.offsets.empty());
+    EXPECT_EQ(r.Held(), 0u);
 }
 
 TEST(FrameReceiver, SilenceCountdown) {

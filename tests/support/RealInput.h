@@ -51,6 +51,13 @@ inline void Key(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
     QTest::sendKeyEvent(QTest::Release, Focus(), key, QTest::keyToAscii(key), mods);
 }
 
+// A click at the middle of the widget as the window system delivers it: to whatever lies on
+// top there, which is the widget only when nothing covers it.
+inline void ClickThroughWindow(QWidget* w) {
+    QWidget* window = w->window();
+    QTest::mouseClick(window->windowHandle(), Qt::LeftButton, Qt::NoModifier, w->mapTo(window, w->rect().center()));
+}
+
 // A double click as the window system sends it: press, release, press, double click, release.
 inline void DoubleClick(QWidget* w, QPoint at) {
     QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, at);

@@ -38,7 +38,6 @@ private:
 struct TSpan {
     double Wall = 0;
     double Cpu = 0;
-    double CpuShare() const { return Wall > 0 ? 100.0 * Cpu / Wall : 0; }
 };
 
 // Serves the GUI thread until done() holds or timeoutMs pass; false on time-out.

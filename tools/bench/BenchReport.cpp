@@ -40,19 +40,10 @@ void TReport::Pause(const std::string& what, double ms, double cpuMs, double atM
         "<= " + Fixed(targetMs, 0) + " ms", ms <= targetMs);
 }
 
-void TReport::Percent(const std::string& what, double percent, double targetPercent) {
-    Add(what, Fixed(percent, 1) + " % of a core", "<= " + Fixed(targetPercent, 0) + " %", percent <= targetPercent);
-}
-
 void TReport::Ratio(const std::string& what, double ms, double floorMs, double targetRatio) {
     const double ratio = ms / floorMs;
     Add(what, Fixed(ms / 1000, 2) + " s / " + Fixed(floorMs / 1000, 2) + " s = " + Fixed(ratio, 3),
         "<= " + Fixed(targetRatio, 2) + " x floor", ratio <= targetRatio);
-}
-
-void TReport::LineTime(const std::string& what, double ms, double floorMs, double ratio, double plusMs) {
-    Add(what, Fixed(ms / 1000, 2) + " s / " + Fixed(floorMs / 1000, 2) + " s = " + Fixed(ms / floorMs, 3),
-        "<= " + Fixed(ratio, 1) + " x floor + " + Fixed(plusMs / 1000, 0) + " s", ms <= ratio * floorMs + plusMs);
 }
 
 void TReport::PerBlock(const std::string& what, double requests, double blocks, double target) {

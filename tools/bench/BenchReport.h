@@ -12,12 +12,8 @@ public:
     void MiB(const std::string& what, double mib, double targetMib, bool ours = false);
     // A pause of the GUI thread: its wall time against the target, its CPU time and when.
     void Pause(const std::string& what, double ms, double cpuMs, double atMs, double targetMs);
-    void Percent(const std::string& what, double percent, double targetPercent);
     // A wall time against its floor; the target is a ratio.
     void Ratio(const std::string& what, double ms, double floorMs, double targetRatio);
-    // A wall time on a slow line against the time its bytes need there; the bound is
-    // ratio x floor + plusMs.
-    void LineTime(const std::string& what, double ms, double floorMs, double ratio, double plusMs);
     // Requests per block, repeats included.
     void PerBlock(const std::string& what, double requests, double blocks, double target);
     // Round trips against their floor: the median and the worst.

@@ -214,7 +214,7 @@ void DevSim::Run() {
             master = FHungUp ? -1 : FMaster;  // poll() passes over a negative descriptor
             paced = FPaceBaud > 0;
             double now = NowMs();
-            if (FOut.empty()) {
+            if (FOut.empty() || FOutPaused) {
                 credit = 0;
             } else if (paced) {
                 double perMs = FPaceBaud / 10.0 / 1000.0;
@@ -222,7 +222,7 @@ void DevSim::Run() {
             }
             last = now;
             std::size_t budget = paced ? static_cast<std::size_t>(credit) : FOut.size();
-            budget = std::min(budget, FOut.size());
+            budget = FOutPaused ? 0 : std::min(budget, FOut.size());
             if (budget > 0 && master >= 0) {
                 ssize_t n = Put(master, FOut.data(), budget);
                 if (n > 0) {
@@ -230,7 +230,7 @@ void DevSim::Run() {
                     if (paced) credit -= static_cast<double>(n);
                 }
             }
-            pending = !FOut.empty();
+            pending = !FOut.empty() && !FOutPaused;
             if (pending && paced) {
                 double perMs = FPaceBaud / 10.0 / 1000.0;
                 int wait = std::max(1, static_cast<int>((1.0 - credit) / perMs + 0.999));
@@ -353,6 +353,14 @@ void DevSim::SetInputPacing(unsigned baud) {
     {
         std::lock_guard<std::mutex> g(FLock);
         FInPaceBaud = baud;
+    }
+    Wake();
+}
+
+void DevSim::PauseOutput(bool paused) {
+    {
+        std::lock_guard<std::mutex> g(FLock);
+        FOutPaused = paused;
     }
     Wake();
 }

@@ -87,6 +87,9 @@ public:
     // Takes in what it receives at the given line rate: bytes reach the handlers (and the
     // record) when they would have crossed the line; 0 takes them in at once.
     void SetInputPacing(unsigned baud);
+    // Stops sending, and goes on from where it stopped: a controller pausing in the
+    // middle of what it sends.
+    void PauseOutput(bool paused);
 
     // Queues arbitrary bytes for the tool.
     void Send(const Bytes& bytes);
@@ -135,6 +138,7 @@ private:
     bool FEcho = false;
     unsigned FPaceBaud = 0;
     unsigned FInPaceBaud = 0;
+    bool FOutPaused = false;
     double FInFree = 0;  // when the line's last received byte has crossed it
     std::deque<std::pair<double, Bytes>> FIn;  // received bytes and when they have crossed
     Bytes FOut;
