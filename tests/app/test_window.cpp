@@ -307,20 +307,6 @@ TEST_F(Shell, SettingsThatCannotBeWrittenAreReportedOnceAndTheWindowCloses) {
     EXPECT_EQ(boxes, std::vector<std::string>{"Unable to write to " + g_SettingsPath + ": Not a directory"});
 }
 
-TEST_F(Shell, WhatAKilledRunLeftInTheToolsOwnFoldersIsRemovedAtStart) {
-    testsupport::TEnvGuard env;
-    env.Set("AppData", FSettingsDir.c_str());
-    const std::string settings = fs::path(g_SettingsPath).parent_path(), downloads = settings + "/Downloads";
-    fs::create_directories(downloads);
-    const std::vector<std::string> left = {settings + "/.config.ini.Ab12Cd", settings + "/.image.jpg.x9Y8z7",
-                                           downloads + "/.zentor_2.1.deb.Q1w2E3"};
-    for (const auto& f : left) std::ofstream(f) << "left by a killed run";
-    std::ofstream(settings + "/notes.txt") << "the user's";
-    ShowWindow();
-    for (const auto& f : left) EXPECT_FALSE(fs::exists(f)) << f;
-    EXPECT_TRUE(fs::exists(settings + "/notes.txt"));
-}
-
 TEST_F(Shell, RememberedDevicesAreReadOnceAndTheCloseWritesTheFileOnce) {
     fs::create_directories(fs::path(g_SettingsPath).parent_path());
     std::string text = "[Settings]\r\nLanguage=russian\r\n[Devices]\r\nCount=2000\r\n";
