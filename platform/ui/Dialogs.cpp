@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <deque>
 
+#include "platform/rtl/SysUtils.h"
+#include "platform/sys/Folders.h"
 #include "platform/ui/Forms.h"
 
 namespace ui::test {
@@ -124,6 +126,15 @@ int DefaultFor(int buttons) {
         case MB_ABORTRETRYIGNORE: return IDABORT;
         default: return IDCANCEL;
     }
+}
+
+// Where a file dialog opens: its initial folder, else the home folder; without a folder that
+// exists it would open in the working folder ("/" for an installed tool), where nothing can be
+// saved. The file name goes in it.
+std::string FileDialogStart(const std::string& initialDir, const std::string& fileName) {
+    const std::string folder = !initialDir.empty() && DirectoryExists(initialDir) ? initialDir : sys::HomeFolder();
+    if (fileName.empty()) return folder;
+    return IncludeTrailingPathDelimiter(folder) + fileName;
 }
 
 QWidget* ActiveWindow() {
@@ -248,8 +259,7 @@ bool TOpenDialog::Execute() {
     if (ui::test::IsScripted()) {
         ok = ui::test::RecordFile(IsSave() ? "save" : "open", FTitle, FFilter, path);
     } else {
-        QString start = QString::fromStdString(FInitialDir);
-        if (!FFileName.empty()) start = QString::fromStdString(FInitialDir.empty() ? FFileName : FInitialDir + "/" + FFileName);
+        const QString start = QString::fromStdString(FileDialogStart(FInitialDir, FFileName));
         QString filters = QString::fromStdString(ui::QtNameFilters(FFilter));
         QStringList list = filters.split(";;");
         QString selected = FFilterIndex >= 1 && FFilterIndex <= list.size() ? list[FFilterIndex - 1] : QString();

@@ -51,7 +51,8 @@ public:
     void SetTitle(const std::string& t) { FTitle = t; }
 
     // True when the user chose a file (FileName then holds it, with DefaultExt added when the
-    // name has no extension).
+    // name has no extension). The dialog opens in InitialDir, or in the home folder when that
+    // is not set or is not there (a user without ~/Documents).
     virtual bool Execute();
 
 protected:

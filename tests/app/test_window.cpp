@@ -5,6 +5,7 @@
 // Russian typed into fields and grids.
 #include <gtest/gtest.h>
 
+#include <QFileDialog>
 #include <QImage>
 #include <QWidget>
 #include <arpa/inet.h>
@@ -305,6 +306,32 @@ TEST_F(Shell, SettingsThatCannotBeWrittenAreReportedOnceAndTheWindowCloses) {
         if (d.text.find("Unable to write to") != std::string::npos) boxes.push_back(d.text);
     // The reason is the system's, as the exports give it.
     EXPECT_EQ(boxes, std::vector<std::string>{"Unable to write to " + g_SettingsPath + ": Not a directory"});
+}
+
+// A user without a Documents folder: the export's save dialog, the real one, opens in the
+// home folder with the file's name, never in the working folder.
+TEST_F(Shell, TheSaveDialogStartsAtHomeWithoutDocuments) {
+    testsupport::TEnvGuard env;
+    const std::string home = testsupport::TempDir("home-without-documents");
+    env.Set("HOME", home.c_str());
+    env.Set("XDG_CONFIG_HOME", nullptr);
+    ShowWindow();
+    ASSERT_TRUE(realinput::Activate(F().GetWidget()));
+    F().SelectPage(5);
+    ui::test::SetScripted(false);
+    QStringList buttons;
+    QString folder, file;
+    realinput::OnNextBox(buttons, [&](QWidget* box) {
+        if (auto* dialog = qobject_cast<QFileDialog*>(box)) {
+            folder = dialog->directory().absolutePath();
+            file = dialog->selectedFiles().value(0);
+        }
+        realinput::BoxKey(box, Qt::Key_Escape);
+    });
+    testsupport::Click(F().UiButton4->GetWidget());
+    ui::test::SetScripted(true);
+    EXPECT_EQ(folder.toStdString(), home);
+    EXPECT_EQ(file.toStdString(), home + "/_numbers.csv");
 }
 
 TEST_F(Shell, RememberedDevicesAreReadOnceAndTheCloseWritesTheFileOnce) {
