@@ -7,9 +7,11 @@
 #include <QPushButton>
 #include <cstdlib>
 #include <deque>
+#include <utility>
 
 #include "platform/rtl/SysUtils.h"
 #include "platform/sys/Folders.h"
+#include "platform/sys/GuiThread.h"
 #include "platform/ui/Forms.h"
 
 namespace ui::test {
@@ -128,6 +130,22 @@ int DefaultFor(int buttons) {
     }
 }
 
+int g_ModalLoops = 0;
+std::function<void()> g_AfterModalLoops;
+
+// A box or file dialog runs a loop of its own while this lives.
+class TModalLoop {
+public:
+    TModalLoop() { ++g_ModalLoops; }
+    ~TModalLoop() {
+        // Posted: the code that showed the box goes on first, back to the loop it came from.
+        if (--g_ModalLoops == 0 && g_AfterModalLoops)
+            sys::PostToGuiThread([] { ui::WhenNoModalLoop(std::exchange(g_AfterModalLoops, nullptr)); });
+    }
+    TModalLoop(const TModalLoop&) = delete;
+    TModalLoop& operator=(const TModalLoop&) = delete;
+};
+
 // Where a file dialog opens: its initial folder, else the home folder; without a folder that
 // exists it would open in the working folder ("/" for an installed tool), where nothing can be
 // saved. The file name goes in it.
@@ -176,6 +194,7 @@ int MessageBox(const std::string& text, const std::string& caption, int flags) {
     for (const B& b : list) AddButton(box, b.q);
     int def = (flags >> 8) & 0x3;
     if (def < int(list.size())) box.setDefaultButton(list[size_t(def)].q);
+    const TModalLoop loop;
     int r = box.exec();
     for (const B& b : list)
         if (r == b.q) return b.id;
@@ -221,6 +240,7 @@ int MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons
             all |= b.q;
             AddButton(box, b.q);
         }
+    const TModalLoop loop;
     int r = box.exec();
     for (const B& b : map)
         if (buttons.Contains(b.b) && r == b.q) return b.mr;
@@ -228,6 +248,20 @@ int MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons
 }
 
 namespace ui {
+void WhenNoModalLoop(std::function<void()> fn) {
+    if (!fn) return;
+    if (g_ModalLoops == 0) {
+        fn();
+        return;
+    }
+    g_AfterModalLoops = std::move(fn);
+    while (QWidget* box = QApplication::activeModalWidget()) {
+        if (auto* dialog = qobject_cast<QDialog*>(box)) dialog->reject();
+        else box->close();
+        if (QApplication::activeModalWidget() == box) return;  // it stays up until its user ends it
+    }
+}
+
 std::string QtNameFilters(const std::string& filter) {
     // "Desc|*.a;*.b|Desc2|*.c" → "Desc (*.a *.b);;Desc2 (*.c)"
     std::vector<std::string> parts;
@@ -264,6 +298,7 @@ bool TOpenDialog::Execute() {
         QStringList list = filters.split(";;");
         QString selected = FFilterIndex >= 1 && FFilterIndex <= list.size() ? list[FFilterIndex - 1] : QString();
         QString title = QString::fromStdString(FTitle);
+        const TModalLoop loop;
         QString chosen = IsSave() ? QFileDialog::getSaveFileName(ActiveWindow(), title, start, filters, &selected)
                                   : QFileDialog::getOpenFileName(ActiveWindow(), title, start, filters, &selected);
         ok = !chosen.isEmpty();
