@@ -5,6 +5,7 @@
 #include "app/FormSettings.h"
 #include "app/ShellLayout.h"
 #include "app/StartupSequence.h"
+#include "app/ToolIcon.h"
 #include "app/Unit1.h"
 #include "config/ConfigFile.h"
 #include "device/DeviceLink.h"
@@ -69,7 +70,11 @@ private:
 
 }  // namespace
 
-void TForm1::FormCreate(TObject* /*Sender*/) { RegisterDeviceNotification(); }
+void TForm1::FormCreate(TObject* /*Sender*/) {
+    RegisterDeviceNotification();
+    // The task bar and the window switcher show the tool's own icon, not a generic one.
+    SetToolIcon();
+}
 
 void TForm1::FormShow(TObject* /*Sender*/) {
     TFormShowSteps steps(*this);

@@ -1,10 +1,10 @@
 # The Debian package (scripts/package, or cpack -G DEB in a build folder): what cmake --install
 # installs, under /usr. Its dependencies are the libraries the tool links, as dpkg-shlibdeps
-# finds them (Qt 6, JsonCpp, libudev, zlib, libjpeg), and the font it draws with; after
-# installing, udev reads the controller's rule.
+# finds them (Qt 6, JsonCpp, libudev, zlib, libjpeg), the font it draws with and Qt's own
+# translations; after installing, udev reads the controller's rule.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME zentor)
-set(CPACK_PACKAGE_CONTACT "Zentor developers")
+set(CPACK_PACKAGE_CONTACT "${ZENTOR_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "configuration tool for GSM access-control controllers")
 set(CPACK_PACKAGE_DESCRIPTION [[
 Reads, edits and writes the configuration, number base and event log of
@@ -22,8 +22,9 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# xdg-utils opens a downloaded file with the desktop's program for it.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-wine, xdg-utils")
+# xdg-utils opens a downloaded file with the desktop's program for it; Qt's own dialogs speak
+# Russian in the Russian window with qt6-translations-l10n.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-wine, xdg-utils, qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/dist/debian/postinst)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

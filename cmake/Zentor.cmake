@@ -16,10 +16,12 @@ function(zentor_library name)
   endif()
 endfunction()
 
-# zentor_test(<folder> [DEPS <targets...>])
-# One GoogleTest executable per test folder, from every .cpp in it.
+# zentor_test(<folder> [DEPS <targets...>] [WRAPPER <command...>])
+# One GoogleTest executable per test folder, from every .cpp in it. WRAPPER runs it through a
+# command that preloads a library of its own (the sanitizers' runtime then no longer comes
+# first, which they are told to accept).
 function(zentor_test folder)
-  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "DEPS;WRAPPER" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*.cpp)
   if(NOT sources)
     return()
@@ -28,13 +30,19 @@ function(zentor_test folder)
   add_executable(${tname} ${sources} ${PROJECT_SOURCE_DIR}/tests/support/test_main.cpp)
   target_include_directories(${tname} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
   target_link_libraries(${tname} PRIVATE ${ARG_DEPS} zentor_testsupport GTest::gtest GTest::gmock)
-  add_test(NAME ${tname} COMMAND ${tname})
+  set(asan detect_leaks=0:abort_on_error=1)
+  if(ARG_WRAPPER)
+    add_test(NAME ${tname} COMMAND ${ARG_WRAPPER} $<TARGET_FILE:${tname}>)
+    string(APPEND asan :verify_asan_link_order=0)
+  else()
+    add_test(NAME ${tname} COMMAND ${tname})
+  endif()
   set_tests_properties(${tname} PROPERTIES
     # A private application-data folder: a test that closes the window never writes the
     # settings of the user who runs the tests.
     # The sanitizers' settings of scripts/test hold for ctest run by hand too: the system's
     # resolver keeps a few bytes for good, which is no leak of ours.
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ZENTOR_TEST=1;AppData=${CMAKE_CURRENT_BINARY_DIR}/appdata/${tname};ASAN_OPTIONS=detect_leaks=0:abort_on_error=1;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1"
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ZENTOR_TEST=1;AppData=${CMAKE_CURRENT_BINARY_DIR}/appdata/${tname};ASAN_OPTIONS=${asan};UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1"
     TIMEOUT 300)
 endfunction()
 

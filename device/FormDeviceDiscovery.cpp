@@ -5,6 +5,7 @@
 #include "app/Unit1.h"
 #include "device/DeviceType.h"
 #include "device/PortNotices.h"
+#include "platform/comm/Comm.h"
 #include "platform/rtl/SysUtils.h"
 
 namespace {
@@ -104,13 +105,25 @@ void TForm1::PortScanStep() {
     if (g_ScanTicks != 0 && --g_ScanTicks == 0) NextComPort();
     if (!g_ScanActive || g_ScanTicks != 0) return;
     SetDeviceCaption(g_PortName + ": Find device");
-    if (OpenPort(g_PortName)) {
+    int error = 0;
+    if (OpenPort(g_PortName, &error)) {
+        FPortOpenNotices.Opened(g_PortName);
         // The probe goes to the port just opened, whatever other link is up.
         std::vector<std::uint8_t> identify = BuildRequestFrame(CmdIdentify, nullptr, 0);
         SendToPort(identify.data(), static_cast<int>(identify.size()));
         g_ScanTicks = kScanTicksPerPort;
     } else {
+        TellPortNotOpened(error);
         NextComPort();
+    }
+}
+
+void TForm1::TellPortNotOpened(int error) {
+    // The desk reader's own port is busy because this tool holds it.
+    if (ComPortRFID && ComPortRFID->GetConnected() && ComPortRFID->GetPort() == g_PortName) return;
+    if (auto text = FPortOpenNotices.Failed(g_PortName, error, comm::SystemErrorText(error))) {
+        MiniLog(*text, 1);
+        MessageShow(*text);
     }
 }
 

@@ -41,7 +41,8 @@ void ShowNotConnected() {
     if (Form1 && Form1->LACCESS) Form1->LACCESS->SetCaption("Не подключено");
 }
 
-bool TForm1::OpenPort(const std::string& portName) {
+bool TForm1::OpenPort(const std::string& portName, int* error) {
+    if (error) *error = 0;
     try {
         if (ComPort->GetConnected()) ComPort->Close();
         ComPort->SetPort(portName);
@@ -50,6 +51,10 @@ bool TForm1::OpenPort(const std::string& portName) {
         ComPort->SetStopBits(sbOneStopBit);
         ComPort->GetParity()->SetBits(prNone);
         ComPort->Open();
+    } catch (const ESerialPort& e) {
+        if (error) *error = e.GetWinCode();
+        ClosePort();
+        return false;
     } catch (...) {
         ClosePort();
         return false;

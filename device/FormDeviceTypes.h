@@ -9,6 +9,7 @@
 #include "device/DeviceLink.h"
 #include "device/LinkPeers.h"
 #include "device/PasswordPrompt.h"
+#include "device/PortNotices.h"
 #include "device/ReplyDecode.h"
 #include "platform/comm/DeviceNotices.h"
 #include "platform/sys/Timer.h"

@@ -1,5 +1,8 @@
 #include "device/PortNotices.h"
 
+#include <algorithm>
+#include <cerrno>
+
 std::optional<std::string> DevicePortOfName(const std::string& friendlyName,
                                             const std::vector<std::string>& listedPaths) {
     if (friendlyName.find(kDeviceVendorText) == std::string::npos) return std::nullopt;
@@ -15,9 +18,36 @@ std::optional<std::string> DevicePortOfName(const std::string& friendlyName,
 bool DeviceConnectedAmong(const std::vector<comm::TPortInfo>& present,
                           const std::vector<std::string>& listedPaths, const std::string& portName) {
     for (const comm::TPortInfo& port : present) {
-        auto path = DevicePortOfName(port.FriendlyName, listedPaths);
+        // A listed entry names no maker (a bare path has no name at all): being listed is
+        // what makes it a controller's port, or its replug would start no scan.
+        const bool listed = std::find(listedPaths.begin(), listedPaths.end(), port.Path) != listedPaths.end();
+        auto path = listed ? std::optional<std::string>(port.Path) : DevicePortOfName(port.FriendlyName, listedPaths);
         if (!path) continue;
         if (portName.empty() || *path == portName) return true;
     }
     return false;
+}
+
+std::string PortNotOpenedText(const std::string& port, int error, const std::string& systemText) {
+    std::string text = "Порт " + port + " не открывается: " + systemText + " (" + std::to_string(error) + ").";
+    if (error == EACCES || error == EPERM)
+        text += " Нет прав на порт: добавьте пользователя в группу dialout (sudo usermod -aG dialout $USER) "
+                "и войдите в систему заново.";
+    else if (error == EBUSY)
+        text += " Порт занят другой программой (другой копией Zentor, терминалом, ModemManager): закройте её. "
+                "Кто держит порт, покажет fuser -v " + port + ".";
+    return text;
+}
+
+std::optional<std::string> TPortOpenNotices::Failed(const std::string& port, int error,
+                                                    const std::string& systemText) {
+    // Absence, or a device that left while it was being opened (a pty whose other side
+    // closed answers EIO).
+    if (error <= 0 || error == ENOENT || error == ENODEV || error == ENXIO || error == EIO) return std::nullopt;
+    if (!FTold.emplace(port, error).second) return std::nullopt;
+    return PortNotOpenedText(port, error, systemText);
+}
+
+void TPortOpenNotices::Opened(const std::string& port) {
+    std::erase_if(FTold, [&](const std::pair<std::string, int>& told) { return told.first == port; });
 }

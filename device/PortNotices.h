@@ -1,9 +1,12 @@
 #pragma once
 // Which of the listed serial ports is the controller's: the port list's friendly name holds
 // the vendor text and the port's path in brackets ("(/dev/..." for a USB port, or "(" and
-// a path listed in ZENTOR_PORTS for a simulated one).
+// a path listed in ZENTOR_PORTS for a simulated one); a listed entry is the controller's
+// whatever its name. And what the user is told when a port is there but cannot be opened.
 #include <optional>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/comm/PortList.h"
@@ -19,3 +22,20 @@ std::optional<std::string> DevicePortOfName(const std::string& friendlyName,
 // controllers plugged in, the other one's notices leave the link alone.
 bool DeviceConnectedAmong(const std::vector<comm::TPortInfo>& present,
                           const std::vector<std::string>& listedPaths, const std::string& portName);
+
+// The port, the system's reason and what to do about it: for a port without the rights to
+// it, the user's groups; for a busy one, the program that holds it.
+std::string PortNotOpenedText(const std::string& port, int error, const std::string& systemText);
+
+// A port that exists but will not open says why once per port and reason, not on every tick
+// of the scan. A port that is absent (or vanished meanwhile) is no news: it is passed over.
+class TPortOpenNotices {
+public:
+    // The text to tell, or nothing when the failure is absence or was told already.
+    std::optional<std::string> Failed(const std::string& port, int error, const std::string& systemText);
+    // The port opened: its next failure is news again.
+    void Opened(const std::string& port);
+
+private:
+    std::set<std::pair<std::string, int>> FTold;
+};

@@ -1,6 +1,8 @@
 #include "firmware/FileDownload.h"
 
 #include <algorithm>
+#include <array>
+#include <filesystem>
 
 #include "platform/rtl/CodePage.h"
 #include "platform/rtl/SafeFile.h"
@@ -43,7 +45,62 @@ std::string OpenerFailedText(const std::string& path, int exitCode) {
 
 bool OpenDownloadFile(TSafeFileWriter& file, const std::string& folder, const std::string& name) {
     if (name.empty() || !ForceDirectories(folder)) return false;
-    return file.Open(IncludeTrailingPathDelimiter(folder) + name);
+    return file.Open(IncludeTrailingPathDelimiter(folder) + name, TFileAccess::NotExecutable);
+}
+
+namespace {
+// Text a desktop takes for a text file: no control character but layout, and nothing that
+// marks a script or a launcher, which an opener may run whatever the name says.
+bool PlainText(std::string_view head) {
+    for (unsigned char c : head)
+        if (c < 0x20 && c != '\t' && c != '\n' && c != '\r' && c != '\f') return false;
+    if (head.substr(0, 3) == "\xEF\xBB\xBF") head.remove_prefix(3);
+    return head.substr(0, 2) != "#!" && head.find("[Desktop ") == std::string_view::npos;
+}
+
+struct TDocumentKind {
+    const char* Extension;
+    std::string_view Magic;  // empty: plain text
+};
+using namespace std::string_view_literals;
+constexpr std::array<TDocumentKind, 13> kDocuments{{
+    {".pdf", "%PDF-"sv},
+    {".txt", {}},
+    {".png", "\x89PNG\r\n\x1A\n"sv},
+    {".jpg", "\xFF\xD8\xFF"sv},
+    {".jpeg", "\xFF\xD8\xFF"sv},
+    {".gif", "GIF8"sv},
+    {".bmp", "BM"sv},
+    {".zip", "PK\x03\x04"sv},
+    {".gz", "\x1F\x8B"sv},
+    {".tgz", "\x1F\x8B"sv},
+    {".xz", "\xFD" "7zXZ\x00"sv},
+    {".bz2", "BZh"sv},
+    {".7z", "7z\xBC\xAF\x27\x1C"sv},
+}};
+}  // namespace
+
+bool OpenableDocument(const std::string& name, std::string_view head) {
+    const std::size_t dot = name.rfind('.');
+    if (dot == std::string::npos) return false;
+    const std::string extension = LowerCase(name.substr(dot));
+    for (const TDocumentKind& kind : kDocuments) {
+        if (extension != kind.Extension) continue;
+        return kind.Magic.empty() ? PlainText(head) : head.substr(0, kind.Magic.size()) == kind.Magic;
+    }
+    return false;
+}
+
+bool HasExecuteBits(const std::string& path) {
+    using std::filesystem::perms;
+    std::error_code ec;
+    const perms p = std::filesystem::status(path, ec).permissions();
+    return ec || (p & (perms::owner_exec | perms::group_exec | perms::others_exec)) != perms::none;
+}
+
+std::string KeptUnopenedText(const std::string& name, const std::string& folder) {
+    return "Файл " + name + " сохранён в папке " + folder +
+           " и не открыт: открываются только документы (PDF, текст, изображения, архивы)";
 }
 
 void TFileDownload::Reset() {
@@ -52,6 +109,7 @@ void TFileDownload::Reset() {
     FSize = 0;
     FFileName.clear();
     FReceived = 0;
+    FHead.clear();
 }
 
 int TFileDownload::Percent() const {
@@ -63,7 +121,7 @@ TFileDownload::TFeed TFileDownload::Feed(const std::uint8_t* bytes, std::size_t 
     TFeed feed;
     if (bytes == nullptr || n == 0) return feed;
     if (FState == TState::Receiving) {
-        TakeBody(0, n, feed);
+        TakeBody(bytes, 0, n, feed);
         return feed;
     }
     if (FState != TState::Header) return feed;
@@ -74,7 +132,7 @@ TFileDownload::TFeed TFileDownload::Feed(const std::uint8_t* bytes, std::size_t 
     feed = TakeHeader();
     if (feed.HeaderRead) {
         const std::size_t used = FHeader.size() - before;  // FHeader now holds the header alone
-        TakeBody(used, n - used, feed);
+        TakeBody(bytes, used, n - used, feed);
         FHeader.clear();
     }
     return feed;
@@ -131,9 +189,11 @@ TFileDownload::TFeed TFileDownload::TakeHeader() {
     return feed;
 }
 
-void TFileDownload::TakeBody(std::size_t from, std::size_t n, TFeed& feed) {
+void TFileDownload::TakeBody(const std::uint8_t* bytes, std::size_t from, std::size_t n, TFeed& feed) {
     // Only the announced size is the file: anything past it is not kept.
     const std::size_t take = std::min<std::size_t>(n, FSize - FReceived);
+    const std::size_t toHead = std::min(take, kDocumentHead - FHead.size());
+    FHead.append(reinterpret_cast<const char*>(bytes + from), toHead);
     if (take > 0) {
         feed.BodyFrom = from;
         feed.BodySize = take;

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 inline constexpr const char* kEndTransfer = "EndTransfer";
 inline constexpr const char* kFileNotExists = "file not exists";
@@ -34,6 +35,17 @@ std::string ForeignDownloadText(const std::string& name, const std::string& offe
 std::string OpenerMissingText(const std::string& path);
 std::string OpenerFailedText(const std::string& path, int exitCode);
 
+// "Download and update" hands the desktop's opener documents only, known by their name and
+// their first bytes alike: PDF, plain text, PNG, JPEG, GIF and BMP pictures, ZIP, gzip, xz,
+// bzip2 and 7z archives. A desktop may run anything else (a launcher, a Java archive, a
+// script, an AppImage, a program), so it is kept in the folder unopened.
+inline constexpr std::size_t kDocumentHead = 4096;
+bool OpenableDocument(const std::string& name, std::string_view head);
+// The file may be run as a program: a file system that gives every file the execute bits
+// makes no document safe to hand on.
+bool HasExecuteBits(const std::string& path);
+std::string KeptUnopenedText(const std::string& name, const std::string& folder);
+
 class TSafeFileWriter;
 
 // "GetFile=" + the update server's reply (UTF-8, sent as Windows-1251) + "#".
@@ -49,7 +61,7 @@ std::string DownloadsFolder();
 std::string DownloadFileName(const std::string& headerPathCp1251);
 
 // Creates the folder with its parents and begins the file under name there: it replaces
-// an old file only when committed whole. False when either fails.
+// an old file only when committed whole, and is never executable. False when either fails.
 bool OpenDownloadFile(TSafeFileWriter& file, const std::string& folder, const std::string& name);
 
 // The time since the file server last sent anything, on the tool's clock.
@@ -93,17 +105,20 @@ public:
     std::uint32_t Size() const { return FSize; }
     const std::string& FileName() const { return FFileName; }
     std::uint32_t Received() const { return FReceived; }
+    // The file's first kDocumentHead bytes (fewer in a shorter file).
+    const std::string& Head() const { return FHead; }
     // Download progress 0..100.
     int Percent() const;
 
 private:
     enum class TState { Header, Receiving, Done };
     TFeed TakeHeader();
-    void TakeBody(std::size_t from, std::size_t n, TFeed& feed);
+    void TakeBody(const std::uint8_t* bytes, std::size_t from, std::size_t n, TFeed& feed);
 
     TState FState = TState::Header;
     std::string FHeader;
     std::uint32_t FSize = 0;
     std::string FFileName;
     std::uint32_t FReceived = 0;
+    std::string FHead;
 };

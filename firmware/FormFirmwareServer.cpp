@@ -195,6 +195,7 @@ void TForm1::DownloadComplete() {
         DownloadFailed("Cannot write " + path);
         return;
     }
+    const bool document = OpenableDocument(name, g_Download.Head()) && !HasExecuteBits(path);
     g_Download.Reset();
     FilesClient->Close();
     Label431->SetCaption(GetMessageA(kMsgDownloadDone));
@@ -211,6 +212,8 @@ void TForm1::DownloadComplete() {
             Program_flashClick(Program_flash);
             MessageShow(GetMessageA(kMsgDownloadFlashing));
         }
+    } else if (!document) {
+        MessageShow(KeptUnopenedText(name, folder));  // a desktop might run it
     } else {
         OpenDownloadedFile(path);
     }

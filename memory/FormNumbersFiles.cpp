@@ -6,6 +6,7 @@
 #include "device/DeviceLink.h"
 #include "device/LinkPeers.h"
 #include "memory/NumberCsv.h"
+#include "platform/rtl/SafeFile.h"
 #include "platform/ui/Dialogs.h"
 
 namespace {
@@ -13,21 +14,43 @@ namespace {
 constexpr int kOutgoing = 0;
 constexpr std::uint32_t kSearchWaitSeconds = 60;
 
+// The size of a regular file, looked at before it is read; 0 for anything else, whose read
+// then says what it is.
+std::uint64_t RegularFileSize(const std::string& path) {
+    TRegularFileStream in;
+    if (in.Open(path) != TInputFile::Regular) return 0;
+    const auto end = in.seekg(0, std::ios::end).tellg();
+    return end > 0 ? static_cast<std::uint64_t>(end) : 0;
+}
+
 }  // namespace
 
 void TForm1::UiButton3Click(TObject* /*Sender*/) {
     OpenDialog->SetInitialDir(GetUserPathToFolder(CSIDL_PERSONAL));
     OpenDialog->SetFileName(kNumbersImportFileName);
     if (!OpenDialog->Execute()) return;
+    const std::string path = OpenDialog->GetFileName();
+    // A file larger than any base needs is refused before it is read (and, should it have
+    // grown meanwhile, once it has been).
+    if (RegularFileSize(path) > kNumbersFileMaxBytes) {
+        MessageShow(GetMessageA(kMsgNumbersFileTooLarge));
+        return;
+    }
     std::string bytes;
-    if (!ReadFileOrTell(OpenDialog->GetFileName(), bytes)) return;
+    if (!ReadFileOrTell(path, bytes)) return;
+    if (bytes.size() > kNumbersFileMaxBytes) {
+        MessageShow(GetMessageA(kMsgNumbersFileTooLarge));
+        return;
+    }
     std::vector<TPhoneGridRow> rows = PhoneGridRows();
     const TNumbersImportResult result =
         NumbersCsvImport(bytes, rows, static_cast<std::size_t>(g_DeviceCapacity) + 8, g_CloudSession != 0);
     SetPhoneGridRows(rows);
-    // Lines left out are counted to the user, the first few shown.
+    // Lines left out are counted to the user, the first few shown; a file that held nothing
+    // to take is said so, rather than nothing at all.
     const std::string report = NumbersImportReport(result);
-    if (!report.empty()) MessageShow(report);
+    if (result.HeldNoNumber()) MessageShow(GetMessageA(kMsgNumbersFileEmpty));
+    else if (!report.empty()) MessageShow(report);
     // In a session the rows just marked "add" go to the server.
     StartNumberSync();
 }

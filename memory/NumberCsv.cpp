@@ -30,51 +30,159 @@ bool AppendCellForFile(std::string& line, std::string_view cell) {
         return b < 0x20 || b == ';' || b == 0x7F || b == 0xC2;
     });
     const std::string blanked = plain ? std::string() : Blanked(cell, true);
-    line += plain ? cell : blanked;
+    const std::string_view text = plain ? cell : blanked;
+    // A field that begins with a quote would read back as a quoted one: it is quoted itself,
+    // as spreadsheets quote, so that it comes back as it stands.
+    if (!text.empty() && text.front() == '"') {
+        line += '"';
+        for (char ch : text) line.append(ch == '"' ? 2 : 1, ch);
+        line += '"';
+    } else {
+        line += text;
+    }
     return plain || blanked == cell;
 }
 
-std::vector<std::string_view> SplitLines(std::string_view text) {
-    std::vector<std::string_view> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        const std::size_t end = text.find_first_of("\r\n", start);
-        if (end == std::string_view::npos) {
-            lines.push_back(text.substr(start));
-            break;
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+
+// Where the record at the start of text ends (at its line break, or the end of the text).
+// With span, a line break inside a quoted field belongs to the field and is counted in
+// innerBreaks; open tells that a quote was still open where the record ended.
+std::size_t RecordEnd(std::string_view text, bool span, int& innerBreaks, bool& open) {
+    bool fieldStart = true, quoted = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (quoted) {
+            if (c == '"') {
+                if (i + 1 < text.size() && text[i + 1] == '"') ++i;
+                else quoted = false;
+            } else if (c == '\r' || c == '\n') {
+                if (!span) {
+                    open = true;
+                    return i;
+                }
+                if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+                ++innerBreaks;
+            }
+            continue;
         }
-        lines.push_back(text.substr(start, end - start));
-        start = end + (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1);
+        if (c == '\r' || c == '\n') {
+            open = false;
+            return i;
+        }
+        if (c == '"' && fieldStart) quoted = true;
+        fieldStart = c == ';';
     }
-    return lines;
+    open = quoted;
+    return text.size();
 }
 
-constexpr std::size_t kFieldsNeeded = 6;  // the record type is optional
+std::size_t LineBreakLength(std::string_view text, std::size_t at) {
+    if (at >= text.size()) return 0;
+    return text[at] == '\r' && at + 1 < text.size() && text[at + 1] == '\n' ? 2 : 1;
+}
 
-// A line's fields, blanks around each cut off. A spreadsheet pads its rows with empty
-// columns: empty fields after the sixth are dropped.
-std::vector<std::string_view> FieldsOf(std::string_view line) {
-    std::vector<std::string_view> fields;
-    fields.reserve(kFieldsNeeded + 3);
-    for (;;) {
-        const std::size_t semi = line.find(';');
-        std::string_view f = line.substr(0, semi);
-        const std::size_t first = f.find_first_not_of(" \t");
-        f = first == std::string_view::npos ? std::string_view() : f.substr(first, f.find_last_not_of(" \t") - first + 1);
-        fields.push_back(f);
-        if (semi == std::string_view::npos) break;
-        line.remove_prefix(semi + 1);
+// The records of a file as spreadsheets write them: lines ended by CR LF, LF or CR, but a
+// line break inside a quoted field belongs to its field. A file with a quote that never
+// closes is read line by line instead, so that a stray quote costs its own line, not the
+// rest of the file. The bytes are split before they are decoded: quotes, separators and
+// line breaks are the same bytes in UTF-8 and Windows-1251.
+class TCsvRecords {
+public:
+    explicit TCsvRecords(std::string_view bytes) : FRest(bytes), FSpan(QuotesClose(bytes)) {}
+    // The next record, and the number of the line it begins on; false at the end.
+    bool Next(std::string_view& record, int& line) {
+        if (FRest.empty()) return false;
+        int breaks = 0;
+        bool open = false;
+        const std::size_t end = RecordEnd(FRest, FSpan, breaks, open);
+        record = FRest.substr(0, end);
+        line = FLine;
+        FLine += breaks + 1;
+        FRest.remove_prefix(end + LineBreakLength(FRest, end));
+        return true;
+    }
+
+private:
+    static bool QuotesClose(std::string_view rest) {
+        while (!rest.empty()) {
+            int breaks = 0;
+            bool open = false;
+            const std::size_t end = RecordEnd(rest, true, breaks, open);
+            if (open) return false;
+            rest.remove_prefix(end + LineBreakLength(rest, end));
+        }
+        return true;
+    }
+
+    std::string_view FRest;
+    bool FSpan;
+    int FLine = 1;
+};
+
+constexpr std::size_t kFieldsNeeded = 6;  // the record type is optional
+constexpr std::size_t kNameField = colName - colNumber;
+constexpr std::string_view kBlanks = " \t";
+
+void TrimBlanks(std::string& f) {
+    const std::size_t first = f.find_first_not_of(kBlanks);
+    if (first == std::string::npos) {
+        f.clear();
+        return;
+    }
+    f.erase(f.find_last_not_of(kBlanks) + 1);
+    f.erase(0, first);
+}
+
+bool IsBlank(std::string_view f) { return f.find_first_not_of(kBlanks) == std::string_view::npos; }
+
+// A record's fields, quoted ones as spreadsheets write them; false when a quoted field is
+// never closed or text follows its closing quote. Spreadsheets pad: blanks around every
+// field but the name are cut off (a name keeps its blanks as written), and empty fields
+// after the sixth are dropped. Past the seventh field only whether one holds anything is
+// kept, in an eighth, so that a line of endless empty columns costs no memory.
+bool SplitFields(std::string_view text, std::vector<std::string>& fields) {
+    constexpr std::size_t kKept = kFieldsNeeded + 2;
+    fields.clear();
+    std::string beyond;
+    std::size_t i = 0;
+    for (std::size_t index = 0;; ++index) {
+        std::string& f = index < kKept ? fields.emplace_back() : beyond;
+        f.clear();
+        if (i < text.size() && text[i] == '"') {
+            for (++i;;) {
+                const std::size_t q = text.find('"', i);
+                if (q == std::string_view::npos) return false;
+                f.append(text.substr(i, q - i));
+                i = q + 1;
+                if (i == text.size() || text[i] != '"') break;
+                f += '"';
+                ++i;
+            }
+            if (i < text.size() && text[i] != ';') return false;
+        } else {
+            const std::size_t semi = std::min(text.find(';', i), text.size());
+            f.assign(text.substr(i, semi - i));
+            i = semi;
+        }
+        if (index != kNameField) TrimBlanks(f);
+        if (index >= kKept && !f.empty() && fields.back().empty()) fields.back() = f;
+        if (i == text.size()) break;
+        ++i;  // the ";"
     }
     while (fields.size() > kFieldsNeeded && fields.back().empty()) fields.pop_back();
-    return fields;
+    return true;
 }
 
 // Blank lines, rows of empty cells and the header line carry no data: they are passed over
 // without a word.
-bool IsNoData(const std::vector<std::string_view>& fields) {
-    static const std::vector<std::string_view> header = FieldsOf(kNumbersCsvHeader);
-    return fields == header ||
-           std::all_of(fields.begin(), fields.end(), [](std::string_view f) { return f.empty(); });
+bool IsNoData(const std::vector<std::string>& fields) {
+    static const std::vector<std::string> header = [] {
+        std::vector<std::string> f;
+        SplitFields(kNumbersCsvHeader, f);
+        return f;
+    }();
+    return fields == header || std::all_of(fields.begin(), fields.end(), IsBlank);
 }
 
 // Text a record and the file can hold: no control character (a NUL would cut a name short)
@@ -90,7 +198,7 @@ bool IsPlainText(std::string_view text) {
 
 // 1-Wire keys, RFID tags and records of type 3 keep their codes as written; the export
 // writes these type texts.
-bool NamesCodeType(const std::vector<std::string_view>& fields) {
+bool NamesCodeType(const std::vector<std::string>& fields) {
     if (fields.size() <= kFieldsNeeded || fields[0].empty()) return false;
     const std::string_view type = fields[kFieldsNeeded];
     return type == kCodeTypeItems[1] || type == kCodeTypeItems[2] || type == kCodeType3Text;
@@ -100,9 +208,9 @@ constexpr std::size_t kReportedLines = 3;
 constexpr std::size_t kReportedChars = 40;
 
 // A count, then the first few lines, each cut to a readable length.
-std::string LinesReport(const std::string& title, const std::vector<TNumbersCsvLine>& lines) {
-    if (lines.empty()) return {};
-    std::string text = title + std::to_string(lines.size());
+std::string LinesReport(const std::string& title, std::size_t count, const std::vector<TNumbersCsvLine>& lines) {
+    if (count == 0) return {};
+    std::string text = title + std::to_string(count);
     for (std::size_t i = 0; i < lines.size() && i < kReportedLines; ++i) {
         const std::string shown = Blanked(utf8::Left(lines[i].Text, kReportedChars), false);
         text += "\nстрока " + std::to_string(lines[i].Line) + ": " + shown;
@@ -150,7 +258,7 @@ TNumbersCsvExport NumbersCsvExport(const std::vector<TPhoneGridRow>& rows) {
 }
 
 std::string NumbersExportReport(const TNumbersCsvExport& file) {
-    return LinesReport("Строк, записанных в файл с заменой символов: ", file.Changed);
+    return LinesReport("Строк, записанных в файл с заменой символов: ", file.Changed.size(), file.Changed);
 }
 
 bool IsNumbersCsvLineTaken(std::string_view line) {
@@ -177,16 +285,28 @@ TNumbersImportResult NumbersCsvImport(std::string_view fileBytes, std::vector<TP
         rowOf.try_emplace(rows[i][colNumber], i);
     }
 
-    const std::string text = TextFileToUtf8(fileBytes);
-    const auto lines = SplitLines(text);
-    for (std::size_t n = 0; n < lines.size(); ++n) {
-        const std::string_view line = lines[n];
-        const std::vector<std::string_view> fields = FieldsOf(line);
-        if (IsNoData(fields)) continue;
-        const auto refuse = [&] { result.Refused.push_back({static_cast<int>(n + 1), std::string(line)}); };
+    if (fileBytes.starts_with(kUtf8Mark)) fileBytes.remove_prefix(kUtf8Mark.size());
+    TCsvRecords records(fileBytes);
+    std::string_view bytes;
+    int line = 0;
+    std::string text;
+    std::vector<std::string> fields;
+    while (records.Next(bytes, line)) {
+        // A line of UTF-8 with a stray byte is refused rather than read as Windows-1251,
+        // which would garble every letter of it.
+        const bool readable = TextLineToUtf8(bytes, text) != TTextLine::BrokenUtf8 && SplitFields(text, fields);
+        if (readable && IsNoData(fields)) continue;
+        // The first few lines are kept as the user is shown them, the rest only counted.
+        const auto refuse = [&] {
+            if (result.RefusedCount++ < kReportedLines) result.Refused.push_back({line, text});
+        };
+        if (!readable) {
+            refuse();
+            continue;
+        }
         const bool taken = NamesCodeType(fields) || IsNumbersCsvLineTaken(fields[0]);
         if (!taken || fields.size() < kFieldsNeeded || fields.size() > kFieldsNeeded + 1 ||
-            !std::all_of(fields.begin(), fields.end(), IsPlainText)) {
+            !std::all_of(fields.begin(), fields.end(), [](const std::string& f) { return IsPlainText(f); })) {
             refuse();
             continue;
         }
@@ -224,5 +344,5 @@ TNumbersImportResult NumbersCsvImport(std::string_view fileBytes, std::vector<TP
 }
 
 std::string NumbersImportReport(const TNumbersImportResult& result) {
-    return LinesReport("Не загружено строк файла: ", result.Refused);
+    return LinesReport("Не загружено строк файла: ", result.RefusedCount, result.Refused);
 }

@@ -1,6 +1,6 @@
 #pragma once
-// The number grid to and from ";"-separated files: CR LF lines, Windows-1251 text, no
-// quoting. Import merges the file into the grid by number; export writes the filled rows.
+// The number grid to and from ";"-separated files: CR LF lines, Windows-1251 text. Import
+// merges the file into the grid by number; export writes the filled rows.
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -11,6 +11,13 @@
 inline constexpr const char* kNumbersCsvHeader =
     "Номер;Наименование;Права;Действует до;Проходов;Расписание;Тип записи";
 inline constexpr const char* kNumbersImportFileName = "numbers.csv";
+// A larger file is refused before it is read. The largest base, 15000 records, takes some
+// 2.5 MB even as UTF-8; what is left is room for a spreadsheet's padding. A wrong file so
+// costs neither the memory nor the time of reading it.
+inline constexpr std::size_t kNumbersFileMaxBytes = std::size_t{16} << 20;
+// Messages of the language file: the file held no number; the file is too large.
+inline constexpr int kMsgNumbersFileEmpty = 79;
+inline constexpr int kMsgNumbersFileTooLarge = 80;
 // Outside a cloud session the IMEI is empty.
 std::string NumbersExportFileName(const std::string& imei);
 
@@ -30,7 +37,9 @@ struct TNumbersCsvExport {
     std::vector<TNumbersCsvLine> Changed;
 };
 // The header line, then columns 1 to 7 of every row from 1 whose number is not empty. rows
-// holds every grid row, the header first.
+// holds every grid row, the header first. Fields go unquoted, but for one that begins with
+// a double quote, which is quoted as spreadsheets quote (a quote doubled) so that it reads
+// back as it stands.
 TNumbersCsvExport NumbersCsvExport(const std::vector<TPhoneGridRow>& rows);
 // What the user is told about the rows the export changed; empty when it changed none.
 std::string NumbersExportReport(const TNumbersCsvExport& file);
@@ -42,24 +51,34 @@ bool IsNumbersCsvLineTaken(std::string_view line);
 struct TNumbersImportResult {
     int Added = 0;
     int Updated = 0;
-    // Lines left out, in file order: lines not taken, and taken lines with fewer than six
-    // fields or more than seven, a control character or a character Windows-1251 lacks, a
-    // number longer than its 10 characters, or any value that makes no record (an expiry or
-    // pass limit, an access level, schedule or record type text the grid does not show).
-    // The grid keeps its rows as they were for those. Empty lines and the header line are no
-    // data and are not counted.
+    // Lines left out: lines not taken, and taken lines with fewer than six fields or more
+    // than seven, a control character or a character Windows-1251 lacks, a number longer
+    // than its 10 characters, or any value that makes no record (an expiry or pass limit, an
+    // access level, schedule or record type text the grid does not show); a line of UTF-8
+    // with a stray byte, or whose quoting is broken. The grid keeps its rows as they were for
+    // those. Empty lines and the header line are no data and are not counted. Only the first
+    // few are kept, in file order, as the user is shown them: memory stays bounded by the
+    // rows, whatever the file holds.
+    std::size_t RefusedCount = 0;
     std::vector<TNumbersCsvLine> Refused;
     bool Stopped = false;  // the row count reached the limit
+    // Nothing taken and nothing refused: the file held no number (only a header, blank
+    // lines, or a byte-order mark).
+    bool HeldNoNumber() const { return Added == 0 && Updated == 0 && RefusedCount == 0 && !Stopped; }
 };
 
 // Merges the file's bytes into rows (every grid row, the header first; rows grow as the
-// grid's row count does). The file may be Windows-1251 or UTF-8 (as a spreadsheet saves
-// "CSV UTF-8", with or without a byte-order mark). Blanks around a field and empty fields
-// after the sixth, which a spreadsheet adds, change nothing. rowLimit is the device
-// capacity + 8: the import stops when the row count reaches it. In a cloud session every row
-// imported is marked "add" in column 8. A line whose record type (field 7) is a 1-Wire key or
-// an RFID tag takes its code as it stands, as the export writes it: such codes may begin
-// with a letter or with 0. Other lines are taken by IsNumbersCsvLineTaken.
+// grid's row count does). Each line is read by itself as UTF-8 or Windows-1251
+// (TextLineToUtf8), so a spreadsheet's "CSV UTF-8", with or without a byte-order mark, and a
+// Windows-1251 file both read as written. Fields may be quoted as spreadsheets quote them
+// ("A;B", "" for a quote, line breaks inside); a quoted field comes in without its quotes.
+// Blanks around the number, the expiry, the pass limit and the item texts (access,
+// schedule, type), and empty fields after the sixth, which a spreadsheet adds, change
+// nothing; the name keeps its blanks as written. rowLimit is the device capacity + 8: the
+// import stops when the row count reaches it. In a cloud session every row imported is
+// marked "add" in column 8. A line whose record type (field 7) is a 1-Wire key or an RFID
+// tag takes its code as it stands, as the export writes it: such codes may begin with a
+// letter or with 0. Other lines are taken by IsNumbersCsvLineTaken.
 TNumbersImportResult NumbersCsvImport(std::string_view fileBytes, std::vector<TPhoneGridRow>& rows,
                                       std::size_t rowLimit, bool cloudSession);
 

@@ -66,6 +66,11 @@ void TServerWinSocket::Listen(int port) {
     if (FImpl->Server) return;
     if (port < 0 || port > 65535) throw ESocketError(SocketErrorMessage(seOther, "bind"), seOther);
     auto* server = new QTcpServer();
+    // A burst of connections beyond the queue of those not yet taken is not refused: the
+    // system answers them and drops them unseen, so a controller dialling in amid a flood
+    // would wait for an identify request that never comes. Queue them all (the system caps
+    // this at its own limit) and let the server's rules sort them out.
+    server->setListenBacklogSize(1024);
     // Every address, IPv6 too where the system has it; IPv4 peers still read as dotted.
     bool ok = server->listen(QHostAddress::Any, static_cast<quint16>(port));
     if (!ok && server->serverError() == QAbstractSocket::UnsupportedSocketOperationError)

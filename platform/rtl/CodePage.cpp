@@ -1,6 +1,5 @@
 #include "platform/rtl/CodePage.h"
 
-#include <algorithm>
 #include <array>
 #include <unordered_map>
 
@@ -93,20 +92,34 @@ std::string Utf8ToCp1251(std::string_view text) {
     return out;
 }
 
-std::string TextFileToUtf8(std::string_view bytes) {
-    constexpr std::string_view kMark = "\xEF\xBB\xBF";
-    if (bytes.substr(0, kMark.size()) == kMark) {
-        bytes.remove_prefix(kMark.size());
-        std::string out;
-        out.reserve(bytes.size());
-        for (size_t i = 0; i < bytes.size();) {
+TTextLine TextLineToUtf8(std::string_view bytes, std::string& text) {
+    std::size_t wide = 0, malformed = 0;
+    for (std::size_t i = 0; i < bytes.size();) {
+        if (static_cast<unsigned char>(bytes[i]) < 0x80) {
+            ++i;
+            continue;
+        }
+        bool ok = true;
+        utf8::NextChecked(bytes, i, ok);
+        ++(ok ? wide : malformed);
+    }
+    if (malformed == 0) {
+        text.assign(bytes);
+        return TTextLine::Utf8;
+    }
+    // In Windows-1251 text nearly every byte beyond ASCII is malformed UTF-8: a line that is
+    // mostly well-formed is UTF-8 with a stray byte, and reading it whole as Windows-1251
+    // would garble every letter of it.
+    if (wide > malformed) {
+        text.clear();
+        text.reserve(bytes.size() + 2 * malformed);
+        for (std::size_t i = 0; i < bytes.size();) {
             bool ok = true;
             const char32_t cp = utf8::NextChecked(bytes, i, ok);
-            utf8::Append(out, ok ? cp : 0xFFFD);
+            utf8::Append(text, ok ? cp : 0xFFFD);
         }
-        return out;
+        return TTextLine::BrokenUtf8;
     }
-    const bool ascii = std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-    if (!ascii && utf8::IsValid(bytes)) return std::string(bytes);
-    return Cp1251ToUtf8(bytes);
+    text = Cp1251ToUtf8(bytes);
+    return TTextLine::Cp1251;
 }

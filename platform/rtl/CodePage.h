@@ -13,7 +13,12 @@ std::string Utf8ToCp1251(std::string_view text);
 int UnicodeToCp1251(char32_t cp);
 char32_t Cp1251ToUnicode(unsigned char b);
 
-// The text of a file another program saved: UTF-8 when it begins with a byte-order mark
-// (which is dropped) or when its bytes are well-formed UTF-8 holding non-ASCII characters;
-// Windows-1251 otherwise. Malformed bytes after a mark read as U+FFFD.
-std::string TextFileToUtf8(std::string_view bytes);
+// How a line of a file another program saved was read.
+enum class TTextLine { Utf8, Cp1251, BrokenUtf8 };
+// One line of a file another program saved (a number file a spreadsheet wrote), read by
+// itself, so that one stray byte spoils no other line: as UTF-8 when its bytes are
+// well-formed UTF-8 (ASCII is both); as BrokenUtf8 when they are UTF-8 but for a few bytes
+// that are not (fewer than its well-formed characters beyond ASCII), as when a byte of
+// another code page strays into a UTF-8 file, each such byte then read as U+FFFD; as
+// Windows-1251 otherwise. text receives the line in UTF-8.
+TTextLine TextLineToUtf8(std::string_view bytes, std::string& text);

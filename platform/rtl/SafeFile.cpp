@@ -225,7 +225,7 @@ bool TSafeFileWriter::Open(const std::string& path, TFileAccess access) {
     if (::stat(FPath.c_str(), &st) == 0) {
         if (!S_ISREG(st.st_mode)) return Fail("Not a regular file");
         if (access != TFileAccess::OwnerOnly) {
-            mode = st.st_mode & 0777;
+            mode = st.st_mode & (access == TFileAccess::NotExecutable ? 0666 : 0777);
             setMode = true;
         }
     }

@@ -16,8 +16,9 @@
 
 // Who may read a file the tool creates. A new file gets 0666 less the umask, as the user set
 // it for every program; a replaced file keeps its mode. OwnerOnly (settings that keep
-// passwords) is 0600 whatever the umask or the old file's mode.
-enum class TFileAccess { AsUmask, OwnerOnly };
+// passwords) is 0600 whatever the umask or the old file's mode. NotExecutable (what was
+// downloaded) is as AsUmask, less the execute bits a replaced file had.
+enum class TFileAccess { AsUmask, OwnerOnly, NotExecutable };
 
 class TSafeFileWriter {
 public:

@@ -3,8 +3,11 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QGuiApplication>
+#include <QLibraryInfo>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
+#include <QTranslator>
 #include <cstdlib>
 #include <deque>
 #include <utility>
@@ -163,7 +166,26 @@ QWidget* ActiveWindow() {
 
 }  // namespace
 
-void SetDialogLanguage(TDialogLanguage language) { g_DialogLanguage = language; }
+void SetDialogLanguage(TDialogLanguage language) {
+    g_DialogLanguage = language;
+    // What Qt draws itself (the file dialogs, an edit's menu) speaks the window's language
+    // too: Qt's own Russian catalogue is loaded for a Russian window and dropped for an
+    // English one. Without the catalogue (Debian's qt6-translations-l10n) Qt speaks English.
+    static QPointer<QTranslator> qtTexts;  // owned by the Qt application, gone with it
+    if (!QCoreApplication::instance()) return;
+    if (language == TDialogLanguage::Russian && !qtTexts) {
+        auto* texts = new QTranslator(QCoreApplication::instance());
+        if (texts->load("qtbase_ru", QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+            QCoreApplication::installTranslator(texts);
+            qtTexts = texts;
+        } else {
+            delete texts;
+        }
+    } else if (language == TDialogLanguage::English && qtTexts) {
+        QCoreApplication::removeTranslator(qtTexts);
+        delete qtTexts;
+    }
+}
 
 int MessageBox(const std::string& text, const std::string& caption, int flags) {
     int buttons = flags & 0xF;

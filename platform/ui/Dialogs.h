@@ -21,8 +21,9 @@ enum TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom }
 enum TMsgDlgBtn { mbYes, mbNo, mbOK, mbCancel, mbAbort, mbRetry, mbIgnore, mbAll, mbNoToAll, mbYesToAll, mbHelp, mbClose };
 using TMsgDlgButtons = TSet<TMsgDlgBtn>;
 
-// The language of the boxes' buttons and of MessageDlg's captions. The tool sets its window's
-// language here, so that a Russian window asks "Да"/"Нет" whatever the system's language.
+// The language of the boxes' buttons, of MessageDlg's captions and of the dialogs Qt draws
+// itself (the file dialogs). The tool sets its window's language here, so that a Russian
+// window asks "Да"/"Нет" whatever the system's language.
 enum class TDialogLanguage { Russian, English };
 void SetDialogLanguage(TDialogLanguage language);
 

@@ -7,10 +7,14 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QGuiApplication>
+#include <QIcon>
+#include <QPixmap>
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 
 #include "platform/sys/GuiThread.h"
@@ -369,8 +373,52 @@ TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner) {
 
 TApplication::~TApplication() = default;
 
+namespace {
+
+// What Qt says while it connects to the display, held until it has connected or failed.
+struct THeldMessage {
+    QtMsgType Type;
+    std::string Category;
+    QString Text;
+};
+std::vector<THeldMessage> g_heldMessages;
+
+// Qt ends with a core dump and its plugins' words when no window system answers; a person
+// who started the tool from a terminal or a session without a display reads one line instead.
+void HoldConnectMessage(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    if (type != QtFatalMsg) {
+        g_heldMessages.push_back({type, context.category ? context.category : "", text});
+        return;
+    }
+    const char* x11 = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    std::string where;
+    if (x11 && *x11) where = std::string("DISPLAY=") + x11;
+    if (wayland && *wayland) where += (where.empty() ? "" : " or ") + std::string("WAYLAND_DISPLAY=") + wayland;
+    const std::string name = std::filesystem::path(Application->GetExeName()).filename().string();
+    std::fprintf(stderr, "%s: no display found: %s\n", name.empty() ? "zentor" : name.c_str(),
+                 where.empty() ? "neither DISPLAY nor WAYLAND_DISPLAY is set" : ("cannot connect to " + where).c_str());
+    std::fflush(stderr);
+    std::_Exit(1);
+}
+
+void CreateQtApplication() {
+    g_heldMessages.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(HoldConnectMessage);
+    g_qapp = std::make_unique<QApplication>(g_argc, g_argv);
+    qInstallMessageHandler(previous);
+    for (const THeldMessage& m : g_heldMessages) {
+        const QMessageLogContext context(nullptr, 0, nullptr, m.Category.c_str());
+        if (previous) previous(m.Type, context, m.Text);
+        else qt_message_output(m.Type, context, m.Text);
+    }
+    g_heldMessages.clear();
+}
+
+}  // namespace
+
 void TApplication::Initialize() {
-    if (!QCoreApplication::instance()) g_qapp = std::make_unique<QApplication>(g_argc, g_argv);
+    if (!QCoreApplication::instance()) CreateQtApplication();
     // The standard controls are drawn alike on every desktop, whatever its platform theme.
     if (QStyle* style = QStyleFactory::create("Fusion")) QApplication::setStyle(style);
     sys::SetGuiThread();
@@ -442,6 +490,15 @@ void TApplication::Terminate() {
     FTerminated = true;
     if (g_loop) g_loop->quit();
 }
+
+void TApplication::SetIcon(const std::vector<std::unique_ptr<TBitmap>>& sizes) {
+    QIcon icon;
+    for (const auto& image : sizes)
+        if (image) icon.addPixmap(QPixmap::fromImage(image->GetImage()));
+    QApplication::setWindowIcon(icon);
+}
+
+bool TApplication::HasIcon() const { return QCoreApplication::instance() && !QApplication::windowIcon().isNull(); }
 
 std::string TApplication::GetExeName() const {
     std::error_code ec;

@@ -138,7 +138,8 @@ public:
     ~TApplication() override;
 
     // Creates the Qt application when there is none, registers the fonts, marks the GUI
-    // thread and routes exceptions that leave handlers to ShowException.
+    // thread and routes exceptions that leave handlers to ShowException. Without a display
+    // to show windows on, says so on one line and ends the program with status 1.
     void Initialize();
     template <class T>
     void CreateForm(T*& ref) {
@@ -164,6 +165,9 @@ public:
     bool GetMainFormOnTaskBar() const { return FMainFormOnTaskBar; }
     void SetMainFormOnTaskBar(bool v) { FMainFormOnTaskBar = v; }
     std::string GetExeName() const;
+    // The icon of every window, in the sizes given (the window system picks the one it needs).
+    void SetIcon(const std::vector<std::unique_ptr<TBitmap>>& sizes);
+    bool HasIcon() const;
 
     // The standard display of an exception: its message (a full stop added) in a message box.
     void ShowException(const std::exception& e);

@@ -1,6 +1,8 @@
 // Installing the build into a prefix of its own: the tool and its language file where the
-// tool finds it, the desktop entry and its icon, and the udev rule, applied as udev would
-// to the controller's port, to the controller's USB device and to another serial adapter.
+// tool finds it, the desktop entry and its icon in the theme's sizes, the manual page, and
+// the udev rule, applied as udev would to the controller's port, to the controller's USB
+// device and to another serial adapter; the Debian package, as lintian reads it; and the
+// tool started where there is no display.
 #include <gtest/gtest.h>
 
 #include <QProcess>
@@ -13,27 +15,45 @@
 #include <vector>
 
 #include "app/LangFile.h"
+#include "platform/image/Pictures.h"
 #include "support/TestSupport.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-// Runs a program to its end; its output, or "" (and a failure) when it did not succeed.
-std::string RunTool(const QString& program, const QStringList& args, const QStringList& env = {}) {
+// How a program ended: its status (-1 when it did not end by itself) and what it wrote.
+struct TRunResult {
+    int Status = -1;
+    std::string Out, Err;
+};
+
+// Runs a program to its end, with env's NAME=VALUE entries set and bare NAMEs unset.
+TRunResult RunProgram(const QString& program, const QStringList& args, const QStringList& env = {}) {
     QProcess p;
-    if (!env.isEmpty()) {
-        QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
-        for (const QString& kv : env) e.insert(kv.section('=', 0, 0), kv.section('=', 1));
-        p.setProcessEnvironment(e);
+    QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+    for (const QString& kv : env) {
+        if (kv.contains('=')) e.insert(kv.section('=', 0, 0), kv.section('=', 1));
+        else e.remove(kv);
     }
+    p.setProcessEnvironment(e);
     p.start(program, args);
     const bool done = p.waitForFinished(120000);
-    if (!done || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
-        ADD_FAILURE() << program.toStdString() << ": " << p.readAllStandardError().toStdString();
+    TRunResult r;
+    if (done && p.exitStatus() == QProcess::NormalExit) r.Status = p.exitCode();
+    r.Out = p.readAllStandardOutput().toStdString();
+    r.Err = p.readAllStandardError().toStdString();
+    return r;
+}
+
+// Runs a program that must succeed; its output, or "" (and a failure) when it did not.
+std::string RunTool(const QString& program, const QStringList& args, const QStringList& env = {}) {
+    const TRunResult r = RunProgram(program, args, env);
+    if (r.Status != 0) {
+        ADD_FAILURE() << program.toStdString() << ": " << r.Out << r.Err;
         return {};
     }
-    return p.readAllStandardOutput().toStdString();
+    return r.Out;
 }
 
 // cmake --install of the test build; the prefix, or "" when the install failed.
@@ -136,28 +156,46 @@ TEST(Install, IntoAPrefixOfItsOwn) {
     EXPECT_EQ(testsupport::ReadFileText(lang), testsupport::ReadFileText(tree / "lang/lang_zent.lng"));
     EXPECT_EQ(ReadLanguageTexts(lang, "english").Caption, "Configurator");
 
-    // The desktop entry: both names, a category, the installed tool and its icon.
+    // The desktop entry: both names, a category, the installed tool and its icon by its name
+    // in the theme, which holds it in every size, square, transparent around the window.
     const std::string entry = testsupport::ReadFileText(root / "share/applications/zentor.desktop");
     for (const std::string& line : std::vector<std::string>{"Name=Zentor Configurator", "Name[ru]=Конфигуратор Zentor", "Categories=Utility;",
-                                   "Exec=" + prefix + "/bin/zentor",
-                                   "Icon=" + prefix + "/share/icons/hicolor/128x128/apps/zentor.png"})
+                                   "Exec=" + prefix + "/bin/zentor", "Icon=zentor"})
         EXPECT_NE(entry.find("\n" + line + "\n"), std::string::npos) << line;
-    EXPECT_EQ(testsupport::ReadFileText(root / "share/icons/hicolor/128x128/apps/zentor.png").substr(0, 8), "\x89PNG\r\n\x1A\n");
+    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        const std::string n = std::to_string(size);
+        TPngImage icon;
+        icon.LoadFromFile((root / ("share/icons/hicolor/" + n + "x" + n + "/apps/zentor.png")).string());
+        ASSERT_EQ(icon.GetWidth(), size);
+        ASSERT_EQ(icon.GetHeight(), size);
+        EXPECT_EQ(icon.GetPixels().Pixel(0, 0) >> 24, 0u) << size;
+        EXPECT_EQ(icon.GetPixels().Pixel(size / 2, size / 2) >> 24, 0xFFu) << size;
+    }
 
-    // The udev rule: ModemManager keeps off the controller, the dialout group gets its port.
+    // The man page, and the copyright and changelog of the package, compressed as Debian
+    // wants them.
+    for (const char* doc : {"share/man/man1/zentor.1.gz", "share/doc/zentor/changelog.gz"})
+        EXPECT_EQ(testsupport::ReadFileText(root / doc).substr(0, 2), "\x1F\x8B") << doc;
+    EXPECT_NE(testsupport::ReadFileText(root / "share/doc/zentor/copyright").find("\nFiles: *\n"), std::string::npos);
+
+    // The udev rule: ModemManager keeps off the controller; the user at the seat and the
+    // dialout group get its port.
     const auto rules = ParseRules(testsupport::ReadFileText(root / "lib/udev/rules.d/60-zentor-controller.rules"));
     const std::map<std::string, std::string> controller = {{"idVendor", "0483"}, {"idProduct", "5740"}};
     const std::map<std::string, std::string> ignored = {{"ENV{ID_MM_DEVICE_IGNORE}", "1"}};
     EXPECT_EQ(Apply(rules, {"tty", {"tty", "usb"}, controller}),
-              (std::map<std::string, std::string>{
-                  {"ENV{ID_MM_DEVICE_IGNORE}", "1"}, {"GROUP", "dialout"}, {"MODE", "0660"}}));
+              (std::map<std::string, std::string>{{"ENV{ID_MM_DEVICE_IGNORE}", "1"},
+                                                  {"TAG", "uaccess"},
+                                                  {"GROUP", "dialout"},
+                                                  {"MODE", "0660"}}));
     EXPECT_EQ(Apply(rules, {"usb", {"usb"}, controller}), ignored);
     EXPECT_TRUE(Apply(rules, {"tty", {"tty", "usb"}, {{"idVendor", "0403"}, {"idProduct", "6001"}}}).empty());
 }
 
 // The Debian package holds under /usr what the install puts under a prefix, names the
-// installed paths in its desktop entry, depends on the libraries and the font the tool needs,
-// and after installing tells udev of the rule, whether or not udev runs.
+// installed paths in its desktop entry, depends on the libraries, the font and Qt's
+// translations the tool needs, keeps Debian's policy as lintian reads it, and after
+// installing tells udev of the rule, whether or not udev runs.
 TEST(Install, DebianPackage) {
     const std::string out = testsupport::TempDir("package");
     RunTool(ZENTOR_CPACK, {"-G", "DEB", "-B", QString::fromStdString(out), "--config",
@@ -176,11 +214,12 @@ TEST(Install, DebianPackage) {
 
     const std::string depends = RunTool("dpkg-deb", {"-f", QString::fromStdString(deb), "Depends"});
     for (const char* p : {"libqt6core6", "libqt6gui6", "libqt6widgets6", "libqt6network6", "libjsoncpp", "libudev1",
-                          "zlib1g", "libjpeg", "fonts-wine", "xdg-utils"})
+                          "zlib1g", "libjpeg", "fonts-wine", "xdg-utils", "qt6-translations-l10n"})
         EXPECT_NE(depends.find(p), std::string::npos) << p << " in " << depends;
+    RunTool("lintian", {"--fail-on", "error,warning", QString::fromStdString(deb)});
 
-    // postinst: udev reloads its rules and applies them; a udev that does not run, or none at
-    // all, never stops the installation.
+    // postinst: udev reloads its rules and applies them to the serial ports alone; a udev that
+    // does not run, or none at all, never stops the installation.
     RunTool("dpkg-deb", {"-e", QString::fromStdString(deb), QString::fromStdString(out + "/control")});
     const std::string bin = testsupport::TempDir("package-bin");
     std::ofstream(bin + "/udevadm") << "#!/bin/sh\necho \"$*\" >>" << bin << "/calls\nexit 1\n";
@@ -188,6 +227,18 @@ TEST(Install, DebianPackage) {
     const QString postinst = QString::fromStdString(out + "/control/postinst");
     RunTool(postinst, {"configure"}, {"PATH=" + QString::fromStdString(bin) + ":/usr/bin:/bin"});
     EXPECT_EQ(testsupport::ReadFileText(bin + "/calls"),
-              "control --reload-rules\ntrigger --action=change --subsystem-match=usb --subsystem-match=tty\n");
+              "control --reload-rules\ntrigger --action=change --subsystem-match=tty\n");
     RunTool(postinst, {"configure"}, {"PATH=" + QString::fromStdString(testsupport::TempDir("package-empty"))});
+}
+
+// Started where no display can be reached, the tool says so on one line, naming where it
+// looked, and ends with status 1 (not Qt's abort with its plugins' words and a core dump).
+TEST(Install, WithoutADisplayTheToolSaysSoOnOneLine) {
+    const QString tool = QString(ZENTOR_BUILD_DIR) + "/zentor";
+    TRunResult r = RunProgram(tool, {}, {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"});
+    EXPECT_EQ(r.Status, 1);
+    EXPECT_EQ(r.Err, "zentor: no display found: neither DISPLAY nor WAYLAND_DISPLAY is set\n");
+    r = RunProgram(tool, {}, {"DISPLAY=:917", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"});
+    EXPECT_EQ(r.Status, 1);
+    EXPECT_EQ(r.Err, "zentor: no display found: cannot connect to DISPLAY=:917\n");
 }

@@ -1,11 +1,12 @@
 // The main window's shell: the wait panel's time-out on the test clock, the message panel,
 // the progress strip, the action log, page buttons at each access level, page switching,
-// the numeric-edit guard, the language at run time, the settings file after a session, and the
-// window used from the keyboard: Tab through every page (each control showing its focus),
-// Russian typed into fields and grids.
+// the numeric-edit guard, the language at run time (Qt's own dialogs too), the window's icon,
+// the settings file after a session, and the window used from the keyboard: Tab through
+// every page (each control showing its focus), Russian typed into fields and grids.
 #include <gtest/gtest.h>
 
 #include <QFileDialog>
+#include <QIcon>
 #include <QImage>
 #include <QWidget>
 #include <arpa/inet.h>
@@ -421,6 +422,34 @@ TEST_F(Shell, QuestionBoxesFollowTheWindowsLanguage) {
     testsupport::Click(F().ClearMemHronology->GetWidget());
     EXPECT_EQ(buttons, (QStringList{"Да", "Нет"}));
     ui::test::SetScripted(true);
+}
+
+// The save dialog Qt draws itself (exporting the numbers) speaks the window's language, and
+// follows it when the language is switched.
+TEST_F(Shell, QtsOwnFileDialogFollowsTheWindowsLanguage) {
+    ShowWindow();
+    ASSERT_TRUE(realinput::Activate(F().GetWidget()));
+    F().SelectPage(5);
+    ui::test::SetScripted(false);
+    const auto saveDialogButtons = [this] {
+        QStringList buttons;
+        realinput::OnNextBox(buttons, [](QWidget* box) { realinput::BoxKey(box, Qt::Key_Escape); });
+        testsupport::Click(F().UiButton4->GetWidget());
+        return buttons;
+    };
+    QStringList buttons = saveDialogButtons();
+    EXPECT_TRUE(buttons.contains("Сохранить") && buttons.contains("Отмена")) << buttons.join(", ").toStdString();
+    testsupport::Click(F().LangImage->GetWidget());
+    buttons = saveDialogButtons();
+    EXPECT_TRUE(buttons.contains("Save") && buttons.contains("Cancel")) << buttons.join(", ").toStdString();
+    ui::test::SetScripted(true);
+}
+
+// The window carries the tool's own icon, in the sizes from a menu's to a large task bar's.
+TEST_F(Shell, TheWindowCarriesTheToolsIcon) {
+    ShowWindow();
+    const QIcon icon = F().GetWidget()->windowIcon();
+    for (const int size : {16, 32, 48, 256}) EXPECT_TRUE(icon.availableSizes().contains(QSize(size, size))) << size;
 }
 
 TEST_F(Shell, OddLanguageValueIsKeptAndSpeaksRussian) {

@@ -2,6 +2,7 @@
 // The main window on the manual clock, with simulated devices on ptys listed in
 // ZENTOR_PORTS. Bytes cross for real: a test waits (bounded) for them to arrive, serving the
 // serial event thread's hand-overs, and only then advances the clock.
+#include <cstddef>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -19,6 +20,9 @@ namespace linktest {
 using devsim::Bytes;
 
 inline const char kVendorName[] = "STMicroelectronics Virtual COM Port";
+
+// The bytes of a reply frame with data bytes: "SLMX", length, marker, command, data, CRC.
+constexpr std::size_t FrameBytes(std::size_t data) { return 4 + 2 + 2 + data + 2; }
 
 // The link's module state as at start-up.
 inline void ResetLinkState() {
@@ -41,7 +45,7 @@ inline void ResetLinkState() {
 
 // A simulated controller (or a silent port) at a path of the rig's folder.
 struct SimPort {
-    SimPort(const std::string& path, bool controller) : sim(path) {
+    SimPort(const std::string& path, bool controller) : sim(path), node(path) {
         if (controller) model = std::make_unique<devsim::DeviceModel>(sim);
         started = sim.Start();
     }
@@ -56,6 +60,7 @@ struct SimPort {
         return n;
     }
     devsim::DevSim sim;
+    std::string node;  // the path the tool opens to reach it: its link, or a device node leading there
     std::unique_ptr<devsim::DeviceModel> model;
     bool started = false;
 };
@@ -149,7 +154,7 @@ inline bool LinkRig::ScanUntilConnected(SimPort& port, std::size_t identifyBytes
         std::size_t before = port.Requests(devsim::kCmdIdentify);
         sys::AdvanceMs(100);
         TSerialPort* p = Form1->ComPort;
-        if (!p->GetConnected() || p->GetPort() != port.sim.LinkPath()) continue;
+        if (!p->GetConnected() || p->GetPort() != port.node) continue;
         if (!AwaitRequests(port, devsim::kCmdIdentify, before + 1)) return false;
         if (!Deliver(identifyBytes)) return false;
     }

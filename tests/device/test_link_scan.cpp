@@ -2,7 +2,10 @@
 // modes, unplugging and plugging in again, a failed write, an empty port list.
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 #include "LinkRig.h"
+#include "platform/comm/Comm.h"
 
 namespace {
 
@@ -67,6 +70,42 @@ TEST(LinkScan, PortsInOrderSilentOneSecondUnopenablePassedAtOnce) {
     EXPECT_TRUE(Form1->ComPort->GetConnected());
     EXPECT_EQ(Form1->ComPort->GetPort(), c);
     EXPECT_EQ(silent.Requests(devsim::kCmdIdentify), 1u);
+}
+
+// A port that is there but held by another opener (another copy of the tool) is told once
+// with its reason and remedy, however many passes fail on it, and the scan goes on.
+TEST(LinkScan, APortHeldByAnotherOpenerIsToldOnceAndPassedOver) {
+    LinkRig rig("scan-held");
+    SimPort& held = rig.AddSilent("a_held");
+    SimPort& silent = rig.AddSilent("b_silent");
+    ASSERT_TRUE(held.started && silent.started);
+    rig.ListPorts({"a_held", "b_silent"});
+    const std::string a = rig.Path("a_held");
+    const comm::THandle other = comm::OpenPort(a);
+    ASSERT_NE(other, comm::InvalidHandle);
+    rig.CreateForm();
+
+    Form1->Find_Device();
+    sys::AdvanceMs(100);  // the held port fails at once, the next one is opened on the next tick
+    EXPECT_EQ(LinkRig::Caption(), rig.Path("b_silent") + ": Find device");
+    const std::string told = "Порт " + a + " не открывается: " + comm::SystemErrorText(EBUSY) +
+                             " (16). Порт занят другой программой (другой копией Zentor, терминалом, "
+                             "ModemManager): закройте её. Кто держит порт, покажет fuser -v " + a + ".";
+    EXPECT_TRUE(Form1->MESPANEL->GetVisible());
+    EXPECT_EQ(Form1->MESLABEL->GetCaption(), told);
+    for (std::size_t pass = 1; pass <= 3; ++pass) {  // each pass tries the held port again
+        sys::AdvanceMs(100);
+        ASSERT_TRUE(LinkRig::AwaitRequests(silent, devsim::kCmdIdentify, pass));
+        sys::AdvanceMs(1000);
+        EXPECT_EQ(LinkRig::Caption(), rig.Path("b_silent") + ": Find device");
+    }
+    TStrings* log = Form1->MiniLOG->GetLines();
+    int lines = 0;
+    for (int i = 0; i < log->Count(); ++i) lines += (*log)[i].find(a) != std::string::npos;
+    EXPECT_EQ(lines, 1);
+    EXPECT_GE(log->IndexOf("<< " + told), 0);
+    EXPECT_EQ(g_ScanActive, 1);
+    comm::ClosePort(other);
 }
 
 TEST(LinkScan, AfterTheLastPortANewPassReadsTheListAgain) {
@@ -225,6 +264,23 @@ TEST(LinkScan, UnplugTakesTheLinkDownAndPluggingInFindsItAgain) {
     ASSERT_TRUE(LinkRig::Deliver(16));
     EXPECT_TRUE(g_DeviceConnected);
     EXPECT_TRUE(g_WorkingMode);
+}
+
+// A listed entry without a name has no maker's text, yet its arrival starts a scan.
+TEST(LinkScan, ABareListedEntryIsFoundAgainAfterEveryReplug) {
+    LinkRig rig("scan-bare");
+    SimPort& device = rig.AddController("dev");
+    ASSERT_TRUE(device.started);
+    rig.ListPorts({"dev"});
+    rig.CreateForm(true);
+    ASSERT_TRUE(rig.ConnectTo(device));
+    for (std::size_t replug = 1; replug <= 10; ++replug) {
+        device.sim.Unplug();
+        ASSERT_TRUE(testsupport::WaitUntil([] { return !g_DeviceConnected; })) << replug;
+        ASSERT_TRUE(device.sim.Replug());
+        ASSERT_TRUE(testsupport::WaitUntil([] { return g_ScanActive != 0; })) << replug;
+        ASSERT_TRUE(rig.ScanUntilConnected(device)) << replug;
+    }
 }
 
 TEST(LinkScan, ResetLeavesTheBusAndComesBack) {

@@ -5,6 +5,7 @@
 #include "device/PasswordPrompt.h"
 #include "support/TestSupport.h"
 
+#include <cerrno>
 #include <fstream>
 
 namespace {
@@ -39,6 +40,22 @@ TEST(PortNotices, TheConnectedPortDecidesWithTwoDevicesPlugged) {
     EXPECT_FALSE(DeviceConnectedAmong(firstGone, {}, "/dev/ttyACM0"));
     EXPECT_FALSE(DeviceConnectedAmong({{"/dev/ttyS0", "/dev/ttyS0"}}, {}, ""));
     EXPECT_FALSE(DeviceConnectedAmong({}, {}, ""));
+}
+
+TEST(PortNotices, APortWithoutRightsNamesTheGroupAndOtherFailuresTheirReasonAlone) {
+    TPortOpenNotices notices;
+    EXPECT_EQ(notices.Failed("/dev/ttyACM0", EACCES, "Permission denied"),
+              std::optional<std::string>("Порт /dev/ttyACM0 не открывается: Permission denied (13). Нет прав на "
+                                         "порт: добавьте пользователя в группу dialout (sudo usermod -aG dialout "
+                                         "$USER) и войдите в систему заново."));
+    EXPECT_EQ(notices.Failed("/dev/ttyACM0", EACCES, "Permission denied"), std::nullopt);
+    EXPECT_EQ(notices.Failed("/dev/ttyS0", ENOTTY, "Not a tty"),
+              std::optional<std::string>("Порт /dev/ttyS0 не открывается: Not a tty (25)."));
+    // Absence is no news, nor a device leaving while it is opened.
+    for (int gone : {ENOENT, ENODEV, ENXIO, EIO, 0, -1}) EXPECT_EQ(notices.Failed("/dev/ttyACM1", gone, "x"), std::nullopt);
+    // Once it has opened, a later failure is news again.
+    notices.Opened("/dev/ttyACM0");
+    EXPECT_NE(notices.Failed("/dev/ttyACM0", EACCES, "Permission denied"), std::nullopt);
 }
 
 TEST(PasswordPrompt, AdministratorPromptOnlyForWhichTwo) {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -83,6 +84,7 @@ TEST(FileDownload, EverySplitPoint) {
         ASSERT_EQ(t.header, 1) << k;
         ASSERT_EQ(t.complete, 1) << k;
         ASSERT_EQ(t.file, body) << k;
+        ASSERT_EQ(d.Head(), std::string(body.begin(), body.end())) << k;
         ASSERT_EQ(d.FileName(), "fw38.bin");
         ASSERT_EQ(d.Size(), 2048u);
         ASSERT_FALSE(d.Receiving());
@@ -199,7 +201,15 @@ TEST(FileDownload, SavedIntoTheDownloadsFolder) {
         TSafeFileWriter file;
         ASSERT_TRUE(OpenDownloadFile(file, folder, "fw38.bin"));
         ASSERT_TRUE(file.Write(bytes.data(), bytes.size()) && file.Commit());
+        std::filesystem::permissions(folder + "fw38.bin", std::filesystem::perms::owner_exec,
+                                     std::filesystem::perm_options::add);
     }
+    EXPECT_TRUE(HasExecuteBits(folder + "fw38.bin"));  // as it was left
+    TSafeFileWriter again;  // a replaced file is never executable
+    ASSERT_TRUE(OpenDownloadFile(again, folder, "fw38.bin") && again.Commit());
+    EXPECT_FALSE(HasExecuteBits(folder + "fw38.bin"));
+    ASSERT_TRUE(OpenDownloadFile(again, folder, "fw38.bin"));
+    ASSERT_TRUE(again.Write(body.data(), body.size()) && again.Commit());
     std::ifstream in(folder + "fw38.bin", std::ios::binary);
     EXPECT_EQ(Bytes(std::istreambuf_iterator<char>(in), {}), body);
     TSafeFileWriter unnamed;
@@ -208,5 +218,44 @@ TEST(FileDownload, SavedIntoTheDownloadsFolder) {
     setenv("AppData", appData.c_str(), 1);
     EXPECT_EQ(DownloadsFolder(), folder);
     unsetenv("AppData");
+}
+// Only documents, by name and first bytes alike, may reach the desktop's opener.
+TEST(FileDownload, OpenableDocuments) {
+    using namespace std::string_literals;
+    const std::string elf = "\x7F" "ELF\x02\x01\x01\0\0\0\0\0\0\0\0\0"s;
+    for (const auto& [name, head] : std::vector<std::pair<std::string, std::string>>{
+             {"Zentor_v1.0.1.pdf", "%PDF-1.7\n"},
+             {"readme.TXT", "\xEF\xBB\xBFВерсия 1.0.1\r\n\tисправления\f\n"},
+             {"empty.txt", ""},
+             {"shot.png", "\x89PNG\r\n\x1A\n\0\0\0\x0DIHDR"s},
+             {"photo.jpeg", "\xFF\xD8\xFF\xE0"},
+             {"photo.jpg", "\xFF\xD8\xFF\xE1"},
+             {"anim.gif", "GIF89a"},
+             {"pic.bmp", "BM6\0"s},
+             {"Zentor_v1.0.1.zip", "PK\x03\x04\x14\0"s},
+             {"Zentor_v1.0.1.tar.gz", "\x1F\x8B\x08\0"s},
+             {"Zentor_v1.0.1.tgz", "\x1F\x8B\x08\0"s},
+             {"Zentor_v1.0.1.tar.xz", "\xFD" "7zXZ\0\0"s},
+             {"Zentor_v1.0.1.tar.bz2", "BZh91AY"},
+             {"Zentor_v1.0.1.7z", "7z\xBC\xAF\x27\x1C\0\x04"s},
+         })
+        EXPECT_TRUE(OpenableDocument(name, head)) << name;
+    for (const auto& [name, head] : std::vector<std::pair<std::string, std::string>>{
+             {"Zentor.desktop", "[Desktop Entry]\nType=Application\nExec=sh\n"},
+             {"Zentor_v1.0.1.jar", "PK\x03\x04\x14\0"s},
+             {"Zentor_v1.0.1.sh", "#!/bin/sh\n"},
+             {"Zentor_v1.0.1.AppImage", elf},
+             {"Zentor_v1.0.1.exe", "MZ\x90\0"s},
+             {"Zentor_v1.0.1.deb", "!<arch>\ndebian-binary"},
+             {"Zentor", "%PDF-1.7\n"},
+             {"Zentor_v1.0.1.pdf", elf},
+             {"Zentor_v1.0.1.zip", "%PDF-1.7\n"},
+             {"notes.txt", "#!/bin/sh\nid\n"},
+             {"notes.txt", "\xEF\xBB\xBF#!/bin/sh\nid\n"},
+             {"notes.txt", "# notes\n[Desktop Entry]\nExec=id\n"},
+             {"notes.txt", "binary\0data"s},
+             {"notes.txt", elf},
+         })
+        EXPECT_FALSE(OpenableDocument(name, head)) << name << " " << head;
 }
 }  // namespace

@@ -190,19 +190,20 @@ TEST(UpdateServerWindow, OnlyTheOfferedFileIsOpened) {
     ServerRig s("upd-foreign");
     ASSERT_TRUE(s.ok);
     s.FakeOpener("exit 4");
-    const std::vector<std::uint8_t> tool(3000, 0x4D);
-    s.sim.SetToolReply("Zentor_v1.0.1.exe");
-    s.sim.AddFile("Zentor_v1.0.1.exe", tool, "C:\\srv\\Zentor.desktop");
+    std::vector<std::uint8_t> tool(3000, 0x4D);
+    std::copy_n("%PDF-1.7\n", 9, tool.begin());
+    s.sim.SetToolReply("Zentor_v1.0.1.pdf");
+    s.sim.AddFile("Zentor_v1.0.1.pdf", tool, "C:\\srv\\Zentor.pdf");
     const std::string folder = s.appData + "/TALIVEX/TALIVEX Zentor/Downloads/";
     ASSERT_TRUE(s.AcceptToolOffer());
-    EXPECT_EQ(ServerRig::Message(), ForeignDownloadText("Zentor.desktop", "Zentor_v1.0.1.exe", folder));
-    EXPECT_EQ(fwtest::ReadFile(folder + "Zentor.desktop"), tool);
+    EXPECT_EQ(ServerRig::Message(), ForeignDownloadText("Zentor.pdf", "Zentor_v1.0.1.pdf", folder));
+    EXPECT_EQ(fwtest::ReadFile(folder + "Zentor.pdf"), tool);
 
-    s.sim.AddFile("Zentor_v1.0.1.exe", tool);
+    s.sim.AddFile("Zentor_v1.0.1.pdf", tool);
     ASSERT_TRUE(s.AcceptToolOffer());
     ASSERT_TRUE(testsupport::WaitUntil([] { return ServerRig::Message().find("xdg-open") != std::string::npos; }));
-    EXPECT_EQ(ServerRig::Message(), OpenerFailedText(folder + "Zentor_v1.0.1.exe", 4));
-    EXPECT_EQ(s.Opened(), folder + "Zentor_v1.0.1.exe|");  // once: the foreign file was not
+    EXPECT_EQ(ServerRig::Message(), OpenerFailedText(folder + "Zentor_v1.0.1.pdf", 4));
+    EXPECT_EQ(s.Opened(), folder + "Zentor_v1.0.1.pdf|");  // once: the foreign file was not
 
     // Opened: the window closes, and only then.
     bool closed = false;
@@ -214,6 +215,37 @@ TEST(UpdateServerWindow, OnlyTheOfferedFileIsOpened) {
     s.FakeOpener("exit 0");
     ASSERT_TRUE(s.AcceptToolOffer());
     EXPECT_TRUE(testsupport::WaitUntil([&] { return closed; }));
+}
+
+// "Download and update" hands the opener documents only: a launcher, a Java archive, a
+// script or a program under a document's name is kept unopened where the user is told, and
+// not executable even where an executable file of that name stood.
+TEST(UpdateServerWindow, OnlyDocumentsReachTheOpener) {
+    ServerRig s("upd-documents");
+    ASSERT_TRUE(s.ok);
+    s.FakeOpener("exit 0");
+    const std::string folder = s.appData + "/TALIVEX/TALIVEX Zentor/Downloads/";
+    std::filesystem::create_directories(folder);
+    fwtest::WriteFile(folder + "Zentor_v1.0.1.sh", {'o', 'l', 'd'});
+    std::filesystem::permissions(folder + "Zentor_v1.0.1.sh", std::filesystem::perms(0755));
+    const auto bytes = [](std::string_view text) { return std::vector<std::uint8_t>(text.begin(), text.end()); };
+    using namespace std::string_view_literals;
+    for (const auto& [name, body] : std::vector<std::pair<std::string, std::vector<std::uint8_t>>>{
+             {"Zentor_v1.0.1.desktop", bytes("[Desktop Entry]\nType=Application\nExec=sh -c id\n")},
+             {"Zentor_v1.0.1.jar", bytes("PK\x03\x04\x14\0\x08\0"sv)},
+             {"Zentor_v1.0.1.sh", bytes("#!/bin/sh\nid\n")},
+             {"Zentor_v1.0.1.pdf", bytes("\x7F" "ELF\x02\x01\x01\0\0\0\0\0\0\0\0\0"sv)},
+         }) {
+        s.sim.SetToolReply(name);
+        s.sim.AddFile(name, body);
+        ASSERT_TRUE(s.AcceptToolOffer()) << name;
+        EXPECT_EQ(ServerRig::Message(), KeptUnopenedText(name, folder));
+        EXPECT_EQ(fwtest::ReadFile(folder + name), body);
+        EXPECT_FALSE(HasExecuteBits(folder + name)) << name;
+        Form1->OKMESClick(Form1->OKMES);
+    }
+    testsupport::Pump(50);
+    EXPECT_EQ(s.Opened(), "");
 }
 
 // A file server of the test's own that names its file in the header, then holds the bytes

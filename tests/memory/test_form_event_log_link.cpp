@@ -23,7 +23,6 @@ namespace {
 using namespace linktest;
 using devsim::MemoryModel;
 
-constexpr std::size_t FrameBytes(std::size_t data) { return 4 + 2 + 2 + data + 2; }
 constexpr std::size_t kCountReply = FrameBytes(3);
 constexpr std::size_t LogBlock(std::size_t n) { return FrameBytes(5 + n * 32); }
 

@@ -16,8 +16,11 @@
 #include <iterator>
 #include <memory>
 
+#include "app/LangFile.h"
+#include "app/ShellState.h"
 #include "app/Unit1.h"
 #include "memory/MemoryState.h"
+#include "memory/NumberCsv.h"
 #include "memory/NumberGridSort.h"
 #include "memory/PhoneBase.h"
 #include "platform/rtl/CodePage.h"
@@ -269,7 +272,8 @@ TEST_F(NumbersGrid, SelectingARowLoadsTheEditor) {
 
 TEST_F(NumbersGrid, NumberFileRoundTripThroughTheDialogs) {
     const std::string dir = testsupport::TempDir("numbers-csv");
-    Fill({{"9000000001", "Иванов"}, {"9000000002", "Петров"}});
+    // Names keep their blanks; one that begins with a quote is quoted to come back as it is.
+    Fill({{"9000000001", " Иванов"}, {"9000000002", "\"Петров\" "}});
     g->SetCells(3, 1, "Пользователь");
     g->SetCells(4, 1, "31122026");
     g->SetCells(5, 1, "3");
@@ -283,8 +287,8 @@ TEST_F(NumbersGrid, NumberFileRoundTripThroughTheDialogs) {
     std::ifstream in(path, std::ios::binary);
     const std::string file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_EQ(file, Utf8ToCp1251("Номер;Наименование;Права;Действует до;Проходов;Расписание;Тип записи\r\n"
-                                 "9000000001;Иванов;Пользователь;31122026;3;Круглосуточно;Телефон\r\n"
-                                 "9000000002;Петров;;;;;\r\n"));
+                                 "9000000001; Иванов;Пользователь;31122026;3;Круглосуточно;Телефон\r\n"
+                                 "9000000002;\"\"\"Петров\"\" \";;;;;\r\n"));
 
     // Into an emptied grid: the same rows come back.
     const std::vector<std::vector<std::string>> before = {g->GetRow(1), g->GetRow(2)};
@@ -332,6 +336,54 @@ TEST_F(NumbersGrid, NumberFileRoundTripThroughTheDialogs) {
     ui::test::PushFileAnswer(path);
     testsupport::Click(Form1->UiButton4);
     EXPECT_EQ(Message(), "Строк, записанных в файл с заменой символов: 1\nстрока 3: A1B2C3D4E5;Метка 1;;;0;;Код RFID");
+}
+
+// The peak of the process's resident memory since the last reset, in KiB; -1 where the
+// system keeps none that can be reset.
+long PeakResidentKiB(bool reset) {
+    if (reset && !(std::ofstream("/proc/self/clear_refs") << "5").flush()) return -1;
+    std::ifstream in("/proc/self/status");
+    for (std::string key; in >> key; in.ignore(1 << 16, '\n'))
+        if (key == "VmHWM:") {
+            long kib = -1;
+            in >> kib;
+            return kib;
+        }
+    return -1;
+}
+
+// A file with nothing to take is said so; one larger than any base is refused before it is
+// read, in the texts of the language file.
+TEST_F(NumbersGrid, NumberFilesWithNothingOrTooMuchAreTold) {
+    const std::string saved = g_LangFilePath;
+    g_LangFilePath = (std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "lang" /
+                      "lang_zent.lng").string();
+    EXPECT_EQ(ReadLangMessage(g_LangFilePath, kMsgNumbersFileEmpty, "english"), "The file holds no number");
+    EXPECT_EQ(ReadLangMessage(g_LangFilePath, kMsgNumbersFileTooLarge, "english"),
+              "The file is too large for a number list");
+    Fill({{"9000000001", "Иванов"}});
+    const std::string dir = testsupport::TempDir("numbers-told");
+
+    // A spreadsheet's "CSV UTF-8" of an empty sheet: its byte-order mark alone.
+    ASSERT_TRUE(WriteFileSafely(dir + "/empty.csv", "\xEF\xBB\xBF"));
+    ui::test::PushFileAnswer(dir + "/empty.csv");
+    testsupport::Click(Form1->UiButton3);
+    EXPECT_EQ(Message(), "В файле нет ни одного номера");
+
+    // 200 MB (a sparse file: no disk is spent on it); what was read stays far below that.
+    const std::string large = dir + "/large.csv";
+    std::ofstream(large) << "9000000002;x;;;0;;\r\n";
+    std::filesystem::resize_file(large, std::uintmax_t{200} << 20);
+    const long before = PeakResidentKiB(true);
+    ui::test::PushFileAnswer(large);
+    testsupport::Click(Form1->UiButton3);
+    const long peak = PeakResidentKiB(false);
+    EXPECT_EQ(Message(), "Файл слишком велик для списка номеров");
+    if (before > 0) {
+        EXPECT_LT(peak - before, 32 << 10);
+    }
+    EXPECT_EQ(Column(1), (std::vector<std::string>{"9000000001", ""}));
+    g_LangFilePath = saved;
 }
 
 // Values a controller may hold that no item of the editor names: the configuration file and

@@ -30,7 +30,6 @@ using testsupport::RunClockAlong;
 constexpr unsigned kSlowBaud = 19200;
 constexpr std::size_t kNumbers = 300, kEvents = 200;
 constexpr std::size_t kNumberBlock = 31, kLogBlock = 10;
-constexpr std::size_t FrameBytes(std::size_t data) { return 4 + 2 + 2 + data + 2; }
 
 std::size_t Blocks(std::size_t records, std::size_t block) { return (records + block - 1) / block; }
 // The replies of a read of records in blocks of records of size bytes, its count first.

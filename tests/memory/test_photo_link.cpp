@@ -35,7 +35,6 @@ namespace {
 using namespace linktest;
 using devsim::PhotoModel;
 
-constexpr std::size_t FrameBytes(std::size_t data) { return 4 + 2 + 2 + data + 2; }
 const std::string kDamaged = "Фотоизображение повреждено";
 const TColor kPictureColour = RGB(200, 40, 40);
 

@@ -13,9 +13,6 @@ namespace {
 using namespace linktest;
 using devsim::ReaderParamModel;
 
-// "SLMX", length, marker, command, data, CRC.
-constexpr std::size_t FrameBytes(std::size_t data) { return 4 + 2 + 2 + data + 2; }
-
 struct ParamsRig {
     explicit ParamsRig(const std::string& name) : rig(name), device(rig.AddController("dev")) {
         device.model->SetAnswerStatus(false);

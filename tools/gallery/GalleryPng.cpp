@@ -29,15 +29,18 @@ void Chunk(std::ofstream& f, const char* type, const std::vector<std::uint8_t>& 
 bool WriteGalleryPng(const TBitmap& bitmap, const std::string& path) {
     int w = bitmap.GetWidth(), h = bitmap.GetHeight();
     if (w <= 0 || h <= 0) return false;
+    // A bitmap with an alpha channel keeps it (RGBA, straight alpha); others are plain RGB.
+    const bool alpha = bitmap.GetAlphaFormat() != afIgnored;
     std::vector<std::uint8_t> raw;
-    raw.reserve(size_t(h) * (size_t(w) * 3 + 1));
+    raw.reserve(size_t(h) * (size_t(w) * (alpha ? 4 : 3) + 1));
     for (int y = 0; y < h; ++y) {
         raw.push_back(0);  // no filter
+        const std::uint8_t* row = bitmap.ScanLine(y);  // B, G, R, A; colours premultiplied
         for (int x = 0; x < w; ++x) {
-            TColor c = bitmap.GetPixel(x, y);
-            raw.push_back(std::uint8_t(GetRValue(c)));
-            raw.push_back(std::uint8_t(GetGValue(c)));
-            raw.push_back(std::uint8_t(GetBValue(c)));
+            const std::uint8_t* p = row + size_t(x) * 4;
+            const unsigned a = alpha ? p[3] : 255;
+            for (int i : {2, 1, 0}) raw.push_back(a == 0 ? 0 : std::uint8_t((p[i] * 255u + a / 2) / a));
+            if (alpha) raw.push_back(std::uint8_t(a));
         }
     }
     uLongf size = compressBound(uLong(raw.size()));
@@ -51,7 +54,7 @@ bool WriteGalleryPng(const TBitmap& bitmap, const std::string& path) {
     std::vector<std::uint8_t> ihdr;
     Put32(ihdr, std::uint32_t(w));
     Put32(ihdr, std::uint32_t(h));
-    ihdr.insert(ihdr.end(), {8, 2, 0, 0, 0});
+    ihdr.insert(ihdr.end(), {8, std::uint8_t(alpha ? 6 : 2), 0, 0, 0});
     Chunk(f, "IHDR", ihdr);
     Chunk(f, "IDAT", packed);
     Chunk(f, "IEND", {});

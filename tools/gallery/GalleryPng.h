@@ -1,5 +1,6 @@
 #pragma once
-// Writes a bitmap as an 8-bit RGB PNG file; false when the file cannot be written.
+// Writes a bitmap as an 8-bit PNG file, RGBA when it has an alpha channel and RGB otherwise;
+// false when the file cannot be written.
 #include <string>
 
 class TBitmap;

@@ -43,19 +43,26 @@ TEST(CodePage, CharactersWithoutAFormBecomeQuestionMarks) {
     EXPECT_EQ(Utf8ToCp1251(""), "");
 }
 
-// As a spreadsheet saves "CSV UTF-8" (with a byte-order mark or without) or Windows-1251.
-TEST(CodePage, TextFilesAreReadInTheEncodingTheyWereSavedIn) {
-    EXPECT_EQ(TextFileToUtf8("\xEF\xBB\xBF\xD0\x98\xD0\xB2;1"), "Ив;1");
-    EXPECT_EQ(TextFileToUtf8("\xD0\x98\xD0\xB2;1"), "Ив;1");
-    EXPECT_EQ(TextFileToUtf8("\xC8\xE2;1"), "Ив;1");
-    EXPECT_EQ(TextFileToUtf8("\xEF\xBB\xBF"), "");
-    EXPECT_EQ(TextFileToUtf8("a;1"), "a;1");
+// Lines of a file as a spreadsheet saves "CSV UTF-8" or Windows-1251, each read by itself.
+TEST(CodePage, TextLinesAreReadInTheEncodingTheyWereSavedIn) {
+    const auto read = [](std::string_view bytes, TTextLine code) {
+        std::string text;
+        EXPECT_EQ(TextLineToUtf8(bytes, text), code) << bytes;
+        return text;
+    };
+    EXPECT_EQ(read("\xD0\x98\xD0\xB2;1", TTextLine::Utf8), "Ив;1");
+    EXPECT_EQ(read("\xC8\xE2;1", TTextLine::Cp1251), "Ив;1");
+    EXPECT_EQ(read("a;1", TTextLine::Utf8), "a;1");
+    EXPECT_EQ(read("", TTextLine::Utf8), "");
     // Not UTF-8 unless every sequence is well-formed: an overlong form, a surrogate, a lone
-    // continuation byte. After a mark each reads as U+FFFD.
-    EXPECT_EQ(TextFileToUtf8("\xC0\x80"), "АЂ");
-    EXPECT_EQ(TextFileToUtf8("\xED\xA0\x80"), "н\u00A0Ђ");
-    EXPECT_EQ(TextFileToUtf8("\xD0\xB2\xB2"), "РІІ");
-    EXPECT_EQ(TextFileToUtf8("\xEF\xBB\xBF" "a\xC0\x80\xED\xA0\x80\xB2"), "a\uFFFD\uFFFD\uFFFD");
+    // continuation byte; "ё" of Windows-1251 after "П" happens to be a well-formed pair.
+    EXPECT_EQ(read("\xC0\x80", TTextLine::Cp1251), "АЂ");
+    EXPECT_EQ(read("\xED\xA0\x80", TTextLine::Cp1251), "н\u00A0Ђ");
+    EXPECT_EQ(read("\xD0\xB2\xB2", TTextLine::Cp1251), "РІІ");
+    EXPECT_EQ(read("\xCF\xB8\xF2\xF0", TTextLine::Cp1251), "Пётр");
+    // UTF-8 with a stray byte keeps its letters; the stray byte and a bad sequence show as U+FFFD.
+    EXPECT_EQ(read("\xD0\x98\xD0\xB2\xC8;1", TTextLine::BrokenUtf8), "Ив\uFFFD;1");
+    EXPECT_EQ(read("a\xC0\x80\xD0\x98\xD0\xB2\xD0\xB2", TTextLine::BrokenUtf8), "a\uFFFDИвв");
 }
 
 }  // namespace

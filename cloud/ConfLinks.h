@@ -1,0 +1,112 @@
+#pragma once
+// The local configuration server's connections and the rules they follow, all in one place.
+//
+// A connection is in one of three states:
+//
+//   Waiting   connected, not yet identified as a controller; nothing it sends reaches the
+//             window. It is asked to identify on the next tick and every kIdentifyRetrySeconds
+//             after, and closed without a word once kConfIdentifyTicks have passed without
+//             an identify reply (a controller answers within a few seconds even on GPRS),
+//             however much else it sends.
+//   Claiming  identified while another controller is served. The served one is asked to
+//             identify too (one such probe at a time) and has kConfProbeTicks to send
+//             anything: when it does, every claimant is turned away; when it does not, it is
+//             lost and the claimants wait again, asked at once, their time afresh: the first
+//             to answer is served.
+//   Served    identified while none was: the one controller whose frames reach the window.
+//             It is lost when it stays silent for kConfLinkLostTicks while the window waits
+//             on it, or when it does not answer a probe in time; its answer to a probe is no
+//             news to the window. When it is lost or gone, the claimants wait again as above.
+//
+// The waiting room (Waiting and Claiming) holds at most kConfWaitingRoom connections, and
+// at most kConfWaitingPerAddress from one remote address. A newcomer is always let in and
+// asked: when its address has its share, the connection of that address that has waited
+// longest makes room for it; otherwise, when the room is full, the one that has waited
+// longest of all. Waiting ones go before claimants, which have shown themselves controllers.
+//
+// The type sends and closes nothing itself. It names the connections to ask and to close,
+// and forgets a connection as it names it to be closed; the caller closes it.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Find_device ticks (seconds). A served controller silent this long while the tool waits on
+// it (its status is asked twice a second once logged in; no wait of a transfer on this link
+// is longer) is lost.
+inline constexpr int kConfLinkLostTicks = 60;
+// A served controller asked to identify because another one has must answer within this
+// (GPRS takes a second or two), or it loses its place.
+inline constexpr int kConfProbeTicks = 5;
+// A connection that has not identified within this is no controller: three identify
+// requests go out meanwhile.
+inline constexpr int kConfIdentifyTicks = 10;
+// Connections that wait to identify, in all and from one remote address.
+inline constexpr std::size_t kConfWaitingRoom = 16;
+inline constexpr std::size_t kConfWaitingPerAddress = 4;
+
+// The caller's handle of a connection (its socket); only compared.
+using TConfLink = void*;
+
+enum class TConfState { None, Waiting, Claiming, Served };
+
+// What a frame of a connection means to the window.
+enum class TConfFrame {
+    Ignore,    // nothing for the window
+    Dispatch,  // a frame of the served controller
+    Serve,     // the connection identified and is served from now on; its frame is dispatched
+    Probe,     // the connection claims the served one's place: ask that one to identify
+};
+
+// What a tick asks of the caller, to be done in field order.
+struct TConfTick {
+    TConfLink Lost = nullptr;         // the served controller is lost: close its link, tell
+    std::vector<TConfLink> TurnAway;  // claimants whose served controller answered: close, log
+    std::vector<TConfLink> Close;     // never identified in time: close without a word
+    std::vector<TConfLink> Ask;       // send the identify request
+};
+
+class TConfLinks {
+public:
+    // A new connection from address; the connection that makes room for it (to be closed),
+    // or nullptr.
+    TConfLink Connect(TConfLink link, const std::string& address);
+    // The connection has gone (closed by the peer, reset, or closed here); true when it was
+    // the served one.
+    bool Gone(TConfLink link);
+    // Bytes arrived on it; true when it is the served one.
+    bool Heard(TConfLink link);
+    // A whole frame of it; identifies: the frame is an identify reply of a controller.
+    TConfFrame Frame(TConfLink link, bool identifies);
+    // One Find_device tick; awaitingServed: the window waits on the served controller (its
+    // login, a transfer, a firmware update).
+    TConfTick Tick(bool awaitingServed);
+    void Clear();
+
+    TConfLink Served() const { return FServed; }
+    TConfState StateOf(TConfLink link) const;
+    std::size_t WaitingFrom(const std::string& address) const;
+    std::size_t Waiting() const { return FRoom.size(); }
+
+private:
+    struct TWaiter {
+        TConfLink Link = nullptr;
+        std::string Address;
+        bool Claiming = false;
+        int Age = 0;    // ticks without identifying
+        int AskIn = 1;  // ticks to the next identify request
+    };
+    // The one to make room among those of address ("" any): the oldest waiting, else the
+    // oldest claimant.
+    std::vector<TWaiter>::iterator Oldest(const std::string& address);
+    // The served controller has gone: claimants wait again and are asked at once.
+    void ReleaseClaimants();
+    TConfLink LoseServed();
+
+    std::vector<TWaiter> FRoom;  // in order of arrival
+    TConfLink FServed = nullptr;
+    int FSilence = 0;          // ticks the window waited on the served one without a byte
+    int FProbeLeft = 0;        // ticks left for its answer to a probe; 0: none asked
+    bool FProbeHeard = false;  // a byte came since the probe
+    bool FProbeReplyDue = false;
+};
