@@ -4,6 +4,8 @@
 
 void TForm1::Timer1Timer(TObject*) {
     if (RxSilenceTick(g_RxSilenceTicks)) Receive_analyse();
+    // Before the status step, which ends the tick while a remote update runs.
+    FirmwareQuietStep();
     if (!StatusPollStep()) return;
     PhoneBlockRetryStep();
     LogBlockRetryStep();

@@ -63,14 +63,15 @@ void TFirmwareUpdate::Load(const FirmwareHeader& header, std::unique_ptr<TStream
 
 void TFirmwareUpdate::Close() {
     FFile.reset();
-    FActive = false;
-    FTimeout = 0;
-    FStep = TStep::Idle;
+    Abandon();
+}
+
+std::uint32_t TFirmwareUpdate::Whole() const {
+    return FHeader.BodySize() + (FRemote ? static_cast<std::uint32_t>(kFirmwareHeaderSize) : 0);
 }
 
 int TFirmwareUpdate::Percent() const {
-    const std::uint64_t whole = static_cast<std::uint64_t>(FHeader.BodySize()) +
-                                (FRemote ? kFirmwareHeaderSize : 0);
+    const std::uint64_t whole = Whole();
     if (whole == 0) return 100;
     return static_cast<int>(std::min<std::uint64_t>(100, std::uint64_t{FOffset} * 100 / whole));
 }
@@ -82,6 +83,8 @@ TFwAction TFirmwareUpdate::Program(TFwRoute route) {
     // one stopped would write a body with a hole in it.
     FOffset = 0;
     FTimeout = 0;
+    FAwaited = false;
+    FQuiet = 0;
     if (!FFile) return Fail(TFwActionKind::NoFile);
     switch (route) {
         case TFwRoute::ConfServer:
@@ -97,6 +100,7 @@ TFwAction TFirmwareUpdate::Program(TFwRoute route) {
 }
 
 TFwAction TFirmwareUpdate::OnReply(std::uint8_t command, std::uint8_t result) {
+    if (command == CmdRemoteFwBlock) return OnRemoteReply(result);
     // Late replies of an update that ended, and replies to a step other than the one in
     // flight, would start a second stream of blocks beside the first.
     if (!FActive) return {};
@@ -131,11 +135,43 @@ TFwAction TFirmwareUpdate::OnReply(std::uint8_t command, std::uint8_t result) {
         case TStep::Finish:
             Close();
             return Act(TFwActionKind::Finished);
-        case TStep::Remote:
-            return SendRemoteBlock();
         default:
             return {};
     }
+}
+
+TFwAction TFirmwareUpdate::OnRemoteReply(std::uint8_t result) {
+    const bool sending = FActive && FStep == TStep::Remote;
+    if (result != 0) {
+        // Nothing more is sent; the watchdog ends the update. A refusal that comes after the
+        // update was over (its acknowledgement was a copy of another) is told all the same.
+        if (sending) {
+            FStep = TStep::Stalled;
+            FQuiet = 0;
+        }
+        TFwAction a = Act(TFwActionKind::Rejected);
+        a.Result = result;
+        return a;
+    }
+    if (!sending) return {};
+    if (!FAwaited) {
+        // No block awaits an answer: a copy of the last acknowledgement. The quiet starts again.
+        if (FQuiet > 0) FQuiet = kRemoteAckQuietTicks;
+        return {};
+    }
+    FAwaited = false;
+    FQuiet = kRemoteAckQuietTicks;
+    return {};
+}
+
+TFwAction TFirmwareUpdate::QuietTick() {
+    if (FQuiet <= 0 || --FQuiet > 0) return {};
+    if (!FActive || FStep != TStep::Remote) return {};
+    return SendRemoteBlock();
+}
+
+void TFirmwareUpdate::Heard() {
+    if (FQuiet > 0) FQuiet = kRemoteAckQuietTicks;
 }
 
 TFwAction TFirmwareUpdate::Tick() {
@@ -148,6 +184,7 @@ TFwAction TFirmwareUpdate::Tick() {
 void TFirmwareUpdate::Abandon() {
     FActive = false;
     FTimeout = 0;
+    FQuiet = 0;
     FStep = TStep::Idle;
 }
 
@@ -207,5 +244,21 @@ TFwAction TFirmwareUpdate::SendRemoteBlock() {
     TFwAction a = Send(CmdRemoteFwBlock, FwBlockData(FOffset, buf, n), TStep::Remote);
     FOffset += n;
     FTimeout = kRemoteBlockSeconds;
+    FAwaited = true;
     return a;
+}
+
+std::string FirmwareSentText(std::uint32_t sent, std::uint32_t whole) {
+    const std::string n = std::to_string(sent), m = std::to_string(whole);
+    return "Передано " + n + " из " + m + " байт: устройство получило не весь файл прошивки.//\\ " + n + " of " +
+           m + " bytes sent: the device did not receive the whole firmware file.";
+}
+
+std::string FirmwareCutText(std::uint32_t sent, std::uint32_t whole) {
+    const std::string n = std::to_string(sent), m = std::to_string(whole);
+    return "Обновление прошивки прервано (передано " + n + " из " + m +
+           " байт): устройство получило не весь файл прошивки. Повторите обновление, когда устройство снова "
+           "подключится.//\\ The firmware update was cut short (" + n + " of " + m +
+           " bytes sent): the device did not receive the whole firmware file. Update it again once the device is "
+           "connected again.";
 }

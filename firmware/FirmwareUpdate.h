@@ -21,6 +21,10 @@ inline constexpr std::uint32_t kRemoteBlockSize = 512;
 // Watchdog seconds per block: the device on the local server answers over GPRS.
 inline constexpr int kCableBlockSeconds = 5;
 inline constexpr int kRemoteBlockSeconds = 20;
+// 10 ms ticks the link to the device on the local server must stay quiet behind an
+// acknowledgement before the next block goes: the 0xD1 acknowledgement names no block, so a
+// copy of it arriving on its heels is seen as one only while no other block is in flight.
+inline constexpr int kRemoteAckQuietTicks = 5;
 
 inline constexpr int kMsgFirmwareDone = 9;
 inline constexpr int kMsgFirmwareTimedOut = 10;
@@ -53,9 +57,10 @@ enum class TFwActionKind {
     Finished,   // cable: message 9, normal restart, port closed; remote: wait panel closed with
                 // message 9, then message 55. The file is closed already.
     Rejected,   // Prefix and the result text of Result; nothing more is sent
-    TimedOut,   // message 10; the update and the busy transfer are over
+    TimedOut,   // message 10 and what was sent; the update and the busy transfer are over
     NoFile,     // message 54; nothing is open
-    ReadFailed, // the file ended before its announced size: message 13; the file is closed
+    ReadFailed, // the file ended before its announced size: message 13 and what was sent; the
+                // file is closed
 };
 
 struct TFwAction {
@@ -75,19 +80,32 @@ public:
 
     // The program button: the update is now active.
     TFwAction Program(TFwRoute route);
-    // A reply to one of the update's commands with its result byte (d0).
+    // A reply to one of the update's commands with its result byte (d0). A refused 0xD1
+    // block is told whenever its answer comes, even after the update was over.
     TFwAction OnReply(std::uint8_t command, std::uint8_t result);
     // The one-second tick.
     TFwAction Tick();
+    // The 10 ms tick: the next 0xD1 block goes once the link is quiet behind the last
+    // acknowledgement, and after the last block the update is over.
+    TFwAction QuietTick();
+    // Bytes arrived on the link: the quiet behind an acknowledgement starts again.
+    void Heard();
     // The update ends at once, its image kept, as the watchdog ends it.
     void Abandon();
 
     bool IsOpen() const { return FFile != nullptr; }
     bool Active() const { return FActive; }
-    bool Remote() const { return FRemote; }
+    // Bytes are on their way to the device: a lost link cuts the update short. On the cable
+    // not while the device restarts into its bootloader (it leaves the bus on purpose), nor
+    // after a refused step (the next identification, or the watchdog, ends that).
+    bool Transferring() const {
+        return FActive && (FRemote || (FStep != TStep::AwaitBootloader && FStep != TStep::Stalled));
+    }
     int TimeoutSeconds() const { return FTimeout; }
     // Bytes sent so far: of the body on the cable, of the whole file through the server.
     std::uint32_t Offset() const { return FOffset; }
+    // What Offset() counts up to.
+    std::uint32_t Whole() const;
     std::uint32_t BodySize() const { return FHeader.BodySize(); }
     const FirmwareHeader& Header() const { return FHeader; }
     // Progress bar value, 0..100.
@@ -98,6 +116,7 @@ private:
 
     TFwAction SendBlock();
     TFwAction SendRemoteBlock();
+    TFwAction OnRemoteReply(std::uint8_t result);
     TFwAction Send(std::uint8_t command, std::vector<std::uint8_t> data, TStep next);
     TFwAction Fail(TFwActionKind kind);
     std::uint16_t ReadAt(std::uint64_t position, std::uint8_t* buf, std::uint32_t max);
@@ -109,4 +128,11 @@ private:
     int FTimeout = 0;
     std::uint32_t FOffset = 0;
     TStep FStep = TStep::Idle;
+    bool FAwaited = false;  // a 0xD1 block is in flight, its acknowledgement not yet come
+    int FQuiet = 0;         // 10 ms ticks of quiet still wanted before the next 0xD1 block
 };
+
+// What an update that ends unfinished leaves: sent of whole bytes. After message 10 or 13, and
+// for a link lost under it (asking to update again once the device is back).
+std::string FirmwareSentText(std::uint32_t sent, std::uint32_t whole);
+std::string FirmwareCutText(std::uint32_t sent, std::uint32_t whole);

@@ -93,20 +93,27 @@ void TForm1::Reply_RemoteFwBlock(const TDeviceReply& reply) {
     FirmwareAction(g_FirmwareUpdate.OnReply(reply.Command, *result));
 }
 
-std::string TForm1::CutRemoteFirmwareUpdate() {
-    if (!g_FirmwareUpdate.Active() || !g_FirmwareUpdate.Remote()) return {};
-    const std::string sent = std::to_string(g_FirmwareUpdate.Offset());
-    const std::string whole = std::to_string(g_FirmwareUpdate.BodySize() + kFirmwareHeaderSize);
+std::string TForm1::CutFirmwareUpdate() {
+    if (!g_FirmwareUpdate.Transferring()) return {};
+    const std::string text = FirmwareCutText(g_FirmwareUpdate.Offset(), g_FirmwareUpdate.Whole());
     g_FirmwareUpdate.Abandon();
     SyncCounters();
-    return "Обновление прошивки прервано (передано " + sent + " из " + whole +
-           " байт): устройство получило не весь файл прошивки. Повторите обновление, когда устройство снова "
-           "подключится.//\\ The firmware update was cut short (" + sent + " of " + whole +
-           " bytes sent): the device did not receive the whole firmware file. Update it again once the device has "
-           "dialled in again.";
+    Progress_flash->SetVisible(false);
+    return text;
 }
 
 void TForm1::FirmwareWatchdogStep() { FirmwareAction(g_FirmwareUpdate.Tick()); }
+
+void TForm1::FirmwareQuietStep() { FirmwareAction(g_FirmwareUpdate.QuietTick()); }
+
+void TForm1::FirmwareLinkHeard() { g_FirmwareUpdate.Heard(); }
+
+// An update that ends unfinished says how far it got, and its progress goes.
+void TForm1::ShowFirmwareUnfinished(int message) {
+    Progress_flash->SetVisible(false);
+    MessageShow(GetMessageA(message) + "\r\n" +
+                ReadLangStr(FirmwareSentText(g_FirmwareUpdate.Offset(), g_FirmwareUpdate.Whole())));
+}
 
 // Carries out what the update asked for and shows what it reports.
 void TForm1::FirmwareAction(const TFwAction& action) {
@@ -142,13 +149,13 @@ void TForm1::FirmwareAction(const TFwAction& action) {
             return;
         case TFwActionKind::TimedOut:
             g_BusyTransfer = 0;
-            MessageShow(GetMessageA(kMsgFirmwareTimedOut));
+            ShowFirmwareUnfinished(kMsgFirmwareTimedOut);
             return;
         case TFwActionKind::NoFile:
             MessageShow(GetMessageA(kMsgFirmwareNotOpen));
             return;
         case TFwActionKind::ReadFailed:
-            MessageShow(GetMessageA(kMsgFirmwareNotFirmware));
+            ShowFirmwareUnfinished(kMsgFirmwareNotFirmware);
             return;
     }
 }

@@ -34,10 +34,17 @@ void TForm1::RunTransferStep(std::uint8_t command, const TTransferStep& step) {
         // A send that found the link gone has ended the transfer and said so.
         if (g_TransferEnds != ends) return;
     }
+    if (step.AskCount) {
+        const std::uint32_t ends = g_TransferEnds;
+        SendCommand(CmdReadNumbers, PhonesReadStartData());
+        if (g_TransferEnds != ends) return;
+    }
     if (!step.PanelText.empty()) MessageShowOnMainForm(step.PanelText);
     if (step.ProgressChanged) SetPercentProgress(step.Percent, step.ProgressText);
     // The wait closes before the closing message, which would otherwise vanish with it.
-    if (step.End == TTransferEnd::Completed || step.End == TTransferEnd::NoAnswer) HideWaitPanel(kNoText);
+    if (step.End == TTransferEnd::Completed || step.End == TTransferEnd::NoAnswer ||
+        step.End == TTransferEnd::Unconfirmed)
+        HideWaitPanel(kNoText);
     std::string text = ReadLangStr(step.Message);
     if (step.MessageNumber != 0) text = GetMessageA(step.MessageNumber) + (text.empty() ? "" : "\r\n" + text);
     if (!text.empty()) MessageShow(text);
@@ -56,6 +63,7 @@ void TForm1::RunTransferStep(std::uint8_t command, const TTransferStep& step) {
             g_BusyTransfer = 0;
             break;
         case TTransferEnd::NoAnswer:
+        case TTransferEnd::Unconfirmed:
             // The grid keeps what it showed before.
             g_BusyTransfer = 0;
             g_PhoneReadRows.Clear();
@@ -95,6 +103,16 @@ void TForm1::StartWritePhonesMemory() {
 void TForm1::Reply_NumbersMemory(const TDeviceReply& reply) {
     if (reply.Command == CmdReadNumbers) {
         if (g_CloudSession) MiniLog(kLogPhonesReadReply, kIncoming);
+        // The count a write asked for to confirm its end (or to sort its answers out). Once the
+        // write is over, a read waiting for its count takes it: either answer is the device's.
+        const auto count = DecodePhonesReadReply(DataOf(reply));
+        const bool readTakes = g_PhoneRead.AwaitingCount() && !g_PhoneWrite.Writing();
+        if (count && count->IsCount && g_PhoneWrite.AwaitingCount() && !readTakes) {
+            const TTransferStep step = g_PhoneWrite.OnCountReply(DataOf(reply));
+            RunTransferStep(CmdWriteNumbers, step);
+            if (step.End != TTransferEnd::None) SetPhoneRecords({});
+            return;
+        }
         const bool countAwaited = g_PhoneRead.AwaitingCount();
         const TTransferStep step = g_PhoneRead.OnReply(DataOf(reply));
         if (countAwaited && !g_PhoneRead.AwaitingCount()) HideWaitPanel(kNoText);

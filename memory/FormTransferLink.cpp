@@ -24,6 +24,7 @@ void TForm1::LinkBytesArrived(TLink link) {
     g_PhoneRead.Heard();
     g_PhoneWrite.Heard();
     g_LogRead.Heard();
+    FirmwareLinkHeard();
 }
 
 void TForm1::EndTransfersOnLostLink(TLink lost, const std::string& why) {
@@ -49,10 +50,8 @@ void TForm1::EndTransfersOnLostLink(TLink lost, const std::string& why) {
         cut.push_back(kTextPhotoCut);
         ResetPhotoState();
     }
-    if (lost == TLink::ConfServer) {
-        const std::string firmware = CutRemoteFirmwareUpdate();
-        if (!firmware.empty()) cut.push_back(firmware);
-    }
+    const std::string firmware = CutFirmwareUpdate();
+    if (!firmware.empty()) cut.push_back(firmware);
     if (cut.empty()) {
         // Nothing to tell: the link's own notice says it has gone. A wait on the cable or the
         // local server ends with it; the cloud session's end closes the cloud's.

@@ -201,15 +201,38 @@ std::uint32_t TPhoneWriteTransfer::WriteBlock(std::uint32_t first, TTransferStep
     n = std::min(n, left);
     step.Request = PhonesWriteBlockData(FRecords, first, n);
     FWriteIndex = first;
+    FInFlight.push_back(first);
+    ++FBlocksSent;
     ShowProgress(step, first, count);
     step.PanelText = "Запись памяти номеров (" + Fraction(first, count) + ")";
     FWait.Sent(FCloud ? kPhonesWriteTimeoutCloud : kPhonesWriteTimeoutCable);
     return first + n;
 }
 
+void TPhoneWriteTransfer::AskCount(TTransferStep& step) {
+    step.AskCount = true;
+    FInFlight.push_back(kCountAsked);
+}
+
+void TPhoneWriteTransfer::AskEnd(TTransferStep& step) {
+    step.Request = PhonesWriteEndData();
+    AskCount(step);
+    FWait.Sent(FCloud ? kPhonesWriteTimeoutCloud : kPhonesWriteTimeoutCable);
+}
+
+bool TPhoneWriteTransfer::AwaitingCount() const {
+    return FLateCounts > 0 || std::find(FInFlight.begin(), FInFlight.end(), kCountAsked) != FInFlight.end();
+}
+
+bool TPhoneWriteTransfer::CurrentBlockInFlight() const {
+    return std::find(FInFlight.begin(), FInFlight.end(), FWriteIndex) != FInFlight.end();
+}
+
 TTransferStep TPhoneWriteTransfer::Start(std::vector<PhoneRecord> records, std::uint32_t waitSeconds) {
     FRecords = std::move(records);
-    FNextIndex = FWriteIndex = 0;
+    FNextIndex = FWriteIndex = FBlocksSent = 0;
+    FInFlight.clear();
+    FEnding = FDoubt = false;
     FWait.Begin(static_cast<std::int32_t>(waitSeconds) * 100);
     TTransferStep step;
     if (FRecords.empty()) {
@@ -228,14 +251,13 @@ TTransferStep TPhoneWriteTransfer::Start(std::vector<PhoneRecord> records, std::
 TTransferStep TPhoneWriteTransfer::Advance() {
     TTransferStep step;
     FWait.Progress();
+    FDoubt = false;
     if (FNextIndex >= GetCount()) {
-        step.Request = PhonesWriteEndData();
-        step.Message = kTextPhonesWriteDone;
-        HideProgress(step);
-        step.End = TTransferEnd::Completed;
-        FWriting = false;
-        FWait.Stop();
-        FRecords.clear();
+        // Every block is acknowledged; the device's own count says whether it holds them.
+        FEnding = true;
+        FWriteIndex = GetCount();
+        ShowProgress(step, GetCount(), GetCount());
+        AskEnd(step);
         return step;
     }
     FNextIndex = WriteBlock(FNextIndex, step);
@@ -246,26 +268,70 @@ TTransferStep TPhoneWriteTransfer::OnReply(std::span<const std::uint8_t> data) {
     const auto reply = DecodePhonesWriteReply(data);
     if (!reply) return {};
     TTransferStep step;
-    if (reply->Result != 0) {
-        // The block stays unacknowledged: its countdown sends it again.
-        step.ResultCode = reply->Result;
-        return step;
-    }
-    switch (reply->Detail) {
-    case kPhonesWriteErased:
-        step.Message = kTextPhonesErased;
-        return step;
-    case kPhonesWriteNext:
-        // A late acknowledgement after the end must not send a second end request.
-        if (!FWriting) return step;
+    // A refusal is always told; a block it answers stays unacknowledged, and its countdown
+    // sends it again.
+    if (reply->Result != 0) step.ResultCode = reply->Result;
+    else if (reply->Detail == kPhonesWriteErased) step.Message = kTextPhonesErased;
+    else if (reply->Detail != kPhonesWriteAccepted && reply->Detail != kPhonesWriteNext) return step;
+    // After the end only the device's count matters.
+    if (!FWriting || FEnding || reply->Detail == kPhonesWriteErased) return step;
+    // The reply answers the oldest request in flight; a count request before it went unanswered.
+    while (!FInFlight.empty() && FInFlight.front() == kCountAsked) FInFlight.pop_front();
+    if (FInFlight.empty()) return step;  // more replies than requests: none of it is progress
+    const std::uint32_t answered = FInFlight.front();
+    FInFlight.pop_front();
+    if (reply->Result != 0) return step;
+    if (reply->Detail == kPhonesWriteNext) {
+        // The device names the next index itself; an older copy's answer naming the block
+        // already in flight asks for nothing new.
+        if (answered != FWriteIndex && reply->Next == FWriteIndex) return step;
         FNextIndex = FWriteIndex = reply->Next;
         return Advance();
-    case kPhonesWriteAccepted:
-        if (!FWriting) return step;
-        return Advance();
-    default:
+    }
+    if (answered != FWriteIndex) {
+        FDoubt = true;
         return step;
     }
+    return Advance();
+}
+
+TTransferStep TPhoneWriteTransfer::OnCountReply(std::span<const std::uint8_t> data) {
+    const auto reply = DecodePhonesReadReply(data);
+    if (!reply || !reply->IsCount || !AwaitingCount()) return {};
+    TTransferStep step;
+    if (FLateCounts > 0) {
+        // The answer to a count request of a write that has ended.
+        --FLateCounts;
+        return step;
+    }
+    // Everything sent before the count request has been answered, or never will be.
+    while (FInFlight.front() != kCountAsked) FInFlight.pop_front();
+    FInFlight.pop_front();
+    if (!FEnding) {
+        FDoubt = false;
+        // The block in flight may have been acknowledged among the answers taken for older
+        // copies: it goes again, and its answer is now its own.
+        if (!CurrentBlockInFlight()) FNextIndex = WriteBlock(FWriteIndex, step);
+        return step;
+    }
+    // Asked after every block was acknowledged: the first count tells what the device holds.
+    const std::uint32_t total = GetCount();
+    if (reply->Count == total) {
+        step.Message = kTextPhonesWriteDone;
+        step.End = TTransferEnd::Completed;
+    } else {
+        step.Message = PhonesWriteUnconfirmedText(reply->Count, total);
+        step.End = TTransferEnd::Unconfirmed;
+    }
+    HideProgress(step);
+    End();
+    return step;
+}
+
+void TPhoneWriteTransfer::End() {
+    const auto unanswered = std::count(FInFlight.begin(), FInFlight.end(), kCountAsked);
+    Stop();
+    FLateCounts = static_cast<std::uint32_t>(unanswered);
 }
 
 TTransferStep TPhoneWriteTransfer::OnTick() {
@@ -275,14 +341,22 @@ TTransferStep TPhoneWriteTransfer::OnTick() {
     case TBlockWait::TTick::Wait:
         break;
     case TBlockWait::TTick::Repeat:
+        if (FEnding) {
+            AskEnd(step);
+            break;
+        }
         FNextIndex = WriteBlock(FWriteIndex, step);
+        // An answer taken for an older copy, then silence: the count request after this copy
+        // is answered after everything sent so far, which sorts the answers out again.
+        if (FDoubt && !AwaitingCount()) AskCount(step);
+        FDoubt = false;
         break;
     case TBlockWait::TTick::GiveUp:
         step.MessageNumber = 4;
         step.Message = PhonesWriteCutText(FWriteIndex, GetCount());
         HideProgress(step);
         step.End = TTransferEnd::NoAnswer;
-        Stop();
+        End();
         break;
     }
     return step;
@@ -296,8 +370,10 @@ void TPhoneReadTransfer::Stop() {
 }
 
 void TPhoneWriteTransfer::Stop() {
-    FWriting = false;
+    FWriting = FEnding = FDoubt = false;
+    FLateCounts = 0;
     FWait.Stop();
+    FInFlight.clear();
     FRecords.clear();
 }
 
@@ -315,6 +391,13 @@ std::string PhonesWriteCutText(std::uint32_t written, std::uint32_t total) {
            "запишите базу снова.//\\ The number base write was cut short (" + n + " of " + m +
            " written). The device erased its base before the write and may now hold only part of the numbers: "
            "write the base again.";
+}
+
+std::string PhonesWriteUnconfirmedText(std::uint32_t held, std::uint32_t total) {
+    const std::string n = std::to_string(held), m = std::to_string(total);
+    return "Запись памяти номеров не подтверждена: устройство хранит " + n + " из " + m +
+           " номеров. База в устройстве неполная: запишите базу снова.//\\ The number base write was not "
+           "confirmed: the device holds " + n + " of " + m + " numbers. Its base is incomplete: write the base again.";
 }
 
 std::string PhonesWriteCloseQuestion(std::uint32_t written, std::uint32_t total) {

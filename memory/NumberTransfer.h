@@ -4,6 +4,7 @@
 // 10 ms tick asks again for a read block, or sends a write block again, once the link has
 // been silent for it; a transfer the device stops answering ends after a bounded wait.
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <span>
 #include <string>
@@ -102,6 +103,11 @@ private:
 };
 
 // Writing the base (StartWritePhonesMemory, WritePhonesMemoryBlock, the 0x2D reply handler).
+// An acknowledgement names no block, and a block sent again is acknowledged once per copy: the
+// copies in flight are kept in sending order, and each acknowledgement answers the oldest, so
+// that the extra answers to a block sent again never move the write past a block the device
+// has not acknowledged itself. After the end request the device's record count is asked for:
+// the write is completed only when it holds every record.
 class TPhoneWriteTransfer {
 public:
     void SetCloudSession(bool on) { FCloud = on; }
@@ -110,31 +116,54 @@ public:
     // never acknowledged ends the write after waitSeconds.
     TTransferStep Start(std::vector<PhoneRecord> records, std::uint32_t waitSeconds = kPhonesWaitCable);
     TTransferStep OnReply(std::span<const std::uint8_t> data);
+    // A 0x2C reply while AwaitingCount(): the device's record count.
+    TTransferStep OnCountReply(std::span<const std::uint8_t> data);
     // One 10 ms tick: the re-send countdown.
     TTransferStep OnTick();
     // Bytes arrived on the link: the re-send waits for its silence anew.
     void Heard() { FWait.Heard(); }
 
+    // Blocks go, or the end waits for the device's count.
     bool Writing() const { return FWriting; }
+    // A count request of this write is unanswered: the next count reply is the write's. A
+    // completed write still takes the answers to its repeated requests; Stop() forgets them.
+    bool AwaitingCount() const;
     std::uint32_t GetNextIndex() const { return FNextIndex; }
     // The first record of the block in flight: every record before it is acknowledged.
     std::uint32_t GetWriteIndex() const { return FWriteIndex; }
     std::uint32_t GetCount() const { return static_cast<std::uint32_t>(FRecords.size()); }
     std::uint16_t GetWriteTimeout() const { return static_cast<std::uint16_t>(FWait.Left()); }
     // Blocks sent by this write, repeats included.
-    std::uint32_t BlockRequests() const { return FWait.Requests(); }
-    // Ends the write where it stands: no re-send, no end request.
+    std::uint32_t BlockRequests() const { return FBlocksSent; }
+    // Ends the write where it stands: no re-send, no end request. The link it used is gone
+    // or no longer the write's: no answer is awaited.
     void Stop();
 
 private:
     // Fills step with the block from first; returns the index after it.
     std::uint32_t WriteBlock(std::uint32_t first, TTransferStep& step);
+    // The end request and the count request after it.
+    void AskEnd(TTransferStep& step);
+    void AskCount(TTransferStep& step);
     TTransferStep Advance();
+    bool CurrentBlockInFlight() const;
+    // Ends the write on the link it used: answers to its count requests may still come.
+    void End();
 
     bool FCloud = false;
     bool FWriting = false;
+    bool FEnding = false;  // every block acknowledged; the device's count is awaited
+    // An acknowledgement was taken as an older copy's: it may have been the block in flight's,
+    // whose copies are then answered one late for good unless a count request sorts them out.
+    bool FDoubt = false;
     std::uint32_t FNextIndex = 0;
     std::uint32_t FWriteIndex = 0;
+    std::uint32_t FBlocksSent = 0;
+    // What was sent and not yet answered, oldest first: the first record of each block copy,
+    // or kCountAsked for a count request, which the device answers after everything before it.
+    std::deque<std::uint32_t> FInFlight;
+    static constexpr std::uint32_t kCountAsked = 0xFFFFFFFF;
+    std::uint32_t FLateCounts = 0;  // count requests left unanswered by the completed write
     TBlockWait FWait;
     std::vector<PhoneRecord> FRecords;
 };
@@ -143,6 +172,8 @@ private:
 // total of 0 is not known yet), in both languages.
 std::string PhonesReadCutText(std::uint32_t received, std::uint32_t total);
 std::string PhonesWriteCutText(std::uint32_t written, std::uint32_t total);
+// A write whose end the device's count does not confirm: it holds `held` of total records.
+std::string PhonesWriteUnconfirmedText(std::uint32_t held, std::uint32_t total);
 // The question of a close while a write runs.
 std::string PhonesWriteCloseQuestion(std::uint32_t written, std::uint32_t total);
 

@@ -13,10 +13,13 @@ enum class TTransferEnd {
     EraseSent,  // an empty base went out as "erase all": busy flag cleared
     NoAnswer,   // the device stopped answering: the transfer ended where it stood, its message
                 // (what it leaves) after the numbered one; progress hidden, wait panel closed
+    Unconfirmed,  // the device's own count disagrees with what was written: ended as NoAnswer,
+                  // its message says what the device holds
 };
 
 struct TTransferStep {
     std::vector<std::uint8_t> Request;  // data of the transfer's command; empty = nothing to send
+    bool AskCount = false;              // then the device's record count is asked for (0x2C [0x00])
     std::string PanelText;              // line for the message panel (on the main form)
     bool ProgressChanged = false;
     int Percent = 0;                    // -1 hides the progress display

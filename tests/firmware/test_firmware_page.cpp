@@ -14,6 +14,7 @@
 #include "platform/sys/Clock.h"
 #include "platform/ui/Dialogs.h"
 #include "tools/devsim/BootloaderModel.h"
+#include "tools/devsim/LinkRelay.h"
 
 namespace {
 
@@ -173,11 +174,35 @@ TEST(FirmwarePage, WatchdogEndsAnUpdateWhoseRepliesStop) {
     EXPECT_EQ(g_BusyTransfer, 0);
     EXPECT_EQ(g_FwTimeout, 0);
     EXPECT_TRUE(Form1->MESPANEL->GetVisible());
-    EXPECT_EQ(FirmwareRig::Message(), Form1->GetMessageA(10));
+    EXPECT_EQ(FirmwareRig::Message(),
+              Form1->GetMessageA(10) + "\r\nПередано 2048 из 3000 байт: устройство получило не весь файл прошивки.");
+    EXPECT_FALSE(Form1->Progress_flash->GetVisible());
     // Abandoned, not closed: the button waits for the page or a file.
     EXPECT_TRUE(g_FirmwareUpdate.IsOpen());
     EXPECT_FALSE(Form1->Program_flash->GetEnabled());
     EXPECT_EQ(f.device.Requests(devsim::kCmdFwFinish), 0u);
+}
+
+// Unplugged during the flash: the update ends at once and says how far it got.
+TEST(FirmwarePage, AnUnplugMidFlashSaysHowFarItGot) {
+    FirmwareRig f("fw-unplug", true);
+    ASSERT_TRUE(f.ok);
+    ASSERT_TRUE(f.Open(f.File("fw.bin", fwtest::MakeImage(3000))));
+    testsupport::Click(Form1->Program_flash->GetWidget());
+    ASSERT_TRUE(f.Step(devsim::kCmdFwStart));
+    ASSERT_TRUE(f.Step(devsim::kCmdFwSize));
+    ASSERT_TRUE(f.Step(devsim::kCmdFwHeader));
+    ASSERT_TRUE(f.Step(devsim::kCmdFwBlock));
+    ASSERT_TRUE(LinkRig::AwaitRequests(f.device, devsim::kCmdFwBlock, 2));
+    f.device.sim.Unplug();
+    const std::string cut = "Связь с устройством потеряна.\r\nОбновление прошивки прервано (передано 2048 из 3000 "
+                            "байт): устройство получило не весь файл прошивки. Повторите обновление, когда устройство "
+                            "снова подключится.";
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return FirmwareRig::Message() == cut; })) << FirmwareRig::Message();
+    EXPECT_EQ(g_FlashActive, 0);
+    EXPECT_FALSE(Form1->Progress_flash->GetVisible());
+    sys::AdvanceMs(6000);
+    EXPECT_EQ(FirmwareRig::Message(), cut);
 }
 
 TEST(FirmwarePage, RejectedStepShowsItsCommandAndCode) {
@@ -241,39 +266,64 @@ TEST(FirmwarePage, FilesTheDeviceDoesNotTakeAreRefused) {
     EXPECT_FALSE(Form1->Progress_flash->GetVisible());
 }
 
-// Through the local configuration server the whole file goes as 0xD1 blocks of 512, to a
-// device that dialled in over a link that splits every frame it sends into small pieces.
-TEST(FirmwarePage, RemoteTransferInBlocksOf512) {
-    LinkRig rig("fw-remote");
-    rig.CreateForm();
-    ui::test::SetScripted(true);
-    Form1->RconfPort->SetText("0");
-    testsupport::Click(Form1->Button1->GetWidget());
-    devsim::DevSim modem("");
-    devsim::DeviceModel model(modem);
-    std::atomic<int> result{0};
-    model.AddHandler(0xD1, [&result](const devsim::Frame&) {
-        if (result < 0) return Bytes{};  // no answer
-        return devsim::BuildReply(0xD1, {static_cast<std::uint8_t>(result.load())});
-    });
-    modem.SetPacing(2400);
-    ASSERT_TRUE(modem.Dial("127.0.0.1", Form1->ConfServer->GetSocket()->GetLocalPort()));
-    ASSERT_TRUE(testsupport::WaitUntil([] { return Form1->ConfServer->GetSocket()->GetActiveConnections() == 1; }));
-    sys::AdvanceMs(1000);  // identified first
-    ASSERT_TRUE(testsupport::WaitUntil([] { return g_ConfServerConnected == 1; }));
-    const auto blocks = [&modem] {
+// A controller dialled in to the local configuration server through a relay of the test's,
+// its output paced and split into small pieces. It answers each 0xD1 block with `result`, the
+// block that ends the file with `last` (no answer while negative).
+struct RemoteRig {
+    explicit RemoteRig(const std::string& name) : rig(name), model(modem) {
+        rig.CreateForm();
+        ui::test::SetScripted(true);
+        Form1->RconfPort->SetText("0");
+        testsupport::Click(Form1->Button1->GetWidget());
+        model.AddHandler(0xD1, [this](const devsim::Frame& f) {
+            const std::uint32_t end = (f.data[0] | f.data[1] << 8 | f.data[2] << 16) + (f.data[4] | f.data[5] << 8);
+            const int answer = end >= whole ? last.load() : result.load();
+            if (answer < 0) return Bytes{};
+            return devsim::BuildReply(0xD1, {static_cast<std::uint8_t>(answer)});
+        });
+        modem.SetPacing(2400);
+        relay = std::make_unique<devsim::LinkRelay>("127.0.0.1", Form1->ConfServer->GetSocket()->GetLocalPort());
+        ok = relay->Start() && modem.Dial("127.0.0.1", relay->Port()) &&
+             testsupport::WaitUntil([] { return Form1->ConfServer->GetSocket()->GetActiveConnections() == 1; });
+        sys::AdvanceMs(1000);  // identified first
+        ok = ok && testsupport::WaitUntil([] { return g_ConfServerConnected == 1; });
+    }
+    ~RemoteRig() {
+        Form1->CloseFirmwareFile();
+        ui::test::SetScripted(false);
+    }
+    // The image opened and the update started with the program button.
+    bool Program(const Image& image) {
+        whole = static_cast<std::uint32_t>(image.size());
+        fwtest::WriteFile(rig.Path("fw.bin"), image);
+        if (!Form1->OpenFWFileSTM(rig.Path("fw.bin"))) return false;
+        testsupport::Click(Form1->Program_flash->GetWidget());
+        return true;
+    }
+    std::vector<devsim::Frame> Blocks() const {
         std::vector<devsim::Frame> out;
         for (const devsim::Frame& f : modem.Frames())
             if (f.command == 0xD1) out.push_back(f);
         return out;
-    };
+    }
 
+    LinkRig rig;
+    devsim::DevSim modem{""};
+    devsim::DeviceModel model;
+    std::unique_ptr<devsim::LinkRelay> relay;
+    std::atomic<int> result{0}, last{0};
+    std::atomic<std::uint32_t> whole{0};
+    bool ok = false;
+};
+
+// Through the local configuration server the whole file goes as 0xD1 blocks of 512.
+TEST(FirmwarePage, RemoteTransferInBlocksOf512) {
+    RemoteRig r("fw-remote");
+    ASSERT_TRUE(r.ok);
     const Image image = fwtest::MakeImage(788);  // 1300 bytes
-    fwtest::WriteFile(rig.Path("fw.bin"), image);
-    ASSERT_TRUE(Form1->OpenFWFileSTM(rig.Path("fw.bin")));
-    testsupport::Click(Form1->Program_flash->GetWidget());
-    ASSERT_TRUE(testsupport::WaitUntil([] { return Form1->MESLABEL->GetCaption() == Form1->GetMessageA(55); }));
-    const std::vector<devsim::Frame> sent = blocks();
+    ASSERT_TRUE(r.Program(image));
+    ASSERT_GE(testsupport::RunClockAlong([] { return FirmwareRig::Message() == Form1->GetMessageA(55); }, 10000), 0);
+    const std::vector<devsim::Frame> sent = r.Blocks();
     ASSERT_EQ(sent.size(), 3u);
     const std::uint32_t offsets[] = {0, 512, 1024};
     const std::uint16_t sizes[] = {512, 512, 276};
@@ -287,36 +337,84 @@ TEST(FirmwarePage, RemoteTransferInBlocksOf512) {
     EXPECT_EQ(g_FlashActive, 0);
     EXPECT_FALSE(g_FirmwareUpdate.IsOpen());
 
-    // A rejected block is reported without a prefix; the watchdog ends it 20 s later.
-    result = 7;
-    ASSERT_TRUE(Form1->OpenFWFileSTM(rig.Path("fw.bin")));
-    testsupport::Click(Form1->Program_flash->GetWidget());
+    // A rejected block is reported without a prefix; the watchdog ends it 20 s later and
+    // says how far it got.
+    r.result = 7;
+    ASSERT_TRUE(r.Program(image));
     const std::string rejected = ErrorCodeToText(7, [](int n) { return Form1->GetMessageA(n); });
-    ASSERT_TRUE(testsupport::WaitUntil([&] { return Form1->MESLABEL->GetCaption() == rejected; }));
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return FirmwareRig::Message() == rejected; }));
     EXPECT_EQ(g_FwTimeout, 20);
     sys::AdvanceMs(21000);
     EXPECT_EQ(g_FlashActive, 0);
-    EXPECT_EQ(Form1->MESLABEL->GetCaption(), Form1->GetMessageA(10));
-    EXPECT_EQ(blocks().size(), 4u);
+    EXPECT_EQ(FirmwareRig::Message(),
+              Form1->GetMessageA(10) + "\r\nПередано 512 из 1300 байт: устройство получило не весь файл прошивки.");
+    EXPECT_FALSE(Form1->Progress_flash->GetVisible());
+    EXPECT_EQ(r.Blocks().size(), 4u);
 
     // The device hangs up in the middle: the update ends at once and says what that leaves;
     // no watchdog runs on.
-    result = -1;
-    ASSERT_TRUE(Form1->OpenFWFileSTM(rig.Path("fw.bin")));
-    testsupport::Click(Form1->Program_flash->GetWidget());
-    ASSERT_TRUE(testsupport::WaitUntil([&] { return blocks().size() == 5; }));
-    modem.Stop();
+    r.result = -1;
+    ASSERT_TRUE(r.Program(image));
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return r.Blocks().size() == 5; }));
+    r.modem.Stop();
     const std::string cut = "Связь с устройством потеряна.\r\nОбновление прошивки прервано (передано 512 из 1300 байт): "
                             "устройство получило не весь файл прошивки. Повторите обновление, когда устройство снова "
                             "подключится.";
-    ASSERT_TRUE(testsupport::WaitUntil([&] { return Form1->MESLABEL->GetCaption() == cut; }))
-        << Form1->MESLABEL->GetCaption();
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return FirmwareRig::Message() == cut; })) << FirmwareRig::Message();
     EXPECT_EQ(g_FlashActive, 0);
     EXPECT_EQ(g_FwTimeout, 0);
     sys::AdvanceMs(21000);
-    EXPECT_EQ(Form1->MESLABEL->GetCaption(), cut);
-    Form1->CloseFirmwareFile();
-    ui::test::SetScripted(false);
+    EXPECT_EQ(FirmwareRig::Message(), cut);
+}
+
+// One acknowledgement comes twice on the way, and the device refuses the last block: one
+// block at most is ever in flight, the refusal is shown and no success is.
+TEST(FirmwarePage, RemoteTransferWithACopiedAcknowledgementShowsTheRefusedLastBlock) {
+    RemoteRig r("fw-copied-ack");
+    ASSERT_TRUE(r.ok);
+    auto inFlight = std::make_shared<std::atomic<int>>(0);
+    auto most = std::make_shared<std::atomic<int>>(0);
+    r.relay->SetRule(devsim::LinkRelay::ToDevice, [inFlight, most](const devsim::Frame& f) {
+        if (f.command == 0xD1) *most = std::max(most->load(), ++*inFlight);
+        return devsim::RelayAct::Pass;
+    });
+    r.relay->SetRule(devsim::LinkRelay::ToTool, [inFlight, copied = false](const devsim::Frame& f) mutable {
+        if (f.command != 0xD1) return devsim::RelayAct::Pass;
+        --*inFlight;
+        if (copied) return devsim::RelayAct::Pass;
+        copied = true;
+        return devsim::RelayAct::Twice;
+    });
+    r.last = 3;
+    ASSERT_TRUE(r.Program(fwtest::MakeImage(2000)));  // five blocks
+    const std::string refused = ErrorCodeToText(3, [](int n) { return Form1->GetMessageA(n); });
+    bool success = false;
+    ASSERT_GE(testsupport::RunClockAlong([&] {
+        const std::string m = FirmwareRig::Message();
+        success = success || m == Form1->GetMessageA(55) || m == Form1->GetMessageA(9);
+        return m == refused;
+    }, 10000), 0);
+    EXPECT_FALSE(success);
+    EXPECT_EQ(r.Blocks().size(), 5u);
+    EXPECT_EQ(most->load(), 1);
+}
+
+// The device's acknowledgements stop at half the file: the watchdog ends the update and says
+// how many bytes were sent.
+TEST(FirmwarePage, RemoteTransferWhoseAcknowledgementsStopSaysHowFarItGot) {
+    RemoteRig r("fw-acks-stop");
+    ASSERT_TRUE(r.ok);
+    r.relay->SetRule(devsim::LinkRelay::ToTool, [passed = 0](const devsim::Frame& f) mutable {
+        return f.command == 0xD1 && ++passed > 1 ? devsim::RelayAct::Drop : devsim::RelayAct::Pass;
+    });
+    ASSERT_TRUE(r.Program(fwtest::MakeImage(1536)));  // 2048 bytes
+    ASSERT_GE(testsupport::RunClockAlong([&] { return r.Blocks().size() == 2; }, 5000), 0);
+    EXPECT_EQ(Form1->Progress_flash->GetPercent(), 50);
+    sys::AdvanceMs(20000);
+    EXPECT_EQ(FirmwareRig::Message(),
+              Form1->GetMessageA(10) + "\r\nПередано 1024 из 2048 байт: устройство получило не весь файл прошивки.");
+    EXPECT_FALSE(Form1->Progress_flash->GetVisible());
+    EXPECT_EQ(g_FlashActive, 0);
 }
 
 }  // namespace

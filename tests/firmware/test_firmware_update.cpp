@@ -208,20 +208,46 @@ TEST(CableUpdate, EmptyBody) {
     ExpectSend(r.fw.OnReply(CmdFwBlock, 0), CmdFwFinish, {});
 }
 
+// A 0xD1 block acknowledged: what goes once the link has been quiet behind it.
+TFwAction Acknowledged(TFirmwareUpdate& fw) {
+    EXPECT_EQ(fw.OnReply(CmdRemoteFwBlock, 0).Kind, TFwActionKind::None);
+    for (int t = 1; t < kRemoteAckQuietTicks; ++t) EXPECT_EQ(fw.QuietTick().Kind, TFwActionKind::None);
+    return fw.QuietTick();
+}
+
 TEST(RemoteUpdate, WholeTransfer) {
     TRig r(788, 788);  // 1300 bytes in all
     ExpectSend(r.fw.Program(TFwRoute::ConfServer), CmdRemoteFwBlock, r.Block(0, 0, 512));
     EXPECT_EQ(r.fw.TimeoutSeconds(), 20);
     EXPECT_EQ(r.fw.Percent(), 39);
     for (int t = 0; t < 19; ++t) EXPECT_EQ(r.fw.Tick().Kind, TFwActionKind::None);
-    ExpectSend(r.fw.OnReply(CmdRemoteFwBlock, 0), CmdRemoteFwBlock, r.Block(512, 512, 512));
+    ExpectSend(Acknowledged(r.fw), CmdRemoteFwBlock, r.Block(512, 512, 512));
     EXPECT_EQ(r.fw.Percent(), 78);
-    ExpectSend(r.fw.OnReply(CmdRemoteFwBlock, 0), CmdRemoteFwBlock, r.Block(1024, 1024, 276));
+    ExpectSend(Acknowledged(r.fw), CmdRemoteFwBlock, r.Block(1024, 1024, 276));
     EXPECT_EQ(r.fw.Percent(), 100);
     EXPECT_EQ(r.fw.OnReply(CmdFwBlock, 0).Kind, TFwActionKind::None);
-    EXPECT_EQ(r.fw.OnReply(CmdRemoteFwBlock, 0).Kind, TFwActionKind::Finished);
+    EXPECT_EQ(Acknowledged(r.fw).Kind, TFwActionKind::Finished);
     EXPECT_FALSE(r.fw.Active());
     EXPECT_FALSE(r.fw.IsOpen());
+}
+
+// The acknowledgement names no block: a copy of one is not taken for the next block's, so
+// one block at most is ever in flight; a refusal is told even after the update was over.
+TEST(RemoteUpdate, ACopiedAcknowledgementMovesNothingOn) {
+    TRig r(788, 788);
+    r.fw.Program(TFwRoute::ConfServer);
+    EXPECT_EQ(r.fw.OnReply(CmdRemoteFwBlock, 0).Kind, TFwActionKind::None);
+    for (int t = 0; t < 3; ++t) EXPECT_EQ(r.fw.QuietTick().Kind, TFwActionKind::None);
+    EXPECT_EQ(r.fw.OnReply(CmdRemoteFwBlock, 0).Kind, TFwActionKind::None);  // the copy
+    r.fw.Heard();
+    for (int t = 1; t < kRemoteAckQuietTicks; ++t) EXPECT_EQ(r.fw.QuietTick().Kind, TFwActionKind::None);
+    ExpectSend(r.fw.QuietTick(), CmdRemoteFwBlock, r.Block(512, 512, 512));
+    EXPECT_EQ(r.fw.QuietTick().Kind, TFwActionKind::None);
+    ExpectSend(Acknowledged(r.fw), CmdRemoteFwBlock, r.Block(1024, 1024, 276));
+    EXPECT_EQ(Acknowledged(r.fw).Kind, TFwActionKind::Finished);
+    const TFwAction late = r.fw.OnReply(CmdRemoteFwBlock, 3);
+    EXPECT_EQ(late.Kind, TFwActionKind::Rejected);
+    EXPECT_EQ(late.Result, 3);
 }
 
 TEST(RemoteUpdate, RejectedBlockThenWatchdog) {
@@ -245,8 +271,10 @@ TEST(RemoteUpdate, NoFileAndShortFile) {
 
     TRig r(788, 300);  // 812 bytes where 1300 are announced
     r.fw.Program(TFwRoute::ConfServer);
-    ExpectSend(r.fw.OnReply(CmdRemoteFwBlock, 0), CmdRemoteFwBlock, r.Block(512, 512, 300));
-    EXPECT_EQ(r.fw.OnReply(CmdRemoteFwBlock, 0).Kind, TFwActionKind::ReadFailed);
+    ExpectSend(Acknowledged(r.fw), CmdRemoteFwBlock, r.Block(512, 512, 300));
+    EXPECT_EQ(Acknowledged(r.fw).Kind, TFwActionKind::ReadFailed);
+    EXPECT_EQ(r.fw.Offset(), 812u);
+    EXPECT_EQ(r.fw.Whole(), 1300u);
     EXPECT_FALSE(r.fw.IsOpen());
 
     // Closing the file mid-transfer: the late acknowledgement finds the update over.

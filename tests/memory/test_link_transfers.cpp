@@ -18,6 +18,7 @@
 #include "platform/sys/Signals.h"
 #include "platform/ui/Dialogs.h"
 #include "support/RealInput.h"
+#include "tools/devsim/LinkRelay.h"
 #include "tools/devsim/MemoryModel.h"
 #include "tools/devsim/SampleContent.h"
 
@@ -95,8 +96,10 @@ void WholeExchange(devsim::DevSim& sim, MemoryModel& memory, unsigned baud) {
     took = RunClockAlong([&] { return !g_PhoneWrite.Writing() && memory.WriteEndCount() == 1; }, 60000);
     EXPECT_EQ(Message(), "Запись памяти номеров завершена");
     EXPECT_EQ(memory.Numbers(), base);
-    ExpectPaced("write", took, sim.ReceivedCount() + (Blocks(kNumbers, kNumberBlock) + 1) * FrameBytes(2), baud,
-                Count(sim, devsim::kCmdWriteNumbers, 0x00), Blocks(kNumbers, kNumberBlock));
+    // The device's replies: the blocks' and the end's acknowledgements, and its count.
+    const std::size_t replies = (Blocks(kNumbers, kNumberBlock) + 1) * FrameBytes(2) + FrameBytes(3);
+    ExpectPaced("write", took, sim.ReceivedCount() + replies, baud, Count(sim, devsim::kCmdWriteNumbers, 0x00),
+                Blocks(kNumbers, kNumberBlock));
     EXPECT_TRUE(NoStatusDuring(sim, devsim::kCmdWriteNumbers));
 
     memory.SetLog(devsim::SampleLog(kEvents, base).Records);
@@ -176,28 +179,48 @@ TEST(LinkTransfers, WholeTransfersAtTheLinePaceOfA19200BaudCable) {
     WholeExchange(c.device.sim, *c.memory, kSlowBaud);
 }
 
-TEST(LinkTransfers, WholeTransfersAtGprsPaceThroughTheLocalServer) {
-    LinkRig rig("slow-gprs");
-    rig.ListPorts({});
-    rig.CreateForm();
-    SetPhoneRecords({});
-    StopPhoneTransfers();
-    g_LogRead.Stop();
-    ui::test::ClearDialogs();
-    Form1->RconfPort->SetText("0");
-    testsupport::Click(Form1->Button1);
-    devsim::DevSim modem("");
-    devsim::DeviceModel model(modem);
-    MemoryModel memory(model, modem);
-    modem.SetPacing(devsim::kGprsPaceBaud);
-    modem.SetInputPacing(devsim::kGprsPaceBaud);
-    ASSERT_TRUE(modem.Dial("127.0.0.1", Form1->ConfServer->GetSocket()->GetLocalPort()));
-    // Asked to identify on the server's next tick, and served once it has answered.
-    ASSERT_GE(RunClockAlong([] { return g_ConfServerConnected == 1 && g_DeviceConnected; }, 5000),
-              0);
-    ASSERT_TRUE(LogIn());
+// A controller dialled in to the local configuration server at GPRS pace, served and logged
+// in; through a relay when the test makes the link's faults.
+struct GprsLink {
+    explicit GprsLink(const std::string& name, bool relayed = false) : rig(name), model(modem), memory(model, modem) {
+        rig.ListPorts({});
+        rig.CreateForm();
+        SetPhoneRecords({});
+        StopPhoneTransfers();
+        g_LogRead.Stop();
+        ui::test::ClearDialogs();
+        Form1->RconfPort->SetText("0");
+        testsupport::Click(Form1->Button1);
+        modem.SetPacing(devsim::kGprsPaceBaud);
+        modem.SetInputPacing(devsim::kGprsPaceBaud);
+        int port = Form1->ConfServer->GetSocket()->GetLocalPort();
+        if (relayed) {
+            relay = std::make_unique<devsim::LinkRelay>("127.0.0.1", port);
+            if (!relay->Start()) return;
+            port = relay->Port();
+        }
+        // Asked to identify on the server's next tick, and served once it has answered.
+        ok = modem.Dial("127.0.0.1", port) &&
+             RunClockAlong([] { return g_ConfServerConnected == 1 && g_DeviceConnected; }, 5000) >= 0 && LogIn();
+    }
+    ~GprsLink() {
+        StopPhoneTransfers();
+        g_LogRead.Stop();
+    }
 
-    WholeExchange(modem, memory, devsim::kGprsPaceBaud);
+    LinkRig rig;
+    devsim::DevSim modem{""};
+    devsim::DeviceModel model;
+    MemoryModel memory;
+    std::unique_ptr<devsim::LinkRelay> relay;
+    bool ok = false;
+};
+
+TEST(LinkTransfers, WholeTransfersAtGprsPaceThroughTheLocalServer) {
+    GprsLink c("slow-gprs");
+    ASSERT_TRUE(c.ok);
+    devsim::DevSim& modem = c.modem;
+    WholeExchange(modem, c.memory, devsim::kGprsPaceBaud);
     // Once the transfers are over the status is asked for again.
     modem.ClearRecord();
     RunClockAlong([&] { return Count(modem, devsim::kCmdReadStatus, 0) > 0; }, 2000);
@@ -209,6 +232,84 @@ TEST(LinkTransfers, WholeTransfersAtGprsPaceThroughTheLocalServer) {
     modem.Stop();
     ASSERT_TRUE(testsupport::WaitUntil([] { return g_WaitTicks == 0 && Message().find("\r\n") != std::string::npos; }));
     EXPECT_EQ(Message(), "Связь с устройством потеряна.\r\nЧтение конфигурации прервано. Настройки на экране остались прежними.");
+}
+
+// The grid holds these records, as a read or a file leaves it.
+void GridHolds(const std::vector<devsim::Bytes>& records) {
+    std::vector<PhoneRecord> base(records.size());
+    for (std::size_t i = 0; i < records.size(); ++i)
+        std::copy(records[i].begin(), records[i].end(), base[i].Bytes.begin());
+    SetPhoneRecords(base);
+    Form1->PhoneStructToGrid();
+    SetPhoneRecords({});
+}
+
+// A write of the grid started as the user starts it, at the line's pace until the block from
+// record `at` is on its way. Then the controller's replies stall for 20 s of the clock: that
+// block goes again every 3 s, the controller, which still hears the tool, acknowledges every
+// copy, and the acknowledgements all come once the stall ends.
+bool WriteIntoAStall(GprsLink& c, std::uint32_t at) {
+    ui::test::PushDialogAnswer(IDYES);
+    testsupport::Click(Form1->UiButton6);
+    if (RunClockAlong([at] { return g_PhoneWrite.GetWriteIndex() >= at; }, 30000) < 0) return false;
+    c.relay->Hold(devsim::LinkRelay::ToTool);
+    std::size_t copies = 1;
+    const auto acknowledged = [&c, &copies] {
+        const auto held = [&] { return c.relay->Held(devsim::LinkRelay::ToTool, devsim::kCmdWriteNumbers); };
+        return testsupport::WaitUntil([&] { return held() == copies; }, 10000);
+    };
+    // The pace of the copies does not matter here: they reach the controller at once.
+    if (!acknowledged()) return false;
+    c.modem.SetInputPacing(0);
+    for (int tick = 0; tick < 2000; ++tick) {
+        const std::uint32_t sent = g_PhoneWrite.BlockRequests();
+        sys::AdvanceMs(10);
+        if (g_PhoneWrite.BlockRequests() != sent && (++copies, !acknowledged())) return false;
+    }
+    c.modem.SetInputPacing(devsim::kGprsPaceBaud);
+    c.relay->Release(devsim::LinkRelay::ToTool);
+    return copies == 7;
+}
+
+TEST(LinkTransfers, ANumberWriteThroughAStalledGprsLinkClaimsOnlyWhatTheControllerHolds) {
+    GprsLink c("stalled-gprs", true);
+    ASSERT_TRUE(c.ok);
+    constexpr std::size_t kBase = 155;  // five blocks; the stall comes at 40 %
+    const std::vector<devsim::Bytes> base = devsim::SampleNumbers(kBase);
+    GridHolds(base);
+    const std::string done = "Запись памяти номеров завершена";
+
+    // Completed only once the controller holds every record.
+    ASSERT_TRUE(WriteIntoAStall(c, 62));
+    bool early = false;
+    RunClockAlong([&] {
+        early = early || (Message() == done && c.memory.Numbers() != base);
+        return !g_PhoneWrite.Writing();
+    }, 30000);
+    EXPECT_FALSE(early);
+    EXPECT_EQ(Message(), done);
+    EXPECT_TRUE(c.memory.Numbers() == base);
+    EXPECT_EQ(c.memory.WriteEndCount(), 1);
+
+    // The same stall, and the link is cut as the block from record 124 goes: never completed,
+    // and the controller holds what the tool says.
+    c.relay->SetRule(devsim::LinkRelay::ToDevice, [](const devsim::Frame& f) {
+        const bool cut = f.command == devsim::kCmdWriteNumbers && f.data.size() > 5 && f.data[0] == 0x00 &&
+                         (f.data[1] | f.data[2] << 8) >= 124;
+        return cut ? devsim::RelayAct::Cut : devsim::RelayAct::Pass;
+    });
+    ASSERT_TRUE(WriteIntoAStall(c, 62));
+    bool completed = false;
+    RunClockAlong([&] {
+        completed = completed || Message() == done;
+        return !g_PhoneWrite.Writing() && Message().rfind("Связь", 0) == 0;
+    }, 30000);
+    EXPECT_FALSE(completed);
+    EXPECT_EQ(Message(), "Связь с устройством потеряна.\r\nЗапись памяти номеров прервана (записано 124 из 155). "
+                         "Устройство стёрло свою базу перед записью и теперь может хранить только часть номеров: "
+                         "запишите базу снова.");
+    EXPECT_EQ(c.memory.Numbers().size(), 124u);
+    EXPECT_TRUE(c.memory.Numbers() == std::vector<devsim::Bytes>(base.begin(), base.begin() + 124));
 }
 
 // The grid as the user left it: two numbers typed in earlier.
@@ -244,13 +345,7 @@ TEST(LinkTransfers, AnUnplugMidReadEndsItAndTheNextControllerHearsNothingBeforeI
 TEST(LinkTransfers, AnUnplugMidWriteEndsItAndTheNextControllerHearsNothingBeforeItsLogin) {
     SlowPty c("lost-write", true);
     ASSERT_TRUE(c.ok);
-    // The grid holds a base, as a read or a file leaves it.
-    std::vector<PhoneRecord> base(kNumbers);
-    const std::vector<devsim::Bytes> sample = devsim::SampleNumbers(kNumbers);
-    for (std::size_t i = 0; i < kNumbers; ++i) std::copy(sample[i].begin(), sample[i].end(), base[i].Bytes.begin());
-    SetPhoneRecords(base);
-    Form1->PhoneStructToGrid();
-    SetPhoneRecords({});
+    GridHolds(devsim::SampleNumbers(kNumbers));
     ui::test::PushDialogAnswer(IDYES);
     testsupport::Click(Form1->UiButton6);
     ASSERT_GE(RunClockAlong([] { return g_PhoneWrite.Writing() && g_PhoneWrite.GetWriteIndex() >= 62; }, 20000), 0);

@@ -236,19 +236,83 @@ TEST(NumberTransfer, WholeWriteOnTheCable) {
     EXPECT_EQ(s.Request, second);
     EXPECT_EQ(t.GetNextIndex(), 40u);
 
+    // The copy sent again is acknowledged: the end request, then the device's count.
     s = t.OnReply(Bytes{0x00, 0x00});
     EXPECT_EQ(s.Request, (Bytes{0x02}));
+    EXPECT_TRUE(s.AskCount);
+    EXPECT_EQ(s.End, TTransferEnd::None);
+    EXPECT_TRUE(s.Message.empty());
+    EXPECT_EQ(s.Percent, 100);
+    EXPECT_TRUE(t.Writing());
+    EXPECT_TRUE(t.AwaitingCount());
+    // The acknowledgement of the copy refused earlier, and the end's own: no second end.
+    EXPECT_TRUE(t.OnReply(Bytes{0x00, 0x00}).Request.empty());
+    EXPECT_TRUE(t.OnReply(Bytes{0x00, 0x02}).Request.empty());
+
+    // A count short of the records written is no completion.
+    TPhoneWriteTransfer short_;
+    short_.Start(Base(3));
+    short_.OnReply(Bytes{0x00, 0x00});
+    s = short_.OnCountReply(Bytes{0x00, 0x02, 0x00});
+    EXPECT_EQ(s.End, TTransferEnd::Unconfirmed);
+    EXPECT_EQ(s.Message.substr(0, s.Message.find("//\\")),
+              "Запись памяти номеров не подтверждена: устройство хранит 2 из 3 номеров. База в устройстве неполная: "
+              "запишите базу снова.");
+    EXPECT_FALSE(short_.Writing());
+
+    // A lost count goes again with the end on the countdown; the first answer decides, and
+    // the answer to the repeat is the write's too, not the start of a read.
+    EXPECT_TRUE(Ticks(t, 299).Request.empty());
+    s = t.OnTick();
+    EXPECT_EQ(s.Request, (Bytes{0x02}));
+    EXPECT_TRUE(s.AskCount);
+    s = t.OnCountReply(Bytes{0x00, 0x28, 0x00});
     EXPECT_EQ(s.End, TTransferEnd::Completed);
     EXPECT_EQ(s.Message, "Запись памяти номеров завершена");
     EXPECT_EQ(s.Percent, -1);
     EXPECT_EQ(t.GetWriteTimeout(), 0);
     EXPECT_FALSE(t.Writing());
-
-    // The acknowledgement of a block sent twice arrives late: no second end request.
-    s = t.OnReply(Bytes{0x00, 0x00});
-    EXPECT_TRUE(s.Request.empty());
-    EXPECT_TRUE(s.Message.empty());
+    EXPECT_TRUE(t.AwaitingCount());
+    EXPECT_EQ(t.OnCountReply(Bytes{0x00, 0x28, 0x00}).End, TTransferEnd::None);
+    EXPECT_FALSE(t.AwaitingCount());
     EXPECT_TRUE(Ticks(t, 1000).Request.empty());
+}
+
+// Copies of a block sent again while the device's answers stall are answered once each: the
+// answers count for that block alone, however many come at once.
+TEST(NumberTransfer, AnAcknowledgementCountsForOneBlockCopyAtMost) {
+    TPhoneWriteTransfer t;
+    t.Start(Base(100), kPhonesWaitRemote);
+    t.OnReply(Bytes{0x00, 0x00});  // block 0; block 31 goes
+    for (int copy = 0; copy < 6; ++copy) EXPECT_EQ(Ticks(t, 300).Request, PhonesWriteBlockData(Base(100), 31, 31));
+    TTransferStep s = t.OnReply(Bytes{0x00, 0x00});
+    EXPECT_EQ(s.Request, PhonesWriteBlockData(Base(100), 62, 31));
+    for (int copy = 0; copy < 6; ++copy) EXPECT_TRUE(t.OnReply(Bytes{0x00, 0x00}).Request.empty());
+    EXPECT_EQ(t.GetWriteIndex(), 62u);
+    EXPECT_EQ(t.OnReply(Bytes{0x00, 0x00}).Request, PhonesWriteBlockData(Base(100), 93, 7));
+
+    // A copy whose answer was lost leaves the next answer taken for it; after the silence the
+    // block goes again with a count request behind it, whose answer sorts the rest out.
+    TPhoneWriteTransfer lost;
+    lost.Start(Base(100));
+    EXPECT_FALSE(Ticks(lost, 300).Request.empty());  // block 0 again: the first answer is lost
+    lost.OnReply(Bytes{0x00, 0x00});                  // block 31 goes
+    EXPECT_TRUE(lost.OnReply(Bytes{0x00, 0x00}).Request.empty());
+    s = Ticks(lost, 300);
+    EXPECT_EQ(s.Request, PhonesWriteBlockData(Base(100), 31, 31));
+    EXPECT_TRUE(s.AskCount);
+    EXPECT_EQ(lost.OnReply(Bytes{0x00, 0x00}).Request, PhonesWriteBlockData(Base(100), 62, 31));
+    EXPECT_TRUE(lost.OnCountReply(Bytes{0x00, 0x3E, 0x00}).Request.empty());
+    EXPECT_EQ(lost.OnReply(Bytes{0x00, 0x00}).Request, PhonesWriteBlockData(Base(100), 93, 7));
+
+    // Answers naming the next index stay the device's word; an older copy's naming the block
+    // in flight sends nothing more.
+    TPhoneWriteTransfer named;
+    named.Start(Base(100));
+    Ticks(named, 300);
+    EXPECT_EQ(named.OnReply(Bytes{0x00, 0x0A, 31, 0, 0, 0}).Request, PhonesWriteBlockData(Base(100), 31, 31));
+    EXPECT_TRUE(named.OnReply(Bytes{0x00, 0x0A, 31, 0, 0, 0}).Request.empty());
+    EXPECT_EQ(named.OnReply(Bytes{0x00, 0x0A, 62, 0, 0, 0}).Request, PhonesWriteBlockData(Base(100), 62, 31));
 }
 
 TEST(NumberTransfer, CloudWriteBlocksOfFifteen) {
@@ -257,7 +321,7 @@ TEST(NumberTransfer, CloudWriteBlocksOfFifteen) {
     std::vector<Bytes> heads;
     TTransferStep s = t.Start(Base(40));
     EXPECT_EQ(t.GetWriteTimeout(), 600);
-    while (s.End == TTransferEnd::None) {
+    while (!s.AskCount) {
         heads.emplace_back(s.Request.begin(), s.Request.begin() + 5);
         s = t.OnReply(Bytes{0x00, 0x00});
     }
@@ -279,13 +343,13 @@ TEST(NumberTransfer, DeviceNamesTheNextIndex) {
     // An index at the count ends the write at once.
     s = t.OnReply(Bytes{0x00, 0x0A, 0x28, 0x00, 0x00, 0x00});
     EXPECT_EQ(s.Request, (Bytes{0x02}));
-    EXPECT_EQ(s.End, TTransferEnd::Completed);
+    EXPECT_TRUE(s.AskCount);
 
     // An index beyond every count ends it too, instead of sending from a wrapped index.
     t.Start(Base(3));
     s = t.OnReply(Bytes{0x00, 0x0A, 0xFF, 0xFF, 0xFF, 0xFF});
     EXPECT_EQ(s.Request, (Bytes{0x02}));
-    EXPECT_EQ(s.End, TTransferEnd::Completed);
+    EXPECT_TRUE(s.AskCount);
 
     // Another detail ends nothing and sends nothing.
     t.Start(Base(3));

@@ -167,7 +167,8 @@ void LinkFigures(TReport& report, const TOptions& o) {
                     [rows] { return !g_PhoneRead.Reading() && Form1->PhonesGrid->GetRowCount() == rows; });
     report.MiB("resident memory, " + std::to_string(o.Numbers) + " numbers loaded", ResidentMiB(), 200, true);
 
-    TransferFigures(report, std::to_string(o.Numbers) + "-number write", blocks,
+    // Its blocks, then the end and the count that confirms it.
+    TransferFigures(report, std::to_string(o.Numbers) + "-number write", blocks + 1,
                     [] {
                         ui::test::PushDialogAnswer(IDYES);
                         Form1->UiButton6->Click();
@@ -219,8 +220,9 @@ void SlowFigures(TReport& report, const std::string& line, std::size_t n, unsign
     const double msPerByte = 10000.0 / baud;
     // Requests: the count (1 data byte), blocks (3); replies: the count (3), blocks (5 + records).
     const double readBytes = kFrameBytes * (2 + 2 * blocks) + 1 + 3 + blocks * (3 + 5) + 64.0 * n;
-    // Requests: blocks (5 + records), the end (1); replies: 2 data bytes each.
-    const double writeBytes = kFrameBytes * (2 * blocks + 2) + blocks * 5 + 64.0 * n + 1 + 2 * (blocks + 1);
+    // Requests: blocks (5 + records), the end (1), the count that confirms it (1); replies: 2 data
+    // bytes each, the count's 3.
+    const double writeBytes = kFrameBytes * (2 * blocks + 4) + blocks * 5 + 64.0 * n + 1 + 1 + 2 * (blocks + 1) + 3;
     const std::string what = std::to_string(n) + "-number ";
     Form1->SelectPage(5);
     ServePending();
