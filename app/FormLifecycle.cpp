@@ -1,5 +1,6 @@
 // The window's life: creation, the first showing, closing, and the settings file.
 #include <cmath>
+#include <cstdio>
 
 #include "app/FormSettings.h"
 #include "app/ShellLayout.h"
@@ -94,6 +95,17 @@ void TForm1::CloseImageClick(TObject* /*Sender*/) {
     Close();
 }
 
+void TForm1::CloseWithoutQuestions() {
+    FClosingWithoutQuestions = true;
+    Close();
+}
+
+void CloseMainFormOnEndSignal() {
+    ui::WhenNoModalLoop([] {
+        if (Form1) Form1->CloseWithoutQuestions();
+    });
+}
+
 void TForm1::ReadFormSettings() {
     // What a killed run left in the tool's own folders.
     RemoveLeftoverTemporariesIn(ExtractFilePath(g_SettingsPath));
@@ -124,7 +136,9 @@ void TForm1::SaveFormSettings() {
 void TForm1::SettingsFileFailed(const std::string& message) {
     if (FSettingsErrorShown) return;
     FSettingsErrorShown = true;
-    MessageBox(message, "Информация", MB_OK | MB_ICONWARNING);
+    // A box would hold a logout until someone answers it.
+    if (FClosingWithoutQuestions) std::fprintf(stderr, "zentor: %s\n", message.c_str());
+    else MessageBox(message, "Информация", MB_OK | MB_ICONWARNING);
 }
 
 void TForm1::CentreOverlayPanelsStep() {

@@ -27,8 +27,11 @@ void WriteFormSettingsFile(const std::string& path, const TFormSettings& setting
     ini.WriteString(kSection, "Language", settings.Language);
     ini.WriteString(kSection, "ComPort", settings.ComPort);
     ini.WriteString(kSection, "File_configuration", settings.ConfigPath);
-    // A first start on a fresh account has no folder yet.
+    // A first start on a fresh account has no folder yet. When it cannot be made, its reason
+    // is the one to tell: the file's own write would only find the folder missing.
     const std::string folder = ExtractFilePath(path);
-    if (ini.ReadError().empty() && !folder.empty() && !DirectoryExists(folder)) ForceDirectories(folder);
+    std::string error;
+    if (ini.ReadError().empty() && !folder.empty() && !DirectoryExists(folder) && !ForceDirectories(folder, &error))
+        throw EIniFileException("Unable to write to " + path + ": " + error);
     ini.UpdateFile();
 }

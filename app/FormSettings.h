@@ -20,7 +20,8 @@ TFormSettings ReadFormSettingsFile(const std::string& path, std::string* readErr
 // Writes the three keys (Language, ComPort, File_configuration), keeping every other section,
 // in one write (none when they are already as given), readable by its owner only. The folder
 // is created when missing.
-// Raises Exception "Unable to write to <path>: <reason>" when the file cannot be written, or
+// Raises Exception "Unable to write to <path>: <reason>" when the file cannot be written (the
+// reason of the step that failed: making the folder, or writing the file), or
 // "Unable to read <path>: <reason>" when it exists but cannot be read; the old file is then
 // left as it was.
 void WriteFormSettingsFile(const std::string& path, const TFormSettings& settings);

@@ -32,6 +32,9 @@ public:
 
 extern TForm1* Form1;
 
+// An end signal's work (main): the main window closes without questions once no box is up.
+void CloseMainFormOnEndSignal();
+
 // The server-traffic window; hidden until the cloud session shows it.
 class TForm2 : public TForm {
 public:

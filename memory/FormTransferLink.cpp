@@ -78,7 +78,8 @@ void TForm1::FormCloseQuery(TObject* /*Sender*/, bool& CanClose) {
     if (!g_PhoneWrite.Writing()) return;
     const std::string question =
         ReadLangStr(PhonesWriteCloseQuestion(g_PhoneWrite.GetWriteIndex(), g_PhoneWrite.GetCount()));
-    if (MessageBox(question, "Информация", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES) {
+    if (!FClosingWithoutQuestions &&
+        MessageBox(question, "Информация", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES) {
         CanClose = false;
         return;
     }

@@ -91,15 +91,15 @@ bool IsTempLetter(char c) {
 // ".<name>.XXXXXX" too, and hold no lock on them.
 constexpr std::string_view kTempMark = "zentor-";
 
-// ".<of>.zentor-XXXXXX", or of any name when of is empty; without the mark too when unmarked
-// (what earlier versions wrote, looked for only in the tool's own folders).
-bool IsTemporaryName(std::string_view entry, std::string_view of, bool unmarked) {
+// ".<of>.zentor-XXXXXX", or of any name when of is empty. A name without the mark is never
+// ours, whatever it looks like (".notes.backup"): only the mark tells a temporary of this tool.
+bool IsTemporaryName(std::string_view entry, std::string_view of) {
     if (entry.size() < kTempRandom + 3 || entry[0] != '.') return false;
     for (std::size_t i = entry.size() - kTempRandom; i < entry.size(); ++i)
         if (!IsTempLetter(entry[i])) return false;
     std::string_view rest = entry.substr(1, entry.size() - kTempRandom - 1);
-    if (rest.ends_with(kTempMark)) rest.remove_suffix(kTempMark.size());
-    else if (!unmarked) return false;
+    if (!rest.ends_with(kTempMark)) return false;
+    rest.remove_suffix(kTempMark.size());
     if (!rest.ends_with('.')) return false;
     const std::string_view name = rest.substr(0, rest.size() - 1);
     return of.empty() ? !name.empty() : name == of;
@@ -127,12 +127,12 @@ bool RemoveIfLeftover(int dir, const char* entry) {
     return removed;
 }
 
-std::size_t RemoveLeftovers(const std::string& folder, std::string_view of, bool unmarked) {
+std::size_t RemoveLeftovers(const std::string& folder, std::string_view of) {
     DIR* d = ::opendir(folder.c_str());
     if (!d) return 0;
     std::size_t removed = 0;
     while (const dirent* e = ::readdir(d))
-        if (IsTemporaryName(e->d_name, of, unmarked) && RemoveIfLeftover(::dirfd(d), e->d_name)) ++removed;
+        if (IsTemporaryName(e->d_name, of) && RemoveIfLeftover(::dirfd(d), e->d_name)) ++removed;
     ::closedir(d);
     return removed;
 }
@@ -232,7 +232,7 @@ bool TSafeFileWriter::Open(const std::string& path, TFileAccess access) {
     if (InReadOnlyFolderForTests(FPath)) return Fail(std::strerror(EROFS));
     const std::string folder = FolderOf(FPath);
     const std::string name = NameOf(FPath);
-    RemoveLeftovers(folder, name, false);
+    RemoveLeftovers(folder, name);
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::string temp = folder + "/." + name + "." + std::string(kTempMark) + RandomLetters();
         const int fd = ::open(temp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, setMode ? 0600 : mode);
@@ -352,7 +352,7 @@ void TAppendFile::Close() {
 }
 
 std::size_t RemoveLeftoverTemporariesIn(const std::string& folder) {
-    return folder.empty() ? 0 : RemoveLeftovers(folder, {}, true);
+    return folder.empty() ? 0 : RemoveLeftovers(folder, {});
 }
 
 TInputFile ProbeInputFile(const std::string& path, std::string* error) {

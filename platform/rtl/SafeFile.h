@@ -88,10 +88,10 @@ private:
 };
 
 // Removes the temporary files that killed writers left in a folder that is the tool's own
-// (the settings folder, the Downloads folder): ".<name>.zentor-XXXXXX", and ".<name>.XXXXXX"
-// as earlier versions named them, regular files of this user that no writer holds. Beside
-// any other file, every Open of the file removes its own marked ones first. The number
-// removed; an empty folder name removes nothing.
+// (the settings folder, the Downloads folder): ".<name>.zentor-XXXXXX", regular files of this
+// user that no writer holds. A file without the mark is the user's or another program's and
+// stays, whatever its name. Beside any other file, every Open of the file removes its own
+// marked ones first. The number removed; an empty folder name removes nothing.
 std::size_t RemoveLeftoverTemporariesIn(const std::string& folder);
 
 // What an input path names. Only a regular file is ever opened as input: a FIFO would block

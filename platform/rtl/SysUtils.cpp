@@ -273,11 +273,16 @@ bool DirectoryExists(const std::string& path) {
     return std::filesystem::is_directory(path, ec);
 }
 
-bool ForceDirectories(const std::string& path) {
-    if (path.empty()) return false;
+bool ForceDirectories(const std::string& path, std::string* error) {
+    if (path.empty()) {
+        if (error) *error = "No folder name";
+        return false;
+    }
     std::error_code ec;
     std::filesystem::create_directories(path, ec);
-    return DirectoryExists(path);
+    if (DirectoryExists(path)) return true;
+    if (error) *error = ec ? ec.message() : std::make_error_code(std::errc::not_a_directory).message();
+    return false;
 }
 
 bool DeleteFile(const std::string& path) {

@@ -83,5 +83,7 @@ std::string ChangeFileExt(std::string_view path, std::string_view ext);
 std::string IncludeTrailingPathDelimiter(std::string_view path);
 bool FileExists(const std::string& path);
 bool DirectoryExists(const std::string& path);
-bool ForceDirectories(const std::string& path);
+// Creates the folder and those above it; error (when given) gets the system's reason of the
+// step that failed ("Permission denied").
+bool ForceDirectories(const std::string& path, std::string* error = nullptr);
 bool DeleteFile(const std::string& path);

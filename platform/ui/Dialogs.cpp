@@ -10,7 +10,11 @@
 #include <QTranslator>
 #include <cstdlib>
 #include <deque>
+#include <utility>
 
+#include "platform/rtl/SysUtils.h"
+#include "platform/sys/Folders.h"
+#include "platform/sys/GuiThread.h"
 #include "platform/ui/Forms.h"
 
 namespace ui::test {
@@ -129,6 +133,31 @@ int DefaultFor(int buttons) {
     }
 }
 
+int g_ModalLoops = 0;
+std::function<void()> g_AfterModalLoops;
+
+// A box or file dialog runs a loop of its own while this lives.
+class TModalLoop {
+public:
+    TModalLoop() { ++g_ModalLoops; }
+    ~TModalLoop() {
+        // Posted: the code that showed the box goes on first, back to the loop it came from.
+        if (--g_ModalLoops == 0 && g_AfterModalLoops)
+            sys::PostToGuiThread([] { ui::WhenNoModalLoop(std::exchange(g_AfterModalLoops, nullptr)); });
+    }
+    TModalLoop(const TModalLoop&) = delete;
+    TModalLoop& operator=(const TModalLoop&) = delete;
+};
+
+// Where a file dialog opens: its initial folder, else the home folder; without a folder that
+// exists it would open in the working folder ("/" for an installed tool), where nothing can be
+// saved. The file name goes in it.
+std::string FileDialogStart(const std::string& initialDir, const std::string& fileName) {
+    const std::string folder = !initialDir.empty() && DirectoryExists(initialDir) ? initialDir : sys::HomeFolder();
+    if (fileName.empty()) return folder;
+    return IncludeTrailingPathDelimiter(folder) + fileName;
+}
+
 QWidget* ActiveWindow() {
     QWidget* w = QApplication::activeWindow();
     if (!w && Application && Application->GetMainForm()) w = Application->GetMainForm()->GetWidget();
@@ -187,6 +216,7 @@ int MessageBox(const std::string& text, const std::string& caption, int flags) {
     for (const B& b : list) AddButton(box, b.q);
     int def = (flags >> 8) & 0x3;
     if (def < int(list.size())) box.setDefaultButton(list[size_t(def)].q);
+    const TModalLoop loop;
     int r = box.exec();
     for (const B& b : list)
         if (r == b.q) return b.id;
@@ -232,6 +262,7 @@ int MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons
             all |= b.q;
             AddButton(box, b.q);
         }
+    const TModalLoop loop;
     int r = box.exec();
     for (const B& b : map)
         if (buttons.Contains(b.b) && r == b.q) return b.mr;
@@ -239,6 +270,20 @@ int MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons
 }
 
 namespace ui {
+void WhenNoModalLoop(std::function<void()> fn) {
+    if (!fn) return;
+    if (g_ModalLoops == 0) {
+        fn();
+        return;
+    }
+    g_AfterModalLoops = std::move(fn);
+    while (QWidget* box = QApplication::activeModalWidget()) {
+        if (auto* dialog = qobject_cast<QDialog*>(box)) dialog->reject();
+        else box->close();
+        if (QApplication::activeModalWidget() == box) return;  // it stays up until its user ends it
+    }
+}
+
 std::string QtNameFilters(const std::string& filter) {
     // "Desc|*.a;*.b|Desc2|*.c" → "Desc (*.a *.b);;Desc2 (*.c)"
     std::vector<std::string> parts;
@@ -270,12 +315,12 @@ bool TOpenDialog::Execute() {
     if (ui::test::IsScripted()) {
         ok = ui::test::RecordFile(IsSave() ? "save" : "open", FTitle, FFilter, path);
     } else {
-        QString start = QString::fromStdString(FInitialDir);
-        if (!FFileName.empty()) start = QString::fromStdString(FInitialDir.empty() ? FFileName : FInitialDir + "/" + FFileName);
+        const QString start = QString::fromStdString(FileDialogStart(FInitialDir, FFileName));
         QString filters = QString::fromStdString(ui::QtNameFilters(FFilter));
         QStringList list = filters.split(";;");
         QString selected = FFilterIndex >= 1 && FFilterIndex <= list.size() ? list[FFilterIndex - 1] : QString();
         QString title = QString::fromStdString(FTitle);
+        const TModalLoop loop;
         QString chosen = IsSave() ? QFileDialog::getSaveFileName(ActiveWindow(), title, start, filters, &selected)
                                   : QFileDialog::getOpenFileName(ActiveWindow(), title, start, filters, &selected);
         ok = !chosen.isEmpty();

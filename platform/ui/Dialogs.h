@@ -2,6 +2,7 @@
 // Message and question boxes and the file dialogs. Under scripted dialogs (always in tests:
 // the offscreen platform or ZENTOR_TEST) nothing modal is shown: every box is recorded and
 // answered from a queue of scripted answers, or with its default (OK, No, Cancel).
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -52,7 +53,8 @@ public:
     void SetTitle(const std::string& t) { FTitle = t; }
 
     // True when the user chose a file (FileName then holds it, with DefaultExt added when the
-    // name has no extension).
+    // name has no extension). The dialog opens in InitialDir, or in the home folder when that
+    // is not set or is not there (a user without ~/Documents).
     virtual bool Execute();
 
 protected:
@@ -76,6 +78,10 @@ class TPopupMenu;
 namespace ui {
 // Qt's name filter from the library's "Description|*.a;*.b|..." filter.
 std::string QtNameFilters(const std::string& filter);
+// Runs fn now when no box or file dialog is up; else ends each as Escape would (Cancel, or
+// No) and runs fn from the event loop once the last of their loops has returned, so that fn
+// never runs inside a box's loop. A later call replaces an fn still waiting.
+void WhenNoModalLoop(std::function<void()> fn);
 }  // namespace ui
 
 namespace ui::test {

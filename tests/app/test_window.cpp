@@ -5,6 +5,7 @@
 // every page (each control showing its focus), Russian typed into fields and grids.
 #include <gtest/gtest.h>
 
+#include <QFileDialog>
 #include <QIcon>
 #include <QImage>
 #include <QWidget>
@@ -308,18 +309,30 @@ TEST_F(Shell, SettingsThatCannotBeWrittenAreReportedOnceAndTheWindowCloses) {
     EXPECT_EQ(boxes, std::vector<std::string>{"Unable to write to " + g_SettingsPath + ": Not a directory"});
 }
 
-TEST_F(Shell, WhatAKilledRunLeftInTheToolsOwnFoldersIsRemovedAtStart) {
+// A user without a Documents folder: the export's save dialog, the real one, opens in the
+// home folder with the file's name, never in the working folder.
+TEST_F(Shell, TheSaveDialogStartsAtHomeWithoutDocuments) {
     testsupport::TEnvGuard env;
-    env.Set("AppData", FSettingsDir.c_str());
-    const std::string settings = fs::path(g_SettingsPath).parent_path(), downloads = settings + "/Downloads";
-    fs::create_directories(downloads);
-    const std::vector<std::string> left = {settings + "/.config.ini.Ab12Cd", settings + "/.image.jpg.x9Y8z7",
-                                           downloads + "/.zentor_2.1.deb.Q1w2E3"};
-    for (const auto& f : left) std::ofstream(f) << "left by a killed run";
-    std::ofstream(settings + "/notes.txt") << "the user's";
+    const std::string home = testsupport::TempDir("home-without-documents");
+    env.Set("HOME", home.c_str());
+    env.Set("XDG_CONFIG_HOME", nullptr);
     ShowWindow();
-    for (const auto& f : left) EXPECT_FALSE(fs::exists(f)) << f;
-    EXPECT_TRUE(fs::exists(settings + "/notes.txt"));
+    ASSERT_TRUE(realinput::Activate(F().GetWidget()));
+    F().SelectPage(5);
+    ui::test::SetScripted(false);
+    QStringList buttons;
+    QString folder, file;
+    realinput::OnNextBox(buttons, [&](QWidget* box) {
+        if (auto* dialog = qobject_cast<QFileDialog*>(box)) {
+            folder = dialog->directory().absolutePath();
+            file = dialog->selectedFiles().value(0);
+        }
+        realinput::BoxKey(box, Qt::Key_Escape);
+    });
+    testsupport::Click(F().UiButton4->GetWidget());
+    ui::test::SetScripted(true);
+    EXPECT_EQ(folder.toStdString(), home);
+    EXPECT_EQ(file.toStdString(), home + "/_numbers.csv");
 }
 
 TEST_F(Shell, RememberedDevicesAreReadOnceAndTheCloseWritesTheFileOnce) {

@@ -385,6 +385,22 @@ def inner(zentor, devsim, tmp):
         heads = [table.getAccessibleAt(0, col).name for col in range(8)]
         expect(heads == ["№", "Номер", "Наименование", "Права", "Действует до", "Проходов", "Расписание",
                          "Тип записи"], "grid header %r" % heads)
+
+        # The language switched by a click on its icon, then a logout's SIGTERM: the window
+        # closes as any close does, the tool ends well and the switch is in its settings.
+        x, y, w, h = rect(c("LangImage"))
+        pyatspi.Registry.generateMouseEvent(x + w // 2, y + h // 2, "b1c")
+        wait_for("the English title", lambda: (c("FormCaption").name or "").startswith("Configurator"), 10)
+        tool = procs[1]
+        tool.send_signal(signal.SIGTERM)
+        try:
+            rc = tool.wait(timeout=30)
+        except subprocess.TimeoutExpired:
+            rc = None
+        expect(rc == 0, "the tool ended with %r after SIGTERM" % rc)
+        path = os.path.join(tmp, "appdata", "TALIVEX", "TALIVEX Zentor", "config.ini")
+        settings = open(path, errors="replace").read() if os.path.exists(path) else ""
+        expect("Language=english" in settings, "settings after SIGTERM: %r" % settings)
     except Failure as e:
         failures.append(str(e))
         print("FAIL: %s" % e, flush=True)

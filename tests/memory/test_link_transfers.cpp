@@ -8,14 +8,19 @@
 
 #include <QTest>
 #include <chrono>
+#include <csignal>
+#include <filesystem>
 #include <functional>
+#include <unistd.h>
 
 #include "device/DeviceLink.h"
 #include "device/LinkRig.h"
 #include "memory/MemoryState.h"
 #include "memory/PhoneBase.h"
 #include "platform/sys/Clock.h"
+#include "platform/sys/Signals.h"
 #include "platform/ui/Dialogs.h"
+#include "support/RealInput.h"
 #include "tools/devsim/LinkRelay.h"
 #include "tools/devsim/MemoryModel.h"
 #include "tools/devsim/SampleContent.h"
@@ -385,12 +390,9 @@ TEST(LinkTransfers, AnUnplugMidWriteEndsItAndTheNextControllerHearsNothingBefore
     EXPECT_EQ(Message(), told);
 }
 
-// Closing the window while a write runs asks first; "no" goes on writing, "yes" closes and
-// sends nothing more.
-TEST(LinkTransfers, ClosingDuringANumberWriteAsksFirst) {
-    LinkRig rig("close-write");
-    SimPort& device = rig.AddController("dev");
-    MemoryModel memory(*device.model, device.sim);
+// The window connected to the controller and writing its 100 numbers back to it, the first
+// block acknowledged and the second asked.
+void StartNumberWrite(LinkRig& rig, SimPort& device, MemoryModel& memory) {
     SetPhoneRecords({});
     StopPhoneTransfers();
     rig.ListPorts({"!dev"});
@@ -407,6 +409,15 @@ TEST(LinkTransfers, ClosingDuringANumberWriteAsksFirst) {
     testsupport::Click(Form1->UiButton6);
     ASSERT_TRUE(LinkRig::AwaitRequests(device, devsim::kCmdWriteNumbers, 1) && LinkRig::Deliver(FrameBytes(2)));
     ASSERT_TRUE(LinkRig::AwaitRequests(device, devsim::kCmdWriteNumbers, 2));
+}
+
+// Closing the window while a write runs asks first; "no" goes on writing, "yes" closes and
+// sends nothing more.
+TEST(LinkTransfers, ClosingDuringANumberWriteAsksFirst) {
+    LinkRig rig("close-write");
+    SimPort& device = rig.AddController("dev");
+    MemoryModel memory(*device.model, device.sim);
+    ASSERT_NO_FATAL_FAILURE(StartNumberWrite(rig, device, memory));
 
     ui::test::PushDialogAnswer(IDNO);
     testsupport::Click(Form1->CloseImage);
@@ -428,6 +439,31 @@ TEST(LinkTransfers, ClosingDuringANumberWriteAsksFirst) {
     sys::AdvanceMs(10000);
     testsupport::Pump(50);
     EXPECT_EQ(device.Requests(devsim::kCmdWriteNumbers), 3u);
+}
+
+// A logout's SIGTERM that comes while the close's own question is up: the box goes, the
+// window closes without asking again, the write ends as "yes" ends it, the settings are saved.
+TEST(LinkTransfers, AnEndSignalDuringANumberWriteClosesWithoutQuestions) {
+    LinkRig rig("signal-write");
+    SimPort& device = rig.AddController("dev");
+    MemoryModel memory(*device.model, device.sim);
+    ASSERT_NO_FATAL_FAILURE(StartNumberWrite(rig, device, memory));
+    const std::string settings = g_SettingsPath;
+    std::filesystem::remove(settings);
+    const sys::TEndSignals endSignals(CloseMainFormOnEndSignal);
+    ui::test::SetScripted(false);
+    QStringList buttons;
+    realinput::OnNextBox(buttons, [](QWidget*) { ::kill(::getpid(), SIGTERM); });
+    testsupport::Click(Form1->CloseImage);
+    ui::test::SetScripted(true);
+    EXPECT_EQ(buttons.size(), 2);  // the question was up
+    ASSERT_TRUE(testsupport::WaitUntil([] { return !Form1->GetVisible(); }));
+    EXPECT_FALSE(g_PhoneWrite.Writing());
+    EXPECT_NE(testsupport::ReadFileText(settings).find("[Settings]"), std::string::npos);
+    testsupport::Pump(50);
+    sys::AdvanceMs(10000);
+    testsupport::Pump(50);
+    EXPECT_EQ(device.Requests(devsim::kCmdWriteNumbers), 2u);
 }
 
 }  // namespace

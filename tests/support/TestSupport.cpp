@@ -137,6 +137,16 @@ int RunChildRole(const std::string& name) {
 TChildProcess::TChildProcess(const std::string& role, const std::vector<std::string>& env) {
     std::vector<std::string> vars = {"ZENTOR_TEST_CHILD=" + role, "TMPDIR=" + TempDir("child-" + role)};
     vars.insert(vars.end(), env.begin(), env.end());
+    Start({"/proc/self/exe"}, std::move(vars), false);
+}
+
+TChildProcess::TChildProcess(const std::vector<std::string>& argv, const std::vector<std::string>& env) {
+    std::vector<std::string> vars = {"TMPDIR=" + TempDir("child-program")};
+    vars.insert(vars.end(), env.begin(), env.end());
+    Start(argv, std::move(vars), true);
+}
+
+void TChildProcess::Start(std::vector<std::string> args, std::vector<std::string> vars, bool program) {
     for (char** e = environ; *e; ++e) {
         const std::string_view entry(*e);
         const bool replaced = std::any_of(vars.begin(), vars.end(), [&](const std::string& v) {
@@ -144,20 +154,43 @@ TChildProcess::TChildProcess(const std::string& role, const std::vector<std::str
         });
         if (!replaced) vars.emplace_back(entry);
     }
-    std::vector<char*> envp;
+    std::vector<char*> envp, argv;
     for (auto& v : vars) envp.push_back(v.data());
     envp.push_back(nullptr);
-    std::string exe = "/proc/self/exe";
-    char* argv[] = {exe.data(), nullptr};
+    for (auto& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
     int out[2];
     if (::pipe2(out, O_CLOEXEC) != 0) return;
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-    if (posix_spawn(&FPid, exe.c_str(), &actions, nullptr, argv, envp.data()) != 0) FPid = -1;
+    if (program) posix_spawn_file_actions_adddup2(&actions, out[1], 2);
+    // A shell's background job would inherit SIGINT and SIGHUP ignored.
+    posix_spawnattr_t attr;
+    posix_spawnattr_init(&attr);
+    sigset_t all;
+    sigfillset(&all);
+    posix_spawnattr_setsigdefault(&attr, &all);
+    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGDEF);
+    if (posix_spawn(&FPid, argv[0], &actions, &attr, argv.data(), envp.data()) != 0) FPid = -1;
+    posix_spawnattr_destroy(&attr);
     posix_spawn_file_actions_destroy(&actions);
     ::close(out[1]);
     FOut = out[0];
+}
+
+int TChildProcess::Wait(int timeoutMs) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (int status = 0; FPid > 0;) {
+        const pid_t done = ::waitpid(FPid, &status, WNOHANG);
+        if (done == FPid) {
+            FPid = -1;
+            return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        }
+        if (done < 0 || std::chrono::steady_clock::now() >= end) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return -1;
 }
 
 TChildProcess::~TChildProcess() {

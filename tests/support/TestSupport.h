@@ -72,15 +72,23 @@ int RunChildRole(const std::string& name);  // -1 for a name no role has
 class TChildProcess {
 public:
     TChildProcess(const std::string& role, const std::vector<std::string>& env);
+    // Another program (argv[0] its path), started the same way; what it writes on its standard
+    // error is read as its output too. The signals start with their default action.
+    TChildProcess(const std::vector<std::string>& argv, const std::vector<std::string>& env);
     ~TChildProcess();
     TChildProcess(const TChildProcess&) = delete;
     TChildProcess& operator=(const TChildProcess&) = delete;
+    pid_t Pid() const { return FPid; }
     // The next line the child printed, waiting at most timeoutMs; false at its end or time-out.
     bool ReadLine(std::string& line, int timeoutMs = 10000);
+    // Waits at most timeoutMs for its end: its exit status, 128 + the signal that ended it, or
+    // -1 when it runs on.
+    int Wait(int timeoutMs = 10000);
     // SIGKILL, then its end; true when the kill ended it.
     bool Kill();
 
 private:
+    void Start(std::vector<std::string> argv, std::vector<std::string> vars, bool program);
     pid_t FPid = -1;
     int FOut = -1;
     std::string FBuffer;

@@ -1,0 +1,143 @@
+// The built tool run as a desktop runs it, off-screen with a home folder of the test's own:
+// ended by the signals of a logout, a closed terminal and Ctrl+C, killed while it writes its
+// settings, refused its home folder, and cleaning up after a killed run at start.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <csignal>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include "support/TestSupport.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kEndSignals[] = {SIGTERM, SIGHUP, SIGINT};
+
+// The settings folder under a home without AppData or XDG_CONFIG_HOME.
+std::string SettingsFolderIn(const std::string& home) { return home + "/.config/TALIVEX/TALIVEX Zentor"; }
+
+// The tool started in the home folder, reaching out to nothing, once it handles the end
+// signals (before that, one would kill it on the spot); null when it never comes to. prefix
+// runs it through another program (setpriv, prlimit).
+std::unique_ptr<testsupport::TChildProcess> StartTool(const std::string& home,
+                                                      std::vector<std::string> prefix = {}) {
+    prefix.push_back(ZENTOR_EXE);
+    auto tool = std::make_unique<testsupport::TChildProcess>(
+        prefix, std::vector<std::string>{"HOME=" + home, "AppData=", "XDG_CONFIG_HOME=", "QT_QPA_PLATFORM=offscreen",
+                                         "ZENTOR_NEWS_URL=about:blank", "ZENTOR_ONLINE=0", "ZENTOR_PORTS="});
+    const std::string status = "/proc/" + std::to_string(tool->Pid()) + "/status";
+    const bool ready = tool->Pid() > 0 && testsupport::WaitUntil(
+        [&] {
+            const std::string text = testsupport::ReadFileText(status);
+            const auto at = text.find("SigCgt:");
+            if (at == std::string::npos) return false;
+            const unsigned long long caught = std::stoull(text.substr(at + 7), nullptr, 16);
+            for (int sig : kEndSignals)
+                if (!(caught & (1ULL << (sig - 1)))) return false;
+            return true;
+        },
+        20000);
+    if (!ready) return nullptr;
+    return tool;
+}
+
+// The settings file, its lines ended by "\n".
+std::string SettingsOf(const std::string& home) {
+    std::string text = testsupport::ReadFileText(SettingsFolderIn(home) + "/config.ini");
+    std::erase(text, '\r');
+    return text;
+}
+
+TEST(ToolProcess, EndSignalsCloseTheWindowWhichSavesTheSettings) {
+    for (int sig : kEndSignals) {
+        const std::string home = testsupport::TempDir("tool-signal-" + std::to_string(sig));
+        const auto tool = StartTool(home);
+        ASSERT_TRUE(tool);
+        ASSERT_EQ(::kill(tool->Pid(), sig), 0);
+        EXPECT_EQ(tool->Wait(20000), 0) << "signal " << sig;
+        EXPECT_NE(SettingsOf(home).find("[Settings]\nLanguage=russian\nComPort=COM1\n"), std::string::npos)
+            << "signal " << sig << ": " << SettingsOf(home);
+    }
+}
+
+// At start the tool removes in its own folders only the temporaries it marked and no running
+// writer holds; the user's own hidden files stay as they were, whatever their names.
+TEST(ToolProcess, StartRemovesOnlyItsOwnUnheldLeftovers) {
+    const std::string home = testsupport::TempDir("tool-leftovers");
+    const std::string settings = SettingsFolderIn(home), downloads = settings + "/Downloads";
+    fs::create_directories(downloads);
+    std::map<std::string, std::string> users;
+    for (const std::string& folder : {settings, downloads})
+        for (const char* name : {".notes.backup", ".config.ini.backup", ".report.pdf.edited"}) {
+            users[folder + "/" + name] = folder + name + std::string("\0\r\n\xFF", 4);
+            std::ofstream(folder + "/" + name, std::ios::binary) << users[folder + "/" + name];
+        }
+    const std::vector<std::string> left = {settings + "/.config.ini.zentor-Ab12Cd", downloads + "/.fw.bin.zentor-Qq11Rr"};
+    for (const std::string& path : left) std::ofstream(path) << "left by a killed run";
+    // Another running copy of the tool still writes this one.
+    const std::string held = downloads + "/.zentor.deb.zentor-Xy34Zw";
+    std::ofstream(held) << "being downloaded";
+    const int lock = ::open(held.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_EQ(::flock(lock, LOCK_EX), 0);
+
+    const auto tool = StartTool(home);
+    ASSERT_TRUE(tool);
+    ASSERT_EQ(::kill(tool->Pid(), SIGTERM), 0);
+    EXPECT_EQ(tool->Wait(20000), 0);
+    ::close(lock);
+    for (const auto& [path, bytes] : users) EXPECT_EQ(testsupport::ReadFileText(path), bytes) << path;
+    for (const std::string& path : left) EXPECT_FALSE(fs::exists(path)) << path;
+    EXPECT_EQ(testsupport::ReadFileText(held), "being downloaded");
+}
+
+// A run killed in the middle of the settings' write (a logout's SIGTERM, then the session
+// manager's SIGKILL) leaves the old file whole. The kernel ends it inside the write, at the
+// byte the file-size limit sets (SIGXFSZ), as a kill coming then would.
+TEST(ToolProcess, KilledWhileWritingTheSettingsLeavesTheOldFileWhole) {
+    const std::string home = testsupport::TempDir("tool-killed");
+    const std::string folder = SettingsFolderIn(home);
+    fs::create_directories(folder);
+    std::string old = "[Passes]\n";
+    for (long imei = 860000000000000; old.size() < 65536; ++imei) old += std::to_string(imei) + "=1234\n";
+    std::ofstream(folder + "/config.ini", std::ios::binary) << old;
+    const auto tool = StartTool(home, {"/usr/bin/prlimit", "--fsize=16384", "--core=0", "--"});
+    ASSERT_TRUE(tool);
+    ASSERT_EQ(::kill(tool->Pid(), SIGTERM), 0);
+    EXPECT_EQ(tool->Wait(20000), 128 + SIGXFSZ);
+    EXPECT_TRUE(testsupport::ReadFileText(folder + "/config.ini") == old) << "the old settings file was changed";
+    std::size_t partial = 0;
+    for (const auto& e : fs::directory_iterator(folder))
+        if (e.path().filename().string().rfind(".config.ini.zentor-", 0) == 0) partial = fs::file_size(e.path());
+    EXPECT_EQ(partial, 16384u);  // where the write was cut
+}
+
+// With a home that cannot be written and no settings folder yet, the close tells why the
+// folder could not be made. Tests may run as root, whom file modes do not stop: the tool then
+// runs without the powers that pass over them.
+TEST(ToolProcess, AHomeThatCannotBeWrittenIsToldWithItsReason) {
+    const std::string home = testsupport::TempDir("tool-readonly-home");
+    fs::permissions(home, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                              fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
+    std::vector<std::string> prefix;
+    if (::geteuid() == 0) prefix = {"/usr/bin/setpriv", "--bounding-set=-dac_override,-dac_read_search,-fowner", "--"};
+    const auto tool = StartTool(home, prefix);
+    ASSERT_TRUE(tool);
+    ASSERT_EQ(::kill(tool->Pid(), SIGTERM), 0);
+    const std::string told =
+        "zentor: Unable to write to " + SettingsFolderIn(home) + "/config.ini: Permission denied";
+    std::string line, said;
+    while (line != told && tool->ReadLine(line, 20000)) said += line + "\n";
+    EXPECT_EQ(line, told) << said;
+    EXPECT_EQ(tool->Wait(20000), 0);
+    fs::permissions(home, fs::perms::owner_write, fs::perm_options::add);
+}
+
+}  // namespace
