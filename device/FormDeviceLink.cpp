@@ -9,6 +9,14 @@
 
 namespace {
 
+// What the receiver held of one port never meets another's bytes: a frame begun there is
+// not completed here, and a quiet countdown begun there does not end here, where its purge
+// would throw away the new port's first reply.
+void ForgetReceived() {
+    g_RxFrames.Reset();
+    g_RxSilenceTicks = 0;
+}
+
 int SendFrame(const TFrameSender& sender, const std::vector<std::uint8_t>& frame) {
     if (!sender) return -1;  // no socket behind the link
     return sender(frame.data(), static_cast<int>(frame.size()));
@@ -45,7 +53,7 @@ bool TForm1::OpenPort(const std::string& portName, int* error) {
     if (error) *error = 0;
     try {
         if (ComPort->GetConnected()) ComPort->Close();
-        g_RxFrames.Reset();
+        ForgetReceived();
         ComPort->SetPort(portName);
         ComPort->SetBaudRate(br19200);
         ComPort->SetDataBits(dbEight);
@@ -64,7 +72,7 @@ bool TForm1::OpenPort(const std::string& portName, int* error) {
 }
 
 void TForm1::ClosePort() {
-    g_RxFrames.Reset();  // a frame begun on this port is never completed by another's bytes
+    ForgetReceived();
     try {
         ComPort->Close();
     } catch (...) {

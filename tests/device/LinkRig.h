@@ -113,11 +113,13 @@ public:
         if (notices) Form1->RegisterDeviceNotification();
     }
 
-    // Waits until at least n bytes wait in the tool's port and its character event has run.
+    // Waits until at least n bytes have come, in the tool's port or already read into the
+    // receiver (a tick that ran while a reply arrived reads its first part), and the
+    // character event has run.
     static bool AwaitRx(std::size_t n) {
         return testsupport::WaitUntil([n] {
             TSerialPort* p = Form1->ComPort;
-            return p->GetConnected() && p->InputCount() >= static_cast<int>(n) && g_RxSilenceTicks > 0;
+            return p->GetConnected() && std::size_t(p->InputCount()) + g_RxFrames.Held() >= n && g_RxSilenceTicks > 0;
         });
     }
     // One Timer1 tick: the receiver takes what has arrived, and the frames it completes go
@@ -158,7 +160,8 @@ inline bool LinkRig::ScanUntilConnected(SimPort& port, std::size_t identifyBytes
         TSerialPort* p = Form1->ComPort;
         if (!p->GetConnected() || p->GetPort() != port.node) continue;
         if (!AwaitRequests(port, devsim::kCmdIdentify, before + 1)) return false;
-        if (!Deliver(identifyBytes)) return false;
+        // The reply may have come and been taken while the clock went on.
+        if (!g_DeviceConnected && !Deliver(identifyBytes)) return false;
     }
     return g_DeviceConnected;
 }
