@@ -114,6 +114,8 @@ void TForm1::ShowOfferPanel() {
     Label431->SetCaption("");
     Panel32->SetVisible(true);
     Panel32->BringToFront();
+    // A message shown meanwhile stays over the offer, its button within reach.
+    if (MESPANEL->GetVisible()) MESPANEL->BringToFront();
 }
 
 void TForm1::Image4Click(TObject*) { Panel32->SetVisible(false); }

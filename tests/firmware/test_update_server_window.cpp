@@ -22,6 +22,7 @@
 #include "platform/rtl/SafeFile.h"
 #include "platform/sys/Clock.h"
 #include "platform/ui/Dialogs.h"
+#include "support/RealInput.h"
 #include "tools/updatesim/UpdateSim.h"
 
 namespace {
@@ -321,6 +322,20 @@ TEST(UpdateServerWindow, ControlCharactersInTheNameAreRefused) {
     ASSERT_TRUE(s.AcceptToolOffer());
     EXPECT_EQ(ServerRig::Message(), Form1->GetMessageA(13));
     EXPECT_TRUE(DownloadsHeld(s.appData).empty());
+}
+
+// An offer that comes while a message is shown leaves the message's button within reach.
+TEST(UpdateServerWindow, AnOfferLeavesAMessageShownWithinReach) {
+    ServerRig s("upd-over-message");
+    ASSERT_TRUE(s.ok);
+    Form1->Show();  // the panels where the window places them
+    Form1->MessageShow("Сообщение");
+    s.sim.SetToolReply("Zentor_v1.0.1.exe");
+    Form1->GetConfiguratorVersionFromServer();
+    ASSERT_TRUE(ServerRig::OfferShown());
+    realinput::ClickThroughWindow(Form1->OKMES->GetWidget());
+    EXPECT_FALSE(Form1->MESPANEL->GetVisible());
+    EXPECT_TRUE(Form1->Panel32->GetVisible());
 }
 
 TEST(UpdateServerWindow, NoOfferForTheSameOrAnOlderVersion) {
