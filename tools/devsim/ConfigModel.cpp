@@ -1,5 +1,6 @@
 #include "tools/devsim/ConfigModel.h"
 
+#include <algorithm>
 #include <cstring>
 #include <mutex>
 
@@ -36,8 +37,11 @@ struct ConfigModel::State {
         if (!Answer) return {};
         if (ReadResult != 0) return BuildReply(kCmdReadConfig, {ReadResult});
         if (Record.empty()) return BuildReply(kCmdReadConfig, {0, 1});
-        Bytes data = {0, 0, static_cast<std::uint8_t>(Record.size()), static_cast<std::uint8_t>(Record.size() >> 8)};
-        data.insert(data.end(), Record.begin(), Record.end());
+        // Sized first: GCC 12 takes an insert after a 4-byte list for a write out of bounds.
+        Bytes data(4 + Record.size());
+        data[2] = static_cast<std::uint8_t>(Record.size());
+        data[3] = static_cast<std::uint8_t>(Record.size() >> 8);
+        std::copy(Record.begin(), Record.end(), data.begin() + 4);
         return BuildReply(kCmdReadConfig, data);
     }
 
