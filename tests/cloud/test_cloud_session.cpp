@@ -29,18 +29,13 @@ void Second() { sys::AdvanceMs(1000); }
 // A server on loopback whose backlog is full: the system drops every further connection
 // request, so a connect to it neither completes nor fails.
 struct UnacceptingServer {
-    UnacceptingServer() {
+    UnacceptingServer() : listening(testsupport::ListenOnLoopback(0, port)) {
         sockaddr_in addr{};
         addr.sin_family = AF_INET;
         addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t len = sizeof addr;
-        listening = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        ::bind(listening, reinterpret_cast<sockaddr*>(&addr), len);
-        ::listen(listening, 0);
-        ::getsockname(listening, reinterpret_cast<sockaddr*>(&addr), &len);
-        port = ntohs(addr.sin_port);
+        addr.sin_port = htons(static_cast<std::uint16_t>(port));
         filler = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        ::connect(filler, reinterpret_cast<sockaddr*>(&addr), len);
+        ::connect(filler, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
         setenv("ZENTOR_CLOUD_HOST", ("127.0.0.1:" + std::to_string(port)).c_str(), 1);  // the rig's end unsets it
     }
     ~UnacceptingServer() {
@@ -60,7 +55,7 @@ struct UnacceptingServer {
     }
     // The tool's connection to it is closed: nothing is sent should it be accepted later.
     bool GivenUp() const { return !Form1->ClientSocket->GetActive() && Knocking() == 0; }
-    int listening = -1, filler = -1, port = 0;
+    int port = 0, listening = -1, filler = -1;  // the port first: the listener sets it
 };
 
 TEST(CloudSession, LoginAnsweredAtTheThirdAttemptLogsInAsAdministrator) {

@@ -252,16 +252,7 @@ TEST(UpdateServerWindow, OnlyDocumentsReachTheOpener) {
 // A file server of the test's own that names its file in the header, then holds the bytes
 // until let go.
 struct HeldFileServer {
-    HeldFileServer(std::string header, std::size_t size) {
-        sockaddr_in addr{};
-        addr.sin_family = AF_INET;
-        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t len = sizeof addr;
-        listening = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        ::bind(listening, reinterpret_cast<sockaddr*>(&addr), len);
-        ::listen(listening, 1);
-        ::getsockname(listening, reinterpret_cast<sockaddr*>(&addr), &len);
-        port = ntohs(addr.sin_port);
+    HeldFileServer(std::string header, std::size_t size) : listening(testsupport::ListenOnLoopback(1, port)) {
         thread = std::thread([this, header, size] {
             const int fd = ::accept4(listening, nullptr, nullptr, SOCK_CLOEXEC);
             if (fd < 0) return;
@@ -281,8 +272,8 @@ struct HeldFileServer {
         thread.join();
         ::close(listening);
     }
-    int listening = -1;
     int port = 0;
+    int listening = -1;
     std::atomic<bool> released{false};
     std::thread thread;
 };

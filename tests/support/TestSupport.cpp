@@ -14,9 +14,12 @@
 #include <fstream>
 #include <iterator>
 #include <csignal>
+#include <arpa/inet.h>
 #include <fcntl.h>
+#include <netinet/in.h>
 #include <poll.h>
 #include <spawn.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -232,6 +235,22 @@ std::string TempDir(const std::string& name) {
     fs::remove_all(p);
     fs::create_directories(p);
     return p.string();
+}
+
+int ListenOnLoopback(int backlog, int& port) {
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof addr;
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&addr), len) != 0 || ::listen(fd, backlog) != 0 ||
+        ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len) != 0) {
+        ADD_FAILURE() << "no loopback listener";
+        port = 0;
+        return fd;
+    }
+    port = ntohs(addr.sin_port);
+    return fd;
 }
 
 }  // namespace testsupport

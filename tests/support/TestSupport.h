@@ -59,6 +59,10 @@ std::string ReadFileText(const std::string& path);
 // A fresh private folder under the test's temporary root.
 std::string TempDir(const std::string& name);
 
+// A TCP socket listening on a free loopback port with this backlog; its port in port. The
+// caller closes it.
+int ListenOnLoopback(int backlog, int& port);
+
 // A part of a test that runs in a process of its own, to be killed: the test program started
 // with ZENTOR_TEST_CHILD=<name> runs it instead of its tests, and ends with its result.
 class TChildRole {
