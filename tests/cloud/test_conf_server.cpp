@@ -309,6 +309,8 @@ TEST(ConfServer, StrayConnectionsNeitherStopTheServerNorTurnAControllerAway) {
     ASSERT_TRUE(WaitUntil([] { return Connections() == 2; }));
     sys::AdvanceMs(1000);
     ASSERT_TRUE(WaitUntil(Identified));
+    // The quiet one's request crosses its paced line in its own time.
+    ASSERT_TRUE(WaitUntil([&] { return quiet.Requests(0x00) >= 1; }));
     EXPECT_EQ(quiet.Requests(0x00), 1u);
     quiet.sim.Stop();
     ASSERT_TRUE(WaitUntil(Connected));
