@@ -20,7 +20,7 @@ TConfLink TConfLinks::Connect(TConfLink link, const std::string& address) {
 
 std::vector<TConfLinks::TWaiter>::iterator TConfLinks::Oldest(const std::string& address) {
     auto from = [&](const TWaiter& w) { return address.empty() || w.Address == address; };
-    auto it = std::find_if(FRoom.begin(), FRoom.end(), [&](const TWaiter& w) { return from(w) && !w.Claiming; });
+    auto it = std::find_if(FRoom.begin(), FRoom.end(), [&](const TWaiter& w) { return from(w) && !w.Claims(); });
     return it != FRoom.end() ? it : std::find_if(FRoom.begin(), FRoom.end(), from);
 }
 
@@ -36,71 +36,103 @@ bool TConfLinks::Gone(TConfLink link) {
 bool TConfLinks::Heard(TConfLink link) {
     if (link == nullptr || link != FServed) return false;
     FSilence = 0;
-    FProbeHeard = true;
     return true;
 }
 
-TConfFrame TConfLinks::Frame(TConfLink link, bool identifies) {
+TConfFrame TConfLinks::Frame(TConfLink link, bool identifies, const std::string& imei) {
     if (link == nullptr) return TConfFrame::Ignore;
     if (link == FServed) {
-        if (FProbeReplyDue && identifies) {
-            FProbeReplyDue = false;
+        if (identifies) {
+            if (FProbe == TProbe::Due) FProbe = TProbe::Answered;
             return TConfFrame::Ignore;
         }
+        if (FServedImei.empty()) FServedImei = imei;
         return TConfFrame::Dispatch;
     }
     const auto it = std::find_if(FRoom.begin(), FRoom.end(), [link](const TWaiter& w) { return w.Link == link; });
-    if (it == FRoom.end() || it->Claiming || !identifies) return TConfFrame::Ignore;
+    if (it == FRoom.end()) return TConfFrame::Ignore;
+    if (it->Claims()) {
+        // Only a claimant asked during a transfer: otherwise the probe tells.
+        if (it->State != TConfState::Held || imei.empty() || imei != FServedImei) return TConfFrame::Ignore;
+        LoseServed();  // that controller dialled in again: its old line is dead
+        return TConfFrame::Takeover;
+    }
+    if (!identifies) return TConfFrame::Ignore;
     if (FServed == nullptr) {
         FRoom.erase(it);
         FServed = link;
+        FServedImei.clear();
         FSilence = FProbeLeft = 0;
-        FProbeHeard = FProbeReplyDue = false;
+        FProbe = TProbe::None;
         return TConfFrame::Serve;
     }
-    it->Claiming = true;
-    if (FProbeLeft != 0) return TConfFrame::Ignore;  // the served one is asked already
+    it->Age = 0;
+    if (FTransfer) {
+        it->State = TConfState::Held;
+        return TConfFrame::Hold;
+    }
+    it->State = TConfState::Claiming;
+    if (FProbe != TProbe::None) return TConfFrame::Ignore;  // the served one is asked already
+    FProbe = TProbe::Due;
     FProbeLeft = kConfProbeTicks;
-    FProbeHeard = false;
-    FProbeReplyDue = true;
     return TConfFrame::Probe;
 }
 
 TConfLink TConfLinks::LoseServed() {
     const TConfLink lost = FServed;
     FServed = nullptr;
+    FServedImei.clear();
     FSilence = FProbeLeft = 0;
-    FProbeHeard = FProbeReplyDue = false;
+    FProbe = TProbe::None;
     ReleaseClaimants();
     return lost;
 }
 
 void TConfLinks::ReleaseClaimants() {
-    for (TWaiter& w : FRoom) {
-        if (!w.Claiming) continue;
-        w.Claiming = false;
-        w.Age = 0;
-        w.AskIn = 1;
-    }
+    for (TWaiter& w : FRoom)
+        if (w.Claims()) w.WaitAgain();
 }
 
-TConfTick TConfLinks::Tick(bool awaitingServed) {
+void TConfLinks::TurnAwayClaimants(TConfTick& tick, bool all) {
+    const auto out = [all](const TWaiter& w) {
+        return all ? w.Claims() : w.State == TConfState::Held && w.Age >= kConfHoldTicks;
+    };
+    for (const TWaiter& w : FRoom)
+        if (out(w)) tick.TurnAway.push_back(w.Link);
+    std::erase_if(FRoom, out);
+}
+
+TConfTick TConfLinks::Tick(bool awaitingServed, bool transferRuns) {
     TConfTick tick;
+    FTransfer = transferRuns;
     if (FServed != nullptr) {
         if (awaitingServed) ++FSilence;
         if (FSilence >= kConfLinkLostTicks) {
             tick.Lost = LoseServed();
-        } else if (FProbeLeft != 0 && FProbeHeard) {
-            FProbeLeft = 0;
-            for (const TWaiter& w : FRoom)
-                if (w.Claiming) tick.TurnAway.push_back(w.Link);
-            std::erase_if(FRoom, [](const TWaiter& w) { return w.Claiming; });
-        } else if (FProbeLeft != 0 && --FProbeLeft == 0) {
-            tick.Lost = LoseServed();
+        } else if (FProbe == TProbe::Answered) {
+            FProbe = TProbe::None;
+            TurnAwayClaimants(tick, true);
+        } else if (transferRuns) {
+            // The transfer's patience holds: a probe under way ends, its claimants wait.
+            FProbe = TProbe::None;
+            for (TWaiter& w : FRoom) {
+                if (w.State == TConfState::Claiming) {
+                    w.State = TConfState::Held;
+                    w.Age = 0;
+                    tick.Hold.push_back(w.Link);
+                } else if (w.State == TConfState::Held) {
+                    ++w.Age;
+                }
+            }
+            TurnAwayClaimants(tick, false);
+        } else {
+            for (TWaiter& w : FRoom)
+                if (w.State == TConfState::Held) w.WaitAgain();  // asked below
+            if (FProbe == TProbe::Due && --FProbeLeft == 0) tick.Lost = LoseServed();
         }
     }
     for (TWaiter& w : FRoom) {
-        if (w.Claiming) continue;
+        if (w.Claims()) continue;
         if (++w.Age >= kConfIdentifyTicks) {
             tick.Close.push_back(w.Link);
         } else if (--w.AskIn == 0) {
@@ -108,21 +140,23 @@ TConfTick TConfLinks::Tick(bool awaitingServed) {
             tick.Ask.push_back(w.Link);
         }
     }
-    std::erase_if(FRoom, [](const TWaiter& w) { return !w.Claiming && w.Age >= kConfIdentifyTicks; });
+    std::erase_if(FRoom, [](const TWaiter& w) { return !w.Claims() && w.Age >= kConfIdentifyTicks; });
     return tick;
 }
 
 void TConfLinks::Clear() {
     FRoom.clear();
     FServed = nullptr;
+    FServedImei.clear();
     FSilence = FProbeLeft = 0;
-    FProbeHeard = FProbeReplyDue = false;
+    FProbe = TProbe::None;
+    FTransfer = false;
 }
 
 TConfState TConfLinks::StateOf(TConfLink link) const {
     if (link != nullptr && link == FServed) return TConfState::Served;
     for (const TWaiter& w : FRoom)
-        if (w.Link == link) return w.Claiming ? TConfState::Claiming : TConfState::Waiting;
+        if (w.Link == link) return w.State;
     return TConfState::None;
 }
 

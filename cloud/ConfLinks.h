@@ -1,24 +1,33 @@
 #pragma once
 // The local configuration server's connections and the rules they follow, all in one place.
 //
-// A connection is in one of three states:
+// A connection is in one of four states:
 //
 //   Waiting   connected, not yet identified as a controller; nothing it sends reaches the
 //             window. It is asked to identify on the next tick and every kIdentifyRetrySeconds
 //             after, and closed without a word once kConfIdentifyTicks have passed without
 //             an identify reply (a controller answers within a few seconds even on GPRS),
 //             however much else it sends.
-//   Claiming  identified while another controller is served. The served one is asked to
-//             identify too (one such probe at a time) and has kConfProbeTicks to send
-//             anything: when it does, every claimant is turned away; when it does not, it is
-//             lost and the claimants wait again, asked at once, their time afresh: the first
-//             to answer is served.
+//   Claiming  identified while another controller is served and nothing runs with it. The
+//             served one is asked to identify (one such probe at a time) and has
+//             kConfProbeTicks to answer with a controller's identify reply; nothing else it
+//             sends answers, a flood no more than a byte now and then. When it answers, every
+//             claimant is turned away; when it does not, it is lost and the claimants wait
+//             again, asked at once, their time afresh: the first to answer is served.
+//   Held      identified (or claiming) while a transfer or a wait runs with the served one,
+//             whose patience is then the transfer's own: no probe runs, and it is lost only
+//             when silent for kConfLinkLostTicks. The claimant is asked its status, as the
+//             identify reply names no IMEI: a status naming the IMEI the served one's own
+//             status named is that controller dialled in again after its line dropped, and it
+//             takes over at once: the served one is lost, the claimants wait again as above.
+//             Otherwise it waits for the transfer to end, then waits again and is asked at
+//             once, or is turned away after kConfHoldTicks.
 //   Served    identified while none was: the one controller whose frames reach the window.
 //             It is lost when it stays silent for kConfLinkLostTicks while the window waits
-//             on it, or when it does not answer a probe in time; its answer to a probe is no
-//             news to the window. When it is lost or gone, the claimants wait again as above.
+//             on it, or when it does not answer a probe in time. No identify reply of it is
+//             news to the window: one answers a probe, any other was asked by nobody.
 //
-// The waiting room (Waiting and Claiming) holds at most kConfWaitingRoom connections, and
+// The waiting room (all but Served) holds at most kConfWaitingRoom connections, and
 // at most kConfWaitingPerAddress from one remote address. A newcomer is always let in and
 // asked: when its address has its share, the connection of that address that has waited
 // longest makes room for it; otherwise, when the room is full, the one that has waited
@@ -41,6 +50,9 @@ inline constexpr int kConfProbeTicks = 5;
 // A connection that has not identified within this is no controller: three identify
 // requests go out meanwhile.
 inline constexpr int kConfIdentifyTicks = 10;
+// A claimant waits this long at most for a transfer with the served controller to end; a
+// controller turned away dials in again later.
+inline constexpr int kConfHoldTicks = 60;
 // Connections that wait to identify, in all and from one remote address.
 inline constexpr std::size_t kConfWaitingRoom = 16;
 inline constexpr std::size_t kConfWaitingPerAddress = 4;
@@ -48,7 +60,7 @@ inline constexpr std::size_t kConfWaitingPerAddress = 4;
 // The caller's handle of a connection (its socket); only compared.
 using TConfLink = void*;
 
-enum class TConfState { None, Waiting, Claiming, Served };
+enum class TConfState { None, Waiting, Claiming, Held, Served };
 
 // What a frame of a connection means to the window.
 enum class TConfFrame {
@@ -56,12 +68,16 @@ enum class TConfFrame {
     Dispatch,  // a frame of the served controller
     Serve,     // the connection identified and is served from now on; its frame is dispatched
     Probe,     // the connection claims the served one's place: ask that one to identify
+    Hold,      // it claims while a transfer runs: log that it waits, ask its status
+    Takeover,  // its status names the served one's IMEI: the served one (as it was before the
+               // call) is lost; the transfer ends as with a lost link
 };
 
 // What a tick asks of the caller, to be done in field order.
 struct TConfTick {
     TConfLink Lost = nullptr;         // the served controller is lost: close its link, tell
-    std::vector<TConfLink> TurnAway;  // claimants whose served controller answered: close, log
+    std::vector<TConfLink> TurnAway;  // claimants the served controller keeps out: close, log
+    std::vector<TConfLink> Hold;      // claimants that wait for a transfer: as TConfFrame::Hold
     std::vector<TConfLink> Close;     // never identified in time: close without a word
     std::vector<TConfLink> Ask;       // send the identify request
 };
@@ -76,11 +92,13 @@ public:
     bool Gone(TConfLink link);
     // Bytes arrived on it; true when it is the served one.
     bool Heard(TConfLink link);
-    // A whole frame of it; identifies: the frame is an identify reply of a controller.
-    TConfFrame Frame(TConfLink link, bool identifies);
+    // A whole frame of it; identifies: the frame is an identify reply of a controller; imei:
+    // the IMEI a status reply names, else empty.
+    TConfFrame Frame(TConfLink link, bool identifies, const std::string& imei = {});
     // One Find_device tick; awaitingServed: the window waits on the served controller (its
-    // login, a transfer, a firmware update).
-    TConfTick Tick(bool awaitingServed);
+    // status once logged in, a transfer, a firmware update); transferRuns: a transfer or a
+    // wait runs with it, until the next tick says otherwise.
+    TConfTick Tick(bool awaitingServed, bool transferRuns = false);
     void Clear();
 
     TConfLink Served() const { return FServed; }
@@ -92,21 +110,27 @@ private:
     struct TWaiter {
         TConfLink Link = nullptr;
         std::string Address;
-        bool Claiming = false;
-        int Age = 0;    // ticks without identifying
+        TConfState State = TConfState::Waiting;
+        int Age = 0;    // ticks without identifying; held: ticks waited
         int AskIn = 1;  // ticks to the next identify request
+        bool Claims() const { return State != TConfState::Waiting; }
+        // Asked at once, its time afresh.
+        void WaitAgain() { *this = {Link, Address}; }
     };
+    enum class TProbe { None, Due, Answered };
     // The one to make room among those of address ("" any): the oldest waiting, else the
     // oldest claimant.
     std::vector<TWaiter>::iterator Oldest(const std::string& address);
     // The served controller has gone: claimants wait again and are asked at once.
     void ReleaseClaimants();
     TConfLink LoseServed();
+    void TurnAwayClaimants(TConfTick& tick, bool all);
 
     std::vector<TWaiter> FRoom;  // in order of arrival
     TConfLink FServed = nullptr;
-    int FSilence = 0;          // ticks the window waited on the served one without a byte
-    int FProbeLeft = 0;        // ticks left for its answer to a probe; 0: none asked
-    bool FProbeHeard = false;  // a byte came since the probe
-    bool FProbeReplyDue = false;
+    std::string FServedImei;  // what its first status named
+    int FSilence = 0;         // ticks the window waited on the served one without a byte
+    TProbe FProbe = TProbe::None;
+    int FProbeLeft = 0;       // ticks left for its answer while due
+    bool FTransfer = false;   // as the last tick said
 };

@@ -10,6 +10,8 @@
 
 // The action-log line for a controller turned away: another is served and answers.
 std::string ConfServerRefusedLine(const std::string& address);
+// The action-log line for a controller that waits: a transfer runs with the served one.
+std::string ConfServerWaitingLine(const std::string& address);
 // What the user is told when the served device has stopped answering.
 std::string ConfServerLostText(const std::string& address);
 // Bytes held back by the connections' readers (a frame still arriving).

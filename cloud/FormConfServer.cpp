@@ -10,10 +10,14 @@
 
 #include "app/ShellApi.h"
 #include "app/Unit1.h"
+#include "app/ShellState.h"
 #include "config/ConfigTransfer.h"
+#include "config/StatusRecord.h"
 #include "device/DeviceType.h"
 #include "device/LinkPeers.h"
 #include "device/ReplyDecode.h"
+#include "memory/MemoryState.h"
+#include "memory/PhotoState.h"
 
 namespace {
 constexpr int kIncoming = 1;
@@ -34,6 +38,11 @@ void ForgetConnections() {
 // logged in, a transfer, a firmware update. Before the login nothing is asked of it.
 bool AwaitingServed() { return g_AccessLevel != 0 || g_BusyTransfer || g_FlashActive; }
 
+// A transfer or a wait runs with the served controller: another one does not cut it.
+bool TransferRuns() {
+    return g_BusyTransfer || g_FlashActive || g_WaitTicks != 0 || BlockTransferRuns() || PhotoFetchRuns();
+}
+
 // An identify reply of a controller in its working firmware or its bootloader.
 bool IdentifiesAsController(const std::uint8_t* frame, std::size_t available) {
     TDeviceReply reply;
@@ -44,10 +53,22 @@ bool IdentifiesAsController(const std::uint8_t* frame, std::size_t available) {
     return id->Mode == kIdentifyWorking && IsAcceptedDeviceType(id->DeviceType);
 }
 
-void SendIdentify(TConfLink link) {
-    const std::vector<std::uint8_t> identify = BuildRequestFrame(CmdIdentify, nullptr, 0);
-    SocketOf(link)->SendBuf(identify.data(), static_cast<int>(identify.size()));
+// The IMEI a status reply names, else empty.
+std::string ImeiOfStatusReply(const std::uint8_t* frame, std::size_t available) {
+    TDeviceReply reply;
+    if (!VerifyReplyFrame(frame, available, reply) || reply.Command != CmdReadStatus) return {};
+    const auto status = DecodeStatusReply(reply);
+    if (!status || status->Result != 0 || status->Record == nullptr) return {};
+    StatusRecord record{};
+    ApplyStatusRecordBytes(record, status->Record, status->RecordSize);
+    return StatusImei(record);
 }
+
+void SendRequest(TConfLink link, std::uint8_t command, const std::vector<std::uint8_t>& data = {}) {
+    const std::vector<std::uint8_t> frame = BuildRequestFrame(command, data);
+    SocketOf(link)->SendBuf(frame.data(), static_cast<int>(frame.size()));
+}
+void SendIdentify(TConfLink link) { SendRequest(link, CmdIdentify); }
 
 // The served controller has gone: the link is let go once, whichever way it ended. A
 // closed or reset link stops the server as the button would; a lost one leaves it
@@ -62,6 +83,10 @@ void EndServedLink(bool stopServer) {
 
 std::string ConfServerRefusedLine(const std::string& address) {
     return "Подключение отклонено: сервер занят, IP:" + address;
+}
+
+std::string ConfServerWaitingLine(const std::string& address) {
+    return "Другое устройство ждёт окончания обмена, IP:" + address;
 }
 
 std::string ConfServerLostText(const std::string& address) {
@@ -107,11 +132,18 @@ void TForm1::ConfServerClientConnect(TObject*, TCustomWinSocket* Socket) {
 }
 
 void TForm1::ConfServerFrame(TCustomWinSocket* socket, const std::uint8_t* frame, std::size_t available) {
-    switch (g_ConfLinks.Frame(socket, IdentifiesAsController(frame, available))) {
+    const TConfLink served = g_ConfLinks.Served();
+    switch (g_ConfLinks.Frame(socket, IdentifiesAsController(frame, available), ImeiOfStatusReply(frame, available))) {
         case TConfFrame::Ignore:
             return;
         case TConfFrame::Probe:
-            SendIdentify(g_ConfLinks.Served());
+            SendIdentify(served);
+            return;
+        case TConfFrame::Hold:
+            HoldClaimant(socket);
+            return;
+        case TConfFrame::Takeover:
+            ServedLinkLost(SocketOf(served));
             return;
         case TConfFrame::Serve:
             g_RemoteAddress = socket->GetRemoteAddress();
@@ -123,6 +155,12 @@ void TForm1::ConfServerFrame(TCustomWinSocket* socket, const std::uint8_t* frame
     }
     g_ConfServerLink = 1;
     Read_Data(frame, available);
+}
+
+void TForm1::HoldClaimant(TCustomWinSocket* socket) {
+    MiniLog(ConfServerWaitingLine(socket->GetRemoteAddress()), kIncoming);
+    // Its status names it: the served controller dialled in again takes over.
+    SendRequest(socket, CmdReadStatus, {0});
 }
 
 void TForm1::ServedLinkLost(TCustomWinSocket* socket) {
@@ -183,8 +221,9 @@ void TForm1::ConfServerLinkStep() {
         ForgetConnections();  // what a closed server's connections left
         return;
     }
-    const TConfTick tick = g_ConfLinks.Tick(AwaitingServed());
+    const TConfTick tick = g_ConfLinks.Tick(AwaitingServed(), TransferRuns());
     if (tick.Lost != nullptr) ServedLinkLost(SocketOf(tick.Lost));
+    for (TConfLink link : tick.Hold) HoldClaimant(SocketOf(link));
     for (TConfLink link : tick.TurnAway) {
         // Its going must not end the session of the controller being served.
         MiniLog(ConfServerRefusedLine(SocketOf(link)->GetRemoteAddress()), kIncoming);

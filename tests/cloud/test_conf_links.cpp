@@ -14,14 +14,15 @@ int g_Handles[kConfWaitingRoom + 2];
 TConfLink H(std::size_t k) { return &g_Handles[k]; }
 
 // Ticks n times; what they asked for, all together.
-TConfTick Ticks(TConfLinks& links, int n, bool awaiting = false) {
+TConfTick Ticks(TConfLinks& links, int n, bool awaiting = false, bool transfer = false) {
     TConfTick all;
     for (int k = 0; k < n; ++k) {
-        TConfTick t = links.Tick(awaiting);
+        TConfTick t = links.Tick(awaiting, transfer);
         if (t.Lost) all.Lost = t.Lost;
         all.TurnAway.insert(all.TurnAway.end(), t.TurnAway.begin(), t.TurnAway.end());
         all.Close.insert(all.Close.end(), t.Close.begin(), t.Close.end());
         all.Ask.insert(all.Ask.end(), t.Ask.begin(), t.Ask.end());
+        all.Hold.insert(all.Hold.end(), t.Hold.begin(), t.Hold.end());
     }
     return all;
 }
@@ -72,8 +73,9 @@ TEST(ConfLinks, NewcomerAlwaysFindsRoom) {
     EXPECT_EQ(links.Served(), served);
 }
 
-// Claimants follow the served controller's answer to the probe; a served one silent while
-// the window waits on it is lost; when it goes, the claimants are asked at once.
+// Claimants follow the served controller's answer to the probe, which only its identify
+// reply gives; a served one silent while the window waits on it is lost; when it goes, the
+// claimants are asked at once.
 TEST(ConfLinks, ClaimantsFollowTheServedOnesAnswer) {
     TConfLinks links;
     const TConfLink served = H(0), c1 = H(1), c2 = H(2);
@@ -84,8 +86,10 @@ TEST(ConfLinks, ClaimantsFollowTheServedOnesAnswer) {
     EXPECT_EQ(links.Frame(c1, true), TConfFrame::Probe);
     EXPECT_EQ(links.Frame(c2, true), TConfFrame::Ignore);  // asked already
     EXPECT_TRUE(links.Heard(served));
+    EXPECT_EQ(links.Frame(served, false), TConfFrame::Dispatch);  // answers nothing
+    EXPECT_TRUE(links.Tick(false).TurnAway.empty());
     EXPECT_EQ(links.Frame(served, true), TConfFrame::Ignore);  // its answer is no news
-    EXPECT_EQ(links.Frame(served, true), TConfFrame::Dispatch);
+    EXPECT_EQ(links.Frame(served, true), TConfFrame::Ignore);  // nor one nobody asked for
     TConfTick t = links.Tick(false);
     EXPECT_EQ(t.TurnAway, (Links{c1, c2}));
     EXPECT_EQ(t.Lost, nullptr);
@@ -93,8 +97,11 @@ TEST(ConfLinks, ClaimantsFollowTheServedOnesAnswer) {
 
     links.Connect(c1, "10.0.0.2");
     links.Tick(false);
-    EXPECT_EQ(links.Frame(c1, true), TConfFrame::Probe);
-    EXPECT_EQ(Ticks(links, kConfProbeTicks - 1).Lost, nullptr);
+    EXPECT_EQ(links.Frame(c1, true), TConfFrame::Probe);  // the last answer is spent
+    for (int k = 1; k < kConfProbeTicks; ++k) {
+        links.Heard(served);  // a byte now and then is no answer
+        ASSERT_EQ(links.Tick(false).Lost, nullptr);
+    }
     t = links.Tick(false);
     EXPECT_EQ(t.Lost, served);
     EXPECT_EQ(t.Ask, Links{c1});  // asked again at once, its time afresh
@@ -115,6 +122,36 @@ TEST(ConfLinks, ClaimantsFollowTheServedOnesAnswer) {
     ASSERT_EQ(links.Frame(c2, true), TConfFrame::Probe);
     EXPECT_TRUE(links.Gone(c1));
     EXPECT_EQ(links.Tick(false).Ask, Links{c2});
+}
+
+// While a transfer runs, claimants wait for its end, the probe gives way, and a claimant
+// whose status names the served one's IMEI is that controller dialled in again: it takes over.
+TEST(ConfLinks, ClaimantsWaitWhileATransferRuns) {
+    TConfLinks links;
+    const TConfLink served = H(0), c1 = H(1), c2 = H(2);
+    links.Connect(served, "10.0.0.1");
+    ASSERT_EQ(links.Frame(served, true), TConfFrame::Serve);
+    EXPECT_EQ(links.Frame(served, false, "861"), TConfFrame::Dispatch);  // its status names it
+    links.Connect(c1, "10.0.0.2");
+    links.Tick(false);
+    ASSERT_EQ(links.Frame(c1, true), TConfFrame::Probe);
+    EXPECT_EQ(links.Tick(false, true).Hold, Links{c1});  // a transfer starts
+    EXPECT_EQ(links.Frame(c1, false, "862"), TConfFrame::Ignore);  // another controller
+    TConfTick t = Ticks(links, kConfProbeTicks, false, true);
+    EXPECT_EQ(t.Lost, nullptr);
+    EXPECT_TRUE(t.TurnAway.empty());
+    EXPECT_EQ(links.Tick(false).Ask, Links{c1});  // it ended: asked again
+    ASSERT_EQ(links.Frame(c1, true), TConfFrame::Probe);
+    EXPECT_EQ(Ticks(links, kConfHoldTicks, false, true).TurnAway, Links{});
+    EXPECT_EQ(links.Tick(false, true).TurnAway, Links{c1});  // waited long enough
+
+    links.Connect(c2, "10.0.0.3");
+    links.Tick(false, true);
+    EXPECT_EQ(links.Frame(c2, true), TConfFrame::Hold);
+    EXPECT_EQ(links.Frame(c2, false, "861"), TConfFrame::Takeover);
+    EXPECT_EQ(links.Served(), nullptr);
+    EXPECT_EQ(links.Tick(false, true).Ask, Links{c2});
+    EXPECT_EQ(links.Frame(c2, true), TConfFrame::Serve);
 }
 
 }  // namespace
