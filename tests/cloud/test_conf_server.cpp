@@ -1,9 +1,10 @@
 // The local configuration server end to end: a device dials in over loopback (devsim's TCP
 // mode), is asked to identify every 3 s until it answers and only then served, its frames
 // are dispatched with the slow-link flag however the link splits them, a second device is
-// turned away while the first answers, a served device gone quiet is let go and forgotten
-// and the one that takes its place is named, connections that never identify keep no
-// controller out, and the server stops one second after the served device has gone.
+// turned away while the first answers its probe (only an identify reply does) and waits while
+// a command waits on the first, a served device gone quiet or dialled in again is let go and
+// forgotten and the one that takes its place is named, connections that never identify keep
+// no controller out, and the server stops one second after the served device has gone.
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
@@ -398,6 +399,65 @@ TEST(ConfServer, ControllerTakesOverFromASilentLinkAndIsNamed) {
     ASSERT_TRUE(WaitUntil([] { return Form1->Limei->GetCaption() == "IMEI: 861000000000002"; }));
     EXPECT_EQ(old.Requests(CmdReadStatus), polled);
     EXPECT_FALSE(again.sim.HungUpByPeer());
+}
+
+// A peer that identified once with a forged frame, then sends a byte every 2 s or floods,
+// does not answer the probe: a controller dialling in is served within 20 s.
+TEST(ConfServer, ForgedIdentifyThenChatterKeepsNoControllerOut) {
+    CloudRig rig("confserver-forged");
+    for (const bool flood : {false, true}) {
+        SCOPED_TRACE(flood);
+        Form1->MiniLOG->GetLines()->Clear();
+        OpenServer();
+        DialledIn forged(false);
+        ASSERT_TRUE(WaitUntil(Connected));
+        AnswerIdentify(forged);
+        forged.Send(devsim::Bytes{'S', 'L', 'M', 'X', 0xA0, 0x0F});  // a byte after it is held: read
+        ASSERT_TRUE(WaitUntil([] { return ConfServerHeld() == 6; }));
+        DialledIn controller(true);
+        ASSERT_TRUE(WaitUntil([] { return Connections() == 2; }));
+        const auto lost = [] { return CloudRig::Logged(ConfServerLostText("127.0.0.1")); };
+        int s = 0;
+        for (; s < 20 && !(lost() && Identified()); ++s) {
+            const std::size_t held = ConfServerHeld(), more = flood ? 64 * 1024 : s % 2 == 0;
+            if (!lost()) {
+                forged.Send(devsim::Bytes(more, 0x55));
+                ASSERT_TRUE(flood ? forged.Flushed() : WaitUntil([&] { return ConfServerHeld() == held + more; }));
+            }
+            sys::AdvanceMs(1000);
+            testsupport::Pump(20);
+        }
+        EXPECT_LT(s, 20);
+        EXPECT_TRUE(WaitUntil([&] { return forged.sim.HungUpByPeer(); }));
+        EXPECT_FALSE(controller.sim.HungUpByPeer());
+        testsupport::Click(Form1->Button1->GetWidget());
+    }
+}
+
+// While a command waits on the served controller, a controller dialling in waits; one whose
+// status names the served one's IMEI is that controller dialled in again: it takes over at
+// once, and the wait ends as with a lost link.
+TEST(ConfServer, ControllerDiallingInAgainDuringAWaitTakesOver) {
+    CloudRig rig("confserver-redial");
+    OpenServer();
+    DialledIn old(false);
+    ASSERT_TRUE(WaitUntil(Connected));
+    AnswerIdentify(old);
+    LogIn(old, "861000000000001");
+    testsupport::Click(Form1->Bdef);
+    ASSERT_TRUE(WaitUntil([&] { return old.Requests(CmdDefragment) == 1; }));
+
+    DialledIn again(true);
+    again.model->SetStatusRecord(devsim::DeviceModel::StatusRecordWithImei("861000000000001"));
+    ASSERT_TRUE(WaitUntil([] { return Connections() == 2; }));
+    sys::AdvanceMs(1000);
+    ASSERT_TRUE(WaitUntil([&] { return old.sim.HungUpByPeer(); }));
+    EXPECT_TRUE(CloudRig::Logged(ConfServerWaitingLine("127.0.0.1")));
+    EXPECT_FALSE(Form1->TimerProgress->GetEnabled());
+    EXPECT_EQ(Form1->MESLABEL->GetCaption(), ConfServerLostText("127.0.0.1"));
+    sys::AdvanceMs(1000);
+    ASSERT_TRUE(WaitUntil(Identified));
+    EXPECT_EQ(again.Requests(0x00), 2u);
 }
 
 // A connection that keeps sending without ever identifying grows no younger for it: it is

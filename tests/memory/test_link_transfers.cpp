@@ -2,8 +2,9 @@
 // in to the local configuration server, each at its line's real pace: whole reads and writes
 // finish close to the time their bytes need, a controller pausing inside a reply costs no
 // block, a block on its way is never asked for twice, a duplicated log block is not
-// reported, the status poll waits; an unplug ends a transfer at once and the next controller
-// hears nothing before its login; a close asks first.
+// reported, the status poll waits, another controller dialling in waits for the transfer; an
+// unplug ends a transfer at once and the next controller hears nothing before its login; a
+// close asks first.
 #include <gtest/gtest.h>
 
 #include <QTest>
@@ -269,10 +270,12 @@ void GridHolds(const std::vector<devsim::Bytes>& records) {
 }
 
 // A write of the grid started as the user starts it, at the line's pace until the block from
-// record `at` is on its way. Then the controller's replies stall for 20 s of the clock: that
-// block goes again every 3 s, the controller, which still hears the tool, acknowledges every
-// copy, and the acknowledgements all come once the stall ends.
-bool WriteIntoAStall(GprsLink& c, std::uint32_t at) {
+// record `at` is on its way. Then the controller's replies stall for stallMs of the clock
+// (meanwhile runs at its start, for less than 3 s of it): that block goes again every 3 s,
+// the controller, which still hears the tool, acknowledges every copy, and the
+// acknowledgements all come once the stall ends.
+bool WriteIntoAStall(GprsLink& c, std::uint32_t at, std::int64_t stallMs = 20000,
+                     const std::function<bool()>& meanwhile = {}) {
     ui::test::PushDialogAnswer(IDYES);
     testsupport::Click(Form1->UiButton6);
     if (RunClockAlong([at] { return g_PhoneWrite.GetWriteIndex() >= at; }, 30000) < 0) return false;
@@ -285,14 +288,16 @@ bool WriteIntoAStall(GprsLink& c, std::uint32_t at) {
     // The pace of the copies does not matter here: they reach the controller at once.
     if (!acknowledged()) return false;
     c.modem.SetInputPacing(0);
-    for (int tick = 0; tick < 2000; ++tick) {
+    const std::int64_t end = sys::TickMs() + stallMs;
+    if (meanwhile && !meanwhile()) return false;
+    while (sys::TickMs() < end) {
         const std::uint32_t sent = g_PhoneWrite.BlockRequests();
         sys::AdvanceMs(10);
         if (g_PhoneWrite.BlockRequests() != sent && (++copies, !acknowledged())) return false;
     }
     c.modem.SetInputPacing(devsim::kGprsPaceBaud);
     c.relay->Release(devsim::LinkRelay::ToTool);
-    return copies == 7;
+    return copies == static_cast<std::size_t>(1 + (stallMs - 1) / 3000);
 }
 
 TEST(LinkTransfers, ANumberWriteThroughAStalledGprsLinkClaimsOnlyWhatTheControllerHolds) {
@@ -334,6 +339,32 @@ TEST(LinkTransfers, ANumberWriteThroughAStalledGprsLinkClaimsOnlyWhatTheControll
                          "запишите базу снова.");
     EXPECT_EQ(c.memory.Numbers().size(), 124u);
     EXPECT_TRUE(c.memory.Numbers() == std::vector<devsim::Bytes>(base.begin(), base.begin() + 124));
+}
+
+// Another controller dials in and identifies during an 8 s stall of the served one's replies
+// in a number write: it waits, asked its status, and the write completes with the controller
+// holding the grid; once the write has ended it is asked again, and turned away.
+TEST(LinkTransfers, AControllerDiallingInWaitsForANumberWriteThroughAStalledGprsLink) {
+    GprsLink c("claimed-gprs", true);
+    ASSERT_TRUE(c.ok);
+    const std::vector<devsim::Bytes> base = devsim::SampleNumbers(155);
+    GridHolds(base);
+    devsim::DevSim other{""};
+    devsim::DeviceModel model(other);
+    model.SetStatusRecord(devsim::DeviceModel::StatusRecordWithImei("860000000000002"));
+    auto* server = Form1->ConfServer->GetSocket();
+    ASSERT_TRUE(WriteIntoAStall(c, 62, 8000, [&] {
+        if (!other.Dial("127.0.0.1", server->GetLocalPort()) ||
+            !testsupport::WaitUntil([&] { return server->GetActiveConnections() == 2; }))
+            return false;
+        sys::AdvanceMs(1000);  // asked to identify
+        return testsupport::WaitUntil([&] { return Count(other, devsim::kCmdReadStatus, 0) == 1; });
+    }));
+    RunClockAlong([] { return !g_PhoneWrite.Writing(); }, 30000);
+    EXPECT_EQ(Message(), "Запись памяти номеров завершена");
+    EXPECT_TRUE(c.memory.Numbers() == base);
+    EXPECT_GE(RunClockAlong([&] { return other.HungUpByPeer(); }, 10000), 0);
+    EXPECT_FALSE(c.modem.HungUpByPeer());
 }
 
 // The grid as the user left it: two numbers typed in earlier.
