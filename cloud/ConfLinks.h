@@ -25,7 +25,8 @@
 //   Served    identified while none was: the one controller whose frames reach the window.
 //             It is lost when it stays silent for kConfLinkLostTicks while the window waits
 //             on it, or when it does not answer a probe in time. No identify reply of it is
-//             news to the window: one answers a probe, any other was asked by nobody.
+//             news to the window: one answers a probe, any other was asked by nobody. When it
+//             is lost or gone, the claimants wait again as above.
 //
 // The waiting room (all but Served) holds at most kConfWaitingRoom connections, and
 // at most kConfWaitingPerAddress from one remote address. A newcomer is always let in and
@@ -124,6 +125,7 @@ private:
     // The served controller has gone: claimants wait again and are asked at once.
     void ReleaseClaimants();
     TConfLink LoseServed();
+    // all: every claimant, as the served one has answered; else the held ones whose time is up.
     void TurnAwayClaimants(TConfTick& tick, bool all);
 
     std::vector<TWaiter> FRoom;  // in order of arrival

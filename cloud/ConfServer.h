@@ -8,7 +8,7 @@
 #include "cloud/CloudStreamReader.h"
 #include "cloud/ConfLinks.h"
 
-// The action-log line for a controller turned away: another is served and answers.
+// The action-log line for a controller turned away: another is served and keeps its place.
 std::string ConfServerRefusedLine(const std::string& address);
 // The action-log line for a controller that waits: a transfer runs with the served one.
 std::string ConfServerWaitingLine(const std::string& address);

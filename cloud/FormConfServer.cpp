@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "app/ShellApi.h"
-#include "app/Unit1.h"
 #include "app/ShellState.h"
+#include "app/Unit1.h"
 #include "config/ConfigTransfer.h"
 #include "config/StatusRecord.h"
 #include "device/DeviceType.h"
@@ -223,12 +223,12 @@ void TForm1::ConfServerLinkStep() {
     }
     const TConfTick tick = g_ConfLinks.Tick(AwaitingServed(), TransferRuns());
     if (tick.Lost != nullptr) ServedLinkLost(SocketOf(tick.Lost));
-    for (TConfLink link : tick.Hold) HoldClaimant(SocketOf(link));
     for (TConfLink link : tick.TurnAway) {
         // Its going must not end the session of the controller being served.
         MiniLog(ConfServerRefusedLine(SocketOf(link)->GetRemoteAddress()), kIncoming);
         SocketOf(link)->Close();
     }
+    for (TConfLink link : tick.Hold) HoldClaimant(SocketOf(link));
     for (TConfLink link : tick.Close) SocketOf(link)->Close();  // no controller, or not in time
     for (TConfLink link : tick.Ask) SendIdentify(link);
 }
