@@ -456,8 +456,7 @@ TEST(ConfServer, ControllerDiallingInAgainDuringAWaitTakesOver) {
     EXPECT_FALSE(Form1->TimerProgress->GetEnabled());
     EXPECT_EQ(Form1->MESLABEL->GetCaption(), ConfServerLostText("127.0.0.1"));
     sys::AdvanceMs(1000);
-    ASSERT_TRUE(WaitUntil(Identified));
-    EXPECT_EQ(again.Requests(0x00), 2u);
+    EXPECT_TRUE(WaitUntil(Identified));
 }
 
 // A connection that keeps sending without ever identifying grows no younger for it: it is
