@@ -19,10 +19,9 @@ TCloudStreamReader::TTagCheck TCloudStreamReader::CheckTag(std::size_t at,
     if (frameSize == 0) return TTagCheck::NotAFrame;
     if (have >= frameSize) return IsReplyFrame(at, frameSize) ? TTagCheck::Frame : TTagCheck::NotAFrame;
     if (have > 6 && FPending[at + 6] != kReplyMarker) return TTagCheck::NotAFrame;
-    // Still arriving: held, and what follows is its data, whatever it looks like. A valid
-    // frame after the tag (its CRC is no accident) shows it was none; a frame cut short for
-    // good is given up by the clock.
-    if (FLastFrame >= static_cast<std::int64_t>(FBase + at + 4)) return TTagCheck::NotAFrame;
+    // Still arriving: held, and what follows is its data, whatever it looks like, a whole
+    // valid frame included (taking that for the controller's would make the result depend
+    // on where the reads cut). A frame cut short for good is given up by the clock.
     if (FBase + at < FGiveUpBefore) return TTagCheck::NotAFrame;
     return TTagCheck::Wait;
 }
@@ -34,44 +33,11 @@ bool TCloudStreamReader::IsReplyFrame(std::size_t at, std::size_t frameSize) con
     return FCrc.Crc(at + 6, crcAt) == sent;
 }
 
-void TCloudStreamReader::Survey() {
-    const std::uint8_t* p = FPending.data();
-    const std::size_t n = FPending.size();
-    // Tags, each judged once its length field is here.
-    std::size_t k = static_cast<std::size_t>(std::max(FTagsSurveyed, FBase) - FBase);
-    while (k + 6 <= n) {
-        const void* s = std::memchr(p + k, kFrameTag[0], n - 5 - k);
-        if (s == nullptr) {
-            k = n - 5;
-            break;
-        }
-        k = static_cast<std::size_t>(static_cast<const std::uint8_t*>(s) - p);
-        if (std::memcmp(p + k, kFrameTag, 4) == 0) {
-            if (const std::size_t size = PlausibleFrameSize(p[k + 4], p[k + 5])) {
-                if (k + size > n)
-                    FIncomplete.push({FBase + k + size, FBase + k});  // decided once the rest has come
-                else if (IsReplyFrame(k, size))
-                    FLastFrame = static_cast<std::int64_t>(FBase + k);
-            }
-        }
-        ++k;
-    }
-    FTagsSurveyed = FBase + k;
-    while (!FIncomplete.empty() && FIncomplete.top().first <= FBase + n) {
-        const auto [frameEnd, tag] = FIncomplete.top();
-        FIncomplete.pop();
-        if (tag < FBase) continue;  // taken off already: nothing held can lie before it
-        if (IsReplyFrame(static_cast<std::size_t>(tag - FBase), static_cast<std::size_t>(frameEnd - tag)))
-            FLastFrame = std::max(FLastFrame, static_cast<std::int64_t>(tag));
-    }
-}
-
 void TCloudStreamReader::Feed(const std::uint8_t* data, std::size_t n) {
     if (data != nullptr && n > 0) {
         FPending.insert(FPending.end(), data, data + n);
         FCrc.Append(data, n);
     }
-    Survey();
     // Events are handed out after the bytes are taken off, so a handler may feed or reset
     // the reader.
     std::vector<TEvent> events;
@@ -167,9 +133,7 @@ void TCloudStreamReader::GiveUpBefore(std::uint64_t offset) {
 void TCloudStreamReader::Reset() {
     FPending.clear();
     FCrc.Clear();
-    FBase = FTagsSurveyed = 0;
-    FIncomplete = {};
-    FLastFrame = -1;
+    FBase = 0;
     FTickEnds.clear();
     FGiveUpBefore = 0;
     FCollector.clear();

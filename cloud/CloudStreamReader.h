@@ -8,20 +8,18 @@
 // outside frames are dropped.
 //
 // A tag whose length says that its frame is still arriving holds back what follows it: the
-// frame's data may hold anything, a reply's "{" and terminator too, and none of it is read
-// as a reply. It is held until its length has arrived (its CRC then decides), or a valid
-// frame after it shows that it was none, or its owner's clock gives it up: a frame cut short
-// for good holds the replies after it back for kStreamHeldTicks at most. Its cost stays
-// linear in the input whatever a peer sends: what follows a held tag is surveyed once as it
-// arrives, and a candidate frame's CRC is taken from the running CRC register at a fixed
-// cost.
+// frame's data may hold anything, a reply's "{" and terminator and whole frames too, and none
+// of it is read on its own. It is held until its length has arrived (its marker and CRC then
+// decide), or its owner's clock gives it up: a frame cut short for good holds what follows
+// for kStreamHeldTicks at most. Nothing else decides a tag, so one stream gives the same
+// frames and replies however the reads cut it. Its cost stays linear in the input whatever
+// a peer sends: a held tag is looked at once a read, and a candidate frame's CRC is taken
+// from the running CRC register at a fixed cost.
 #include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <functional>
-#include <queue>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "device/DeviceFrame.h"
@@ -65,9 +63,6 @@ private:
     TTagCheck CheckTag(std::size_t at, std::size_t& frameSize) const;
     // Marker first, then the CRC: at and frameSize index FPending, the tag included.
     bool IsReplyFrame(std::size_t at, std::size_t frameSize) const;
-    // Notes what the bytes not yet surveyed hold: tags of plausible frames, and the frames
-    // that have become whole.
-    void Survey();
     struct TEvent {
         bool Frame = false;
         bool Cut = false;
@@ -79,11 +74,6 @@ private:
     std::vector<std::uint8_t> FPending;
     TCrcTrail FCrc;                // parallel to FPending
     std::uint64_t FBase = 0;       // stream offset of FPending[0]
-    // The survey, in stream offsets; -1: none seen.
-    std::uint64_t FTagsSurveyed = 0;
-    using TCandidate = std::pair<std::uint64_t, std::uint64_t>;  // its end, its tag
-    std::priority_queue<TCandidate, std::vector<TCandidate>, std::greater<>> FIncomplete;
-    std::int64_t FLastFrame = -1;  // the tag of the last valid frame
     // The stream's end at each of the last ticks; tags before the oldest are given up.
     std::deque<std::uint64_t> FTickEnds;
     std::uint64_t FGiveUpBefore = 0;

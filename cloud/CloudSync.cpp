@@ -29,10 +29,14 @@ TSyncRound BuildSyncRound(const std::vector<TPhoneGridRow>& rows,
     TSyncRound round;
     for (std::size_t r = 1; r < rows.size(); ++r) {
         const std::string& mark = rows[r][colSync];
-        if (mark == kSyncAddMark && round.Add.size() < kSyncRoundLimit)
+        if (mark == kSyncAddMark && round.Add.size() < kSyncRoundLimit) {
             round.Add.push_back(SyncUserOfRow(rows[r], templates));
-        if (mark == kSyncDelMark && round.Del.size() < kSyncRoundLimit)
+            round.AddRows.push_back(r);
+        }
+        if (mark == kSyncDelMark && round.Del.size() < kSyncRoundLimit) {
             round.Del.push_back(rows[r][colNumber]);
+            round.DelRows.push_back(r);
+        }
     }
     return round;
 }
@@ -46,6 +50,13 @@ std::vector<Json::Value> SynchronizeRound(const std::vector<TPhoneGridRow>& rows
     if (!round.Add.empty()) requests.push_back(AddUsersRequest(imei, pass, round.Add));
     if (!round.Del.empty()) requests.push_back(DeleteNumbersRequest(imei, pass, round.Del));
     if (!requests.empty()) state.Sent = true;
+    const auto keep = [&rows](const std::vector<std::size_t>& sent, std::vector<TSyncRow>& out) {
+        if (sent.empty()) return;
+        out.clear();
+        for (std::size_t r : sent) out.push_back({r, rows[r][colNumber]});
+    };
+    keep(round.AddRows, state.AddOut);
+    keep(round.DelRows, state.DelOut);
     return requests;
 }
 
@@ -55,30 +66,41 @@ bool InGridNoOp(const std::vector<TPhoneGridRow>& rows, const std::string& mark)
     return true;
 }
 
-bool ApplySyncAck(std::vector<TPhoneGridRow>& rows, const std::string& mark,
-                  const Json::Value& results, TSyncState& state) {
-    // Each result is matched with the next marked row after the previous result's row: a
-    // row the server refused keeps its mark and is not taken again for the next result.
-    if (!results.isArray()) return !InGridNoOp(rows, mark);
-    std::size_t next = 1;
-    for (Json::ArrayIndex i = 0; i < JsonSize(results); ++i) {
-        std::size_t found = 0;
-        for (std::size_t r = next; r < rows.size(); ++r) {
-            if (rows[r][colSync] == mark) {
-                found = r;
-                break;
-            }
+TSyncAck ApplySyncAck(std::vector<TPhoneGridRow>& rows, const std::string& mark,
+                      const Json::Value& results, TSyncState& state) {
+    TSyncAck ack;
+    std::vector<TSyncRow>& out = mark == kSyncAddMark ? state.AddOut : state.DelOut;
+    if (out.empty()) {
+        ack.Unasked = true;  // a copy, or an answer to nothing: the rows it names never went
+    } else if (results.isArray()) {
+        const std::size_t n = JsonSize(results);
+        for (std::size_t i = 0; i < n && i < out.size(); ++i) {
+            if (JsonString(JsonElement(results, static_cast<Json::ArrayIndex>(i))) != "1") continue;
+            const TSyncRow& sent = out[i];
+            // A row the grid has since moved or changed is left marked: sending it again is safe.
+            if (sent.Row < rows.size() && rows[sent.Row][colSync] == mark &&
+                rows[sent.Row][colNumber] == sent.Number)
+                rows[sent.Row][colSync].clear();
         }
-        if (found == 0) break;
-        if (JsonString(JsonElement(results, i)) == "1") rows[found][colSync].clear();
-        next = found + 1;
+        ack.Extra = n > out.size() ? n - out.size() : 0;
+        out.clear();
+        if (mark == kSyncAddMark) state.Acked = true;
     }
-    if (mark == kSyncAddMark) state.Acked = true;
-    return !InGridNoOp(rows, mark);
+    ack.Done = state.AddOut.empty() && state.DelOut.empty() && InGridNoOp(rows, kSyncAddMark) &&
+               InGridNoOp(rows, kSyncDelMark);
+    return ack;
+}
+
+std::string SyncUnaskedLine(const std::string& mark) {
+    return "Ответ синхронизации (" + mark + ") без запроса пропущен";
+}
+
+std::string SyncExtraLine(const std::string& mark, std::size_t extra) {
+    return "Ответ синхронизации (" + mark + "): лишних результатов " + std::to_string(extra) + ", пропущены";
 }
 
 bool SyncRoundDue(TSyncState& state) {
-    if (!state.Sent || !state.Acked) return false;
+    if (!state.Sent || !state.Acked || !state.AddOut.empty() || !state.DelOut.empty()) return false;
     state.Sent = state.Acked = false;
     return true;
 }

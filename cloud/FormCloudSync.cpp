@@ -39,14 +39,20 @@ void TForm1::CloudSyncAck(const std::string& mark, const Json::Value& data) {
     TStringGrid* grid = PhoneGrid(this);
     if (!grid) return;
     std::vector<TPhoneGridRow> rows = GridRows(grid);
-    const bool remaining = ApplySyncAck(rows, mark, data, g_SyncState);
+    const TSyncAck ack = ApplySyncAck(rows, mark, data, g_SyncState);
+    if (ack.Unasked) {
+        MiniLog(SyncUnaskedLine(mark), 1);
+        return;
+    }
+    if (ack.Extra > 0) MiniLog(SyncExtraLine(mark, ack.Extra), 1);
     for (std::size_t r = 1; r < rows.size(); ++r)
         if (grid->GetColCount() > colSync)
             grid->SetCells(colSync, static_cast<int>(r), rows[r][colSync]);
-    if (remaining)
-        ShowWaitPanel(kSyncWaitSeconds, 0, kSyncWaitText);
-    else
+    // Done only once the server has answered for every marked row.
+    if (ack.Done)
         MessageShow(kSyncDoneText);
+    else
+        ShowWaitPanel(kSyncWaitSeconds, 0, kSyncWaitText);
 }
 
 void TForm1::StartNumberSync() {

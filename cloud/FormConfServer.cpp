@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <map>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "app/ShellApi.h"
@@ -220,6 +221,14 @@ void TForm1::ConfServerLinkStep() {
     if (!ConfServer->GetActive()) {
         ForgetConnections();  // what a closed server's connections left
         return;
+    }
+    // A frame cut short for good holds what its connection sends after it for a while only.
+    // A frame so freed may close connections: each reader is ticked only while it is theirs.
+    const std::vector<std::pair<TCustomWinSocket*, std::shared_ptr<TCloudStreamReader>>> readers(
+        g_ConfReaders.begin(), g_ConfReaders.end());
+    for (const auto& [socket, reader] : readers) {
+        const auto it = g_ConfReaders.find(socket);
+        if (it != g_ConfReaders.end() && it->second == reader) reader->Tick();
     }
     const TConfTick tick = g_ConfLinks.Tick(AwaitingServed(), TransferRuns());
     if (tick.Lost != nullptr) ServedLinkLost(SocketOf(tick.Lost));

@@ -20,9 +20,9 @@ int Marked() {
     return n;
 }
 
-TEST(CloudSyncRounds, TwentyFiveAdditionsGoInRoundsOfTenTenAndFive) {
-    CloudRig rig("cloud-sync");
-    ASSERT_TRUE(rig.LogIn());
+// Marks 25 rows and follows the rounds of ten, ten and five, each started by the answer
+// to the one before; success is shown only once the last is answered.
+void SyncTwentyFive(CloudRig& rig) {
     TStringGrid* grid = Form1->PhonesGrid;
     grid->SetRowCount(27);
     for (int r = 1; r <= 25; ++r) {
@@ -34,6 +34,9 @@ TEST(CloudSyncRounds, TwentyFiveAdditionsGoInRoundsOfTenTenAndFive) {
         ASSERT_TRUE(rig.AwaitCount("add", round)) << round;
         const int left = 25 - static_cast<int>(std::min<std::size_t>(round * 10, 25));
         ASSERT_TRUE(WaitUntil([left] { return Marked() == left; })) << round;
+        if (left > 0) {
+            EXPECT_NE(Form1->MESLABEL->GetCaption(), "Синхронизация выполнена") << round;
+        }
         sys::AdvanceMs(10);  // the next Timer1 tick starts the next round
     }
     testsupport::Pump(50);
@@ -44,6 +47,23 @@ TEST(CloudSyncRounds, TwentyFiveAdditionsGoInRoundsOfTenTenAndFive) {
     EXPECT_EQ(sizes, (std::vector<Json::ArrayIndex>{10, 10, 5}));
     EXPECT_EQ(Form1->MESLABEL->GetCaption(), "Синхронизация выполнена");
     EXPECT_EQ(rig.sim.Count("del"), 0u);
+}
+
+TEST(CloudSyncRounds, TwentyFiveAdditionsGoInRoundsOfTenTenAndFive) {
+    CloudRig rig("cloud-sync");
+    ASSERT_TRUE(rig.LogIn());
+    SyncTwentyFive(rig);
+}
+
+// A server that answers every round with thirty results clears ten marks a round at most.
+TEST(CloudSyncRounds, ResultsBeyondTheRoundClearNoOtherRow) {
+    CloudRig rig("cloud-sync-extra");
+    Json::Value thirty(Json::arrayValue);
+    for (int i = 0; i < 30; ++i) thirty.append("1");
+    rig.sim.SetReply("add", thirty);
+    ASSERT_TRUE(rig.LogIn());
+    SyncTwentyFive(rig);
+    EXPECT_TRUE(CloudRig::Logged("Ответ синхронизации (add): лишних результатов 25, пропущены"));
 }
 
 TEST(CloudSyncRounds, AnImportInASessionStartsTheRoundsItself) {

@@ -1,6 +1,9 @@
 // Splitting the cloud stream into tunnelled frames and JSON replies, whatever the reads.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
+
 #include "cloud/CloudStreamReader.h"
 #include "device/DeviceFrame.h"
 
@@ -70,6 +73,28 @@ TEST(CloudStream, FramesAndRepliesInterleavedAtEveryCut) {
     std::vector<std::size_t> every;
     for (std::size_t i = 1; i < stream.size(); ++i) every.push_back(i);
     EXPECT_EQ(FeedInPieces(stream, every), expected);
+}
+
+// One stream gives the same frames and replies however it is cut: a frame whose data holds a
+// reply and a whole frame is taken whole, and a false tag (a bad CRC) over a frame is scanned
+// through once its length is in.
+TEST(CloudStream, OneStreamGivesTheSameEventsAtRandomCuts) {
+    const std::string inner = ReplyFrame(0x28, "x");
+    const std::string outer = ReplyFrame(0x22, "\x01{\"data\":\"ok\"}\n\r" + inner + "..");
+    const std::string f2 = ReplyFrame(0x40, "SLMX text");
+    std::string bad = ReplyFrame(0x30, "aa" + f2 + "\n\r");
+    bad.back() ^= 0x01;
+    const std::string stream = "junk" + outer + kReply1 + "\n\r" + bad + kReply2 + "\n\r" + outer + inner;
+    const std::vector<std::string> expected = {"F:" + outer.substr(4), "J:" + kReply1, "F:" + f2.substr(4),
+                                               "J:" + kReply2, "F:" + outer.substr(4), "F:" + inner.substr(4)};
+    ASSERT_EQ(FeedInPieces(stream, {}), expected);
+    std::mt19937 random(31);
+    for (int run = 0; run < 3000; ++run) {
+        std::vector<std::size_t> cuts(random() % 8 + 1);
+        for (std::size_t& c : cuts) c = random() % stream.size();
+        std::sort(cuts.begin(), cuts.end());
+        ASSERT_EQ(FeedInPieces(stream, cuts), expected) << "run " << run;
+    }
 }
 
 TEST(CloudStream, OnlyBraceLfCrEndsAReply) {

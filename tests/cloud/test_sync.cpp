@@ -113,8 +113,7 @@ TEST(CloudSync, TwentyFiveAdditionsGoInRoundsOfTenTenFive) {
         EXPECT_EQ(JsonText(JsonElement(data, 0), "number"),
                   "+7900" + std::to_string(1001 + 10 * (sizes.size() - 1)));
         EXPECT_FALSE(SyncRoundDue(st));  // not acknowledged yet
-        const bool remaining = ApplySyncAck(rows, "add", AllOk(JsonSize(data)), st);
-        EXPECT_EQ(remaining, sizes.size() < 3);
+        EXPECT_EQ(ApplySyncAck(rows, "add", AllOk(JsonSize(data)), st).Done, sizes.size() == 3);
         ASSERT_TRUE(SyncRoundDue(st));
         EXPECT_FALSE(st.Sent || st.Acked);
         reqs = SynchronizeRound(rows, kTemplates, "861", "77", st);
@@ -147,7 +146,7 @@ TEST(CloudSync, DeletionOnlyRoundIsNotContinued) {
     std::vector<TPhoneGridRow> rows = Grid(12, "del");
     TSyncState st;
     ASSERT_EQ(SynchronizeRound(rows, kTemplates, "1", "2", st).size(), 1u);
-    EXPECT_TRUE(ApplySyncAck(rows, "del", AllOk(10), st));
+    EXPECT_FALSE(ApplySyncAck(rows, "del", AllOk(10), st).Done);
     EXPECT_FALSE(st.Acked);
     EXPECT_FALSE(SyncRoundDue(st));
     EXPECT_EQ(rows[10][colSync], "");
@@ -157,8 +156,9 @@ TEST(CloudSync, DeletionOnlyRoundIsNotContinued) {
 TEST(CloudSync, RefusedRowsKeepTheirMarks) {
     std::vector<TPhoneGridRow> rows = Grid(4, "add");
     TSyncState st;
+    ASSERT_EQ(SynchronizeRound(rows, kTemplates, "1", "2", st).size(), 1u);
     // Rows 1 and 3 refused; each result belongs to its own row.
-    EXPECT_TRUE(ApplySyncAck(rows, "add", Results({"0", "1", "error", "1"}), st));
+    EXPECT_FALSE(ApplySyncAck(rows, "add", Results({"0", "1", "error", "1"}), st).Done);
     EXPECT_EQ(rows[1][colSync], "add");
     EXPECT_EQ(rows[2][colSync], "");
     EXPECT_EQ(rows[3][colSync], "add");
@@ -170,24 +170,31 @@ TEST(CloudSync, RefusedRowsKeepTheirMarks) {
     EXPECT_EQ(next.Add[1].Number, "+79001003");
 }
 
-TEST(CloudSync, ResultsBeyondTheMarkedRowsClearNothingElse) {
-    std::vector<TPhoneGridRow> rows = Grid(3, "del");
-    rows[3][colSync] = "add";
+// An answer clears only the rows its request sent, one result each: results past them, a
+// copy of the answer and an answer to no request clear nothing.
+TEST(CloudSync, AnAnswerClearsOnlyTheRowsItsRequestSent) {
+    std::vector<TPhoneGridRow> rows = Grid(25, "add");
+    rows[25][colSync] = "del";
     TSyncState st;
-    EXPECT_FALSE(ApplySyncAck(rows, "add", Results({"1", "1", "1"}), st));
-    EXPECT_EQ(rows[1][colSync], "del");
-    EXPECT_EQ(rows[2][colSync], "del");
-    EXPECT_EQ(rows[3][colSync], "");
-    EXPECT_TRUE(st.Acked);
-    // Not an array, or results of other types: nothing cleared.
-    rows = Grid(2, "add");
+    EXPECT_TRUE(ApplySyncAck(rows, "add", AllOk(3), st).Unasked);
+    ASSERT_EQ(SynchronizeRound(rows, kTemplates, "1", "2", st).size(), 2u);
+    rows[2][colNumber] = "+7999";  // edited while its request was out
+    EXPECT_FALSE(ApplySyncAck(rows, "add", Json::Value(Json::objectValue), st).Unasked);  // still waits
+    const TSyncAck ack = ApplySyncAck(rows, "add", AllOk(30), st);
+    EXPECT_EQ(ack.Extra, 20u);
+    EXPECT_FALSE(ack.Done);
+    // Rows 1-10 are cleared but the edited row 2; row 11 and on were never sent.
+    EXPECT_EQ(rows[1][colSync] + "|" + rows[2][colSync] + "|" + rows[10][colSync] + "|" + rows[11][colSync],
+              "|add||add");
+    EXPECT_FALSE(SyncRoundDue(st));  // the deletion is still out
+    EXPECT_TRUE(ApplySyncAck(rows, "add", AllOk(30), st).Unasked);
+    EXPECT_EQ(rows[11][colSync], "add");
     Json::Value odd(Json::arrayValue);
     odd.append(1);
     odd.append(Json::Value());
-    EXPECT_TRUE(ApplySyncAck(rows, "add", odd, st));
-    EXPECT_TRUE(ApplySyncAck(rows, "add", Json::Value(Json::objectValue), st));
-    EXPECT_EQ(rows[1][colSync], "add");
-    EXPECT_EQ(rows[2][colSync], "add");
+    EXPECT_EQ(ApplySyncAck(rows, "del", odd, st).Extra, 1u);
+    EXPECT_EQ(rows[25][colSync], "del");  // a result that is not the text "1"
+    EXPECT_TRUE(SyncRoundDue(st));
 }
 
 TEST(CloudSync, NothingMarkedSendsNothing) {

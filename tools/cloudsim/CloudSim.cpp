@@ -421,7 +421,7 @@ void CloudSim::Handle(const Request& r) {
         else if (r.command == "gchrono") Reply("gchrono", "no data");
         return;
     }
-    if (r.command == "add" || r.command == "del") {
+    if ((r.command == "add" || r.command == "del") && !FReplies.count(r.command)) {
         Json::Value results(Json::arrayValue);
         for (Json::ArrayIndex i = 0; r.data.isArray() && i < r.data.size(); ++i) results.append("1");
         return Reply(r.command, results);

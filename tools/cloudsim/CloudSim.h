@@ -50,6 +50,7 @@ public:
     // The "gchrono" blocks: the first answers the request, each "nextblock" the next one.
     void SetLogBlocks(const std::vector<Json::Value>& blocks);
     // The data ("ok" by default) that any other command is answered with; null: no answer.
+    // "add" and "del" get one "1" per element sent unless their data is set here.
     void SetReply(const std::string& command, const Json::Value& data);
     // A server that keeps the connection and answers nothing (requests are still recorded).
     void SetSilent(bool silent);
