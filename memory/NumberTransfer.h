@@ -133,7 +133,6 @@ public:
     // Bytes arrived on the link: the re-send waits for its silence anew.
     void Heard() { FWait.Heard(); }
 
-    TPhoneWritePhase Phase() const { return FPhase; }
     // Blocks go, or the end waits for the device's count.
     bool Writing() const {
         return FPhase == TPhoneWritePhase::Blocks || FPhase == TPhoneWritePhase::Doubt ||
