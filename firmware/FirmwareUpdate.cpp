@@ -58,7 +58,7 @@ void TFirmwareUpdate::Load(const FirmwareHeader& header, std::unique_ptr<TStream
     Close();
     FHeader = header;
     FFile = std::move(file);
-    FOffset = 0;
+    FOffset = FConfirmed = 0;
 }
 
 void TFirmwareUpdate::Close() {
@@ -81,7 +81,7 @@ TFwAction TFirmwareUpdate::Program(TFwRoute route) {
     FRemote = route == TFwRoute::ConfServer;
     // Every attempt starts from the first byte: a retry that went on from where a failed
     // one stopped would write a body with a hole in it.
-    FOffset = 0;
+    FOffset = FConfirmed = 0;
     FTimeout = 0;
     FAwaited = false;
     FQuiet = 0;
@@ -130,6 +130,7 @@ TFwAction TFirmwareUpdate::OnReply(std::uint8_t command, std::uint8_t result) {
         case TStep::HeaderSent:
             return SendBlock();
         case TStep::Block:
+            FConfirmed = FOffset;
             if (FOffset >= FHeader.BodySize()) return Send(CmdFwFinish, {}, TStep::Finish);
             return SendBlock();
         case TStep::Finish:
@@ -160,6 +161,7 @@ TFwAction TFirmwareUpdate::OnRemoteReply(std::uint8_t result) {
         return {};
     }
     FAwaited = false;
+    FConfirmed = FOffset;
     FQuiet = kRemoteAckQuietTicks;
     return {};
 }
@@ -248,17 +250,16 @@ TFwAction TFirmwareUpdate::SendRemoteBlock() {
     return a;
 }
 
-std::string FirmwareSentText(std::uint32_t sent, std::uint32_t whole) {
-    const std::string n = std::to_string(sent), m = std::to_string(whole);
-    return "Передано " + n + " из " + m + " байт: устройство получило не весь файл прошивки.//\\ " + n + " of " +
-           m + " bytes sent: the device did not receive the whole firmware file.";
+std::string FirmwareConfirmedText(std::uint32_t confirmed, std::uint32_t whole) {
+    const std::string n = std::to_string(confirmed), m = std::to_string(whole);
+    return "Устройство подтвердило приём " + n + " из " + m + " байт файла прошивки: обновление не завершено.//\\ "
+           "The device confirmed " + n + " of " + m + " bytes of the firmware file: the update is not complete.";
 }
 
-std::string FirmwareCutText(std::uint32_t sent, std::uint32_t whole) {
-    const std::string n = std::to_string(sent), m = std::to_string(whole);
-    return "Обновление прошивки прервано (передано " + n + " из " + m +
-           " байт): устройство получило не весь файл прошивки. Повторите обновление, когда устройство снова "
-           "подключится.//\\ The firmware update was cut short (" + n + " of " + m +
-           " bytes sent): the device did not receive the whole firmware file. Update it again once the device is "
+std::string FirmwareCutText(std::uint32_t confirmed, std::uint32_t whole) {
+    const std::string n = std::to_string(confirmed), m = std::to_string(whole);
+    return "Обновление прошивки прервано (устройство подтвердило приём " + n + " из " + m +
+           " байт). Повторите обновление, когда устройство снова подключится.//\\ The firmware update was cut "
+           "short (the device confirmed " + n + " of " + m + " bytes). Update it again once the device is "
            "connected again.";
 }

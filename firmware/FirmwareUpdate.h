@@ -104,6 +104,8 @@ public:
     int TimeoutSeconds() const { return FTimeout; }
     // Bytes sent so far: of the body on the cable, of the whole file through the server.
     std::uint32_t Offset() const { return FOffset; }
+    // Of those, the bytes whose blocks the device has acknowledged.
+    std::uint32_t Confirmed() const { return FConfirmed; }
     // What Offset() counts up to.
     std::uint32_t Whole() const;
     std::uint32_t BodySize() const { return FHeader.BodySize(); }
@@ -127,12 +129,14 @@ private:
     bool FRemote = false;
     int FTimeout = 0;
     std::uint32_t FOffset = 0;
+    std::uint32_t FConfirmed = 0;
     TStep FStep = TStep::Idle;
     bool FAwaited = false;  // a 0xD1 block is in flight, its acknowledgement not yet come
     int FQuiet = 0;         // 10 ms ticks of quiet still wanted before the next 0xD1 block
 };
 
-// What an update that ends unfinished leaves: sent of whole bytes. After message 10 or 13, and
-// for a link lost under it (asking to update again once the device is back).
-std::string FirmwareSentText(std::uint32_t sent, std::uint32_t whole);
-std::string FirmwareCutText(std::uint32_t sent, std::uint32_t whole);
+// What an update that ends unfinished leaves: the bytes of whole the device confirmed. After
+// message 10 or 13, and for a link lost under it (asking to update again once the device is
+// back).
+std::string FirmwareConfirmedText(std::uint32_t confirmed, std::uint32_t whole);
+std::string FirmwareCutText(std::uint32_t confirmed, std::uint32_t whole);

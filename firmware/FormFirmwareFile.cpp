@@ -95,7 +95,7 @@ void TForm1::Reply_RemoteFwBlock(const TDeviceReply& reply) {
 
 std::string TForm1::CutFirmwareUpdate() {
     if (!g_FirmwareUpdate.Transferring()) return {};
-    const std::string text = FirmwareCutText(g_FirmwareUpdate.Offset(), g_FirmwareUpdate.Whole());
+    const std::string text = FirmwareCutText(g_FirmwareUpdate.Confirmed(), g_FirmwareUpdate.Whole());
     g_FirmwareUpdate.Abandon();
     SyncCounters();
     Progress_flash->SetVisible(false);
@@ -112,7 +112,7 @@ void TForm1::FirmwareLinkHeard() { g_FirmwareUpdate.Heard(); }
 void TForm1::ShowFirmwareUnfinished(int message) {
     Progress_flash->SetVisible(false);
     MessageShow(GetMessageA(message) + "\r\n" +
-                ReadLangStr(FirmwareSentText(g_FirmwareUpdate.Offset(), g_FirmwareUpdate.Whole())));
+                ReadLangStr(FirmwareConfirmedText(g_FirmwareUpdate.Confirmed(), g_FirmwareUpdate.Whole())));
 }
 
 // Carries out what the update asked for and shows what it reports.

@@ -103,11 +103,12 @@ void TForm1::StartWritePhonesMemory() {
 void TForm1::Reply_NumbersMemory(const TDeviceReply& reply) {
     if (reply.Command == CmdReadNumbers) {
         if (g_CloudSession) MiniLog(kLogPhonesReadReply, kIncoming);
-        // The count a write asked for to confirm its end (or to sort its answers out). Once the
-        // write is over, a read waiting for its count takes it: either answer is the device's.
-        const auto count = DecodePhonesReadReply(DataOf(reply));
-        const bool readTakes = g_PhoneRead.AwaitingCount() && !g_PhoneWrite.Writing();
-        if (count && count->IsCount && g_PhoneWrite.AwaitingCount() && !readTakes) {
+        // Blocks are the read's; a count is for whoever asked for one, or dropped.
+        const auto decoded = DecodePhonesReadReply(DataOf(reply));
+        const TCountReplyFor countFor =
+            decoded && decoded->IsCount ? CountReplyFor(g_PhoneRead, g_PhoneWrite) : TCountReplyFor::Read;
+        if (countFor == TCountReplyFor::Nobody) return;
+        if (countFor == TCountReplyFor::Write) {
             const TTransferStep step = g_PhoneWrite.OnCountReply(DataOf(reply));
             RunTransferStep(CmdWriteNumbers, step);
             if (step.End != TTransferEnd::None) SetPhoneRecords({});

@@ -36,7 +36,7 @@ void TForm1::EndTransfersOnLostLink(TLink lost, const std::string& why) {
         g_PhoneReadRows.Clear();  // the grid keeps what it showed before the read
     }
     if (g_PhoneWrite.Writing()) {
-        cut.push_back(PhonesWriteCutText(g_PhoneWrite.GetWriteIndex(), g_PhoneWrite.GetCount()));
+        cut.push_back(g_PhoneWrite.CutText());
         g_PhoneWrite.Stop();
         SetPhoneRecords({});
     }

@@ -119,6 +119,9 @@ TTransferStep TPhoneReadTransfer::OnReply(std::span<const std::uint8_t> data) {
     const auto reply = DecodePhonesReadReply(data);
     if (!reply) return {};
     if (reply->IsCount) {
+        // Only a read that asked for the count starts on it: a copy, or the answer to a
+        // repeat, would start the read over.
+        if (!FAwaitingCount) return {};
         FAwaitingCount = false;
         FCount = reply->Count;
         FNextIndex = 0;
@@ -201,7 +204,7 @@ std::uint32_t TPhoneWriteTransfer::WriteBlock(std::uint32_t first, TTransferStep
     n = std::min(n, left);
     step.Request = PhonesWriteBlockData(FRecords, first, n);
     FWriteIndex = first;
-    FInFlight.push_back(first);
+    FSent.push_back({TSent::TKind::Block, first});
     ++FBlocksSent;
     ShowProgress(step, first, count);
     step.PanelText = "Запись памяти номеров (" + Fraction(first, count) + ")";
@@ -211,7 +214,7 @@ std::uint32_t TPhoneWriteTransfer::WriteBlock(std::uint32_t first, TTransferStep
 
 void TPhoneWriteTransfer::AskCount(TTransferStep& step) {
     step.AskCount = true;
-    FInFlight.push_back(kCountAsked);
+    FSent.push_back({TSent::TKind::Count});
 }
 
 void TPhoneWriteTransfer::AskEnd(TTransferStep& step) {
@@ -221,29 +224,27 @@ void TPhoneWriteTransfer::AskEnd(TTransferStep& step) {
 }
 
 bool TPhoneWriteTransfer::AwaitingCount() const {
-    return FLateCounts > 0 || std::find(FInFlight.begin(), FInFlight.end(), kCountAsked) != FInFlight.end();
+    return std::any_of(FSent.begin(), FSent.end(), [](const TSent& s) { return s.Kind == TSent::TKind::Count; });
 }
 
-bool TPhoneWriteTransfer::CurrentBlockInFlight() const {
-    return std::find(FInFlight.begin(), FInFlight.end(), FWriteIndex) != FInFlight.end();
+bool TPhoneWriteTransfer::BlockInFlight(std::uint32_t first) const {
+    return std::any_of(FSent.begin(), FSent.end(),
+                       [first](const TSent& s) { return s.Kind == TSent::TKind::Block && s.First == first; });
 }
 
 TTransferStep TPhoneWriteTransfer::Start(std::vector<PhoneRecord> records, std::uint32_t waitSeconds) {
+    End();  // the count requests an earlier write left unanswered are still answered first
     FRecords = std::move(records);
     FNextIndex = FWriteIndex = FBlocksSent = 0;
-    FInFlight.clear();
-    FEnding = FDoubt = false;
     FWait.Begin(static_cast<std::int32_t>(waitSeconds) * 100);
     TTransferStep step;
     if (FRecords.empty()) {
-        FWriting = false;
-        FWait.Stop();
         step.Request = PhonesEraseData();
         step.Message = kTextPhonesErasing;
         step.End = TTransferEnd::EraseSent;
         return step;
     }
-    FWriting = true;
+    FPhase = TPhoneWritePhase::Blocks;
     FNextIndex = WriteBlock(0, step);
     return step;
 }
@@ -251,15 +252,15 @@ TTransferStep TPhoneWriteTransfer::Start(std::vector<PhoneRecord> records, std::
 TTransferStep TPhoneWriteTransfer::Advance() {
     TTransferStep step;
     FWait.Progress();
-    FDoubt = false;
     if (FNextIndex >= GetCount()) {
         // Every block is acknowledged; the device's own count says whether it holds them.
-        FEnding = true;
+        FPhase = TPhoneWritePhase::Ending;
         FWriteIndex = GetCount();
         ShowProgress(step, GetCount(), GetCount());
         AskEnd(step);
         return step;
     }
+    FPhase = TPhoneWritePhase::Blocks;
     FNextIndex = WriteBlock(FNextIndex, step);
     return step;
 }
@@ -273,13 +274,14 @@ TTransferStep TPhoneWriteTransfer::OnReply(std::span<const std::uint8_t> data) {
     if (reply->Result != 0) step.ResultCode = reply->Result;
     else if (reply->Detail == kPhonesWriteErased) step.Message = kTextPhonesErased;
     else if (reply->Detail != kPhonesWriteAccepted && reply->Detail != kPhonesWriteNext) return step;
-    // After the end only the device's count matters.
-    if (!FWriting || FEnding || reply->Detail == kPhonesWriteErased) return step;
-    // The reply answers the oldest request in flight; a count request before it went unanswered.
-    while (!FInFlight.empty() && FInFlight.front() == kCountAsked) FInFlight.pop_front();
-    if (FInFlight.empty()) return step;  // more replies than requests: none of it is progress
-    const std::uint32_t answered = FInFlight.front();
-    FInFlight.pop_front();
+    // Only blocks await an acknowledgement; after the end only the device's count matters.
+    const bool blocks = FPhase == TPhoneWritePhase::Blocks || FPhase == TPhoneWritePhase::Doubt;
+    if (!blocks || reply->Detail == kPhonesWriteErased) return step;
+    // The reply answers the oldest block copy; a count request before it went unanswered.
+    while (!FSent.empty() && FSent.front().Kind == TSent::TKind::Count) FSent.pop_front();
+    if (FSent.empty()) return step;  // more replies than requests: none of it is progress
+    const std::uint32_t answered = FSent.front().First;
+    FSent.pop_front();
     if (reply->Result != 0) return step;
     if (reply->Detail == kPhonesWriteNext) {
         // The device names the next index itself; an older copy's answer naming the block
@@ -289,7 +291,7 @@ TTransferStep TPhoneWriteTransfer::OnReply(std::span<const std::uint8_t> data) {
         return Advance();
     }
     if (answered != FWriteIndex) {
-        FDoubt = true;
+        FPhase = TPhoneWritePhase::Doubt;
         return step;
     }
     return Advance();
@@ -299,61 +301,66 @@ TTransferStep TPhoneWriteTransfer::OnCountReply(std::span<const std::uint8_t> da
     const auto reply = DecodePhonesReadReply(data);
     if (!reply || !reply->IsCount || !AwaitingCount()) return {};
     TTransferStep step;
-    if (FLateCounts > 0) {
-        // The answer to a count request of a write that has ended.
-        --FLateCounts;
-        return step;
-    }
     // Everything sent before the count request has been answered, or never will be.
-    while (FInFlight.front() != kCountAsked) FInFlight.pop_front();
-    FInFlight.pop_front();
-    if (!FEnding) {
-        FDoubt = false;
+    while (FSent.front().Kind != TSent::TKind::Count) FSent.pop_front();
+    FSent.pop_front();
+    switch (FPhase) {
+    case TPhoneWritePhase::Idle:
+        break;
+    case TPhoneWritePhase::Ended:
+        // The answer to a count request of a write that has ended.
+        if (FSent.empty()) FPhase = TPhoneWritePhase::Idle;
+        break;
+    case TPhoneWritePhase::Blocks:
+    case TPhoneWritePhase::Doubt:
         // The block in flight may have been acknowledged among the answers taken for older
         // copies: it goes again, and its answer is now its own.
-        if (!CurrentBlockInFlight()) FNextIndex = WriteBlock(FWriteIndex, step);
-        return step;
+        FPhase = TPhoneWritePhase::Blocks;
+        if (!BlockInFlight(FWriteIndex)) FNextIndex = WriteBlock(FWriteIndex, step);
+        break;
+    case TPhoneWritePhase::Ending:
+        // Asked after every block was acknowledged: the first count tells what the device holds.
+        if (reply->Count == GetCount()) {
+            step.Message = kTextPhonesWriteDone;
+            step.End = TTransferEnd::Completed;
+        } else {
+            step.Message = PhonesWriteUnconfirmedText(reply->Count, GetCount());
+            step.End = TTransferEnd::Unconfirmed;
+        }
+        HideProgress(step);
+        End();
+        break;
     }
-    // Asked after every block was acknowledged: the first count tells what the device holds.
-    const std::uint32_t total = GetCount();
-    if (reply->Count == total) {
-        step.Message = kTextPhonesWriteDone;
-        step.End = TTransferEnd::Completed;
-    } else {
-        step.Message = PhonesWriteUnconfirmedText(reply->Count, total);
-        step.End = TTransferEnd::Unconfirmed;
-    }
-    HideProgress(step);
-    End();
     return step;
 }
 
 void TPhoneWriteTransfer::End() {
-    const auto unanswered = std::count(FInFlight.begin(), FInFlight.end(), kCountAsked);
-    Stop();
-    FLateCounts = static_cast<std::uint32_t>(unanswered);
+    std::erase_if(FSent, [](const TSent& s) { return s.Kind == TSent::TKind::Block; });
+    FWait.Stop();
+    FRecords.clear();
+    FPhase = FSent.empty() ? TPhoneWritePhase::Idle : TPhoneWritePhase::Ended;
 }
 
 TTransferStep TPhoneWriteTransfer::OnTick() {
     TTransferStep step;
-    if (!FWriting) return step;
+    if (!Writing()) return step;
     switch (FWait.Tick()) {
     case TBlockWait::TTick::Wait:
         break;
     case TBlockWait::TTick::Repeat:
-        if (FEnding) {
+        if (FPhase == TPhoneWritePhase::Ending) {
             AskEnd(step);
             break;
         }
         FNextIndex = WriteBlock(FWriteIndex, step);
         // An answer taken for an older copy, then silence: the count request after this copy
         // is answered after everything sent so far, which sorts the answers out again.
-        if (FDoubt && !AwaitingCount()) AskCount(step);
-        FDoubt = false;
+        if (FPhase == TPhoneWritePhase::Doubt && !AwaitingCount()) AskCount(step);
+        FPhase = TPhoneWritePhase::Blocks;
         break;
     case TBlockWait::TTick::GiveUp:
         step.MessageNumber = 4;
-        step.Message = PhonesWriteCutText(FWriteIndex, GetCount());
+        step.Message = CutText();
         HideProgress(step);
         step.End = TTransferEnd::NoAnswer;
         End();
@@ -362,18 +369,28 @@ TTransferStep TPhoneWriteTransfer::OnTick() {
     return step;
 }
 
+std::string TPhoneWriteTransfer::CutText() const {
+    if (FPhase == TPhoneWritePhase::Ending) return PhonesWriteUnansweredText(GetCount());
+    return PhonesWriteCutText(FWriteIndex, GetCount());
+}
+
+void TPhoneWriteTransfer::Stop() {
+    FPhase = TPhoneWritePhase::Idle;
+    FWait.Stop();
+    FSent.clear();
+    FRecords.clear();
+}
+
+TCountReplyFor CountReplyFor(const TPhoneReadTransfer& read, const TPhoneWriteTransfer& write) {
+    if (!write.AwaitingCount()) return read.AwaitingCount() ? TCountReplyFor::Read : TCountReplyFor::Nobody;
+    if (write.Writing() || !read.AwaitingCount()) return TCountReplyFor::Write;
+    return TCountReplyFor::Read;
+}
+
 void TPhoneReadTransfer::Stop() {
     FReading = false;
     FAwaitingCount = false;
     FWait.Stop();
-    FRecords.clear();
-}
-
-void TPhoneWriteTransfer::Stop() {
-    FWriting = FEnding = FDoubt = false;
-    FLateCounts = 0;
-    FWait.Stop();
-    FInFlight.clear();
     FRecords.clear();
 }
 
@@ -398,6 +415,15 @@ std::string PhonesWriteUnconfirmedText(std::uint32_t held, std::uint32_t total) 
     return "Запись памяти номеров не подтверждена: устройство хранит " + n + " из " + m +
            " номеров. База в устройстве неполная: запишите базу снова.//\\ The number base write was not "
            "confirmed: the device holds " + n + " of " + m + " numbers. Its base is incomplete: write the base again.";
+}
+
+std::string PhonesWriteUnansweredText(std::uint32_t total) {
+    const std::string m = std::to_string(total);
+    return "Запись памяти номеров не подтверждена: устройство не сообщило, сколько из " + m +
+           " номеров оно хранит. Устройство стёрло свою базу перед записью и может хранить только часть номеров: "
+           "запишите базу снова.//\\ The number base write was not confirmed: the device did not say how many of "
+           "the " + m + " numbers it holds. The device erased its base before the write and may hold only part of "
+           "the numbers: write the base again.";
 }
 
 std::string PhonesWriteCloseQuestion(std::uint32_t written, std::uint32_t total) {

@@ -103,11 +103,21 @@ private:
 };
 
 // Writing the base (StartWritePhonesMemory, WritePhonesMemoryBlock, the 0x2D reply handler).
-// An acknowledgement names no block, and a block sent again is acknowledged once per copy: the
-// copies in flight are kept in sending order, and each acknowledgement answers the oldest, so
-// that the extra answers to a block sent again never move the write past a block the device
-// has not acknowledged itself. After the end request the device's record count is asked for:
-// the write is completed only when it holds every record.
+// An acknowledgement names no block, and a block sent again is acknowledged once per copy: what
+// was sent and is unanswered is kept in sending order, and each acknowledgement answers the
+// oldest block copy, so that the extra answers to a block sent again never move the write past
+// a block the device has not acknowledged itself. After the end request the device's record
+// count is asked for: the write is completed only when it holds every record.
+enum class TPhoneWritePhase {
+    Idle,    // no write, and no answer of one awaited
+    Blocks,  // blocks go, each acknowledged before the next
+    Doubt,   // as Blocks, but an acknowledgement was taken for an older copy's: it may have been
+             // the block in flight's, whose copies are then answered one late for good unless a
+             // count request sorts them out
+    Ending,  // every block acknowledged: the end request went, the device's count is awaited
+    Ended,   // over; answers may still come to count requests it left unanswered
+};
+
 class TPhoneWriteTransfer {
 public:
     void SetCloudSession(bool on) { FCloud = on; }
@@ -124,9 +134,11 @@ public:
     void Heard() { FWait.Heard(); }
 
     // Blocks go, or the end waits for the device's count.
-    bool Writing() const { return FWriting; }
-    // A count request of this write is unanswered: the next count reply is the write's. A
-    // completed write still takes the answers to its repeated requests; Stop() forgets them.
+    bool Writing() const {
+        return FPhase == TPhoneWritePhase::Blocks || FPhase == TPhoneWritePhase::Doubt ||
+               FPhase == TPhoneWritePhase::Ending;
+    }
+    // A count request of this write is unanswered: a count reply may be its answer.
     bool AwaitingCount() const;
     std::uint32_t GetNextIndex() const { return FNextIndex; }
     // The first record of the block in flight: every record before it is acknowledged.
@@ -135,38 +147,45 @@ public:
     std::uint16_t GetWriteTimeout() const { return static_cast<std::uint16_t>(FWait.Left()); }
     // Blocks sent by this write, repeats included.
     std::uint32_t BlockRequests() const { return FBlocksSent; }
+    // What cutting the write short now leaves, in both languages.
+    std::string CutText() const;
     // Ends the write where it stands: no re-send, no end request. The link it used is gone
     // or no longer the write's: no answer is awaited.
     void Stop();
 
 private:
+    // One request sent and not yet answered: a block copy from record First, or a count
+    // request, which the device answers after everything sent before it.
+    struct TSent {
+        enum class TKind { Block, Count } Kind;
+        std::uint32_t First = 0;
+    };
+
     // Fills step with the block from first; returns the index after it.
     std::uint32_t WriteBlock(std::uint32_t first, TTransferStep& step);
     // The end request and the count request after it.
     void AskEnd(TTransferStep& step);
     void AskCount(TTransferStep& step);
     TTransferStep Advance();
-    bool CurrentBlockInFlight() const;
+    bool BlockInFlight(std::uint32_t first) const;
     // Ends the write on the link it used: answers to its count requests may still come.
     void End();
 
     bool FCloud = false;
-    bool FWriting = false;
-    bool FEnding = false;  // every block acknowledged; the device's count is awaited
-    // An acknowledgement was taken as an older copy's: it may have been the block in flight's,
-    // whose copies are then answered one late for good unless a count request sorts them out.
-    bool FDoubt = false;
+    TPhoneWritePhase FPhase = TPhoneWritePhase::Idle;
     std::uint32_t FNextIndex = 0;
     std::uint32_t FWriteIndex = 0;
     std::uint32_t FBlocksSent = 0;
-    // What was sent and not yet answered, oldest first: the first record of each block copy,
-    // or kCountAsked for a count request, which the device answers after everything before it.
-    std::deque<std::uint32_t> FInFlight;
-    static constexpr std::uint32_t kCountAsked = 0xFFFFFFFF;
-    std::uint32_t FLateCounts = 0;  // count requests left unanswered by the completed write
+    std::deque<TSent> FSent;  // oldest first
     TBlockWait FWait;
     std::vector<PhoneRecord> FRecords;
 };
+
+// Who a count reply (0x2C, d0 = 0) is for. A write under way that asked for one takes it; else
+// a read waiting for its count (an answer a write left unanswered is the device's count too);
+// else an ended write, which only drops it. Nobody else asked: the reply is dropped.
+enum class TCountReplyFor { Nobody, Read, Write };
+TCountReplyFor CountReplyFor(const TPhoneReadTransfer& read, const TPhoneWriteTransfer& write);
 
 // What a read or a write cut short leaves (received or acknowledged records of total; a
 // total of 0 is not known yet), in both languages.
@@ -174,6 +193,8 @@ std::string PhonesReadCutText(std::uint32_t received, std::uint32_t total);
 std::string PhonesWriteCutText(std::uint32_t written, std::uint32_t total);
 // A write whose end the device's count does not confirm: it holds `held` of total records.
 std::string PhonesWriteUnconfirmedText(std::uint32_t held, std::uint32_t total);
+// A write whose every block was acknowledged, but whose count request got no answer.
+std::string PhonesWriteUnansweredText(std::uint32_t total);
 // The question of a close while a write runs.
 std::string PhonesWriteCloseQuestion(std::uint32_t written, std::uint32_t total);
 

@@ -58,6 +58,13 @@ TEST(CloudLog, FullBlockWaitsForTheNextAndRepeatedDatesAreShownOnce) {
     EXPECT_EQ(Form1->HrGrid->GetCells(2, 33), "+79000001032");
     EXPECT_GE(Form1->HrGrid->GetRowCount(), 35);
     EXPECT_TRUE(CloudRig::Logged("Ответ на запрос журнала"));
+
+    // A period without events empties the grid.
+    rig.sim.SetLogBlocks({});
+    testsupport::Click(Form1->HronologyGet->GetWidget());
+    ASSERT_TRUE(WaitUntil([] { return Form1->MESLABEL->GetCaption() == "Нет данных за указанный период!"; }));
+    EXPECT_EQ(Form1->HrGrid->GetRowCount(), 2);
+    EXPECT_EQ(Form1->HrGrid->GetCells(2, 1), "");
 }
 
 TEST(CloudLog, TwoEventsInOneSecondAreBothShownAndExported) {

@@ -175,7 +175,8 @@ TEST(FirmwarePage, WatchdogEndsAnUpdateWhoseRepliesStop) {
     EXPECT_EQ(g_FwTimeout, 0);
     EXPECT_TRUE(Form1->MESPANEL->GetVisible());
     EXPECT_EQ(FirmwareRig::Message(),
-              Form1->GetMessageA(10) + "\r\nПередано 2048 из 3000 байт: устройство получило не весь файл прошивки.");
+              Form1->GetMessageA(10) +
+                  "\r\nУстройство подтвердило приём 1024 из 3000 байт файла прошивки: обновление не завершено.");
     EXPECT_FALSE(Form1->Progress_flash->GetVisible());
     // Abandoned, not closed: the button waits for the page or a file.
     EXPECT_TRUE(g_FirmwareUpdate.IsOpen());
@@ -195,9 +196,8 @@ TEST(FirmwarePage, AnUnplugMidFlashSaysHowFarItGot) {
     ASSERT_TRUE(f.Step(devsim::kCmdFwBlock));
     ASSERT_TRUE(LinkRig::AwaitRequests(f.device, devsim::kCmdFwBlock, 2));
     f.device.sim.Unplug();
-    const std::string cut = "Связь с устройством потеряна.\r\nОбновление прошивки прервано (передано 2048 из 3000 "
-                            "байт): устройство получило не весь файл прошивки. Повторите обновление, когда устройство "
-                            "снова подключится.";
+    const std::string cut = "Связь с устройством потеряна.\r\nОбновление прошивки прервано (устройство подтвердило "
+                            "приём 1024 из 3000 байт). Повторите обновление, когда устройство снова подключится.";
     ASSERT_TRUE(testsupport::WaitUntil([&] { return FirmwareRig::Message() == cut; })) << FirmwareRig::Message();
     EXPECT_EQ(g_FlashActive, 0);
     EXPECT_FALSE(Form1->Progress_flash->GetVisible());
@@ -347,7 +347,8 @@ TEST(FirmwarePage, RemoteTransferInBlocksOf512) {
     sys::AdvanceMs(21000);
     EXPECT_EQ(g_FlashActive, 0);
     EXPECT_EQ(FirmwareRig::Message(),
-              Form1->GetMessageA(10) + "\r\nПередано 512 из 1300 байт: устройство получило не весь файл прошивки.");
+              Form1->GetMessageA(10) +
+                  "\r\nУстройство подтвердило приём 0 из 1300 байт файла прошивки: обновление не завершено.");
     EXPECT_FALSE(Form1->Progress_flash->GetVisible());
     EXPECT_EQ(r.Blocks().size(), 4u);
 
@@ -357,9 +358,8 @@ TEST(FirmwarePage, RemoteTransferInBlocksOf512) {
     ASSERT_TRUE(r.Program(image));
     ASSERT_TRUE(testsupport::WaitUntil([&] { return r.Blocks().size() == 5; }));
     r.modem.Stop();
-    const std::string cut = "Связь с устройством потеряна.\r\nОбновление прошивки прервано (передано 512 из 1300 байт): "
-                            "устройство получило не весь файл прошивки. Повторите обновление, когда устройство снова "
-                            "подключится.";
+    const std::string cut = "Связь с устройством потеряна.\r\nОбновление прошивки прервано (устройство подтвердило "
+                            "приём 0 из 1300 байт). Повторите обновление, когда устройство снова подключится.";
     ASSERT_TRUE(testsupport::WaitUntil([&] { return FirmwareRig::Message() == cut; })) << FirmwareRig::Message();
     EXPECT_EQ(g_FlashActive, 0);
     EXPECT_EQ(g_FwTimeout, 0);
@@ -399,20 +399,20 @@ TEST(FirmwarePage, RemoteTransferWithACopiedAcknowledgementShowsTheRefusedLastBl
     EXPECT_EQ(most->load(), 1);
 }
 
-// The device's acknowledgements stop at half the file: the watchdog ends the update and says
-// how many bytes were sent.
-TEST(FirmwarePage, RemoteTransferWhoseAcknowledgementsStopSaysHowFarItGot) {
+// The device's acknowledgement of the last block is lost: the watchdog ends the update and
+// counts only the bytes the device confirmed.
+TEST(FirmwarePage, RemoteTransferWhoseLastAcknowledgementIsLostCountsOnlyConfirmedBytes) {
     RemoteRig r("fw-acks-stop");
     ASSERT_TRUE(r.ok);
     r.relay->SetRule(devsim::LinkRelay::ToTool, [passed = 0](const devsim::Frame& f) mutable {
-        return f.command == 0xD1 && ++passed > 1 ? devsim::RelayAct::Drop : devsim::RelayAct::Pass;
+        return f.command == 0xD1 && ++passed > 3 ? devsim::RelayAct::Drop : devsim::RelayAct::Pass;
     });
-    ASSERT_TRUE(r.Program(fwtest::MakeImage(1536)));  // 2048 bytes
-    ASSERT_GE(testsupport::RunClockAlong([&] { return r.Blocks().size() == 2; }, 5000), 0);
-    EXPECT_EQ(Form1->Progress_flash->GetPercent(), 50);
+    ASSERT_TRUE(r.Program(fwtest::MakeImage(1536)));  // 2048 bytes, four blocks
+    ASSERT_GE(testsupport::RunClockAlong([&] { return r.Blocks().size() == 4; }, 5000), 0);
     sys::AdvanceMs(20000);
     EXPECT_EQ(FirmwareRig::Message(),
-              Form1->GetMessageA(10) + "\r\nПередано 1024 из 2048 байт: устройство получило не весь файл прошивки.");
+              Form1->GetMessageA(10) +
+                  "\r\nУстройство подтвердило приём 1536 из 2048 байт файла прошивки: обновление не завершено.");
     EXPECT_FALSE(Form1->Progress_flash->GetVisible());
     EXPECT_EQ(g_FlashActive, 0);
 }

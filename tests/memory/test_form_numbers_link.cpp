@@ -217,7 +217,7 @@ TEST(NumbersLink, LostBlocksAreAskedForAndSentAgain) {
 }
 
 // A lost count is asked for again as a lost block is; a device that never gives it ends
-// the read with message 4 when the wait runs out.
+// the read with message 4 when the wait runs out, and a write it was to confirm unconfirmed.
 TEST(NumbersLink, LostCountIsAskedForAgainUntilTheWaitRunsOut) {
     NumbersRig c("num-count");
     ASSERT_TRUE(c.ok);
@@ -263,6 +263,17 @@ TEST(NumbersLink, LostCountIsAskedForAgainUntilTheWaitRunsOut) {
     ASSERT_GE(order.size(), 5u + 27u + 2u);
     EXPECT_EQ(order.back(), kMark);
     EXPECT_EQ(order[order.size() - 2], kMark);
+
+    // A write whose every block is acknowledged but whose count never comes is not confirmed.
+    ui::test::PushDialogAnswer(IDYES);
+    testsupport::Click(Form1->UiButton6->GetWidget());
+    ASSERT_TRUE(c.Await(devsim::kCmdWriteNumbers, 1) && LinkRig::Deliver(kWriteReply));
+    ASSERT_TRUE(c.Await(devsim::kCmdWriteNumbers, 2) && LinkRig::Deliver(kWriteReply));
+    sys::AdvanceMs(15000);
+    EXPECT_EQ(NumbersRig::Message(), Form1->GetMessageA(4) +
+                                         "\r\nЗапись памяти номеров не подтверждена: устройство не сообщило, сколько "
+                                         "из 3 номеров оно хранит. Устройство стёрло свою базу перед записью и может "
+                                         "хранить только часть номеров: запишите базу снова.");
 }
 
 TEST(NumbersLink, DeviceNamesTheNextIndexOrRefusesABlock) {

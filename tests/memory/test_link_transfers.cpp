@@ -2,9 +2,9 @@
 // in to the local configuration server, each at its line's real pace: whole reads and writes
 // finish close to the time their bytes need, a controller pausing inside a reply costs no
 // block, a block on its way is never asked for twice, a duplicated log block is not
-// reported, the status poll waits, another controller dialling in waits for the transfer; an
-// unplug ends a transfer at once and the next controller hears nothing before its login; a
-// close asks first.
+// reported, a copied count reply starts no read, the status poll waits, another controller
+// dialling in waits for the transfer; an unplug ends a transfer at once and the next
+// controller hears nothing before its login; a close asks first.
 #include <gtest/gtest.h>
 
 #include <QTest>
@@ -365,6 +365,37 @@ TEST(LinkTransfers, AControllerDiallingInWaitsForANumberWriteThroughAStalledGprs
     EXPECT_TRUE(c.memory.Numbers() == base);
     EXPECT_GE(RunClockAlong([&] { return other.HungUpByPeer(); }, 10000), 0);
     EXPECT_FALSE(c.modem.HungUpByPeer());
+}
+
+// The controller's count replies come twice, as a relay that repeats a frame makes them: the
+// copy after a write starts no read and leaves the write's result shown; a read started next
+// takes its own count, and the copy of that asks for nothing more. The relay passes the
+// controller's frames whole: read blocks of 7 records cross it within the half second after
+// which a block is asked for again.
+TEST(LinkTransfers, ACountReplyCopiedOnAGprsLinkStartsNoRead) {
+    GprsLink c("copied-count", true);
+    ASSERT_TRUE(c.ok);
+    constexpr std::size_t kBase = 40, kBlock = 7;
+    c.memory.SetReadBlockSize(kBlock);
+    c.relay->SetRule(devsim::LinkRelay::ToTool, [](const devsim::Frame& f) {
+        const bool count = f.command == devsim::kCmdReadNumbers && f.data.size() == 3 && f.data[0] == 0x00;
+        return count ? devsim::RelayAct::Twice : devsim::RelayAct::Pass;
+    });
+    GridHolds(devsim::SampleNumbers(kBase));
+    ui::test::PushDialogAnswer(IDYES);
+    testsupport::Click(Form1->UiButton6);
+    ASSERT_GE(RunClockAlong([] { return !g_PhoneWrite.Writing(); }, 20000), 0);
+    RunClockAlong([] { return g_PhoneRead.Running(); }, 1000);
+    EXPECT_EQ(Message(), "Запись памяти номеров завершена");
+    EXPECT_FALSE(g_PhoneRead.Running());
+
+    c.modem.ClearRecord();
+    testsupport::Click(Form1->UiButton5);
+    ASSERT_GE(RunClockAlong([] { return !g_PhoneRead.Running(); }, 20000), 0);
+    RunClockAlong([] { return g_PhoneRead.Running(); }, 1000);
+    EXPECT_EQ(Message(), "Чтение памяти номеров завершено");
+    EXPECT_EQ(Count(c.modem, devsim::kCmdReadNumbers, 0x01), Blocks(kBase, kBlock));
+    EXPECT_EQ(Form1->PhonesGrid->GetRowCount(), static_cast<int>(kBase) + 2);
 }
 
 // The grid as the user left it: two numbers typed in earlier.

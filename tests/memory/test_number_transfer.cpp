@@ -188,18 +188,19 @@ TEST(NumberTransfer, CloudReadCountdownAndCutBlocks) {
     EXPECT_EQ(s.Percent, 33);
     EXPECT_TRUE(Ticks(t, 299).Request.empty());
     EXPECT_EQ(t.OnTick().Request, (Bytes{0x01, 0x01, 0x00}));
-    // A new count restarts the read from record 0.
-    s = t.OnReply(Bytes{0x00, 0x02, 0x00});
-    EXPECT_EQ(s.Request, (Bytes{0x01, 0x00, 0x00}));
-    EXPECT_EQ(t.GetNextIndex(), 0);
-    s = t.OnReply(BlockReply(0, 2, 10, 2));
+    // A count nobody asked for (a copy of the first) changes nothing: the read goes on.
+    EXPECT_TRUE(t.OnReply(Bytes{0x00, 0x02, 0x00}).Request.empty());
+    EXPECT_EQ(t.GetNextIndex(), 1);
+    s = t.OnReply(BlockReply(1, 2, 10, 2));
     EXPECT_EQ(s.End, TTransferEnd::Completed);
-    EXPECT_EQ(t.TakeRecords()[1], Numbered(11));
+    EXPECT_EQ(t.TakeRecords()[1], Numbered(10));
 }
 
 TEST(NumberTransfer, EmptyDeviceStopsTheCountdown) {
     TPhoneReadTransfer t;
+    t.Start();
     t.OnReply(Bytes{0x00, 0x05, 0x00});
+    t.Start();
     const TTransferStep s = t.OnReply(Bytes{0x00, 0x00, 0x00});
     EXPECT_EQ(s.End, TTransferEnd::Empty);
     EXPECT_EQ(s.Message, "Память номеров пуста!");
