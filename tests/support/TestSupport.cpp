@@ -123,6 +123,10 @@ std::string ReadFileText(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
+std::string ShippedLangFile() {
+    return (std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "lang" / "lang_zent.lng").string();
+}
+
 namespace {
 std::map<std::string, int (*)()>& ChildRoles() {
     static std::map<std::string, int (*)()> roles;
