@@ -15,6 +15,7 @@ namespace {
 
 constexpr int kEndSignals[] = {SIGTERM, SIGHUP, SIGINT};
 constexpr std::size_t kCount = sizeof kEndSignals / sizeof kEndSignals[0];
+constexpr std::size_t kPipe = kCount;  // the place of SIGPIPE's old action
 
 std::atomic<int> g_WakeFd{-1};
 
@@ -26,12 +27,14 @@ void OnEndSignal(int) {
     errno = saved;
 }
 
+void OnBrokenPipe(int) {}
+
 }  // namespace
 
 struct TEndSignals::TState {
     int Pipe[2] = {-1, -1};
     std::unique_ptr<QSocketNotifier> Notifier;
-    struct sigaction Old[kCount] = {};
+    struct sigaction Old[kCount + 1] = {};
     std::function<void()> OnSignal;
 };
 
@@ -61,11 +64,15 @@ TEndSignals::TEndSignals(std::function<void()> onSignal) : F(std::make_unique<TS
         if (::sigaction(kEndSignals[i], nullptr, &F->Old[i]) == 0 && F->Old[i].sa_handler != SIG_IGN)
             ::sigaction(kEndSignals[i], &action, nullptr);
     }
+    action.sa_handler = OnBrokenPipe;
+    if (::sigaction(SIGPIPE, nullptr, &F->Old[kPipe]) == 0 && F->Old[kPipe].sa_handler != SIG_IGN)
+        ::sigaction(SIGPIPE, &action, nullptr);
 }
 
 TEndSignals::~TEndSignals() {
     if (F->Pipe[0] < 0) return;
     for (std::size_t i = 0; i < kCount; ++i) ::sigaction(kEndSignals[i], &F->Old[i], nullptr);
+    ::sigaction(SIGPIPE, &F->Old[kPipe], nullptr);
     F->Notifier.reset();
     g_WakeFd = -1;
     ::close(F->Pipe[0]);

@@ -1,7 +1,9 @@
 #pragma once
 // The signals that end a run from outside: SIGTERM (a desktop logout, a service stop), SIGHUP
 // (its terminal closed) and SIGINT (Ctrl+C). Their default action kills the process on the
-// spot, so what the window keeps until it closes would be lost.
+// spot, so what the window keeps until it closes would be lost. SIGPIPE would kill it as well,
+// at a write to a pipe whose reader has gone (`zentor 2>&1 | tee log` once its terminal has
+// closed): such a write is an error like any other.
 #include <functional>
 #include <memory>
 
@@ -10,8 +12,9 @@ namespace sys {
 // While one lives, each of the three signals calls onSignal on the GUI thread, from the event
 // loop: the signal itself only writes a byte to a pipe the loop watches, which is all a signal
 // handler may safely do. The GUI thread's event dispatcher must exist (the application is
-// initialised). A signal ignored when it starts stays ignored (nohup). One at a time; its end
-// gives the signals their old action back.
+// initialised). SIGPIPE is caught and does nothing: the write fails with EPIPE (caught, not
+// ignored, so that programs the tool starts get the default). A signal ignored when it starts
+// stays ignored (nohup). One at a time; its end gives the signals their old action back.
 class TEndSignals {
 public:
     explicit TEndSignals(std::function<void()> onSignal);

@@ -233,6 +233,11 @@ bool TChildProcess::Kill() {
     return killed;
 }
 
+void TChildProcess::CloseOutput() {
+    if (FOut >= 0) ::close(FOut);
+    FOut = -1;
+}
+
 std::string TempDir(const std::string& name) {
     namespace fs = std::filesystem;
     fs::path p = fs::temp_directory_path() / ("zentor-test-" + std::to_string(getpid())) / name;

@@ -93,6 +93,8 @@ public:
     int Wait(int timeoutMs = 10000);
     // SIGKILL, then its end; true when the kill ended it.
     bool Kill();
+    // Stops reading it: its next write to its output finds a pipe without a reader.
+    void CloseOutput();
 
 private:
     void Start(std::vector<std::string> argv, std::vector<std::string> vars, bool program);
