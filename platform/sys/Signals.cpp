@@ -15,7 +15,6 @@ namespace {
 
 constexpr int kEndSignals[] = {SIGTERM, SIGHUP, SIGINT};
 constexpr std::size_t kCount = sizeof kEndSignals / sizeof kEndSignals[0];
-constexpr std::size_t kPipe = kCount;  // the place of SIGPIPE's old action
 
 std::atomic<int> g_WakeFd{-1};
 
@@ -34,7 +33,7 @@ void OnBrokenPipe(int) {}
 struct TEndSignals::TState {
     int Pipe[2] = {-1, -1};
     std::unique_ptr<QSocketNotifier> Notifier;
-    struct sigaction Old[kCount + 1] = {};
+    struct sigaction Old[kCount] = {};
     std::function<void()> OnSignal;
 };
 
@@ -64,19 +63,25 @@ TEndSignals::TEndSignals(std::function<void()> onSignal) : F(std::make_unique<TS
         if (::sigaction(kEndSignals[i], nullptr, &F->Old[i]) == 0 && F->Old[i].sa_handler != SIG_IGN)
             ::sigaction(kEndSignals[i], &action, nullptr);
     }
-    action.sa_handler = OnBrokenPipe;
-    if (::sigaction(SIGPIPE, nullptr, &F->Old[kPipe]) == 0 && F->Old[kPipe].sa_handler != SIG_IGN)
-        ::sigaction(SIGPIPE, &action, nullptr);
 }
 
 TEndSignals::~TEndSignals() {
     if (F->Pipe[0] < 0) return;
     for (std::size_t i = 0; i < kCount; ++i) ::sigaction(kEndSignals[i], &F->Old[i], nullptr);
-    ::sigaction(SIGPIPE, &F->Old[kPipe], nullptr);
     F->Notifier.reset();
     g_WakeFd = -1;
     ::close(F->Pipe[0]);
     ::close(F->Pipe[1]);
+}
+
+void CatchBrokenPipe() {
+    struct sigaction old = {};
+    if (::sigaction(SIGPIPE, nullptr, &old) != 0 || old.sa_handler == SIG_IGN) return;
+    struct sigaction action = {};
+    action.sa_handler = OnBrokenPipe;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    ::sigaction(SIGPIPE, &action, nullptr);
 }
 
 }  // namespace sys

@@ -194,8 +194,8 @@ TEST(Install, IntoAPrefixOfItsOwn) {
 
 // The Debian package holds under /usr what the install puts under a prefix, names the
 // installed paths in its desktop entry, depends on the libraries, the font and Qt's
-// translations the tool needs, keeps Debian's policy as lintian reads it, and after
-// installing tells udev of the rule, whether or not udev runs.
+// translations the tool needs, recommends Qt's Wayland plugin, keeps Debian's policy as
+// lintian reads it, and after installing tells udev of the rule, whether or not udev runs.
 TEST(Install, DebianPackage) {
     const std::string out = testsupport::TempDir("package");
     RunTool(ZENTOR_CPACK, {"-G", "DEB", "-B", QString::fromStdString(out), "--config",
@@ -216,6 +216,7 @@ TEST(Install, DebianPackage) {
     for (const char* p : {"libqt6core6", "libqt6gui6", "libqt6widgets6", "libqt6network6", "libjsoncpp", "libudev1",
                           "zlib1g", "libjpeg", "fonts-wine", "xdg-utils", "qt6-translations-l10n"})
         EXPECT_NE(depends.find(p), std::string::npos) << p << " in " << depends;
+    EXPECT_EQ(RunTool("dpkg-deb", {"-f", QString::fromStdString(deb), "Recommends"}), "qt6-wayland\n");
     RunTool("lintian", {"--fail-on", "error,warning", QString::fromStdString(deb)});
 
     // postinst: udev reloads its rules and applies them to the serial ports alone; a udev that

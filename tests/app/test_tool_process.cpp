@@ -37,13 +37,20 @@ constexpr unsigned long long Bit(int sig) { return 1ULL << (sig - 1); }
 
 // The tool started in the home folder, reaching out to nothing, once it handles the end
 // signals it was not started ignoring (before that, one would kill it on the spot); null when
-// it never comes to. prefix runs it through another program (setpriv, prlimit, nohup).
-std::unique_ptr<testsupport::TChildProcess> StartTool(const std::string& home,
-                                                      std::vector<std::string> prefix = {}) {
+// it never comes to. prefix runs it through another program (setpriv, prlimit, nohup); env
+// ("NAME=value") replaces its off-screen environment's values.
+std::unique_ptr<testsupport::TChildProcess> StartTool(const std::string& home, std::vector<std::string> prefix = {},
+                                                      const std::vector<std::string>& env = {}) {
     prefix.push_back(ZENTOR_EXE);
-    auto tool = std::make_unique<testsupport::TChildProcess>(
-        prefix, std::vector<std::string>{"HOME=" + home, "AppData=", "XDG_CONFIG_HOME=", "QT_QPA_PLATFORM=offscreen",
-                                         "ZENTOR_NEWS_URL=about:blank", "ZENTOR_ONLINE=0", "ZENTOR_PORTS="});
+    std::vector<std::string> vars = {"HOME=" + home,          "AppData=",         "XDG_CONFIG_HOME=",
+                                     "QT_QPA_PLATFORM=offscreen", "ZENTOR_NEWS_URL=about:blank", "ZENTOR_ONLINE=0",
+                                     "ZENTOR_PORTS="};
+    for (const std::string& v : env) {
+        const auto same = [&](const std::string& d) { return d.substr(0, d.find('=')) == v.substr(0, v.find('=')); };
+        std::erase_if(vars, same);
+        vars.push_back(v);
+    }
+    auto tool = std::make_unique<testsupport::TChildProcess>(prefix, vars);
     const bool ready = tool->Pid() > 0 && testsupport::WaitUntil(
         [&] {
             const unsigned long long handled = Signals(tool->Pid(), "SigCgt:") | Signals(tool->Pid(), "SigIgn:");
@@ -174,6 +181,25 @@ TEST(ToolProcess, ARunStartedUnderNohupKeepsIgnoringItsTerminalsHangUp) {
     EXPECT_EQ(Signals(tool->Pid(), "SigCgt:") & Bit(SIGHUP), 0u);
     ASSERT_EQ(::kill(tool->Pid(), SIGTERM), 0);
     EXPECT_EQ(tool->Wait(20000), 0);
+}
+
+// In a Wayland session (here weston's headless compositor) whose display is the only one the
+// tool is given, it starts on Wayland itself (qt6-wayland), and closes as it does on X.
+TEST(ToolProcess, StartsAndClosesInAWaylandSession) {
+    const std::string home = testsupport::TempDir("tool-wayland"), runtime = testsupport::TempDir("tool-wayland-run");
+    fs::permissions(runtime, fs::perms::owner_all);
+    const std::string log = runtime + "/weston.log";
+    testsupport::TChildProcess weston({"/usr/bin/weston", "--backend=headless-backend.so", "--socket=zentor-test",
+                                       "--shell=kiosk-shell.so", "--idle-time=0", "--no-config", "--log=" + log},
+                                      {"XDG_RUNTIME_DIR=" + runtime});
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return fs::exists(runtime + "/zentor-test"); }, 20000))
+        << testsupport::ReadFileText(log);
+    const auto tool = StartTool(home, {}, {"XDG_RUNTIME_DIR=" + runtime, "WAYLAND_DISPLAY=zentor-test", "DISPLAY=",
+                                           "QT_QPA_PLATFORM="});
+    ASSERT_TRUE(tool) << testsupport::ReadFileText(log);
+    ASSERT_EQ(::kill(tool->Pid(), SIGTERM), 0);
+    EXPECT_EQ(tool->Wait(20000), 0);
+    EXPECT_NE(SettingsOf(home).find("[Settings]\nLanguage=russian\n"), std::string::npos) << SettingsOf(home);
 }
 
 }  // namespace
