@@ -154,8 +154,8 @@ void TForm1::BuildSidePanel() {
     CloseSession->SetEnabled(true);
     CloseSession->SetVisible(false);
 
-    MiniLOG = NewControl<TMemo>(this, PanelMenu, "MiniLOG", 6, top + 4, 145, 654 - top - 14);
-    MiniLOG->SetReadOnly(true);
+    // The action log is never cleared: its memo keeps a line in few bytes.
+    MiniLOG = NewControl<TLogMemo>(this, PanelMenu, "MiniLOG", 6, top + 4, 145, 654 - top - 14);
     MiniLOG->SetScrollBars(ssVertical);
     MiniLOG->GetFont()->SetHeight(-11);
     MiniLOG->SetColor(clWhite);

@@ -1,7 +1,8 @@
 # The Debian package (scripts/package, or cpack -G DEB in a build folder): what cmake --install
 # installs, under /usr. Its dependencies are the libraries the tool links, as dpkg-shlibdeps
 # finds them (Qt 6, JsonCpp, libudev, zlib, libjpeg), the font it draws with and Qt's own
-# translations; after installing, udev reads the controller's rule.
+# translations; it recommends Qt's Wayland plugin. After installing, udev reads the
+# controller's rule.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME zentor)
 set(CPACK_PACKAGE_CONTACT "${ZENTOR_MAINTAINER}")
@@ -25,6 +26,9 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # xdg-utils opens a downloaded file with the desktop's program for it; Qt's own dialogs speak
 # Russian in the Russian window with qt6-translations-l10n.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-wine, xdg-utils, qt6-translations-l10n")
+# In a Wayland session the tool runs on Wayland itself with Qt's Wayland plugin (else through
+# XWayland, where there is one).
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/dist/debian/postinst)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

@@ -2,6 +2,7 @@
 // the identify retry for a device on the local configuration server.
 #include <algorithm>
 
+#include "app/LangText.h"
 #include "app/Unit1.h"
 #include "device/DeviceType.h"
 #include "device/PortNotices.h"
@@ -121,10 +122,13 @@ void TForm1::PortScanStep() {
 void TForm1::TellPortNotOpened(int error) {
     // The desk reader's own port is busy because this tool holds it.
     if (ComPortRFID && ComPortRFID->GetConnected() && ComPortRFID->GetPort() == g_PortName) return;
-    if (auto text = FPortOpenNotices.Failed(g_PortName, error, comm::SystemErrorText(error))) {
-        MiniLog(*text, 1);
-        MessageShow(*text);
-    }
+    if (!FPortOpenNotices.Failed(g_PortName, error)) return;
+    const TPortNoticeWords words{GetMessageA(kMsgPort), GetMessageA(kMsgPortNotOpened), GetMessageA(kMsgPortNoRights),
+                                 GetMessageA(kMsgPortBusy)};
+    const std::string text =
+        PortNotOpenedText(words, g_PortName, error, PortErrorReason(error, IsEnglishLanguage(g_Language)));
+    MiniLog(text, 1);
+    MessageShow(text);
 }
 
 bool TForm1::TypeConnectedDevice(std::uint8_t type, std::uint16_t capacity) {

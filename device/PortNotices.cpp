@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "platform/comm/Comm.h"
+
 std::optional<std::string> DevicePortOfName(const std::string& friendlyName,
                                             const std::vector<std::string>& listedPaths) {
     if (friendlyName.find(kDeviceVendorText) == std::string::npos) return std::nullopt;
@@ -28,24 +30,37 @@ bool DeviceConnectedAmong(const std::vector<comm::TPortInfo>& present,
     return false;
 }
 
-std::string PortNotOpenedText(const std::string& port, int error, const std::string& systemText) {
-    std::string text = "Порт " + port + " не открывается: " + systemText + " (" + std::to_string(error) + ").";
-    if (error == EACCES || error == EPERM)
-        text += " Нет прав на порт: добавьте пользователя в группу dialout (sudo usermod -aG dialout $USER) "
-                "и войдите в систему заново.";
-    else if (error == EBUSY)
-        text += " Порт занят другой программой (другой копией Zentor, терминалом, ModemManager): закройте её. "
-                "Кто держит порт, покажет fuser -v " + port + ".";
+std::string PortErrorReason(int error, bool english) {
+    if (!english) switch (error) {
+            case EPERM: return "Операция не позволена";
+            case EACCES: return "Отказано в доступе";
+            case EBUSY: return "Устройство или ресурс занято";
+            case EAGAIN: return "Ресурс временно недоступен";
+            case ENOTTY: return "Это не терминал";
+            case EINVAL: return "Недопустимый аргумент";
+            case ENOTDIR: return "Это не каталог";
+            case ELOOP: return "Слишком много уровней символьных ссылок";
+            case ENAMETOOLONG: return "Слишком длинное имя файла";
+            case ENOMEM: return "Недостаточно памяти";
+            case EMFILE: return "Слишком много открытых файлов";
+            case ENFILE: return "Слишком много открытых файлов в системе";
+        }
+    return comm::SystemErrorText(error);
+}
+
+std::string PortNotOpenedText(const TPortNoticeWords& words, const std::string& port, int error,
+                              const std::string& reason) {
+    std::string text = words.Port + " " + port + " " + words.NotOpened + " " + reason + " (" + std::to_string(error) + ").";
+    if (error == EACCES || error == EPERM) text += " " + words.NoRights;
+    else if (error == EBUSY) text += " " + words.Busy + " sudo fuser -v " + port + ".";
     return text;
 }
 
-std::optional<std::string> TPortOpenNotices::Failed(const std::string& port, int error,
-                                                    const std::string& systemText) {
+bool TPortOpenNotices::Failed(const std::string& port, int error) {
     // Absence, or a device that left while it was being opened (a pty whose other side
     // closed answers EIO).
-    if (error <= 0 || error == ENOENT || error == ENODEV || error == ENXIO || error == EIO) return std::nullopt;
-    if (!FTold.emplace(port, error).second) return std::nullopt;
-    return PortNotOpenedText(port, error, systemText);
+    if (error <= 0 || error == ENOENT || error == ENODEV || error == ENXIO || error == EIO) return false;
+    return FTold.emplace(port, error).second;
 }
 
 void TPortOpenNotices::Opened(const std::string& port) {

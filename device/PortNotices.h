@@ -23,16 +23,30 @@ std::optional<std::string> DevicePortOfName(const std::string& friendlyName,
 bool DeviceConnectedAmong(const std::vector<comm::TPortInfo>& present,
                           const std::vector<std::string>& listedPaths, const std::string& portName);
 
+// The words of a port's message in the window's language: numbered messages of the language
+// file ("Port", "cannot be opened:", the remedy for a port without the rights to it, and the
+// start of the one for a busy port).
+inline constexpr int kMsgPort = 90, kMsgPortNotOpened = 91, kMsgPortNoRights = 92, kMsgPortBusy = 93;
+struct TPortNoticeWords {
+    std::string Port, NotOpened, NoRights, Busy;
+};
+
+// The system's reason for an error number: its own English words, or Russian ones for the
+// errors opening a port meets (English for the rest).
+std::string PortErrorReason(int error, bool english);
+
 // The port, the system's reason and what to do about it: for a port without the rights to
-// it, the user's groups; for a busy one, the program that holds it.
-std::string PortNotOpenedText(const std::string& port, int error, const std::string& systemText);
+// it, the user's groups; for a busy one, how to see the program that holds it (as root: a
+// holder of another user, ModemManager, is hidden from the user).
+std::string PortNotOpenedText(const TPortNoticeWords& words, const std::string& port, int error,
+                              const std::string& reason);
 
 // A port that exists but will not open says why once per port and reason, not on every tick
 // of the scan. A port that is absent (or vanished meanwhile) is no news: it is passed over.
 class TPortOpenNotices {
 public:
-    // The text to tell, or nothing when the failure is absence or was told already.
-    std::optional<std::string> Failed(const std::string& port, int error, const std::string& systemText);
+    // Whether the failure is to be told: not absence, nor one told already.
+    bool Failed(const std::string& port, int error);
     // The port opened: its next failure is news again.
     void Opened(const std::string& port);
 

@@ -4,6 +4,7 @@
 #include "platform/sys/Signals.h"
 
 int main() {
+    sys::CatchBrokenPipe();
     // The application, its Qt side and its forms end with main, not at static destruction.
     TApplicationScope scope;
     Application->Initialize();

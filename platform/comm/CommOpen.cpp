@@ -2,6 +2,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <locale.h>
 #include <fcntl.h>
 #include <map>
 #include <poll.h>
@@ -51,9 +52,10 @@ int LastError() { return t_lastError; }
 void SetLastError(int error) { t_lastError = error; }
 
 std::string SystemErrorText(int error) {
-    char buf[256];
-    // GNU strerror_r returns the text, which may not be buf.
-    return strerror_r(error, buf, sizeof buf);
+    // The C locale's words, whatever the process locale: a Russian desktop's translation is
+    // not the English window's.
+    static const locale_t c = newlocale(LC_ALL_MASK, "C", locale_t{});
+    return c ? strerror_l(error, c) : std::string("error ") + std::to_string(error);
 }
 
 THandle OpenPort(const std::string& path) {

@@ -26,6 +26,8 @@ void OnEndSignal(int) {
     errno = saved;
 }
 
+void OnBrokenPipe(int) {}
+
 }  // namespace
 
 struct TEndSignals::TState {
@@ -70,6 +72,16 @@ TEndSignals::~TEndSignals() {
     g_WakeFd = -1;
     ::close(F->Pipe[0]);
     ::close(F->Pipe[1]);
+}
+
+void CatchBrokenPipe() {
+    struct sigaction old = {};
+    if (::sigaction(SIGPIPE, nullptr, &old) != 0 || old.sa_handler == SIG_IGN) return;
+    struct sigaction action = {};
+    action.sa_handler = OnBrokenPipe;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    ::sigaction(SIGPIPE, &action, nullptr);
 }
 
 }  // namespace sys

@@ -25,4 +25,10 @@ private:
     std::unique_ptr<TState> F;
 };
 
+// A write to a pipe whose reader has gone (`zentor 2>&1 | tee log` once its terminal has
+// closed) fails with EPIPE instead of killing the run: SIGPIPE is caught and does nothing
+// (caught rather than ignored, so that the programs the tool starts get the default). Called
+// first in main, before anything writes; a run started ignoring SIGPIPE keeps ignoring it.
+void CatchBrokenPipe();
+
 }  // namespace sys

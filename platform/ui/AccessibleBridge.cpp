@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "platform/ui/ControlWidget.h"
+#include "platform/ui/LogView.h"
 #include "platform/ui/Menus.h"
 
 namespace ui {
@@ -375,7 +376,7 @@ QList<QAccessibleInterface*> TItemAccessible::rowHeaderCells() const {
 
 QAccessibleInterface* Factory(const QString&, QObject* object) {
     if (auto* w = dynamic_cast<TControlWidget*>(object)) return new TControlAccessible(w);
-    return nullptr;
+    return AccessibleLogView(object);
 }
 
 }  // namespace

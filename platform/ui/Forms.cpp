@@ -21,6 +21,7 @@
 #include "platform/ui/ControlWidget.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/PixelOps.h"
+#include "platform/ui/QtStartFailure.h"
 
 TCustomForm* GetParentForm(const TControl* control) {
     const TControl* c = control;
@@ -383,21 +384,24 @@ struct THeldMessage {
 };
 std::vector<THeldMessage> g_heldMessages;
 
-// Qt ends with a core dump and its plugins' words when no window system answers; a person
-// who started the tool from a terminal or a session without a display reads one line instead.
+// Qt ends with a core dump and its plugins' words when it cannot start; a person who started
+// the tool from a terminal or a session without a display reads one line instead.
 void HoldConnectMessage(QtMsgType type, const QMessageLogContext& context, const QString& text) {
     if (type != QtFatalMsg) {
         g_heldMessages.push_back({type, context.category ? context.category : "", text});
         return;
     }
-    const char* x11 = std::getenv("DISPLAY");
-    const char* wayland = std::getenv("WAYLAND_DISPLAY");
-    std::string where;
-    if (x11 && *x11) where = std::string("DISPLAY=") + x11;
-    if (wayland && *wayland) where += (where.empty() ? "" : " or ") + std::string("WAYLAND_DISPLAY=") + wayland;
+    std::vector<std::string> said;
+    for (const THeldMessage& m : g_heldMessages)
+        if (m.Type != QtDebugMsg) said.push_back(m.Text.toStdString());
+    const auto env = [](const char* name) {
+        const char* value = std::getenv(name);
+        return std::string(value ? value : "");
+    };
     const std::string name = std::filesystem::path(Application->GetExeName()).filename().string();
-    std::fprintf(stderr, "%s: no display found: %s\n", name.empty() ? "zentor" : name.c_str(),
-                 where.empty() ? "neither DISPLAY nor WAYLAND_DISPLAY is set" : ("cannot connect to " + where).c_str());
+    const std::string line = ui::QtStartFailureLine(name.empty() ? "zentor" : name, said, text.toStdString(),
+                                                    {env("DISPLAY"), env("WAYLAND_DISPLAY"), env("QT_QPA_PLATFORM")});
+    std::fprintf(stderr, "%s\n", line.c_str());
     std::fflush(stderr);
     std::_Exit(1);
 }

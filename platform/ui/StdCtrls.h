@@ -144,6 +144,32 @@ private:
     int FMaxLength = 0;
 };
 
+// A read-only memo for a log that only grows (the action log): its lines are kept compactly
+// and only those in view are laid out, so a long session costs little memory. It shows and
+// scrolls as a read-only memo does, its lines wrapped at its width.
+class TLogMemo : public TWinControl {
+public:
+    explicit TLogMemo(TComponent* AOwner);
+    ~TLogMemo() override;
+
+    TStrings* GetLines() const { return FLines.get(); }
+    std::string GetText() const override;
+    void SetText(const std::string& s) override;
+    // None or vertical: the lines wrap, so nothing scrolls sideways.
+    void SetScrollBars(TScrollStyle s);
+    void Clear();
+    // Keeps the last line in view.
+    void ScrollToEnd();
+
+    bool WantsSpecialKey(Word Key) const override { return Key == VK_RETURN || Key == VK_ESCAPE; }
+
+protected:
+    void FontChanged() override;
+
+private:
+    std::unique_ptr<TStrings> FLines;
+};
+
 enum TComboBoxStyle { csDropDown, csSimple, csDropDownList, csOwnerDrawFixed, csOwnerDrawVariable };
 
 class TComboBox : public TWinControl {

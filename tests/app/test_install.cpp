@@ -194,8 +194,8 @@ TEST(Install, IntoAPrefixOfItsOwn) {
 
 // The Debian package holds under /usr what the install puts under a prefix, names the
 // installed paths in its desktop entry, depends on the libraries, the font and Qt's
-// translations the tool needs, keeps Debian's policy as lintian reads it, and after
-// installing tells udev of the rule, whether or not udev runs.
+// translations the tool needs, recommends Qt's Wayland plugin, keeps Debian's policy as
+// lintian reads it, and after installing tells udev of the rule, whether or not udev runs.
 TEST(Install, DebianPackage) {
     const std::string out = testsupport::TempDir("package");
     RunTool(ZENTOR_CPACK, {"-G", "DEB", "-B", QString::fromStdString(out), "--config",
@@ -216,6 +216,7 @@ TEST(Install, DebianPackage) {
     for (const char* p : {"libqt6core6", "libqt6gui6", "libqt6widgets6", "libqt6network6", "libjsoncpp", "libudev1",
                           "zlib1g", "libjpeg", "fonts-wine", "xdg-utils", "qt6-translations-l10n"})
         EXPECT_NE(depends.find(p), std::string::npos) << p << " in " << depends;
+    EXPECT_EQ(RunTool("dpkg-deb", {"-f", QString::fromStdString(deb), "Recommends"}), "qt6-wayland\n");
     RunTool("lintian", {"--fail-on", "error,warning", QString::fromStdString(deb)});
 
     // postinst: udev reloads its rules and applies them to the serial ports alone; a udev that
@@ -233,12 +234,25 @@ TEST(Install, DebianPackage) {
 
 // Started where no display can be reached, the tool says so on one line, naming where it
 // looked, and ends with status 1 (not Qt's abort with its plugins' words and a core dump).
+// A platform plugin missing, or one that will not load (a library it needs is broken), is
+// told so instead, in Qt's words, which name the plugin.
 TEST(Install, WithoutADisplayTheToolSaysSoOnOneLine) {
     const QString tool = QString(ZENTOR_BUILD_DIR) + "/zentor";
     TRunResult r = RunProgram(tool, {}, {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"});
     EXPECT_EQ(r.Status, 1);
     EXPECT_EQ(r.Err, "zentor: no display found: neither DISPLAY nor WAYLAND_DISPLAY is set\n");
-    r = RunProgram(tool, {}, {"DISPLAY=:917", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"});
+    r = RunProgram(tool, {}, {"DISPLAY=:917", "WAYLAND_DISPLAY=zentor-none", "QT_QPA_PLATFORM"});
     EXPECT_EQ(r.Status, 1);
-    EXPECT_EQ(r.Err, "zentor: no display found: cannot connect to DISPLAY=:917\n");
+    EXPECT_EQ(r.Err, "zentor: no display found: cannot connect to DISPLAY=:917 or WAYLAND_DISPLAY=zentor-none\n");
+
+    r = RunProgram(tool, {}, {"DISPLAY=:917", "QT_QPA_PLATFORM=zentor-none"});
+    EXPECT_EQ(r.Status, 1);
+    EXPECT_EQ(r.Err, "zentor: Qt cannot start: Could not find the Qt platform plugin \"zentor-none\" in \"\"\n");
+    const std::string broken = testsupport::TempDir("broken-xcb-library");
+    std::ofstream(broken + "/libQt6XcbQpa.so.6");  // empty: no library
+    r = RunProgram(tool, {}, {"DISPLAY=:917", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM=xcb",
+                              "LD_LIBRARY_PATH=" + QString::fromStdString(broken)});
+    EXPECT_EQ(r.Status, 1);
+    EXPECT_EQ(r.Err, "zentor: Qt cannot start: Could not load the Qt platform plugin \"xcb\" in \"\" even though it "
+                     "was found.\n");
 }

@@ -73,6 +73,8 @@ public:
         unsetenv("ZENTOR_PORTS");
     }
     ~LinkRig() {
+        g_Language = FSavedLanguage;  // before the window goes, or it saves the test's language
+        g_LangFilePath = FSavedLangFile;
         delete Form1;
         Form1 = nullptr;
         FPorts.clear();
@@ -107,6 +109,12 @@ public:
         });
     }
     comm::TManualNoticeSource* ManualNotices() const { return FManual; }
+
+    // The window speaks the language with the shipped language file's texts, until the rig ends.
+    void Speak(const std::string& language) {
+        g_LangFilePath = testsupport::ShippedLangFile();
+        g_Language = language;
+    }
 
     void CreateForm(bool notices = false) {
         Application->CreateForm(Form1);
@@ -150,6 +158,7 @@ private:
     std::string FDir;
     std::vector<std::unique_ptr<SimPort>> FPorts;
     comm::TManualNoticeSource* FManual = nullptr;
+    std::string FSavedLanguage = g_Language, FSavedLangFile = g_LangFilePath;
 };
 
 // Lets the scan run (100 ms ticks) until the controller at port answers its probe.

@@ -73,7 +73,8 @@ TEST(LinkScan, PortsInOrderSilentOneSecondUnopenablePassedAtOnce) {
 }
 
 // A port that is there but held by another opener (another copy of the tool) is told once
-// with its reason and remedy, however many passes fail on it, and the scan goes on.
+// with its reason and remedy in the window's language, however many passes fail on it, and
+// the scan goes on.
 TEST(LinkScan, APortHeldByAnotherOpenerIsToldOnceAndPassedOver) {
     LinkRig rig("scan-held");
     SimPort& held = rig.AddSilent("a_held");
@@ -84,13 +85,14 @@ TEST(LinkScan, APortHeldByAnotherOpenerIsToldOnceAndPassedOver) {
     const comm::THandle other = comm::OpenPort(a);
     ASSERT_NE(other, comm::InvalidHandle);
     rig.CreateForm();
+    rig.Speak("english");
 
     Form1->Find_Device();
     sys::AdvanceMs(100);  // the held port fails at once, the next one is opened on the next tick
     EXPECT_EQ(LinkRig::Caption(), rig.Path("b_silent") + ": Find device");
-    const std::string told = "Порт " + a + " не открывается: " + comm::SystemErrorText(EBUSY) +
-                             " (16). Порт занят другой программой (другой копией Zentor, терминалом, "
-                             "ModemManager): закройте её. Кто держит порт, покажет fuser -v " + a + ".";
+    const std::string told = "Port " + a + " cannot be opened: Device or resource busy (16). The port is held by "
+                             "another program (another copy of Zentor, a terminal, ModemManager): close it. To "
+                             "see which one, run sudo fuser -v " + a + ".";
     EXPECT_TRUE(Form1->MESPANEL->GetVisible());
     EXPECT_EQ(Form1->MESLABEL->GetCaption(), told);
     for (std::size_t pass = 1; pass <= 3; ++pass) {  // each pass tries the held port again

@@ -123,6 +123,10 @@ std::string ReadFileText(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
+std::string ShippedLangFile() {
+    return (std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "lang" / "lang_zent.lng").string();
+}
+
 namespace {
 std::map<std::string, int (*)()>& ChildRoles() {
     static std::map<std::string, int (*)()> roles;
@@ -227,6 +231,11 @@ bool TChildProcess::Kill() {
     const bool killed = ::waitpid(FPid, &status, 0) == FPid && WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
     FPid = -1;
     return killed;
+}
+
+void TChildProcess::CloseOutput() {
+    if (FOut >= 0) ::close(FOut);
+    FOut = -1;
 }
 
 std::string TempDir(const std::string& name) {

@@ -56,6 +56,9 @@ void QuietWindowEnvironment(TEnvGuard& env);
 // A file's bytes as they stand; empty when it cannot be read.
 std::string ReadFileText(const std::string& path);
 
+// The language file as the tool ships it (in the source tree).
+std::string ShippedLangFile();
+
 // A fresh private folder under the test's temporary root.
 std::string TempDir(const std::string& name);
 
@@ -90,6 +93,8 @@ public:
     int Wait(int timeoutMs = 10000);
     // SIGKILL, then its end; true when the kill ended it.
     bool Kill();
+    // Stops reading it: its next write to its output finds a pipe without a reader.
+    void CloseOutput();
 
 private:
     void Start(std::vector<std::string> argv, std::vector<std::string> vars, bool program);

@@ -9,6 +9,7 @@
 #include <string>
 #include <utility>
 #include <ctime>
+#include <malloc.h>
 #include <sys/resource.h>
 
 namespace bench {
@@ -29,6 +30,11 @@ double ThreadCpuMs() {
     timespec t{};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
     return t.tv_sec * 1000.0 + t.tv_nsec / 1e6;
+}
+
+double HeapBytes() {
+    const struct mallinfo2 m = mallinfo2();
+    return static_cast<double>(m.uordblks + m.hblkhd);
 }
 
 double ResidentMiB() {

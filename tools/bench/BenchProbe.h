@@ -14,6 +14,8 @@ double ThreadCpuMs();  // of the calling thread
 
 // Resident memory of the process in MiB.
 double ResidentMiB();
+// Bytes the process holds allocated on its heap (what it frees counts no more).
+double HeapBytes();
 
 // Watches the GUI thread's event loop from construction to destruction: a busy stretch runs
 // from the loop's waking to its next wait.

@@ -35,6 +35,10 @@ void TReport::MiB(const std::string& what, double mib, double targetMib, bool ou
     Add(what, Fixed(mib, 1) + " MiB", "<= " + Fixed(targetMib, 0) + " MiB" + Ours(ours), mib <= targetMib);
 }
 
+void TReport::Bytes(const std::string& what, double bytes, double targetBytes, bool ours) {
+    Add(what, Fixed(bytes, 0) + " bytes", "<= " + Fixed(targetBytes, 0) + " bytes" + Ours(ours), bytes <= targetBytes);
+}
+
 void TReport::Pause(const std::string& what, double ms, double cpuMs, double atMs, double targetMs) {
     Add(what, Fixed(ms, 1) + " ms (" + Fixed(cpuMs, 1) + " ms CPU, at " + Fixed(atMs / 1000, 2) + " s)",
         "<= " + Fixed(targetMs, 0) + " ms", ms <= targetMs);

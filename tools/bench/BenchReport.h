@@ -10,6 +10,7 @@ class TReport {
 public:
     void Ms(const std::string& what, double ms, double targetMs, bool ours = false);
     void MiB(const std::string& what, double mib, double targetMib, bool ours = false);
+    void Bytes(const std::string& what, double bytes, double targetBytes, bool ours = false);
     // A pause of the GUI thread: its wall time against the target, its CPU time and when.
     void Pause(const std::string& what, double ms, double cpuMs, double atMs, double targetMs);
     // A wall time against its floor; the target is a ratio.

@@ -121,6 +121,21 @@ void GridFigures(TReport& report, const TOptions& o, const std::string& dir) {
     ServePending();
 }
 
+// The action log of a cloud session left open: a status request and its reply every few
+// seconds, all day; the log is never cleared. Heap bytes a line holds once shown.
+void ActionLogFigures(TReport& report) {
+    constexpr int kPairs = 10000;
+    ServePending();
+    const double before = HeapBytes();
+    for (int i = 0; i < kPairs; ++i) {
+        Form1->MiniLog("Запрос статуса", 0);
+        Form1->MiniLog("Ответ на запрос статуса", 1);  // "<< " and 23 characters: 26
+        if (i % 100 == 0) ServePending();
+    }
+    ServePending();
+    report.Bytes("action-log bytes a line (26 characters)", (HeapBytes() - before) / (2 * kPairs), 350);
+}
+
 bool Connect() {
     if (!ServeUntil([] { return g_DeviceConnected; }, 15000)) return false;
     Form1->SelectPage(4);
@@ -334,6 +349,7 @@ int main(int argc, char** argv) {
     ui::test::SetScripted(true);
 
     GridFigures(report, o, dir);
+    ActionLogFigures(report);
 
     TSimProcess sim;
     if (o.Link) LinkPart(report, o, sim, link);

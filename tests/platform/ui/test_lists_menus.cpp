@@ -1,13 +1,28 @@
 // Lines of a memo, items of a combo box, popup menus and image lists.
 #include <gtest/gtest.h>
 
+#include <QAbstractScrollArea>
+#include <QAbstractTextDocumentLayout>
+#include <QClipboard>
+#include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QScrollBar>
+#include <QWheelEvent>
+
 #include "platform/ui/Dialogs.h"
+#include "platform/ui/Forms.h"
 #include "platform/ui/ImgList.h"
 #include "platform/ui/Menus.h"
 #include "platform/ui/StdCtrls.h"
+#include "support/RealInput.h"
 
-TEST(MemoLines, AddInsertDeleteAndText) {
-    TMemo memo(nullptr);
+template <class Memo>
+class MemoLines : public ::testing::Test {};
+using MemoKinds = ::testing::Types<TMemo, TLogMemo>;
+TYPED_TEST_SUITE(MemoLines, MemoKinds);
+
+TYPED_TEST(MemoLines, AddInsertDeleteAndText) {
+    TypeParam memo(nullptr);
     TStrings* lines = memo.GetLines();
     EXPECT_EQ(lines->GetCount(), 0);
     EXPECT_EQ(memo.GetText(), "");
@@ -34,6 +49,80 @@ TEST(MemoLines, AddInsertDeleteAndText) {
     // One font colour for the whole memo.
     memo.GetFont()->SetColor(clRed);
     EXPECT_EQ(memo.GetFont()->GetColor(), clRed);
+}
+
+// The action log's memo beside the read-only memo it stands in for, the same lines in both:
+// the same pixels at the top, at the end and a wheel notch up, and the mouse and the keys
+// select the same text, which Copy copies.
+TEST(LogMemo, ShowsScrollsAndSelectsAsAReadOnlyMemo) {
+    const int flash = QApplication::cursorFlashTime();
+    QApplication::setCursorFlashTime(0);  // a steady caret, the same in every picture
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 320, 200);
+    auto* memo = new TMemo(&form);
+    auto* log = new TLogMemo(&form);
+    memo->SetReadOnly(true);
+    for (TWinControl* c : std::initializer_list<TWinControl*>{memo, log}) {
+        c->SetParent(&form);
+        c->SetBounds(c == memo ? 0 : 160, 0, 145, 150);
+        c->GetFont()->SetHeight(-11);
+        c->GetFont()->SetColor(RGB(0, 0, 255));
+    }
+    memo->SetScrollBars(ssVertical);
+    log->SetScrollBars(ssVertical);
+    auto* edit = new TEdit(&form);  // holds the focus while the two are only looked at
+    edit->SetParent(&form);
+    edit->SetTop(160);
+    form.Show();
+    ASSERT_TRUE(realinput::Activate(form.GetWidget()));
+    const auto look = [](TWinControl* c) { return c->GetWidget()->grab().toImage(); };
+    std::map<TWinControl*, QImage> empty;  // focused: its caret shows
+    for (TWinControl* c : std::initializer_list<TWinControl*>{memo, log}) {
+        c->SetFocus();
+        empty[c] = look(c);
+    }
+    EXPECT_EQ(empty[log], empty[memo]);
+    edit->SetFocus();
+    for (int i = 0; i < 20; ++i)
+        for (const std::string& line : {std::string(), "Запрос статуса " + std::to_string(i),
+                                       "<< Ответ на запрос параметров конфигурации, блок " + std::to_string(i)}) {
+            memo->GetLines()->Add(line);
+            log->GetLines()->Add(line);
+        }
+    // A memo counts the rows of a line it has not laid out yet as one: here it has laid out all.
+    QTextDocument* document = static_cast<QPlainTextEdit*>(memo->GetWidget())->document();
+    for (QTextBlock b = document->begin(); b.isValid(); b = b.next()) document->documentLayout()->blockBoundingRect(b);
+    const auto wheel = [](TWinControl* c, int notches) {
+        QWidget* viewport = static_cast<QAbstractScrollArea*>(c->GetWidget())->viewport();
+        QWheelEvent e(QPointF(20, 20), viewport->mapToGlobal(QPointF(20, 20)), {}, QPoint(0, 120 * notches),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(viewport, &e);
+    };
+    EXPECT_EQ(look(log), look(memo)) << "at the top";
+    memo->ScrollToEnd();
+    log->ScrollToEnd();
+    EXPECT_EQ(look(log), look(memo)) << "at the end";
+    wheel(memo, 1);
+    wheel(log, 1);
+    EXPECT_EQ(look(log), look(memo)) << "a notch up";
+
+    std::map<TWinControl*, QString> copied;
+    std::map<TWinControl*, QImage> selected;
+    for (TWinControl* c : std::initializer_list<TWinControl*>{memo, log}) {
+        QWidget* viewport = static_cast<QAbstractScrollArea*>(c->GetWidget())->viewport();
+        QTest::mousePress(viewport, Qt::LeftButton, Qt::NoModifier, QPoint(40, 30));
+        QTest::mouseMove(viewport, QPoint(90, 60));
+        QTest::mouseRelease(viewport, Qt::LeftButton, Qt::NoModifier, QPoint(90, 60));
+        for (Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_End, Qt::Key_Left})
+            realinput::Key(key, Qt::ShiftModifier);
+        selected[c] = look(c);
+        realinput::Key(Qt::Key_C, Qt::ControlModifier);
+        copied[c] = QApplication::clipboard()->text();
+    }
+    EXPECT_EQ(selected[log], selected[memo]);
+    EXPECT_EQ(copied[log], copied[memo]);
+    EXPECT_FALSE(copied[log].isEmpty());
+    QApplication::setCursorFlashTime(flash);
 }
 
 TEST(ComboItems, ObjectsAndDeletingTheSelection) {

@@ -1,0 +1,441 @@
+#include "platform/ui/LogView.h"
+
+#include <QAccessibleWidget>
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QPainter>
+#include <QScrollBar>
+#include <QTextLayout>
+#include <QtMath>
+#include <algorithm>
+#include <climits>
+
+namespace ui {
+
+namespace {
+
+constexpr int kMargin = 4;  // a text document's margin around its text
+
+QString Q(std::string_view s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
+
+qreal HeightOf(const QTextLayout& layout) { return layout.boundingRect().bottom(); }
+
+// The keys that move the caret, each with its selecting form.
+enum class TMove { Left, Right, Up, Down, Home, End, First, Last, PageUp, PageDown };
+struct TMoveKey {
+    QKeySequence::StandardKey Move, Select;
+    TMove What;
+};
+constexpr TMoveKey kMoveKeys[] = {
+    {QKeySequence::MoveToPreviousChar, QKeySequence::SelectPreviousChar, TMove::Left},
+    {QKeySequence::MoveToNextChar, QKeySequence::SelectNextChar, TMove::Right},
+    {QKeySequence::MoveToPreviousLine, QKeySequence::SelectPreviousLine, TMove::Up},
+    {QKeySequence::MoveToNextLine, QKeySequence::SelectNextLine, TMove::Down},
+    {QKeySequence::MoveToStartOfLine, QKeySequence::SelectStartOfLine, TMove::Home},
+    {QKeySequence::MoveToEndOfLine, QKeySequence::SelectEndOfLine, TMove::End},
+    {QKeySequence::MoveToStartOfDocument, QKeySequence::SelectStartOfDocument, TMove::First},
+    {QKeySequence::MoveToEndOfDocument, QKeySequence::SelectEndOfDocument, TMove::Last},
+    {QKeySequence::MoveToPreviousPage, QKeySequence::SelectPreviousPage, TMove::PageUp},
+    {QKeySequence::MoveToNextPage, QKeySequence::SelectNextPage, TMove::PageDown},
+};
+
+}  // namespace
+
+TLogView::TLogView() {
+    setFocusPolicy(Qt::StrongFocus);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    viewport()->setCursor(Qt::IBeamCursor);
+    verticalScrollBar()->setSingleStep(1);
+    MeasureRows();
+}
+
+QString TLogView::Text(std::size_t line) const { return Q(FLines.Line(line)); }
+
+int TLogView::LayOut(QTextLayout& layout, std::size_t line) const {
+    layout.setText(Text(line));
+    layout.setFont(font());
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    // A view of no width yet wraps nothing.
+    const qreal width = (viewport()->width() > 0 ? viewport()->width() : qreal(INT_MAX)) - 2 * kMargin;
+    qreal y = 0;
+    for (QTextLine row = layout.createLine(); row.isValid(); row = layout.createLine()) {
+        row.setLeadingIncluded(true);
+        row.setLineWidth(width);
+        row.setPosition(QPointF(kMargin, y));
+        // A font whose leading is negative sets its rows that much closer.
+        y += row.height() + (row.leading() < 0 ? qCeil(row.leading()) : 0);
+    }
+    layout.endLayout();
+    return layout.lineCount();
+}
+
+void TLogView::CountRows() {
+    if (viewport()->width() != FCountedWidth) {
+        FCountedWidth = viewport()->width();
+        FFirstRow.assign(1, 0);
+    }
+    for (std::size_t i = FFirstRow.size() - 1; i < FLines.Count(); ++i) {
+        QTextLayout layout;
+        FFirstRow.push_back(FFirstRow.back() + std::uint32_t(LayOut(layout, i)));
+    }
+}
+
+std::size_t TLogView::LineOfRow(std::uint32_t row) const {
+    auto after = std::upper_bound(FFirstRow.begin(), FFirstRow.end(), row);
+    return std::size_t(std::max<std::ptrdiff_t>(after - FFirstRow.begin() - 1, 0));
+}
+
+void TLogView::InsertLine(std::size_t i, std::string_view s) {
+    // As in a text document, a place at the insertion point or after it moves on past the new
+    // line: a caret at the end of the text stays at its end.
+    const std::size_t n = FLines.Count();
+    const TPos at = i < n ? TPos{i, 0} : n == 0 ? TPos{} : TPos{n - 1, int(Text(n - 1).size())};
+    FLines.Insert(i, s);
+    for (TPos* p : {&FCaret, &FAnchor}) {
+        if (*p < at) continue;
+        if (i < n) ++p->Line;
+        else *p = {i, int(Text(i).size())};
+    }
+    LinesChanged(i);
+}
+
+void TLogView::ReplaceLine(std::size_t i, std::string_view s) {
+    FLines.Replace(i, s);
+    for (TPos* p : {&FCaret, &FAnchor})
+        if (p->Line == i) p->Column = 0;
+    LinesChanged(i);
+}
+
+void TLogView::EraseLine(std::size_t i) {
+    FLines.Erase(i);
+    for (TPos* p : {&FCaret, &FAnchor}) {
+        if (p->Line > i) --p->Line;
+        else if (p->Line == i) p->Column = 0;
+        if (p->Line >= FLines.Count()) *p = {};
+    }
+    LinesChanged(i);
+}
+
+void TLogView::ClearLines() {
+    FLines.Clear();
+    FCaret = FAnchor = {};
+    LinesChanged(0);
+}
+
+void TLogView::LinesChanged(std::size_t from) {
+    FFirstRow.resize(std::min(FFirstRow.size(), from + 1));
+    UpdateScrollBars();
+}
+
+void TLogView::MeasureRows() {
+    QTextLayout layout(QString(), font());
+    layout.beginLayout();
+    QTextLine row = layout.createLine();
+    row.setLeadingIncluded(true);
+    layout.endLayout();
+    FRowHeight = row.height();
+    FRowStep = row.height() + (row.leading() < 0 ? qCeil(row.leading()) : 0);
+}
+
+// As a plain-text edit counts them: the range ends where the last row shows whole at the
+// bottom, its margin below it; a page is the rows that fit. Rows of one font are alike.
+void TLogView::UpdateScrollBars() {
+    CountRows();
+    const qreal visible = viewport()->height() - kMargin - 1;
+    qreal y = kMargin;
+    std::uint32_t fit = 0;
+    for (std::size_t i = FLines.Count(); i-- > 0;) {
+        const auto rows = FFirstRow[i + 1] - FFirstRow[i];
+        y += (rows - 1) * FRowStep + FRowHeight;
+        if (y <= visible) {
+            fit += rows;
+            continue;
+        }
+        std::uint32_t above = 0;  // rows of the line that start above the view's top
+        while (above < rows && above * FRowStep < y - visible) ++above;
+        fit += rows - above;
+        break;
+    }
+    QScrollBar* bar = verticalScrollBar();
+    bar->setRange(0, int(FFirstRow.back() - fit));
+    bar->setPageStep(int(fit));
+    viewport()->update();
+}
+
+void TLogView::ScrollToEnd() {
+    UpdateScrollBars();
+    verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+}
+
+template <class Fn>
+void TLogView::ForLinesInView(Fn fn) const {
+    const auto top = std::uint32_t(verticalScrollBar()->value());
+    if (FLines.Count() == 0 || top >= FFirstRow.back()) return;
+    std::size_t line = LineOfRow(top);
+    QTextLayout layout;
+    LayOut(layout, line);
+    // The top row at the top, where the row above it ends; the first one below the margin.
+    const int row = int(top - FFirstRow[line]);
+    qreal y = top == 0 ? kMargin : row == 0 ? 0 : -int(layout.lineAt(row - 1).naturalTextRect().bottom());
+    while (y < viewport()->height()) {
+        if (!fn(line, layout, y)) return;
+        y += HeightOf(layout);
+        if (++line == FLines.Count()) return;
+        LayOut(layout, line);
+    }
+}
+
+void TLogView::paintEvent(QPaintEvent*) {
+    CountRows();
+    QPainter painter(viewport());
+    painter.setPen(palette().text().color());
+    const TPos from = std::min(FCaret, FAnchor), to = std::max(FCaret, FAnchor);
+    const QPalette::ColorGroup group = hasFocus() ? QPalette::Active : QPalette::Inactive;
+    QTextCharFormat selected;
+    selected.setBackground(palette().brush(group, QPalette::Highlight));
+    selected.setForeground(palette().brush(group, QPalette::HighlightedText));
+    ForLinesInView([&](std::size_t line, QTextLayout& layout, qreal y) {
+        QList<QTextLayout::FormatRange> selections;
+        if (from != to && from.Line <= line && line <= to.Line) {
+            // A selection that goes on past the line's end takes its line break too.
+            const int start = line == from.Line ? from.Column : 0;
+            const int end = line == to.Line ? to.Column : int(layout.text().size()) + 1;
+            selections.push_back({start, end - start, selected});
+        }
+        layout.draw(&painter, QPointF(0, y), selections);
+        if (FCaretOn && line == FCaret.Line) layout.drawCursor(&painter, QPointF(0, y), FCaret.Column, 1);
+        return true;
+    });
+    if (FCaretOn && FLines.Count() == 0) {  // an empty memo shows its caret on its one empty row
+        QTextLayout empty(QString(), font());
+        empty.beginLayout();
+        empty.createLine().setPosition(QPointF(kMargin, 0));
+        empty.endLayout();
+        empty.drawCursor(&painter, QPointF(0, kMargin), 0, 1);
+    }
+}
+
+bool TLogView::viewportEvent(QEvent* e) {
+    if (e->type() == QEvent::Resize) UpdateScrollBars();  // the rows are counted at its width
+    return QAbstractScrollArea::viewportEvent(e);
+}
+
+void TLogView::changeEvent(QEvent* e) {
+    QAbstractScrollArea::changeEvent(e);
+    if (e->type() == QEvent::FontChange) {
+        MeasureRows();
+        FCountedWidth = -1;
+        UpdateScrollBars();
+    }
+}
+
+void TLogView::scrollContentsBy(int, int) { viewport()->update(); }
+
+TLogView::TPos TLogView::PosAt(const QPoint& p) const {
+    TPos at;
+    bool found = false;
+    ForLinesInView([&](std::size_t line, QTextLayout& layout, qreal y) {
+        at.Line = line;
+        for (int r = 0; r < layout.lineCount(); ++r) {
+            const QTextLine row = layout.lineAt(r);
+            if (!found || p.y() >= y + row.y()) at.Column = row.xToCursor(p.x());
+            found = true;
+        }
+        return p.y() >= y + HeightOf(layout);
+    });
+    return at;
+}
+
+void TLogView::MoveCaret(TPos to, bool select) {
+    FCaret = to;
+    if (!select) FAnchor = to;
+    EnsureCaretVisible();
+    RestartBlink();
+    viewport()->update();
+}
+
+void TLogView::EnsureCaretVisible() {
+    if (FLines.Count() == 0) return;
+    UpdateScrollBars();
+    QTextLayout layout;
+    LayOut(layout, FCaret.Line);
+    const int row = int(FFirstRow[FCaret.Line]) + layout.lineForTextPosition(FCaret.Column).lineNumber();
+    QScrollBar* bar = verticalScrollBar();
+    if (row < bar->value()) bar->setValue(row);
+    else if (row >= bar->value() + bar->pageStep()) bar->setValue(row - std::max(bar->pageStep(), 1) + 1);
+}
+
+void TLogView::keyPressEvent(QKeyEvent* e) {
+    if (e->matches(QKeySequence::Copy)) return Copy();
+    if (e->matches(QKeySequence::SelectAll)) return SelectAll();
+    for (const TMoveKey& k : kMoveKeys) {
+        const bool select = e->matches(k.Select);
+        if (!select && !e->matches(k.Move)) continue;
+        if (FLines.Count() == 0) return;
+        QTextLayout layout;
+        LayOut(layout, FCaret.Line);
+        const int length = int(layout.text().size());
+        const QTextLine row = layout.lineForTextPosition(FCaret.Column);
+        TPos to = FCaret;
+        std::int64_t rowStep = 0;
+        switch (k.What) {
+            case TMove::Left:
+                if (to.Column > 0) to.Column = layout.previousCursorPosition(to.Column);
+                else if (to.Line > 0) to = {to.Line - 1, int(Text(to.Line - 1).size())};
+                break;
+            case TMove::Right:
+                if (to.Column < length) to.Column = layout.nextCursorPosition(to.Column);
+                else if (to.Line + 1 < FLines.Count()) to = {to.Line + 1, 0};
+                break;
+            case TMove::Home: to.Column = row.textStart(); break;
+            case TMove::End:
+                to.Column = row.textStart() + row.textLength();
+                // A wrapped row ends before the blank it broke at.
+                if (row.lineNumber() + 1 < layout.lineCount() && to.Column > 0 && layout.text().at(to.Column - 1).isSpace())
+                    --to.Column;
+                break;
+            case TMove::First: to = {}; break;
+            case TMove::Last: to = {FLines.Count() - 1, int(Text(FLines.Count() - 1).size())}; break;
+            case TMove::Up: rowStep = -1; break;
+            case TMove::Down: rowStep = 1; break;
+            case TMove::PageUp: rowStep = -verticalScrollBar()->pageStep(); break;
+            case TMove::PageDown: rowStep = verticalScrollBar()->pageStep(); break;
+        }
+        if (rowStep != 0) {
+            // Up and down keep the caret's column on screen, as far as the rows allow.
+            if (FCaretX < 0) FCaretX = row.cursorToX(FCaret.Column);
+            const std::int64_t last = std::int64_t(FFirstRow.back()) - 1;
+            const auto target = std::uint32_t(std::clamp(std::int64_t(FFirstRow[FCaret.Line]) + row.lineNumber() + rowStep,
+                                                         std::int64_t(0), last));
+            if (k.What == TMove::PageUp || k.What == TMove::PageDown)
+                verticalScrollBar()->setValue(verticalScrollBar()->value() + int(rowStep));
+            to.Line = LineOfRow(target);
+            LayOut(layout, to.Line);
+            to.Column = layout.lineAt(int(target - FFirstRow[to.Line])).xToCursor(FCaretX);
+            const qreal keep = FCaretX;
+            MoveCaret(to, select);
+            FCaretX = keep;
+            return;
+        }
+        FCaretX = -1;
+        return MoveCaret(to, select);
+    }
+    e->ignore();  // the form's keys (Tab, the default button) go on
+}
+
+void TLogView::mousePressEvent(QMouseEvent* e) {
+    if (e->button() != Qt::LeftButton) return;
+    FCaretX = -1;
+    MoveCaret(PosAt(e->position().toPoint()), e->modifiers() & Qt::ShiftModifier);
+}
+
+void TLogView::mouseMoveEvent(QMouseEvent* e) {
+    if (!(e->buttons() & Qt::LeftButton)) return;
+    MoveCaret(PosAt(e->position().toPoint()), true);
+}
+
+void TLogView::mouseReleaseEvent(QMouseEvent* e) {
+    // What the mouse selected is the window system's selection too (a middle click pastes it).
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (e->button() == Qt::LeftButton && FCaret != FAnchor && clipboard->supportsSelection())
+        clipboard->setText(SelectedText(), QClipboard::Selection);
+}
+
+void TLogView::contextMenuEvent(QContextMenuEvent* e) {
+    // The plain-text edit's own menu for a read-only text, in Qt's words.
+    QMenu menu(this);
+    QAction* copy = menu.addAction(QCoreApplication::translate("QWidgetTextControl", "&Copy") + "\t" +
+                                   QKeySequence(QKeySequence::Copy).toString(QKeySequence::NativeText));
+    copy->setEnabled(FCaret != FAnchor);
+    QObject::connect(copy, &QAction::triggered, this, [this] { Copy(); });
+    menu.addSeparator();
+    QAction* all = menu.addAction(QCoreApplication::translate("QWidgetTextControl", "Select All") + "\t" +
+                                  QKeySequence(QKeySequence::SelectAll).toString(QKeySequence::NativeText));
+    all->setEnabled(FLines.Count() > 0);
+    QObject::connect(all, &QAction::triggered, this, [this] { SelectAll(); });
+    menu.exec(e->globalPos());
+}
+
+QString TLogView::SelectedText() const {
+    const TPos from = std::min(FCaret, FAnchor), to = std::max(FCaret, FAnchor);
+    QString text;
+    for (std::size_t line = from.Line; line <= to.Line && from != to; ++line) {
+        const QString s = Text(line);
+        const int start = line == from.Line ? from.Column : 0;
+        text += s.mid(start, (line == to.Line ? to.Column : s.size()) - start);
+        if (line != to.Line) text += '\n';
+    }
+    return text;
+}
+
+void TLogView::Copy() const {
+    if (FCaret != FAnchor) QGuiApplication::clipboard()->setText(SelectedText());
+}
+
+void TLogView::SelectAll() {
+    if (FLines.Count() == 0) return;
+    FAnchor = {};
+    FCaret = {FLines.Count() - 1, int(Text(FLines.Count() - 1).size())};
+    viewport()->update();
+}
+
+void TLogView::RestartBlink() {
+    FCaretOn = hasFocus();
+    const int flash = QApplication::cursorFlashTime();
+    if (FCaretOn && flash >= 2) FBlink.start(flash / 2, this);
+    else FBlink.stop();
+}
+
+void TLogView::focusInEvent(QFocusEvent* e) {
+    QAbstractScrollArea::focusInEvent(e);
+    RestartBlink();
+    viewport()->update();
+}
+
+void TLogView::focusOutEvent(QFocusEvent* e) {
+    QAbstractScrollArea::focusOutEvent(e);
+    RestartBlink();
+    viewport()->update();
+}
+
+void TLogView::timerEvent(QTimerEvent* e) {
+    if (e->timerId() != FBlink.timerId()) return QAbstractScrollArea::timerEvent(e);
+    FCaretOn = !FCaretOn;
+    viewport()->update();
+}
+
+namespace {
+
+// A read-only multi-line text, as a plain-text edit reports itself.
+class TLogViewAccessible : public QAccessibleWidget {
+public:
+    explicit TLogViewAccessible(TLogView* view) : QAccessibleWidget(view, QAccessible::EditableText) {}
+    QAccessible::State state() const override {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.readOnly = true;
+        s.multiLine = true;
+        return s;
+    }
+    QString text(QAccessible::Text t) const override {
+        if (t != QAccessible::Value) return QAccessibleWidget::text(t);
+        const TLineStore& lines = static_cast<TLogView*>(widget())->Lines();
+        QString value;
+        for (std::size_t i = 0; i < lines.Count(); ++i) value += (i ? "\n" : "") + Q(lines.Line(i));
+        return value;
+    }
+};
+
+}  // namespace
+
+QAccessibleInterface* AccessibleLogView(QObject* object) {
+    auto* view = dynamic_cast<TLogView*>(object);
+    return view ? new TLogViewAccessible(view) : nullptr;
+}
+
+}  // namespace ui
