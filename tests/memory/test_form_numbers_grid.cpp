@@ -388,8 +388,7 @@ long PeakResidentKiB(bool reset) {
 // read, in the texts of the language file.
 TEST_F(NumbersGrid, NumberFilesWithNothingOrTooMuchAreTold) {
     const std::string saved = g_LangFilePath;
-    g_LangFilePath = (std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "lang" /
-                      "lang_zent.lng").string();
+    g_LangFilePath = testsupport::ShippedLangFile();
     EXPECT_EQ(ReadLangMessage(g_LangFilePath, kMsgNumbersFileEmpty, "english"), "The file holds no number");
     EXPECT_EQ(ReadLangMessage(g_LangFilePath, kMsgNumbersFileTooLarge, "english"),
               "The file is too large for a number list");

@@ -229,6 +229,11 @@ bool TChildProcess::Kill() {
     return killed;
 }
 
+std::string ShippedLangFile() {
+    return (std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "lang" / "lang_zent.lng")
+        .string();
+}
+
 std::string TempDir(const std::string& name) {
     namespace fs = std::filesystem;
     fs::path p = fs::temp_directory_path() / ("zentor-test-" + std::to_string(getpid())) / name;

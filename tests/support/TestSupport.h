@@ -56,6 +56,9 @@ void QuietWindowEnvironment(TEnvGuard& env);
 // A file's bytes as they stand; empty when it cannot be read.
 std::string ReadFileText(const std::string& path);
 
+// The language file as the tool ships it, in the source tree.
+std::string ShippedLangFile();
+
 // A fresh private folder under the test's temporary root.
 std::string TempDir(const std::string& name);
 
