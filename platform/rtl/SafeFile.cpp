@@ -19,6 +19,7 @@
 namespace {
 std::atomic<std::int64_t> g_WriteLimit{-1};
 std::atomic<std::uint64_t> g_Commits{0};
+std::atomic<std::uint64_t> g_Appends{0};
 std::mutex g_FaultsLock;
 std::string g_ReadOnlyFolder;
 std::string g_UnreadableFile;
@@ -190,6 +191,7 @@ int OpenRegular(const std::string& path, TInputFile& kind, std::string* error) {
 void SetSafeFileWriteLimitForTests(std::int64_t bytes) { g_WriteLimit = bytes; }
 
 std::uint64_t SafeFileCommitsForTests() { return g_Commits.load(); }
+std::uint64_t SafeFileAppendsForTests() { return g_Appends.load(); }
 
 void SetSafeFileReadOnlyFolderForTests(const std::string& folder) {
     std::lock_guard<std::mutex> lock(g_FaultsLock);
@@ -330,6 +332,7 @@ bool TAppendFile::Append(std::string_view bytes) {
         FError = "File not open";
         return false;
     }
+    ++g_Appends;
     std::uint64_t written = FSize;
     std::string reason;
     if (WriteAll(FHandle, bytes.data(), bytes.size(), written, reason)) {

@@ -127,3 +127,5 @@ void SetSafeFileReadOnlyFolderForTests(const std::string& folder);
 void SetSafeFileUnreadableForTests(const std::string& path);
 // Files replaced so far by this process (tests count the writes of an operation with it).
 std::uint64_t SafeFileCommitsForTests();
+// Appends so far (each one write and one sync).
+std::uint64_t SafeFileAppendsForTests();
