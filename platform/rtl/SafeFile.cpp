@@ -91,6 +91,7 @@ bool IsTempLetter(char c) {
 // Our mark in a temporary's name: other programs (rsync among them) name theirs
 // ".<name>.XXXXXX" too, and hold no lock on them.
 constexpr std::string_view kTempMark = "zentor-";
+static_assert(kSafeFileNameMax + 2 + kTempMark.size() + kTempRandom == NAME_MAX);
 
 // ".<of>.zentor-XXXXXX", or of any name when of is empty. A name without the mark is never
 // ours, whatever it looks like (".notes.backup"): only the mark tells a temporary of this tool.

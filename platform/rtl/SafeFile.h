@@ -20,6 +20,10 @@
 // downloaded) is as AsUmask, less the execute bits a replaced file had.
 enum class TFileAccess { AsUmask, OwnerOnly, NotExecutable };
 
+// The longest file name a TSafeFileWriter can write: its temporary's name (".<name>.zentor-
+// XXXXXX") must fit the system's NAME_MAX bytes too.
+inline constexpr std::size_t kSafeFileNameMax = 255 - 15;
+
 class TSafeFileWriter {
 public:
     TSafeFileWriter() = default;
