@@ -53,6 +53,13 @@ struct HidReaderRig {
         Form1->RFIDReaderConnectClick(Form1->RFIDReaderConnect);
         return WaitUntil([&] { return reader.Connected() && reader.Params().size() == 3; });
     }
+    // Starts a recording into a fresh file, the button pressed as a screen reader presses it.
+    static std::string StartRecording(const std::string& folder) {
+        const std::string file = testsupport::TempDir(folder) + "/tags.txt";
+        ui::test::PushFileAnswer(file);
+        testsupport::AccessibleAction(Form1->StartRFIDRec->GetWidget());
+        return file;
+    }
     static bool AwaitCount(int n, int timeoutMs = 3000) {
         const std::string want = "Count: " + std::to_string(n);
         return WaitUntil([&] { return Form1->RFIDSCOUNT->GetCaption() == want; }, timeoutMs);
@@ -212,9 +219,7 @@ TEST(HidDeskReader, ABurstOfTagsIsRecordedWholeAReportInOneWrite) {
     HidReaderRig r("rfid-hid-burst");
     ASSERT_TRUE(r.started);
     ASSERT_TRUE(r.Connect());
-    const std::string file = testsupport::TempDir("rfid-hid-burst-file") + "/tags.txt";
-    ui::test::PushFileAnswer(file);
-    testsupport::AccessibleAction(Form1->StartRFIDRec->GetWidget());
+    const std::string file = HidReaderRig::StartRecording("rfid-hid-burst-file");
     std::vector<TTid> tags(3640 + 2000);
     std::string lines;
     for (std::size_t i = 0; i < tags.size(); ++i) {
