@@ -147,6 +147,7 @@ TEST(ReaderParams, ANumberNotTypedIsSentAsShownOrNotAtAll) {
             ASSERT_EQ(c.Frames(0x51).size(), sent + 1);
         }
     Form1->RFIDAdr->SetText("-1");
+    Form1->MESLABEL->SetCaption("");
     testsupport::Click(Form1->RFIDGet);
     EXPECT_EQ(ParamsRig::Message(), "Допустимые значения: от 0 до 255");
     g_LangFilePath = lang;
