@@ -43,9 +43,27 @@ std::string OpenerFailedText(const std::string& path, int exitCode) {
     return "xdg-open не смог открыть файл (код " + std::to_string(exitCode) + "), файл сохранён: " + path;
 }
 
-bool OpenDownloadFile(TSafeFileWriter& file, const std::string& folder, const std::string& name) {
-    if (name.empty() || !ForceDirectories(folder)) return false;
-    return file.Open(IncludeTrailingPathDelimiter(folder) + name, TFileAccess::NotExecutable);
+std::string DownloadSaveName(const std::string& name) {
+    if (name.size() <= kSafeFileNameMax) return name;
+    // An extension is what follows the last dot, when it leaves room for the rest.
+    const std::size_t dot = name.rfind('.');
+    const bool extension = dot != std::string::npos && dot > 0 && name.size() - dot <= kSafeFileNameMax / 2;
+    const std::string_view ending = extension ? std::string_view(name).substr(dot) : std::string_view();
+    const std::string_view stem = std::string_view(name).substr(0, name.size() - ending.size());
+    std::size_t keep = 0;
+    for (std::size_t i = 0; i < stem.size();) {
+        utf8::Next(stem, i);
+        if (i + ending.size() > kSafeFileNameMax) break;
+        keep = i;
+    }
+    return std::string(stem.substr(0, keep)) + std::string(ending);
+}
+
+bool OpenDownloadFile(TSafeFileWriter& file, const std::string& folder, const std::string& name, std::string* error) {
+    if (name.empty() || !ForceDirectories(folder, error)) return false;
+    if (file.Open(IncludeTrailingPathDelimiter(folder) + name, TFileAccess::NotExecutable)) return true;
+    if (error) *error = file.Error();
+    return false;
 }
 
 namespace {

@@ -60,9 +60,19 @@ std::string DownloadsFolder();
 // written outside the folder and no line break or tab reaches the disk or the messages.
 std::string DownloadFileName(const std::string& headerPathCp1251);
 
+// The name a download is saved under: the file server's, shortened to what the file system
+// takes (kSafeFileNameMax bytes of UTF-8), its extension and whole characters kept.
+std::string DownloadSaveName(const std::string& name);
+// Message 95: the name was shortened, followed by the name used.
+inline constexpr int kMsgDownloadNameShortened = 95;
+// Message 96: a download not saved, followed by the path and the system's reason.
+inline constexpr int kMsgDownloadNotSaved = 96;
+
 // Creates the folder with its parents and begins the file under name there: it replaces
-// an old file only when committed whole, and is never executable. False when either fails.
-bool OpenDownloadFile(TSafeFileWriter& file, const std::string& folder, const std::string& name);
+// an old file only when committed whole, and is never executable. False when either fails,
+// with the system's reason in error.
+bool OpenDownloadFile(TSafeFileWriter& file, const std::string& folder, const std::string& name,
+                      std::string* error = nullptr);
 
 // The time since the file server last sent anything, on the tool's clock.
 class TDownloadSilence {

@@ -156,9 +156,14 @@ void TForm1::FilesClientRead(TObject*, TCustomWinSocket* Socket) {
     }
     // The old file of that name stays as it is until the new one is whole.
     const std::string folder = DownloadsFolder();
-    if ((feed.HeaderRead && !OpenDownloadFile(g_DownloadFile, folder, g_Download.FileName())) ||
-        (feed.BodySize > 0 && !g_DownloadFile.Write(data + feed.BodyFrom, feed.BodySize))) {
-        DownloadFailed("Cannot write " + folder + g_Download.FileName());
+    const std::string name = DownloadSaveName(g_Download.FileName());
+    std::string error;
+    if (feed.HeaderRead && !OpenDownloadFile(g_DownloadFile, folder, name, &error)) {
+        DownloadFailed(DownloadNotSavedText(folder + name, error));
+        return;
+    }
+    if (feed.BodySize > 0 && !g_DownloadFile.Write(data + feed.BodyFrom, feed.BodySize)) {
+        DownloadFailed(DownloadNotSavedText(folder + name, g_DownloadFile.Error()));
         return;
     }
     if (feed.HeaderRead)
@@ -172,6 +177,10 @@ void TForm1::FilesClientRead(TObject*, TCustomWinSocket* Socket) {
         Socket->SendText(kEndTransfer);
         DownloadComplete();
     }
+}
+
+std::string TForm1::DownloadNotSavedText(const std::string& path, const std::string& reason) const {
+    return GetMessageA(kMsgDownloadNotSaved) + " " + path + " (" + reason + ")";
 }
 
 // Ends a download that cannot go on: the connection is closed and a file begun is dropped.
@@ -190,33 +199,37 @@ void TForm1::DownloadComplete() {
     g_DownloadSilence.Stop();
     sys::Sleep(100);
     const std::string folder = DownloadsFolder();
-    const std::string name = g_Download.FileName();
+    const std::string offered = g_Download.FileName();
+    const std::string name = DownloadSaveName(offered);
     const std::string path = folder + name;
     if (!g_DownloadFile.Commit()) {
         // Nothing is flashed or run from a file that is not there.
-        DownloadFailed("Cannot write " + path);
+        DownloadFailed(DownloadNotSavedText(path, g_DownloadFile.Error()));
         return;
     }
+    // A name the file system would not take was shortened: the user learns the one used.
+    const std::string told = name == offered ? "" : GetMessageA(kMsgDownloadNameShortened) + " " + name + "\n";
     const bool document = OpenableDocument(name, g_Download.Head()) && !HasExecuteBits(path);
     g_Download.Reset();
     FilesClient->Close();
     Label431->SetCaption(GetMessageA(kMsgDownloadDone));
     if (UiRadioGroup1->GetItemIndex() == kChoiceDownload) {
-        MessageShow(GetMessageA(kMsgDownloadKept) + " " + name + " " + GetMessageA(kMsgDownloadKeptIn) + " " +
+        MessageShow(told + GetMessageA(kMsgDownloadKept) + " " + name + " " + GetMessageA(kMsgDownloadKeptIn) + " " +
                     folder);
-    } else if (name != g_AskedFile.Name) {
-        MessageShow(ForeignDownloadText(name, g_AskedFile.Name, folder));
+    } else if (offered != g_AskedFile.Name) {
+        MessageShow(told + ForeignDownloadText(name, g_AskedFile.Name, folder));
     } else if (g_AskedFile.Kind == kUpdRequestFirmware) {
         Panel32->SetVisible(false);
         SelectPage(2);
         // A file this device does not take is reported and not flashed.
         if (OpenFWFileSTM(path)) {
             Program_flashClick(Program_flash);
-            MessageShow(GetMessageA(kMsgDownloadFlashing));
+            MessageShow(told + GetMessageA(kMsgDownloadFlashing));
         }
     } else if (!document) {
-        MessageShow(KeptUnopenedText(name, folder));  // a desktop might run it
+        MessageShow(told + KeptUnopenedText(name, folder));  // a desktop might run it
     } else {
+        if (!told.empty()) MessageShow(told);
         OpenDownloadedFile(path);
     }
     Panel32->SetVisible(false);

@@ -45,7 +45,7 @@ void TForm1::UiButton3Click(TObject* /*Sender*/) {
     std::vector<TPhoneGridRow> rows = PhoneGridRows();
     const TNumbersImportResult result =
         NumbersCsvImport(bytes, rows, static_cast<std::size_t>(g_DeviceCapacity) + 8, g_CloudSession != 0);
-    SetPhoneGridRows(rows);
+    SetPhoneGridRows(std::move(rows));
     // Lines left out are counted to the user, the first few shown; a file that held nothing
     // to take is said so, rather than nothing at all.
     const std::string report = NumbersImportReport(result);
@@ -90,7 +90,7 @@ std::int32_t TForm1::FindInTableKeyWord(const std::string& keyword) {
     std::vector<TPhoneGridRow> rows = PhoneGridRows();
     // An empty keyword is in every cell: it finds nothing.
     const int count = keyword.empty() ? (g_NumberSearch.Cancel(rows), 0) : g_NumberSearch.Find(rows, keyword);
-    SetPhoneGridRows(rows);
+    SetPhoneGridRows(std::move(rows));
     SyncSearchKeyword();
     return count;
 }
@@ -98,7 +98,7 @@ std::int32_t TForm1::FindInTableKeyWord(const std::string& keyword) {
 void TForm1::N8Click(TObject* /*Sender*/) {
     std::vector<TPhoneGridRow> rows = PhoneGridRows();
     g_NumberSearch.Cancel(rows);
-    SetPhoneGridRows(rows);
+    SetPhoneGridRows(std::move(rows));
     SyncSearchKeyword();
 }
 

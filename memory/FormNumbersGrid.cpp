@@ -1,5 +1,6 @@
 // The number grid: records to rows and back, its menu and the search highlighting.
 #include <algorithm>
+#include <iterator>
 
 #include "app/Unit1.h"
 #include "memory/NumberGridSort.h"
@@ -37,10 +38,13 @@ std::vector<TPhoneGridRow> TForm1::PhoneGridRows() const {
     return rows;
 }
 
-void TForm1::SetPhoneGridRows(const std::vector<TPhoneGridRow>& rows) {
+void TForm1::SetPhoneGridRows(std::vector<TPhoneGridRow> rows) {
     PhonesGrid->SetRowCount(std::max<int>(static_cast<int>(rows.size()), 2));
-    for (int r = 1; r < static_cast<int>(rows.size()); ++r)
-        PhonesGrid->SetRow(r, std::vector<std::string>(rows[r].begin(), rows[r].end()));
+    for (int r = 1; r < static_cast<int>(rows.size()); ++r) {
+        TPhoneGridRow& row = rows[static_cast<std::size_t>(r)];
+        PhonesGrid->SetRow(r, std::vector<std::string>(std::make_move_iterator(row.begin()),
+                                                       std::make_move_iterator(row.end())));
+    }
 }
 
 // A conversion error (a pass count or date that is no number) builds nothing and leaves

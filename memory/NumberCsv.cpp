@@ -4,7 +4,6 @@
 #include <unordered_map>
 
 #include "platform/rtl/CodePage.h"
-#include "platform/rtl/SysUtils.h"
 #include "platform/rtl/Utf8.h"
 
 namespace {
@@ -89,13 +88,15 @@ std::size_t LineBreakLength(std::string_view text, std::size_t at) {
 // line breaks are the same bytes in UTF-8 and Windows-1251.
 class TCsvRecords {
 public:
-    explicit TCsvRecords(std::string_view bytes) : FRest(bytes), FSpan(QuotesClose(bytes)) {}
+    explicit TCsvRecords(std::string_view bytes)
+        : FRest(bytes), FQuotes(bytes.find('"') != std::string_view::npos), FSpan(!FQuotes || QuotesClose(bytes)) {}
     // The next record, and the number of the line it begins on; false at the end.
     bool Next(std::string_view& record, int& line) {
         if (FRest.empty()) return false;
         int breaks = 0;
         bool open = false;
-        const std::size_t end = RecordEnd(FRest, FSpan, breaks, open);
+        // Most files quote nothing: their records are their lines.
+        const std::size_t end = FQuotes ? RecordEnd(FRest, FSpan, breaks, open) : LineEnd(FRest);
         record = FRest.substr(0, end);
         line = FLine;
         FLine += breaks + 1;
@@ -104,6 +105,11 @@ public:
     }
 
 private:
+    static std::size_t LineEnd(std::string_view text) {
+        std::size_t i = 0;
+        while (i < text.size() && text[i] != '\r' && text[i] != '\n') ++i;
+        return i;
+    }
     static bool QuotesClose(std::string_view rest) {
         while (!rest.empty()) {
             int breaks = 0;
@@ -116,6 +122,7 @@ private:
     }
 
     std::string_view FRest;
+    bool FQuotes;
     bool FSpan;
     int FLine = 1;
 };
@@ -124,14 +131,10 @@ constexpr std::size_t kFieldsNeeded = 6;  // the record type is optional
 constexpr std::size_t kNameField = colName - colNumber;
 constexpr std::string_view kBlanks = " \t";
 
-void TrimBlanks(std::string& f) {
+std::string_view TrimBlanks(std::string_view f) {
     const std::size_t first = f.find_first_not_of(kBlanks);
-    if (first == std::string::npos) {
-        f.clear();
-        return;
-    }
-    f.erase(f.find_last_not_of(kBlanks) + 1);
-    f.erase(0, first);
+    if (first == std::string_view::npos) return {};
+    return f.substr(first, f.find_last_not_of(kBlanks) + 1 - first);
 }
 
 bool IsBlank(std::string_view f) { return f.find_first_not_of(kBlanks) == std::string_view::npos; }
@@ -140,33 +143,37 @@ bool IsBlank(std::string_view f) { return f.find_first_not_of(kBlanks) == std::s
 // never closed or text follows its closing quote. Spreadsheets pad: blanks around every
 // field but the name are cut off (a name keeps its blanks as written), and empty fields
 // after the sixth are dropped. Past the seventh field only whether one holds anything is
-// kept, in an eighth, so that a line of endless empty columns costs no memory.
-bool SplitFields(std::string_view text, std::vector<std::string>& fields) {
+// kept, in an eighth, so that a line of endless empty columns costs no memory. The fields
+// view text, or scratch for quoted ones: both must outlive them.
+bool SplitFields(std::string_view text, std::string& scratch, std::vector<std::string_view>& fields) {
     constexpr std::size_t kKept = kFieldsNeeded + 2;
     fields.clear();
-    std::string beyond;
+    scratch.clear();
+    scratch.reserve(text.size());  // a field never outgrows its text: the views stay put
     std::size_t i = 0;
     for (std::size_t index = 0;; ++index) {
-        std::string& f = index < kKept ? fields.emplace_back() : beyond;
-        f.clear();
+        std::string_view f;
         if (i < text.size() && text[i] == '"') {
+            const std::size_t from = scratch.size();
             for (++i;;) {
                 const std::size_t q = text.find('"', i);
                 if (q == std::string_view::npos) return false;
-                f.append(text.substr(i, q - i));
+                scratch.append(text.substr(i, q - i));
                 i = q + 1;
                 if (i == text.size() || text[i] != '"') break;
-                f += '"';
+                scratch += '"';
                 ++i;
             }
             if (i < text.size() && text[i] != ';') return false;
+            f = std::string_view(scratch).substr(from);
         } else {
             const std::size_t semi = std::min(text.find(';', i), text.size());
-            f.assign(text.substr(i, semi - i));
+            f = text.substr(i, semi - i);
             i = semi;
         }
-        if (index != kNameField) TrimBlanks(f);
-        if (index >= kKept && !f.empty() && fields.back().empty()) fields.back() = f;
+        if (index != kNameField) f = TrimBlanks(f);
+        if (index < kKept) fields.push_back(f);
+        else if (!f.empty() && fields.back().empty()) fields.back() = f;
         if (i == text.size()) break;
         ++i;  // the ";"
     }
@@ -174,31 +181,73 @@ bool SplitFields(std::string_view text, std::vector<std::string>& fields) {
     return true;
 }
 
+using TFields = std::vector<std::string_view>;
+
+// The header line's fields, as written in UTF-8 or in Windows-1251.
+bool IsHeader(const TFields& fields, TTextEncoding encoding) {
+    static const auto split = [](const std::string& line) {
+        std::string scratch;
+        TFields views;
+        SplitFields(line, scratch, views);
+        return std::vector<std::string>(views.begin(), views.end());
+    };
+    static const std::vector<std::string> utf8 = split(kNumbersCsvHeader);
+    static const std::vector<std::string> cp1251 = split(Utf8ToCp1251(kNumbersCsvHeader));
+    return std::ranges::equal(fields, encoding == TTextEncoding::Utf8 ? utf8 : cp1251);
+}
+
 // Blank lines, rows of empty cells and the header line carry no data: they are passed over
 // without a word.
-bool IsNoData(const std::vector<std::string>& fields) {
-    static const std::vector<std::string> header = [] {
-        std::vector<std::string> f;
-        SplitFields(kNumbersCsvHeader, f);
-        return f;
-    }();
-    return fields == header || std::all_of(fields.begin(), fields.end(), IsBlank);
+bool IsNoData(const TFields& fields) {
+    return IsHeader(fields, TTextEncoding::Utf8) || std::all_of(fields.begin(), fields.end(), IsBlank);
+}
+
+// The encoding of a file without a byte-order mark, decided on all its lines: the header line
+// says it outright (the tool's own export writes it in Windows-1251), else each line votes
+// for the reading that gives its letters. A file that says nothing either way (its letters
+// read alike, "Zoë" is "ZoГ«") is taken for UTF-8: Windows-1251 text is seldom well-formed
+// UTF-8, while a spreadsheet saves UTF-8 without a mark.
+TTextEncoding NumbersFileEncoding(std::string_view bytes) {
+    TCsvRecords records(bytes);
+    std::string_view record;
+    int line = 0, votes = 0;
+    bool first = true;
+    std::string scratch;
+    TFields fields;
+    while (records.Next(record, line)) {
+        if (first && SplitFields(record, scratch, fields) && !std::all_of(fields.begin(), fields.end(), IsBlank)) {
+            first = false;
+            for (TTextEncoding e : {TTextEncoding::Cp1251, TTextEncoding::Utf8})
+                if (IsHeader(fields, e)) return e;
+        }
+        votes += TextLineEncodingVote(record);
+    }
+    return votes < 0 ? TTextEncoding::Cp1251 : TTextEncoding::Utf8;
 }
 
 // Text a record and the file can hold: no control character (a NUL would cut a name short)
 // and nothing Windows-1251 lacks (a malformed byte of a UTF-8 file included).
 bool IsPlainText(std::string_view text) {
     for (std::size_t i = 0; i < text.size();) {
+        const auto b = static_cast<unsigned char>(text[i]);
+        if (b >= 0x20 && b < 0x7F) {  // most of a file: printable ASCII, and А..я below
+            ++i;
+            continue;
+        }
+        const auto next = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0;
+        if ((b == 0xD0 && next >= 0x90 && next <= 0xBF) || (b == 0xD1 && next >= 0x80 && next <= 0x8F)) {
+            i += 2;
+            continue;
+        }
         const char32_t c = utf8::Next(text, i);
-        const bool letter = (c >= 0x20 && c < 0x7F) || (c >= 0x410 && c <= 0x44F);  // most of a file
-        if (!letter && (utf8::IsControl(c) || UnicodeToCp1251(c) < 0)) return false;
+        if (utf8::IsControl(c) || UnicodeToCp1251(c) < 0) return false;
     }
     return true;
 }
 
 // 1-Wire keys, RFID tags and records of type 3 keep their codes as written; the export
 // writes these type texts.
-bool NamesCodeType(const std::vector<std::string>& fields) {
+bool NamesCodeType(const TFields& fields) {
     if (fields.size() <= kFieldsNeeded || fields[0].empty()) return false;
     const std::string_view type = fields[kFieldsNeeded];
     return type == kCodeTypeItems[1] || type == kCodeTypeItems[2] || type == kCodeType3Text;
@@ -217,17 +266,6 @@ std::string LinesReport(const std::string& title, std::size_t count, const std::
         if (utf8::Length(lines[i].Text) > kReportedChars) text += "...";
     }
     return text;
-}
-
-// The row must still make a record, or the next write of the grid would fail as a whole.
-bool MakesRecord(const TPhoneGridRow& row) {
-    TPhoneGridRow trial = row;
-    try {
-        PhoneRowToRecord(trial);
-        return true;
-    } catch (const EConvertError&) {
-        return false;
-    }
 }
 
 }  // namespace
@@ -278,23 +316,28 @@ TNumbersImportResult NumbersCsvImport(std::string_view fileBytes, std::vector<TP
     std::size_t firstFree = 1;
     // The first row of each number, so that a file of thousands of lines merges in one pass.
     std::unordered_map<std::string, std::size_t> rowOf;
-    rowOf.reserve(rows.size());
+    const auto lines = static_cast<std::size_t>(std::count(fileBytes.begin(), fileBytes.end(), '\n')) + 1;
+    rowOf.reserve(rows.size() + lines);
+    rows.reserve(std::min(rowLimit, rows.size() + lines));
     for (std::size_t i = 1; i < rows.size(); ++i) {
         if (rows[i][colNumber].empty()) continue;
         firstFree = i + 1;
         rowOf.try_emplace(rows[i][colNumber], i);
     }
 
-    if (fileBytes.starts_with(kUtf8Mark)) fileBytes.remove_prefix(kUtf8Mark.size());
+    const bool marked = fileBytes.starts_with(kUtf8Mark);
+    if (marked) fileBytes.remove_prefix(kUtf8Mark.size());
+    const TTextEncoding encoding = marked ? TTextEncoding::Utf8 : NumbersFileEncoding(fileBytes);
     TCsvRecords records(fileBytes);
     std::string_view bytes;
     int line = 0;
-    std::string text;
-    std::vector<std::string> fields;
+    // Kept from line to line, so that their room is reused.
+    std::string text, scratch;
+    TFields fields;
+    TPhoneGridRow row;  // what a line makes of its row, tried before it replaces it
     while (records.Next(bytes, line)) {
-        // A line of UTF-8 with a stray byte is refused rather than read as Windows-1251,
-        // which would garble every letter of it.
-        const bool readable = TextLineToUtf8(bytes, text) != TTextLine::BrokenUtf8 && SplitFields(text, fields);
+        // A line of a UTF-8 file with a stray byte is refused, shown as read.
+        const bool readable = TextLineToUtf8(bytes, encoding, text) && SplitFields(text, scratch, fields);
         if (readable && IsNoData(fields)) continue;
         // The first few lines are kept as the user is shown them, the rest only counted.
         const auto refuse = [&] {
@@ -306,7 +349,7 @@ TNumbersImportResult NumbersCsvImport(std::string_view fileBytes, std::vector<TP
         }
         const bool taken = NamesCodeType(fields) || IsNumbersCsvLineTaken(fields[0]);
         if (!taken || fields.size() < kFieldsNeeded || fields.size() > kFieldsNeeded + 1 ||
-            !std::all_of(fields.begin(), fields.end(), [](const std::string& f) { return IsPlainText(f); })) {
+            !std::all_of(fields.begin(), fields.end(), IsPlainText)) {
             refuse();
             continue;
         }
@@ -314,7 +357,8 @@ TNumbersImportResult NumbersCsvImport(std::string_view fileBytes, std::vector<TP
 
         const auto found = rowOf.find(number);
         const std::size_t at = found == rowOf.end() ? firstFree : found->second;
-        TPhoneGridRow row = at < rows.size() ? rows[at] : TPhoneGridRow{};
+        if (at < rows.size()) row = rows[at];
+        else for (std::string& cell : row) cell.clear();
         if (found == rowOf.end()) {
             row[colRowNumber] = std::to_string(at);
             row[colNumber] = number;
@@ -322,7 +366,8 @@ TNumbersImportResult NumbersCsvImport(std::string_view fileBytes, std::vector<TP
         // A line without a record type leaves the row's as it was.
         for (std::size_t k = 1; k < fields.size(); ++k) row[colNumber + k] = fields[k];
         if (cloudSession) row[colSync] = "add";
-        if (!MakesRecord(row)) {
+        // The row must still make a record, or the next write of the grid would fail as a whole.
+        if (!PhoneRowMakesRecord(row)) {
             refuse();
             continue;
         }
@@ -331,7 +376,7 @@ TNumbersImportResult NumbersCsvImport(std::string_view fileBytes, std::vector<TP
             result.Stopped = true;
             break;
         }
-        rows[at] = std::move(row);
+        std::swap(rows[at], row);
         if (found == rowOf.end()) {
             rowOf.emplace(number, at);
             ++firstFree;

@@ -54,8 +54,8 @@ struct TNumbersImportResult {
     // Lines left out: lines not taken, and taken lines with fewer than six fields or more
     // than seven, a control character or a character Windows-1251 lacks, a number longer
     // than its 10 characters, or any value that makes no record (an expiry or pass limit, an
-    // access level, schedule or record type text the grid does not show); a line of UTF-8
-    // with a stray byte, or whose quoting is broken. The grid keeps its rows as they were for
+    // access level, schedule or record type text the grid does not show); a line of a UTF-8
+    // file with a stray byte, or whose quoting is broken (text after a closing quote too). The grid keeps its rows as they were for
     // those. Empty lines and the header line are no data and are not counted. Only the first
     // few are kept, in file order, as the user is shown them: memory stays bounded by the
     // rows, whatever the file holds.
@@ -68,9 +68,11 @@ struct TNumbersImportResult {
 };
 
 // Merges the file's bytes into rows (every grid row, the header first; rows grow as the
-// grid's row count does). Each line is read by itself as UTF-8 or Windows-1251
-// (TextLineToUtf8), so a spreadsheet's "CSV UTF-8", with or without a byte-order mark, and a
-// Windows-1251 file both read as written. Fields may be quoted as spreadsheets quote them
+// grid's row count does). The file is read in one encoding, decided on all of it: a
+// byte-order mark, the header line, else which reading gives the letters of its lines
+// (TextLineEncodingVote). So a spreadsheet's "CSV UTF-8", with or without a mark, a
+// Windows-1251 file and the tool's own export all read as written; in a UTF-8 file a line
+// with a stray byte is refused, shown as read. Fields may be quoted as spreadsheets quote them
 // ("A;B", "" for a quote, line breaks inside); a quoted field comes in without its quotes.
 // Blanks around the number, the expiry, the pass limit and the item texts (access,
 // schedule, type), and empty fields after the sixth, which a spreadsheet adds, change

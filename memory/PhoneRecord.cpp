@@ -7,6 +7,7 @@
 #include "config/RecordBytes.h"
 #include "platform/rtl/CodePage.h"
 #include "platform/rtl/SysUtils.h"
+#include "platform/rtl/Utf8.h"
 
 namespace {
 
@@ -145,7 +146,8 @@ bool IndexOfCellText(int column, const std::string& text, std::uint8_t& index) {
     }
 }
 
-std::size_t RecordTextBytes(std::string_view text) { return Utf8ToCp1251(text).size(); }
+// One byte for each character or malformed byte, as Utf8ToCp1251 writes them.
+std::size_t RecordTextBytes(std::string_view text) { return utf8::Length(text); }
 
 bool PassesFromText(const std::string& text, std::uint8_t& passes) {
     int value = 0;
@@ -153,6 +155,15 @@ bool PassesFromText(const std::string& text, std::uint8_t& passes) {
     if (value < 0 || value > kMaxPasses) return false;
     passes = static_cast<std::uint8_t>(value);
     return true;
+}
+
+bool PhoneRowMakesRecord(const TPhoneGridRow& row) {
+    try {
+        RecordOf([&row](int c) -> const std::string& { return row[c]; });
+        return true;
+    } catch (const EConvertError&) {
+        return false;
+    }
 }
 
 PhoneRecord PhoneRowToRecord(TPhoneGridRow& row) {

@@ -79,6 +79,8 @@ bool PassesFromText(const std::string& text, std::uint8_t& passes);
 // count that is no number from 0 to 255, an expiry that names no date, or an access level,
 // schedule or record type text that is not one the grid shows (empty is the first item).
 PhoneRecord PhoneRowToRecord(TPhoneGridRow& row);
+// Whether PhoneRowToRecord takes the row; the row stays as it is.
+bool PhoneRowMakesRecord(const TPhoneGridRow& row);
 // A record's texts into columns 1 to 7.
 void PhoneRecordToRow(const PhoneRecord& record, TPhoneGridRow& row);
 

@@ -1,7 +1,6 @@
 // The USB-HID desk reader through the vendor's library, and the tag record file.
 #include <atomic>
 #include <cstring>
-#include <memory>
 #include <vector>
 
 #include "app/Unit1.h"
@@ -20,6 +19,7 @@ constexpr const char* kUsbReaderLost = "Считыватель отключен!
 // Counts the opens of the reader, so that a loss the library reported for an earlier open
 // cannot disconnect a later one.
 std::atomic<unsigned> g_UsbReaderOpen{0};
+TTagBurst g_TagBurst;
 
 // The length of count whole records at data (the library hands whole records only).
 std::size_t ReportSize(std::int32_t count, const std::uint8_t* data) {
@@ -40,14 +40,12 @@ extern "C" void HidReaderCallback(std::int32_t kind, std::int32_t count, std::ui
         return;
     }
     if (kind != kHidReportTags || count <= 0 || !data) return;
-    auto bytes = std::make_shared<std::vector<std::uint8_t>>(data, data + ReportSize(count, data));
-    sys::PostToGuiThread([count, bytes] {
-        if (Form1) Form1->ShowTag(count, bytes->data(), bytes->size());
+    // One hand-over takes whatever has come by the time the GUI thread runs it.
+    if (!g_TagBurst.Add(kind, count, data, ReportSize(count, data))) return;
+    sys::PostToGuiThread([] {
+        const std::vector<TTid> tags = g_TagBurst.Take();
+        if (Form1) Form1->CaptureTags(tags);
     });
-}
-
-void TForm1::ShowTag(int count, const std::uint8_t* data, std::size_t size) {
-    for (const TTid& tid : ParseHidTagReport(kHidReportTags, count, data, size)) CaptureTag(tid.data());
 }
 
 void TForm1::ListUsbReaders() {

@@ -6,14 +6,23 @@
 #include "widgets/UiPanel.h"
 
 void TForm1::RFIDGetClick(TObject* /*Sender*/) {
-    const auto data = ReaderParamGetData(UserStrToInt(RFIDAdr->GetText()), RFIDParam->GetItemIndex());
+    const auto address = ReaderParamByte(RFIDAdr->GetText());
+    if (!address) {
+        MessageShow(GetMessageA(kMsgReaderParamRange));
+        return;
+    }
+    const auto data = ReaderParamGetData(*address, RFIDParam->GetItemIndex());
     if (data) SendCommand(CmdReaderParamGet, *data);
 }
 
 void TForm1::RFIDSetClick(TObject* /*Sender*/) {
-    const std::int32_t address = UserStrToInt(RFIDAdr->GetText());
-    const std::int32_t value = UserStrToInt(RFIDValue->GetText());
-    const auto data = ReaderParamSetData(address, RFIDParam->GetItemIndex(), value);
+    const auto address = ReaderParamByte(RFIDAdr->GetText());
+    const auto value = ReaderParamByte(RFIDValue->GetText());
+    if (!address || !value) {
+        MessageShow(GetMessageA(kMsgReaderParamRange));
+        return;
+    }
+    const auto data = ReaderParamSetData(*address, RFIDParam->GetItemIndex(), *value);
     if (data) SendCommand(CmdReaderParamSet, *data);
 }
 

@@ -95,7 +95,7 @@ void TForm1::ComPortRFIDRxChar(TObject* /*Sender*/, int /*Count*/) {
                 RFIDReaderConnect->SetCaption(kConnectCaptionReading);
                 RFIDReaderConnect->SetTag(1);
                 break;
-            case TReaderReplyKind::Tag: CaptureTag(reply.Tid.data()); break;
+            case TReaderReplyKind::Tag: CaptureTags({reply.Tid}); break;
             case TReaderReplyKind::NoTag: RFIDL->SetCaption(kRfidNoTag); break;
             case TReaderReplyKind::Ignored: break;
         }
@@ -104,14 +104,16 @@ void TForm1::ComPortRFIDRxChar(TObject* /*Sender*/, int /*Count*/) {
     }
 }
 
-void TForm1::CaptureTag(const std::uint8_t* bytes) {
-    TTid tid{};
-    std::copy(bytes, bytes + kTidSize, tid.begin());
-    RFIDL->SetCaption(TagLabelText(tid));
+void TForm1::CaptureTags(const std::vector<TTid>& tags) {
+    if (tags.empty()) return;
+    RFIDL->SetCaption(TagLabelText(tags.back()));
     if (!aPhone) return;
-    aPhone->SetText(RfidTagNumber(tid));
+    aPhone->SetText(RfidTagNumber(tags.back()));
     if (!g_TagFile.IsOpen()) return;
-    if (!g_TagFile.Write(aPhone->GetText())) {
+    std::vector<std::string> numbers;
+    numbers.reserve(tags.size());
+    for (const TTid& tid : tags) numbers.push_back(RfidTagNumber(tid));
+    if (!g_TagFile.Write(numbers)) {
         StartRFIDRec->SetEnabled(true);
         MessageShow(TagRecordStoppedText(g_TagFile.Error()));
     }

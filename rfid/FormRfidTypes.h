@@ -3,6 +3,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
+
+#include "rfid/ReaderFrame.h"  // TTid
 
 class TSerialPort;
 class TTimer;

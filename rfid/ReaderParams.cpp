@@ -1,5 +1,7 @@
 #include "rfid/ReaderParams.h"
 
+#include "app/NumericEditGuard.h"
+
 namespace {
 std::optional<std::uint8_t> CodeAt(int index) {
     if (index < 0 || index >= static_cast<int>(kReaderParams.size())) return std::nullopt;
@@ -7,6 +9,12 @@ std::optional<std::uint8_t> CodeAt(int index) {
 }
 std::uint8_t Low8(int v) { return static_cast<std::uint8_t>(static_cast<unsigned>(v) & 0xFF); }
 }  // namespace
+
+std::optional<std::uint8_t> ReaderParamByte(const std::string& fieldText) {
+    const std::int32_t value = UserStrToInt(fieldText);
+    if (value < 0 || value > 0xFF) return std::nullopt;
+    return static_cast<std::uint8_t>(value);
+}
 
 std::optional<std::vector<std::uint8_t>> ReaderParamGetData(int address, int paramIndex) {
     const auto code = CodeAt(paramIndex);

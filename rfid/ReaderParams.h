@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "device/DeviceFrame.h"
@@ -24,6 +25,13 @@ inline constexpr std::array<TReaderParam, 5> kReaderParams = {{
 inline constexpr const char* kReaderParamRead = "Параметр считан!";
 inline constexpr const char* kReaderParamSet = "Значение параметра установлено!";
 inline constexpr const char* kReaderParamNotSet = "Ошибка записи параметра!";
+
+// The byte a field sends is the number it shows: a number outside 0..255 (a paste or the
+// accessibility interface put it there, past the key-release guard) sends nothing, and the
+// user is told the range (message 94). An empty field is 0; text that is no number raises
+// EConvertError.
+inline constexpr int kMsgReaderParamRange = 94;
+std::optional<std::uint8_t> ReaderParamByte(const std::string& fieldText);
 
 // Request data; nothing when no parameter is selected (index outside the list).
 std::optional<std::vector<std::uint8_t>> ReaderParamGetData(int address, int paramIndex);

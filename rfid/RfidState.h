@@ -9,6 +9,6 @@ extern TReaderPoll g_RfidPoll;
 extern TReaderReceiver g_RfidReceiver;
 extern TTagRecordFile g_TagFile;
 
-// Called by the vendor library on its own thread: copies kind 2 reports and queues them for
-// the GUI thread.
+// Called by the vendor library on its own thread: queues the tags of kind 2 reports for the
+// GUI thread, which takes them a burst at a time.
 extern "C" void HidReaderCallback(std::int32_t kind, std::int32_t count, std::uint8_t* data);

@@ -1,6 +1,7 @@
 #include "rfid/TagCapture.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 std::string Hex(const std::uint8_t* b, std::size_t n) {
@@ -48,14 +49,37 @@ bool TTagRecordFile::Create(const std::string& path) {
     return true;
 }
 
-bool TTagRecordFile::Write(const std::string& phoneText) {
+bool TTagBurst::Add(std::int32_t kind, std::int32_t count, const std::uint8_t* data, std::size_t size) {
+    const std::vector<TTid> tags = ParseHidTagReport(kind, count, data, size);
+    if (tags.empty()) return false;
+    std::lock_guard<std::mutex> g(FLock);
+    const bool first = FTags.empty();
+    FTags.insert(FTags.end(), tags.begin(), tags.end());
+    return first;
+}
+
+std::vector<TTid> TTagBurst::Take() {
+    std::lock_guard<std::mutex> g(FLock);
+    return std::exchange(FTags, {});
+}
+
+bool TTagRecordFile::Write(const std::vector<std::string>& phoneTexts) {
     if (!FFile.IsOpen()) return true;
-    if (FFile.Append(TagRecordLine(phoneText))) {
-        ++FCount;
+    std::string lines;
+    for (const std::string& text : phoneTexts) lines += TagRecordLine(text);
+    if (FFile.Append(lines)) {
+        FCount += static_cast<std::int32_t>(phoneTexts.size());
         return true;
     }
-    FFile.Close();
-    return false;
+    // The disk filled up within the burst: each line that still fits is kept.
+    for (const std::string& text : phoneTexts) {
+        if (!FFile.Append(TagRecordLine(text))) {
+            FFile.Close();
+            return false;
+        }
+        ++FCount;
+    }
+    return true;
 }
 
 std::string TagRecordStoppedText(const std::string& reason) { return "Запись меток остановлена: " + reason; }

@@ -3,6 +3,7 @@
 // line of the tag record file. Serial and USB-HID readers both deliver 12 TID bytes.
 #include <cstddef>
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -30,9 +31,25 @@ inline constexpr std::size_t kHidRecordTidOffset = 3;
 std::vector<TTid> ParseHidTagReport(std::int32_t kind, std::int32_t count,
                                     const std::uint8_t* data, std::size_t size);
 
+// Tag reports from the library's thread wait here for the GUI thread, which takes them all
+// at once: a burst of tags (one report of thousands, or thousands of reports) is shown and
+// recorded once per turn of the GUI loop, not once per tag.
+class TTagBurst {
+public:
+    // Library's thread: queues a report's tags (as ParseHidTagReport reads them); true when
+    // nothing was waiting, so that the GUI thread is to be asked to take them.
+    bool Add(std::int32_t kind, std::int32_t count, const std::uint8_t* data, std::size_t size);
+    // GUI thread: every tag waiting, in the order read.
+    std::vector<TTid> Take();
+
+private:
+    std::mutex FLock;
+    std::vector<TTid> FTags;
+};
+
 // The tag record file. Starting empties the chosen file (safely: an old one is replaced by an
-// empty one); every tag's line is then on the disk in that file before it is counted, so a
-// crash costs at most the tag being written.
+// empty one); the lines of a burst of tags are then on the disk in that file, written and
+// synced together, before they are counted, so a crash costs at most the burst being written.
 class TTagRecordFile {
 public:
     // Starts a recording; the count starts at 0. False (with Error()) when it cannot start.
@@ -40,10 +57,10 @@ public:
     // Stops the recording; the file holds every line written.
     void Close() { FFile.Close(); }
     bool IsOpen() const { return FFile.IsOpen(); }
-    // Appends the line for the number editor's text and counts it; nothing while closed.
-    // False when the line cannot be written: the recording then stops, the file ending with
-    // the last whole line.
-    bool Write(const std::string& phoneText);
+    // Appends the lines for the number editor's texts of a burst and counts them; nothing
+    // while closed. False when they cannot be written: the recording then stops, the file
+    // ending with the last whole line that still fitted.
+    bool Write(const std::vector<std::string>& phoneTexts);
     // Lines written since recording started; kept after Close for the label.
     std::int32_t Count() const { return FCount; }
     const std::string& Path() const { return FFile.Path(); }

@@ -1,7 +1,6 @@
 #include "platform/rtl/CodePage.h"
 
 #include <array>
-#include <unordered_map>
 
 #include "platform/rtl/Utf8.h"
 
@@ -26,100 +25,138 @@ constexpr std::array<char16_t, 128> kHigh = {
     0x0448, 0x0449, 0x044A, 0x044B, 0x044C, 0x044D, 0x044E, 0x044F,
 };
 
-const std::unordered_map<char32_t, unsigned char>& Reverse() {
-    static const auto map = [] {
-        std::unordered_map<char32_t, unsigned char> m;
-        for (int i = 0; i < 128; ++i) m.emplace(kHigh[i], static_cast<unsigned char>(0x80 + i));
-        return m;
-    }();
-    return map;
-}
+// Encoding looks a character up directly by its code point: the code page draws beyond ASCII
+// on Latin-1 and Cyrillic (below U+0500) and on punctuation (U+2000 to U+212F). 0 = no form.
+constexpr char32_t kLowBlockEnd = 0x500;
+constexpr char32_t kPunctuationFrom = 0x2000;
+constexpr char32_t kPunctuationEnd = 0x2130;
+struct TEncodeTables {
+    std::array<unsigned char, kLowBlockEnd> Low{};
+    std::array<unsigned char, kPunctuationEnd - kPunctuationFrom> Punctuation{};
+};
+constexpr TEncodeTables kEncode = [] {
+    TEncodeTables t;
+    for (std::size_t i = 0; i < kHigh.size(); ++i) {
+        const char32_t cp = kHigh[i];
+        const auto b = static_cast<unsigned char>(0x80 + i);
+        if (cp < kLowBlockEnd) t.Low[cp] = b;
+        else t.Punctuation[cp - kPunctuationFrom] = b;  // out of range: no constant, no build
+    }
+    return t;
+}();
 
-void AppendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
+// What a name list holds beyond ASCII: Cyrillic letters (Russian, Ukrainian, Belarusian),
+// Latin letters with their marks (Latin-1 and Extended-A) and the usual punctuation.
+bool IsNameCharacter(char32_t c) {
+    if (c >= 0x410 && c <= 0x44F) return true;                // А..я
+    if (c >= 0xC0 && c <= 0x17F) return c != 0xD7 && c != 0xF7;  // À..ſ, less × and ÷
+    switch (c) {
+        case 0x401: case 0x451: case 0x404: case 0x454: case 0x406: case 0x456:  // Ё ё Є є І і
+        case 0x407: case 0x457: case 0x40E: case 0x45E: case 0x490: case 0x491:  // Ї ї Ў ў Ґ ґ
+        case 0x2116: case 0xAB: case 0xBB: case 0x2013: case 0x2014:              // № « » – —
+        case 0x2018: case 0x2019: case 0x201C: case 0x201D: case 0x201E: case 0x2026:  // ‘ ’ “ ” „ …
+            return true;
+        default:
+            return false;
     }
 }
+
+// Writes cp (below U+10000) as UTF-8 at p; the end.
+char* PutUtf8(char* p, char32_t cp) {
+    if (cp < 0x80) {
+        *p++ = static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        *p++ = static_cast<char>(0xC0 | (cp >> 6));
+        *p++ = static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        *p++ = static_cast<char>(0xE0 | (cp >> 12));
+        *p++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        *p++ = static_cast<char>(0x80 | (cp & 0x3F));
+    }
+    return p;
+}
+
+// Appends the bytes' characters to out, which keeps its room from line to line.
+void AppendCp1251AsUtf8(std::string& out, std::string_view bytes) {
+    const std::size_t from = out.size();
+    out.resize(from + bytes.size() * 3);
+    char* p = out.data() + from;
+    for (unsigned char b : bytes) p = PutUtf8(p, b < 0x80 ? b : kHigh[b - 0x80]);
+    out.resize(static_cast<std::size_t>(p - out.data()));
+}
+
 }  // namespace
 
 char32_t Cp1251ToUnicode(unsigned char b) { return b < 0x80 ? b : kHigh[b - 0x80]; }
 
 int UnicodeToCp1251(char32_t cp) {
     if (cp < 0x80) return static_cast<int>(cp);
-    auto it = Reverse().find(cp);
-    return it == Reverse().end() ? -1 : it->second;
+    unsigned char b = 0;
+    if (cp < kLowBlockEnd) b = kEncode.Low[cp];
+    else if (cp >= kPunctuationFrom && cp < kPunctuationEnd) b = kEncode.Punctuation[cp - kPunctuationFrom];
+    return b == 0 ? -1 : b;
 }
 
 std::string Cp1251ToUtf8(std::string_view bytes) {
     std::string out;
-    out.reserve(bytes.size() * 2);
-    for (unsigned char b : bytes) AppendUtf8(out, Cp1251ToUnicode(b));
+    AppendCp1251AsUtf8(out, bytes);
     return out;
 }
 
 std::string Utf8ToCp1251(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    size_t i = 0;
-    while (i < text.size()) {
-        unsigned char c = static_cast<unsigned char>(text[i]);
-        char32_t cp;
-        size_t len;
-        if (c < 0x80) { cp = c; len = 1; }
-        else if ((c & 0xE0) == 0xC0) { cp = c & 0x1F; len = 2; }
-        else if ((c & 0xF0) == 0xE0) { cp = c & 0x0F; len = 3; }
-        else if ((c & 0xF8) == 0xF0) { cp = c & 0x07; len = 4; }
-        else { out += '?'; ++i; continue; }
-        if (i + len > text.size()) { out += '?'; break; }
-        bool ok = true;
-        for (size_t k = 1; k < len; ++k) {
-            unsigned char cc = static_cast<unsigned char>(text[i + k]);
-            if ((cc & 0xC0) != 0x80) { ok = false; break; }
-            cp = (cp << 6) | (cc & 0x3F);
-        }
-        if (!ok) { out += '?'; ++i; continue; }
-        i += len;
-        int b = UnicodeToCp1251(cp);
-        out += b < 0 ? '?' : static_cast<char>(b);
-    }
-    return out;
-}
-
-TTextLine TextLineToUtf8(std::string_view bytes, std::string& text) {
-    std::size_t wide = 0, malformed = 0;
-    for (std::size_t i = 0; i < bytes.size();) {
-        if (static_cast<unsigned char>(bytes[i]) < 0x80) {
+    std::string out(text.size(), '\0');
+    char* p = out.data();
+    for (std::size_t i = 0; i < text.size();) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c < 0x80) {
+            *p++ = static_cast<char>(c);
             ++i;
             continue;
         }
         bool ok = true;
-        utf8::NextChecked(bytes, i, ok);
-        ++(ok ? wide : malformed);
+        const char32_t cp = utf8::NextChecked(text, i, ok);
+        const int b = ok ? UnicodeToCp1251(cp) : -1;
+        *p++ = b < 0 ? '?' : static_cast<char>(b);
     }
-    if (malformed == 0) {
-        text.assign(bytes);
-        return TTextLine::Utf8;
-    }
-    // In Windows-1251 text nearly every byte beyond ASCII is malformed UTF-8: a line that is
-    // mostly well-formed is UTF-8 with a stray byte, and reading it whole as Windows-1251
-    // would garble every letter of it.
-    if (wide > malformed) {
-        text.clear();
-        text.reserve(bytes.size() + 2 * malformed);
-        for (std::size_t i = 0; i < bytes.size();) {
-            bool ok = true;
-            const char32_t cp = utf8::NextChecked(bytes, i, ok);
-            utf8::Append(text, ok ? cp : 0xFFFD);
+    out.resize(static_cast<std::size_t>(p - out.data()));
+    return out;
+}
+
+int TextLineEncodingVote(std::string_view bytes) {
+    int rareUtf8 = 0, rareCp1251 = 0;
+    for (std::size_t i = 0; i < bytes.size();) {
+        const auto c = static_cast<unsigned char>(bytes[i]);
+        if (c < 0x80) {
+            ++i;
+            continue;
         }
-        return TTextLine::BrokenUtf8;
+        const std::size_t from = i;
+        bool ok = true;
+        const char32_t cp = utf8::NextChecked(bytes, i, ok);
+        rareUtf8 += !ok || !IsNameCharacter(cp);
+        for (std::size_t k = from; k < i; ++k)
+            rareCp1251 += !IsNameCharacter(Cp1251ToUnicode(static_cast<unsigned char>(bytes[k])));
     }
-    text = Cp1251ToUtf8(bytes);
-    return TTextLine::Cp1251;
+    return (rareCp1251 > rareUtf8) - (rareUtf8 > rareCp1251);
+}
+
+bool TextLineToUtf8(std::string_view bytes, TTextEncoding encoding, std::string& text) {
+    if (encoding == TTextEncoding::Cp1251) {
+        text.clear();
+        AppendCp1251AsUtf8(text, bytes);
+        return true;
+    }
+    if (utf8::IsValid(bytes)) {
+        text.assign(bytes);
+        return true;
+    }
+    text.clear();
+    for (std::size_t i = 0; i < bytes.size();) {
+        const std::size_t at = i;
+        bool ok = true;
+        utf8::NextChecked(bytes, i, ok);
+        if (ok) text.append(bytes.substr(at, i - at));
+        else utf8::Append(text, 0xFFFD);
+    }
+    return false;
 }

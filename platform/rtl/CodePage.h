@@ -13,12 +13,16 @@ std::string Utf8ToCp1251(std::string_view text);
 int UnicodeToCp1251(char32_t cp);
 char32_t Cp1251ToUnicode(unsigned char b);
 
-// How a line of a file another program saved was read.
-enum class TTextLine { Utf8, Cp1251, BrokenUtf8 };
-// One line of a file another program saved (a number file a spreadsheet wrote), read by
-// itself, so that one stray byte spoils no other line: as UTF-8 when its bytes are
-// well-formed UTF-8 (ASCII is both); as BrokenUtf8 when they are UTF-8 but for a few bytes
-// that are not (fewer than its well-formed characters beyond ASCII), as when a byte of
-// another code page strays into a UTF-8 file, each such byte then read as U+FFFD; as
-// Windows-1251 otherwise. text receives the line in UTF-8.
-TTextLine TextLineToUtf8(std::string_view bytes, std::string& text);
+// A file another program saved (a number list a spreadsheet wrote) is read in one encoding,
+// decided for the whole file: a Windows-1251 line can be well-formed UTF-8 by accident ("ИЁ"
+// would read "Ȩ", "РЁ" "Ш").
+enum class TTextEncoding { Utf8, Cp1251 };
+// What one line tells of its file's encoding: which reading gives fewer characters a name
+// list rarely holds (a malformed UTF-8 sequence counts as one). A name list holds Cyrillic
+// and Latin letters, digits and the usual punctuation, not signs or Latin Extended-B ("Ȩ").
+// > 0 for UTF-8, < 0 for Windows-1251, 0 when the line says nothing (ASCII, or both alike).
+int TextLineEncodingVote(std::string_view bytes);
+// A line of a file read in encoding, into text as UTF-8. False for a line of a UTF-8 file
+// that is not well-formed (a stray byte of another code page): text then shows each
+// malformed sequence as U+FFFD.
+bool TextLineToUtf8(std::string_view bytes, TTextEncoding encoding, std::string& text);

@@ -19,6 +19,7 @@
 namespace {
 std::atomic<std::int64_t> g_WriteLimit{-1};
 std::atomic<std::uint64_t> g_Commits{0};
+std::atomic<std::uint64_t> g_Appends{0};
 std::mutex g_FaultsLock;
 std::string g_ReadOnlyFolder;
 std::string g_UnreadableFile;
@@ -90,6 +91,7 @@ bool IsTempLetter(char c) {
 // Our mark in a temporary's name: other programs (rsync among them) name theirs
 // ".<name>.XXXXXX" too, and hold no lock on them.
 constexpr std::string_view kTempMark = "zentor-";
+static_assert(kSafeFileNameMax + 2 + kTempMark.size() + kTempRandom == NAME_MAX);
 
 // ".<of>.zentor-XXXXXX", or of any name when of is empty. A name without the mark is never
 // ours, whatever it looks like (".notes.backup"): only the mark tells a temporary of this tool.
@@ -190,6 +192,7 @@ int OpenRegular(const std::string& path, TInputFile& kind, std::string* error) {
 void SetSafeFileWriteLimitForTests(std::int64_t bytes) { g_WriteLimit = bytes; }
 
 std::uint64_t SafeFileCommitsForTests() { return g_Commits.load(); }
+std::uint64_t SafeFileAppendsForTests() { return g_Appends.load(); }
 
 void SetSafeFileReadOnlyFolderForTests(const std::string& folder) {
     std::lock_guard<std::mutex> lock(g_FaultsLock);
@@ -330,6 +333,7 @@ bool TAppendFile::Append(std::string_view bytes) {
         FError = "File not open";
         return false;
     }
+    ++g_Appends;
     std::uint64_t written = FSize;
     std::string reason;
     if (WriteAll(FHandle, bytes.data(), bytes.size(), written, reason)) {

@@ -20,6 +20,10 @@
 // downloaded) is as AsUmask, less the execute bits a replaced file had.
 enum class TFileAccess { AsUmask, OwnerOnly, NotExecutable };
 
+// The longest file name a TSafeFileWriter can write: its temporary's name (".<name>.zentor-
+// XXXXXX") must fit the system's NAME_MAX bytes too.
+inline constexpr std::size_t kSafeFileNameMax = 255 - 15;
+
 class TSafeFileWriter {
 public:
     TSafeFileWriter() = default;
@@ -127,3 +131,5 @@ void SetSafeFileReadOnlyFolderForTests(const std::string& folder);
 void SetSafeFileUnreadableForTests(const std::string& path);
 // Files replaced so far by this process (tests count the writes of an operation with it).
 std::uint64_t SafeFileCommitsForTests();
+// Appends so far (each one write and one sync).
+std::uint64_t SafeFileAppendsForTests();

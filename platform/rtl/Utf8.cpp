@@ -2,25 +2,6 @@
 
 namespace utf8 {
 
-char32_t Next(std::string_view s, size_t& i) {
-    unsigned char c = static_cast<unsigned char>(s[i]);
-    size_t len;
-    char32_t cp;
-    if (c < 0x80) { ++i; return c; }
-    if ((c & 0xE0) == 0xC0) { cp = c & 0x1F; len = 2; }
-    else if ((c & 0xF0) == 0xE0) { cp = c & 0x0F; len = 3; }
-    else if ((c & 0xF8) == 0xF0) { cp = c & 0x07; len = 4; }
-    else { ++i; return 0xFFFD; }
-    if (i + len > s.size()) { ++i; return 0xFFFD; }
-    for (size_t k = 1; k < len; ++k) {
-        unsigned char cc = static_cast<unsigned char>(s[i + k]);
-        if ((cc & 0xC0) != 0x80) { ++i; return 0xFFFD; }
-        cp = (cp << 6) | (cc & 0x3F);
-    }
-    i += len;
-    return cp;
-}
-
 void Append(std::string& out, char32_t cp) {
     if (cp < 0x80) {
         out += static_cast<char>(cp);
@@ -49,16 +30,6 @@ std::string_view Left(std::string_view s, size_t n) {
     size_t i = 0;
     for (size_t k = 0; k < n && i < s.size(); ++k) Next(s, i);
     return s.substr(0, i);
-}
-
-char32_t NextChecked(std::string_view s, size_t& i, bool& wellFormed) {
-    const size_t at = i;
-    const char32_t cp = Next(s, i);
-    const size_t len = i - at;
-    // The shortest form only: 2 bytes from U+0080, 3 from U+0800, 4 from U+10000.
-    wellFormed = !(cp == 0xFFFD && len == 1) && !(len == 2 && cp < 0x80) && !(len == 3 && cp < 0x800) &&
-                 !(len == 4 && cp < 0x10000) && !(cp >= 0xD800 && cp <= 0xDFFF) && cp <= 0x10FFFF;
-    return cp;
 }
 
 bool IsValid(std::string_view s) {

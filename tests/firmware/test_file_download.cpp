@@ -73,6 +73,16 @@ TEST(FileDownload, FileNames) {
     EXPECT_EQ(DownloadFileName(""), "");
     for (const char* bad : {"fw\n38.bin", "fw38.bin\r", "fw\t38.bin", "fw\x1b[2J.bin", "fw\x7f.bin", "fw\x98.bin"})
         EXPECT_EQ(DownloadFileName(std::string("C:\\srv\\") + bad), "") << bad;
+
+    // Saved under a name the file system takes: its extension and whole characters kept.
+    std::string cyrillic;
+    for (int i = 0; i < 302; ++i) cyrillic += "я";
+    EXPECT_EQ(DownloadSaveName("fw38.bin"), "fw38.bin");
+    const std::string fits(kSafeFileNameMax, 'f');
+    EXPECT_EQ(DownloadSaveName(fits), fits);
+    EXPECT_EQ(DownloadSaveName("Zentor_v1.0.1_" + cyrillic + ".exe"), "Zentor_v1.0.1_" + cyrillic.substr(0, 222) + ".exe");
+    EXPECT_EQ(DownloadSaveName("z" + cyrillic), "z" + cyrillic.substr(0, 238));  // 239 bytes: no half "я"
+    EXPECT_EQ(DownloadSaveName("a." + cyrillic), "a." + cyrillic.substr(0, 238));  // an ending too long to keep
 }
 
 TEST(FileDownload, EverySplitPoint) {

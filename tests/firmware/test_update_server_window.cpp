@@ -17,8 +17,10 @@
 
 #include "FirmwareImage.h"
 #include "device/LinkRig.h"
+#include "firmware/FileDownload.h"
 #include "firmware/FirmwareState.h"
 #include "platform/net/ScktComp.h"
+#include "platform/rtl/CodePage.h"
 #include "platform/rtl/SafeFile.h"
 #include "platform/sys/Clock.h"
 #include "platform/ui/Dialogs.h"
@@ -179,7 +181,7 @@ TEST(UpdateServerWindow, FailedDownloadKeepsTheOldFile) {
     ASSERT_TRUE(ServerRig::OfferShown());
     testsupport::Click(Form1->Button29->GetWidget());
     ASSERT_TRUE(testsupport::WaitUntil([] { return !Form1->Panel32->GetVisible(); }, 5000));
-    EXPECT_EQ(ServerRig::Message(), "Cannot write " + folder + "Zentor_v1.0.1.exe");
+    EXPECT_EQ(ServerRig::Message(), Form1->GetMessageA(96) + " " + folder + "Zentor_v1.0.1.exe (No space left on device)");
     EXPECT_FALSE(Form1->FilesClient->GetActive());
     const std::map<std::string, std::vector<std::uint8_t>> kept = {{"Zentor_v1.0.1.exe", {'o', 'l', 'd'}}};
     EXPECT_EQ(DownloadsHeld(s.appData), kept);
@@ -303,6 +305,35 @@ TEST(UpdateServerWindow, AnOfferRewrittenDuringADownloadDoesNotChooseWhatIsOpene
     EXPECT_EQ(s.Opened(), "");
 }
 
+// An offered name of 320 characters is saved under one the file system takes, and the user
+// is told which; a failure to save says why, in the window's language.
+TEST(UpdateServerWindow, ALongNameIsSavedShortenedAndTold) {
+    ServerRig s("upd-long-name");
+    ASSERT_TRUE(s.ok);
+    const std::string lang = g_LangFilePath;
+    g_LangFilePath = testsupport::ShippedLangFile();
+    std::string offered = "Zentor_v1.0.1_";
+    for (int i = 0; i < 302; ++i) offered += "я";
+    offered += ".exe";
+    const std::string wire = Utf8ToCp1251(offered), saved = DownloadSaveName(offered);
+    ASSERT_EQ(wire.size(), 320u);
+    s.sim.SetToolReply(wire);
+    s.sim.AddFile(wire, {'n', 'e', 'w'});
+    Form1->UiRadioGroup1->SetItemIndex(0);
+    ASSERT_TRUE(s.AcceptToolOffer());
+    const std::string folder = s.appData + "/TALIVEX/TALIVEX Zentor/Downloads/";
+    EXPECT_EQ(ServerRig::Message(), "Имя файла слишком длинное для файловой системы, файл сохранён под именем " + saved +
+                                        "\nФайл " + saved + " сохранен в папку " + folder);
+    const std::map<std::string, std::vector<std::uint8_t>> held = {{saved, {'n', 'e', 'w'}}};
+    EXPECT_EQ(DownloadsHeld(s.appData), held);
+
+    SetSafeFileReadOnlyFolderForTests(folder.substr(0, folder.size() - 1));
+    ASSERT_TRUE(s.AcceptToolOffer());
+    SetSafeFileReadOnlyFolderForTests("");
+    EXPECT_EQ(ServerRig::Message(), "Файл не сохранён: " + folder + saved + " (Read-only file system)");
+    g_LangFilePath = lang;
+}
+
 // A name with a line break, a tab or another control character is refused at the header.
 TEST(UpdateServerWindow, ControlCharactersInTheNameAreRefused) {
     ServerRig s("upd-control");
@@ -404,8 +435,8 @@ TEST(UpdateServerWindow, UnsavedDownloadAndRefusedFileServer) {
     ASSERT_TRUE(ServerRig::OfferShown());
     Form1->Button29Click(Form1->Button29);  // download and run
     ASSERT_TRUE(testsupport::WaitUntil([] { return !Form1->Panel32->GetVisible(); }));
-    EXPECT_EQ(ServerRig::Message(), "Cannot write " + s.rig.Path("plainfile") +
-                                        "/TALIVEX/TALIVEX Zentor/Downloads/Zentor_v3.0.0.exe");
+    EXPECT_EQ(ServerRig::Message(), Form1->GetMessageA(96) + " " + s.rig.Path("plainfile") +
+                                        "/TALIVEX/TALIVEX Zentor/Downloads/Zentor_v3.0.0.exe (Not a directory)");
     EXPECT_EQ(s.Opened(), "");  // nothing unsaved is opened
 
     const int port = s.sim.FilePort();

@@ -338,6 +338,38 @@ TEST_F(NumbersGrid, NumberFileRoundTripThroughTheDialogs) {
     EXPECT_EQ(Message(), "Строк, записанных в файл с заменой символов: 1\nстрока 3: A1B2C3D4E5;Метка 1;;;0;;Код RFID");
 }
 
+// The tool's own export of names that are well-formed UTF-8 by accident ("ИЁ" would read "Ȩ",
+// "РЁ" "Ш"), the item cells empty, comes in as written and goes out byte for byte again; so
+// does the file with its header line taken out.
+TEST_F(NumbersGrid, OwnExportOfNamesThatLookLikeUtf8ComesBackByteExact) {
+    std::vector<std::pair<std::string, std::string>> written;
+    for (int i = 0; i < 50; ++i)
+        written.emplace_back(std::to_string(9000000100 + i),
+                             Cp1251ToUtf8(std::string{static_cast<char>(0xC2 + i / 3), "\xA8\xB8\xB9"[i % 3]}));
+    Fill(written);
+    const auto names = [&] {
+        std::vector<std::string> column = Column(2);
+        column.resize(50);
+        return column;
+    };
+    const std::vector<std::string> before = names();
+    const std::string path = testsupport::TempDir("numbers-accident") + "/n.csv";
+    const auto exported = [&] {
+        ui::test::PushFileAnswer(path);
+        testsupport::Click(Form1->UiButton4);
+        return testsupport::ReadFileText(path);
+    };
+    const std::string file = exported();
+    for (const std::string& bytes : {file, file.substr(file.find('\n') + 1)}) {
+        ASSERT_TRUE(WriteFileSafely(path, bytes));
+        Form1->ClearTableClick(nullptr);
+        ui::test::PushFileAnswer(path);
+        testsupport::Click(Form1->UiButton3);
+        EXPECT_EQ(names(), before);
+        EXPECT_EQ(exported(), file);
+    }
+}
+
 // The peak of the process's resident memory since the last reset, in KiB; -1 where the
 // system keeps none that can be reset.
 long PeakResidentKiB(bool reset) {

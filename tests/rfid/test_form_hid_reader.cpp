@@ -53,9 +53,16 @@ struct HidReaderRig {
         Form1->RFIDReaderConnectClick(Form1->RFIDReaderConnect);
         return WaitUntil([&] { return reader.Connected() && reader.Params().size() == 3; });
     }
-    static bool AwaitCount(int n) {
+    // Starts a recording into a fresh file, the button pressed as a screen reader presses it.
+    static std::string StartRecording(const std::string& folder) {
+        const std::string file = testsupport::TempDir(folder) + "/tags.txt";
+        ui::test::PushFileAnswer(file);
+        testsupport::AccessibleAction(Form1->StartRFIDRec->GetWidget());
+        return file;
+    }
+    static bool AwaitCount(int n, int timeoutMs = 3000) {
         const std::string want = "Count: " + std::to_string(n);
-        return WaitUntil([&] { return Form1->RFIDSCOUNT->GetCaption() == want; });
+        return WaitUntil([&] { return Form1->RFIDSCOUNT->GetCaption() == want; }, timeoutMs);
     }
 
     linktest::LinkRig rig;
@@ -204,6 +211,30 @@ TEST(HidDeskReader, TagReportsRecordedToTheFileUntilStopped) {
     Form1->StartRFIDRecClick(Form1->StartRFIDRec);
     EXPECT_TRUE(Form1->StartRFIDRec->GetEnabled());
     EXPECT_FALSE(g_TagFile.IsOpen());
+}
+
+// A burst, one report of 3640 tags and then 2000 reports back to back, is recorded whole and
+// in order, a report's tags in one write.
+TEST(HidDeskReader, ABurstOfTagsIsRecordedWholeAReportInOneWrite) {
+    HidReaderRig r("rfid-hid-burst");
+    ASSERT_TRUE(r.started);
+    ASSERT_TRUE(r.Connect());
+    const std::string file = HidReaderRig::StartRecording("rfid-hid-burst-file");
+    std::vector<TTid> tags(3640 + 2000);
+    std::string lines;
+    for (std::size_t i = 0; i < tags.size(); ++i) {
+        tags[i] = Tid(static_cast<std::uint8_t>(i));
+        tags[i][10] = static_cast<std::uint8_t>(i >> 8);
+        lines += RfidTagNumber(tags[i]) + "\r\n";
+    }
+    const std::uint64_t appends = SafeFileAppendsForTests();
+    ASSERT_TRUE(r.reader.SendTags(std::vector<TTid>(tags.begin(), tags.begin() + 3640)));
+    ASSERT_TRUE(HidReaderRig::AwaitCount(3640));
+    EXPECT_EQ(SafeFileAppendsForTests() - appends, 1u);
+    for (std::size_t i = 3640; i < tags.size(); ++i) ASSERT_TRUE(r.reader.SendTags({tags[i]}));
+    ASSERT_TRUE(HidReaderRig::AwaitCount(static_cast<int>(tags.size()), 60000));
+    EXPECT_EQ(Form1->aPhone->GetText(), RfidTagNumber(tags.back()));
+    EXPECT_EQ(testsupport::ReadFileText(file), lines);
 }
 
 TEST(HidDeskReader, AFullDiskStopsTheRecordingWithTheTagsWrittenSoFar) {

@@ -3,6 +3,11 @@
 // group following the cable connection's group.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QTest>
+
 #include "device/LinkRig.h"
 #include "tools/devsim/ReaderParamModel.h"
 #include "widgets/UiPanel.h"
@@ -99,6 +104,53 @@ TEST(ReaderParams, RefusedWriteAndAddressGuard) {
     ASSERT_TRUE(c.Exchange(Form1->RFIDGet, devsim::kCmdReaderParamGet, 2));
     EXPECT_EQ(c.Frames(0x50).back().data, (devsim::Bytes{0x00, 0x05}));
     EXPECT_EQ(Form1->RFIDValue->GetText(), "30");
+}
+
+// A number put into a field without typing it (a paste, the accessibility interface) is
+// sent as the field shows it, or nothing is sent and the range is told: never its low 8 bits.
+TEST(ReaderParams, ANumberNotTypedIsSentAsShownOrNotAtAll) {
+    ParamsRig c("rfid-params-untyped");
+    ASSERT_TRUE(c.ok);
+    const std::string lang = g_LangFilePath;
+    g_LangFilePath = testsupport::ShippedLangFile();
+    Form1->RFIDParam->SetItemIndex(1);
+    struct TPut {
+        bool Pasted;
+        const char* Text;
+        const char* Shown;  // a paste's key release runs the guard, which shows 255 for 300
+    };
+    for (TEdit* edit : {Form1->RFIDAdr, Form1->RFIDValue})
+        for (const TPut& put : {TPut{true, "300", "255"}, {true, "-1", "-1"}, {false, "300", "300"}, {false, "-1", "-1"}}) {
+            Form1->RFIDAdr->SetText("2");
+            Form1->RFIDValue->SetText("20");
+            if (put.Pasted) {
+                QGuiApplication::clipboard()->setText(put.Text);
+                edit->SelectAll();
+                QTest::keyClick(edit->GetWidget(), Qt::Key_V, Qt::ControlModifier);
+            } else {
+                QAccessible::queryAccessibleInterface(edit->GetWidget())->setText(QAccessible::Value, put.Text);
+            }
+            ASSERT_EQ(edit->GetText(), put.Shown) << put.Text;
+            const std::size_t sent = c.Frames(0x51).size();
+            Form1->MESLABEL->SetCaption("");
+            if (std::string(put.Shown) == "255") {
+                ASSERT_TRUE(c.Exchange(Form1->RFIDSet, devsim::kCmdReaderParamSet, 1));
+                EXPECT_EQ(c.Frames(0x51).back().data, (edit == Form1->RFIDAdr ? devsim::Bytes{0xFF, 0x05, 0x14}
+                                                                               : devsim::Bytes{0x02, 0x05, 0xFF}));
+                continue;
+            }
+            testsupport::Click(Form1->RFIDSet);
+            EXPECT_EQ(ParamsRig::Message(), "Допустимые значения: от 0 до 255") << put.Text;
+            // Only the next write, with a number in range, goes out.
+            edit->SetText("7");
+            ASSERT_TRUE(c.Exchange(Form1->RFIDSet, devsim::kCmdReaderParamSet, 1));
+            ASSERT_EQ(c.Frames(0x51).size(), sent + 1);
+        }
+    Form1->RFIDAdr->SetText("-1");
+    Form1->MESLABEL->SetCaption("");
+    testsupport::Click(Form1->RFIDGet);
+    EXPECT_EQ(ParamsRig::Message(), "Допустимые значения: от 0 до 255");
+    g_LangFilePath = lang;
 }
 
 TEST(ReaderParams, GroupFollowsTheCableConnectionWhenTheSettingsPageShows) {

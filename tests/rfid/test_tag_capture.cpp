@@ -92,24 +92,41 @@ TEST(TagRecordFile, ThreeTagsThenStop) {
     const std::string path = testsupport::TempDir("tags") + "/tags.txt";
     TTagRecordFile file;
     EXPECT_FALSE(file.IsOpen());
-    file.Write("0000000000");  // not recording: nothing
+    file.Write({"0000000000"});  // not recording: nothing
     ASSERT_TRUE(file.Create(path));
     EXPECT_EQ(file.Count(), 0);
-    file.Write(RfidTagNumber(TidOf(0)));
-    file.Write(RfidTagNumber(TidOf(1)));
-    file.Write(RfidTagNumber(TidOf(1)));  // the same tag again gives another line
+    // A burst of two in one write, then the same tag again: another line.
+    const std::uint64_t appends = SafeFileAppendsForTests();
+    file.Write({RfidTagNumber(TidOf(0)), RfidTagNumber(TidOf(1))});
+    file.Write({RfidTagNumber(TidOf(1))});
+    EXPECT_EQ(SafeFileAppendsForTests() - appends, 2u);
     EXPECT_EQ(file.Count(), 3);
     file.Close();
-    file.Write(RfidTagNumber(TidOf(5)));
+    file.Write({RfidTagNumber(TidOf(5))});
     EXPECT_EQ(file.Count(), 3);
     EXPECT_EQ(testsupport::ReadFileText(path), "0708090A0B\r\n08090A0B0C\r\n08090A0B0C\r\n");
 
     // Starting again on the same file empties it and counts from 0.
     ASSERT_TRUE(file.Create(path));
     EXPECT_EQ(file.Count(), 0);
-    file.Write("ABCDEF0123");
+    file.Write({"ABCDEF0123"});
     file.Close();
     EXPECT_EQ(testsupport::ReadFileText(path), "ABCDEF0123\r\n");
+}
+
+// Reports from the library's thread ask the GUI thread once for all that waits.
+TEST(TagBurst, ReportsWaitingAreTakenTogetherInOrder) {
+    Bytes one, two;
+    PutRecord(one, 17, TidOf(1));
+    PutRecord(two, 17, TidOf(2));
+    PutRecord(two, 17, TidOf(3));
+    TTagBurst burst;
+    EXPECT_FALSE(burst.Add(1, 1, one.data(), one.size()));  // no tags: nothing to take
+    EXPECT_TRUE(burst.Add(2, 1, one.data(), one.size()));
+    EXPECT_FALSE(burst.Add(2, 2, two.data(), two.size()));
+    EXPECT_EQ(burst.Take(), (std::vector<TTid>{TidOf(1), TidOf(2), TidOf(3)}));
+    EXPECT_TRUE(burst.Take().empty());
+    EXPECT_TRUE(burst.Add(2, 1, one.data(), one.size()));
 }
 
 TEST(TagRecordFile, CannotCreate) {

@@ -3,6 +3,7 @@
 // Runs the main window off-screen against devsim (a process of its own, answering at once):
 // start-up, the number grid's own operations at N rows, a 65535-number configuration file,
 // then a whole read and write of N numbers and R configuration round trips on the link,
+// a desk reader's burst of tags recorded to a file,
 // then a read and a write of S numbers on slow links: a 19200-baud cable, and a controller
 // dialled in to the local configuration server at GPRS pace (the links left out with
 // --no-link, the slow ones with --slow 0).
@@ -11,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/Unit1.h"
@@ -21,6 +23,7 @@
 #include "memory/MemoryState.h"
 #include "memory/NumberGridSort.h"
 #include "memory/PhoneBase.h"
+#include "rfid/TagCapture.h"
 #include "platform/sys/GuiThread.h"
 #include "platform/ui/Dialogs.h"
 #include "tools/bench/BenchProbe.h"
@@ -28,6 +31,7 @@
 #include "tools/bench/BenchSim.h"
 #include "tools/devsim/DevSim.h"
 #include "tools/devsim/SampleContent.h"
+#include "tools/readersim/HidReaderSim.h"
 
 void SortGridByColumn(TStringGrid* grid, int column, bool numeric = false);
 
@@ -134,6 +138,44 @@ void ActionLogFigures(TReport& report) {
     }
     ServePending();
     report.Bytes("action-log bytes a line (26 characters)", (HeapBytes() - before) / (2 * kPairs), 350);
+}
+
+// A desk reader on USB reports one burst of 3640 tags, then 2000 reports of one tag back to
+// back, while a recording runs: the GUI thread's longest pause, its answer being the window's.
+void TagBurstFigures(TReport& report, const std::string& dir) {
+    constexpr std::size_t kOneReport = 3640, kReports = 2000;
+    readersim::THidReaderSim reader(dir + "/reader.sock");
+    const bool started = reader.Start();
+    setenv("ZENTOR_HID_READER", reader.Path().c_str(), 1);
+    Form1->COMUSBSELECT->SetItemIndex(1);
+    Form1->COMUSBSELECTClick(Form1->COMUSBSELECT);
+    Form1->RFIDReaderConnectClick(Form1->RFIDReaderConnect);
+    ui::test::PushFileAnswer(dir + "/tags.txt");
+    Form1->StartRFIDRecClick(Form1->StartRFIDRec);
+    if (!started || !ServeUntil([&] { return reader.Connected(); }, 5000)) {
+        report.Failed("no simulated desk reader");
+        return;
+    }
+    std::vector<TTid> tags(kOneReport + kReports);
+    for (std::size_t i = 0; i < tags.size(); ++i) {
+        tags[i][10] = static_cast<std::uint8_t>(i >> 8);
+        tags[i][11] = static_cast<std::uint8_t>(i);
+    }
+    const std::string done = TagCountText(static_cast<std::int32_t>(tags.size()));
+    TGuiPauseProbe pauses;
+    std::thread send([&] {
+        reader.SendTags(std::vector<TTid>(tags.begin(), tags.begin() + kOneReport));
+        for (std::size_t i = kOneReport; i < tags.size(); ++i) reader.SendTags({tags[i]});
+    });
+    const bool recorded = ServeUntil([&] { return Form1->RFIDSCOUNT->GetCaption() == done; }, 60000);
+    send.join();
+    if (recorded)
+        report.Pause("desk reader burst (3640 tags, then 2000 reports): longest GUI pause", pauses.LongestMs(),
+                     pauses.LongestCpuMs(), pauses.LongestAtMs(), 500);
+    else
+        report.Failed("desk reader burst: not every tag recorded");
+    Form1->StopRFIDRecClick(nullptr);
+    Form1->RFIDReaderDisConnectClick(nullptr);
 }
 
 bool Connect() {
@@ -350,6 +392,7 @@ int main(int argc, char** argv) {
 
     GridFigures(report, o, dir);
     ActionLogFigures(report);
+    TagBurstFigures(report, dir);
 
     TSimProcess sim;
     if (o.Link) LinkPart(report, o, sim, link);

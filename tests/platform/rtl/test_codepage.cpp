@@ -43,26 +43,28 @@ TEST(CodePage, CharactersWithoutAFormBecomeQuestionMarks) {
     EXPECT_EQ(Utf8ToCp1251(""), "");
 }
 
-// Lines of a file as a spreadsheet saves "CSV UTF-8" or Windows-1251, each read by itself.
-TEST(CodePage, TextLinesAreReadInTheEncodingTheyWereSavedIn) {
-    const auto read = [](std::string_view bytes, TTextLine code) {
+// Each line votes for the reading that gives a name list's letters; a file decided as UTF-8
+// marks its malformed sequences, one decided as Windows-1251 reads every byte.
+TEST(CodePage, TextLinesVoteForTheirEncodingAndReadInTheFiles) {
+    EXPECT_GT(TextLineEncodingVote("\xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD;1"), 0);  // "Иван" in UTF-8
+    EXPECT_GT(TextLineEncodingVote("\xD0\x9F\xD0\xB5\xD1\x82\xF0\xD0\xBE\xD0\xB2"), 0);  // and a stray byte
+    EXPECT_LT(TextLineEncodingVote("\xC8\xE2\xE0\xED;1"), 0);  // "Иван" in Windows-1251
+    // Well-formed UTF-8 by accident, but "Ȩ", "¨" and U+0379 are no name's letters.
+    for (const char* accident : {"\xC8\xA8", "\xC2\xA8", "\xCD\xB9"}) EXPECT_LT(TextLineEncodingVote(accident), 0);
+    // Both readings alike: "РЁ" or "Ш", "ZoГ«" or "Zoë"; ASCII.
+    for (const char* alike : {"\xD0\xA8", "Zo\xC3\xAB", "a;1", ""}) EXPECT_EQ(TextLineEncodingVote(alike), 0);
+
+    const auto read = [](std::string_view bytes, TTextEncoding encoding, bool wellFormed) {
         std::string text;
-        EXPECT_EQ(TextLineToUtf8(bytes, text), code) << bytes;
+        EXPECT_EQ(TextLineToUtf8(bytes, encoding, text), wellFormed) << bytes;
         return text;
     };
-    EXPECT_EQ(read("\xD0\x98\xD0\xB2;1", TTextLine::Utf8), "Ив;1");
-    EXPECT_EQ(read("\xC8\xE2;1", TTextLine::Cp1251), "Ив;1");
-    EXPECT_EQ(read("a;1", TTextLine::Utf8), "a;1");
-    EXPECT_EQ(read("", TTextLine::Utf8), "");
-    // Not UTF-8 unless every sequence is well-formed: an overlong form, a surrogate, a lone
-    // continuation byte; "ё" of Windows-1251 after "П" happens to be a well-formed pair.
-    EXPECT_EQ(read("\xC0\x80", TTextLine::Cp1251), "АЂ");
-    EXPECT_EQ(read("\xED\xA0\x80", TTextLine::Cp1251), "н\u00A0Ђ");
-    EXPECT_EQ(read("\xD0\xB2\xB2", TTextLine::Cp1251), "РІІ");
-    EXPECT_EQ(read("\xCF\xB8\xF2\xF0", TTextLine::Cp1251), "Пётр");
-    // UTF-8 with a stray byte keeps its letters; the stray byte and a bad sequence show as U+FFFD.
-    EXPECT_EQ(read("\xD0\x98\xD0\xB2\xC8;1", TTextLine::BrokenUtf8), "Ив\uFFFD;1");
-    EXPECT_EQ(read("a\xC0\x80\xD0\x98\xD0\xB2\xD0\xB2", TTextLine::BrokenUtf8), "a\uFFFDИвв");
+    EXPECT_EQ(read("\xD0\xA8;1", TTextEncoding::Utf8, true), "Ш;1");
+    EXPECT_EQ(read("\xD0\xA8;1", TTextEncoding::Cp1251, true), "РЁ;1");
+    EXPECT_EQ(read("\xD0\x98\xD0\xB2\xC8;1", TTextEncoding::Utf8, false), "Ив\uFFFD;1");
+    // An overlong form and a surrogate are malformed too.
+    EXPECT_EQ(read("a\xC0\x80\xED\xA0\x80\xD0\xB2", TTextEncoding::Utf8, false), "a\uFFFD\uFFFDв");
+    EXPECT_EQ(read("\xC0\x80\x98", TTextEncoding::Cp1251, true), "АЂ\u0098");
 }
 
 }  // namespace
