@@ -32,8 +32,10 @@ bool SaveFileOrTell(const std::string& path, std::string_view bytes);
 // Reads a regular file whole; anything else (missing, unreadable, a FIFO or a folder) is
 // told in the message panel, and false. Never an empty text for a file that failed.
 bool ReadFileOrTell(const std::string& path, std::string& bytes);
-// "Файл не сохранён: <path> (<reason>)"
+// "Файл не сохранён: <path> (<reason>)", in the window's language.
 std::string FileNotSavedText(const std::string& path, const std::string& reason);
+// "Запись меток остановлена: <reason>", for a tag recording stopped by a failed write.
+std::string TagRecordStoppedText(const std::string& reason);
 
 // Special-folder codes for TForm1::GetUserPathToFolder.
 constexpr int CSIDL_DESKTOPDIRECTORY = 0x10;

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 
-#include "platform/comm/Comm.h"
+#include "platform/rtl/SystemErrors.h"
 
 std::optional<std::string> DevicePortOfName(const std::string& friendlyName,
                                             const std::vector<std::string>& listedPaths) {
@@ -30,23 +30,7 @@ bool DeviceConnectedAmong(const std::vector<comm::TPortInfo>& present,
     return false;
 }
 
-std::string PortErrorReason(int error, bool english) {
-    if (!english) switch (error) {
-            case EPERM: return "Операция не позволена";
-            case EACCES: return "Отказано в доступе";
-            case EBUSY: return "Устройство или ресурс занято";
-            case EAGAIN: return "Ресурс временно недоступен";
-            case ENOTTY: return "Это не терминал";
-            case EINVAL: return "Недопустимый аргумент";
-            case ENOTDIR: return "Это не каталог";
-            case ELOOP: return "Слишком много уровней символьных ссылок";
-            case ENAMETOOLONG: return "Слишком длинное имя файла";
-            case ENOMEM: return "Недостаточно памяти";
-            case EMFILE: return "Слишком много открытых файлов";
-            case ENFILE: return "Слишком много открытых файлов в системе";
-        }
-    return comm::SystemErrorText(error);
-}
+std::string PortErrorReason(int error, bool english) { return ReasonInLanguage(SystemErrorText(error), english); }
 
 std::string PortNotOpenedText(const TPortNoticeWords& words, const std::string& port, int error,
                               const std::string& reason) {

@@ -31,8 +31,7 @@ struct TPortNoticeWords {
     std::string Port, NotOpened, NoRights, Busy;
 };
 
-// The system's reason for an error number: its own English words, or Russian ones for the
-// errors opening a port meets (English for the rest).
+// The system's reason for an error number in the window's language.
 std::string PortErrorReason(int error, bool english);
 
 // The port, the system's reason and what to do about it: for a port without the rights to

@@ -65,8 +65,6 @@ std::string DownloadFileName(const std::string& headerPathCp1251);
 std::string DownloadSaveName(const std::string& name);
 // Message 95: the name was shortened, followed by the name used.
 inline constexpr int kMsgDownloadNameShortened = 95;
-// Message 96: a download not saved, followed by the path and the system's reason.
-inline constexpr int kMsgDownloadNotSaved = 96;
 
 // Creates the folder with its parents and begins the file under name there: it replaces
 // an old file only when committed whole, and is never executable. False when either fails,

@@ -159,11 +159,11 @@ void TForm1::FilesClientRead(TObject*, TCustomWinSocket* Socket) {
     const std::string name = DownloadSaveName(g_Download.FileName());
     std::string error;
     if (feed.HeaderRead && !OpenDownloadFile(g_DownloadFile, folder, name, &error)) {
-        DownloadFailed(DownloadNotSavedText(folder + name, error));
+        DownloadFailed(FileNotSavedText(folder + name, error));
         return;
     }
     if (feed.BodySize > 0 && !g_DownloadFile.Write(data + feed.BodyFrom, feed.BodySize)) {
-        DownloadFailed(DownloadNotSavedText(folder + name, g_DownloadFile.Error()));
+        DownloadFailed(FileNotSavedText(folder + name, g_DownloadFile.Error()));
         return;
     }
     if (feed.HeaderRead)
@@ -177,10 +177,6 @@ void TForm1::FilesClientRead(TObject*, TCustomWinSocket* Socket) {
         Socket->SendText(kEndTransfer);
         DownloadComplete();
     }
-}
-
-std::string TForm1::DownloadNotSavedText(const std::string& path, const std::string& reason) const {
-    return GetMessageA(kMsgDownloadNotSaved) + " " + path + " (" + reason + ")";
 }
 
 // Ends a download that cannot go on: the connection is closed and a file begun is dropped.
@@ -204,7 +200,7 @@ void TForm1::DownloadComplete() {
     const std::string path = folder + name;
     if (!g_DownloadFile.Commit()) {
         // Nothing is flashed or run from a file that is not there.
-        DownloadFailed(DownloadNotSavedText(path, g_DownloadFile.Error()));
+        DownloadFailed(FileNotSavedText(path, g_DownloadFile.Error()));
         return;
     }
     // A name the file system would not take was shortened: the user learns the one used.

@@ -82,4 +82,3 @@ bool TTagRecordFile::Write(const std::vector<std::string>& phoneTexts) {
     return true;
 }
 
-std::string TagRecordStoppedText(const std::string& reason) { return "Запись меток остановлена: " + reason; }

@@ -71,5 +71,3 @@ private:
     std::int32_t FCount = 0;
 };
 
-// "Запись меток остановлена: <reason>", for a recording stopped by a failed write.
-std::string TagRecordStoppedText(const std::string& reason);

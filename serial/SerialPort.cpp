@@ -4,6 +4,7 @@
 #include <cerrno>
 
 #include "platform/comm/PortList.h"
+#include "platform/rtl/SystemErrors.h"
 #include "platform/sys/GuiThread.h"
 
 namespace {
@@ -300,7 +301,7 @@ void TCustomSerialPort::ApplyBuffer() {
 void TCustomSerialPort::CallException(TSerialExceptions Kind, int WinCode) {
     const int code = SerialErrorCode(Kind);
     if (OnException) {
-        std::string winMessage = WinCode > 0 ? comm::SystemErrorText(WinCode) : "";
+        std::string winMessage = WinCode > 0 ? SystemErrorText(WinCode) : "";
         TSerialExceptionEvent handler = OnException;
         handler(this, Kind, ComErrorMessage(code), WinCode, winMessage);
         return;

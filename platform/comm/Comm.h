@@ -15,8 +15,6 @@ inline constexpr THandle InvalidHandle = -1;
 // The error of the last failed call on this thread (errno values); 0 when none.
 int LastError();
 void SetLastError(int error);
-// The system's own text for an error number, in English (its C-locale words).
-std::string SystemErrorText(int error);
 
 // ---- opening -------------------------------------------------------------------------------
 

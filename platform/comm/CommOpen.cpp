@@ -2,7 +2,6 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
-#include <locale.h>
 #include <fcntl.h>
 #include <map>
 #include <poll.h>
@@ -50,13 +49,6 @@ bool MakeRaw(int fd) {
 
 int LastError() { return t_lastError; }
 void SetLastError(int error) { t_lastError = error; }
-
-std::string SystemErrorText(int error) {
-    // The C locale's words, whatever the process locale: a Russian desktop's translation is
-    // not the English window's.
-    static const locale_t c = newlocale(LC_ALL_MASK, "C", locale_t{});
-    return c ? strerror_l(error, c) : std::string("error ") + std::to_string(error);
-}
 
 THandle OpenPort(const std::string& path) {
     // Only absolute device paths name ports; "COM1" is simply absent here.

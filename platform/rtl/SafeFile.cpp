@@ -1,4 +1,5 @@
 #include "platform/rtl/SafeFile.h"
+#include "platform/rtl/SystemErrors.h"
 
 #include <algorithm>
 #include <atomic>
@@ -150,7 +151,7 @@ bool WriteAll(int fd, const char* p, std::size_t n, std::uint64_t& written, std:
             const std::uint64_t room = written >= static_cast<std::uint64_t>(limit)
                                            ? 0 : static_cast<std::uint64_t>(limit) - written;
             if (room == 0) {
-                error = std::strerror(ENOSPC);
+                error = SystemErrorText(ENOSPC);
                 return false;
             }
             chunk = std::min<std::uint64_t>(chunk, room);
@@ -158,7 +159,7 @@ bool WriteAll(int fd, const char* p, std::size_t n, std::uint64_t& written, std:
         const ssize_t w = ::write(fd, p + done, chunk);
         if (w < 0 && errno == EINTR) continue;
         if (w <= 0) {
-            error = std::strerror(w < 0 ? errno : ENOSPC);
+            error = SystemErrorText(w < 0 ? errno : ENOSPC);
             return false;
         }
         done += static_cast<std::size_t>(w);
@@ -176,7 +177,7 @@ int OpenRegular(const std::string& path, TInputFile& kind, std::string* error) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         kind = errno == ENOENT ? TInputFile::Missing : TInputFile::Unreadable;
-        if (error && kind == TInputFile::Unreadable) *error = std::strerror(errno);
+        if (error && kind == TInputFile::Unreadable) *error = SystemErrorText(errno);
         return -1;
     }
     struct stat st{};
@@ -232,7 +233,7 @@ bool TSafeFileWriter::Open(const std::string& path, TFileAccess access) {
             setMode = true;
         }
     }
-    if (InReadOnlyFolderForTests(FPath)) return Fail(std::strerror(EROFS));
+    if (InReadOnlyFolderForTests(FPath)) return Fail(SystemErrorText(EROFS));
     const std::string folder = FolderOf(FPath);
     const std::string name = NameOf(FPath);
     RemoveLeftovers(folder, name);
@@ -240,7 +241,7 @@ bool TSafeFileWriter::Open(const std::string& path, TFileAccess access) {
         std::string temp = folder + "/." + name + "." + std::string(kTempMark) + RandomLetters();
         const int fd = ::open(temp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, setMode ? 0600 : mode);
         if (fd < 0 && errno == EEXIST) continue;
-        if (fd < 0) return Fail(std::strerror(errno));
+        if (fd < 0) return Fail(SystemErrorText(errno));
         // Where locks are not supported no cleaner can take the file either.
         while (::flock(fd, LOCK_EX) != 0 && errno == EINTR) {
         }
@@ -255,7 +256,7 @@ bool TSafeFileWriter::Open(const std::string& path, TFileAccess access) {
         FTemp = std::move(temp);
         return true;
     }
-    return Fail(std::strerror(EEXIST));
+    return Fail(SystemErrorText(EEXIST));
 }
 
 bool TSafeFileWriter::Write(const void* bytes, std::size_t n) {
@@ -274,14 +275,14 @@ bool TSafeFileWriter::Finish(bool keepOpen) {
         return Fail(wasOpen ? FError : (FError.empty() ? "File not open" : FError));
     }
     if (::fsync(FHandle) != 0) {
-        const std::string reason = std::strerror(errno);
+        const std::string reason = SystemErrorText(errno);
         Abandon();
         return Fail(reason);
     }
     // Renamed while the lock is held, so that no cleaner can take the file in between. The
     // bytes are synced: closing can report nothing new.
     if (::rename(FTemp.c_str(), FPath.c_str()) != 0) {
-        const std::string reason = std::strerror(errno);
+        const std::string reason = SystemErrorText(errno);
         Abandon();
         return Fail(reason);
     }
@@ -341,7 +342,7 @@ bool TAppendFile::Append(std::string_view bytes) {
             FSize = written;
             return true;
         }
-        reason = std::strerror(errno);
+        reason = SystemErrorText(errno);
     }
     // A line only half written would be a wrong line: the file ends after the last whole one.
     if (::ftruncate(FHandle, static_cast<off_t>(FSize)) == 0) ::fdatasync(FHandle);
@@ -367,12 +368,12 @@ TInputFile ProbeInputFile(const std::string& path, std::string* error) {
         // Only "no such file" is missing; a folder that cannot be searched hides a file
         // that may well be there.
         if (errno == ENOENT || errno == ENOTDIR) return TInputFile::Missing;
-        if (error) *error = std::strerror(errno);
+        if (error) *error = SystemErrorText(errno);
         return TInputFile::Unreadable;
     }
     if (!S_ISREG(st.st_mode)) return TInputFile::NotRegular;
     if (UnreadableForTests(path)) {
-        if (error) *error = std::strerror(EACCES);
+        if (error) *error = SystemErrorText(EACCES);
         return TInputFile::Unreadable;
     }
     return TInputFile::Regular;
@@ -391,7 +392,7 @@ bool ReadRegularFile(const std::string& path, std::string& bytes, std::string* e
         const ssize_t n = ::read(fd, buf, sizeof buf);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) {
-            if (error) *error = std::strerror(errno);
+            if (error) *error = SystemErrorText(errno);
             ::close(fd);
             return false;
         }
@@ -426,7 +427,7 @@ protected:
         do n = ::read(FHandle, FData, sizeof FData);
         while (n < 0 && errno == EINTR);
         // A failed read is no end of the file: the stream goes bad, so the reader can tell.
-        if (n < 0) throw std::ios_base::failure(std::strerror(errno));
+        if (n < 0) throw std::ios_base::failure(SystemErrorText(errno));
         if (n == 0) return traits_type::eof();
         setg(FData, FData, FData + n);
         return traits_type::to_int_type(*gptr());

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "platform/rtl/SafeFile.h"
+#include "platform/rtl/SystemErrors.h"
 
 std::int64_t TStream::GetSize() {
     std::int64_t pos = Seek(0, TSeekOrigin::soCurrent);
@@ -114,7 +115,7 @@ TFileStream::TFileStream(const std::string& path, unsigned mode) : FFileName(pat
     if (mode == fmCreate) {
         FHandle = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
         if (FHandle < 0)
-            throw EFCreateError("Cannot create file \"" + path + "\". " + std::strerror(errno));
+            throw EFCreateError("Cannot create file \"" + path + "\". " + SystemErrorText(errno));
     } else {
         int access = (mode & 3) == fmOpenWrite ? O_WRONLY : ((mode & 3) == fmOpenReadWrite ? O_RDWR : O_RDONLY);
         FHandle = ::open(path.c_str(), access | O_CLOEXEC);
@@ -127,7 +128,7 @@ TFileStream::TFileStream(const std::string& path, unsigned mode) : FFileName(pat
             }
         }
         if (FHandle < 0)
-            throw EFOpenError("Cannot open file \"" + path + "\". " + std::strerror(errno));
+            throw EFOpenError("Cannot open file \"" + path + "\". " + SystemErrorText(errno));
     }
 }
 

@@ -1,11 +1,13 @@
 #include "platform/rtl/SysUtils.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <limits>
 #include <system_error>
 
+#include "platform/rtl/SystemErrors.h"
 #include "platform/rtl/Utf8.h"
 
 namespace {
@@ -281,7 +283,7 @@ bool ForceDirectories(const std::string& path, std::string* error) {
     std::error_code ec;
     std::filesystem::create_directories(path, ec);
     if (DirectoryExists(path)) return true;
-    if (error) *error = ec ? ec.message() : std::make_error_code(std::errc::not_a_directory).message();
+    if (error) *error = SystemErrorText(ec ? ec.value() : ENOTDIR);
     return false;
 }
 

@@ -181,7 +181,7 @@ TEST(UpdateServerWindow, FailedDownloadKeepsTheOldFile) {
     ASSERT_TRUE(ServerRig::OfferShown());
     testsupport::Click(Form1->Button29->GetWidget());
     ASSERT_TRUE(testsupport::WaitUntil([] { return !Form1->Panel32->GetVisible(); }, 5000));
-    EXPECT_EQ(ServerRig::Message(), Form1->GetMessageA(96) + " " + folder + "Zentor_v1.0.1.exe (No space left on device)");
+    EXPECT_EQ(ServerRig::Message(), Form1->GetMessageA(96) + " " + folder + "Zentor_v1.0.1.exe (На устройстве не осталось свободного места)");
     EXPECT_FALSE(Form1->FilesClient->GetActive());
     const std::map<std::string, std::vector<std::uint8_t>> kept = {{"Zentor_v1.0.1.exe", {'o', 'l', 'd'}}};
     EXPECT_EQ(DownloadsHeld(s.appData), kept);
@@ -330,7 +330,7 @@ TEST(UpdateServerWindow, ALongNameIsSavedShortenedAndTold) {
     SetSafeFileReadOnlyFolderForTests(folder.substr(0, folder.size() - 1));
     ASSERT_TRUE(s.AcceptToolOffer());
     SetSafeFileReadOnlyFolderForTests("");
-    EXPECT_EQ(ServerRig::Message(), "Файл не сохранён: " + folder + saved + " (Read-only file system)");
+    EXPECT_EQ(ServerRig::Message(), "Файл не сохранён: " + folder + saved + " (Файловая система доступна только для чтения)");
     g_LangFilePath = lang;
 }
 
@@ -436,7 +436,7 @@ TEST(UpdateServerWindow, UnsavedDownloadAndRefusedFileServer) {
     Form1->Button29Click(Form1->Button29);  // download and run
     ASSERT_TRUE(testsupport::WaitUntil([] { return !Form1->Panel32->GetVisible(); }));
     EXPECT_EQ(ServerRig::Message(), Form1->GetMessageA(96) + " " + s.rig.Path("plainfile") +
-                                        "/TALIVEX/TALIVEX Zentor/Downloads/Zentor_v3.0.0.exe (Not a directory)");
+                                        "/TALIVEX/TALIVEX Zentor/Downloads/Zentor_v3.0.0.exe (Это не каталог)");
     EXPECT_EQ(s.Opened(), "");  // nothing unsaved is opened
 
     const int port = s.sim.FilePort();

@@ -126,7 +126,7 @@ TEST(EventLogLink, ReadBlockByBlockThenExported) {
     ui::test::PushFileAnswer(path);
     testsupport::AccessibleAction(Form1->Button10->GetWidget());
     SetSafeFileWriteLimitForTests(-1);
-    EXPECT_EQ(LogRig::Message(), "Файл не сохранён: " + path + " (No space left on device)");
+    EXPECT_EQ(LogRig::Message(), Form1->GetMessageA(96) + " " + path + " (На устройстве не осталось свободного места)");
     EXPECT_EQ(testsupport::ReadFileText(path), file);
     g_StatusRecord = StatusRecord{};
 }

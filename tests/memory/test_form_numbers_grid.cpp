@@ -323,12 +323,12 @@ TEST_F(NumbersGrid, NumberFileRoundTripThroughTheDialogs) {
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     ui::test::PushFileAnswer(fifo);
     testsupport::Click(Form1->UiButton3);
-    EXPECT_EQ(Message(), "Файл не прочитан: " + fifo + " (это не файл)");
+    EXPECT_EQ(Message(), Form1->GetMessageA(97) + " " + fifo + " (" + Form1->GetMessageA(98) + ")");
     SetSafeFileUnreadableForTests(path);
     ui::test::PushFileAnswer(path);
     testsupport::Click(Form1->UiButton3);
     SetSafeFileUnreadableForTests("");
-    EXPECT_EQ(Message(), "Файл не прочитан: " + path + " (Permission denied)");
+    EXPECT_EQ(Message(), Form1->GetMessageA(97) + " " + path + " (Отказано в доступе)");
     EXPECT_EQ(g->GetCells(1, 3), "A1B2C3D4E5");
 
     // An export that had to change a name says so.
@@ -460,13 +460,13 @@ TEST_F(NumbersGrid, AnExportThatCannotBeWrittenKeepsTheOldFileAndSaysSo) {
     ui::test::PushFileAnswer(path);
     testsupport::AccessibleAction(Form1->UiButton4->GetWidget());
     SetSafeFileWriteLimitForTests(-1);
-    EXPECT_EQ(Message(), "Файл не сохранён: " + path + " (No space left on device)");
+    EXPECT_EQ(Message(), Form1->GetMessageA(96) + " " + path + " (На устройстве не осталось свободного места)");
     // A folder that cannot be written.
     SetSafeFileReadOnlyFolderForTests(dir);
     ui::test::PushFileAnswer(path);
     testsupport::AccessibleAction(Form1->UiButton4->GetWidget());
     SetSafeFileReadOnlyFolderForTests("");
-    EXPECT_EQ(Message(), "Файл не сохранён: " + path + " (Read-only file system)");
+    EXPECT_EQ(Message(), Form1->GetMessageA(96) + " " + path + " (Файловая система доступна только для чтения)");
     std::ifstream in(path, std::ios::binary);
     EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()), old);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), std::filesystem::directory_iterator()), 1);

@@ -248,7 +248,7 @@ TEST(HidDeskReader, AFullDiskStopsTheRecordingWithTheTagsWrittenSoFar) {
     ui::test::PushFileAnswer(file);
     testsupport::AccessibleAction(Form1->StartRFIDRec->GetWidget());
     SetSafeFileReadOnlyFolderForTests("");
-    EXPECT_EQ(Form1->MESLABEL->GetCaption(), "Файл не сохранён: " + file + " (Read-only file system)");
+    EXPECT_EQ(Form1->MESLABEL->GetCaption(), Form1->GetMessageA(96) + " " + file + " (Файловая система доступна только для чтения)");
     EXPECT_FALSE(g_TagFile.IsOpen());
 
     ui::test::PushFileAnswer(file);
@@ -261,7 +261,7 @@ TEST(HidDeskReader, AFullDiskStopsTheRecordingWithTheTagsWrittenSoFar) {
     EXPECT_TRUE(r.reader.SendTags({Tid(0x20)}));
     EXPECT_TRUE(WaitUntil([] { return Form1->StartRFIDRec->GetEnabled(); }));
     SetSafeFileWriteLimitForTests(-1);
-    EXPECT_EQ(Form1->MESLABEL->GetCaption(), "Запись меток остановлена: No space left on device");
+    EXPECT_EQ(Form1->MESLABEL->GetCaption(), Form1->GetMessageA(99) + " На устройстве не осталось свободного места");
     EXPECT_EQ(Form1->RFIDSCOUNT->GetCaption(), "Count: 2");
     EXPECT_EQ(testsupport::ReadFileText(file), "08090A0B0C\r\n1718191A1B\r\n");
     ASSERT_TRUE(r.reader.SendTags({Tid(0x30)}));

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <string>
 
 #include "platform/rtl/Format.h"
 #include "platform/rtl/SysUtils.h"
+#include "platform/rtl/SystemErrors.h"
 
 namespace {
 
@@ -127,6 +129,16 @@ TEST(TextHelpers, PathParts) {
     EXPECT_EQ(ChangeFileExt("/a/default", ".fcg"), "/a/default.fcg");
     EXPECT_EQ(ChangeFileExt("x.bin", ".txt"), "x.txt");
     EXPECT_EQ(IncludeTrailingPathDelimiter("/a"), "/a/");
+}
+
+// A reason is kept in the system's English words and shown in the window's language: Russian
+// words of ours where we have them, the English ones otherwise.
+TEST(TextHelpers, SystemReasonsInTheWindowsLanguage) {
+    EXPECT_EQ(SystemErrorText(ENOSPC), "No space left on device");
+    EXPECT_EQ(ReasonInLanguage(SystemErrorText(ENOSPC), true), "No space left on device");
+    EXPECT_EQ(ReasonInLanguage(SystemErrorText(ENOSPC), false), "На устройстве не осталось свободного места");
+    EXPECT_EQ(ReasonInLanguage("Not a regular file", false), "Это не обычный файл");
+    EXPECT_EQ(ReasonInLanguage(SystemErrorText(EXDEV), false), "Invalid cross-device link");
 }
 
 }  // namespace
