@@ -455,6 +455,14 @@ void TLogView::mousePressEvent(QMouseEvent* e) {
     MoveCaret(PosAt(e->position().toPoint()), e->modifiers() & Qt::ShiftModifier);
 }
 
+void TLogView::mouseDoubleClickEvent(QMouseEvent* e) {
+    if (e->button() != Qt::LeftButton) return;
+    // A double click selects the word under the mouse, as in a text edit.
+    const TPos at = PosAt(e->position().toPoint());
+    for (const auto& [start, end] : Pieces(at.Line, QAccessible::WordBoundary))
+        if (start <= at.Column && at.Column <= end) return Select({at.Line, start}, {at.Line, end});
+}
+
 void TLogView::mouseMoveEvent(QMouseEvent* e) {
     if (!(e->buttons() & Qt::LeftButton)) return;
     MoveCaret(PosAt(e->position().toPoint()), true);

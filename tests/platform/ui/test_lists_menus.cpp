@@ -99,7 +99,8 @@ struct LogMemoBeside : ::testing::Test {
 };
 
 // The same pixels at the top, at the end and a wheel notch up, and the mouse and the keys
-// select the same text, which Copy copies and a screen reader reads as the selection.
+// select the same text, which Copy copies and a screen reader reads as the selection; a double
+// click selects the same word.
 TEST_F(LogMemoBeside, ShowsScrollsAndSelectsAsAReadOnlyMemo) {
     std::map<TWinControl*, QImage> empty;  // focused: its caret shows
     for (TWinControl* c : both) {
@@ -122,7 +123,7 @@ TEST_F(LogMemoBeside, ShowsScrollsAndSelectsAsAReadOnlyMemo) {
     wheel(log, 1);
     EXPECT_EQ(Look(log), Look(memo)) << "a notch up";
 
-    std::map<TWinControl*, QString> copied;
+    std::map<TWinControl*, QString> copied, word;
     std::map<TWinControl*, QImage> selected;
     std::map<TWinControl*, std::array<int, 3>> read;  // the selection and the caret, as read
     for (TWinControl* c : both) {
@@ -136,11 +137,16 @@ TEST_F(LogMemoBeside, ShowsScrollsAndSelectsAsAReadOnlyMemo) {
         read[c][2] = Reader(c)->cursorPosition();
         realinput::Key(Qt::Key_C, Qt::ControlModifier);
         copied[c] = QApplication::clipboard()->text();
+        realinput::DoubleClick(Viewport(c), QPoint(60, 45));
+        realinput::Key(Qt::Key_C, Qt::ControlModifier);
+        word[c] = QApplication::clipboard()->text();
     }
     EXPECT_EQ(selected[log], selected[memo]);
     EXPECT_EQ(copied[log], copied[memo]);
     EXPECT_FALSE(copied[log].isEmpty());
     EXPECT_EQ(read[log], read[memo]);
+    EXPECT_EQ(word[log], word[memo]);
+    EXPECT_TRUE(word[log].size() > 1 && !word[log].contains(' ')) << word[log].toStdString();
 }
 
 // A screen reader reads the log as it reads the memo: by character, word and row (a wrapped
