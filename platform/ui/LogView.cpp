@@ -1,6 +1,5 @@
 #include "platform/ui/LogView.h"
 
-#include <QAccessibleWidget>
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
@@ -8,6 +7,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <QScrollBar>
+#include <QTextBoundaryFinder>
 #include <QTextLayout>
 #include <QtMath>
 #include <algorithm>
@@ -22,6 +22,13 @@ constexpr int kMargin = 4;  // a text document's margin around its text
 QString Q(std::string_view s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
 
 qreal HeightOf(const QTextLayout& layout) { return layout.boundingRect().bottom(); }
+
+// Where row r of a laid-out line ends: a wrapped row before the blank it broke at.
+int RowEnd(const QTextLayout& layout, int r) {
+    const QTextLine row = layout.lineAt(r);
+    const int end = row.textStart() + row.textLength();
+    return r + 1 < layout.lineCount() && end > 0 && layout.text().at(end - 1).isSpace() ? end - 1 : end;
+}
 
 // The keys that move the caret, each with its selecting form.
 enum class TMove { Left, Right, Up, Down, Home, End, First, Last, PageUp, PageDown };
@@ -95,7 +102,7 @@ void TLogView::InsertLine(std::size_t i, std::string_view s) {
     // As in a text document, a place at the insertion point or after it moves on past the new
     // line: a caret at the end of the text stays at its end.
     const std::size_t n = FLines.Count();
-    const TPos at = i < n ? TPos{i, 0} : n == 0 ? TPos{} : TPos{n - 1, int(Text(n - 1).size())};
+    const TPos at = i < n ? TPos{i, 0} : End();
     FLines.Insert(i, s);
     for (TPos* p : {&FCaret, &FAnchor}) {
         if (*p < at) continue;
@@ -103,16 +110,22 @@ void TLogView::InsertLine(std::size_t i, std::string_view s) {
         else *p = {i, int(Text(i).size())};
     }
     LinesChanged(i);
+    if (!QAccessible::isActive()) return;
+    const auto [offset, text] = LineInText(i);
+    Tell(QAccessibleTextInsertEvent(this, offset, text));
 }
 
 void TLogView::ReplaceLine(std::size_t i, std::string_view s) {
+    const QString old = QAccessible::isActive() ? Text(i) : QString();
     FLines.Replace(i, s);
     for (TPos* p : {&FCaret, &FAnchor})
         if (p->Line == i) p->Column = 0;
     LinesChanged(i);
+    if (QAccessible::isActive()) Tell(QAccessibleTextUpdateEvent(this, Offset({i, 0}), old, Text(i)));
 }
 
 void TLogView::EraseLine(std::size_t i) {
+    const auto [offset, text] = QAccessible::isActive() ? LineInText(i) : std::pair<int, QString>();
     FLines.Erase(i);
     for (TPos* p : {&FCaret, &FAnchor}) {
         if (p->Line > i) --p->Line;
@@ -120,17 +133,99 @@ void TLogView::EraseLine(std::size_t i) {
         if (p->Line >= FLines.Count()) *p = {};
     }
     LinesChanged(i);
+    if (QAccessible::isActive()) Tell(QAccessibleTextRemoveEvent(this, offset, text));
 }
 
 void TLogView::ClearLines() {
+    const QString text = QAccessible::isActive() ? TextBetween({}, End()) : QString();
     FLines.Clear();
     FCaret = FAnchor = {};
+    std::vector<std::size_t>{0}.swap(FFirstChar);
     LinesChanged(0);
+    if (QAccessible::isActive()) Tell(QAccessibleTextRemoveEvent(this, 0, text));
 }
 
 void TLogView::LinesChanged(std::size_t from) {
     FFirstRow.resize(std::min(FFirstRow.size(), from + 1));
+    FFirstChar.resize(std::min(FFirstChar.size(), from + 1));
     UpdateScrollBars();
+}
+
+void TLogView::CountChars() const {
+    for (std::size_t i = FFirstChar.size() - 1; i < FLines.Count(); ++i)
+        FFirstChar.push_back(FFirstChar.back() + std::size_t(Text(i).size()) + 1);
+}
+
+TLogView::TPos TLogView::End() const {
+    const std::size_t n = FLines.Count();
+    return n == 0 ? TPos{} : TPos{n - 1, int(Text(n - 1).size())};
+}
+
+int TLogView::Length() const {
+    CountChars();
+    return FLines.Count() == 0 ? 0 : int(std::min<std::size_t>(FFirstChar.back() - 1, INT_MAX));
+}
+
+int TLogView::Offset(TPos p) const {
+    CountChars();
+    return int(std::min<std::size_t>(FFirstChar[p.Line] + std::size_t(p.Column), INT_MAX));
+}
+
+TLogView::TPos TLogView::PosOf(int offset) const {
+    if (FLines.Count() == 0 || offset <= 0) return {};
+    CountChars();
+    const std::size_t at = std::min(std::size_t(offset), FFirstChar.back() - 1);
+    const auto after = std::upper_bound(FFirstChar.begin(), FFirstChar.end() - 1, at);
+    const auto line = std::size_t(after - FFirstChar.begin() - 1);
+    return {line, int(at - FFirstChar[line])};
+}
+
+std::pair<int, QString> TLogView::LineInText(std::size_t i) const {
+    const QString s = Text(i);
+    if (i + 1 < FLines.Count()) return {Offset({i, 0}), s + '\n'};
+    if (i == 0) return {0, s};
+    return {Offset({i, 0}) - 1, '\n' + s};
+}
+
+QString TLogView::TextBetween(TPos from, TPos to) const {
+    QString text;
+    for (std::size_t line = from.Line; line <= to.Line && from < to; ++line) {
+        const QString s = Text(line);
+        const int start = line == from.Line ? from.Column : 0;
+        text += s.mid(start, (line == to.Line ? to.Column : s.size()) - start);
+        if (line != to.Line) text += '\n';
+    }
+    return text;
+}
+
+std::vector<TLogView::TSpan> TLogView::Pieces(std::size_t line, QAccessible::TextBoundaryType type) const {
+    const QString text = Text(line);
+    std::vector<TSpan> pieces;
+    if (type == QAccessible::LineBoundary) {
+        QTextLayout layout;
+        for (int r = 0, rows = LayOut(layout, line); r < rows; ++r)
+            pieces.emplace_back(layout.lineAt(r).textStart(), RowEnd(layout, r));
+        return pieces;
+    }
+    if (type == QAccessible::ParagraphBoundary || type == QAccessible::NoBoundary) {
+        pieces.emplace_back(0, int(text.size()));
+        return pieces;
+    }
+    QTextBoundaryFinder finder(type == QAccessible::CharBoundary   ? QTextBoundaryFinder::Grapheme
+                               : type == QAccessible::WordBoundary ? QTextBoundaryFinder::Word
+                                                                   : QTextBoundaryFinder::Sentence,
+                               text);
+    const auto mark = [&](int i) { return !text.at(i).isLetterOrNumber() && !text.at(i).isSpace(); };
+    for (int start = 0, end; (end = int(finder.toNextBoundary())) > start; start = end) {
+        if (type != QAccessible::WordBoundary) pieces.emplace_back(start, end);
+        // Blanks are no word; a run of signs ("<<", "...") is one.
+        else if (mark(start) && !pieces.empty() && pieces.back().second == start && mark(pieces.back().first))
+            pieces.back().second = end;
+        else if (!text.at(start).isSpace()) pieces.emplace_back(start, end);
+    }
+    if (type == QAccessible::CharBoundary && line + 1 < FLines.Count())
+        pieces.emplace_back(int(text.size()), int(text.size()) + 1);
+    return pieces;
 }
 
 void TLogView::MeasureRows() {
@@ -237,35 +332,65 @@ void TLogView::changeEvent(QEvent* e) {
 
 void TLogView::scrollContentsBy(int, int) { viewport()->update(); }
 
+QRect TLogView::CharRect(TPos p) const {
+    QRect rect;
+    ForLinesInView([&](std::size_t line, QTextLayout& layout, qreal y) {
+        if (line < p.Line) return true;
+        if (line == p.Line) {
+            const QTextLine row = layout.lineForTextPosition(p.Column);
+            const qreal x = row.cursorToX(p.Column), next = row.cursorToX(layout.nextCursorPosition(p.Column));
+            rect = QRectF(x, y + row.y(), std::max<qreal>(next - x, 1), row.height()).toAlignedRect();
+        }
+        return false;
+    });
+    return rect;
+}
+
 TLogView::TPos TLogView::PosAt(const QPoint& p) const {
     TPos at;
-    bool found = false;
     ForLinesInView([&](std::size_t line, QTextLayout& layout, qreal y) {
-        at.Line = line;
-        for (int r = 0; r < layout.lineCount(); ++r) {
-            const QTextLine row = layout.lineAt(r);
-            if (!found || p.y() >= y + row.y()) at.Column = row.xToCursor(p.x());
-            found = true;
-        }
-        return p.y() >= y + HeightOf(layout);
+        // The first row that reaches below the point: rows overlap where the leading is negative.
+        int r = 0;
+        while (r + 1 < layout.lineCount() && p.y() >= y + layout.lineAt(r).rect().bottom()) ++r;
+        at = {line, layout.lineAt(r).xToCursor(p.x())};
+        if (p.y() < y + HeightOf(layout)) return false;
+        if (line + 1 == FLines.Count()) at = End();  // below the text: its end
+        return true;
     });
     return at;
 }
 
-void TLogView::MoveCaret(TPos to, bool select) {
-    FCaret = to;
-    if (!select) FAnchor = to;
-    EnsureCaretVisible();
+void TLogView::MoveCaret(TPos to, bool select) { Select(select ? FAnchor : to, to); }
+
+void TLogView::Select(TPos anchor, TPos caret) {
+    const TPos was = FCaret, wasAnchor = FAnchor;
+    FAnchor = anchor;
+    FCaret = caret;
+    EnsureVisible(FCaret);
     RestartBlink();
     viewport()->update();
+    TellCaret(was, wasAnchor);
 }
 
-void TLogView::EnsureCaretVisible() {
+void TLogView::Tell(QAccessibleTextCursorEvent&& e) {
+    e.setCursorPosition(Offset(FCaret));
+    QAccessible::updateAccessibility(&e);
+}
+
+void TLogView::TellCaret(TPos caret, TPos anchor) {
+    if (!QAccessible::isActive()) return;
+    if (FCaret != caret) Tell(QAccessibleTextCursorEvent(this, 0));
+    const TPos from = std::min(FCaret, FAnchor), to = std::max(FCaret, FAnchor);
+    if (std::min(caret, anchor) != from || std::max(caret, anchor) != to)
+        Tell(QAccessibleTextSelectionEvent(this, Offset(from), Offset(to)));
+}
+
+void TLogView::EnsureVisible(TPos p) {
     if (FLines.Count() == 0) return;
     UpdateScrollBars();
     QTextLayout layout;
-    LayOut(layout, FCaret.Line);
-    const int row = int(FFirstRow[FCaret.Line]) + layout.lineForTextPosition(FCaret.Column).lineNumber();
+    LayOut(layout, p.Line);
+    const int row = int(FFirstRow[p.Line]) + layout.lineForTextPosition(p.Column).lineNumber();
     QScrollBar* bar = verticalScrollBar();
     if (row < bar->value()) bar->setValue(row);
     else if (row >= bar->value() + bar->pageStep()) bar->setValue(row - std::max(bar->pageStep(), 1) + 1);
@@ -294,14 +419,9 @@ void TLogView::keyPressEvent(QKeyEvent* e) {
                 else if (to.Line + 1 < FLines.Count()) to = {to.Line + 1, 0};
                 break;
             case TMove::Home: to.Column = row.textStart(); break;
-            case TMove::End:
-                to.Column = row.textStart() + row.textLength();
-                // A wrapped row ends before the blank it broke at.
-                if (row.lineNumber() + 1 < layout.lineCount() && to.Column > 0 && layout.text().at(to.Column - 1).isSpace())
-                    --to.Column;
-                break;
+            case TMove::End: to.Column = RowEnd(layout, row.lineNumber()); break;
             case TMove::First: to = {}; break;
-            case TMove::Last: to = {FLines.Count() - 1, int(Text(FLines.Count() - 1).size())}; break;
+            case TMove::Last: to = End(); break;
             case TMove::Up: rowStep = -1; break;
             case TMove::Down: rowStep = 1; break;
             case TMove::PageUp: rowStep = -verticalScrollBar()->pageStep(); break;
@@ -335,6 +455,14 @@ void TLogView::mousePressEvent(QMouseEvent* e) {
     MoveCaret(PosAt(e->position().toPoint()), e->modifiers() & Qt::ShiftModifier);
 }
 
+void TLogView::mouseDoubleClickEvent(QMouseEvent* e) {
+    if (e->button() != Qt::LeftButton) return;
+    // A double click selects the word under the mouse, as in a text edit.
+    const TPos at = PosAt(e->position().toPoint());
+    for (const auto& [start, end] : Pieces(at.Line, QAccessible::WordBoundary))
+        if (start <= at.Column && at.Column <= end) return Select({at.Line, start}, {at.Line, end});
+}
+
 void TLogView::mouseMoveEvent(QMouseEvent* e) {
     if (!(e->buttons() & Qt::LeftButton)) return;
     MoveCaret(PosAt(e->position().toPoint()), true);
@@ -362,17 +490,7 @@ void TLogView::contextMenuEvent(QContextMenuEvent* e) {
     menu.exec(e->globalPos());
 }
 
-QString TLogView::SelectedText() const {
-    const TPos from = std::min(FCaret, FAnchor), to = std::max(FCaret, FAnchor);
-    QString text;
-    for (std::size_t line = from.Line; line <= to.Line && from != to; ++line) {
-        const QString s = Text(line);
-        const int start = line == from.Line ? from.Column : 0;
-        text += s.mid(start, (line == to.Line ? to.Column : s.size()) - start);
-        if (line != to.Line) text += '\n';
-    }
-    return text;
-}
+QString TLogView::SelectedText() const { return TextBetween(std::min(FCaret, FAnchor), std::max(FCaret, FAnchor)); }
 
 void TLogView::Copy() const {
     if (FCaret != FAnchor) QGuiApplication::clipboard()->setText(SelectedText());
@@ -380,9 +498,11 @@ void TLogView::Copy() const {
 
 void TLogView::SelectAll() {
     if (FLines.Count() == 0) return;
+    const TPos was = FCaret, wasAnchor = FAnchor;
     FAnchor = {};
-    FCaret = {FLines.Count() - 1, int(Text(FLines.Count() - 1).size())};
+    FCaret = End();
     viewport()->update();
+    TellCaret(was, wasAnchor);
 }
 
 void TLogView::RestartBlink() {
@@ -408,34 +528,6 @@ void TLogView::timerEvent(QTimerEvent* e) {
     if (e->timerId() != FBlink.timerId()) return QAbstractScrollArea::timerEvent(e);
     FCaretOn = !FCaretOn;
     viewport()->update();
-}
-
-namespace {
-
-// A read-only multi-line text, as a plain-text edit reports itself.
-class TLogViewAccessible : public QAccessibleWidget {
-public:
-    explicit TLogViewAccessible(TLogView* view) : QAccessibleWidget(view, QAccessible::EditableText) {}
-    QAccessible::State state() const override {
-        QAccessible::State s = QAccessibleWidget::state();
-        s.readOnly = true;
-        s.multiLine = true;
-        return s;
-    }
-    QString text(QAccessible::Text t) const override {
-        if (t != QAccessible::Value) return QAccessibleWidget::text(t);
-        const TLineStore& lines = static_cast<TLogView*>(widget())->Lines();
-        QString value;
-        for (std::size_t i = 0; i < lines.Count(); ++i) value += (i ? "\n" : "") + Q(lines.Line(i));
-        return value;
-    }
-};
-
-}  // namespace
-
-QAccessibleInterface* AccessibleLogView(QObject* object) {
-    auto* view = dynamic_cast<TLogView*>(object);
-    return view ? new TLogViewAccessible(view) : nullptr;
 }
 
 }  // namespace ui

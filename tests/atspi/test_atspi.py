@@ -8,6 +8,7 @@ the window shows is read from the X server's screen.
 usage: test_atspi.py ZENTOR DEVSIM
 """
 import ctypes
+import http.server
 import importlib.util
 import mmap
 import os
@@ -18,11 +19,15 @@ import struct
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 
 LAUNCHER = "/usr/libexec/at-spi-bus-launcher"
 REGISTRY = "/usr/libexec/at-spi2-registryd"
 PASSWORD = "1234"
+# The news page: too deeply built to be shown but as text, which the action log says.
+NEWS_PAGE = ("<div>" * 20 + "Новости" + "</div>" * 20).encode()
+NEWS_LINE = "<< Страница новостей слишком сложна: показан только её текст"
 
 
 class Failure(Exception):
@@ -154,6 +159,18 @@ def outer(zentor, devsim):
 
 # ---- inside the test's own session bus --------------------------------------------------------
 
+class NewsPage(http.server.BaseHTTPRequestHandler):
+    def do_GET(self):
+        self.send_response(200)
+        self.send_header("Content-Type", "text/html; charset=utf-8")
+        self.send_header("Content-Length", str(len(NEWS_PAGE)))
+        self.end_headers()
+        self.wfile.write(NEWS_PAGE)
+
+    def log_message(self, *args):
+        pass
+
+
 class Screen:
     """The X server's screen, read from the file Xvfb keeps it in (an XWD image)."""
 
@@ -262,8 +279,11 @@ def inner(zentor, devsim, tmp):
         procs.append(subprocess.Popen([devsim, "--link", tty, "--admin", PASSWORD, "--manager", "1111"],
                                       stdin=subprocess.DEVNULL, stdout=log, stderr=log))
         wait_for("port of the simulated controller", lambda: os.path.exists(tty), 30)
+        news = http.server.HTTPServer(("127.0.0.1", 0), NewsPage)
+        threading.Thread(target=news.serve_forever, daemon=True).start()
         env = dict(os.environ, ZENTOR_PORTS=tty + "=STMicroelectronics Virtual COM Port (test)",
-                   ZENTOR_ONLINE="0", ZENTOR_NEWS_URL="about:blank", AppData=os.path.join(tmp, "appdata"),
+                   ZENTOR_ONLINE="0", ZENTOR_NEWS_URL="http://127.0.0.1:%d/news" % news.server_port,
+                   AppData=os.path.join(tmp, "appdata"),
                    QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_ACCESSIBILITY="1")
         procs.append(subprocess.Popen([zentor], env=env, cwd=tmp, stdin=subprocess.DEVNULL, stdout=log, stderr=log))
         screen = Screen(os.path.join(tmp, "Xvfb_screen0"))
@@ -295,6 +315,16 @@ def inner(zentor, devsim, tmp):
         key(0xff0d)  # Return
         wait_for("access granted", lambda: "sensitive" in states(c("Bsetting")))
         expect(not any(PASSWORD in (acc.name or "") for acc in walk(c("MESPANEL"))), "the password is read out")
+
+        # The action log read as a screen reader reads it: its text counted in characters, and
+        # its last row (the line wraps) read by line.
+        log = c("MiniLOG")
+        check_control(log, "text", "", "MiniLOG")
+        text = log.queryText()
+        wait_for("the news line in the action log", lambda: text.characterCount == len(NEWS_LINE), 30)
+        expect(text.getText(0, -1) == NEWS_LINE, "the action log reads %r" % text.getText(0, -1))
+        row, start, end = text.getTextAtOffset(len(NEWS_LINE) - 1, pyatspi.TEXT_BOUNDARY_LINE_START)
+        expect(0 < start < end == len(NEWS_LINE) and NEWS_LINE[start:] == row, "its last row %r" % [row, start, end])
 
         # A push button: pressed through the bus, it opens its page.
         check_control(c("Bsetting"), "push button", "Настройки", "Bsetting")

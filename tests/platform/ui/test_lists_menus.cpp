@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractScrollArea>
+#include <QAccessible>
 #include <QAbstractTextDocumentLayout>
 #include <QClipboard>
 #include <QPlainTextEdit>
@@ -51,78 +52,155 @@ TYPED_TEST(MemoLines, AddInsertDeleteAndText) {
     EXPECT_EQ(memo.GetFont()->GetColor(), clRed);
 }
 
-// The action log's memo beside the read-only memo it stands in for, the same lines in both:
-// the same pixels at the top, at the end and a wheel notch up, and the mouse and the keys
-// select the same text, which Copy copies.
-TEST(LogMemo, ShowsScrollsAndSelectsAsAReadOnlyMemo) {
+// The action log's memo beside the read-only memo it stands in for, alike in place, size and
+// font, the same lines in both once filled: three lines a step, Cyrillic, one of them wrapped.
+struct LogMemoBeside : ::testing::Test {
     const int flash = QApplication::cursorFlashTime();
-    QApplication::setCursorFlashTime(0);  // a steady caret, the same in every picture
-    TForm form(nullptr);
-    form.SetBounds(0, 0, 320, 200);
-    auto* memo = new TMemo(&form);
-    auto* log = new TLogMemo(&form);
-    memo->SetReadOnly(true);
-    for (TWinControl* c : std::initializer_list<TWinControl*>{memo, log}) {
-        c->SetParent(&form);
-        c->SetBounds(c == memo ? 0 : 160, 0, 145, 150);
-        c->GetFont()->SetHeight(-11);
-        c->GetFont()->SetColor(RGB(0, 0, 255));
+    TForm form{nullptr};
+    TMemo* memo = new TMemo(&form);
+    TLogMemo* log = new TLogMemo(&form);
+    TEdit* edit = new TEdit(&form);  // holds the focus while the two are only looked at
+    const std::array<TWinControl*, 2> both{memo, log};
+
+    void SetUp() override {
+        QApplication::setCursorFlashTime(0);  // a steady caret, the same in every picture
+        form.SetBounds(0, 0, 320, 200);
+        memo->SetReadOnly(true);
+        for (TWinControl* c : both) {
+            c->SetParent(&form);
+            c->SetBounds(c == memo ? 0 : 160, 0, 145, 150);
+            c->GetFont()->SetHeight(-11);
+            c->GetFont()->SetColor(RGB(0, 0, 255));
+        }
+        memo->SetScrollBars(ssVertical);
+        log->SetScrollBars(ssVertical);
+        edit->SetParent(&form);
+        edit->SetTop(160);
+        form.Show();
+        ASSERT_TRUE(realinput::Activate(form.GetWidget()));
     }
-    memo->SetScrollBars(ssVertical);
-    log->SetScrollBars(ssVertical);
-    auto* edit = new TEdit(&form);  // holds the focus while the two are only looked at
-    edit->SetParent(&form);
-    edit->SetTop(160);
-    form.Show();
-    ASSERT_TRUE(realinput::Activate(form.GetWidget()));
-    const auto look = [](TWinControl* c) { return c->GetWidget()->grab().toImage(); };
+    void TearDown() override { QApplication::setCursorFlashTime(flash); }
+    void Fill() {
+        for (int i = 0; i < 20; ++i)
+            for (const std::string& line : {std::string(), "Запрос статуса " + std::to_string(i),
+                                           "<< Ответ на запрос параметров конфигурации, блок " + std::to_string(i)}) {
+                memo->GetLines()->Add(line);
+                log->GetLines()->Add(line);
+            }
+        // A memo counts the rows of a line it has not laid out yet as one: here it lays out all.
+        QTextDocument* document = static_cast<QPlainTextEdit*>(memo->GetWidget())->document();
+        for (QTextBlock b = document->begin(); b.isValid(); b = b.next()) document->documentLayout()->blockBoundingRect(b);
+    }
+    static QImage Look(TWinControl* c) { return c->GetWidget()->grab().toImage(); }
+    static QWidget* Viewport(TWinControl* c) { return static_cast<QAbstractScrollArea*>(c->GetWidget())->viewport(); }
+    static QAccessibleTextInterface* Reader(TWinControl* c) {
+        return QAccessible::queryAccessibleInterface(c->GetWidget())->textInterface();
+    }
+};
+
+// The same pixels at the top, at the end and a wheel notch up, and the mouse and the keys
+// select the same text, which Copy copies and a screen reader reads as the selection; a double
+// click selects the same word.
+TEST_F(LogMemoBeside, ShowsScrollsAndSelectsAsAReadOnlyMemo) {
     std::map<TWinControl*, QImage> empty;  // focused: its caret shows
-    for (TWinControl* c : std::initializer_list<TWinControl*>{memo, log}) {
+    for (TWinControl* c : both) {
         c->SetFocus();
-        empty[c] = look(c);
+        empty[c] = Look(c);
     }
     EXPECT_EQ(empty[log], empty[memo]);
     edit->SetFocus();
-    for (int i = 0; i < 20; ++i)
-        for (const std::string& line : {std::string(), "Запрос статуса " + std::to_string(i),
-                                       "<< Ответ на запрос параметров конфигурации, блок " + std::to_string(i)}) {
-            memo->GetLines()->Add(line);
-            log->GetLines()->Add(line);
-        }
-    // A memo counts the rows of a line it has not laid out yet as one: here it has laid out all.
-    QTextDocument* document = static_cast<QPlainTextEdit*>(memo->GetWidget())->document();
-    for (QTextBlock b = document->begin(); b.isValid(); b = b.next()) document->documentLayout()->blockBoundingRect(b);
+    Fill();
     const auto wheel = [](TWinControl* c, int notches) {
-        QWidget* viewport = static_cast<QAbstractScrollArea*>(c->GetWidget())->viewport();
-        QWheelEvent e(QPointF(20, 20), viewport->mapToGlobal(QPointF(20, 20)), {}, QPoint(0, 120 * notches),
+        QWheelEvent e(QPointF(20, 20), Viewport(c)->mapToGlobal(QPointF(20, 20)), {}, QPoint(0, 120 * notches),
                       Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(viewport, &e);
+        QApplication::sendEvent(Viewport(c), &e);
     };
-    EXPECT_EQ(look(log), look(memo)) << "at the top";
+    EXPECT_EQ(Look(log), Look(memo)) << "at the top";
     memo->ScrollToEnd();
     log->ScrollToEnd();
-    EXPECT_EQ(look(log), look(memo)) << "at the end";
+    EXPECT_EQ(Look(log), Look(memo)) << "at the end";
     wheel(memo, 1);
     wheel(log, 1);
-    EXPECT_EQ(look(log), look(memo)) << "a notch up";
+    EXPECT_EQ(Look(log), Look(memo)) << "a notch up";
 
-    std::map<TWinControl*, QString> copied;
+    std::map<TWinControl*, QString> copied, word;
     std::map<TWinControl*, QImage> selected;
-    for (TWinControl* c : std::initializer_list<TWinControl*>{memo, log}) {
-        QWidget* viewport = static_cast<QAbstractScrollArea*>(c->GetWidget())->viewport();
-        QTest::mousePress(viewport, Qt::LeftButton, Qt::NoModifier, QPoint(40, 30));
-        QTest::mouseMove(viewport, QPoint(90, 60));
-        QTest::mouseRelease(viewport, Qt::LeftButton, Qt::NoModifier, QPoint(90, 60));
+    std::map<TWinControl*, std::array<int, 3>> read;  // the selection and the caret, as read
+    for (TWinControl* c : both) {
+        QTest::mousePress(Viewport(c), Qt::LeftButton, Qt::NoModifier, QPoint(40, 30));
+        QTest::mouseMove(Viewport(c), QPoint(90, 60));
+        QTest::mouseRelease(Viewport(c), Qt::LeftButton, Qt::NoModifier, QPoint(90, 60));
         for (Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_End, Qt::Key_Left})
             realinput::Key(key, Qt::ShiftModifier);
-        selected[c] = look(c);
+        selected[c] = Look(c);
+        Reader(c)->selection(0, &read[c][0], &read[c][1]);
+        read[c][2] = Reader(c)->cursorPosition();
         realinput::Key(Qt::Key_C, Qt::ControlModifier);
         copied[c] = QApplication::clipboard()->text();
+        realinput::DoubleClick(Viewport(c), QPoint(60, 45));
+        realinput::Key(Qt::Key_C, Qt::ControlModifier);
+        word[c] = QApplication::clipboard()->text();
     }
     EXPECT_EQ(selected[log], selected[memo]);
     EXPECT_EQ(copied[log], copied[memo]);
     EXPECT_FALSE(copied[log].isEmpty());
-    QApplication::setCursorFlashTime(flash);
+    EXPECT_EQ(read[log], read[memo]);
+    EXPECT_EQ(word[log], word[memo]);
+    EXPECT_TRUE(word[log].size() > 1 && !word[log].contains(' ')) << word[log].toStdString();
+}
+
+// A screen reader reads the log as it reads the memo: by character, word and row (a wrapped
+// line's rows apart), offsets counting characters, not the bytes of the Cyrillic letters; the
+// pieces before and after are the ones next to it, across the lines too. The whole text is no
+// value of the log's, and a character in view is where the mouse finds it.
+TEST_F(LogMemoBeside, ReadsAsTheMemoThroughItsTextInterface) {
+    Fill();
+    QAccessibleTextInterface *m = Reader(memo), *l = Reader(log);
+    using TRead = QString (QAccessibleTextInterface::*)(int, QAccessible::TextBoundaryType, int*, int*) const;
+    // The text, its start and its end.
+    const auto piece = [](QAccessibleTextInterface* r, TRead read, int offset, QAccessible::TextBoundaryType type) {
+        int start = -1, end = -1;
+        const QString text = (r->*read)(offset, type, &start, &end);
+        return std::tuple(QString(text).replace(QChar::ParagraphSeparator, '\n').toStdString(), start, end);
+    };
+    const int length = m->characterCount();
+    ASSERT_EQ(l->characterCount(), length);
+    EXPECT_EQ(l->text(length - 60, length), m->text(length - 60, length).replace(QChar::ParagraphSeparator, '\n'));
+    for (auto type : {QAccessible::CharBoundary, QAccessible::WordBoundary, QAccessible::LineBoundary})
+        for (int offset = 0; offset <= length; ++offset) {
+            const auto at = piece(l, &QAccessibleTextInterface::textAtOffset, offset, type);
+            const auto [text, start, end] = at;
+            ASSERT_EQ(at, piece(m, &QAccessibleTextInterface::textAtOffset, offset, type)) << type << " at " << offset;
+            if (type == QAccessible::WordBoundary) continue;
+            // The next row begins after the blank a row broke at, or after the line break.
+            const int next = type == QAccessible::LineBoundary ? end + 1 : end;
+            if (start > 0) {
+                EXPECT_EQ(piece(l, &QAccessibleTextInterface::textBeforeOffset, offset, type),
+                          piece(m, &QAccessibleTextInterface::textAtOffset, start - 1, type))
+                    << type << " before " << offset;
+            }
+            if (next < length) {
+                EXPECT_EQ(piece(l, &QAccessibleTextInterface::textAfterOffset, offset, type),
+                          piece(m, &QAccessibleTextInterface::textAtOffset, next, type)) << type << " after " << offset;
+            }
+        }
+    EXPECT_TRUE(QAccessible::queryAccessibleInterface(log->GetWidget())->text(QAccessible::Value).isEmpty());
+
+    // Scrolled to the end, a point in view finds the character the memo's mouse finds, and the
+    // character stands where the memo's caret stands before it.
+    memo->ScrollToEnd();
+    log->ScrollToEnd();
+    auto* plain = static_cast<QPlainTextEdit*>(memo->GetWidget());
+    for (int y = 0; y < Viewport(log)->height(); ++y)
+        for (int x : {20, 90}) {
+            QTextCursor at = plain->cursorForPosition(QPoint(x, y));
+            EXPECT_EQ(l->offsetAtPoint(Viewport(log)->mapToGlobal(QPoint(x, y))), at.position()) << x << ", " << y;
+            if (at.position() < length) {
+                EXPECT_EQ(l->characterRect(at.position()).topLeft(),
+                          Viewport(log)->mapToGlobal(plain->cursorRect(at).topLeft()));
+            }
+        }
+    EXPECT_TRUE(l->characterRect(0).isEmpty()) << "out of view";
 }
 
 TEST(ComboItems, ObjectsAndDeletingTheSelection) {
