@@ -158,7 +158,9 @@ struct SlowPty {
         ui::test::ClearDialogs();
         rig.ListPorts({"!dev"});
         rig.CreateForm(notices);
-        ok = device.started && rig.ConnectTo(device) && LogIn();
+        ok = device.started && rig.ConnectTo(device);
+        device.sim.HoldOutput(false);  // the line's own pace from here on
+        ok = ok && LogIn();
     }
     ~SlowPty() {
         StopPhoneTransfers();
