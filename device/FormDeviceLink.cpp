@@ -129,10 +129,7 @@ void TForm1::ForgetDevice() {
     std::fill_n(g_StatusRecord.data() + st::Imei, st::ImeiWidth, 0);
 }
 
-void TForm1::ComPortRxChar(TObject*, int) {
-    LinkBytesArrived(TLink::Serial);
-    Receive_analyse();
-}
+void TForm1::ComPortRxChar(TObject*, int) { Receive_analyse(); }
 
 void TForm1::Receive_analyse(bool purge) {
     if (!ComPort->GetConnected()) return;
@@ -144,10 +141,12 @@ void TForm1::Receive_analyse(bool purge) {
         // a port that fails to read delivers nothing; the write path takes the link down
     }
     if (n <= 0) return;
+    LinkBytesArrived(TLink::Serial);
     // Read_Data may close the port or write the next request; the receiver has taken the bytes.
     g_RxFrames.Take(g_RxBuffer.data(), static_cast<std::size_t>(n),
                     [this](const std::uint8_t* frame, std::size_t available) { Read_Data(frame, available); });
     std::fill_n(g_RxBuffer.begin(), n, 0);
+    ComPort->SetReceiveThreshold(static_cast<int>(g_RxFrames.Wanted()));
 }
 
 void TForm1::ResetDevice(std::uint8_t mode) { SendCommand(CmdReset, &mode, 1); }

@@ -80,10 +80,18 @@ void TFrameReceiver::Take(const std::uint8_t* bytes, std::size_t n, const TFrame
     FScanned = m - keepFrom;
     if (n > 0) {
         FHeldQuiet = 0;
-        FSilence = FHeld.empty() && wholeEnd == m ? 0 : kRxSilenceTicks;
+        FSilence = FHeld.empty() && wholeEnd != m ? kRxSilenceTicks : 0;
     }
     if (!onFrame) return;
     for (std::size_t i : FOffer) onFrame(p + i + 4, m - (i + 4));
+}
+
+std::size_t TFrameReceiver::Wanted() const {
+    if (FWaiting.empty()) return 1;
+    const std::size_t i = FWaiting.front(), have = FHeld.size() - i;
+    if (have < 6) return 6 - have;
+    const std::size_t size = PlausibleFrameSize(FHeld[i + 4], FHeld[i + 5]);
+    return size > have ? size - have : 1;
 }
 
 TRxTick TFrameReceiver::Tick() {

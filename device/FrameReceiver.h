@@ -12,7 +12,10 @@
 // it, until later bytes complete it; it goes when the line has stayed quiet for
 // kHeldFrameTicks Timer1 ticks, or when the port opens or closes.
 //
-// When what was read does not end in a whole frame, the port is read once more after the
+// While a frame arrives, the port is asked to wake us once the bytes its length promises are
+// in (or the line pauses), not for every piece of a slow line.
+//
+// When what was read ends in bytes that make no frame, the port is read once more after the
 // line has stayed quiet for kRxSilenceTicks ticks, and that read clears the port's receive
 // queue, unless a reply is expected: from a request written until as many whole frames
 // have come, so that a next reply's first bytes are never thrown away. Nothing else reads
@@ -52,8 +55,10 @@ public:
     unsigned TicksToWork() const;
     // The port opened or closed: nothing of the last one is kept, awaited or read later.
     void Reset();
-    // Bytes kept for later ones.
+    // Bytes kept for later ones, and how many more the frame still arriving needs (1 when
+    // none is: any byte is news).
     std::size_t Held() const { return FHeld.size(); }
+    std::size_t Wanted() const;
     // Bytes taken in all.
     std::uint64_t Taken() const { return FTaken; }
 
