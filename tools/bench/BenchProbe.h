@@ -14,6 +14,9 @@ double ThreadCpuMs();  // of the calling thread
 
 // Resident memory of the process in MiB.
 double ResidentMiB();
+// How often the process's threads have gone to sleep and woken (voluntary context switches,
+// all threads).
+double Wakeups();
 
 // Watches the GUI thread's event loop from construction to destruction: a busy stretch runs
 // from the loop's waking to its next wait.
