@@ -59,7 +59,11 @@ void TReport::RoundTrips(const std::string& what, std::vector<double> ms, double
     std::sort(ms.begin(), ms.end());
     const double median = ms[ms.size() / 2];
     Ms(what + ", median of " + std::to_string(ms.size()), median, targetMs);
-    Add(what + ", worst", Fixed(ms.back(), 1) + " ms", "", true);
+    Note(what + ", worst", Fixed(ms.back(), 1) + " ms");
+}
+
+void TReport::Note(const std::string& what, const std::string& measured) {
+    Add(what, measured, "", true);
     FLines.back().Verdict = "";
 }
 
@@ -68,9 +72,11 @@ void TReport::Idle(const std::string& what, double wakeupsPerSecond, double core
     Add(what + ": wakeups a second", Fixed(wakeupsPerSecond, 1), "<= " + Fixed(targetWakeups, 0),
         wakeupsPerSecond <= targetWakeups);
     const bool target = targetPercent > 0;
-    Add(what + ": share of a core", Fixed(corePercent, 2) + " %", target ? "<= " + Fixed(targetPercent, 1) + " %" : "",
-        !target || corePercent <= targetPercent);
-    if (!target) FLines.back().Verdict = "";
+    const std::string share = Fixed(corePercent, 2) + " %";
+    if (target)
+        Add(what + ": share of a core", share, "<= " + Fixed(targetPercent, 1) + " %", corePercent <= targetPercent);
+    else
+        Note(what + ": share of a core", share);
 }
 
 void TReport::Failed(const std::string& what) { FLines.push_back({what, "-", "", "FAILED"}); }

@@ -242,7 +242,8 @@ void LinkPart(TReport& report, const TOptions& o, TSimProcess& sim, const std::s
 // A read and a write of n numbers on a slow line: wall time against the time their bytes
 // need on it, and block requests (repeats included) per block; the line is never idle for
 // long nor asked twice for a block.
-void SlowFigures(TReport& report, const std::string& line, std::size_t n, unsigned baud) {
+// cpuTarget: the tool's CPU a block (0: shown without a target).
+void SlowFigures(TReport& report, const std::string& line, std::size_t n, unsigned baud, double cpuTarget) {
     const double blocks = static_cast<double>((n + kCableBlock - 1) / kCableBlock);
     const double msPerByte = 10000.0 / baud;
     // Requests: the count (1 data byte), blocks (3); replies: the count (3), blocks (5 + records).
@@ -263,7 +264,13 @@ void SlowFigures(TReport& report, const std::string& line, std::size_t n, unsign
     }
     report.Ratio(what + "read, " + line + ": wall time / line", ms, readBytes * msPerByte, 1.1);
     report.PerBlock(what + "read, " + line + ": requests per block", g_PhoneRead.BlockRequests(), blocks, 1.1);
-    report.Ms(what + "read, " + line + ": CPU of the tool per block", (CpuMs() - cpu) / blocks, kBlockCpuMs);
+    const auto cpuFigure = [&](const std::string& figure, double cpuMs) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%.1f ms", cpuMs);
+        if (cpuTarget > 0) report.Ms(figure, cpuMs, cpuTarget);
+        else report.Note(figure, text);
+    };
+    cpuFigure(what + "read, " + line + ": CPU of the tool per block", (CpuMs() - cpu) / blocks);
     cpu = CpuMs();
     ms = TimedTransfer([] {
         ui::test::PushDialogAnswer(IDYES);
@@ -275,7 +282,7 @@ void SlowFigures(TReport& report, const std::string& line, std::size_t n, unsign
     }
     report.Ratio(what + "write, " + line + ": wall time / line", ms, writeBytes * msPerByte, 1.1);
     report.PerBlock(what + "write, " + line + ": requests per block", g_PhoneWrite.BlockRequests(), blocks, 1.1);
-    report.Ms(what + "write, " + line + ": CPU of the tool per block", (CpuMs() - cpu) / blocks, kBlockCpuMs);
+    cpuFigure(what + "write, " + line + ": CPU of the tool per block", (CpuMs() - cpu) / blocks);
 }
 
 // The slow links: the fast controller leaves, a 19200-baud one comes on the same port; then
@@ -292,7 +299,7 @@ void SlowPart(TReport& report, const TOptions& o, TSimProcess& sim, const std::s
         report.Failed("no controller on a 19200-baud line");
         return;
     }
-    SlowFigures(report, "19200-baud cable", o.Slow, kSlowBaud);
+    SlowFigures(report, "19200-baud cable", o.Slow, kSlowBaud, kBlockCpuMs);
     if (!leave()) {
         report.Failed("the 19200-baud controller did not leave");
         return;
@@ -305,7 +312,8 @@ void SlowPart(TReport& report, const TOptions& o, TSimProcess& sim, const std::s
         report.Failed("no controller dialled in to the local configuration server");
         return;
     }
-    SlowFigures(report, "local server at GPRS pace", o.Slow, devsim::kGprsPaceBaud);
+    // The served connection's pieces reach the window one by one (no target set here).
+    SlowFigures(report, "local server at GPRS pace", o.Slow, devsim::kGprsPaceBaud, 0);
 }
 
 TOptions ParseOptions(int argc, char** argv) {
