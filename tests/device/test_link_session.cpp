@@ -224,7 +224,10 @@ TEST(LinkSession, StatusPollEvery50TicksOnlyWithALevel) {
     sys::AdvanceMs(500);  // the first request within 50 ticks of the grant
     ASSERT_TRUE(LinkRig::AwaitRequests(c.device, devsim::kCmdReadStatus, 1));
     EXPECT_EQ(c.device.Requests(devsim::kCmdReadStatus), 1u);
+    // Timer1 sleeps between the requests: it wakes for each, its ticks between counted off.
+    const unsigned wakes = Form1->Timer1->Wakes();
     sys::AdvanceMs(2000);
+    EXPECT_EQ(Form1->Timer1->Wakes() - wakes, 4u);
     ASSERT_TRUE(LinkRig::AwaitRequests(c.device, devsim::kCmdReadStatus, 5));
     testsupport::Pump(20);
     EXPECT_EQ(c.device.Requests(devsim::kCmdReadStatus), 5u);
