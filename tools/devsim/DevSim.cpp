@@ -232,6 +232,11 @@ void DevSim::Run() {
                     if (paced) credit -= static_cast<double>(n);
                     if (FOutHeld) FOutReleased -= static_cast<std::size_t>(n);
                     FSent += static_cast<std::uint64_t>(n);
+                    FSentAt.emplace_back(now, FSent);
+                    while (FSentAt.size() > 1 && FSentAt.front().first < now - 2000) {
+                        FSentLongAgo = FSentAt.front().second;
+                        FSentAt.pop_front();
+                    }
                 }
             }
             pending = !FOut.empty() && !FOutPaused && (!FOutHeld || FOutReleased > 0);
@@ -389,6 +394,14 @@ void DevSim::ReleaseOutput(std::size_t n) {
 std::size_t DevSim::ReleasedPending() const {
     std::lock_guard<std::mutex> g(FLock);
     return FOutHeld ? std::min(FOutReleased, FOut.size()) : FOut.size();
+}
+
+std::uint64_t DevSim::SentBefore(double agoMs) const {
+    std::lock_guard<std::mutex> g(FLock);
+    const double t = NowMs() - agoMs;
+    for (auto it = FSentAt.rbegin(); it != FSentAt.rend(); ++it)
+        if (it->first <= t) return it->second;
+    return FSentLongAgo;
 }
 
 std::uint64_t DevSim::SentCount() const {
