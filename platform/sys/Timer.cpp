@@ -143,12 +143,13 @@ void CatchUpAll(std::int64_t now) {
     ForEachRunning([now](TTimer::Impl* t) { t->CatchUp(now, true); });
 }
 
+// Runs no handler (OnDue only looks), so the list stays as it is meanwhile.
 void SettleAll(std::int64_t now, bool arm) {
-    ForEachRunning([now, arm](TTimer::Impl* t) {
-        if (t->InHandler) return;
+    for (TTimer::Impl* t : Running()) {
+        if (t->InHandler) continue;
         t->Settle(now);
         if (arm) t->Arm(now);
-    });
+    }
 }
 
 // The event loop's part on the real clock: before every event the timers count off the
