@@ -1,4 +1,4 @@
-// The serial link: opening and closing the device port, writing frames, collecting bursts
+// The serial link: opening and closing the device port, writing frames, reading what comes
 // and taking the whole link down.
 #include <algorithm>
 #include <cstring>
