@@ -4,6 +4,7 @@
 
 #include "app/TitleIcons.h"
 #include "app/FormBuild.h"
+#include "app/ShellState.h"
 #include "app/Unit1.h"
 
 namespace {
@@ -58,6 +59,7 @@ void TForm1::BuildShellControls() {
     TimerProgress->SetName("TimerProgress");
     TimerProgress->SetInterval(1000);
     TimerProgress->OnTimer = [this](TObject* s) { TimerProgressTimer(s); };
+    TimerProgress->OnDue = [] { return g_WaitTicks != 0 ? 1u : 0u; };
 }
 
 void TForm1::FinishShellControls() {

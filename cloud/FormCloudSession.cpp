@@ -180,6 +180,8 @@ void TForm1::CloudLoginRetryStep() {
     }
 }
 
+unsigned TForm1::CloudLoginRetryDue() const { return static_cast<unsigned>(std::max(0, g_LoginRetryTicks)); }
+
 void TForm1::ButtonEnabledRemote(bool on) {
     const bool sessionWasOn = g_CloudSession != 0;
     if (!on) EndTransfersOnLostLink(TLink::Cloud, g_CloudEndWhy);
@@ -231,6 +233,16 @@ void TForm1::CloudStatusStep() {
         MiniLog("Запрос статуса", 0);
     }
     if (g_StatusPollTicks == 1) SendCommand(CmdSafeCityStatus);
+}
+
+// The reader's clock matters only while it holds bytes; in a session, the tick that gives
+// the server up and the ticks of the 0x62 command and the status request.
+unsigned TForm1::CloudStatusDue() const {
+    const unsigned reader = g_CloudReader.Held() != 0 ? 1 : 0;
+    if (!g_CloudSession) return reader;
+    const unsigned silence = static_cast<unsigned>(std::max(1, kCloudSilenceTicks - g_CloudSilenceTicks));
+    const unsigned status = g_StatusPollTicks == 0 ? 0 : g_StatusPollTicks <= 2 ? 1 : g_StatusPollTicks - 1u;
+    return EarliestDue({reader, silence, status});
 }
 
 void TForm1::CloseSessionClick(TObject*) {

@@ -65,3 +65,5 @@ void TForm1::StartNumberSync() {
 void TForm1::NumberSyncStep() {
     if (SyncRoundDue(g_SyncState)) SynchronizeJSON();
 }
+
+unsigned TForm1::NumberSyncDue() const { return g_SyncState.Sent && g_SyncState.Acked ? 1 : 0; }

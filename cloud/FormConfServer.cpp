@@ -242,11 +242,19 @@ void TForm1::ConfServerLinkStep() {
     for (TConfLink link : tick.Ask) SendIdentify(link);
 }
 
+// Each tick while connections wait or one is served; a closed server's leftovers go at once.
+unsigned TForm1::ConfServerLinkDue() const {
+    const bool links = g_ConfLinks.Served() != nullptr || g_ConfLinks.Waiting() != 0;
+    return links || (!ConfServer->GetActive() && !g_ConfReaders.empty()) ? 1 : 0;
+}
+
 void TForm1::ConfServerStopStep() {
     if (!g_ConfServerStop) return;
     g_ConfServerStop = 0;
     StopConfigServer();
 }
+
+unsigned TForm1::ConfServerStopDue() const { return g_ConfServerStop ? 1 : 0; }
 
 void TForm1::StopConfigServer() {
     ConfServer->Close();

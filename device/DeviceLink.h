@@ -21,10 +21,9 @@ extern std::uint16_t g_DeviceCapacity;  // 15000 or 650
 // The port being probed or in use.
 extern std::string g_PortName;
 
-// The receive buffer, all zero between bursts, and the Timer1 ticks left until it is read.
+// The receive buffer, all zero between reads.
 extern std::array<std::uint8_t, kRxBufferSize> g_RxBuffer;
-extern std::uint8_t g_RxSilenceTicks;
-// Cuts the bursts into frames, keeping a frame still arriving for the next burst.
+// When the port is read and cleared, and the frames of what it brings.
 extern TFrameReceiver g_RxFrames;
 
 // The port scan: active, index into ENUMPORTS, Ftimer ticks left for the current port

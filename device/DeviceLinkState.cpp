@@ -11,7 +11,6 @@ std::uint16_t g_DeviceCapacity = kLargeCapacity;
 std::string g_PortName = "COM1";
 
 std::array<std::uint8_t, kRxBufferSize> g_RxBuffer{};
-std::uint8_t g_RxSilenceTicks = 0;
 TFrameReceiver g_RxFrames;
 
 std::uint8_t g_ScanActive = 0;

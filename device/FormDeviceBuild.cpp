@@ -11,12 +11,15 @@ void TForm1::BuildDeviceControls() {
     Timer1 = NewComponent<TTimer>(this, "Timer1");
     Timer1->SetInterval(10);
     Timer1->OnTimer = [this](TObject* sender) { Timer1Timer(sender); };
+    Timer1->OnDue = [this] { return Timer1Due(); };
     Find_device = NewComponent<TTimer>(this, "Find_device");
     Find_device->SetInterval(1000);
     Find_device->OnTimer = [this](TObject* sender) { Find_deviceTimer(sender); };
+    Find_device->OnDue = [this] { return Find_deviceDue(); };
     Ftimer = NewComponent<TTimer>(this, "Ftimer");
     Ftimer->SetInterval(100);
     Ftimer->OnTimer = [this](TObject* sender) { FtimerTimer(sender); };
+    Ftimer->OnDue = [this] { return FtimerDue(); };
 
     ENUMPORTS = NewControl<TComboBox>(this, this, "ENUMPORTS");
     ENUMPORTS->SetStyle(csDropDownList);

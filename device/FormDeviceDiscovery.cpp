@@ -119,6 +119,11 @@ void TForm1::PortScanStep() {
     }
 }
 
+unsigned TForm1::PortScanDue() const {
+    if (g_ScanTicks != 0) return g_ScanTicks;
+    return g_ScanActive ? 1 : 0;
+}
+
 void TForm1::TellPortNotOpened(int error) {
     // The desk reader's own port is busy because this tool holds it.
     if (ComPortRFID && ComPortRFID->GetConnected() && ComPortRFID->GetPort() == g_PortName) return;

@@ -1,4 +1,4 @@
-// The serial link: opening and closing the device port, writing frames, collecting bursts
+// The serial link: opening and closing the device port, writing frames, reading what comes
 // and taking the whole link down.
 #include <algorithm>
 #include <cstring>
@@ -10,12 +10,8 @@
 namespace {
 
 // What the receiver held of one port never meets another's bytes: a frame begun there is
-// not completed here, and a quiet countdown begun there does not end here, where its purge
-// would throw away the new port's first reply.
-void ForgetReceived() {
-    g_RxFrames.Reset();
-    g_RxSilenceTicks = 0;
-}
+// not completed here, and a quiet read due there does not purge the new port's first reply.
+void ForgetReceived() { g_RxFrames.Reset(); }
 
 int SendFrame(const TFrameSender& sender, const std::vector<std::uint8_t>& frame) {
     if (!sender) return -1;  // no socket behind the link
@@ -90,6 +86,7 @@ int TForm1::SendToPort(const void* data, int len) {
         ErrorSendToPort();
         return -1;
     }
+    if (written > 0) g_RxFrames.RequestSent();
     if (written < 0) ErrorSendToPort();
     return written;
 }
@@ -132,25 +129,24 @@ void TForm1::ForgetDevice() {
     std::fill_n(g_StatusRecord.data() + st::Imei, st::ImeiWidth, 0);
 }
 
-void TForm1::ComPortRxChar(TObject*, int) {
-    RxCharReceived(g_RxSilenceTicks);
-    LinkBytesArrived(TLink::Serial);
-}
+void TForm1::ComPortRxChar(TObject*, int) { Receive_analyse(); }
 
-void TForm1::Receive_analyse(bool burstEnded) {
+void TForm1::Receive_analyse(bool purge) {
     if (!ComPort->GetConnected()) return;
     int n = 0;
     try {
         n = ComPort->Read(g_RxBuffer.data(), static_cast<int>(g_RxBuffer.size()));
-        if (burstEnded) ComPort->ClearBuffer(true, false);
+        if (purge) ComPort->ClearBuffer(true, false);
     } catch (...) {
         // a port that fails to read delivers nothing; the write path takes the link down
     }
     if (n <= 0) return;
-    // Read_Data may close the port or start a new read cycle; the receiver has taken the burst.
-    g_RxFrames.Burst(g_RxBuffer.data(), static_cast<std::size_t>(n),
-                     [this](const std::uint8_t* frame, std::size_t available) { Read_Data(frame, available); });
+    LinkBytesArrived(TLink::Serial);
+    // Read_Data may close the port or write the next request; the receiver has taken the bytes.
+    g_RxFrames.Take(g_RxBuffer.data(), static_cast<std::size_t>(n),
+                    [this](const std::uint8_t* frame, std::size_t available) { Read_Data(frame, available); });
     std::fill_n(g_RxBuffer.begin(), n, 0);
+    ComPort->SetReceiveThreshold(static_cast<int>(g_RxFrames.Wanted()));
 }
 
 void TForm1::ResetDevice(std::uint8_t mode) { SendCommand(CmdReset, &mode, 1); }

@@ -88,6 +88,9 @@ public:
     // The 10 ms tick: the next 0xD1 block goes once the link is quiet behind the last
     // acknowledgement, and after the last block the update is over.
     TFwAction QuietTick();
+    // Ticks to the one on which QuietTick, or Tick, acts; 0 none.
+    unsigned QuietDue() const { return FQuiet > 0 ? static_cast<unsigned>(FQuiet) : 0; }
+    unsigned WatchdogDue() const { return FActive && FTimeout > 0 ? static_cast<unsigned>(FTimeout) : 0; }
     // Bytes arrived on the link: the quiet behind an acknowledgement starts again.
     void Heard();
     // The update ends at once, its image kept, as the watchdog ends it.

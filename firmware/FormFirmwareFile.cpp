@@ -106,6 +106,10 @@ void TForm1::FirmwareWatchdogStep() { FirmwareAction(g_FirmwareUpdate.Tick()); }
 
 void TForm1::FirmwareQuietStep() { FirmwareAction(g_FirmwareUpdate.QuietTick()); }
 
+unsigned TForm1::FirmwareWatchdogDue() const { return g_FirmwareUpdate.WatchdogDue(); }
+
+unsigned TForm1::FirmwareQuietDue() const { return g_FirmwareUpdate.QuietDue(); }
+
 void TForm1::FirmwareLinkHeard() { g_FirmwareUpdate.Heard(); }
 
 // An update that ends unfinished says how far it got, and its progress goes.

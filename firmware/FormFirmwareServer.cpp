@@ -109,6 +109,10 @@ void TForm1::UpdateServerTimeoutStep() {
     if (g_DownloadSilence.Expired(sys::TickMs())) DownloadFailed(GetMessageA(kMsgDownloadStalled));
 }
 
+unsigned TForm1::UpdateServerTimeoutDue() const {
+    return EarliestDue({g_UpdServerTimeout.Left(), g_DownloadSilence.Running() ? 1u : 0u});
+}
+
 void TForm1::ShowOfferPanel() {
     UiProgressBar3->SetVisible(false);
     Label431->SetCaption("");

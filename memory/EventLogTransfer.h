@@ -44,6 +44,8 @@ public:
     TTransferStep OnTick();
     // Bytes arrived on the link: the re-request waits for its silence anew.
     void Heard() { FWait.Heard(); }
+    // Ticks to the one on which OnTick acts; 0 none.
+    unsigned TicksToWork() const { return FWait.TicksToWork(); }
 
     bool Reading() const { return FReading; }
     std::int32_t GetNextIndex() const { return FNextIndex; }

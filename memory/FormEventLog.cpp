@@ -99,6 +99,8 @@ void TForm1::LogBlockRetryStep() {
     if (!step.PanelText.empty()) MessageShowOnMainForm(step.PanelText);
 }
 
+unsigned TForm1::LogBlockRetryDue() const { return g_LogRead.TicksToWork(); }
+
 void TForm1::ClearMemHronologyClick(TObject* /*Sender*/) {
     if (MessageBox(kTextLogClearQuestion, "Информация", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES) return;
     if (g_CloudSession) {

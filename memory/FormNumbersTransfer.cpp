@@ -137,4 +137,8 @@ void TForm1::Reply_NumbersMemory(const TDeviceReply& reply) {
 
 void TForm1::PhoneBlockRetryStep() { RunTransferStep(CmdReadNumbers, g_PhoneRead.OnTick()); }
 
+unsigned TForm1::PhoneBlockRetryDue() const { return g_PhoneRead.TicksToWork(); }
+
 void TForm1::PhoneWriteResendStep() { RunTransferStep(CmdWriteNumbers, g_PhoneWrite.OnTick()); }
+
+unsigned TForm1::PhoneWriteResendDue() const { return g_PhoneWrite.TicksToWork(); }

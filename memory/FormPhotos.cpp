@@ -264,6 +264,8 @@ void TForm1::Reply_EventPhoto(const TDeviceReply& reply) {
     }
 }
 
+unsigned TForm1::PhotoRetryDue() const { return g_PhotoRetryTicks; }
+
 void TForm1::PhotoRetryStep() {
     switch (PhotoRetryTick(g_PhotoRetryTicks, g_PhotoAttempts)) {
         case TPhotoRetryAction::SendAgain: SendEventPhotoRequest(); break;

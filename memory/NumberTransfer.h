@@ -71,6 +71,8 @@ public:
     TTransferStep OnTick();
     // Bytes arrived on the link: the re-request waits for its silence anew.
     void Heard() { FWait.Heard(); }
+    // Ticks to the one on which OnTick acts; 0 none.
+    unsigned TicksToWork() const { return FWait.TicksToWork(); }
 
     bool Reading() const { return FReading; }
     bool AwaitingCount() const { return FAwaitingCount; }
@@ -132,6 +134,8 @@ public:
     TTransferStep OnTick();
     // Bytes arrived on the link: the re-send waits for its silence anew.
     void Heard() { FWait.Heard(); }
+    // Ticks to the one on which OnTick acts; 0 none.
+    unsigned TicksToWork() const { return FWriting ? FWait.TicksToWork() : 0; }
 
     // Blocks go, or the end waits for the device's count.
     bool Writing() const {

@@ -2,6 +2,7 @@
 // What one reply or tick of a block transfer asks the window to do. The transfers keep
 // their own counters and records; the window only carries these steps out, in field order:
 // send the request, show the panel line, move the progress, show the message, then end.
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -64,6 +65,12 @@ public:
         return --FLeft == 0 ? TTick::Repeat : TTick::Wait;
     }
     std::int32_t Left() const { return FLeft; }
+    // Ticks to the one that repeats the block or gives up; 0 none.
+    unsigned TicksToWork() const {
+        if (FLeft <= 0) return 0;
+        if (FPatience > 0 && FPatienceLeft < FLeft) return static_cast<unsigned>(std::max(1, FPatienceLeft));
+        return static_cast<unsigned>(FLeft);
+    }
     // Requests since the transfer began, repeats included.
     std::uint32_t Requests() const { return FRequests; }
 

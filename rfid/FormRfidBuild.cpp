@@ -7,6 +7,7 @@
 #include "app/Unit1.h"
 #include "platform/comm/PortList.h"
 #include "rfid/ReaderParams.h"
+#include "rfid/RfidState.h"
 #include "serial/SerialPort.h"
 #include "widgets/UiButton.h"
 #include "widgets/UiPanel.h"
@@ -48,6 +49,7 @@ void TForm1::BuildRfidControls() {
     RFIDTimer = NewComponent<TTimer>(this, "RFIDTimer");
     RFIDTimer->SetInterval(100);
     RFIDTimer->OnTimer = [this](TObject* s) { RFIDTimerTimer(s); };
+    RFIDTimer->OnDue = [] { return g_RfidPoll.TicksToWork(); };
     RFIDTimer->SetEnabled(true);
 
     TWinControl* page = TabSheet8;

@@ -4,6 +4,7 @@
 // read goes out every second tick. The give-up comes a tick after the last probe, so the
 // port is never closed (and its queues purged) right behind a probe that may still be on its
 // way, and the last probe's answer still counts.
+#include <algorithm>
 #include <cstdint>
 
 inline constexpr std::int32_t kRfidProbeCount = 15;
@@ -47,6 +48,12 @@ public:
             t.SendTidRead = true;
         }
         return t;
+    }
+
+    // Ticks to the one that sends or gives up; 0 none.
+    unsigned TicksToWork() const {
+        if (FProbeTicks != 0 || FLastProbeOut) return 1;
+        return FReading ? static_cast<unsigned>(std::max(1, kRfidReadEveryTicks - FReadTicks)) : 0;
     }
 
     std::int32_t ProbeTicks() const { return FProbeTicks; }

@@ -100,6 +100,10 @@ public:
 
     // ---- queues, signals and errors -------------------------------------------------------
     void ClearBuffer(bool Input, bool Output);
+    // The bytes a reader knows are coming: the character event waits for them (or a pause of
+    // the line) instead of coming for every piece of a slow line. 1, any, is the default,
+    // and what a closed port does nothing with.
+    void SetReceiveThreshold(int Bytes);
     int InputCount();
     int OutputCount();
     std::uint32_t StateFlags();

@@ -190,6 +190,10 @@ void TCustomSerialPort::ClearBuffer(bool Input, bool Output) {
     if (!comm::Purge(FHandle, flags)) CallException(CE_PurgeFailed, comm::LastError());
 }
 
+void TCustomSerialPort::SetReceiveThreshold(int Bytes) {
+    if (FConnected) comm::SetReceiveThreshold(FHandle, static_cast<std::uint32_t>(std::max(1, Bytes)));
+}
+
 int TCustomSerialPort::InputCount() {
     std::uint32_t errors = 0;
     comm::TQueueStatus st;

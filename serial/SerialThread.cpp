@@ -61,6 +61,10 @@ TSerialThread::~TSerialThread() {
 
 void TSerialThread::Stop() {
     Terminate();
+    {
+        std::lock_guard<std::mutex> g(FBatch->Lock);
+        FBatch->Stopped = true;
+    }
     FStopEvent.Set();
     {
         std::lock_guard<std::mutex> g(FSend->Lock);
@@ -88,26 +92,61 @@ void TSerialThread::Execute() {
     // The handle may already be closed when the port was closed from a handler; then this
     // simply fails. The port's close purges the queues.
     comm::SetEventMask(FHandle, 0);
+    std::exception_ptr raised;
+    {
+        std::lock_guard<std::mutex> g(FBatch->Lock);
+        raised = FBatch->Raised;
+    }
+    if (raised) std::rethrow_exception(raised);
 }
 
 void TSerialThread::DispatchComMsg() {
     switch (FSyncMethod) {
-        case smThreadSync:
-            // Blocks until the GUI thread has run the handlers; an exception they raise comes
-            // back here and ends the thread.
-            Synchronize([this] { DoEvents(); });
-            break;
+        case smThreadSync: HandOver(); break;
         case smWindowSync: SendEvents(); break;
-        case smNone: DoEvents(); break;
+        case smNone: DoEvents(FEvents); break;
     }
 }
 
-void TSerialThread::DoEvents() {
+void TSerialThread::HandOver() {
+    {
+        std::lock_guard<std::mutex> g(FBatch->Lock);
+        if (FBatch->Stopped) return;
+        FBatch->Pending = FBatch->Pending + FEvents;
+        if (FBatch->Queued) return;
+        FBatch->Queued = true;
+    }
+    // Runs on the GUI thread, where the thread is stopped and freed too: once stopped, the
+    // thread may be gone, and nothing is called.
+    sys::PostToGuiThread([this, batch = FBatch] {
+        TSerialEvents events;
+        {
+            std::lock_guard<std::mutex> g(batch->Lock);
+            if (batch->Stopped) return;
+            events = batch->Pending;
+            batch->Pending = TSerialEvents();
+            batch->Queued = false;
+        }
+        try {
+            DoEvents(events);
+        } catch (...) {
+            std::lock_guard<std::mutex> g(batch->Lock);
+            if (!batch->Stopped) {
+                batch->Raised = std::current_exception();
+                batch->Stopped = true;
+                FStopEvent.Set();
+            }
+            throw;
+        }
+    });
+}
+
+void TSerialThread::DoEvents(TSerialEvents events) {
     Dispatching mark(this);
     for (const EventBit& b : kDispatchOrder) {
         // A handler may close (or free) the port; nothing more is called then.
         if (Terminated()) return;
-        if (!FEvents.Contains(b.event)) continue;
+        if (!events.Contains(b.event)) continue;
         switch (b.event) {
             case evError: FComPort->CallError(); break;
             case evRxChar: FComPort->CallRxChar(); break;

@@ -1,7 +1,12 @@
 #pragma once
 // The event thread of an open port: waits for port events and hands them over by the
-// port's SyncMethod (a blocking hand-over to the GUI thread, a queued message to the port's
-// stand-in window, or the handlers on this thread).
+// port's SyncMethod (to the GUI thread in batches, a queued message to the port's stand-in
+// window, or the handlers on this thread).
+//
+// The GUI thread gets one hand-over per turn of its event loop: the events of every wait
+// that ends while one is still queued join it, so however many pieces of a reply arrive
+// meanwhile, the handlers run once and read them all. The thread does not wait for the
+// handlers; one that raises is shown, and ends the thread as it ends the loop.
 #include <condition_variable>
 #include <cstdint>
 #include <memory>
@@ -42,8 +47,18 @@ protected:
 
 private:
     void DispatchComMsg();
-    void DoEvents();
+    void HandOver();
+    void DoEvents(TSerialEvents events);
     void SendEvents();
+
+    // The events waiting for the GUI thread's hand-over.
+    struct TBatch {
+        std::mutex Lock;
+        TSerialEvents Pending;
+        bool Queued = false;
+        bool Stopped = false;       // the thread is stopping: a queued hand-over calls nothing
+        std::exception_ptr Raised;  // by a handler: the thread ends with it
+    };
 
     // A message to the stand-in window is sent, not posted: the sender waits until the
     // window procedure has begun (which releases it at once) or the thread is stopped.
@@ -62,4 +77,5 @@ private:
     comm::TStopSignal FStopEvent;
     TSerialEvents FEvents;
     std::shared_ptr<TSendState> FSend = std::make_shared<TSendState>();
+    std::shared_ptr<TBatch> FBatch = std::make_shared<TBatch>();
 };

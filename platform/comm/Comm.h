@@ -125,6 +125,13 @@ bool GetEventMask(THandle h, std::uint32_t& mask);
 // set, the mask changes or timeoutMs (-1: none) runs out. A device that has gone (hang-up)
 // fails once with EIO after its last bytes; every later wait fails at once.
 bool WaitEvent(THandle h, std::uint32_t& mask, const TStopSignal* stop, int timeoutMs = -1);
+// The bytes the reader waits for (1 by default: any). Until the queue holds that many,
+// "character received" is raised for what has come at most every kReceiveGatherMs, and the
+// wait, once it has seen the pace at which the bytes come, looks at the line again when the
+// rest should be in rather than at every piece of a slow line. A reader that waits in
+// ReadPort sets it back to 1.
+inline constexpr int kReceiveGatherMs = 200;
+bool SetReceiveThreshold(THandle h, std::uint32_t bytes);
 
 // ---- transfers -----------------------------------------------------------------------------
 

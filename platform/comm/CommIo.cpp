@@ -167,6 +167,14 @@ bool ReadPort(THandle h, void* buffer, std::uint32_t count, std::uint32_t& done)
         if (done == count) return true;
         if (gone) return done > 0 ? true : Fail(EIO);
         if (immediate || (firstBytes && done > 0)) return true;
+        {
+            // A reader that waits wants every byte as it comes.
+            std::lock_guard<std::mutex> g(port->lock);
+            if (port->wanted != 1) {
+                port->wanted = 1;
+                port->WakeWaiters();
+            }
+        }
         std::int64_t wait = kNoLimit;
         if (total != kNoLimit) {
             wait = start + total - now;

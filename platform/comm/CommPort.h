@@ -23,6 +23,12 @@ struct TPort {
     std::uint32_t outputSize = 4096;
 
     std::deque<std::uint8_t> input;  // the layer's own input queue
+    std::uint32_t wanted = 1;        // the reader's receive threshold
+    std::int64_t gatherSince = -1;   // the first arrival while the reader waits for more
+    std::uint64_t gathered = 0;      // bytes that came after it
+    bool unreported = false;         // bytes came that "character received" has not told
+    bool flagUnreported = false;     // the event character among them
+    std::int64_t reportedAt = 0;
     std::uint32_t mask = 0;
     std::uint64_t maskGeneration = 0;
     std::uint64_t abortGeneration = 0;
@@ -50,6 +56,14 @@ struct TPort {
     // Reads what the line holds into the queue (room permitting). Returns the bytes added;
     // sets gone on hang-up. Call with lock held.
     std::size_t FillQueue(bool* sawEvtChar);
+    // The pace of what comes while the reader waits for more; call with lock held.
+    void NoteArrival(std::size_t added, std::int64_t now);
+    // How long the line can be left until the rest the reader waits for is due at that
+    // pace; -1: watch it. Call with lock held.
+    std::int64_t GatherSleep(std::int64_t now) const;
+    // Whether what has come is told now: the reader's threshold is reached, or a gather has
+    // passed since the last telling.
+    bool ReportDue(std::int64_t now) const;
     std::uint32_t QueueCapacity() const { return inputSize < 4096 ? 4096 : inputSize; }
     // Takes the line's error counters into errors; returns false when not supported.
     bool PollCounters(bool* sawBreak, bool* sawError);

@@ -42,6 +42,35 @@ std::uint32_t LineChanges(detail::TPort& port) {
 
 }  // namespace
 
+namespace detail {
+
+void TPort::NoteArrival(std::size_t added, std::int64_t now) {
+    if (wanted <= 1) {
+        gatherSince = -1;
+        return;
+    }
+    if (added == 0) return;
+    if (gatherSince < 0) {
+        gatherSince = now;
+        gathered = 0;
+    } else {
+        gathered += added;
+    }
+}
+
+bool TPort::ReportDue(std::int64_t now) const {
+    return wanted <= 1 || input.size() >= wanted || now - reportedAt >= kReceiveGatherMs;
+}
+
+std::int64_t TPort::GatherSleep(std::int64_t now) const {
+    if (wanted <= input.size() || gatherSince < 0 || gathered == 0 || now <= gatherSince) return -1;
+    const double perMs = static_cast<double>(gathered) / static_cast<double>(now - gatherSince);
+    const double due = static_cast<double>(wanted - input.size()) / perMs;
+    return std::clamp<std::int64_t>(static_cast<std::int64_t>(due + 0.5), 1, kReceiveGatherMs);
+}
+
+}  // namespace detail
+
 bool SetEventMask(THandle h, std::uint32_t mask) {
     detail::TPortRef port(h);
     if (!port) return false;
@@ -69,6 +98,19 @@ bool GetEventMask(THandle h, std::uint32_t& mask) {
     return true;
 }
 
+bool SetReceiveThreshold(THandle h, std::uint32_t bytes) {
+    detail::TPortRef port(h);
+    if (!port) return false;
+    std::lock_guard<std::mutex> g(port->lock);
+    const std::uint32_t wanted = std::max<std::uint32_t>(1, bytes);
+    if (wanted == port->wanted) return true;
+    port->wanted = wanted;
+    // A wait that has left the line for the rest of what it was asked watches it again
+    // once nothing more is wanted; a wait for fewer than before wakes early enough as it is.
+    if (wanted == 1 || wanted <= port->input.size()) port->WakeWaiters();
+    return true;
+}
+
 bool WaitEvent(THandle h, std::uint32_t& mask, const TStopSignal* stop, int timeoutMs) {
     mask = 0;
     detail::TPortRef port(h);
@@ -84,6 +126,7 @@ bool WaitEvent(THandle h, std::uint32_t& mask, const TStopSignal* stop, int time
     for (;;) {
         if (stop && stop->IsSet()) return true;
         bool watchLine = false, pollSoon = false;
+        std::int64_t gather = -1;
         {
             std::lock_guard<std::mutex> g(port->lock);
             if (port->closed) return Fail(EBADF);
@@ -92,11 +135,20 @@ bool WaitEvent(THandle h, std::uint32_t& mask, const TStopSignal* stop, int time
             std::uint32_t ev = 0;
             const std::size_t before = port->input.size();
             bool flag = false;
-            if (port->FillQueue(&flag) > 0) {
-                ev |= EV_RXCHAR;
-                if (flag) ev |= EV_RXFLAG;
+            const std::int64_t now = detail::RealMs();
+            const std::size_t added = port->FillQueue(&flag);
+            port->NoteArrival(added, now);
+            if (added > 0) {
+                port->unreported = true;
+                port->flagUnreported = port->flagUnreported || flag;
                 const std::size_t full = port->QueueCapacity() * 8 / 10;
                 if (before < full && port->input.size() >= full) ev |= EV_RX80FULL;
+            }
+            if (port->unreported && port->ReportDue(now)) {
+                ev |= EV_RXCHAR;
+                if (port->flagUnreported) ev |= EV_RXFLAG;
+                port->unreported = port->flagUnreported = false;
+                port->reportedAt = now;
             }
             if (port->txPending) {
                 int queued = 0;
@@ -128,8 +180,16 @@ bool WaitEvent(THandle h, std::uint32_t& mask, const TStopSignal* stop, int time
                 return Fail(EIO);
             }
             watchLine = port->input.size() < port->QueueCapacity();
+            gather = watchLine ? port->GatherSleep(now) : -1;
+            if (gather >= 0) watchLine = false;
+            // What has come short of the threshold is told at the latest a gather later.
+            if (port->unreported) {
+                const std::int64_t tell = std::max<std::int64_t>(0, port->reportedAt + kReceiveGatherMs - now);
+                gather = gather < 0 ? tell : std::min(gather, tell);
+            }
         }
         std::int64_t wait = pollSoon ? kLinePollMs : -1;
+        if (gather >= 0) wait = wait < 0 ? gather : std::min(wait, gather);
         if (deadline >= 0) {
             std::int64_t left = deadline - detail::RealMs();
             if (left <= 0) return true;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <libudev.h>
 #include <memory>
@@ -10,6 +11,8 @@
 
 namespace comm {
 namespace {
+
+namespace fs = std::filesystem;
 
 std::string Trim(std::string_view s) {
     auto b = s.find_first_not_of(" \t\r\n");
@@ -56,20 +59,32 @@ struct UdevDeleter {
     void operator()(udev_device* d) const { udev_device_unref(d); }
 };
 
+// The ttys the kernel lists, less the virtual ones (terminals, pseudo-terminals), which have
+// no parent device: only their links are read, since the scan lists the ports every second
+// while it finds none, and udev's own enumeration reads every tty's properties.
+std::optional<std::vector<std::string>> TtysWithDevice() {
+    const fs::path root = "/sys/class/tty";
+    std::error_code ec;
+    fs::directory_iterator it(root, ec);
+    if (ec) return std::nullopt;
+    std::vector<std::string> names;
+    for (const fs::directory_entry& e : it) {
+        const std::string target = fs::read_symlink(e.path(), ec).string();
+        if (!ec && target.find("/devices/virtual/") == std::string::npos) names.push_back(e.path().filename());
+    }
+    return names;
+}
+
 std::optional<std::vector<TPortInfo>> ListSystemPorts() {
     std::unique_ptr<udev, UdevDeleter> u(udev_new());
     if (!u) return std::nullopt;
-    std::unique_ptr<udev_enumerate, UdevDeleter> en(udev_enumerate_new(u.get()));
-    if (!en || udev_enumerate_add_match_subsystem(en.get(), "tty") < 0 ||
-        udev_enumerate_scan_devices(en.get()) < 0)
-        return std::nullopt;
+    const auto ttys = TtysWithDevice();
+    if (!ttys) return std::nullopt;
     const std::set<std::string> consoles = ConsoleNames();
     std::vector<TPortInfo> ports;
-    udev_list_entry* entry;
-    udev_list_entry_foreach(entry, udev_enumerate_get_list_entry(en.get())) {
-        std::unique_ptr<udev_device, UdevDeleter> dev(
-            udev_device_new_from_syspath(u.get(), udev_list_entry_get_name(entry)));
-        if (!dev || !udev_device_get_parent(dev.get())) continue;  // virtual terminals
+    for (const std::string& tty : *ttys) {
+        std::unique_ptr<udev_device, UdevDeleter> dev(udev_device_new_from_subsystem_sysname(u.get(), "tty", tty.c_str()));
+        if (!dev || !udev_device_get_parent(dev.get())) continue;
         const char* node = udev_device_get_devnode(dev.get());
         const char* name = udev_device_get_sysname(dev.get());
         if (!node || !name || consoles.count(name)) continue;

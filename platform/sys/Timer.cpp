@@ -1,8 +1,10 @@
 #include "platform/sys/Timer.h"
 
+#include <QAbstractEventDispatcher>
+#include <QCoreApplication>
+#include <QPointer>
 #include <QTimer>
 #include <algorithm>
-#include <cstdint>
 #include <vector>
 
 #include "platform/sys/Clock.h"
@@ -10,72 +12,228 @@
 #include "platform/sys/ManualTimers.h"
 
 namespace {
-struct ManualEntry {
-    TTimer* timer;
-    std::uint64_t seq;
-    std::int64_t due;
-};
-std::vector<ManualEntry>& Manual() {
-    static std::vector<ManualEntry> entries;
-    return entries;
-}
 std::uint64_t g_NextSeq = 0;
-
-void Fire(TTimer* t) {
-    if (!t->OnTimer) return;
-    // A copy: the handler may free the timer (and with it OnTimer) while it runs.
-    TNotifyEvent handler = t->OnTimer;
-    try {
-        handler(t);
-    } catch (...) {
-        sys::HandleException(std::current_exception());
-    }
-}
 }  // namespace
 
 struct TTimer::Impl {
-    std::uint64_t seq = g_NextSeq++;
-    QTimer* qt = nullptr;  // real clock only
-    ~Impl() { delete qt; }
+    explicit Impl(TTimer* owner) : Owner(owner) {}
+    ~Impl() { delete Waker; }
+
+    TTimer* Owner;
+    std::uint64_t Seq = g_NextSeq++;
+    std::int64_t Last = 0;         // the tick of its grid run last, or passed over
+    std::int64_t Due = -1;         // its next tick with work; -1: none
+    std::uint64_t Generation = 0;  // a new period or a stop
+    bool InHandler = false;
+    unsigned WakeCount = 0;
+    std::shared_ptr<char> Alive = std::make_shared<char>();
+    QTimer* Waker = nullptr;  // real clock only: wakes it at Due
+    std::int64_t ArmedFor = -1;
+
+    std::int64_t Interval() const { return std::max<unsigned>(1, Owner->GetInterval()); }
+    unsigned Ask() const { return Owner->OnDue ? Owner->OnDue() : 1; }
+    // The last tick of the grid at or before t.
+    std::int64_t Grid(std::int64_t t) const { return t <= Last ? Last : Last + (t - Last) / Interval() * Interval(); }
+
+    // Runs the tick at t; false when the handler stopped, restarted or freed the timer.
+    bool RunTick(std::int64_t t) {
+        Last = t;
+        if (!Owner->OnTimer) return true;
+        const std::weak_ptr<char> watch = Alive;
+        const std::uint64_t generation = Generation;
+        // A copy: the handler may free the timer (and with it OnTimer) while it runs.
+        const TNotifyEvent handler = Owner->OnTimer;
+        InHandler = true;
+        try {
+            handler(Owner);
+        } catch (...) {
+            sys::HandleException(std::current_exception());
+        }
+        if (watch.expired()) return false;
+        InHandler = false;
+        return Generation == generation;
+    }
+
+    // When its next tick with work lies, from where it stands.
+    void Settle(std::int64_t now) {
+        const unsigned k = Ask();
+        if (k == 0) Last = Grid(now);
+        Due = k == 0 ? -1 : Last + static_cast<std::int64_t>(k) * Interval();
+    }
+
+    // Runs the ticks up to upto (before it unless inclusive) that only count down; passes
+    // over those it has nothing for.
+    void CatchUp(std::int64_t upto, bool inclusive) {
+        if (InHandler) return;
+        const std::int64_t end = inclusive ? upto : upto - 1;
+        for (;;) {
+            if (Last + Interval() > end) return;
+            const unsigned k = Ask();
+            if (k == 0) {
+                Last = Grid(end);
+                Due = -1;
+                return;
+            }
+            if (k == 1) {
+                Due = Last + Interval();
+                return;
+            }
+            if (!RunTick(Last + Interval())) return;
+        }
+    }
+
+    // Its time has come: the ticks that only count down, then the one with work. Late, it
+    // passes over the ticks it was late by, as a timer of the event loop does.
+    void Wake(std::int64_t now) {
+        if (InHandler) return;
+        ++WakeCount;
+        for (;;) {
+            const unsigned k = Ask();
+            if (k == 0) {
+                Last = Grid(now);
+                break;
+            }
+            const std::int64_t next = Last + Interval();
+            if (next > now) break;  // its work moved on meanwhile
+            if (!RunTick(next)) return;
+            if (k == 1) {
+                Last = Grid(now);
+                break;
+            }
+        }
+        Settle(now);
+    }
+
+    void Arm(std::int64_t now);
 };
+
+namespace {
+
+// The enabled timers, in order of creation.
+std::vector<TTimer::Impl*>& Running() {
+    static std::vector<TTimer::Impl*> timers;
+    return timers;
+}
+
+void Register(TTimer::Impl* t) {
+    auto& r = Running();
+    r.insert(std::upper_bound(r.begin(), r.end(), t, [](auto* a, auto* b) { return a->Seq < b->Seq; }), t);
+}
+
+void Unregister(TTimer::Impl* t) { std::erase(Running(), t); }
+
+// Calls fn for each enabled timer that is still there when its turn comes (a handler run by
+// fn may free or stop others).
+template <class Fn>
+void ForEachRunning(Fn fn) {
+    std::vector<std::pair<TTimer::Impl*, std::weak_ptr<char>>> now;
+    for (TTimer::Impl* t : Running()) now.emplace_back(t, t->Alive);
+    for (auto& [t, alive] : now)
+        if (!alive.expired() && std::find(Running().begin(), Running().end(), t) != Running().end()) fn(t);
+}
+
+bool AnyOwed(std::int64_t upto) {
+    for (TTimer::Impl* t : Running())
+        if (t->Last + t->Interval() <= upto && !t->InHandler) return true;
+    return false;
+}
+
+void CatchUpAll(std::int64_t now) {
+    if (!AnyOwed(now)) return;
+    ForEachRunning([now](TTimer::Impl* t) { t->CatchUp(now, true); });
+}
+
+// Runs no handler (OnDue only looks), so the list stays as it is meanwhile.
+void SettleAll(std::int64_t now, bool arm) {
+    for (TTimer::Impl* t : Running()) {
+        if (t->InHandler) continue;
+        t->Settle(now);
+        if (arm) t->Arm(now);
+    }
+}
+
+// The event loop's part on the real clock: before every event the timers count off the
+// ticks that passed, and before the loop waits each is woken for its next tick with work.
+class TLoopHook : public QObject {
+public:
+    bool eventFilter(QObject*, QEvent*) override {
+        CatchUpAll(sys::TickMs());
+        return false;
+    }
+};
+
+void HookEventLoop() {
+    static QPointer<TLoopHook> hook;
+    QCoreApplication* app = QCoreApplication::instance();
+    if (hook || !app || !sys::IsGuiThread()) return;
+    hook = new TLoopHook();
+    hook->setParent(app);
+    app->installEventFilter(hook);
+    if (QAbstractEventDispatcher* loop = QAbstractEventDispatcher::instance())
+        QObject::connect(loop, &QAbstractEventDispatcher::aboutToBlock, hook, [] { SettleAll(sys::TickMs(), true); });
+}
+
+}  // namespace
+
+void TTimer::Impl::Arm(std::int64_t now) {
+    if (Due < 0) {
+        if (Waker) Waker->stop();
+        ArmedFor = -1;
+        return;
+    }
+    if (Waker && Waker->isActive() && ArmedFor == Due) return;
+    if (!Waker) {
+        Waker = new QTimer();
+        Waker->setSingleShot(true);
+        Waker->setTimerType(Qt::PreciseTimer);
+        QObject::connect(Waker, &QTimer::timeout, [this] {
+            const std::weak_ptr<char> watch = Alive;
+            ArmedFor = -1;
+            Wake(sys::TickMs());
+            if (!watch.expired() && std::find(Running().begin(), Running().end(), this) != Running().end())
+                Arm(sys::TickMs());
+        });
+    }
+    Waker->start(static_cast<int>(std::clamp<std::int64_t>(Due - now, 0, 1 << 30)));
+    ArmedFor = Due;
+}
 
 namespace sys::detail {
 
-void RegisterManualTimer(TTimer* timer, std::uint64_t seq, std::int64_t due) {
-    UnregisterManualTimer(timer);
-    Manual().push_back({timer, seq, due});
-}
-
-void UnregisterManualTimer(TTimer* timer) {
-    auto& m = Manual();
-    m.erase(std::remove_if(m.begin(), m.end(), [&](const ManualEntry& e) { return e.timer == timer; }),
-            m.end());
-}
-
 void FireManualTimersUntil(std::int64_t target, const std::function<void(std::int64_t)>& setNow) {
+    const std::int64_t start = sys::TickMs();
+    SettleAll(start, false);
     for (;;) {
-        auto& m = Manual();
-        auto best = m.end();
-        for (auto it = m.begin(); it != m.end(); ++it) {
-            if (it->due > target) continue;
-            if (best == m.end() || it->due < best->due || (it->due == best->due && it->seq < best->seq))
-                best = it;
-        }
-        if (best == m.end()) return;
-        TTimer* t = best->timer;
-        setNow(best->due);
-        best->due += std::max<unsigned>(1, t->GetInterval());
-        Fire(t);
+        TTimer::Impl* best = nullptr;
+        for (TTimer::Impl* t : Running())
+            if (t->Due >= 0 && t->Due <= target && !t->InHandler &&
+                (!best || t->Due < best->Due || (t->Due == best->Due && t->Seq < best->Seq)))
+                best = t;
+        if (!best) break;
+        const std::int64_t at = std::max(best->Due, start);
+        setNow(at);
+        // What the others counted before this tick counts first; at the same time, those
+        // created earlier go first.
+        const std::weak_ptr<char> watch = best->Alive;
+        ForEachRunning([&](TTimer::Impl* t) {
+            if (t != best) t->CatchUp(at, t->Seq < best->Seq);
+        });
+        if (watch.expired()) continue;
+        best->Wake(at);
+        SettleAll(at, false);
     }
+    setNow(target);
+    CatchUpAll(target);
+    SettleAll(target, false);
 }
 
 }  // namespace sys::detail
 
-TTimer::TTimer(TComponent* AOwner) : TComponent(AOwner), FImpl(std::make_unique<Impl>()) { Update(); }
+TTimer::TTimer(TComponent* AOwner) : TComponent(AOwner), FImpl(std::make_unique<Impl>(this)) { Update(); }
 
-TTimer::~TTimer() {
-    sys::detail::UnregisterManualTimer(this);
-}
+TTimer::~TTimer() { Unregister(FImpl.get()); }
+
+unsigned TTimer::Wakes() const { return FImpl->WakeCount; }
 
 void TTimer::SetInterval(unsigned ms) {
     if (ms == FInterval) return;
@@ -93,17 +251,17 @@ void TTimer::Loaded() { Update(); }
 
 // Restarts the period, as the form library does on any change.
 void TTimer::Update() {
-    sys::detail::UnregisterManualTimer(this);
-    if (FImpl->qt) FImpl->qt->stop();
+    Unregister(FImpl.get());
+    ++FImpl->Generation;
+    FImpl->Due = -1;
+    if (FImpl->Waker) FImpl->Waker->stop();
+    FImpl->ArmedFor = -1;
     if (!FEnabled || FInterval == 0 || IsLoading()) return;
-    if (sys::IsManualClock()) {
-        sys::detail::RegisterManualTimer(this, FImpl->seq, sys::TickMs() + FInterval);
-        return;
-    }
-    if (!FImpl->qt) {
-        FImpl->qt = new QTimer();
-        FImpl->qt->setTimerType(Qt::PreciseTimer);
-        QObject::connect(FImpl->qt, &QTimer::timeout, [this] { Fire(this); });
-    }
-    FImpl->qt->start(static_cast<int>(FInterval));
+    const std::int64_t now = sys::TickMs();
+    FImpl->Last = now;
+    Register(FImpl.get());
+    FImpl->Settle(now);
+    if (sys::IsManualClock()) return;
+    HookEventLoop();
+    FImpl->Arm(now);
 }

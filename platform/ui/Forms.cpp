@@ -18,6 +18,7 @@
 #include <filesystem>
 
 #include "platform/sys/GuiThread.h"
+#include "platform/sys/Timer.h"
 #include "platform/ui/ControlWidget.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/PixelOps.h"
@@ -87,6 +88,9 @@ void TCustomForm::BeforeDestruction() {
     ui::SafeCall([this] {
         if (OnDestroy) OnDestroy(this);
     });
+    // Its timers stop with it: their steps reach into the form, whose parts go before they do.
+    for (int i = 0; i < GetComponentCount(); ++i)
+        if (auto* timer = dynamic_cast<TTimer*>(GetComponent(i))) timer->SetEnabled(false);
 }
 
 void TCustomForm::ApplyWindowFlags() {

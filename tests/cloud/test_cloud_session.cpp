@@ -74,9 +74,11 @@ TEST(CloudSession, LoginAnsweredAtTheThirdAttemptLogsInAsAdministrator) {
     EXPECT_TRUE(CloudRig::Logged("Подключение установлено"));
     EXPECT_EQ(g_CloudSession, 0);
 
+    const unsigned wakes = Form1->Ftimer->Wakes();
     Second();
     ASSERT_TRUE(rig.AwaitCount("dispauth", 2));
     EXPECT_TRUE(CloudRig::Logged("Повтор авторизации..."));
+    EXPECT_LE(Form1->Ftimer->Wakes() - wakes, 2u);  // the retry's tick (and the scan's), no other
     Second();
     ASSERT_TRUE(rig.AwaitCount("dispauth", 3));
     ASSERT_TRUE(WaitUntil([] { return g_CloudSession == 1; }));

@@ -1,7 +1,8 @@
 #pragma once
 // The main window on the manual clock, with simulated devices on ptys listed in
-// ZENTOR_PORTS. Bytes cross for real: a test waits (bounded) for them to arrive, serving the
-// serial event thread's hand-overs, and only then advances the clock.
+// ZENTOR_PORTS. Bytes cross for real: a device holds what it sends until the test lets it
+// go, and the test waits (bounded) for the tool to take it, serving the serial event
+// thread's hand-overs, and only then advances the clock.
 #include <cstddef>
 #include <cstdlib>
 #include <memory>
@@ -32,7 +33,6 @@ inline void ResetLinkState() {
     g_DeviceCapacity = 15000;
     g_PortName = "COM1";
     g_RxBuffer.fill(0);
-    g_RxSilenceTicks = 0;
     g_RxFrames.Reset();
     g_ScanActive = 0;
     g_ScanIndex = g_ScanTicks = 0;
@@ -44,15 +44,23 @@ inline void ResetLinkState() {
     g_StatusRecord = StatusRecord{};
 }
 
-// A simulated controller (or a silent port) at a path of the rig's folder.
+// A simulated controller (or a silent port) at a path of the rig's folder; what it sends
+// waits for the test (LinkRig::Deliver).
 struct SimPort {
     SimPort(const std::string& path, bool controller) : sim(path), node(path) {
         if (controller) model = std::make_unique<devsim::DeviceModel>(sim);
+        sim.HoldOutput(true);
         started = sim.Start();
+        Live().push_back(this);
     }
     ~SimPort() {
+        std::erase(Live(), this);
         model.reset();
         sim.Stop();
+    }
+    static std::vector<SimPort*>& Live() {
+        static std::vector<SimPort*> ports;
+        return ports;
     }
     // The request frames with this command that arrived so far.
     std::size_t Requests(std::uint8_t command) const {
@@ -121,19 +129,25 @@ public:
         if (notices) Form1->RegisterDeviceNotification();
     }
 
-    // Waits until at least n bytes have come, in the tool's port or already read into the
-    // receiver (a tick that ran while a reply arrived reads its first part), and the
-    // character event has run.
+    // Lets the device on the open port send n bytes (and all it has ready by now) and waits
+    // until the receiver has taken every byte it sent: the frames they complete have gone
+    // on. The next reply waits in the device for the test.
     static bool AwaitRx(std::size_t n) {
-        return testsupport::WaitUntil([n] {
-            TSerialPort* p = Form1->ComPort;
-            return p->GetConnected() && std::size_t(p->InputCount()) + g_RxFrames.Held() >= n && g_RxSilenceTicks > 0;
+        SimPort* device = nullptr;
+        for (SimPort* s : SimPort::Live())
+            if (Form1->ComPort->GetPort() == s->node) device = s;
+        if (device == nullptr) return false;
+        const std::uint64_t sent = device->sim.SentCount(), taken = g_RxFrames.Taken();
+        device->sim.ReleaseOutput(n);
+        return testsupport::WaitUntil([&] {
+            const std::uint64_t took = g_RxFrames.Taken() - taken;
+            return took >= n && device->sim.ReleasedPending() == 0 &&
+                   (took >= device->sim.SentCount() - sent || !Form1->ComPort->GetConnected());
         });
     }
-    // One Timer1 tick: the receiver takes what has arrived, and the frames it completes go
-    // on. No more: the next reply, answered at once, waits in the port for the test.
+    // One Timer1 tick.
     static void Settle() { sys::AdvanceMs(10); }
-    // Waits for the bytes of a reply, then lets the receiver read and dispatch them.
+    // Lets a reply come, then one tick.
     static bool Deliver(std::size_t n) {
         if (!AwaitRx(n)) return false;
         Settle();

@@ -1,4 +1,5 @@
-// Cutting bursts into frames, a frame cut between bursts, and the receive-silence countdown.
+// Cutting what is read into frames, a frame cut between reads, and when the port is read again
+// and cleared.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -24,7 +25,7 @@ struct Collected {
 Collected Scan(TFrameReceiver& r, std::initializer_list<Bytes> bursts) {
     Collected c;
     for (const Bytes& burst : bursts)
-        r.Burst(burst.data(), burst.size(), [&](const std::uint8_t* f, std::size_t avail) {
+        r.Take(burst.data(), burst.size(), [&](const std::uint8_t* f, std::size_t avail) {
             c.offsets.push_back(burst.size() - avail);  // within the burst, when nothing was kept
             c.available.push_back(avail);
             TDeviceReply reply;
@@ -76,9 +77,10 @@ TEST(FrameReceiver, AKeptFrameGoesAfterASecondOfQuiet) {
     TFrameReceiver r;
     Scan(r, {Bytes(kIdentify.begin(), kIdentify.end() - 1)});
     EXPECT_EQ(r.Held(), kIdentify.size() - 1);
-    for (std::uint16_t t = 1; t < kHeldFrameTicks; ++t) r.QuietTick();
+    for (std::uint16_t t = 1; t < kHeldFrameTicks; ++t) r.Tick();
+    EXPECT_EQ(r.TicksToWork(), 1u);
     EXPECT_EQ(r.Held(), kIdentify.size() - 1);
-    r.QuietTick();
+    r.Tick();
     EXPECT_EQ(r.Held(), 0u);
     EXPECT_TRUE(Scan(r, {Bytes{kIdentify.back()}, kPassword}).commands == Bytes{0x25});
 }
@@ -108,16 +110,42 @@ TEST(FrameReceiver, TagAtTheVeryEndWaitsForTheNextBurst) {
     EXPECT_EQ(r.Held(), 0u);
 }
 
-TEST(FrameReceiver, SilenceCountdown) {
-    std::uint8_t ticks = 0;
-    EXPECT_FALSE(RxSilenceTick(ticks));
-    RxCharReceived(ticks);
-    for (int i = 0; i < 3; ++i) EXPECT_FALSE(RxSilenceTick(ticks));
-    RxCharReceived(ticks);  // more characters restart the wait
-    for (int i = 0; i < 4; ++i) EXPECT_FALSE(RxSilenceTick(ticks));
-    EXPECT_TRUE(RxSilenceTick(ticks));
-    EXPECT_FALSE(RxSilenceTick(ticks));
-    EXPECT_EQ(ticks, 0);
+// The ticks until the quiet read, or none; whether it clears the port's queue.
+std::vector<TRxTick> Quiet(TFrameReceiver& r) {
+    std::vector<TRxTick> ticks;
+    for (int i = 0; i < kRxSilenceTicks; ++i) ticks.push_back(r.Tick());
+    return ticks;
+}
+
+// Bytes that end in no whole frame are read once more after 5 quiet ticks; that read clears
+// the queue only while no reply is awaited. What ends in a whole frame leaves nothing to do.
+TEST(FrameReceiver, TheQuietReadClearsThePortOnlyWhenNoReplyIsAwaited) {
+    TFrameReceiver r;
+    Scan(r, {kIdentify});
+    EXPECT_EQ(r.TicksToWork(), 0u);
+    Scan(r, {{0x00, 0xEE}});
+    EXPECT_EQ(r.TicksToWork(), 5u);
+    r.Tick();
+    Scan(r, {{0x00}});  // more bytes restart the wait
+    std::vector<TRxTick> ticks = Quiet(r);
+    EXPECT_FALSE(ticks[3].Read);
+    EXPECT_TRUE(ticks[4].Read && ticks[4].Purge);
+    EXPECT_EQ(r.TicksToWork(), 0u);
+
+    // Two requests out: after one reply the other's first bytes may be on their way.
+    r.RequestSent();
+    r.RequestSent();
+    Scan(r, {Join({kIdentify, {0xEE}})});
+    ticks = Quiet(r);
+    EXPECT_TRUE(ticks[4].Read && !ticks[4].Purge);
+    Scan(r, {Join({kPassword, {0xEE}})});
+    ticks = Quiet(r);
+    EXPECT_TRUE(ticks[4].Read && ticks[4].Purge);
+    // A new port awaits nothing of the old one's.
+    r.RequestSent();
+    r.Reset();
+    Scan(r, {{0xEE}});
+    EXPECT_TRUE(Quiet(r)[4].Purge);
 }
 
 }  // namespace

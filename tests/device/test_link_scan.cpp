@@ -42,7 +42,9 @@ TEST(LinkScan, PortsInOrderSilentOneSecondUnopenablePassedAtOnce) {
     EXPECT_FALSE(line.rtsCts);
     EXPECT_FALSE(line.xonXoff);
 
-    sys::AdvanceMs(900);  // one second for the silent port
+    const unsigned wakes = Form1->Ftimer->Wakes();
+    sys::AdvanceMs(900);  // one second for the silent port, slept through
+    EXPECT_EQ(Form1->Ftimer->Wakes(), wakes);
     EXPECT_TRUE(Form1->ComPort->GetConnected());
     EXPECT_EQ(device.sim.ReceivedCount(), 0u);
     sys::AdvanceMs(100);  // closed; the missing port fails at once, the device is next

@@ -166,10 +166,12 @@ TEST(FirmwarePage, WatchdogEndsAnUpdateWhoseRepliesStop) {
     EXPECT_EQ(g_FwOffset, 2048u);
     EXPECT_EQ(g_FwTimeout, 5);
 
+    const unsigned wakes = Form1->Find_device->Wakes();
     sys::AdvanceMs(3900);
     EXPECT_EQ(g_FlashActive, 1);
     EXPECT_FALSE(Form1->MESPANEL->GetVisible());
     sys::AdvanceMs(1100);
+    EXPECT_EQ(Form1->Find_device->Wakes() - wakes, 1u);  // the watchdog's own second, no other
     EXPECT_EQ(g_FlashActive, 0);
     EXPECT_EQ(g_BusyTransfer, 0);
     EXPECT_EQ(g_FwTimeout, 0);

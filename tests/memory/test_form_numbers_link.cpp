@@ -229,11 +229,13 @@ TEST(NumbersLink, LostCountIsAskedForAgainUntilTheWaitRunsOut) {
     ASSERT_TRUE(c.Await(devsim::kCmdReadNumbers, 1));
     EXPECT_TRUE(Form1->MESPANEL->GetVisible());
     EXPECT_EQ(Form1->Lprocess->GetCaption(), kTextPhonesCountWait);
+    const unsigned wakes = Form1->Timer1->Wakes();
     sys::AdvanceMs(490);
     testsupport::Pump(20);
     EXPECT_EQ(c.device.Requests(devsim::kCmdReadNumbers), 1u);
     sys::AdvanceMs(10);
     ASSERT_TRUE(c.Await(devsim::kCmdReadNumbers, 2));
+    EXPECT_EQ(Form1->Timer1->Wakes() - wakes, 1u);  // slept through the wait
     EXPECT_EQ(c.Frames(devsim::kCmdReadNumbers)[1].data, (Bytes{0x00}));
 
     // The device answers the next one: the read goes on as ever.

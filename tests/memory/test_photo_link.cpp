@@ -330,9 +330,9 @@ TEST(PhotoLink, EventPictureWithALostChunkAskedForAgain) {
     EXPECT_EQ(c.photo->AskedNames(), std::vector<std::string>{name});
     EXPECT_EQ(c.Requests(devsim::kCmdEventPhoto)[0].data, EventPhotoByNameRequest(name));
     // The first chunk comes with the answer to the name; the reply to offset 100 is lost.
-    ASSERT_TRUE(LinkRig::AwaitRx(FrameBytes(101)));
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return c.device.sim.PendingOutput() >= FrameBytes(101); }));
     c.photo->LoseReplies(1);
-    LinkRig::Settle();
+    ASSERT_TRUE(LinkRig::Deliver(FrameBytes(101)));
     ASSERT_TRUE(c.Await(devsim::kCmdEventPhoto, 2));
     EXPECT_EQ(c.Requests(devsim::kCmdEventPhoto)[1].data, EventPhotoAtOffsetRequest(100));
     EXPECT_EQ(g_PhotoMode, photoByOffset);

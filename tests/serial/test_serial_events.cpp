@@ -57,6 +57,23 @@ TEST(SerialEvents, OneCharacterEventPerArrivalNothingMoreWhileUnread) {
     port.Close();
 }
 
+// 400 bytes at 19200 baud come in some 200 pieces over 200 ms: a reader that waits for all
+// of them hears of them a few times, not once a piece, and last when all are in.
+TEST(SerialEvents, AReceiveThresholdGathersASlowLinesPieces) {
+    Rig rig("threshold");
+    ASSERT_TRUE(rig.started);
+    TSerialPort& port = *rig.port;
+    std::vector<int> counts;
+    port.OnRxChar = [&](TObject*, int count) { counts.push_back(count); };
+    port.Open();
+    port.SetReceiveThreshold(400);
+    rig.sim.SetPacing(19200);
+    rig.sim.Send(devsim::Bytes(400, 'x'));
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return !counts.empty() && counts.back() == 400; }));
+    EXPECT_LE(counts.size(), 4u);
+    port.Close();
+}
+
 TEST(SerialEvents, BytesQueuedBeforeTheOpenAreNotRead) {
     Rig rig("stale");
     ASSERT_TRUE(rig.started);

@@ -47,16 +47,20 @@ void Pump(int ms) {
     WaitUntil([] { return false; }, ms);
 }
 
-long long RunClockAlong(const std::function<bool()>& done, long long limitMs) {
+long long RunClockAlong(const std::function<bool()>& done, long long limitMs, const std::function<bool()>& caughtUp) {
     const auto start = std::chrono::steady_clock::now();
-    long long clock = 0;
+    long long clock = 0, waitedSince = -1;
     for (;;) {
         sys::ServeGuiCalls();
         QCoreApplication::processEvents();
         if (done()) return clock;
         if (clock >= limitMs) return -1;
         const auto wall = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
-        if (clock + 10 <= wall.count()) {
+        const bool waiting = caughtUp && !caughtUp();
+        if (!waiting) waitedSince = -1;
+        else if (waitedSince < 0) waitedSince = wall.count();
+        const bool hold = waiting && wall.count() - waitedSince < 1000;
+        if (!hold && clock + 10 <= wall.count()) {
             sys::AdvanceMs(10);
             clock += 10;
         } else {

@@ -22,7 +22,11 @@ void Pump(int ms);
 // For a peer at a slow line's real pace: moves the manual clock along with the wall clock,
 // 10 ms at a time and never ahead of it, serving the GUI thread before every step, until
 // done() holds. Returns the clock time that took, or -1 once limitMs of it have passed.
-long long RunClockAlong(const std::function<bool()>& done, long long limitMs);
+// With caughtUp, a step waits (up to a second) while it says the tool has not yet taken what
+// its peer sent: on a loaded machine the clock does not run past a tool that waits for its
+// turn to read.
+long long RunClockAlong(const std::function<bool()>& done, long long limitMs,
+                        const std::function<bool()>& caughtUp = {});
 
 // A left click in the middle of the widget, as the mouse gives it: press, then release.
 void Click(QWidget* widget);

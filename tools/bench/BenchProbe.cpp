@@ -5,6 +5,7 @@
 #include <QEventLoop>
 #include <QTimer>
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <utility>
@@ -49,6 +50,24 @@ double ResidentMiB() {
         in.ignore(1 << 16, '\n');
     }
     return 0;
+}
+
+double Wakeups() {
+    double n = 0;
+    std::error_code ec;
+    for (const auto& task : std::filesystem::directory_iterator("/proc/self/task", ec)) {
+        std::ifstream in(task.path() / "status");
+        std::string key;
+        while (in >> key) {
+            if (key == "voluntary_ctxt_switches:") {
+                double v = 0;
+                in >> v;
+                n += v;
+            }
+            in.ignore(1 << 16, '\n');
+        }
+    }
+    return n;
 }
 
 // The first event after a wait starts a busy stretch; the next wait ends it.

@@ -16,6 +16,9 @@ double ThreadCpuMs();  // of the calling thread
 double ResidentMiB();
 // Bytes the process holds allocated on its heap (what it frees counts no more).
 double HeapBytes();
+// How often the process's threads have gone to sleep and woken (voluntary context switches,
+// all threads).
+double Wakeups();
 
 // Watches the GUI thread's event loop from construction to destruction: a busy stretch runs
 // from the loop's waking to its next wait.

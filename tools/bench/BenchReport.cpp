@@ -55,18 +55,32 @@ void TReport::PerBlock(const std::string& what, double requests, double blocks, 
     Add(what, Fixed(requests, 0) + " / " + Fixed(blocks, 0) + " = " + Fixed(per, 2), "<= " + Fixed(target, 1), per <= target);
 }
 
-void TReport::RoundTrips(const std::string& what, std::vector<double> ms, double floorMs, double targetRatio) {
+void TReport::RoundTrips(const std::string& what, std::vector<double> ms, double targetMs) {
     if (ms.empty()) {
         Failed(what + ": no reply");
         return;
     }
     std::sort(ms.begin(), ms.end());
     const double median = ms[ms.size() / 2];
-    Add(what + ", median of " + std::to_string(ms.size()),
-        Fixed(median, 1) + " ms = " + Fixed(median / floorMs, 2) + " x " + Fixed(floorMs, 0) + " ms",
-        "<= " + Fixed(targetRatio, 1) + " x floor", median <= floorMs * targetRatio);
-    Add(what + ", worst", Fixed(ms.back(), 1) + " ms", "", true);
+    Ms(what + ", median of " + std::to_string(ms.size()), median, targetMs);
+    Note(what + ", worst", Fixed(ms.back(), 1) + " ms");
+}
+
+void TReport::Note(const std::string& what, const std::string& measured) {
+    Add(what, measured, "", true);
     FLines.back().Verdict = "";
+}
+
+void TReport::Idle(const std::string& what, double wakeupsPerSecond, double corePercent, double targetWakeups,
+                   double targetPercent) {
+    Add(what + ": wakeups a second", Fixed(wakeupsPerSecond, 1), "<= " + Fixed(targetWakeups, 0),
+        wakeupsPerSecond <= targetWakeups);
+    const bool target = targetPercent > 0;
+    const std::string share = Fixed(corePercent, 2) + " %";
+    if (target)
+        Add(what + ": share of a core", share, "<= " + Fixed(targetPercent, 1) + " %", corePercent <= targetPercent);
+    else
+        Note(what + ": share of a core", share);
 }
 
 void TReport::Failed(const std::string& what) { FLines.push_back({what, "-", "", "FAILED"}); }

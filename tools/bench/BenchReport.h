@@ -17,8 +17,13 @@ public:
     void Ratio(const std::string& what, double ms, double floorMs, double targetRatio);
     // Requests per block, repeats included.
     void PerBlock(const std::string& what, double requests, double blocks, double target);
-    // Round trips against their floor: the median and the worst.
-    void RoundTrips(const std::string& what, std::vector<double> ms, double floorMs, double targetRatio);
+    // Round trips: the median against its target, and the worst.
+    void RoundTrips(const std::string& what, std::vector<double> ms, double targetMs);
+    // Wakeups a second and the share of a core over an idle stretch.
+    void Idle(const std::string& what, double wakeupsPerSecond, double corePercent, double targetWakeups,
+              double targetPercent);
+    // A figure without a target of its own.
+    void Note(const std::string& what, const std::string& measured);
     void Failed(const std::string& what);
     void Print() const;
 

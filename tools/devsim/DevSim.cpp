@@ -176,6 +176,7 @@ void DevSim::ClosePty() {
     FSlave = FMaster = -1;
     FSlavePath.clear();
     FOut.clear();
+    FOutReleased = 0;
     FIn.clear();  // a request still on the line is lost with it
 }
 
@@ -223,14 +224,22 @@ void DevSim::Run() {
             last = now;
             std::size_t budget = paced ? static_cast<std::size_t>(credit) : FOut.size();
             budget = FOutPaused ? 0 : std::min(budget, FOut.size());
+            if (FOutHeld) budget = std::min(budget, FOutReleased);
             if (budget > 0 && master >= 0) {
                 ssize_t n = Put(master, FOut.data(), budget);
                 if (n > 0) {
                     FOut.erase(FOut.begin(), FOut.begin() + n);
                     if (paced) credit -= static_cast<double>(n);
+                    if (FOutHeld) FOutReleased -= static_cast<std::size_t>(n);
+                    FSent += static_cast<std::uint64_t>(n);
+                    FSentAt.emplace_back(now, FSent);
+                    while (FSentAt.size() > 1 && FSentAt.front().first < now - 2000) {
+                        FSentLongAgo = FSentAt.front().second;
+                        FSentAt.pop_front();
+                    }
                 }
             }
-            pending = !FOut.empty() && !FOutPaused;
+            pending = !FOut.empty() && !FOutPaused && (!FOutHeld || FOutReleased > 0);
             if (pending && paced) {
                 double perMs = FPaceBaud / 10.0 / 1000.0;
                 int wait = std::max(1, static_cast<int>((1.0 - credit) / perMs + 0.999));
@@ -363,6 +372,41 @@ void DevSim::PauseOutput(bool paused) {
         FOutPaused = paused;
     }
     Wake();
+}
+
+void DevSim::HoldOutput(bool held) {
+    {
+        std::lock_guard<std::mutex> g(FLock);
+        FOutHeld = held;
+        FOutReleased = 0;
+    }
+    Wake();
+}
+
+void DevSim::ReleaseOutput(std::size_t n) {
+    {
+        std::lock_guard<std::mutex> g(FLock);
+        FOutReleased = std::max(FOutReleased + n, FOut.size());
+    }
+    Wake();
+}
+
+std::size_t DevSim::ReleasedPending() const {
+    std::lock_guard<std::mutex> g(FLock);
+    return FOutHeld ? std::min(FOutReleased, FOut.size()) : FOut.size();
+}
+
+std::uint64_t DevSim::SentBefore(double agoMs) const {
+    std::lock_guard<std::mutex> g(FLock);
+    const double t = NowMs() - agoMs;
+    for (auto it = FSentAt.rbegin(); it != FSentAt.rend(); ++it)
+        if (it->first <= t) return it->second;
+    return FSentLongAgo;
+}
+
+std::uint64_t DevSim::SentCount() const {
+    std::lock_guard<std::mutex> g(FLock);
+    return FSent;
 }
 
 void DevSim::Send(const Bytes& bytes) {

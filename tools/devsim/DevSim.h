@@ -90,6 +90,15 @@ public:
     // Stops sending, and goes on from where it stopped: a controller pausing in the
     // middle of what it sends.
     void PauseOutput(bool paused);
+    // Holds what it sends until a test lets it go, so that the test decides when each reply
+    // reaches the tool; ReleaseOutput lets at least n more bytes go, and all queued by now.
+    void HoldOutput(bool held);
+    void ReleaseOutput(std::size_t n);
+    // Bytes let go but not yet sent; bytes sent in all, and of them those sent at least agoMs
+    // ago (within the last two seconds).
+    std::size_t ReleasedPending() const;
+    std::uint64_t SentCount() const;
+    std::uint64_t SentBefore(double agoMs) const;
 
     // Queues arbitrary bytes for the tool.
     void Send(const Bytes& bytes);
@@ -139,6 +148,11 @@ private:
     unsigned FPaceBaud = 0;
     unsigned FInPaceBaud = 0;
     bool FOutPaused = false;
+    bool FOutHeld = false;
+    std::size_t FOutReleased = 0;  // bytes that may still go while held
+    std::uint64_t FSent = 0;
+    std::deque<std::pair<double, std::uint64_t>> FSentAt;  // when, and the bytes sent by then
+    std::uint64_t FSentLongAgo = 0;
     double FInFree = 0;  // when the line's last received byte has crossed it
     std::deque<std::pair<double, Bytes>> FIn;  // received bytes and when they have crossed
     Bytes FOut;

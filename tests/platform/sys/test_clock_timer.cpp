@@ -53,6 +53,39 @@ TEST(ManualClock, DisabledTimerAndRestartedPeriod) {
     EXPECT_EQ(n, 2);
 }
 
+// A countdown of 5 ticks on a 10 ms timer that sleeps while it counts: it wakes only when
+// the countdown ends, the ticks it slept through count before whatever happens meanwhile,
+// and ticks while it has nothing to do are passed over.
+TEST(ManualClock, ASleepingTimerWakesAtTheTickItsWorkIsDue) {
+    TComponent owner(nullptr);
+    auto* t = new TTimer(&owner);
+    t->SetInterval(10);
+    int left = 5;
+    std::vector<std::int64_t> fired;
+    t->OnDue = [&] { return static_cast<unsigned>(left); };
+    t->OnTimer = [&](TObject*) {
+        if (left > 0 && --left == 0) fired.push_back(sys::TickMs());
+    };
+    const std::int64_t start = sys::TickMs();
+    sys::AdvanceMs(100);
+    EXPECT_EQ(fired, (std::vector<std::int64_t>{start + 50}));
+    EXPECT_EQ(t->Wakes(), 1u);
+    left = 5;  // started now: 5 ticks from the last one, whatever slept before
+    sys::AdvanceMs(30);
+    EXPECT_EQ(left, 2);
+    left = 5;  // started again
+    sys::AdvanceMs(49);
+    EXPECT_EQ(fired.size(), 1u);
+    sys::AdvanceMs(1);
+    EXPECT_EQ(fired.back(), start + 180);
+    EXPECT_EQ(t->Wakes(), 2u);
+    sys::AdvanceMs(1000);  // nothing to do
+    EXPECT_EQ(t->Wakes(), 2u);
+    left = 3;
+    sys::AdvanceMs(30);
+    EXPECT_EQ(fired.back(), start + 1210);
+}
+
 TEST(ManualClock, TimerFreedInsideItsOwnHandler) {
     auto* owner = new TComponent(nullptr);
     auto* t = new TTimer(owner);
