@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "device/FrameReceiver.h"
+#include "device/LinkKind.h"
 
 // From the identify reply until ClosePortConnection takes the link down.
 extern bool g_DeviceConnected;
@@ -50,7 +51,6 @@ inline int SendCommand(std::uint8_t code, const std::vector<std::uint8_t>& data)
 }
 inline int SendCommand(std::uint8_t code) { return SendCommand(code, nullptr, 0); }
 
-// The links a device talks over.
-enum class TLink { Serial, ConfServer, Cloud };
 // The link SendCommand sends on now: what a transfer in progress is waiting to hear from.
+TLink RequestRoute();
 bool LinkCarriesRequests(TLink link);

@@ -18,13 +18,13 @@ int SendFrame(const TFrameSender& sender, const std::vector<std::uint8_t>& frame
     return sender(frame.data(), static_cast<int>(frame.size()));
 }
 
+}  // namespace
+
 TLink RequestRoute() {
     if (g_CloudSession) return TLink::Cloud;
     if (g_ConfServerConnected && g_ConfServerFrameSender) return TLink::ConfServer;
     return TLink::Serial;
 }
-
-}  // namespace
 
 int SendCommand(std::uint8_t code, const void* data, std::size_t n) {
     std::vector<std::uint8_t> frame =

@@ -45,7 +45,7 @@ TTransferStep TEventLogTransfer::RequestBlock(std::int32_t index) {
     TTransferStep step;
     step.Request = LogBlockRequestData(static_cast<std::uint16_t>(index));
     step.PanelText = kTextLogReading;
-    FWait.Sent(kLogBlockTimeout);
+    FWait.Sent(IsRemoteLink(FLink) ? kLogBlockTimeoutRemote : kLogBlockTimeoutCable);
     return step;
 }
 
@@ -71,7 +71,7 @@ TTransferStep TEventLogTransfer::OnReply(std::span<const std::uint8_t> data) {
         }
         FReading = true;
         FRecords.reserve(FCount);
-        FWait.Begin(FPatience);
+        FWait.Begin(static_cast<std::int32_t>(IsRemoteLink(FLink) ? kLogWaitRemote : kLogWaitCable) * 100);
         step = RequestBlock(0);
         step.Message = kTextLogReading;
         step.ProgressChanged = true;

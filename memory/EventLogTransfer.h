@@ -10,10 +10,14 @@
 #include <string>
 #include <vector>
 
+#include "device/LinkKind.h"
 #include "memory/EventRecord.h"
 #include "memory/TransferStep.h"
 
-inline constexpr std::int32_t kLogBlockTimeout = 50;  // 10 ms ticks, on either link
+// 10 ms ticks of silence before a block is asked for again: on the cable, and over GPRS (the
+// cloud or the local configuration server), whose round trip alone may outlast the cable's.
+inline constexpr std::int32_t kLogBlockTimeoutCable = 50;
+inline constexpr std::int32_t kLogBlockTimeoutRemote = 300;
 // Seconds a block is waited for before the read ends with message 4.
 inline constexpr std::uint32_t kLogWaitCable = 15;
 inline constexpr std::uint32_t kLogWaitRemote = 50;
@@ -37,8 +41,8 @@ std::optional<TLogReply> DecodeLogReply(std::span<const std::uint8_t> data);
 // without a message; that is the window's part.
 class TEventLogTransfer {
 public:
-    // How long a read that starts from now waits for any one block.
-    void SetWaitSeconds(std::uint32_t seconds) { FPatience = static_cast<std::int32_t>(seconds) * 100; }
+    // The link of the replies from now on: how long a block is waited for.
+    void SetLink(TLink link) { FLink = link; }
     TTransferStep OnReply(std::span<const std::uint8_t> data);
     // One 10 ms tick: the re-request countdown.
     TTransferStep OnTick();
@@ -61,10 +65,10 @@ public:
 private:
     TTransferStep RequestBlock(std::int32_t index);
 
+    TLink FLink = TLink::Serial;
     bool FReading = false;
     std::int32_t FNextIndex = 0;
     std::int32_t FCount = 0;
-    std::int32_t FPatience = kLogWaitCable * 100;
     TBlockWait FWait;
     std::vector<EventRecord> FRecords;
 };

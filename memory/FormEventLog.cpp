@@ -62,7 +62,7 @@ void ShowLogProgress(TUiProgressBar* bar, int percent) {
 
 void TForm1::Reply_EventLog(const TDeviceReply& reply) {
     HideWaitPanel(kNoText);
-    g_LogRead.SetWaitSeconds(g_CloudSession || g_ConfServerLink ? kLogWaitRemote : kLogWaitCable);
+    g_LogRead.SetLink(RequestRoute());
     const TTransferStep step = g_LogRead.OnReply(std::span<const std::uint8_t>(reply.Data, reply.Size));
     if (step.End == TTransferEnd::Empty) ClearLogs();
     if (step.End == TTransferEnd::Completed) LogsStructToGrid(g_LogRead.TakeRecords());

@@ -16,9 +16,6 @@ constexpr int kIncoming = 1;
 
 std::span<const std::uint8_t> DataOf(const TDeviceReply& reply) { return {reply.Data, reply.Size}; }
 
-// Seconds a transfer waits for an answer: a slow link gets longer.
-std::uint32_t PhonesWaitSeconds() { return g_CloudSession || g_ConfServerLink ? kPhonesWaitRemote : kPhonesWaitCable; }
-
 }  // namespace
 
 void TForm1::RunTransferStep(std::uint8_t command, const TTransferStep& step) {
@@ -84,9 +81,10 @@ void TForm1::UiButton6Click(TObject* /*Sender*/) {
 }
 
 void TForm1::StartReadPhonesMemory() {
-    g_PhoneRead.SetCloudSession(g_CloudSession != 0);
+    const TLink link = RequestRoute();
+    g_PhoneRead.SetLink(link);
     // The count is asked for again while this wait runs; the read ends with it.
-    const std::uint32_t wait = PhonesWaitSeconds();
+    const std::uint32_t wait = PhonesWaitSeconds(link);
     SendCommand(CmdReadNumbers, g_PhoneRead.Start(wait));
     ShowWaitPanel(wait, 0, kTextPhonesCountWait);
 }
@@ -94,8 +92,9 @@ void TForm1::StartReadPhonesMemory() {
 // A grid cell that makes no record raises the conversion error before anything is sent.
 void TForm1::StartWritePhonesMemory() {
     PhoneGridToStruct();
-    g_PhoneWrite.SetCloudSession(g_CloudSession != 0);
-    const TTransferStep step = g_PhoneWrite.Start(g_PhoneRecords, PhonesWaitSeconds());
+    const TLink link = RequestRoute();
+    g_PhoneWrite.SetLink(link);
+    const TTransferStep step = g_PhoneWrite.Start(g_PhoneRecords, PhonesWaitSeconds(link));
     RunTransferStep(CmdWriteNumbers, step);
     if (step.End != TTransferEnd::None) SetPhoneRecords({});
 }

@@ -104,7 +104,7 @@ std::vector<std::uint8_t> TPhoneReadTransfer::AskCount() {
 }
 
 std::int32_t TPhoneReadTransfer::BlockTimeout() const {
-    return FCloud ? kPhonesBlockTimeoutCloud : kPhonesBlockTimeoutCable;
+    return IsRemoteLink(FLink) ? kPhonesBlockTimeoutRemote : kPhonesBlockTimeoutCable;
 }
 
 TTransferStep TPhoneReadTransfer::RequestBlock(std::int32_t index) {
@@ -199,7 +199,7 @@ std::vector<PhoneRecord> TPhoneReadTransfer::TakeRecords() {
 
 std::uint32_t TPhoneWriteTransfer::WriteBlock(std::uint32_t first, TTransferStep& step) {
     const std::uint32_t count = GetCount();
-    std::uint32_t n = FCloud ? kPhonesWriteBlockCloud : kPhonesWriteBlockCable;
+    std::uint32_t n = FLink == TLink::Cloud ? kPhonesWriteBlockCloud : kPhonesWriteBlockCable;
     const std::uint32_t left = first < count ? count - first : 0;
     n = std::min(n, left);
     step.Request = PhonesWriteBlockData(FRecords, first, n);
@@ -208,8 +208,12 @@ std::uint32_t TPhoneWriteTransfer::WriteBlock(std::uint32_t first, TTransferStep
     ++FBlocksSent;
     ShowProgress(step, first, count);
     step.PanelText = "Запись памяти номеров (" + Fraction(first, count) + ")";
-    FWait.Sent(FCloud ? kPhonesWriteTimeoutCloud : kPhonesWriteTimeoutCable);
+    FWait.Sent(WriteTimeout());
     return first + n;
+}
+
+std::uint16_t TPhoneWriteTransfer::WriteTimeout() const {
+    return IsRemoteLink(FLink) ? kPhonesWriteTimeoutRemote : kPhonesWriteTimeoutCable;
 }
 
 void TPhoneWriteTransfer::AskCount(TTransferStep& step) {
@@ -220,7 +224,7 @@ void TPhoneWriteTransfer::AskCount(TTransferStep& step) {
 void TPhoneWriteTransfer::AskEnd(TTransferStep& step) {
     step.Request = PhonesWriteEndData();
     AskCount(step);
-    FWait.Sent(FCloud ? kPhonesWriteTimeoutCloud : kPhonesWriteTimeoutCable);
+    FWait.Sent(WriteTimeout());
 }
 
 bool TPhoneWriteTransfer::AwaitingCount() const {

@@ -10,20 +10,27 @@
 #include <string>
 #include <vector>
 
+#include "device/LinkKind.h"
 #include "memory/PhoneRecord.h"
 #include "memory/TransferStep.h"
 
-// Records per write block and countdowns (10 ms ticks), on the cable and in a cloud session.
+// Records per write block, on the cable (and the local configuration server) and through the
+// cloud's tunnel.
 inline constexpr std::uint32_t kPhonesWriteBlockCable = 31;
 inline constexpr std::uint32_t kPhonesWriteBlockCloud = 15;
+// Countdowns (10 ms ticks) on the cable, and over GPRS (the cloud or the local configuration
+// server), whose round trip alone may outlast the cable's.
 inline constexpr std::int32_t kPhonesBlockTimeoutCable = 50;
-inline constexpr std::int32_t kPhonesBlockTimeoutCloud = 300;
+inline constexpr std::int32_t kPhonesBlockTimeoutRemote = 300;
 inline constexpr std::uint16_t kPhonesWriteTimeoutCable = 300;
-inline constexpr std::uint16_t kPhonesWriteTimeoutCloud = 600;
+inline constexpr std::uint16_t kPhonesWriteTimeoutRemote = 600;
 // Seconds a transfer waits for the count of records, and for any one block, before it ends
-// with message 4: on the cable, and through the cloud or the local configuration server.
+// with message 4: on the cable, and over GPRS.
 inline constexpr std::uint32_t kPhonesWaitCable = 15;
 inline constexpr std::uint32_t kPhonesWaitRemote = 50;
+inline constexpr std::uint32_t PhonesWaitSeconds(TLink link) {
+    return IsRemoteLink(link) ? kPhonesWaitRemote : kPhonesWaitCable;
+}
 
 // Request data.
 std::vector<std::uint8_t> PhonesReadStartData();                    // 0x2C [0x00]
@@ -60,7 +67,8 @@ std::optional<TPhonesWriteReply> DecodePhonesWriteReply(std::span<const std::uin
 // Reading the base (RequestPhonesBlock and the 0x2C reply handler).
 class TPhoneReadTransfer {
 public:
-    void SetCloudSession(bool on) { FCloud = on; }
+    // The link the next read runs on.
+    void SetLink(TLink link) { FLink = link; }
 
     // StartReadPhonesMemory: the request that asks for the number of records; asked again,
     // as a lost block is, until the count comes, Stop(), or waitSeconds have passed (the
@@ -94,7 +102,7 @@ private:
     std::vector<std::uint8_t> AskCount();
     std::int32_t BlockTimeout() const;
 
-    bool FCloud = false;
+    TLink FLink = TLink::Serial;
     bool FReading = false;
     bool FAwaitingCount = false;
     std::int32_t FNextIndex = 0;
@@ -122,7 +130,8 @@ enum class TPhoneWritePhase {
 
 class TPhoneWriteTransfer {
 public:
-    void SetCloudSession(bool on) { FCloud = on; }
+    // The link the next write runs on.
+    void SetLink(TLink link) { FLink = link; }
 
     // The records of the grid; none sends "erase all" instead of blocks. A block that is
     // never acknowledged ends the write after waitSeconds.
@@ -172,10 +181,11 @@ private:
     void AskCount(TTransferStep& step);
     TTransferStep Advance();
     bool BlockInFlight(std::uint32_t first) const;
+    std::uint16_t WriteTimeout() const;
     // Ends the write on the link it used: answers to its count requests may still come.
     void End();
 
-    bool FCloud = false;
+    TLink FLink = TLink::Serial;
     TPhoneWritePhase FPhase = TPhoneWritePhase::Idle;
     std::uint32_t FNextIndex = 0;
     std::uint32_t FWriteIndex = 0;

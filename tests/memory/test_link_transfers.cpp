@@ -1,10 +1,10 @@
 // Transfers over a slow line and a lost one, with a simulated controller on a pty or dialled
 // in to the local configuration server, each at its line's real pace: whole reads and writes
-// finish close to the time their bytes need (on the cable the bench judges that), a controller pausing inside a reply costs no
-// block, a block on its way is never asked for twice, a duplicated log block is not
-// reported, a copied count reply starts no read, the status poll waits, another controller
-// dialling in waits for the transfer; an unplug ends a transfer at once and the next
-// controller hears nothing before its login; a close asks first.
+// finish close to the time their bytes need (on the cable the bench judges that), a
+// controller pausing inside a reply costs no block, a block on its way (or delayed by a GPRS
+// round trip) is never asked for twice, a duplicated log block is not reported, a copied count reply starts no read, the status poll
+// waits, another controller dialling in waits for the transfer; an unplug ends a transfer at
+// once and the next controller hears nothing before its login; a close asks first.
 #include <gtest/gtest.h>
 
 #include <QTest>
@@ -97,6 +97,48 @@ bool LogIn() {
     return RunClockAlong([] { return g_AccessLevel == 32; }, 5000) >= 0;
 }
 
+// The user reads the controller's numbers (meanwhile runs at every step of the clock): the
+// clock's time until the read ended.
+long long ReadNumbers(devsim::DevSim& sim, const std::function<void()>& meanwhile = [] {},
+                      const std::function<bool()>& caughtUp = {}) {
+    sim.ClearRecord();
+    testsupport::Click(Form1->UiButton5);
+    const long long took = RunClockAlong([&] {
+        meanwhile();
+        return !g_PhoneRead.Running();
+    }, 60000, caughtUp);
+    EXPECT_EQ(Message(), "Чтение памяти номеров завершено");
+    return took;
+}
+
+// The user writes the grid to the controller, whose base is emptied first.
+long long WriteNumbers(devsim::DevSim& sim, MemoryModel& memory, const std::function<bool()>& caughtUp = {}) {
+    memory.SetNumbers({});
+    sim.ClearRecord();
+    ui::test::PushDialogAnswer(IDYES);
+    testsupport::Click(Form1->UiButton6);
+    const long long took = RunClockAlong([&] { return !g_PhoneWrite.Writing() && memory.WriteEndCount() == 1; }, 60000, caughtUp);
+    EXPECT_EQ(Message(), "Запись памяти номеров завершена");
+    return took;
+}
+
+// The controller announces its log of these events and the tool reads it.
+long long ReadLog(devsim::DevSim& sim, MemoryModel& memory, const std::vector<devsim::Bytes>& events,
+                  const std::function<void()>& meanwhile = [] {}, const std::function<bool()>& caughtUp = {}) {
+    memory.SetLog(events);
+    sim.ClearRecord();
+    memory.AnnounceLog();
+    bool started = false;
+    const long long took = RunClockAlong([&] {
+        meanwhile();
+        started = started || g_LogRead.Reading();
+        return started && !g_LogRead.Reading();
+    }, 60000, caughtUp);
+    EXPECT_EQ(Message(), "Чтение хронологии завершено");
+    EXPECT_EQ(Form1->HrGrid->GetRowCount(), static_cast<int>(events.size()) + 2);
+    return took;
+}
+
 // A read of 300 numbers from a controller that pauses inside its replies, a write of them,
 // and a read of 200 events one of whose blocks comes twice, each started as the user starts
 // it, at the line's pace. With caughtUp the clock waits for the tool to take what the line
@@ -109,26 +151,14 @@ void WholeExchange(devsim::DevSim& sim, MemoryModel& memory, unsigned baud, cons
     };
     const std::vector<devsim::Bytes> base = devsim::SampleNumbers(kNumbers);
     memory.SetNumbers(base);
-    sim.ClearRecord();
-    testsupport::Click(Form1->UiButton5);
-    std::function<void()> pauses = PausingEvery2s(sim);
-    long long took = RunClockAlong([&] {
-        pauses();
-        return !g_PhoneRead.Running();
-    }, 60000, caughtUp);
+    long long took = ReadNumbers(sim, PausingEvery2s(sim), caughtUp);
     sim.PauseOutput(false);
-    EXPECT_EQ(Message(), "Чтение памяти номеров завершено");
     EXPECT_EQ(Form1->PhonesGrid->GetRowCount(), static_cast<int>(kNumbers) + 2);
     ExpectPaced("read", took, sim.ReceivedCount() + ReadReplyBytes(kNumbers, kNumberBlock, 64), baud,
                 Count(sim, devsim::kCmdReadNumbers, 0x01), Blocks(kNumbers, kNumberBlock), bound({1.1, 0, 1.1}));
     EXPECT_TRUE(NoStatusDuring(sim, devsim::kCmdReadNumbers));
 
-    memory.SetNumbers({});
-    sim.ClearRecord();
-    ui::test::PushDialogAnswer(IDYES);
-    testsupport::Click(Form1->UiButton6);
-    took = RunClockAlong([&] { return !g_PhoneWrite.Writing() && memory.WriteEndCount() == 1; }, 60000, caughtUp);
-    EXPECT_EQ(Message(), "Запись памяти номеров завершена");
+    took = WriteNumbers(sim, memory, caughtUp);
     EXPECT_EQ(memory.Numbers(), base);
     // The device's replies: the blocks' and the end's acknowledgements, and its count.
     const std::size_t replies = (Blocks(kNumbers, kNumberBlock) + 1) * FrameBytes(2) + FrameBytes(3);
@@ -136,20 +166,12 @@ void WholeExchange(devsim::DevSim& sim, MemoryModel& memory, unsigned baud, cons
                 Blocks(kNumbers, kNumberBlock), bound({}));
     EXPECT_TRUE(NoStatusDuring(sim, devsim::kCmdWriteNumbers));
 
-    memory.SetLog(devsim::SampleLog(kEvents, base).Records);
     memory.DuplicateLogReplies(1);
-    sim.ClearRecord();
-    memory.AnnounceLog();
     const std::string outOfOrder = Form1->GetMessageA(39);
-    bool reported = false, started = false;
-    took = RunClockAlong([&] {
-        reported = reported || Message() == outOfOrder;
-        started = started || g_LogRead.Reading();
-        return started && !g_LogRead.Reading();
-    }, 60000, caughtUp);
+    bool reported = false;
+    took = ReadLog(sim, memory, devsim::SampleLog(kEvents, base).Records,
+                   [&] { reported = reported || Message() == outOfOrder; }, caughtUp);
     EXPECT_FALSE(reported);
-    EXPECT_EQ(Message(), "Чтение хронологии завершено");
-    EXPECT_EQ(Form1->HrGrid->GetRowCount(), static_cast<int>(kEvents) + 2);
     ExpectPaced("log read", took,
                 sim.ReceivedCount() + ReadReplyBytes(kEvents, kLogBlock, 32) + FrameBytes(5 + kLogBlock * 32), baud,
                 Count(sim, devsim::kCmdReadEventLog, 0x01), Blocks(kEvents, kLogBlock), bound({}));
@@ -288,7 +310,7 @@ void GridHolds(const std::vector<devsim::Bytes>& records) {
 
 // A write of the grid started as the user starts it, at the line's pace until the block from
 // record `at` is on its way. Then the controller's replies stall for stallMs of the clock
-// (meanwhile runs at its start, for less than 3 s of it): that block goes again every 3 s,
+// (meanwhile runs at its start, for less than 6 s of it): that block goes again every 6 s,
 // the controller, which still hears the tool, acknowledges every copy, and the
 // acknowledgements all come once the stall ends.
 bool WriteIntoAStall(GprsLink& c, std::uint32_t at, std::int64_t stallMs = 20000,
@@ -314,7 +336,7 @@ bool WriteIntoAStall(GprsLink& c, std::uint32_t at, std::int64_t stallMs = 20000
     }
     c.modem.SetInputPacing(devsim::kGprsPaceBaud);
     c.relay->Release(devsim::LinkRelay::ToTool);
-    return copies == static_cast<std::size_t>(1 + (stallMs - 1) / 3000);
+    return copies == static_cast<std::size_t>(1 + (stallMs - 1) / (kPhonesWriteTimeoutRemote * 10));
 }
 
 TEST(LinkTransfers, ANumberWriteThroughAStalledGprsLinkClaimsOnlyWhatTheControllerHolds) {
@@ -387,8 +409,8 @@ TEST(LinkTransfers, AControllerDiallingInWaitsForANumberWriteThroughAStalledGprs
 // The controller's count replies come twice, as a relay that repeats a frame makes them: the
 // copy after a write starts no read and leaves the write's result shown; a read started next
 // takes its own count, and the copy of that asks for nothing more. The relay passes the
-// controller's frames whole: read blocks of 7 records cross it within the half second after
-// which a block is asked for again.
+// controller's frames whole: read blocks of 7 records cross it well within the countdown
+// after which a block is asked for again.
 TEST(LinkTransfers, ACountReplyCopiedOnAGprsLinkStartsNoRead) {
     GprsLink c("copied-count", true);
     ASSERT_TRUE(c.ok);
@@ -413,6 +435,28 @@ TEST(LinkTransfers, ACountReplyCopiedOnAGprsLinkStartsNoRead) {
     EXPECT_EQ(Message(), "Чтение памяти номеров завершено");
     EXPECT_EQ(Count(c.modem, devsim::kCmdReadNumbers, 0x01), Blocks(kBase, kBlock));
     EXPECT_EQ(Form1->PhonesGrid->GetRowCount(), static_cast<int>(kBase) + 2);
+}
+
+// The controller's replies come a second after it sent them, as the round trip of a GPRS
+// link makes them: a read of numbers, a write of them and a log read through the local server
+// complete, each block asked for or sent once.
+TEST(LinkTransfers, TransfersOverTheRoundTripOfAGprsLinkAskForEachBlockOnce) {
+    GprsLink c("round-trip-gprs", true);
+    ASSERT_TRUE(c.ok);
+    c.relay->Lag(devsim::LinkRelay::ToTool, 1000);
+    constexpr std::size_t kBase = 40, kLog = 20;
+    const std::vector<devsim::Bytes> base = devsim::SampleNumbers(kBase);
+    c.memory.SetNumbers(base);
+    ReadNumbers(c.modem);
+    EXPECT_EQ(Count(c.modem, devsim::kCmdReadNumbers, 0x00), 1u);
+    EXPECT_EQ(Count(c.modem, devsim::kCmdReadNumbers, 0x01), Blocks(kBase, kNumberBlock));
+
+    WriteNumbers(c.modem, c.memory);
+    EXPECT_TRUE(c.memory.Numbers() == base);
+    EXPECT_EQ(Count(c.modem, devsim::kCmdWriteNumbers, 0x00), Blocks(kBase, kNumberBlock));
+
+    ReadLog(c.modem, c.memory, devsim::SampleLog(kLog, base).Records);
+    EXPECT_EQ(Count(c.modem, devsim::kCmdReadEventLog, 0x01), Blocks(kLog, kLogBlock));
 }
 
 // The grid as the user left it: two numbers typed in earlier.

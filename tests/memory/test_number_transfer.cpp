@@ -172,7 +172,7 @@ TEST(NumberTransfer, CountIsAskedForUntilItsOwnTimeEnds) {
 
 TEST(NumberTransfer, CloudReadCountdownAndCutBlocks) {
     TPhoneReadTransfer t;
-    t.SetCloudSession(true);
+    t.SetLink(TLink::Cloud);
     // A lost count is asked for again at the block's countdown, until it comes.
     EXPECT_EQ(t.Start(), (Bytes{0x00}));
     EXPECT_TRUE(Ticks(t, 299).Request.empty());
@@ -318,7 +318,7 @@ TEST(NumberTransfer, AnAcknowledgementCountsForOneBlockCopyAtMost) {
 
 TEST(NumberTransfer, CloudWriteBlocksOfFifteen) {
     TPhoneWriteTransfer t;
-    t.SetCloudSession(true);
+    t.SetLink(TLink::Cloud);
     std::vector<Bytes> heads;
     TTransferStep s = t.Start(Base(40));
     EXPECT_EQ(t.GetWriteTimeout(), 600);

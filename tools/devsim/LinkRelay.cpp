@@ -100,6 +100,26 @@ std::size_t LinkRelay::Held(Way way, std::uint8_t command) const {
     return it == FWay[way].held.end() ? 0 : it->second;
 }
 
+void LinkRelay::Lag(Way way, int ms) {
+    {
+        std::lock_guard<std::mutex> g(FLock);
+        FWay[way].lag = std::chrono::milliseconds(ms);
+    }
+    Wake();
+}
+
+int LinkRelay::Due(Clock::time_point now) {
+    int wait = -1;
+    for (Direction& d : FWay) {
+        for (; !d.late.empty() && d.late.front().due <= now; d.late.pop_front())
+            d.out.insert(d.out.end(), d.late.front().bytes.begin(), d.late.front().bytes.end());
+        if (d.late.empty()) continue;
+        const int ms = static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(d.late.front().due - now).count());
+        wait = wait < 0 ? ms : std::min(wait, ms);
+    }
+    return wait;
+}
+
 void LinkRelay::Wake() {
     const std::uint64_t one = 1;
     if (write(FWake, &one, sizeof one) < 0) { /* already pending */ }
@@ -114,6 +134,7 @@ void LinkRelay::CloseLink() {
         d.in.clear();
         d.out.clear();
         d.kept.clear();
+        d.late.clear();
         d.held.clear();
         d.hold = false;
     }
@@ -136,12 +157,15 @@ void LinkRelay::Accept() {
 
 bool LinkRelay::Forward(Direction& d) {
     const auto emit = [&d](const std::uint8_t* p, std::size_t n, const Frame* f) {
-        if (!d.hold) {
+        if (n == 0) return;
+        if (d.hold) {
+            d.kept.insert(d.kept.end(), p, p + n);
+            if (f) ++d.held[f->command];
+        } else if (d.lag == Clock::duration{}) {
             d.out.insert(d.out.end(), p, p + n);
-            return;
+        } else {
+            d.late.push_back({Clock::now() + d.lag, Bytes(p, p + n)});
         }
-        d.kept.insert(d.kept.end(), p, p + n);
-        if (f) ++d.held[f->command];
     };
     Bytes& b = d.in;
     // With nothing to do to its frames, a way passes bytes as they come, split as they came.
@@ -207,15 +231,17 @@ bool LinkRelay::Flush(int fd, Bytes& out) {
 void LinkRelay::Run() {
     for (;;) {
         pollfd p[4] = {{FWake, POLLIN, 0}, {FListen, POLLIN, 0}, {-1, 0, 0}, {-1, 0, 0}};
+        int wait;
         {
             std::lock_guard<std::mutex> g(FLock);
             if (FStopping) return;
+            wait = Due(Clock::now());
             for (int w : {ToTool, ToDevice}) {
                 // Each side is read for the other way, and written for its own.
                 p[2 + w] = {FFd[w], static_cast<short>(POLLIN | (FWay[w].out.empty() ? 0 : POLLOUT)), 0};
             }
         }
-        poll(p, 4, -1);
+        poll(p, 4, wait);
         if (p[0].revents) {
             std::uint64_t v;
             while (read(FWake, &v, sizeof v) > 0) {}
@@ -237,6 +263,7 @@ void LinkRelay::Run() {
             }
             if (gone) {
                 // One side hung up: the other gets what was on its way, then the hang-up.
+                Due(Clock::time_point::max());
                 Flush(FFd[w], FWay[w].out);
                 open = false;
                 break;

@@ -1,7 +1,9 @@
 #pragma once
 // A TCP relay between a dialling device and the tool's local configuration server, with the
 // faults of a real GPRS link on demand: one direction stalls (what arrives is kept and goes on
-// later, in order), a frame is sent twice or dropped, or the link is cut. The device dials
+// later, in order) or lags (all it passes goes a fixed time after it arrived, as the round
+// trip of a real link makes the replies come), a frame is sent twice or dropped, or the link
+// is cut. The device dials
 // Port(); the relay dials the server for it and passes frames both ways. A way with neither a
 // rule nor a stall passes bytes as they come, split as they came.
 //
@@ -10,7 +12,10 @@
 //     modem.Dial("127.0.0.1", relay.Port());
 //     relay.Hold(devsim::LinkRelay::ToTool);     // the device's replies stall
 //     relay.Release(devsim::LinkRelay::ToTool);  // and come, all at once
+//     relay.Lag(devsim::LinkRelay::ToTool, 1000);  // each reply comes 1 s after the device sent it
+#include <chrono>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <map>
 #include <mutex>
@@ -45,12 +50,22 @@ public:
     void Release(Way way);
     // Frames of this command kept by a stall so far.
     std::size_t Held(Way way, std::uint8_t command) const;
+    // What the way passes goes ms after it arrived, in order; 0 passes it at once. A stall's
+    // release sends what it kept at once.
+    void Lag(Way way, int ms);
 
 private:
+    using Clock = std::chrono::steady_clock;
+    struct Late {
+        Clock::time_point due;
+        Bytes bytes;
+    };
     struct Direction {
         Bytes in;    // received, not yet a whole frame
         Bytes out;   // to be written
         Bytes kept;  // held back by a stall
+        std::deque<Late> late;  // passed, not yet due
+        Clock::duration lag{};
         bool hold = false;
         FrameRule rule;
         std::map<std::uint8_t, std::size_t> held;
@@ -62,6 +77,8 @@ private:
     // Splits what arrived into frames and passes them on; false when a rule cut the link.
     bool Forward(Direction& d);
     bool Flush(int fd, Bytes& out);
+    // Moves what is due by `now` to be written; the milliseconds until the next is due, or -1.
+    int Due(Clock::time_point now);
 
     const std::string FHost;
     const int FTargetPort;
