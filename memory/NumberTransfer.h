@@ -144,7 +144,7 @@ public:
     // Bytes arrived on the link: the re-send waits for its silence anew.
     void Heard() { FWait.Heard(); }
     // Ticks to the one on which OnTick acts; 0 none.
-    unsigned TicksToWork() const { return FWriting ? FWait.TicksToWork() : 0; }
+    unsigned TicksToWork() const { return Writing() ? FWait.TicksToWork() : 0; }
 
     // Blocks go, or the end waits for the device's count.
     bool Writing() const {
