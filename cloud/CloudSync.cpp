@@ -99,8 +99,12 @@ std::string SyncExtraLine(const std::string& mark, std::size_t extra) {
     return "Ответ синхронизации (" + mark + "): лишних результатов " + std::to_string(extra) + ", пропущены";
 }
 
+bool SyncRoundReady(const TSyncState& state) {
+    return state.Sent && state.Acked && state.AddOut.empty() && state.DelOut.empty();
+}
+
 bool SyncRoundDue(TSyncState& state) {
-    if (!state.Sent || !state.Acked || !state.AddOut.empty() || !state.DelOut.empty()) return false;
+    if (!SyncRoundReady(state)) return false;
     state.Sent = state.Acked = false;
     return true;
 }

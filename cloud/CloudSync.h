@@ -76,3 +76,5 @@ std::string SyncExtraLine(const std::string& mark, std::size_t extra);
 // The timer step: true (both flags cleared) when the next round is due: the "add" request
 // is answered and no request waits.
 bool SyncRoundDue(TSyncState& state);
+// Whether SyncRoundDue would be true now, without taking the round.
+bool SyncRoundReady(const TSyncState& state);

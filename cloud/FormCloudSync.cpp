@@ -66,4 +66,5 @@ void TForm1::NumberSyncStep() {
     if (SyncRoundDue(g_SyncState)) SynchronizeJSON();
 }
 
-unsigned TForm1::NumberSyncDue() const { return g_SyncState.Sent && g_SyncState.Acked ? 1 : 0; }
+// Only once the round is answered: the wait for the server costs no wakeups.
+unsigned TForm1::NumberSyncDue() const { return SyncRoundReady(g_SyncState) ? 1 : 0; }
