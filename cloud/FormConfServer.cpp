@@ -243,9 +243,11 @@ void TForm1::ConfServerLinkStep() {
 }
 
 // Each tick while connections wait or one is served; a closed server's leftovers go at once.
+// Asked from the window's construction on (a slow start owes the timer a tick), so the server
+// is looked at only once it has readers.
 unsigned TForm1::ConfServerLinkDue() const {
     const bool links = g_ConfLinks.Served() != nullptr || g_ConfLinks.Waiting() != 0;
-    return links || (!ConfServer->GetActive() && !g_ConfReaders.empty()) ? 1 : 0;
+    return links || (!g_ConfReaders.empty() && !ConfServer->GetActive()) ? 1 : 0;
 }
 
 void TForm1::ConfServerStopStep() {
