@@ -91,6 +91,18 @@ struct CanvasOps {
         } else
             Span(y, x0, x1, [color, mode](int, int, std::uint32_t d) { return ui::px::Rop2(mode, color, d); });
     }
+    // Logical column x, rows y0..y1-1.
+    void ColumnColor(int x, int y0, int y1, std::uint32_t color, TPenMode mode) {
+        if (!img) return;
+        x += ox;
+        for (const QRect& r : rects) {
+            if (x < r.left() || x > r.right()) continue;
+            for (int y = std::max(y0 + oy, r.top()), end = std::min(y1 + oy, r.bottom() + 1); y < end; ++y) {
+                std::uint32_t& p = Row(y)[x];
+                p = mode == pmCopy ? color : ui::px::Rop2(mode, color, p);
+            }
+        }
+    }
     bool Inside(int x, int y) const {  // device coordinates
         for (const QRect& r : rects)
             if (r.contains(x, y)) return true;
@@ -139,6 +151,15 @@ struct CanvasOps {
         const std::vector<int>& pat = DashPattern(pen.GetStyle());
         if (pen.GetWidth() > 1 && pat.empty() && mode == pmCopy) {
             WideLine(x0, y0, x1, y1);
+            return;
+        }
+        if (pat.empty() && (x0 == x1 || y0 == y1)) {
+            // Straight and solid: the pixels the scan would plot, end point left out, as a run.
+            if (x0 == x1 && y0 == y1) return;
+            if (y0 == y1)
+                SpanColor(y0, std::min(x0, x1 + 1), std::max(x0 + 1, x1), col, mode);
+            else
+                ColumnColor(x0, std::min(y0, y1 + 1), std::max(y0 + 1, y1), col, mode);
             return;
         }
         int step = 0;
@@ -393,17 +414,21 @@ void TCanvas::GradientFill(const TRect& rc, TColor start, TColor stop, TGradient
     }
 }
 
+// Whether the device pixel lies in the target and the clip (checked without the clip's
+// rectangles being gathered: pixel loops call these).
+bool TCanvas::Reaches(int dx, int dy) const {
+    return FTarget && FTarget->rect().contains(dx, dy) && (!FClip || FClip->region.contains(QPoint(dx, dy)));
+}
+
 TColor TCanvas::GetPixel(int x, int y) const {
-    CanvasOps ops(const_cast<TCanvas&>(*this));
-    if (!ops.Ok()) return -1;
-    int dx = x + FOrigin.x, dy = y + FOrigin.y;
-    if (!ops.Inside(dx, dy)) return -1;
+    const int dx = x + FOrigin.x, dy = y + FOrigin.y;
+    if (!Reaches(dx, dy)) return -1;
     return ui::px::ToColor(reinterpret_cast<const std::uint32_t*>(FTarget->constScanLine(dy))[dx]);
 }
 
 void TCanvas::SetPixel(int x, int y, TColor c) {
-    CanvasOps ops(*this);
-    if (ops.Ok()) ops.Plot(x, y, ui::px::FromColor(c), pmCopy);
+    const int dx = x + FOrigin.x, dy = y + FOrigin.y;
+    if (Reaches(dx, dy)) reinterpret_cast<std::uint32_t*>(FTarget->scanLine(dy))[dx] = ui::px::FromColor(c);
 }
 
 // ---- copies ----------------------------------------------------------------------------
@@ -501,9 +526,22 @@ void TCanvas::StretchDraw(const TRect& dest, const TBitmap& bmp) {
     if (!ops.Ok()) return;
     const bool keyed = bmp.GetTransparent();
     const bool alpha = bmp.GetAlphaFormat() != afIgnored;
-    if (!keyed && w == bmp.GetWidth() && h == bmp.GetHeight() && &bmp.GetImage() != FTarget) {
-        // One to one: the image is copied whole by the paint engine. The result is opaque,
-        // with the colour bits as they are: a black fill behind the destination makes it so.
+    const QImage& image = bmp.GetImage();
+    if (!keyed && w == image.width() && h == image.height() && &image != FTarget) {
+        // One to one: the image over a black fill behind the destination, so that the result
+        // is opaque with the colour bits as they are. Done here rather than by the paint
+        // engine, which hands large blends to a thread pool.
+        if (image.format() == QImage::Format_ARGB32_Premultiplied &&
+            FTarget->format() == QImage::Format_ARGB32_Premultiplied) {
+            for (int j = 0; j < h; ++j) {
+                const auto* row = reinterpret_cast<const std::uint32_t*>(image.constScanLine(j));
+                ops.Span(dest.Top + j, dest.Left, dest.Left + w, [&](int px, int, std::uint32_t d) {
+                    const std::uint32_t s = row[px - dest.Left];
+                    return alpha ? ui::px::SourceOver(s, 0xFF000000u | d) : 0xFF000000u | s;
+                });
+            }
+            return;
+        }
         QPainter p(FTarget);
         ops.SetupPainter(p);
         const QRect target(dest.Left, dest.Top, w, h);
@@ -511,10 +549,10 @@ void TCanvas::StretchDraw(const TRect& dest, const TBitmap& bmp) {
             p.setCompositionMode(QPainter::CompositionMode_DestinationOver);
             p.fillRect(target, QColor(0, 0, 0));
             p.setCompositionMode(QPainter::CompositionMode_SourceOver);
-            p.drawImage(target.topLeft(), bmp.GetImage());
+            p.drawImage(target.topLeft(), image);
         } else {
             p.setCompositionMode(QPainter::CompositionMode_Source);
-            p.drawImage(target.topLeft(), bmp.GetImage());
+            p.drawImage(target.topLeft(), image);
             p.setCompositionMode(QPainter::CompositionMode_DestinationOver);
             p.fillRect(target, QColor(0, 0, 0));
         }

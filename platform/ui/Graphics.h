@@ -453,6 +453,7 @@ public:
 
 private:
     friend struct CanvasOps;
+    bool Reaches(int dx, int dy) const;
     QImage* FTarget = nullptr;
     TFont FFont;
     TPen FPen;

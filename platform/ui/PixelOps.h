@@ -15,6 +15,22 @@ inline TColor ToColor(std::uint32_t p) {
     return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
 }
 
+// x's four channels times a / 255, rounded as the raster engine does.
+inline std::uint32_t ByteMul(std::uint32_t x, std::uint32_t a) {
+    std::uint32_t t = (x & 0xFF00FFu) * a;
+    t = ((t + ((t >> 8) & 0xFF00FFu) + 0x800080u) >> 8) & 0xFF00FFu;
+    x = ((x >> 8) & 0xFF00FFu) * a;
+    x = (x + ((x >> 8) & 0xFF00FFu) + 0x800080u) & 0xFF00FF00u;
+    return x | t;
+}
+
+// A premultiplied source pixel over an opaque destination, as the raster engine blends it.
+inline std::uint32_t SourceOver(std::uint32_t s, std::uint32_t d) {
+    if (s >= 0xFF000000u) return s;
+    if (s == 0) return d;
+    return s + ByteMul(d, 255 - (s >> 24));
+}
+
 // The pen's binary raster operation; P pen, D destination (RGB bits only matter).
 inline std::uint32_t Rop2(TPenMode mode, std::uint32_t P, std::uint32_t D) {
     std::uint32_t r;

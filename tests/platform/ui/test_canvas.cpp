@@ -240,3 +240,22 @@ TEST(Canvas, DrawHonoursTransparentColour) {
     EXPECT_EQ(b.GetPixel(0, 0), clLime);
     EXPECT_EQ(b.GetPixel(2, 2), clRed);
 }
+
+TEST(Canvas, DrawBlendsPremultipliedPixelsOverTheDestination) {
+    TBitmap sprite(3, 1), b(4, 1);
+    auto* px = reinterpret_cast<std::uint32_t*>(sprite.ScanLine(0));
+    px[0] = 0x80640000;  // red 100 at alpha 128, premultiplied
+    px[1] = 0;           // transparent
+    px[2] = 0xFF102030;  // opaque
+    sprite.SetAlphaFormat(afPremultiplied);
+    b.GetCanvas()->Draw(1, 0, sprite);
+    // Over white: 100 + 255 * 127 / 255 rounded, and 127 for green and blue.
+    EXPECT_EQ(b.GetPixel(1, 0), RGB(227, 127, 127));
+    EXPECT_EQ(b.GetPixel(2, 0), clWhite);
+    EXPECT_EQ(b.GetPixel(3, 0), RGB(0x10, 0x20, 0x30));
+    // Without the alpha format the colour bits are copied as they are.
+    sprite.SetAlphaFormat(afIgnored);
+    b.GetCanvas()->Draw(0, 0, sprite);
+    EXPECT_EQ(b.GetPixel(0, 0), RGB(100, 0, 0));
+    EXPECT_EQ(b.GetPixel(1, 0), clBlack);
+}
