@@ -46,6 +46,7 @@ public:
 
 protected:
     void Paint() override;
+    bool PaintIsOpaqueFill() const override { return !OnPaintBackground; }
     void TextChanged() override;
     void VisibleChanged() override;
 

@@ -430,6 +430,9 @@ void TControl::PaintAreaTo(TCanvas& canvas, int x, int y, const TRect& area) {
     TBitmap part;
     QImage& img = part.GetImage();
     if (FWidget->own) {
+        if (!FWidget->own->painting &&
+            PaintAreaOnto(canvas, x, y, TRect(a.left(), a.top(), a.left() + a.width(), a.top() + a.height())))
+            return;
         if (FWidget->own->painting) {
             img = FWidget->own->image.copy(a);
         } else {
@@ -449,6 +452,8 @@ void TControl::PaintAreaTo(TCanvas& canvas, int x, int y, const TRect& area) {
     part.SetAlphaFormat(afPremultiplied);
     canvas.Draw(x + a.left(), y + a.top(), part);
 }
+
+bool TControl::PaintAreaOnto(TCanvas&, int, int, const TRect&) { return false; }
 
 void TControl::PaintParentBackground(TCanvas& canvas) {
     if (!FParent) return;
@@ -886,6 +891,21 @@ void TCustomControl::PaintWidgetImage(QImage& image, const TRegion& area) {
     if (!FControlStyle.Contains(csOpaque))
         ui::FillArea(image, a, 0xFF000000u | (ui::px::FromColor(GetColor()) & 0xFFFFFF));
     ui::PaintClipped(*FCanvas, image, a, [this] { Paint(); });
+}
+
+bool TCustomControl::PaintAreaOnto(TCanvas& canvas, int x, int y, const TRect& area) {
+    if (&canvas == FCanvas.get() || !PaintIsOpaqueFill()) return false;
+    QImage* target = canvas.GetTarget();
+    if (!target || target->isNull()) return true;
+    const QPoint at(x + canvas.GetOrigin().x, y + canvas.GetOrigin().y);
+    QRegion clip = QRegion(ui::ToQRect(area).translated(at)) & target->rect();
+    TRegion canvasClip;
+    if (canvas.GetClipRegion(canvasClip)) clip &= ui::RegionOf(canvasClip);
+    if (clip.isEmpty()) return true;
+    if (!FControlStyle.Contains(csOpaque))
+        ui::FillArea(*target, clip, 0xFF000000u | (ui::px::FromColor(GetColor()) & 0xFFFFFF));
+    ui::PaintClipped(*FCanvas, *target, clip, [this] { Paint(); }, at);
+    return true;
 }
 
 TGraphicControl::TGraphicControl(TComponent* AOwner) : TControl(AOwner), FCanvas(std::make_unique<TCanvas>()) {

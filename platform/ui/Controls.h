@@ -291,6 +291,10 @@ public:
     // image of the control's size. Only the pixels inside area (clipped to the image) are
     // painted; the others keep what they held.
     virtual void PaintWidgetImage(QImage& image, const TRegion& area);
+    // Platform use: paints the part inside area (control coordinates) straight onto canvas,
+    // the control's (0,0) at canvas point (x, y), when that gives the pixels PaintAreaTo's
+    // image would; false when the control must be painted apart.
+    virtual bool PaintAreaOnto(TCanvas& canvas, int x, int y, const TRect& area);
 
 protected:
     // Controls that wrap a ready-made Qt widget pass it here (the control owns it).
@@ -453,6 +457,10 @@ public:
 protected:
     virtual void Paint() {}
     void PaintWidgetImage(QImage& image, const TRegion& area) override;
+    bool PaintAreaOnto(TCanvas& canvas, int x, int y, const TRect& area) override;
+    // Whether Paint only fills the client opaquely, without a clip of its own, so that it may
+    // paint straight over another image at an offset (a parent painted behind a child).
+    virtual bool PaintIsOpaqueFill() const { return false; }
 
 private:
     std::unique_ptr<TCanvas> FCanvas;

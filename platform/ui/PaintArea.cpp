@@ -25,15 +25,17 @@ void FillArea(QImage& image, const QRegion& area, std::uint32_t px) {
         }
 }
 
-void PaintClipped(TCanvas& canvas, QImage& image, const QRegion& area, const std::function<void()>& paint) {
+void PaintClipped(TCanvas& canvas, QImage& image, const QRegion& area, const std::function<void()>& paint,
+                  QPoint origin) {
     QImage* before = canvas.GetTarget();
     canvas.SetTarget(&image);
-    canvas.SetOrigin(0, 0);
+    canvas.SetOrigin(origin.x(), origin.y());
     canvas.SetPenPos(TPoint(0, 0));
     const TRegion clip = ToTRegion(area);
     canvas.SelectClipRegion(area == QRegion(image.rect()) ? nullptr : &clip);
     SafeCall(paint);
     canvas.SelectClipRegion(nullptr);
+    canvas.SetOrigin(0, 0);
     canvas.SetTarget(before);
 }
 

@@ -16,7 +16,9 @@ QRegion RegionOf(const TRegion& area);
 TRegion ToTRegion(const QRegion& area);
 // Sets every pixel of area (inside the image) to px.
 void FillArea(QImage& image, const QRegion& area, std::uint32_t px);
-// Runs paint with canvas drawing on image at origin 0, clipped to area (image coordinates).
-void PaintClipped(TCanvas& canvas, QImage& image, const QRegion& area, const std::function<void()>& paint);
+// Runs paint with canvas drawing on image, its (0,0) at origin, clipped to area (image
+// coordinates).
+void PaintClipped(TCanvas& canvas, QImage& image, const QRegion& area, const std::function<void()>& paint,
+                  QPoint origin = {});
 
 }  // namespace ui

@@ -13,6 +13,7 @@
 #include "widgets/UiPanel.h"
 #include "widgets/UiPrgres.h"
 #include "widgets/UiRadChk.h"
+#include "widgets/UiTabs.h"
 
 namespace {
 // Themes on; every element drawn is recorded and filled in one colour per part.
@@ -223,4 +224,28 @@ TEST(UiGrafx, TransparentControlsShowTheirParent) {
     EXPECT_EQ(asked, TRect(10, 10, 85, 35));  // PaintTo paints the whole button...
     DrawParentImage(b, bmp->GetCanvas());
     EXPECT_EQ(asked, TRect(10, 10, 30, 15));  // ...but only what the canvas lets through is asked for
+}
+
+TEST(UiGrafx, ATabSheetPaintsStraightBehindItsChildWithinTheCanvasClip) {
+    auto form = std::make_unique<TForm>(nullptr);
+    auto* pages = new TUiPageControl(form.get());
+    pages->SetParent(form.get());
+    pages->SetBounds(0, 0, 200, 100);
+    auto* sheet = new TUiTabSheet(form.get());
+    sheet->SetPageControl(pages);
+    sheet->SetColor(clLime);
+    pages->SetActivePage(sheet);
+    auto* child = new TUiPanel(sheet);
+    child->SetParent(sheet);
+    child->SetBounds(20, 10, 50, 30);
+    auto bmp = wt::Canvas(50, 30, clFuchsia);
+    TCanvas* c = bmp->GetCanvas();
+    c->SetOrigin(3, 2);
+    c->IntersectClipRect(0, 0, 10, 5);  // device 3..12 x 2..6
+    DrawParentImage(child, c);
+    EXPECT_EQ(wt::Px(*bmp, 3, 2), clLime);
+    EXPECT_EQ(wt::Px(*bmp, 12, 6), clLime);
+    EXPECT_EQ(wt::Px(*bmp, 2, 2), clFuchsia);
+    EXPECT_EQ(wt::Px(*bmp, 13, 6), clFuchsia);
+    EXPECT_EQ(wt::Px(*bmp, 12, 7), clFuchsia);
 }
