@@ -642,10 +642,14 @@ void TUiTabPainter::Replay() {
 }
 
 void TUiTabPainter::ShadowRun(TPoint from, TPoint to, int weight) {
-    // Only the part of the run that this paint shows is drawn, over the parent's pixels
-    // under that part alone.
-    const TRect run = Intersection(TRect(std::min(from.x, to.x), std::min(from.y, to.y), std::max(from.x, to.x) + 1,
-                                         std::max(from.y, to.y) + 1),
+    // Like a line, the run leaves out its end point. It lies along an edge, so the box of its
+    // pixels holds nothing else: only the part that this paint shows is blended, over the
+    // parent's pixels under that part alone, and drawn in one go.
+    if (from == to) return;
+    const int dx = (to.x > from.x) - (to.x < from.x), dy = (to.y > from.y) - (to.y < from.y);
+    const TPoint last(to.x - dx, to.y - dy);
+    const TRect run = Intersection(TRect(std::min(from.x, last.x), std::min(from.y, last.y),
+                                         std::max(from.x, last.x) + 1, std::max(from.y, last.y) + 1),
                                    Cv.GetClipRect());
     if (run.IsEmpty()) return;
     TBitmap behind(run.Width(), run.Height());
@@ -654,14 +658,14 @@ void TUiTabPainter::ShadowRun(TPoint from, TPoint to, int weight) {
     bc->GetBrush()->SetColor(C.GetParent() ? C.GetParent()->GetColor() : C.GetBackgroundColor());
     bc->FillRect(run);
     DrawParentImage(&C, bc);
-    // Like a line, the run leaves out its end point.
-    const int dx = (to.x > from.x) - (to.x < from.x), dy = (to.y > from.y) - (to.y < from.y);
-    for (TPoint p = from; p != to; p = TPoint(p.x + dx, p.y + dy)) {
-        TColor back = behind.GetPixel(p.x - run.Left, p.y - run.Top);
-        if (back == -1) back = C.GetBackgroundColor();
-        Cv.SetPixel(p.x, p.y, BlendColors(clBlack, back, static_cast<std::uint8_t>(weight)));
-        if (dx == 0 && dy == 0) break;
-    }
+    TColor back = -1, shade = 0;  // the last blend: a run is mostly of one colour
+    for (int y = 0; y < run.Height(); ++y)
+        for (int x = 0; x < run.Width(); ++x) {
+            if (const TColor b = behind.GetPixel(x, y); b != back)
+                shade = BlendColors(clBlack, back = b, static_cast<std::uint8_t>(weight));
+            behind.SetPixel(x, y, shade);
+        }
+    Cv.Draw(run.Left, run.Top, behind);
 }
 
 // ---- the engine's paint hooks ---------------------------------------------------------------

@@ -65,6 +65,16 @@ TEST_F(TabsPaint, TopSingleSlantStrip) {
     EXPECT_EQ(At(150, 98), RGB(225, 225, 225));
     EXPECT_EQ(At(150, 99), RGB(240, 240, 240));
     EXPECT_EQ(At(150, 60), clWhite);
+    // Each run of the shadow leaves out its end point: the card's own colour stays at the
+    // bottom-left corner above the outer run.
+    Tabs->SetColor(clAqua);
+    Paint();
+    EXPECT_EQ(At(298, cardTop), RGB(240, 240, 240));
+    EXPECT_EQ(At(298, 98), RGB(225, 225, 225));
+    EXPECT_EQ(At(299, 99), RGB(240, 240, 240));
+    EXPECT_EQ(At(1, 98), RGB(225, 225, 225));
+    EXPECT_EQ(At(0, 98), clAqua);
+    EXPECT_EQ(At(0, 99), RGB(240, 240, 240));
 }
 
 TEST_F(TabsPaint, BottomStripWithoutShadow) {
