@@ -1,6 +1,7 @@
 #include "platform/ui/ControlWidget.h"
 
 #include <QKeyEvent>
+#include <QPaintEngine>
 #include <QPaintEvent>
 #include <QPainter>
 #include <vector>
@@ -62,10 +63,18 @@ void TControlWidget::paintEvent(QPaintEvent* e) {
     }
     painting = false;
     if (!control) return;  // a paint handler freed the control
+    // Rectangle by rectangle, within what the window lets through: under a clip of many
+    // rectangles the paint engine blends span by span and hands large blends to a thread
+    // pool; under a rectangle it blends directly.
     QPainter p(this);
-    p.setClipRegion(area);
-    const QRect box = area.boundingRect();
-    p.drawImage(box.topLeft(), image, box);
+    QRegion shown = area;
+    const QTransform& device = p.deviceTransform();
+    if (device.type() <= QTransform::TxTranslate && !p.paintEngine()->systemClip().isEmpty())
+        shown &= p.paintEngine()->systemClip().translated(-qRound(device.dx()), -qRound(device.dy()));
+    for (const QRect& r : shown) {
+        p.setClipRect(r);
+        p.drawImage(r.topLeft(), image, r);
+    }
 }
 
 namespace {
