@@ -15,6 +15,5 @@ std::string GetFieldText(const std::uint8_t* field, std::size_t width) {
 void SetFieldText(std::uint8_t* field, std::size_t width, std::string_view text) {
     if (width == 0) return;
     std::memset(field, 0, width);
-    const std::string bytes = Utf8ToCp1251(text);
-    std::memcpy(field, bytes.data(), std::min(bytes.size(), width - 1));
+    Utf8ToCp1251(text, reinterpret_cast<char*>(field), width - 1);
 }

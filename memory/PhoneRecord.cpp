@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 #include "config/CivilDays.h"
 #include "config/RecordBytes.h"
@@ -91,14 +92,23 @@ void FixExpiryText(std::string& text) {
     if (text.size() == 7) text.insert(0, 1, '0');
 }
 
+// Writes text into the record's field in Windows-1251, zero-filled; false when it needs more
+// bytes than the field holds before its terminating zero.
+bool PutFieldText(PhoneRecord& r, std::size_t at, std::size_t width, std::string_view text) {
+    std::memset(r.data() + at, 0, width);
+    return Utf8ToCp1251(text, reinterpret_cast<char*>(r.data() + at), width) < width;
+}
+
 // The record of one row; cell(column) reads the row's texts. A value the record cannot hold
 // is refused, naming its column, never cut or wrapped.
 template <class Cell>
 PhoneRecord RecordOf(const Cell& cell) {
+    PhoneRecord r;
     const std::string& number = cell(colNumber);
     const std::string& name = cell(colName);
-    if (RecordTextBytes(number) > kMaxNumberBytes) RefuseCell("Номер", number, "не более 10 символов");
-    if (RecordTextBytes(name) > kMaxNameBytes) RefuseCell("Наименование", name, "не более 19 символов");
+    if (!PutFieldText(r, phone::Number, phone::NumberWidth, number))
+        RefuseCell("Номер", number, "не более 10 символов");
+    if (!PutFieldText(r, phone::Name, phone::NameWidth, name)) RefuseCell("Наименование", name, "не более 19 символов");
     std::uint8_t passes = 0;
     if (!PassesFromText(cell(colPasses), passes)) RefuseCell("Проходов", cell(colPasses), "нужно число от 0 до 255");
     std::uint32_t expiry = 0;
@@ -113,10 +123,7 @@ PhoneRecord RecordOf(const Cell& cell) {
     if (!IndexOfCellText(colCodeType, cell(colCodeType), type))
         RefuseCell("Тип записи", cell(colCodeType), kNotAnItem);
 
-    PhoneRecord r;
     r[phone::Mark] = phone::MarkInUse;
-    SetFieldText(r.data() + phone::Number, phone::NumberWidth, number);
-    SetFieldText(r.data() + phone::Name, phone::NameWidth, name);
     r[phone::Flags] = static_cast<std::uint8_t>(access | (type << 4));
     SetU32(r.data() + phone::Expiry, expiry);
     r[phone::Passes] = passes;

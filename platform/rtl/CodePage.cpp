@@ -105,21 +105,33 @@ std::string Cp1251ToUtf8(std::string_view bytes) {
 
 std::string Utf8ToCp1251(std::string_view text) {
     std::string out(text.size(), '\0');
-    char* p = out.data();
-    for (std::size_t i = 0; i < text.size();) {
+    out.resize(Utf8ToCp1251(text, out.data(), out.size()));
+    return out;
+}
+
+std::size_t Utf8ToCp1251(std::string_view text, char* out, std::size_t size) {
+    char* p = out;
+    char* const end = out + size;
+    for (std::size_t i = 0; i < text.size() && p != end;) {
         const auto c = static_cast<unsigned char>(text[i]);
         if (c < 0x80) {
             *p++ = static_cast<char>(c);
             ++i;
             continue;
         }
-        bool ok = true;
-        const char32_t cp = utf8::NextChecked(text, i, ok);
-        const int b = ok ? UnicodeToCp1251(cp) : -1;
+        int b = -1;
+        if (c >= 0xC2 && c < 0xE0 && i + 1 < text.size() && (static_cast<unsigned char>(text[i + 1]) & 0xC0) == 0x80) {
+            // Two bytes, the form of every Cyrillic letter: well-formed from 0xC2 on.
+            b = UnicodeToCp1251(static_cast<char32_t>(((c & 0x1F) << 6) | (text[i + 1] & 0x3F)));
+            i += 2;
+        } else {
+            bool ok = true;
+            const char32_t cp = utf8::NextChecked(text, i, ok);
+            if (ok) b = UnicodeToCp1251(cp);
+        }
         *p++ = b < 0 ? '?' : static_cast<char>(b);
     }
-    out.resize(static_cast<std::size_t>(p - out.data()));
-    return out;
+    return static_cast<std::size_t>(p - out);
 }
 
 int TextLineEncodingVote(std::string_view bytes) {

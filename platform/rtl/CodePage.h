@@ -9,6 +9,8 @@
 std::string Cp1251ToUtf8(std::string_view bytes);
 // Characters with no Windows-1251 form become "?"; malformed UTF-8 bytes become "?" too.
 std::string Utf8ToCp1251(std::string_view text);
+// The same into out, at most size bytes (the first of them); how many were written.
+std::size_t Utf8ToCp1251(std::string_view text, char* out, std::size_t size);
 // One character's code point in Windows-1251, or -1 when it has none.
 int UnicodeToCp1251(char32_t cp);
 char32_t Cp1251ToUnicode(unsigned char b);

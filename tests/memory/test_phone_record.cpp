@@ -112,6 +112,12 @@ TEST(PhoneRecord, FieldsFilledToTheirWidthAndReadWithinIt) {
     EXPECT_EQ(r[12], 0xC0);
     EXPECT_EQ(r[30], 0xD1);  // 19th letter, "С"
     EXPECT_EQ(r[31], 0);
+    // A character more is refused, never cut.
+    row[colName] += "Т";
+    EXPECT_THROW(PhoneRowToRecord(row), EConvertError);
+    row = HandRow();
+    row[colNumber] = "12345678901";
+    EXPECT_THROW(PhoneRowToRecord(row), EConvertError);
 
     PhoneRecord full = HandRecord();
     std::memset(full.data() + 1, '7', 11);    // no NUL in the number

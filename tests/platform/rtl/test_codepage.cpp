@@ -39,6 +39,11 @@ TEST(CodePage, CharactersWithoutAFormBecomeQuestionMarks) {
     EXPECT_EQ(Utf8ToCp1251("a\xF0\x9F\x98\x80" "b"), "a?b");  // an emoji
     EXPECT_EQ(Utf8ToCp1251("\xFF" "x"), "?x");   // malformed lead byte
     EXPECT_EQ(Utf8ToCp1251("\xD0"), "?");        // truncated sequence at the end
+    EXPECT_EQ(Utf8ToCp1251("\xD0x"), "?x");      // or cut short
+    EXPECT_EQ(Utf8ToCp1251("\xC1\xBF"), "?");    // an overlong form
+    char field[3] = {};
+    EXPECT_EQ(Utf8ToCp1251("Прибор", field, 3), 3u);  // into a field: its first bytes only
+    EXPECT_EQ(std::string(field, 3), "\xCF\xF0\xE8");
     EXPECT_EQ(UnicodeToCp1251(U'é'), -1);
     EXPECT_EQ(Utf8ToCp1251(""), "");
 }
