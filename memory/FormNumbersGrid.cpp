@@ -90,8 +90,9 @@ void TForm1::ClearTableClick(TObject* /*Sender*/) {
     // The matches of a search name rows that are gone now.
     g_NumberSearch.Forget();
     SyncSearchKeyword();
+    // The rows past those kept go with their texts.
     const std::vector<std::string> empty(PhonesGrid->GetColCount());
-    for (int r = 1; r < PhonesGrid->GetRowCount(); ++r) PhonesGrid->SetRow(r, empty);
+    for (int r = 1; r < std::min(PhonesGrid->GetRowCount(), kClearedGridRows); ++r) PhonesGrid->SetRow(r, empty);
     PhonesGrid->SetRowCount(kClearedGridRows);
 }
 
