@@ -2,6 +2,7 @@
 
 #include "app/FormSettings.h"
 #include "app/LangFile.h"
+#include "cloud/ConfServer.h"
 #include "platform/rtl/Streams.h"
 #include "platform/rtl/StringList.h"
 #include "platform/sys/Folders.h"
@@ -62,6 +63,8 @@ TForm1::~TForm1() {
 
 void TForm1::FormDestroy(TObject* /*Sender*/) {
     for (int id : kHotKeyIds) sys::UnregisterHotKey(this, id);
+    // Its server's connections go with it; a window made after it must not tick for them.
+    ForgetConfServerConnections();
 }
 
 TForm2::TForm2(TComponent* AOwner) : TForm(AOwner) {

@@ -14,5 +14,8 @@ std::string ConfServerRefusedLine(const std::string& address);
 std::string ConfServerWaitingLine(const std::string& address);
 // What the user is told when the served device has stopped answering.
 std::string ConfServerLostText(const std::string& address);
+// The server's connections are no longer looked at (the server closed, or the window that
+// owns it goes).
+void ForgetConfServerConnections();
 // Bytes held back by the connections' readers (a frame still arriving).
 std::size_t ConfServerHeld();

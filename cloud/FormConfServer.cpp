@@ -30,11 +30,6 @@ std::map<TCustomWinSocket*, std::shared_ptr<TCloudStreamReader>> g_ConfReaders;
 
 TCustomWinSocket* SocketOf(TConfLink link) { return static_cast<TCustomWinSocket*>(link); }
 
-void ForgetConnections() {
-    g_ConfLinks.Clear();
-    g_ConfReaders.clear();
-}
-
 // The tool has asked the served controller something and waits for it: its status while
 // logged in, a transfer, a firmware update. Before the login nothing is asked of it.
 bool AwaitingServed() { return g_AccessLevel != 0 || g_BusyTransfer || g_FlashActive; }
@@ -94,6 +89,11 @@ std::string ConfServerLostText(const std::string& address) {
     return "Устройство не отвечает, соединение закрыто, IP:" + address;
 }
 
+void ForgetConfServerConnections() {
+    g_ConfLinks.Clear();
+    g_ConfReaders.clear();
+}
+
 std::size_t ConfServerHeld() {
     std::size_t held = 0;
     for (auto& [socket, reader] : g_ConfReaders) held += reader->Held();
@@ -104,7 +104,7 @@ void TForm1::Button1Click(TObject*) {
     if (Button1->Tag == 0) {
         // A port that cannot be opened raises here and reaches the general error display.
         ConfServer->SetPort(UserStrToInt(RconfPort->GetText()));
-        ForgetConnections();
+        ForgetConfServerConnections();
         g_ConfServerStop = 0;  // a stop the last link asked for is not this server's
         ConfServer->Open();
         if (ConfServer->GetActive()) {
@@ -219,7 +219,7 @@ void TForm1::ConfServerClientRead(TObject*, TCustomWinSocket* Socket) {
 
 void TForm1::ConfServerLinkStep() {
     if (!ConfServer->GetActive()) {
-        ForgetConnections();  // what a closed server's connections left
+        ForgetConfServerConnections();  // what a closed server's connections left
         return;
     }
     // A frame cut short for good holds what its connection sends after it for a while only.
@@ -260,7 +260,7 @@ unsigned TForm1::ConfServerStopDue() const { return g_ConfServerStop ? 1 : 0; }
 
 void TForm1::StopConfigServer() {
     ConfServer->Close();
-    ForgetConnections();
+    ForgetConfServerConnections();
     Button1->Tag = 0;
     ConfServState->SetCaption(GetMessageA(59));
     g_ConfServerLink = 0;
