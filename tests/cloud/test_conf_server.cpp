@@ -427,7 +427,10 @@ TEST(ConfServer, ForgedIdentifyThenChatterKeepsNoControllerOut) {
             const std::size_t held = ConfServerHeld(), more = flood ? 64 * 1024 : s % 2 == 0;
             if (!lost()) {
                 forged.Send(devsim::Bytes(more, 0x55));
-                ASSERT_TRUE(flood ? forged.Flushed() : WaitUntil([&] { return ConfServerHeld() == held + more; }));
+                // The byte is read: held behind the forged frame, or passed on once the
+                // frame's time bound freed what followed it (a loaded machine answers late).
+                ASSERT_TRUE(flood ? forged.Flushed()
+                                  : WaitUntil([&] { return ConfServerHeld() == held + more || ConfServerHeld() == 0; }));
             }
             sys::AdvanceMs(1000);
             testsupport::Pump(20);
