@@ -17,6 +17,7 @@
 #include <chrono>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -404,6 +405,22 @@ TEST(ConfServer, ControllerTakesOverFromASilentLinkAndIsNamed) {
     ASSERT_TRUE(WaitUntil([] { return Form1->Limei->GetCaption() == "IMEI: 861000000000002"; }));
     EXPECT_EQ(old.Requests(CmdReadStatus), polled);
     EXPECT_FALSE(again.sim.HungUpByPeer());
+}
+
+// A window that goes takes its server's connections along: the next window's timer has no
+// tick for them.
+TEST(ConfServer, AWindowGoneLeavesTheNextNoTickForItsConnections) {
+    std::optional<DialledIn> peer;  // outlives the window it dialled
+    {
+        CloudRig rig("confserver-gone");
+        OpenServer();
+        peer.emplace(false);
+        ASSERT_TRUE(WaitUntil(Connected));
+    }
+    CloudRig rig("confserver-next");
+    const unsigned wakes = Form1->Find_device->Wakes();
+    sys::AdvanceMs(3000);
+    EXPECT_EQ(Form1->Find_device->Wakes(), wakes);
 }
 
 // A peer that identified once with a forged frame, then sends a byte every 2 s or floods,
