@@ -346,6 +346,22 @@ TEST(UpdateServerWindow, ControlCharactersInTheNameAreRefused) {
     EXPECT_TRUE(DownloadsHeld(s.appData).empty());
 }
 
+// A header longer than 4096 bytes is refused whether it comes in one read or several.
+TEST(UpdateServerWindow, AnOverlongHeaderIsRefusedHoweverItArrives) {
+    ServerRig s("upd-long-header");
+    ASSERT_TRUE(s.ok);
+    s.sim.SetToolReply("Zentor_v1.0.1.exe");
+    s.sim.AddFile("Zentor_v1.0.1.exe", {'n', 'e', 'w'}, std::string(4096, 'x') + "\\Zentor_v1.0.1.exe");
+    Form1->UiRadioGroup1->SetItemIndex(0);
+    for (const std::size_t piece : {0, 1000}) {
+        s.sim.SetHeaderPieceSize(piece);
+        Form1->MESLABEL->SetCaption("");
+        ASSERT_TRUE(s.AcceptToolOffer());
+        EXPECT_EQ(ServerRig::Message(), Form1->GetMessageA(13)) << piece;
+        EXPECT_TRUE(DownloadsHeld(s.appData).empty());
+    }
+}
+
 // An offer that comes while a message is shown leaves the message's button within reach.
 TEST(UpdateServerWindow, AnOfferLeavesAMessageShownWithinReach) {
     ServerRig s("upd-over-message");
