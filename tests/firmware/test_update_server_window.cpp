@@ -334,6 +334,30 @@ TEST(UpdateServerWindow, ALongNameIsSavedShortenedAndTold) {
     g_LangFilePath = lang;
 }
 
+// The system's reason for a file that cannot be saved is told in the window's language.
+TEST(UpdateServerWindow, ASaveThatFailsSaysWhyInTheWindowsLanguage) {
+    ServerRig s("upd-reasons");
+    ASSERT_TRUE(s.ok);
+    s.rig.Speak("russian");
+    s.sim.SetToolReply("Zentor_v1.0.1.exe");
+    s.sim.AddFile("Zentor_v1.0.1.exe", {'n', 'e', 'w'});
+    Form1->UiRadioGroup1->SetItemIndex(0);
+    const std::string folder = s.appData + "/TALIVEX/TALIVEX Zentor/Downloads";
+    const std::pair<int, std::string> reasons[] = {
+        {ENXIO, "Нет такого устройства или адреса"}, {ENODEV, "Нет такого устройства"},
+        {ETXTBSY, "Исполняемый файл занят"}, {ESTALE, "Устаревший дескриптор файла"},
+        {EOVERFLOW, "Значение слишком велико для этого типа данных"}, {EXDEV, "Неверная ссылка между устройствами"}};
+    for (const auto& [error, russian] : reasons) {
+        SetSafeFileFailingFolderForTests(folder, error);
+        ASSERT_TRUE(s.AcceptToolOffer());
+        EXPECT_EQ(ServerRig::Message(), "Файл не сохранён: " + folder + "/Zentor_v1.0.1.exe (" + russian + ")");
+    }
+    s.rig.Speak("english");
+    ASSERT_TRUE(s.AcceptToolOffer());
+    SetSafeFileFailingFolderForTests("", 0);
+    EXPECT_EQ(ServerRig::Message(), "File not saved: " + folder + "/Zentor_v1.0.1.exe (Invalid cross-device link)");
+}
+
 // A name with a line break, a tab or another control character is refused at the header.
 TEST(UpdateServerWindow, ControlCharactersInTheNameAreRefused) {
     ServerRig s("upd-control");
