@@ -278,6 +278,7 @@ void NothingConnected(TReport& report, const std::string& link) {
     const int ports = Form1->ENUMPORTS->GetItems()->Count();
     IdleFigures(report, "idle, nothing connected (" + std::to_string(ports) + " system ports)", 5, 0.3);
     setenv("ZENTOR_PORTS", (link + "=STMicroelectronics Virtual COM Port (bench)").c_str(), 1);
+    IdleFigures(report, "idle, a listed port with no device", 5, 0.3);
 }
 
 // devsim's controller, its login and its log, then the figures on the link.
