@@ -186,7 +186,7 @@ TEST(CloudStream, ATagPrefixAtTheEndWaitsForTheNextRead) {
     const std::string f = ReplyFrame(0x22, "x");
     r.reader.Feed(f.substr(0, 3));
     EXPECT_EQ(r.reader.Held(), 3u);
-    EXPECT_EQ(r.reader.Wanted(), 3u);  // to its length field
+    EXPECT_EQ(r.reader.Wanted(), 4u);  // to the marker after its length
     r.reader.Feed(f.substr(3, 4));
     EXPECT_EQ(r.reader.Wanted(), f.size() - 7);  // to the frame's end
     r.reader.Feed(f.substr(7));
