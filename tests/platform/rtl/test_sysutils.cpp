@@ -144,14 +144,10 @@ TEST(TextHelpers, SystemReasonsInTheWindowsLanguage) {
 // Every error that opening, reading or writing a port or a file can give, as the manual pages
 // of those calls list them, has Russian words.
 TEST(TextHelpers, EveryReasonOfAPortOrAFileHasRussianWords) {
-    const int errors[] = {
-        // open, stat
+    const int errors[] = {  // open and stat; read, write, fsync and the port's ioctls; rename, mkdir, flock
         EACCES, EBUSY, EDQUOT, EEXIST, EFAULT, EFBIG, EINTR, EINVAL, EISDIR, ELOOP, EMFILE, ENAMETOOLONG, ENFILE,
         ENODEV, ENOENT, ENOMEM, ENOSPC, ENOTDIR, ENXIO, EOPNOTSUPP, EOVERFLOW, EPERM, EROFS, ETXTBSY, EAGAIN, ESTALE,
-        // read, write, fsync, the port's ioctls
-        EBADF, EIO, EPIPE, ESPIPE, ETIMEDOUT, EUCLEAN, ENOTTY,
-        // rename, mkdir, flock
-        EMLINK, ENOTEMPTY, EXDEV, ENOLCK};
+        EBADF, EIO, EPIPE, ESPIPE, ETIMEDOUT, EUCLEAN, ENOTTY, EMLINK, ENOTEMPTY, EXDEV, ENOLCK};
     for (const int error : errors) {
         const std::string english = SystemErrorText(error);
         EXPECT_EQ(ReasonInLanguage(english, true), english);
