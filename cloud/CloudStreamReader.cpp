@@ -85,6 +85,16 @@ void TCloudStreamReader::Feed(const std::uint8_t* data, std::size_t n) {
     }
 }
 
+std::size_t TCloudStreamReader::Wanted() const {
+    // What is held starts with the tag waiting for the rest of its frame; the marker after
+    // its length already tells a false one.
+    const std::size_t have = FPending.size();
+    if (have == 0) return 1;
+    if (have < 7) return 7 - have;
+    const std::size_t size = PlausibleFrameSize(FPending[4], FPending[5]);
+    return size > have ? size - have : 1;
+}
+
 void TCloudStreamReader::JsonByte(std::uint8_t b, std::vector<TEvent>& events) {
     if (!OnReply) return;  // a frames-only stream
     if (FCollecting && FPrev2 == kTerminator[0] && FPrev1 == kTerminator[1] &&

@@ -57,6 +57,8 @@ public:
     bool Collecting() const { return FCollecting; }
     // Bytes held back until the next read decides them (a tag's start, a frame arriving).
     std::size_t Held() const { return FPending.size(); }
+    // How many more the tag held needs before it can be decided (1 when none is held).
+    std::size_t Wanted() const;
 
 private:
     enum class TTagCheck { NotAFrame, Wait, Frame };

@@ -215,6 +215,8 @@ void TForm1::ConfServerClientRead(TObject*, TCustomWinSocket* Socket) {
     const std::shared_ptr<TCloudStreamReader> reader = it->second;
     if (g_ConfLinks.Heard(Socket)) LinkBytesArrived(TLink::ConfServer);
     reader->Feed(bytes);
+    // A frame still arriving is read once it is whole, not piece by piece.
+    Socket->SetReceiveThreshold(static_cast<int>(reader->Wanted()));
 }
 
 void TForm1::ConfServerLinkStep() {

@@ -32,6 +32,11 @@ extern TFrameReceiver g_RxFrames;
 extern std::uint8_t g_ScanActive;
 extern std::uint16_t g_ScanIndex;
 extern std::uint16_t g_ScanTicks;
+// A port of this pass opened; and the ticks left are the rest before the pass's first port:
+// a pass that could open none (a listed port with no device behind it) is begun again a
+// second later, not on every tick.
+extern std::uint8_t g_ScanOpened;
+extern std::uint8_t g_ScanResting;
 
 // Timer1 ticks until the next status request, and the password typed on the password page.
 extern std::uint8_t g_KeepAliveTicks;

@@ -16,6 +16,8 @@ TFrameReceiver g_RxFrames;
 std::uint8_t g_ScanActive = 0;
 std::uint16_t g_ScanIndex = 0;
 std::uint16_t g_ScanTicks = 0;
+std::uint8_t g_ScanOpened = 0;
+std::uint8_t g_ScanResting = 0;
 
 std::uint8_t g_KeepAliveTicks = 0;
 std::uint16_t g_TypedPassword = 0;

@@ -65,6 +65,8 @@ void TForm1::Find_Device() {
     g_ScanTicks = 0;
     g_ScanIndex = 0;
     g_ScanActive = 1;
+    g_ScanOpened = 0;
+    g_ScanResting = 0;
     if (items.Count() == 0) {
         // No port at all: say so and list again a second later.
         g_ScanTicks = kScanTicksPerPort;
@@ -93,21 +95,35 @@ void TForm1::NextComPort() {
     }
     g_ScanActive = 0;
     SetDeviceCaption(g_PortName + ": Not finded");
+    const bool opened = g_ScanOpened;
     Find_Device();
+    // Nothing could be opened: the next pass waits its second, as an empty list does. A
+    // device that appears meanwhile is announced, and probed at once.
+    if (!opened && items.Count() > 0) {
+        g_ScanTicks = kScanTicksPerPort;
+        g_ScanResting = 1;
+    }
 }
 
 void TForm1::Find_Device_Stop() {
     g_ScanTicks = 0;
     g_ScanIndex = 0;
     g_ScanActive = 0;
+    g_ScanResting = 0;
 }
 
 void TForm1::PortScanStep() {
-    if (g_ScanTicks != 0 && --g_ScanTicks == 0) NextComPort();
+    if (g_ScanTicks != 0 && --g_ScanTicks == 0) {
+        if (g_ScanResting)
+            g_ScanResting = 0;
+        else
+            NextComPort();
+    }
     if (!g_ScanActive || g_ScanTicks != 0) return;
     SetDeviceCaption(g_PortName + ": Find device");
     int error = 0;
     if (OpenPort(g_PortName, &error)) {
+        g_ScanOpened = 1;
         FPortOpenNotices.Opened(g_PortName);
         // The probe goes to the port just opened, whatever other link is up.
         std::vector<std::uint8_t> identify = BuildRequestFrame(CmdIdentify, nullptr, 0);

@@ -177,13 +177,14 @@ TFileDownload::TFeed TFileDownload::TakeHeader() {
 
     const std::size_t pathEnd = h.find('#', lead.size());
     const std::size_t sizeEnd = pathEnd == std::string_view::npos ? pathEnd : h.find('#', pathEnd + 1);
-    if (sizeEnd == std::string_view::npos) {
-        if (h.size() > kMaxDownloadHeader) {
-            FState = TState::Done;
-            feed.BadHeader = true;
-        }
+    const auto refuse = [&] {
+        FState = TState::Done;
+        feed.BadHeader = true;
         return feed;
-    }
+    };
+    // Too long is judged the same whether the header came whole or in pieces.
+    if (sizeEnd == std::string_view::npos) return h.size() > kMaxDownloadHeader ? refuse() : feed;
+    if (sizeEnd + 1 > kMaxDownloadHeader) return refuse();
     const std::string path(h.substr(lead.size(), pathEnd - lead.size()));
     const std::string sizeText = Trim(h.substr(pathEnd + 1, sizeEnd - pathEnd - 1));
     FHeader.resize(sizeEnd + 1);
@@ -195,11 +196,7 @@ TFileDownload::TFeed TFileDownload::TakeHeader() {
         else size = size * 10 + static_cast<unsigned>(c - '0');
     }
     FFileName = DownloadFileName(path);
-    if (!sizeOk || size > kMaxDownloadSize || FFileName.empty()) {
-        FState = TState::Done;
-        feed.BadHeader = true;
-        return feed;
-    }
+    if (!sizeOk || size > kMaxDownloadSize || FFileName.empty()) return refuse();
     FSize = static_cast<std::uint32_t>(size);
     FReceived = 0;
     FState = TState::Receiving;

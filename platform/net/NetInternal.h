@@ -5,6 +5,7 @@
 #include <QHostAddress>
 #include <QString>
 #include <QTcpSocket>
+#include <QTimer>
 #include <memory>
 #include <string>
 #include <vector>
@@ -45,6 +46,10 @@ struct TCustomWinSocket::Impl {
     // A second descriptor of the connected socket: Qt lets go of its own as it meets a close
     // or a reset by the peer and tells them apart to nobody; this one still says which.
     int Watch = -1;
+    // The reader's threshold, held by the system: the connection reads as readable only once
+    // that many bytes are in (or it closes); the gather timer lowers it for what came short.
+    int LowWater = 1;
+    std::unique_ptr<QTimer> Gather;
 
     // Takes over a fresh Qt socket and listens to it.
     void Attach(QTcpSocket* s);
@@ -59,6 +64,9 @@ struct TCustomWinSocket::Impl {
     static bool Current(const Impl* self, const std::weak_ptr<int>& life, const QTcpSocket* s) {
         return !life.expired() && self->Qt == s;
     }
+
+    void SetThreshold(int bytes);
+    void SetLowWater(int bytes);
 
     void CacheAddresses();
     // Takes the second descriptor of a connection just made.

@@ -21,6 +21,12 @@
 #include "platform/rtl/Classes.h"
 #include "platform/rtl/SysUtils.h"
 
+// A reader that waits for more bytes (SetReceiveThreshold) hears of what has come short of
+// them at most this often, so that a slow peer's link still counts as heard.
+inline constexpr int kReceiveGatherMs = 200;
+// Tests: another gather (0: kReceiveGatherMs), so that only the threshold decides.
+void SetReceiveGatherMsForTests(int ms);
+
 // The classic socket error numbers the tool's handlers see.
 enum TSocketErrorCode : int {
     seAccessDenied = 10013,      // WSAEACCES
@@ -74,6 +80,10 @@ public:
     int ReceiveBuf(void* buf, int count);
     // Takes everything waiting.
     std::string ReceiveText();
+    // The bytes the reader waits for (1, the default: any). Until that many have come the
+    // read event is raised once they are in, or a gather after the last one for what came
+    // short of them, not for every piece a slow peer sends.
+    void SetReceiveThreshold(int bytes);
 
     std::string GetRemoteAddress() const;
     std::string GetRemoteHost() const;

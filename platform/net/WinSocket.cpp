@@ -11,12 +11,17 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <climits>
 #include <cstring>
 
 #include "platform/net/NetInternal.h"
 
 namespace {
+
+std::atomic<int> g_GatherMs{kReceiveGatherMs};
+// No device frame is longer; the system caps it at half its receive buffer anyway.
+constexpr int kMaxThreshold = 16384;
 
 const char* ApiOf(TErrorEvent event) {
     switch (event) {
@@ -32,6 +37,8 @@ const char* ApiOf(TErrorEvent event) {
 
 }  // namespace
 
+void SetReceiveGatherMsForTests(int ms) { g_GatherMs = ms > 0 ? ms : kReceiveGatherMs; }
+
 TCustomWinSocket::TCustomWinSocket() : FImpl(std::make_unique<Impl>(this)) {}
 
 TCustomWinSocket::~TCustomWinSocket() = default;
@@ -44,6 +51,7 @@ void TCustomWinSocket::Impl::Attach(QTcpSocket* s) {
     Taken = false;
     ReadPosted = false;
     ConnectingSeen = false;
+    LowWater = 1;
     RemoteAddress.clear();
     RemoteHost.clear();
     LocalAddress.clear();
@@ -101,6 +109,7 @@ void TCustomWinSocket::Impl::Retire(bool flush) {
     }
     QTcpSocket* s = Qt;
     if (!s) return;
+    if (Gather) Gather->stop();
     Qt = nullptr;
     ReadPosted = false;
     for (auto& link : Links) QObject::disconnect(link);
@@ -125,6 +134,30 @@ bool TCustomWinSocket::Impl::Pull() {
     if (bytes.isEmpty()) return false;
     Input.append(bytes.constData(), static_cast<std::size_t>(bytes.size()));
     return true;
+}
+
+void TCustomWinSocket::Impl::SetThreshold(int bytes) {
+    if (!Qt) return;
+    bytes = std::clamp(bytes, 1, kMaxThreshold);
+    if (bytes == 1) {
+        if (Gather) Gather->stop();
+        SetLowWater(1);
+        return;
+    }
+    if (!Gather) {
+        Gather = std::make_unique<QTimer>();
+        Gather->setSingleShot(true);
+        // Whatever has come by now is read: any byte wakes the connection again.
+        QObject::connect(Gather.get(), &QTimer::timeout, [this] { SetLowWater(1); });
+    }
+    SetLowWater(bytes);
+    Gather->start(g_GatherMs.load());
+}
+
+void TCustomWinSocket::Impl::SetLowWater(int bytes) {
+    if (bytes == LowWater || !Qt) return;
+    const qintptr fd = Qt->socketDescriptor();
+    if (fd >= 0 && ::setsockopt(static_cast<int>(fd), SOL_SOCKET, SO_RCVLOWAT, &bytes, sizeof bytes) == 0) LowWater = bytes;
 }
 
 void TCustomWinSocket::Impl::CacheAddresses() {
@@ -320,6 +353,8 @@ std::string TCustomWinSocket::ReceiveText() {
     if (!text.empty()) FImpl->Taken = true;
     return text;
 }
+
+void TCustomWinSocket::SetReceiveThreshold(int bytes) { FImpl->SetThreshold(bytes); }
 
 std::string TCustomWinSocket::GetRemoteAddress() const { return FImpl->RemoteAddress; }
 std::string TCustomWinSocket::GetRemoteHost() const { return FImpl->RemoteHost; }

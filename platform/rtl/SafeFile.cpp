@@ -22,7 +22,8 @@ std::atomic<std::int64_t> g_WriteLimit{-1};
 std::atomic<std::uint64_t> g_Commits{0};
 std::atomic<std::uint64_t> g_Appends{0};
 std::mutex g_FaultsLock;
-std::string g_ReadOnlyFolder;
+std::string g_FailingFolder;
+int g_FolderError = 0;
 std::string g_UnreadableFile;
 
 std::string FolderOf(const std::string& path) {
@@ -37,9 +38,10 @@ std::string NameOf(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-bool InReadOnlyFolderForTests(const std::string& path) {
+// The error the test set for the path's folder; 0 none.
+int FolderErrorForTests(const std::string& path) {
     std::lock_guard<std::mutex> lock(g_FaultsLock);
-    return !g_ReadOnlyFolder.empty() && FolderOf(path) == g_ReadOnlyFolder;
+    return !g_FailingFolder.empty() && FolderOf(path) == g_FailingFolder ? g_FolderError : 0;
 }
 
 bool UnreadableForTests(const std::string& path) {
@@ -195,10 +197,13 @@ void SetSafeFileWriteLimitForTests(std::int64_t bytes) { g_WriteLimit = bytes; }
 std::uint64_t SafeFileCommitsForTests() { return g_Commits.load(); }
 std::uint64_t SafeFileAppendsForTests() { return g_Appends.load(); }
 
-void SetSafeFileReadOnlyFolderForTests(const std::string& folder) {
+void SetSafeFileReadOnlyFolderForTests(const std::string& folder) { SetSafeFileFailingFolderForTests(folder, EROFS); }
+
+void SetSafeFileFailingFolderForTests(const std::string& folder, int error) {
     std::lock_guard<std::mutex> lock(g_FaultsLock);
-    g_ReadOnlyFolder = folder;
-    while (g_ReadOnlyFolder.size() > 1 && g_ReadOnlyFolder.back() == '/') g_ReadOnlyFolder.pop_back();
+    g_FailingFolder = folder;
+    g_FolderError = error;
+    while (g_FailingFolder.size() > 1 && g_FailingFolder.back() == '/') g_FailingFolder.pop_back();
 }
 
 void SetSafeFileUnreadableForTests(const std::string& path) {
@@ -233,7 +238,7 @@ bool TSafeFileWriter::Open(const std::string& path, TFileAccess access) {
             setMode = true;
         }
     }
-    if (InReadOnlyFolderForTests(FPath)) return Fail(SystemErrorText(EROFS));
+    if (const int error = FolderErrorForTests(FPath)) return Fail(SystemErrorText(error));
     const std::string folder = FolderOf(FPath);
     const std::string name = NameOf(FPath);
     RemoveLeftovers(folder, name);

@@ -127,6 +127,8 @@ private:
 void SetSafeFileWriteLimitForTests(std::int64_t bytes);
 // Files in this folder cannot be created or replaced (EROFS); "" switches it off.
 void SetSafeFileReadOnlyFolderForTests(const std::string& folder);
+// The same with another of the system's errors.
+void SetSafeFileFailingFolderForTests(const std::string& folder, int error);
 // This file exists but cannot be opened for reading (EACCES); "" switches it off.
 void SetSafeFileUnreadableForTests(const std::string& path);
 // Files replaced so far by this process (tests count the writes of an operation with it).

@@ -186,9 +186,13 @@ TEST(CloudStream, ATagPrefixAtTheEndWaitsForTheNextRead) {
     const std::string f = ReplyFrame(0x22, "x");
     r.reader.Feed(f.substr(0, 3));
     EXPECT_EQ(r.reader.Held(), 3u);
-    r.reader.Feed(f.substr(3));
+    EXPECT_EQ(r.reader.Wanted(), 4u);  // to the marker after its length
+    r.reader.Feed(f.substr(3, 4));
+    EXPECT_EQ(r.reader.Wanted(), f.size() - 7);  // to the frame's end
+    r.reader.Feed(f.substr(7));
     EXPECT_EQ(r.events, (std::vector<std::string>{"F:" + f.substr(4)}));
     EXPECT_EQ(r.reader.Held(), 0u);
+    EXPECT_EQ(r.reader.Wanted(), 1u);
 }
 
 TEST(CloudStream, OverlongReplyIsHandedOverCutAndTheNextIsWhole) {

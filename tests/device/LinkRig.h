@@ -36,6 +36,7 @@ inline void ResetLinkState() {
     g_RxFrames.Reset();
     g_ScanActive = 0;
     g_ScanIndex = g_ScanTicks = 0;
+    g_ScanOpened = g_ScanResting = 0;
     g_KeepAliveTicks = 0;
     g_TypedPassword = 0;
     g_CloudSession = g_ConfServerLink = g_ConfServerConnected = g_FlashActive = g_BootloaderOnly = 0;

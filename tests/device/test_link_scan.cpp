@@ -169,6 +169,25 @@ TEST(LinkScan, NoPortsListedIsNoFailure) {
     EXPECT_TRUE(g_DeviceConnected);
 }
 
+// A listed port with no device behind it is tried once a second, not on every tick; a
+// controller that then appears there is announced and probed at once.
+TEST(LinkScan, AListedPortWithoutADeviceIsTriedOnceASecond) {
+    LinkRig rig("scan-absent");
+    rig.ListPorts({"!dev"});
+    rig.CreateForm(true);
+    Form1->Find_Device();
+    sys::AdvanceMs(100);  // not there: the pass ends, the next one waits its second
+    const unsigned wakes = Form1->Ftimer->Wakes();
+    sys::AdvanceMs(3000);
+    EXPECT_EQ(Form1->Ftimer->Wakes() - wakes, 3u);
+    EXPECT_EQ(LinkRig::Caption(), rig.Path("dev") + ": Find device");
+    SimPort& device = rig.AddController("dev");
+    ASSERT_TRUE(device.started);
+    ASSERT_TRUE(testsupport::WaitUntil([] { return g_ScanResting == 0; }));
+    sys::AdvanceMs(100);
+    ASSERT_TRUE(LinkRig::AwaitRequests(device, devsim::kCmdIdentify, 1));
+}
+
 TEST(LinkScan, IdentifyInBootloaderMode) {
     LinkRig rig("scan-boot");
     SimPort& device = rig.AddController("dev");

@@ -192,6 +192,12 @@ TEST(FileDownload, BadHeaders) {
     std::string endless = "file#";
     endless += std::string(kMaxDownloadHeader, 'x');
     EXPECT_EQ(FeedCut(d, Text(endless), {}).bad, 1);
+    // Longer than 4096 bytes is refused whether it comes whole or in pieces; 4096 is taken.
+    for (const std::size_t length : {kMaxDownloadHeader, kMaxDownloadHeader + 1}) {
+        const std::string h = "file#" + std::string(length - 8, 'a') + "#5#";
+        for (const std::vector<std::size_t>& cuts : {std::vector<std::size_t>{}, {1000, 2000, 3000, 4000}, {4095}})
+            EXPECT_EQ(FeedCut(d, Text(h), cuts).header, length == kMaxDownloadHeader) << length;
+    }
 }
 
 TEST(FileDownload, EmptyFileCompletesWithItsHeader) {

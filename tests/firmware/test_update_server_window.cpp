@@ -334,6 +334,27 @@ TEST(UpdateServerWindow, ALongNameIsSavedShortenedAndTold) {
     g_LangFilePath = lang;
 }
 
+// The system's reason for a file that cannot be saved is told in Russian in the Russian window.
+TEST(UpdateServerWindow, ASaveThatFailsSaysWhyInTheWindowsLanguage) {
+    ServerRig s("upd-reasons");
+    ASSERT_TRUE(s.ok);
+    s.rig.Speak("russian");
+    s.sim.SetToolReply("Zentor_v1.0.1.exe");
+    s.sim.AddFile("Zentor_v1.0.1.exe", {'n', 'e', 'w'});
+    Form1->UiRadioGroup1->SetItemIndex(0);
+    const std::string folder = s.appData + "/TALIVEX/TALIVEX Zentor/Downloads";
+    const std::pair<int, std::string> reasons[] = {
+        {ENXIO, "Нет такого устройства или адреса"}, {ENODEV, "Нет такого устройства"},
+        {ETXTBSY, "Исполняемый файл занят"}, {ESTALE, "Устаревший дескриптор файла"},
+        {EOVERFLOW, "Значение слишком велико для этого типа данных"}, {EXDEV, "Неверная ссылка между устройствами"}};
+    for (const auto& [error, russian] : reasons) {
+        SetSafeFileFailingFolderForTests(folder, error);
+        ASSERT_TRUE(s.AcceptToolOffer());
+        EXPECT_EQ(ServerRig::Message(), "Файл не сохранён: " + folder + "/Zentor_v1.0.1.exe (" + russian + ")");
+    }
+    SetSafeFileFailingFolderForTests("", 0);
+}
+
 // A name with a line break, a tab or another control character is refused at the header.
 TEST(UpdateServerWindow, ControlCharactersInTheNameAreRefused) {
     ServerRig s("upd-control");
@@ -343,6 +364,14 @@ TEST(UpdateServerWindow, ControlCharactersInTheNameAreRefused) {
     Form1->UiRadioGroup1->SetItemIndex(0);
     ASSERT_TRUE(s.AcceptToolOffer());
     EXPECT_EQ(ServerRig::Message(), Form1->GetMessageA(13));
+    // So is a header longer than 4096 bytes, whether it comes in one read or several.
+    s.sim.AddFile("Zentor_v1.0.1.exe", {'n', 'e', 'w'}, std::string(4096, 'x') + "\\Zentor_v1.0.1.exe");
+    for (const std::size_t piece : {0, 1000}) {
+        s.sim.SetHeaderPieceSize(piece);
+        Form1->MESLABEL->SetCaption("");
+        ASSERT_TRUE(s.AcceptToolOffer());
+        EXPECT_EQ(ServerRig::Message(), Form1->GetMessageA(13)) << piece;
+    }
     EXPECT_TRUE(DownloadsHeld(s.appData).empty());
 }
 

@@ -70,6 +70,12 @@ double Wakeups() {
     return n;
 }
 
+double ThreadWakeups() {
+    rusage u{};
+    getrusage(RUSAGE_THREAD, &u);
+    return static_cast<double>(u.ru_nvcsw);
+}
+
 // The first event after a wait starts a busy stretch; the next wait ends it.
 struct TGuiPauseProbe::Impl : QObject {
     QMetaObject::Connection Block;

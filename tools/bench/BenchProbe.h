@@ -19,6 +19,8 @@ double HeapBytes();
 // How often the process's threads have gone to sleep and woken (voluntary context switches,
 // all threads).
 double Wakeups();
+// How often the calling thread (the GUI thread) has gone to sleep and woken.
+double ThreadWakeups();
 
 // Watches the GUI thread's event loop from construction to destruction: a busy stretch runs
 // from the loop's waking to its next wait.

@@ -83,6 +83,10 @@ void TReport::Idle(const std::string& what, double wakeupsPerSecond, double core
         Note(what + ": share of a core", share);
 }
 
+void TReport::Wakeups(const std::string& what, double perSecond, double target, bool ours) {
+    Add(what, Fixed(perSecond, 1), "<= " + Fixed(target, 0) + Ours(ours), perSecond <= target);
+}
+
 void TReport::Failed(const std::string& what) { FLines.push_back({what, "-", "", "FAILED"}); }
 
 void TReport::Print() const {

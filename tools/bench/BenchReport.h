@@ -22,6 +22,8 @@ public:
     // Wakeups a second and the share of a core over an idle stretch.
     void Idle(const std::string& what, double wakeupsPerSecond, double corePercent, double targetWakeups,
               double targetPercent);
+    // How often a thread wakes, a second.
+    void Wakeups(const std::string& what, double perSecond, double target, bool ours = false);
     // A figure without a target of its own.
     void Note(const std::string& what, const std::string& measured);
     void Failed(const std::string& what);

@@ -1,7 +1,8 @@
 // zentor_bench: the tool's speed and memory, each figure printed beside its target.
 //   zentor_bench [--numbers N] [--events M] [--rounds R] [--slow S] [--devsim PATH] [--no-link]
 // Runs the main window off-screen against devsim (a process of its own, answering at once):
-// start-up, how often the idle tool wakes with nothing connected, the number grid's own
+// start-up, how often the idle tool wakes with nothing connected and with a listed port that
+// has no device behind it, the number grid's own
 // operations at N rows, a 65535-number configuration file, the action log's bytes a line, a
 // desk reader's burst of tags recorded to a file, then, logged in to a controller on the
 // cable, how often the idle tool wakes, a whole read and write of N numbers and R
@@ -53,6 +54,8 @@ constexpr unsigned kSlowBaud = 19200;
 // Frame bytes besides the data: "SLMX", length, marker, command, CRC.
 constexpr double kFrameBytes = 10;
 constexpr std::size_t kFileNumbers = 65535;
+// The GUI thread on a slow line: woken by a reply's pieces a few times a block, not by each.
+constexpr double kSlowGuiWakeups = 50;
 constexpr int kRepeats = 5;
 
 struct TOptions {
@@ -278,6 +281,7 @@ void NothingConnected(TReport& report, const std::string& link) {
     const int ports = Form1->ENUMPORTS->GetItems()->Count();
     IdleFigures(report, "idle, nothing connected (" + std::to_string(ports) + " system ports)", 5, 0.3);
     setenv("ZENTOR_PORTS", (link + "=STMicroelectronics Virtual COM Port (bench)").c_str(), 1);
+    IdleFigures(report, "idle, a listed port with no device", 5, 0.3);
 }
 
 // devsim's controller, its login and its log, then the figures on the link.
@@ -312,7 +316,7 @@ void SlowFigures(TReport& report, const std::string& line, std::size_t n, unsign
     Form1->SelectPage(5);
     ServePending();
     const int rows = static_cast<int>(n) + 2;
-    double cpu = CpuMs();
+    double cpu = CpuMs(), guiWakeups = ThreadWakeups();
     double ms = TimedTransfer([] { Form1->UiButton5->Click(); },
                               [rows] { return !g_PhoneRead.Running() && Form1->PhonesGrid->GetRowCount() == rows; });
     if (ms < 0) {
@@ -320,6 +324,9 @@ void SlowFigures(TReport& report, const std::string& line, std::size_t n, unsign
         return;
     }
     report.Ratio(what + "read, " + line + ": wall time / line", ms, readBytes * msPerByte, 1.1);
+    // The line's pieces are gathered before the window hears of them.
+    report.Wakeups(what + "read, " + line + ": GUI-thread wakeups a second", (ThreadWakeups() - guiWakeups) * 1000 / ms,
+                   kSlowGuiWakeups, true);
     report.PerBlock(what + "read, " + line + ": requests per block", g_PhoneRead.BlockRequests(), blocks, 1.1);
     const auto cpuFigure = [&](const std::string& figure, double cpuMs) {
         char text[32];
@@ -369,7 +376,7 @@ void SlowPart(TReport& report, const TOptions& o, TSimProcess& sim, const std::s
         report.Failed("no controller dialled in to the local configuration server");
         return;
     }
-    // The served connection's pieces reach the window one by one (no target set here).
+    // The tool's CPU on this link is shown without a target.
     SlowFigures(report, "local server at GPRS pace", o.Slow, devsim::kGprsPaceBaud, 0);
 }
 

@@ -140,7 +140,7 @@ void UpdateSim::ServeFile(int fd) {
     const std::string name = request.substr(lead.size(), request.find('#', lead.size()) - lead.size());
     TFile file;
     bool found = false;
-    std::size_t piece = 0;
+    std::size_t piece = 0, headerPiece = 0;
     std::uint64_t announced = 0;
     std::size_t stallAfter = SIZE_MAX;
     bool hangUp = false;
@@ -153,6 +153,7 @@ void UpdateSim::ServeFile(int fd) {
             found = true;
         }
         piece = FPiece;
+        headerPiece = FHeaderPiece;
         announced = FAnnounced;
         stallAfter = FStallAfter;
         hangUp = FHangUpOnStall;
@@ -164,7 +165,11 @@ void UpdateSim::ServeFile(int fd) {
     }
     const std::uint64_t size = announced != 0 ? announced : file.Data.size();
     const std::string header = "file#" + file.Path + "#" + std::to_string(size) + "#";
-    if (!SendAll(fd, header.data(), header.size())) return;
+    if (headerPiece == 0) headerPiece = header.size();
+    for (std::size_t at = 0; at < header.size(); at += headerPiece) {
+        if (at > 0) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        if (!SendAll(fd, header.data() + at, std::min(headerPiece, header.size() - at))) return;
+    }
     // Let the header arrive by itself, as the server's first write does.
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
     if (stallAfter < file.Data.size()) {
@@ -200,6 +205,11 @@ void UpdateSim::SetToolReply(const std::string& text) {
 void UpdateSim::AddFile(const std::string& name, const Bytes& bytes, const std::string& serverPath) {
     std::lock_guard<std::mutex> g(FLock);
     FFiles[name] = TFile{bytes, serverPath.empty() ? "C:\\srv\\files\\" + name : serverPath};
+}
+
+void UpdateSim::SetHeaderPieceSize(std::size_t bytes) {
+    std::lock_guard<std::mutex> g(FLock);
+    FHeaderPiece = bytes;
 }
 
 void UpdateSim::SetPieceSize(std::size_t bytes) {

@@ -44,6 +44,8 @@ public:
     void AddFile(const std::string& name, const Bytes& bytes, const std::string& serverPath = "");
     // Sends file bytes in pieces of this size (0: all at once).
     void SetPieceSize(std::size_t bytes);
+    // Sends the header in pieces of this size, a moment apart (0: all at once).
+    void SetHeaderPieceSize(std::size_t bytes);
     // A server gone wrong: the header announces this size whatever the file holds (0: the
     // file's own), and only the first stallAfter bytes are sent before it falls silent with
     // the connection open.
@@ -70,6 +72,7 @@ private:
     std::string FToolReply = "Zentor_v1.0.0.0.exe";
     std::map<std::string, TFile> FFiles;
     std::size_t FPiece = 0;
+    std::size_t FHeaderPiece = 0;
     std::uint64_t FAnnounced = 0;
     std::size_t FStallAfter = SIZE_MAX;
     bool FHangUpOnStall = false;

@@ -367,6 +367,36 @@ TEST(Sockets, ReadEventsFollowWhatTheHandlerTakes) {
     EXPECT_EQ(client.GetSocket()->ReceiveText(), "bc");
 }
 
+// A reader waiting for more bytes is called once they are all in, not for every piece a slow
+// peer sends; what comes short of them reaches it a gather later.
+TEST(Sockets, AReceiveThresholdGathersASlowPeersPieces) {
+    Server server;
+    Client client;
+    std::vector<std::size_t> reads;
+    server.sock.OnClientRead = [&](TObject*, TCustomWinSocket* s) {
+        reads.push_back(s->ReceiveText().size());
+        s->SetReceiveThreshold(100);
+    };
+    client.Connect(server.Port());
+    ASSERT_TRUE(WaitUntil([&] { return client.Connected(); }));
+    TCustomWinSocket* peer = client.sock.GetSocket();
+    SetReceiveGatherMsForTests(60000);  // only the threshold decides
+    peer->SendText("0123456789");
+    ASSERT_TRUE(WaitUntil([&] { return reads.size() == 1; }));
+    for (int piece = 0; piece < 9; ++piece) {  // 99 bytes, the event loop running between them
+        peer->SendText(std::string(11, 'x'));
+        testsupport::Pump(5);
+    }
+    EXPECT_EQ(reads.size(), 1u);
+    SetReceiveGatherMsForTests(0);
+    peer->SendText("y");
+    ASSERT_TRUE(WaitUntil([&] { return reads.size() == 2; }));
+    EXPECT_EQ(reads.back(), 100u);
+    peer->SendText("short");
+    ASSERT_TRUE(WaitUntil([&] { return reads.size() == 3; }));
+    EXPECT_EQ(reads.back(), 5u);
+}
+
 TEST(Sockets, HandlersMayCloseOrFreeTheirOwnSocket) {
     ShownErrors shown;
     Server server;

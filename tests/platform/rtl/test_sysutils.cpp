@@ -138,7 +138,21 @@ TEST(TextHelpers, SystemReasonsInTheWindowsLanguage) {
     EXPECT_EQ(ReasonInLanguage(SystemErrorText(ENOSPC), true), "No space left on device");
     EXPECT_EQ(ReasonInLanguage(SystemErrorText(ENOSPC), false), "На устройстве не осталось свободного места");
     EXPECT_EQ(ReasonInLanguage("Not a regular file", false), "Это не обычный файл");
-    EXPECT_EQ(ReasonInLanguage(SystemErrorText(EXDEV), false), "Invalid cross-device link");
+    EXPECT_EQ(ReasonInLanguage(SystemErrorText(ECHILD), false), "No child processes");
+}
+
+// Every error that opening, reading or writing a port or a file can give, as the manual pages
+// of those calls list them, has Russian words.
+TEST(TextHelpers, EveryReasonOfAPortOrAFileHasRussianWords) {
+    const int errors[] = {  // open and stat; read, write, fsync and the port's ioctls; rename, mkdir, flock
+        EACCES, EBUSY, EDQUOT, EEXIST, EFAULT, EFBIG, EINTR, EINVAL, EISDIR, ELOOP, EMFILE, ENAMETOOLONG, ENFILE,
+        ENODEV, ENOENT, ENOMEM, ENOSPC, ENOTDIR, ENXIO, EOPNOTSUPP, EOVERFLOW, EPERM, EROFS, ETXTBSY, EAGAIN, ESTALE,
+        EBADF, EIO, EPIPE, ESPIPE, ETIMEDOUT, EUCLEAN, ENOTTY, EMLINK, ENOTEMPTY, EXDEV, ENOLCK};
+    for (const int error : errors) {
+        const std::string english = SystemErrorText(error);
+        EXPECT_EQ(ReasonInLanguage(english, true), english);
+        EXPECT_NE(ReasonInLanguage(english, false), english) << error;
+    }
 }
 
 }  // namespace
