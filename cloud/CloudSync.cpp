@@ -89,7 +89,7 @@ TSyncAck ApplySyncAck(std::vector<TPhoneGridRow>& rows, const std::string& mark,
         ack.Unasked = true;  // a copy, or an answer to nothing: the rows it names never went
         return ack;
     }
-    const std::size_t n = results.isArray() ? JsonSize(results) : 0;
+    const std::size_t n = JsonSize(results);
     if (!results.isArray() || n != out.size()) {
         // Another round's answer, or a broken one: which result is whose is unknown.
         ack.Mismatch = true;

@@ -207,7 +207,10 @@ TEST(CloudSession, StatusPollShowsTheStatusReplyAndAsksSafeCityBeforeIt) {
     status["upd"] = "1";
     status["updpercent"] = "40";
     rig.sim.SetStatus(status);
+    rig.sim.SetReply("update", Json::Value());  // the update's end comes later
     ASSERT_TRUE(rig.LogIn());
+    testsupport::Click(Form1->Bupd);
+    ASSERT_TRUE(rig.AwaitCount("update", 1));
     for (int s = 0; s < 4; ++s) Second();
     // 0x62 goes out one second before the first "gsmst", through the session.
     ASSERT_TRUE(WaitUntil([&] { return rig.sim.FramesToDevice() >= 1; }));
@@ -229,8 +232,7 @@ TEST(CloudSession, StatusPollShowsTheStatusReplyAndAsksSafeCityBeforeIt) {
     EXPECT_TRUE(bar->GetVisible());
     EXPECT_EQ(bar->GetPercent(), 40);
     // The update's end hides the bar.
-    rig.sim.SetReply("update", "updated");
-    testsupport::Click(Form1->Bupd);
+    rig.sim.SendRaw("{\"data\":\"updated\",\"response\":\"update\"}\n\r");
     ASSERT_TRUE(WaitUntil([bar] { return !bar->GetVisible(); }));
     EXPECT_EQ(Form1->MESLABEL->GetCaption(), "Обновление завершено. Прибор будет перезагружен!");
     // Every five seconds after that.

@@ -46,6 +46,7 @@ void SyncTwentyFive(CloudRig& rig) {
         if (r.command == "add") sizes.push_back(r.data.size());
     EXPECT_EQ(sizes, (std::vector<Json::ArrayIndex>{10, 10, 5}));
     EXPECT_EQ(Form1->MESLABEL->GetCaption(), "Синхронизация выполнена");
+    EXPECT_FALSE(Form1->TimerProgress->GetEnabled());  // the wait between rounds is over
     EXPECT_EQ(rig.sim.Count("del"), 0u);
 }
 
