@@ -72,7 +72,7 @@ bool SendJsonCommand(const std::string& imei, const std::string& pass, const std
                      const std::string& data, TCustomWinSocket* socket);
 // A request on the cloud connection went: its reply is awaited for waitSeconds (0: until it
 // comes or the connection ends).
-void AwaitCloudReply(TAsk what, std::int64_t waitSeconds);
+void AwaitCloudReply(TAsk what, std::int64_t waitSeconds = 0);
 
 // Adds lines to the traffic window's memo.
 void AddTrafficLines(const std::vector<std::string>& lines);

@@ -76,7 +76,7 @@ void TForm1::Button8Click(TObject*) {
 void TForm1::BupdClick(TObject*) {
     if (g_CloudSession) {
         if (SendJsonCommand(AIMEI->GetText(), APASS->GetText(), cloudcmd::Update, "", CloudSocket()))
-            AwaitCloudReply(TAsk::CloudUpdate, 0);
+            AwaitCloudReply(TAsk::CloudUpdate);
         MiniLog("Запрос на обновление прошивки", 0);
     } else {
         SelectPage(2);
@@ -137,7 +137,7 @@ void TForm1::SCConnectClick(TObject*) { SendCommand(CmdSafeCityTest); }
 void TForm1::Button11Click(TObject*) {
     const TTransparentPortParams params{RIP->GetText(), RPORT->GetText(), RBAUD->GetText(), RTOUT->GetText()};
     if (SendCloudRequest(CloudSocket(), TransparentPortRequest(AIMEI->GetText(), APASS->GetText(), params)))
-        AwaitCloudReply(TAsk::CloudPort, 0);
+        AwaitCloudReply(TAsk::CloudPort);
     MiniLog("Запрос на открытие прозрачного порта", 0);
 }
 
