@@ -64,6 +64,14 @@ TCloudReply ReadCloudReply(const Json::Value& root) {
     return r;
 }
 
+std::optional<TAsk> AskOfCloudResponse(const std::string& response) {
+    if (response == cloudcmd::Defrag) return TAsk::CloudDefrag;
+    if (response == cloudcmd::TransparentPort) return TAsk::CloudPort;
+    if (response == cloudcmd::Update) return TAsk::CloudUpdate;
+    if (response == cloudcmd::Chrono) return TAsk::CloudLog;
+    return std::nullopt;
+}
+
 TCloudStatusEffect CloudStatusEffect(const std::string& response, const std::string& status) {
     TCloudStatusEffect e;
     const bool auth = response == cloudcmd::DispAuth;

@@ -3,10 +3,13 @@
 // "data" means for the window (message, action-log line, session changes). The window's
 // handlers do what these say; nothing here touches a control.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include <json/value.h>
+
+#include "device/AskedReplies.h"
 
 enum class TCloudReplyKind {
     None,        // no "response", or an empty one: nothing happens
@@ -39,6 +42,10 @@ bool ParseCloudReplyText(std::string_view cp1251Text, bool cut, Json::Value& roo
 // Reads the parsed root; any shape of value is accepted (a root that is not an object has
 // no "response" and gives Kind None).
 TCloudReply ReadCloudReply(const Json::Value& root);
+
+// The kind of request a reply answers when only an awaited one may act ("defrag", "rport",
+// "update", "gchrono"); none for the others.
+std::optional<TAsk> AskOfCloudResponse(const std::string& response);
 
 // What a status word does.
 struct TCloudStatusEffect {

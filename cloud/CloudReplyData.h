@@ -57,6 +57,7 @@ inline bool CloudLogBlockIsLast(Json::ArrayIndex elements) {
     return elements < static_cast<Json::ArrayIndex>(kCloudLogBlockRows);
 }
 inline constexpr int kCloudLogWaitSeconds = 10;
+inline constexpr int kCloudLogReadWaitSeconds = 60;  // for the first block
 inline constexpr const char* kCloudLogWaitText = "Осуществляется чтение журнала";
 inline constexpr const char* kCloudLogDoneText = "Загрузка журнала завершена!";
 // Rows of the elements that are objects, in order.

@@ -8,6 +8,7 @@
 
 #include "cloud/CloudStreamReader.h"
 #include "cloud/CloudSync.h"
+#include "device/AskedReplies.h"
 
 class TComboBox;
 class TCustomWinSocket;
@@ -64,11 +65,14 @@ inline constexpr const char* kServerUnavailableText =
     "10951.";
 
 // Sends the header block and the styled object on the socket, when it is connected, and
-// copies the request into the traffic window while that is open. Otherwise nothing.
-void SendCloudRequest(TCustomWinSocket* socket, const Json::Value& request);
+// copies the request into the traffic window while that is open. Otherwise nothing (false).
+bool SendCloudRequest(TCustomWinSocket* socket, const Json::Value& request);
 // A command whose data is a string.
-void SendJsonCommand(const std::string& imei, const std::string& pass, const std::string& command,
+bool SendJsonCommand(const std::string& imei, const std::string& pass, const std::string& command,
                      const std::string& data, TCustomWinSocket* socket);
+// A request on the cloud connection went: its reply is awaited for waitSeconds (0: until it
+// comes or the connection ends).
+void AwaitCloudReply(TAsk what, std::int64_t waitSeconds = 0);
 
 // Adds lines to the traffic window's memo.
 void AddTrafficLines(const std::vector<std::string>& lines);

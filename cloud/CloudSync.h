@@ -3,6 +3,7 @@
 // in the sync column go to the server in rounds of at most ten of each; the server's
 // per-row results clear the marks of the rows it took.
 #include <cstddef>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -23,8 +24,15 @@ inline constexpr const char* kSyncDoneText = "Синхронизация вып�
 // a schedule past the templates has ("0" for a text that names none).
 TCloudUser SyncUserOfRow(const TPhoneGridRow& row, const std::vector<std::string>& templates);
 
+// The answers that did not take a number; at kSyncRefusalLimit it is not sent again.
+using TSyncRefusals = std::map<std::string, int>;
+inline constexpr int kSyncRefusalLimit = 5;
+// Timer1 ticks (10 ms) between rounds that send rows again: once a second at most.
+inline constexpr int kSyncResendTicks = 100;
+
 // rows: every row of the grid, the header first. AddRows and DelRows: the grid rows the
-// round takes, in the order of its requests.
+// round takes, in the order of its requests. Numbers refused kSyncRefusalLimit times are
+// left out.
 struct TSyncRound {
     std::vector<TCloudUser> Add;
     std::vector<std::string> Del;
@@ -32,7 +40,8 @@ struct TSyncRound {
     bool Empty() const { return Add.empty() && Del.empty(); }
 };
 TSyncRound BuildSyncRound(const std::vector<TPhoneGridRow>& rows,
-                          const std::vector<std::string>& templates);
+                          const std::vector<std::string>& templates,
+                          const TSyncRefusals& refusals = {});
 
 // A row a round sent: where it stood and the number it held then.
 struct TSyncRow {
@@ -44,7 +53,11 @@ struct TSyncRow {
 struct TSyncState {
     bool Sent = false;
     bool Acked = false;
+    bool Resend = false;  // an answer did not fit its round: the round goes again
+    bool Paced = false;   // the next round sends rows again: not before PaceTicks run out
+    int PaceTicks = 0;    // Timer1 ticks left of the second since the last round went
     std::vector<TSyncRow> AddOut, DelOut;
+    TSyncRefusals Refusals;
 };
 
 // SynchronizeJSON: the requests of the next round, "add" before "del" (none when no row is
@@ -58,23 +71,34 @@ std::vector<Json::Value> SynchronizeRound(const std::vector<TPhoneGridRow>& rows
 bool InGridNoOp(const std::vector<TPhoneGridRow>& rows, const std::string& mark);
 
 struct TSyncAck {
-    bool Unasked = false;   // no request of that kind was waiting: nothing changed
-    std::size_t Extra = 0;  // results past the rows sent, ignored
-    bool Done = false;      // no row is marked and no request waits: the server has them all
+    bool Unasked = false;     // no request of that kind was waiting: nothing changed
+    bool Mismatch = false;    // not one result a row sent: nothing changed, the round goes again
+    std::size_t Results = 0;  // when Mismatch: how many results it held
+    std::size_t Sent = 0;     // and how many rows its request sent
+    bool Done = false;        // no row is marked and no request waits: the server has them all
+    // No request waits and every row still marked is one the server does not take: their
+    // numbers.
+    std::vector<std::string> NotTaken;
 };
 // The answer to the "add" or "del" request still waiting: result i belongs to the i-th row
 // that request sent, and "1" clears that row's mark if the row still holds that number and
-// mark. Results past the rows sent, and an answer that no request waits for, clear nothing;
-// data that is not an array leaves the request waiting. An "add" answer sets Acked.
+// mark; any other result counts a refusal of the number. An answer that is not one result
+// a row sent (a copy of another round's, say) clears nothing, counts a refusal of every row
+// sent and has the round sent again; an answer that no request waits for changes nothing.
+// An "add" answer sets Acked; one that leaves rows to send again paces the next round.
 TSyncAck ApplySyncAck(std::vector<TPhoneGridRow>& rows, const std::string& mark,
                       const Json::Value& results, TSyncState& state);
 
-// The action-log lines for what an answer held beyond what was asked.
-std::string SyncUnaskedLine(const std::string& mark);
-std::string SyncExtraLine(const std::string& mark, std::size_t extra);
+// The action-log line for an answer whose results do not match the rows sent, and the
+// message naming the numbers the server does not take.
+std::string SyncMismatchLine(const std::string& mark, std::size_t results, std::size_t sent);
+std::string SyncNotTakenText(const std::vector<std::string>& numbers);
 
-// The timer step: true (both flags cleared) when the next round is due: the "add" request
-// is answered and no request waits.
+// The timer step: counts the pace down; true (the flags cleared) when the next round is
+// due: the "add" request is answered, or a round is to go again, no request waits and the
+// pace allows it.
 bool SyncRoundDue(TSyncState& state);
 // Whether SyncRoundDue would be true now, without taking the round.
 bool SyncRoundReady(const TSyncState& state);
+// Timer1 ticks to the step's next work (0: none).
+unsigned SyncTicksToWork(const TSyncState& state);

@@ -1,6 +1,7 @@
 // The cloud paths of the number base and the event log: their buttons call these through
 // the hooks of memory/, installed when the window is built.
 #include "app/Unit1.h"
+#include "cloud/CloudReplyData.h"
 #include "cloud/CloudRequest.h"
 #include "memory/MemoryState.h"
 #include "platform/sys/Hosts.h"
@@ -25,6 +26,8 @@ void TForm1::InstallMemoryHooks() {
 void TForm1::GetChronoFromServer(const std::string& sdate, const std::string& edate, int operation,
                                  const std::string& number) {
     const Json::Value request = ChronoRequest(AIMEI->GetText(), APASS->GetText(), sdate, edate, operation, number);
+    // Sent now or once the connection opens: its first block is awaited as long as the read's wait.
+    AwaitCloudReply(TAsk::CloudLog, kCloudLogReadWaitSeconds);
     // The log can be asked for without a session: the connection logs in as it opens, and
     // the request waits for the connection instead of being dropped on a socket still
     // connecting.

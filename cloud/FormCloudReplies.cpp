@@ -60,10 +60,12 @@ void TForm1::ParseJSONCommandFromServer(const std::string& text, bool cut, TCust
     }
     const TCloudReply reply = ReadCloudReply(root);
     if (reply.Kind == TCloudReplyKind::None) return;
+    // An answer that fits no round out changes nothing, the wait or message shown included.
+    if (reply.Kind == TCloudReplyKind::SyncAck) return CloudSyncAck(reply.Response, reply.Data);
+    if (!CloudReplyAwaited(reply)) return;
     if (reply.ClosesWait) HideWaitPanel(kNoText);
     if (!reply.ResponseLine.empty()) MiniLog(reply.ResponseLine, 1);
     switch (reply.Kind) {
-        case TCloudReplyKind::SyncAck: CloudSyncAck(reply.Response, reply.Data); break;
         case TCloudReplyKind::Status: CloudStatusReply(reply.Data); break;
         case TCloudReplyKind::NumberInfo: CloudNumberReply(reply.Data); break;
         case TCloudReplyKind::Config: CloudConfigReply(reply.Data); break;
@@ -71,6 +73,16 @@ void TForm1::ParseJSONCommandFromServer(const std::string& text, bool cut, TCust
         case TCloudReplyKind::StatusWord: CloudStatusWord(reply, socket); break;
         default: break;
     }
+}
+
+bool TForm1::CloudReplyAwaited(const TCloudReply& reply) {
+    bool awaited = true;
+    if (reply.Response == cloudcmd::DispAuth)
+        awaited = !g_CloudSession;  // the login's repetitions answered after it
+    else if (const auto ask = AskOfCloudResponse(reply.Response))
+        awaited = g_AskedReplies.Answer(*ask, sys::TickMs());
+    if (!awaited) MiniLog(UnaskedReplyLine(reply.Response), 1);
+    return awaited;
 }
 
 void TForm1::CloudStatusWord(const TCloudReply& reply, TCustomWinSocket* socket) {
@@ -174,5 +186,7 @@ void TForm1::CloudChronoReply(const Json::Value& data, TCustomWinSocket* socket)
     } else {
         ShowWaitPanel(kCloudLogWaitSeconds, 0, kCloudLogWaitText);
     }
-    SendCloudRequest(socket, NextBlockRequest(g_SessionImei, g_SessionPass, shown));
+    // After the last block the server sends nothing more: a block then is nobody's.
+    if (SendCloudRequest(socket, NextBlockRequest(g_SessionImei, g_SessionPass, shown)) && !last)
+        AwaitCloudReply(TAsk::CloudLog, kCloudLogWaitSeconds);
 }

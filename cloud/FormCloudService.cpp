@@ -15,6 +15,7 @@
 namespace {
 
 constexpr const char* kInfoTitle = "Информация";
+constexpr std::uint32_t kDefragWaitSeconds = 60;
 
 // Destructive commands: Enter alone (or an Escape that reached the page first) must not confirm.
 bool AskYesNo(const std::string& text) { return MessageBox(text, kInfoTitle, MB_YESNO | MB_DEFBUTTON2) == IDYES; }
@@ -54,12 +55,13 @@ void TForm1::BarClick(TObject*) {
 
 void TForm1::BdefClick(TObject*) {
     if (g_CloudSession) {
-        SendJsonCommand(g_SessionImei, g_SessionPass, cloudcmd::Defrag, "", CloudSocket());
+        if (SendJsonCommand(g_SessionImei, g_SessionPass, cloudcmd::Defrag, "", CloudSocket()))
+            AwaitCloudReply(TAsk::CloudDefrag, kDefragWaitSeconds);
         MiniLog("Дефрагментация памяти", 0);
     } else if (g_WorkingMode) {
         SendCommand(CmdDefragment);
     }
-    ShowWaitPanel(60, 0, "Выполняется дефрагментация памяти номеров...");
+    ShowWaitPanel(kDefragWaitSeconds, 0, "Выполняется дефрагментация памяти номеров...");
 }
 
 void TForm1::Button8Click(TObject*) {
@@ -73,7 +75,8 @@ void TForm1::Button8Click(TObject*) {
 
 void TForm1::BupdClick(TObject*) {
     if (g_CloudSession) {
-        SendJsonCommand(AIMEI->GetText(), APASS->GetText(), cloudcmd::Update, "", CloudSocket());
+        if (SendJsonCommand(AIMEI->GetText(), APASS->GetText(), cloudcmd::Update, "", CloudSocket()))
+            AwaitCloudReply(TAsk::CloudUpdate);
         MiniLog("Запрос на обновление прошивки", 0);
     } else {
         SelectPage(2);
@@ -133,7 +136,8 @@ void TForm1::SCConnectClick(TObject*) { SendCommand(CmdSafeCityTest); }
 
 void TForm1::Button11Click(TObject*) {
     const TTransparentPortParams params{RIP->GetText(), RPORT->GetText(), RBAUD->GetText(), RTOUT->GetText()};
-    SendCloudRequest(CloudSocket(), TransparentPortRequest(AIMEI->GetText(), APASS->GetText(), params));
+    if (SendCloudRequest(CloudSocket(), TransparentPortRequest(AIMEI->GetText(), APASS->GetText(), params)))
+        AwaitCloudReply(TAsk::CloudPort);
     MiniLog("Запрос на открытие прозрачного порта", 0);
 }
 

@@ -41,16 +41,21 @@ std::string LoginNoAnswerText() {
            sys::kMakerWebSite + " в разделе " + "\"Поддержка\"";
 }
 
-void SendCloudRequest(TCustomWinSocket* socket, const Json::Value& request) {
-    if (!socket || !socket->GetConnected()) return;
+bool SendCloudRequest(TCustomWinSocket* socket, const Json::Value& request) {
+    if (!socket || !socket->GetConnected()) return false;
     const std::string bytes = CloudRequestBytes(g_SessionUid, request);
     socket->SendBuf(bytes.data(), static_cast<int>(bytes.size()));
     if (g_TrafficLogOn) AddTrafficLines(TrafficRequestLines(CloudRequestText(g_SessionUid, request)));
+    return true;
 }
 
-void SendJsonCommand(const std::string& imei, const std::string& pass, const std::string& command,
+bool SendJsonCommand(const std::string& imei, const std::string& pass, const std::string& command,
                      const std::string& data, TCustomWinSocket* socket) {
-    SendCloudRequest(socket, JsonCommand(imei, pass, command, data));
+    return SendCloudRequest(socket, JsonCommand(imei, pass, command, data));
+}
+
+void AwaitCloudReply(TAsk what, std::int64_t waitSeconds) {
+    g_AskedReplies.Ask(what, TLink::Cloud, sys::TickMs(), 1000 * waitSeconds);
 }
 
 TCustomWinSocket* TForm1::CloudSocket() {

@@ -40,17 +40,19 @@ void TForm1::CloudSyncAck(const std::string& mark, const Json::Value& data) {
     if (!grid) return;
     std::vector<TPhoneGridRow> rows = GridRows(grid);
     const TSyncAck ack = ApplySyncAck(rows, mark, data, g_SyncState);
-    if (ack.Unasked) {
-        MiniLog(SyncUnaskedLine(mark), 1);
+    if (ack.Unasked || ack.Mismatch) {
+        MiniLog(ack.Unasked ? UnaskedReplyLine(mark) : SyncMismatchLine(mark, ack.Results, ack.Sent), 1);
         return;
     }
-    if (ack.Extra > 0) MiniLog(SyncExtraLine(mark, ack.Extra), 1);
+    HideWaitPanel(kNoText);
     for (std::size_t r = 1; r < rows.size(); ++r)
         if (grid->GetColCount() > colSync)
             grid->SetCells(colSync, static_cast<int>(r), rows[r][colSync]);
     // Done only once the server has answered for every marked row.
     if (ack.Done)
         MessageShow(kSyncDoneText);
+    else if (!ack.NotTaken.empty())
+        MessageShow(SyncNotTakenText(ack.NotTaken));
     else
         ShowWaitPanel(kSyncWaitSeconds, 0, kSyncWaitText);
 }
@@ -59,6 +61,7 @@ void TForm1::StartNumberSync() {
     // A round still out is left to its acknowledgement: sending its rows again would let
     // two acknowledgements clear the marks of rows that never went.
     if (!g_CloudSession || g_SyncState.Sent) return;
+    g_SyncState.Refusals.clear();  // rows the server refused before get their chance again
     SynchronizeJSON();
 }
 
@@ -66,5 +69,5 @@ void TForm1::NumberSyncStep() {
     if (SyncRoundDue(g_SyncState)) SynchronizeJSON();
 }
 
-// Only once the round is answered: the wait for the server costs no wakeups.
-unsigned TForm1::NumberSyncDue() const { return SyncRoundReady(g_SyncState) ? 1 : 0; }
+// The wait for the server costs no wakeups; the pace one at its end.
+unsigned TForm1::NumberSyncDue() const { return SyncTicksToWork(g_SyncState); }

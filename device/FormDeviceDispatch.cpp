@@ -1,10 +1,14 @@
 // The reply dispatcher: every frame a device sends, from any link, comes in here.
 #include "app/Unit1.h"
+#include "device/AskedReplies.h"
 #include "device/DeviceType.h"
+#include "platform/rtl/SysUtils.h"
+#include "platform/sys/Clock.h"
 
 void TForm1::Read_Data(const std::uint8_t* frame, std::size_t available) {
     TDeviceReply reply;
     if (!VerifyReplyFrame(frame, available, reply)) return;
+    if (!ReplyAwaited(reply)) return;
     switch (reply.Command) {
         case CmdIdentify: Reply_Identify(reply); break;
         case CmdReset: Reply_Reset(reply); break;
@@ -38,6 +42,14 @@ void TForm1::Read_Data(const std::uint8_t* frame, std::size_t available) {
         case CmdErrorReply: Reply_Error(reply); break;
         default: break;  // 0xA0 and 0xD0 are ignored, every other code dropped
     }
+}
+
+// A reply that answers a request is handled only while the tool awaits it; else it is noted.
+bool TForm1::ReplyAwaited(const TDeviceReply& reply) {
+    const auto ask = AskOfDeviceCommand(reply.Command);
+    if (!ask || g_AskedReplies.Answer(*ask, sys::TickMs())) return true;
+    MiniLog(UnaskedReplyLine("0x" + IntToHex(static_cast<int>(reply.Command), 2)), 1);
+    return false;
 }
 
 void TForm1::Reply_Identify(const TDeviceReply& reply) {

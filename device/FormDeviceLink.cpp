@@ -4,8 +4,11 @@
 #include <cstring>
 
 #include "app/Unit1.h"
+#include "config/ConfigTransfer.h"
 #include "config/StatusRecord.h"
+#include "device/AskedReplies.h"
 #include "device/DeviceType.h"
+#include "platform/sys/Clock.h"
 
 namespace {
 
@@ -16,6 +19,16 @@ void ForgetReceived() { g_RxFrames.Reset(); }
 int SendFrame(const TFrameSender& sender, const std::vector<std::uint8_t>& frame) {
     if (!sender) return -1;  // no socket behind the link
     return sender(frame.data(), static_cast<int>(frame.size()));
+}
+
+int SendOn(TLink route, const std::vector<std::uint8_t>& frame) {
+    switch (route) {
+        case TLink::Cloud: return SendFrame(g_CloudFrameSender, frame);
+        case TLink::ConfServer: return SendFrame(g_ConfServerFrameSender, frame);
+        case TLink::Serial: break;
+    }
+    if (!Form1) return 0;
+    return Form1->SendToPort(frame.data(), static_cast<int>(frame.size()));
 }
 
 }  // namespace
@@ -30,13 +43,13 @@ int SendCommand(std::uint8_t code, const void* data, std::size_t n) {
     std::vector<std::uint8_t> frame =
         BuildRequestFrame(code, static_cast<const std::uint8_t*>(data), n);
     if (frame.empty()) return -1;  // more data than a frame can carry
-    switch (RequestRoute()) {
-        case TLink::Cloud: return SendFrame(g_CloudFrameSender, frame);
-        case TLink::ConfServer: return SendFrame(g_ConfServerFrameSender, frame);
-        case TLink::Serial: break;
-    }
-    if (!Form1) return 0;
-    return Form1->SendToPort(frame.data(), static_cast<int>(frame.size()));
+    const TLink route = RequestRoute();
+    const int sent = SendOn(route, frame);
+    // Its answer is awaited as long as a configuration's is on that link.
+    if (const auto ask = AskOfDeviceCommand(code); ask && sent > 0)
+        g_AskedReplies.Ask(*ask, route, sys::TickMs(),
+                           1000LL * (route == TLink::ConfServer ? kConfServerWaitSeconds : kConfigWaitSeconds));
+    return sent;
 }
 
 bool LinkCarriesRequests(TLink link) { return RequestRoute() == link; }

@@ -7,6 +7,7 @@
 #include "app/ShellState.h"
 #include "app/Unit1.h"
 #include "config/ConfigTransfer.h"
+#include "device/AskedReplies.h"
 #include "device/DeviceLink.h"
 #include "memory/MemoryState.h"
 #include "memory/PhotoState.h"
@@ -28,6 +29,7 @@ void TForm1::LinkBytesArrived(TLink link) {
 }
 
 void TForm1::EndTransfersOnLostLink(TLink lost, const std::string& why) {
+    g_AskedReplies.LinkLost(lost);
     if (!LinkCarriesRequests(lost)) return;
     std::vector<std::string> cut;
     if (g_PhoneRead.Running()) {

@@ -67,6 +67,22 @@ TEST(CloudLog, FullBlockWaitsForTheNextAndRepeatedDatesAreShownOnce) {
     EXPECT_EQ(Form1->HrGrid->GetCells(2, 1), "");
 }
 
+// Each block from the second on comes once more after the next was asked for: the copy of
+// a full block adds nothing, and the last block's copy, which nobody asked for, leaves the
+// 70 rows shown.
+TEST(CloudLog, RepeatedBlocksLeaveTheRowsShown) {
+    CloudRig rig("cloud-log-repeat");
+    rig.sim.SetLogBlocks({Rows(0, 32), Rows(32, 32), Rows(64, 6)});
+    rig.sim.SetLateCopies("nextblock");
+    ASSERT_TRUE(rig.LogIn());
+    testsupport::AccessibleAction(Form1->HronologyGet->GetWidget());
+    ASSERT_TRUE(WaitUntil([] { return CloudRig::Logged(UnaskedReplyLine("gchrono")); }));
+    EXPECT_EQ(g_LogNextRow, 71);
+    EXPECT_EQ(Form1->MESLABEL->GetCaption(), kCloudLogDoneText);
+    EXPECT_EQ(Form1->HrGrid->GetCells(2, 1), "+79000001000");
+    EXPECT_EQ(Form1->HrGrid->GetCells(2, 70), "+79000001069");
+}
+
 TEST(CloudLog, TwoEventsInOneSecondAreBothShownAndExported) {
     CloudRig rig("cloud-log-second");
     Json::Value block = Rows(0, 2);

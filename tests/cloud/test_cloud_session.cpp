@@ -207,7 +207,10 @@ TEST(CloudSession, StatusPollShowsTheStatusReplyAndAsksSafeCityBeforeIt) {
     status["upd"] = "1";
     status["updpercent"] = "40";
     rig.sim.SetStatus(status);
+    rig.sim.SetReply("update", Json::Value());  // the update's end comes later
     ASSERT_TRUE(rig.LogIn());
+    testsupport::Click(Form1->Bupd);
+    ASSERT_TRUE(rig.AwaitCount("update", 1));
     for (int s = 0; s < 4; ++s) Second();
     // 0x62 goes out one second before the first "gsmst", through the session.
     ASSERT_TRUE(WaitUntil([&] { return rig.sim.FramesToDevice() >= 1; }));
@@ -474,6 +477,9 @@ TEST(CloudSession, LogRequestRefusedEndsItsWaitAtOnce) {
 TEST(CloudSession, AFrameIsWaitedForWhateverItsDataLooksLike) {
     CloudRig rig("cloud-cut-frame");
     ASSERT_TRUE(rig.LogIn());
+    rig.sim.SetReply("defrag", Json::Value());
+    testsupport::Click(Form1->Bdef);  // a reply in the frame's data would be awaited
+    ASSERT_TRUE(rig.AwaitCount("defrag", 1));
     const std::string reply = "{\"data\":\"ok\",\"response\":\"defrag\"}\n\r";
     devsim::Bytes data = {0x01};
     data.insert(data.end(), reply.begin(), reply.end());
@@ -489,6 +495,7 @@ TEST(CloudSession, AFrameIsWaitedForWhateverItsDataLooksLike) {
     EXPECT_FALSE(CloudRig::Logged("Ответ о выполнении дефрагментации"));
 
     rig.sim.SendRaw(std::string("SLMX\xF8\x0F\x55\x22", 8));
+    rig.sim.SetReply("defrag", "ok");
     testsupport::Click(Form1->Bdef);
     ASSERT_TRUE(WaitUntil([] { return g_CloudReader.Held() > 8 && !Form1->ClientSocket->GetSocket()->ReceiveLength(); }));
     sys::AdvanceMs(8000);
@@ -503,6 +510,9 @@ TEST(CloudSession, AFrameIsWaitedForWhateverItsDataLooksLike) {
 TEST(CloudSession, HeaderFloodLeavesTheWindowAnswering) {
     CloudRig rig("cloud-flood");
     ASSERT_TRUE(rig.LogIn());
+    rig.sim.SetReply("defrag", Json::Value());  // the reply comes behind the flood
+    testsupport::Click(Form1->Bdef);
+    ASSERT_TRUE(rig.AwaitCount("defrag", 1));
     const std::string header("SLMX\xF8\x0F\x55\x22", 8);
     std::string flood;
     flood.reserve((10u << 20) + 64);

@@ -46,6 +46,7 @@ void SyncTwentyFive(CloudRig& rig) {
         if (r.command == "add") sizes.push_back(r.data.size());
     EXPECT_EQ(sizes, (std::vector<Json::ArrayIndex>{10, 10, 5}));
     EXPECT_EQ(Form1->MESLABEL->GetCaption(), "Синхронизация выполнена");
+    EXPECT_FALSE(Form1->TimerProgress->GetEnabled());  // the wait between rounds is over
     EXPECT_EQ(rig.sim.Count("del"), 0u);
 }
 
@@ -55,15 +56,41 @@ TEST(CloudSyncRounds, TwentyFiveAdditionsGoInRoundsOfTenTenAndFive) {
     SyncTwentyFive(rig);
 }
 
-// A server that answers every round with thirty results clears ten marks a round at most.
-TEST(CloudSyncRounds, ResultsBeyondTheRoundClearNoOtherRow) {
-    CloudRig rig("cloud-sync-extra");
-    Json::Value thirty(Json::arrayValue);
-    for (int i = 0; i < 30; ++i) thirty.append("1");
-    rig.sim.SetReply("add", thirty);
+// Each answer comes again after the next round went, and the last five rows are refused:
+// a copy that does not fit its round clears nothing and the round goes again; refused rows
+// go again once a second, and after their fifth refusal the user is told their numbers.
+TEST(CloudSyncRounds, CopiedAnswersAndRefusedRowsKeepTheirMarks) {
+    CloudRig rig("cloud-sync-copies");
+    std::vector<std::string> refused;
+    for (int r = 11; r <= 15; ++r) refused.push_back("+7900000" + std::to_string(1000 + r));
+    rig.sim.SetRefused(refused);
+    rig.sim.SetLateCopies("add");
     ASSERT_TRUE(rig.LogIn());
-    SyncTwentyFive(rig);
-    EXPECT_TRUE(CloudRig::Logged("Ответ синхронизации (add): лишних результатов 25, пропущены"));
+    Form1->PhonesGrid->SetRowCount(16);
+    for (int r = 1; r <= 15; ++r) {
+        Form1->PhonesGrid->SetCells(1, r, "+7900000" + std::to_string(1000 + r));
+        Form1->PhonesGrid->SetCells(colSync, r, "add");
+    }
+    Form1->SynchronizeJSON();
+    ASSERT_TRUE(WaitUntil([] { return Marked() == 5; }));
+    sys::AdvanceMs(10);
+    ASSERT_TRUE(WaitUntil([] { return CloudRig::Logged(SyncMismatchLine("add", 10, 5)); }));
+    for (std::size_t round = 3; round <= 6; ++round) {
+        ASSERT_TRUE(WaitUntil([] { return g_SyncState.AddOut.empty(); })) << round;
+        sys::AdvanceMs(980);
+        testsupport::Pump(20);
+        EXPECT_EQ(rig.sim.Count("add"), round - 1);
+        sys::AdvanceMs(20);
+        ASSERT_TRUE(rig.AwaitCount("add", round));
+    }
+    ASSERT_TRUE(WaitUntil([] { return Form1->MESLABEL->GetCaption() == SyncNotTakenText({
+        "+79000001011", "+79000001012", "+79000001013", "+79000001014", "+79000001015"}); }));
+    EXPECT_TRUE(CloudRig::Logged(UnaskedReplyLine("add")));
+    EXPECT_EQ(Marked(), 5);
+    sys::AdvanceMs(3000);
+    testsupport::Pump(50);
+    EXPECT_EQ(rig.sim.Count("add"), 6u);
+    EXPECT_EQ(Marked(), 5);
 }
 
 TEST(CloudSyncRounds, AnImportInASessionStartsTheRoundsItself) {

@@ -112,6 +112,29 @@ TEST(CloudService, TransparentPortThroughTheServerSendsTheTypedSettings) {
     ASSERT_TRUE(WaitUntil([] { return Form1->MESLABEL->GetCaption() == "Прозрачное соединение запущено!"; }));
 }
 
+// Replies to requests never sent, or sent on a connection since closed, show nothing and
+// keep the session and the wait shown.
+TEST(CloudService, RepliesNobodyAwaitsShowNothing) {
+    CloudRig rig("service-unasked");
+    ASSERT_TRUE(rig.LogIn());
+    rig.sim.SetReply("defrag", Json::Value());
+    testsupport::Click(Form1->Bdef);
+    ASSERT_TRUE(rig.AwaitCount("defrag", 1));
+    for (const char* reply : {R"({"data":"ok","response":"rport"})", R"({"data":"updated","response":"update"})",
+                              R"({"data":"fail auth","response":"dispauth"})"})
+        rig.sim.SendRaw(std::string(reply) + "\n\r");
+    ASSERT_TRUE(WaitUntil([] { return CloudRig::Logged(UnaskedReplyLine("dispauth")); }));
+    EXPECT_EQ(g_CloudSession, 1);
+    EXPECT_TRUE(Form1->TimerProgress->GetEnabled());
+    testsupport::Click(Form1->Button5);  // logs in again on a new connection
+    ASSERT_TRUE(rig.AwaitCount("dispauth", 2));
+    ASSERT_TRUE(WaitUntil([] { return g_CloudSession == 1; }));
+    Form1->MESLABEL->SetCaption("");
+    rig.sim.SendRaw("{\"data\":\"ok\",\"response\":\"defrag\"}\n\r");
+    ASSERT_TRUE(WaitUntil([] { return CloudRig::Logged(UnaskedReplyLine("defrag")); }));
+    EXPECT_EQ(Form1->MESLABEL->GetCaption(), "");
+}
+
 TEST(CloudService, SafeCityReplies) {
     CloudRig rig("service-safecity");
     std::vector<std::uint8_t> status = {1, 0, 0, 0, 0x2C, 0x01, 0, 0};

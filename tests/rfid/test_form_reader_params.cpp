@@ -8,6 +8,7 @@
 #include <QGuiApplication>
 #include <QTest>
 
+#include "device/AskedReplies.h"
 #include "device/LinkRig.h"
 #include "tools/devsim/ReaderParamModel.h"
 #include "widgets/UiPanel.h"
@@ -151,6 +152,25 @@ TEST(ReaderParams, ANumberNotTypedIsSentAsShownOrNotAtAll) {
     testsupport::Click(Form1->RFIDGet);
     EXPECT_EQ(ParamsRig::Message(), "Допустимые значения: от 0 до 255");
     g_LangFilePath = lang;
+}
+
+// Replies the tool never asked for, and a reply after its request's time, change nothing.
+TEST(ReaderParams, RepliesNobodyAwaitsChangeNothing) {
+    ParamsRig c("rfid-params-unasked");
+    ASSERT_TRUE(c.ok);
+    Form1->RFIDValue->SetText("7");
+    Form1->MESLABEL->SetCaption("");
+    c.device.sim.Send(devsim::BuildReply(0x51, {1}));
+    c.device.sim.Send(devsim::BuildReply(0x50, {0, 23}));
+    c.device.sim.Send(devsim::BuildReply(0x21, {0, 0}));  // a configuration write's
+    ASSERT_TRUE(LinkRig::Deliver(11 + 12 + 12));
+    testsupport::Click(Form1->RFIDSet);
+    ASSERT_TRUE(LinkRig::AwaitRequests(c.device, devsim::kCmdReaderParamSet, 1));
+    sys::AdvanceMs(16000);
+    ASSERT_TRUE(LinkRig::Deliver(11));
+    EXPECT_EQ(ParamsRig::Message(), "");
+    EXPECT_EQ(Form1->RFIDValue->GetText(), "7");
+    EXPECT_GE(Form1->MiniLOG->GetLines()->IndexOf("<< " + UnaskedReplyLine("0x21")), 0);
 }
 
 TEST(ReaderParams, GroupFollowsTheCableConnectionWhenTheSettingsPageShows) {

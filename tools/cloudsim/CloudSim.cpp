@@ -8,6 +8,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <memory>
@@ -154,6 +155,17 @@ void CloudSim::SetLogBlocks(const std::vector<Json::Value>& blocks) {
 void CloudSim::SetReply(const std::string& command, const Json::Value& data) {
     std::lock_guard<std::mutex> g(FLock);
     FReplies[command] = data;
+}
+
+void CloudSim::SetRefused(const std::vector<std::string>& numbers) {
+    std::lock_guard<std::mutex> g(FLock);
+    FRefused = numbers;
+}
+
+void CloudSim::SetLateCopies(const std::string& command) {
+    std::lock_guard<std::mutex> g(FLock);
+    FLateCommand = command;
+    FLateCopy.clear();
 }
 
 void CloudSim::SetSilent(bool silent) {
@@ -401,6 +413,14 @@ void CloudSim::Reply(const std::string& command, const Json::Value& data, const 
 }
 
 void CloudSim::Handle(const Request& r) {
+    const bool late = !FLateCommand.empty() && r.command == FLateCommand;
+    if (late) QueueLocked(FLateCopy);
+    const std::size_t before = FOut.size();
+    Answer(r);
+    if (late) FLateCopy = FOut.substr(before);
+}
+
+void CloudSim::Answer(const Request& r) {
     if (r.command == "dispauth") {
         if (++FLogins < FLoginAnswerFrom) return;
         if (r.imei == FImei && r.pass == FPass)
@@ -423,7 +443,12 @@ void CloudSim::Handle(const Request& r) {
     }
     if ((r.command == "add" || r.command == "del") && !FReplies.count(r.command)) {
         Json::Value results(Json::arrayValue);
-        for (Json::ArrayIndex i = 0; r.data.isArray() && i < r.data.size(); ++i) results.append("1");
+        for (Json::ArrayIndex i = 0; r.data.isArray() && i < r.data.size(); ++i) {
+            const Json::Value& e = r.data[i];
+            const std::string number = e.isObject() ? Member(e, "number") : e.isString() ? e.asString() : "";
+            const bool refused = std::find(FRefused.begin(), FRefused.end(), number) != FRefused.end();
+            results.append(refused ? "0" : "1");
+        }
         return Reply(r.command, results);
     }
     if (r.command == "sync") return;

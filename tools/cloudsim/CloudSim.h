@@ -52,6 +52,11 @@ public:
     // The data ("ok" by default) that any other command is answered with; null: no answer.
     // "add" and "del" get one "1" per element sent unless their data is set here.
     void SetReply(const std::string& command, const Json::Value& data);
+    // "add" and "del" answer "0" for these numbers.
+    void SetRefused(const std::vector<std::string>& numbers);
+    // Each answer to this command goes out once more, just before the next request of the
+    // command is answered: a copy that comes after the tool has asked again.
+    void SetLateCopies(const std::string& command);
     // A server that keeps the connection and answers nothing (requests are still recorded).
     void SetSilent(bool silent);
     // Once its answer to this command has gone out, the server closes the connection.
@@ -79,6 +84,7 @@ private:
     void Wake();
     void Serve(std::string& in);
     void Handle(const Request& request);
+    void Answer(const Request& request);
     void Reply(const std::string& command, const Json::Value& data, const char* access = nullptr);
     void QueueLocked(const std::string& bytes);
     void OpenDeviceLocked();
@@ -109,6 +115,8 @@ private:
     std::vector<Json::Value> FLogBlocks;
     std::size_t FNextLogBlock = 0;
     std::map<std::string, Json::Value> FReplies;
+    std::vector<std::string> FRefused;
+    std::string FLateCommand, FLateCopy;
     std::vector<Request> FRequests;
     std::size_t FFramesToDevice = 0;
     std::size_t FFramesFromDevice = 0;
