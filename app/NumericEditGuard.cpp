@@ -1,6 +1,6 @@
 #include "app/NumericEditGuard.h"
 
-#include "platform/rtl/SysUtils.h"
+#include <utility>
 
 std::int32_t UserStrToInt(const std::string& text) {
     if (text.empty()) return 0;
@@ -17,3 +17,11 @@ TEditGuardResult EditKeyUpRule(const std::string& text, int maxLength) {
     }
     return r;
 }
+
+TSlotRange SlotRange(std::size_t width, bool isSigned) {
+    const std::int64_t span = std::int64_t{1} << (8 * width);
+    return isSigned ? TSlotRange{-span / 2, span / 2 - 1} : TSlotRange{0, span - 1};
+}
+
+EFieldRange::EFieldRange(std::string field, TSlotRange range, std::size_t digits)
+    : EConvertError(field), Field(std::move(field)), Range(range), Digits(digits) {}

@@ -5,15 +5,10 @@
 
 #include "config/ConfigItems.h"
 #include "config/RecordBytes.h"
-#include "platform/rtl/SysUtils.h"
+#include "platform/rtl/CodePage.h"
 #include "platform/sys/Clock.h"
 
 namespace {
-
-int EditInt(const std::string& text) { return text.empty() ? 0 : StrToInt(text); }
-
-std::uint8_t Low8(int v) { return static_cast<std::uint8_t>(v); }
-std::uint16_t Low16(int v) { return static_cast<std::uint16_t>(v); }
 
 // The item index when the list has it, else the byte the previous record held.
 std::uint8_t ItemByte(int index, int count, std::uint8_t previous) {
@@ -48,10 +43,19 @@ int LeadingNumber(std::string_view s) {
     return static_cast<int>(negative ? -v : v);
 }
 
-void PutHost(ConfigRecord& r, std::size_t hostAt, std::size_t portAt, const std::string& text) {
-    const THostPort hp = SplitHostPort(text);
-    SetFieldText(r.data() + hostAt, cfg::HostWidth, hp.Host);
-    SetU16(r.data() + portAt, hp.Port);
+// The number an edit shows into its slot, or EFieldRange when the slot cannot hold it.
+void PutNumber(std::uint8_t* b, const TNumberSlot& slot, const std::string& text) {
+    std::uint8_t* at = b + slot.Offset;
+    if (slot.Kind == TSlotKind::Digits) {
+        if (Utf8ToCp1251(text).size() >= slot.Width) throw EFieldRange(slot.Field, {}, slot.Width - 1);
+        SetFieldText(at, slot.Width, text);
+        return;
+    }
+    const std::int64_t v = slot.Kind == TSlotKind::Port ? SplitHostPort(text).Port : UserStrToInt(text);
+    const TSlotRange range = SlotRange(slot.Width, slot.Kind == TSlotKind::Signed);
+    if (v < range.Low || v > range.High) throw EFieldRange(slot.Field, range);
+    for (std::size_t i = 0; i < slot.Width; ++i)
+        at[i] = static_cast<std::uint8_t>(static_cast<std::uint64_t>(v) >> (8 * i));
 }
 
 std::string ShowHost(const ConfigRecord& r, std::size_t hostAt, std::size_t portAt) {
@@ -65,10 +69,10 @@ THostPort SplitHostPort(std::string_view text) {
     THostPort hp;
     const auto colon = text.find(':');
     if (colon == std::string_view::npos) {
-        hp.Port = Low16(LeadingNumber(text));
+        hp.Port = LeadingNumber(text);
     } else {
         hp.Host = std::string(text.substr(0, colon));
-        hp.Port = Low16(LeadingNumber(text.substr(colon + 1)));
+        hp.Port = LeadingNumber(text.substr(colon + 1));
     }
     return hp;
 }
@@ -81,8 +85,7 @@ ConfigRecord BuildConfigRecord(const ConfigValues& v, const ConfigRecord& previo
     std::memcpy(b, cfg::kHead, 4);
     SetU32(b + cfg::TimeStamp, timeStamp);
 
-    SetU16(b + cfg::AdminPass, Low16(EditInt(v.ADMINPASS)));
-    SetU16(b + cfg::UserPass, Low16(EditInt(v.USERPASS)));
+    for (const TNumberSlot& slot : kNumberSlots) PutNumber(b, slot, v.*slot.Text);
     b[cfg::FlagsA] = Bit(v.CallFromAll, cfg::A_CallFromAll) | Bit(v.NTPEN, cfg::A_Ntp) |
                      Bit(v.USEIN1, cfg::A_UseIn1) | Bit(v.USEIN2, cfg::A_UseIn2) |
                      Bit(v.EnPhotoFix, cfg::A_PhotoFix) | Bit(v.RESETINTIME, cfg::A_ResetInTime) |
@@ -90,15 +93,11 @@ ConfigRecord BuildConfigRecord(const ConfigValues& v, const ConfigRecord& previo
     // The operator list comes from the language file; any item it has is a valid byte.
     b[cfg::Operator] = ItemByte(v.OPERATOR, 256, p[cfg::Operator]);
     SetFieldText(b + cfg::Apn, cfg::ApnWidth, v.UserAPN);
-    SetFieldText(b + cfg::SimPin, cfg::SimPinWidth, v.SIMPIN);
     b[cfg::FlagsB] = Bit(v.CON_EN1, cfg::B_Cloud);
-    PutHost(r, cfg::ServerHost, cfg::ServerPort, v.CON_ADR1);
-    PutHost(r, cfg::TimeHost, cfg::TimePort, v.NTPADR);
+    SetFieldText(b + cfg::ServerHost, cfg::HostWidth, SplitHostPort(v.CON_ADR1).Host);
+    SetFieldText(b + cfg::TimeHost, cfg::HostWidth, SplitHostPort(v.NTPADR).Host);
     SetFieldText(b + cfg::SimNumber, cfg::SimNumberWidth, v.SIMNUM1);
     b[cfg::OutType] = ItemByte(v.OUTTYPE, static_cast<int>(kOutTypeItems.size()), p[cfg::OutType]);
-    b[cfg::OutPulse] = Low8(EditInt(v.OUTIMP));
-    b[cfg::OutPause] = Low8(EditInt(v.OUTPAUSE));
-    b[cfg::OutRepeat] = Low8(EditInt(v.OUTREPEATE));
     for (int k = 0; k < 7; ++k) {
         const std::size_t at = cfg::Schedules + 3 * static_cast<std::size_t>(k);
         b[at] = DaysByte(v.WD[k]);
@@ -108,7 +107,6 @@ ConfigRecord BuildConfigRecord(const ConfigValues& v, const ConfigRecord& previo
     b[cfg::PhotoResolution] = v.IMGREZ >= 0 && v.IMGREZ < static_cast<int>(kImgRezItems.size())
                                   ? static_cast<std::uint8_t>(2 * v.IMGREZ + 3)
                                   : p[cfg::PhotoResolution];
-    b[cfg::TimeZone] = Low8(EditInt(v.TimeZone));
     b[cfg::ResetHour] = ItemByte(v.RESETTIME, kHourItems, p[cfg::ResetHour]);
     b[cfg::OutPeriodStartHour] = ItemByte(v.STOUTPERIOD, kHourItems, p[cfg::OutPeriodStartHour]);
     b[cfg::OutPeriodEndHour] = ItemByte(v.EDOUTPERIOD, kHourItems, p[cfg::OutPeriodEndHour]);
@@ -124,8 +122,6 @@ ConfigRecord BuildConfigRecord(const ConfigValues& v, const ConfigRecord& previo
     b[cfg::RingCountLimit] = ItemByte(v.RingCountLimit, kRingCountItems, p[cfg::RingCountLimit]);
     b[cfg::InputFunction1] = ItemByte(v.InFun1, static_cast<int>(kInFun1Items.size()), p[cfg::InputFunction1]);
     b[cfg::InputFunction2] = ItemByte(v.InFun2, static_cast<int>(kInFun2Items.size()), p[cfg::InputFunction2]);
-    b[cfg::PhotoDelay] = Low8(EditInt(v.FotoDelay));
-    SetU16(b + cfg::BalanceLimit, Low16(EditInt(v.BalanceLimit)));
     SetU16(b + cfg::BalanceNumber, 0);
     SetFieldText(b + cfg::BalanceText, cfg::BalanceTextWidth, v.BalanceGetNumber);
     b[cfg::FromAllSchedule] = ItemByte(v.FromAllShedule, static_cast<int>(kFromAllSheduleItems.size()),

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/NumericEditGuard.h"
 #include "config/ConfigRecord.h"
 
 struct ConfigValues {
@@ -66,12 +67,42 @@ struct ConfigValues {
     friend bool operator==(const ConfigValues&, const ConfigValues&) = default;
 };
 
+// The record's slots that number edits fill: where each lies, how wide it is and how it
+// holds the number. An edit's number goes into its slot as the edit shows it, or not at all.
+enum class TSlotKind {
+    Unsigned,  // little-endian
+    Signed,    // little-endian, two's complement
+    Port,      // the port of a "host:port" text, unsigned
+    Digits,    // a PIN as text: at most the width less one characters, then a NUL
+};
+struct TNumberSlot {
+    const char* Field;  // the edit
+    std::string ConfigValues::*Text;
+    std::size_t Offset;
+    std::size_t Width;
+    TSlotKind Kind;
+};
+inline constexpr std::array<TNumberSlot, 11> kNumberSlots = {{
+    {"ADMINPASS", &ConfigValues::ADMINPASS, cfg::AdminPass, 2, TSlotKind::Unsigned},
+    {"USERPASS", &ConfigValues::USERPASS, cfg::UserPass, 2, TSlotKind::Unsigned},
+    {"SIMPIN", &ConfigValues::SIMPIN, cfg::SimPin, cfg::SimPinWidth, TSlotKind::Digits},
+    {"CON_ADR1", &ConfigValues::CON_ADR1, cfg::ServerPort, 2, TSlotKind::Port},
+    {"NTPADR", &ConfigValues::NTPADR, cfg::TimePort, 2, TSlotKind::Port},
+    {"OUTIMP", &ConfigValues::OUTIMP, cfg::OutPulse, 1, TSlotKind::Unsigned},
+    {"OUTPAUSE", &ConfigValues::OUTPAUSE, cfg::OutPause, 1, TSlotKind::Unsigned},
+    {"OUTREPEATE", &ConfigValues::OUTREPEATE, cfg::OutRepeat, 1, TSlotKind::Unsigned},
+    {"TimeZone", &ConfigValues::TimeZone, cfg::TimeZone, 1, TSlotKind::Signed},
+    {"FotoDelay", &ConfigValues::FotoDelay, cfg::PhotoDelay, 1, TSlotKind::Unsigned},
+    {"BalanceLimit", &ConfigValues::BalanceLimit, cfg::BalanceLimit, 2, TSlotKind::Unsigned},
+}};
+
 // Controls to record (Write_config). A control showing no item (-1, or an index its list
 // does not have) keeps the byte that previous holds, so a value no item can show is written
-// back unchanged. Number edits convert as UserStrToInt does (empty text is 0) and are cut
-// to their field; a text that is not an integer raises EConvertError "'<text>' is not a
-// valid integer value" and nothing is built. timeStamp is the local
-// wall clock as Unix seconds. The result is sealed with its CRC.
+// back unchanged. Number edits convert as UserStrToInt does (empty text is 0); a text that
+// is not an integer raises EConvertError "'<text>' is not a valid integer value", a number
+// its slot cannot hold (or a PIN longer than its slot's digits) raises EFieldRange, and
+// nothing is built. timeStamp is the local wall clock as Unix seconds. The result is sealed
+// with its CRC.
 ConfigRecord BuildConfigRecord(const ConfigValues& values, const ConfigRecord& previous,
                                std::uint32_t timeStamp);
 // The same stamped with the tool's clock now (sys::LocalWallSeconds).
@@ -85,10 +116,11 @@ ConfigValues ConfigRecordToValues(ConfigRecord& record);
 
 // "host:port" of CON_ADR1 and NTPADR. The host is the text before the first ":", the port
 // the number at the start of the text after it (0 when none); without ":" the host is
-// empty and the port is the number at the start of the whole text.
+// empty and the port is the number at the start of the whole text. The port is as written,
+// whether or not its slot holds it.
 struct THostPort {
     std::string Host;
-    std::uint16_t Port = 0;
+    int Port = 0;
 };
 THostPort SplitHostPort(std::string_view text);
 

@@ -6,6 +6,26 @@
 #include "config/ConfigItems.h"
 #include "config/ConfigRecord.h"
 #include "config/FormConfigControls.h"
+#include "platform/rtl/Format.h"
+
+namespace {
+
+constexpr int kMsgFieldRange = 100;   // "<caption>": the slot's range
+constexpr int kMsgFieldDigits = 101;  // "<caption>": the most digits the slot holds
+
+// A number the record cannot hold as its edit shows it, told by the edit's caption (its
+// label, less the colon) in the window's language.
+std::string FieldRangeText(const TForm1& form, const EFieldRange& e) {
+    std::string caption = e.Field;
+    if (const auto* label = dynamic_cast<const TLabel*>(form.FindComponent(e.Field + "Caption"))) {
+        caption = label->GetCaption();
+        while (!caption.empty() && (caption.back() == ':' || caption.back() == ' ')) caption.pop_back();
+    }
+    if (e.Digits) return Format(form.GetMessageA(kMsgFieldDigits), caption, e.Digits);
+    return Format(form.GetMessageA(kMsgFieldRange), caption, e.Range.Low, e.Range.High);
+}
+
+}  // namespace
 
 ConfigValues TForm1::ConfigValuesFromControls() {
     ConfigValues v;
@@ -113,9 +133,15 @@ void TForm1::ShowConfigValues(const ConfigValues& v) {
     ShowItemIndex(ReaderType, v.ReaderType);
 }
 
-// A number edit that does not convert raises before g_ConfigRecord is touched, so the
-// previous record stays whole.
-void TForm1::Write_config() { g_ConfigRecord = BuildConfigRecord(ConfigValuesFromControls(), g_ConfigRecord); }
+// A number edit that does not convert, or that its slot cannot hold as shown, raises before
+// g_ConfigRecord is touched, so the previous record stays whole and nothing is sent or saved.
+void TForm1::Write_config() {
+    try {
+        g_ConfigRecord = BuildConfigRecord(ConfigValuesFromControls(), g_ConfigRecord);
+    } catch (const EFieldRange& e) {
+        throw EConvertError(FieldRangeText(*this, e));
+    }
+}
 
 void TForm1::Read_config() {
     ConfPages->SetActivePageIndex(0);

@@ -201,12 +201,8 @@ TEST(ConfigFields, WorkedExamples) {
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(r.data() + 176)), "*100#");
 
     v = Blank();
-    v.OUTIMP = "300";
-    v.BalanceLimit = "70000";
-    r = BuildConfigRecord(v, {}, 0);
-    EXPECT_EQ(r[135], 44);
-    EXPECT_EQ(r[172], 0x70);  // 70000 = 0x11170
-    EXPECT_EQ(r[173], 0x11);
+    v.OUTIMP = "300";  // never cut to 44
+    EXPECT_THROW(BuildConfigRecord(v, {}, 0), EFieldRange);
 }
 
 TEST(ConfigFields, TextsCountWindows1251Bytes) {
@@ -251,7 +247,7 @@ TEST(ConfigFields, HostAndPortTexts) {
     EXPECT_EQ(hp.Host, "a");
     EXPECT_EQ(hp.Port, 0);
     hp = SplitHostPort("h:70000");
-    EXPECT_EQ(hp.Port, 70000 - 65536);
+    EXPECT_EQ(hp.Port, 70000);
 }
 
 TEST(ConfigFields, ConversionErrorBuildsNothing) {

@@ -2,6 +2,8 @@
 // the wire, the record in the controls, what the device stores, time-outs and result codes.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
+#include <QWidget>
 #include <cstring>
 
 #include "RecordSamples.h"
@@ -10,6 +12,7 @@
 #include "device/LinkRig.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/sys/Clock.h"
+#include "platform/ui/Dialogs.h"
 #include "tools/devsim/ConfigModel.h"
 
 namespace {
@@ -124,6 +127,46 @@ TEST(ConfigTransfer, ConversionErrorSendsNothing) {
     EXPECT_FALSE(ConfigRig::Waiting());
     testsupport::Pump(50);
     EXPECT_EQ(c.device.Requests(devsim::kCmdWriteConfig), 0u);
+}
+
+// A number a screen reader puts into an edit (past its key-release guard) goes out as the
+// edit shows it, or nothing goes out and the edit's caption and its field's range are told.
+TEST(ConfigTransfer, NumbersGoOutAsShownOrNotAtAll) {
+    ConfigRig c("cfg-ranges");
+    ASSERT_TRUE(c.ok);
+    c.rig.Speak("russian");
+    TForm1& f = *Form1;
+    const struct { TEdit* edit; const char *beyond, *told, *within; std::size_t at; Bytes sent; } fields[] = {
+        {f.ADMINPASS, "70000", "«Пароль администратора»: допустимые значения от 0 до 65535.", "65535", 9, {0xFF, 0xFF}},
+        {f.USERPASS, "65537", "«Пароль управляющего»: допустимые значения от 0 до 65535.", "0", 11, {0, 0}},
+        {f.SIMPIN, "12345", "«PIN-код СИМ карты»: не более 4 цифр.", "0042", 55, {'0', '0', '4', '2', 0}},
+        {f.CON_ADR1, "h:65536", "«Адрес сервера»: допустимые значения от 0 до 65535.", "h:65535", 90, {0xFF, 0xFF}},
+        {f.NTPADR, "t:-1", "«Сервер времени»: допустимые значения от 0 до 65535.", "t:1", 116, {1, 0}},
+        {f.OUTIMP, "300", "«Длительность импульса, с»: допустимые значения от 0 до 255.", "255", 135, {0xFF}},
+        {f.OUTPAUSE, "256", "«Пауза, с»: допустимые значения от 0 до 255.", "254", 136, {0xFE}},
+        {f.OUTREPEATE, "1000", "«Количество повторов»: допустимые значения от 0 до 255.", "", 137, {0}},
+        {f.TimeZone, "128", "«Часовой пояс, ч»: допустимые значения от -128 до 127.", "-128", 160, {0x80}},
+        {f.FotoDelay, "300", "«Задержка снимка, с»: допустимые значения от 0 до 255.", "200", 171, {200}},
+        {f.BalanceLimit, "70000", "«Порог баланса»: допустимые значения от 0 до 65535.", "4464", 172, {0x70, 0x11}},
+    };
+    const auto put = [](TEdit* e, const char* text) {
+        QAccessible::queryAccessibleInterface(e->GetWidget())->setText(QAccessible::Value, text);
+    };
+    for (const auto& field : fields) {
+        put(field.edit, field.beyond);
+        ui::test::ClearDialogs();
+        testsupport::Click(f.Button6);
+        ASSERT_EQ(ui::test::ShownDialogs().size(), 1u) << field.beyond;
+        EXPECT_EQ(ui::test::ShownDialogs()[0].text, field.told);
+        put(field.edit, field.within);
+    }
+    testsupport::Pump(50);
+    EXPECT_EQ(c.device.Requests(devsim::kCmdWriteConfig), 0u);
+    testsupport::Click(f.Button6);
+    ASSERT_TRUE(c.AwaitRequest(devsim::kCmdWriteConfig) && LinkRig::Deliver(kWriteReplyBytes));
+    const Bytes stored = c.config->Record();
+    for (const auto& field : fields)
+        EXPECT_EQ(Bytes(&stored[field.at], &stored[field.at] + field.sent.size()), field.sent) << field.within;
 }
 
 TEST(ConfigTransfer, ResultCodesOfReadAndWrite) {

@@ -163,15 +163,17 @@ TEST_F(FormFile, FailuresAndCancels) {
     EXPECT_EQ(Message(), Form1->GetMessageA(66));
     EXPECT_EQ(g_ConfigPath, "start.fcg");
 
-    // A cancelled dialog does nothing; a conversion error writes no file.
+    // A cancelled dialog does nothing; a number that is none, or beyond its byte, writes no file.
     Form1->OKMESClick(Form1->OKMES);
     ui::test::PushFileAnswer("");
     Form1->SaveConfig();
     EXPECT_EQ(Message(), "");
-    Form1->FotoDelay->SetText("x");
-    ui::test::PushFileAnswer(dir + "/bad.fcg");
-    EXPECT_THROW(Form1->SaveConfig(), EConvertError);
-    EXPECT_FALSE(std::filesystem::exists(dir + "/bad.fcg"));
+    for (const char* photoDelay : {"x", "300"}) {
+        Form1->FotoDelay->SetText(photoDelay);
+        ui::test::PushFileAnswer(dir + "/bad.fcg");
+        EXPECT_THROW(Form1->SaveConfig(), EConvertError);
+        EXPECT_FALSE(std::filesystem::exists(dir + "/bad.fcg"));
+    }
     EXPECT_EQ(g_ConfigPath, "start.fcg");
 
     // "device" is never a path.

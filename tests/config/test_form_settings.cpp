@@ -139,7 +139,7 @@ TEST_F(FormSettings, WorkedExamplesThroughTheControls) {
     Form1->UserAPN->SetText(std::string(45, 'a'));
     Form1->NTPEN->SetChecked(true);
     Form1->CON_EN1->SetChecked(true);
-    Form1->OUTIMP->SetText("300");
+    Form1->OUTIMP->SetText("255");
     Form1->Write_config();
     const ConfigRecord& w = g_ConfigRecord;
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(w.data() + 66)), "gate.example.org");
@@ -150,7 +150,7 @@ TEST_F(FormSettings, WorkedExamplesThroughTheControls) {
     EXPECT_EQ(w[54], 0);
     EXPECT_EQ(w[13], 0x02);
     EXPECT_EQ(w[60], 0x01);
-    EXPECT_EQ(w[135], 44);
+    EXPECT_EQ(w[135], 255);
     Form1->Read_config();
     EXPECT_EQ(Form1->TimeZone->GetText(), "-3");
 }
