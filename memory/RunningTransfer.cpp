@@ -24,5 +24,5 @@ TTransfer RunningTransfer() {
 
 int RunningTransferMessage(TTransfer transfer) {
     // Messages 100 to 107 name the transfers in their order.
-    return transfer == TTransfer::None ? 0 : 99 + static_cast<int>(transfer);
+    return 99 + static_cast<int>(transfer);
 }

@@ -6,5 +6,5 @@ enum class TTransfer { None, NumberRead, NumberWrite, LogRead, ConfigRead, Confi
 
 // The transfer under way now; None when none is.
 TTransfer RunningTransfer();
-// The numbered message that names it.
+// The numbered message that names a transfer (not None).
 int RunningTransferMessage(TTransfer transfer);
