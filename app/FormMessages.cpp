@@ -52,6 +52,7 @@ void ShowWaitPanel(std::uint32_t amount, std::uint32_t total, const std::string&
 
 void EndWait(TWaitEnd why, const std::string& text) {
     g_BusyTransfer = 0;
+    g_ConfigWaitMessage = 0;  // no configuration request waits any longer
     g_WaitTicks = 0;
     TForm1* f = Form1;
     if (!f) return;

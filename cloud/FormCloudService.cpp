@@ -96,6 +96,7 @@ void TForm1::Button14Click(TObject*) {
 }
 
 void TForm1::BupdimageClick(TObject*) {
+    if (AnotherTransferRuns()) return;
     if (g_CloudSession) {
         MessageShow("Запрос фотоснимка возможен при подключении по кабелю");
     } else if (g_WorkingMode) {
@@ -105,6 +106,7 @@ void TForm1::BupdimageClick(TObject*) {
 }
 
 void TForm1::BfactoryDefaultClick(TObject*) {
+    if (AnotherTransferRuns()) return;
     if (!AskYesNo("Внимание! Все настройки вернутся на заводские и номерная база будет полностью "
                   "удалена! Продолжить?"))
         return;
@@ -114,6 +116,7 @@ void TForm1::BfactoryDefaultClick(TObject*) {
 }
 
 void TForm1::UiButton9Click(TObject*) {
+    if (AnotherTransferRuns()) return;
     if (!AskYesNo("Внимание! Все номера будут удалены из памяти! Продолжить?")) return;
     MessageShow("Чистка памяти номеров");
     SendCommand(CmdWriteNumbers, std::vector<std::uint8_t>{1});

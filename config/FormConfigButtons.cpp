@@ -12,6 +12,7 @@ constexpr std::uint32_t kButtonWaitSeconds = 60;
 }  // namespace
 
 void TForm1::BsettingClick(TObject*) {
+    if (AnotherTransferRuns()) return;
     g_ConfigPage = kSettingsPage;
     ShowWaitPanel(kButtonWaitSeconds, 0, "Чтение настроек прибора");
     if (g_CloudSession) {
@@ -23,6 +24,7 @@ void TForm1::BsettingClick(TObject*) {
 }
 
 void TForm1::BshedlClick(TObject*) {
+    if (AnotherTransferRuns()) return;
     g_ConfigPage = kSchedulesPage;
     ShowWaitPanel(kButtonWaitSeconds, 0, "Чтение шаблонов расписания");
     // In a cloud session the templates come with the cloud's own configuration request.
@@ -37,6 +39,7 @@ void TForm1::BshedlClick(TObject*) {
 // An edit that is not a number stops the write before anything is sent; the wait it opened
 // is closed then, so that only the conversion error is reported, not a time-out as well.
 void TForm1::Button6Click(TObject*) {
+    if (AnotherTransferRuns()) return;
     ShowWaitPanel(kButtonWaitSeconds, 0, "Сохранение настроек прибора");
     try {
         if (g_CloudSession) {

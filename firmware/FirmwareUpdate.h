@@ -98,6 +98,10 @@ public:
 
     bool IsOpen() const { return FFile != nullptr; }
     bool Active() const { return FActive; }
+    // The update goes on by itself: the device restarts into its bootloader to take it, or
+    // blocks are on their way. Not after a refused step on the cable, which waits for the
+    // bootloader's next identification.
+    bool Running() const { return FActive && (FRemote || FStep != TStep::Stalled); }
     // Bytes are on their way to the device: a lost link cuts the update short. On the cable
     // not while the device restarts into its bootloader (it leaves the bus on purpose), nor
     // after a refused step (the next identification, or the watchdog, ends that).

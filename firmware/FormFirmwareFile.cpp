@@ -62,6 +62,8 @@ void TForm1::TabSheet9Show(TObject*) {
 }
 
 void TForm1::Program_flashClick(TObject*) {
+    // The bootloader's identification carries on the update it was restarted for.
+    if (AnotherTransferRuns(TTransfer::Firmware)) return;
     Program_flash->SetEnabled(false);
     const TFwRoute route = g_ConfServerLink ? TFwRoute::ConfServer
                            : g_BootloaderMode ? TFwRoute::CableBootloader

@@ -221,8 +221,9 @@ void TForm1::DownloadComplete() {
     } else if (g_AskedFile.Kind == kUpdRequestFirmware) {
         Panel32->SetVisible(false);
         SelectPage(2);
-        // A file this device does not take is reported and not flashed.
-        if (OpenFWFileSTM(path)) {
+        // A file this device does not take is reported and not flashed; nor is one that comes
+        // while another transfer runs (it stays in the folder).
+        if (!AnotherTransferRuns() && OpenFWFileSTM(path)) {
             Program_flashClick(Program_flash);
             MessageShow(told + GetMessageA(kMsgDownloadFlashing));
         }

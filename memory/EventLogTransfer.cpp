@@ -86,11 +86,14 @@ TTransferStep TEventLogTransfer::OnReply(std::span<const std::uint8_t> data) {
         step.MessageNumber = kMsgLogBlockIndex;
         return step;
     }
+    const std::int32_t asked = FNextIndex;
     for (const EventRecord& r : reply->Records) {
         if (FNextIndex >= FCount) break;  // surplus records are dropped
         FRecords.push_back(r);
         ++FNextIndex;
     }
+    // A block without records is no progress: its countdown asks again.
+    if (FNextIndex == asked) return step;
     FWait.Progress();
     const int percent = FNextIndex * 100 / FCount;
     if (FNextIndex < FCount) {

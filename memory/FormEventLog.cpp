@@ -102,6 +102,7 @@ void TForm1::LogBlockRetryStep() {
 unsigned TForm1::LogBlockRetryDue() const { return g_LogRead.TicksToWork(); }
 
 void TForm1::ClearMemHronologyClick(TObject* /*Sender*/) {
+    if (AnotherTransferRuns()) return;
     if (MessageBox(kTextLogClearQuestion, "Информация", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES) return;
     if (g_CloudSession) {
         if (g_CloudClearChrono) g_CloudClearChrono();
@@ -118,6 +119,7 @@ void TForm1::Button10Click(TObject* /*Sender*/) {
 }
 
 void TForm1::HronologyGetClick(TObject* /*Sender*/) {
+    if (AnotherTransferRuns()) return;
     const TDateTime start = STDATE->GetDate();
     const TDateTime end = ENDATE->GetDate();
     ShowWaitPanel(kLogReadWaitSeconds, 0, kTextLogReadWait);

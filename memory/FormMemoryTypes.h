@@ -10,6 +10,7 @@
 #include "memory/MemoryState.h"
 #include "memory/PhoneBase.h"
 #include "memory/PhoneRecord.h"
+#include "memory/RunningTransfer.h"
 #include "memory/TransferStep.h"
 #include "platform/ui/ComCtrls.h"
 #include "platform/ui/Grids.h"

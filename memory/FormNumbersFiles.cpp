@@ -26,6 +26,8 @@ std::uint64_t RegularFileSize(const std::string& path) {
 }  // namespace
 
 void TForm1::UiButton3Click(TObject* /*Sender*/) {
+    // In a session the import goes on to the server: not beside another transfer.
+    if (g_CloudSession && AnotherTransferRuns(TTransfer::Sync)) return;
     OpenDialog->SetInitialDir(GetUserPathToFolder(CSIDL_PERSONAL));
     OpenDialog->SetFileName(kNumbersImportFileName);
     if (!OpenDialog->Execute()) return;

@@ -70,11 +70,13 @@ void TForm1::RunTransferStep(std::uint8_t command, const TTransferStep& step) {
 }
 
 void TForm1::UiButton5Click(TObject* /*Sender*/) {
+    if (AnotherTransferRuns()) return;
     StartReadPhonesMemory();
     if (g_CloudSession) MiniLog(kLogPhonesRead, kOutgoing);
 }
 
 void TForm1::UiButton6Click(TObject* /*Sender*/) {
+    if (AnotherTransferRuns()) return;
     if (MessageBox(kTextPhonesWriteQuestion, "Информация", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES) return;
     StartWritePhonesMemory();
     if (g_CloudSession) MiniLog(kLogPhonesWrite, kOutgoing);

@@ -202,6 +202,7 @@ void TForm1::HrGridDblClick(TObject*) {
     const int row = HrGrid->GetRow();
     if (row < 1 || row >= HrGrid->GetRowCount()) return;
     if (HrGrid->GetCells(logColOperation, row) != OperationToText(kPhotoFixOperation)) return;
+    if (AnotherTransferRuns()) return;
     g_PhotoFileName = EventPhotoFileName(SessionImeiText(), HrGrid->GetCells(logColObject, row));
     g_PhotoMode = photoByName;
     SendEventPhotoRequest();

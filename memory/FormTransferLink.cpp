@@ -1,5 +1,6 @@
 // What the link under the transfers does to them: bytes arriving keep their countdowns
-// waiting, a lost link ends them all; and a close that would cut a number write short asks.
+// waiting, a lost link ends them all; a button never starts a transfer beside another one;
+// and a close that would cut a number write short asks.
 #include <string>
 #include <vector>
 
@@ -74,6 +75,13 @@ void TForm1::ShowAfterHandler(const std::string& text) {
     sys::PostToGuiThread([this, alive, text] {
         if (alive.lock()) MessageShow(text);
     });
+}
+
+bool TForm1::AnotherTransferRuns(TTransfer carriesOn) {
+    const TTransfer running = RunningTransfer();
+    if (running == TTransfer::None || running == carriesOn) return false;
+    MessageShow(GetMessageA(RunningTransferMessage(running)));
+    return true;
 }
 
 void TForm1::FormCloseQuery(TObject* /*Sender*/, bool& CanClose) {

@@ -145,11 +145,15 @@ TTransferStep TPhoneReadTransfer::OnReply(std::span<const std::uint8_t> data) {
     // Blocks count only while a read runs, and only the one asked for: the answer to an
     // earlier repeat is dropped without a word.
     if (!FReading || reply->Index != FNextIndex) return {};
+    const std::int32_t asked = FNextIndex;
     for (const PhoneRecord& r : reply->Records) {
         if (FNextIndex >= FCount) break;  // surplus records are dropped
         FRecords.push_back(r);
         ++FNextIndex;
     }
+    // A block without records is no progress: its countdown asks again, and a device that
+    // never brings one ends the read as a silent one does.
+    if (FNextIndex == asked) return {};
     FWait.Progress();
     TTransferStep step;
     if (FNextIndex < FCount) {

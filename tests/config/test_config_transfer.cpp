@@ -14,6 +14,7 @@
 #include "platform/sys/Clock.h"
 #include "platform/ui/Dialogs.h"
 #include "tools/devsim/ConfigModel.h"
+#include "tools/devsim/MemoryModel.h"
 
 namespace {
 
@@ -66,6 +67,9 @@ TEST(ConfigTransfer, ReadFillsTheSettingsPage) {
     EXPECT_TRUE(ConfigRig::Waiting());
     EXPECT_EQ(g_WaitLimit, kConfigWaitSeconds);
     EXPECT_EQ(ConfigRig::Message(), Form1->GetMessageA(2));
+    // While it waits, the numbers' read button starts nothing and says what runs.
+    testsupport::Click(Form1->UiButton5);
+    EXPECT_EQ(ConfigRig::Message(), Form1->GetMessageA(105));
 
     ASSERT_TRUE(LinkRig::Deliver(kReadReplyBytes));
     EXPECT_EQ(g_ConfigRecord, DeviceRecord());
@@ -81,6 +85,12 @@ TEST(ConfigTransfer, ReadFillsTheSettingsPage) {
     ASSERT_TRUE(c.AwaitRequest(devsim::kCmdReadConfig));
     ASSERT_TRUE(LinkRig::Deliver(kReadReplyBytes));
     EXPECT_EQ(Form1->UiPageControl1->GetActivePageIndex(), 7);
+    EXPECT_EQ(c.device.Requests(devsim::kCmdReadNumbers), 0u);
+
+    // Once answered, another wait (the defragmentation's) holds the read button back no more.
+    testsupport::Click(Form1->Bdef);
+    testsupport::Click(Form1->UiButton5);
+    EXPECT_TRUE(LinkRig::AwaitRequests(c.device, devsim::kCmdReadNumbers, 1));
 }
 
 TEST(ConfigTransfer, EditWrittenBackByteExact) {

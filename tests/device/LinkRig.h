@@ -10,7 +10,10 @@
 #include <vector>
 
 #include "app/Unit1.h"
+#include "app/ShellState.h"
+#include "config/ConfigTransfer.h"
 #include "config/StatusRecord.h"
+#include "memory/MemoryState.h"
 #include "platform/comm/DeviceNotices.h"
 #include "platform/sys/Clock.h"
 #include "support/TestSupport.h"
@@ -43,6 +46,11 @@ inline void ResetLinkState() {
     g_CloudFrameSender = nullptr;
     g_ConfServerFrameSender = nullptr;
     g_StatusRecord = StatusRecord{};
+    // No transfer and no wait of an earlier window holds the buttons back.
+    StopPhoneTransfers();
+    g_LogRead.Stop();
+    g_WaitTicks = 0;
+    g_ConfigWaitMessage = 0;
 }
 
 // A simulated controller (or a silent port) at a path of the rig's folder; what it sends

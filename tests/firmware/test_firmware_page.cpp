@@ -107,6 +107,8 @@ TEST(FirmwarePage, WholeUpdateThroughTheBootloaderByteExact) {
     ASSERT_TRUE(f.Step(devsim::kCmdFwHeader));
     ASSERT_TRUE(f.Step(devsim::kCmdFwBlock));
     EXPECT_EQ(Form1->Progress_flash->GetPercent(), 81);  // its reply sent the second: 2048 of 2500
+    testsupport::Click(Form1->UiButton5);  // meanwhile no number is read
+    EXPECT_EQ(FirmwareRig::Message(), Form1->GetMessageA(107));
     EXPECT_EQ(g_FwTimeout, 5);
     ASSERT_TRUE(f.Step(devsim::kCmdFwBlock));
     ASSERT_TRUE(f.Step(devsim::kCmdFwBlock));

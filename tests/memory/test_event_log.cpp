@@ -134,6 +134,8 @@ TEST(EventLogTransfer, WholeReadWithWrongIndexAndReRequest) {
     EXPECT_TRUE(s.Request.empty());
     EXPECT_FALSE(s.ProgressChanged);
     EXPECT_EQ(t.GetNextIndex(), 31);
+    // One that brings no records is no progress: it waits for the countdown.
+    EXPECT_TRUE(t.OnReply(LogBlock(31, 0, 31, 0)).Request.empty());
 
     // Bytes arriving on the link put the re-request off; silence lets it go.
     for (int i = 0; i < 40; ++i) EXPECT_TRUE(t.OnTick().Request.empty());

@@ -1,6 +1,6 @@
 // The log page and the notice memo with a simulated controller on a pty: a log read block by
 // block into the grid, a lost block asked for again, export of the grid, clearing on the
-// cable, event notices and diagnostic lines.
+// cable (not while the read runs), event notices and diagnostic lines.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -152,6 +152,14 @@ TEST(EventLogLink, EmptyLogClearingAndWrongBlock) {
     ASSERT_TRUE(LinkRig::Deliver(FrameBytes(5)));
     EXPECT_EQ(LogRig::Message(), Form1->GetMessageA(39));
     EXPECT_EQ(g_LogRead.GetNextIndex(), 0);
+
+    // Clearing while the read runs asks nothing and says what runs; the read goes on to its end.
+    testsupport::Click(Form1->ClearMemHronology);
+    EXPECT_TRUE(ui::test::ShownDialogs().empty());
+    EXPECT_EQ(LogRig::Message(), Form1->GetMessageA(104));
+    sys::AdvanceMs(500);
+    for (std::size_t k = 2; k <= 4; ++k) ASSERT_TRUE(c.Await(k) && LinkRig::Deliver(LogBlock(k == 4 ? 5 : 10)));
+    EXPECT_EQ(LogRig::Message(), "Чтение хронологии завершено");
 
     // Clearing on the cable asks first; "no" sends nothing.
     ui::test::PushDialogAnswer(IDNO);

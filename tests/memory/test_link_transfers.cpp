@@ -3,7 +3,8 @@
 // finish close to the time their bytes need (on the cable the bench judges that), a
 // controller pausing inside a reply costs no block, a block on its way (or delayed by a GPRS
 // round trip) is never asked for twice, a duplicated log block is not reported, a copied count reply starts no read, the status poll
-// waits, another controller dialling in waits for the transfer; an unplug ends a transfer at
+// waits, another controller dialling in waits for the transfer; a write clicked during a read
+// starts nothing; a read whose blocks bring no records ends; an unplug ends a transfer at
 // once and the next controller hears nothing before its login; a close asks first.
 #include <gtest/gtest.h>
 
@@ -459,6 +460,51 @@ TEST(LinkTransfers, TransfersOverTheRoundTripOfAGprsLinkAskForEachBlockOnce) {
     EXPECT_EQ(Count(c.modem, devsim::kCmdReadEventLog, 0x01), Blocks(kLog, kLogBlock));
 }
 
+// Lets the controller's replies go one at a time, each once the tool has asked for it, until done.
+bool StepRepliesUntil(devsim::DevSim& sim, const std::function<bool()>& done) {
+    sim.SetPacing(0);
+    sim.SetInputPacing(0);
+    sim.HoldOutput(true);
+    while (!done()) {
+        const std::size_t asked = sim.FrameCount();
+        if (!testsupport::WaitUntil([&] { return sim.PendingOutput() > 0; })) return false;
+        sim.ReleaseOutput(sim.PendingOutput());
+        if (!testsupport::WaitUntil([&] { return sim.FrameCount() > asked || done(); })) return false;
+    }
+    return true;
+}
+
+// "Записать" clicked at a third of a read of 600 numbers, the grid still empty (the write would
+// erase the controller's base): nothing is asked or sent, the user is told, the read completes.
+void WriteClickedAtAThirdOfARead(devsim::DevSim& sim, MemoryModel& memory) {
+    const std::vector<devsim::Bytes> base = devsim::SampleNumbers(600);
+    memory.SetNumbers(base);
+    QTest::mouseClick(Form1->UiButton5->GetWidget(), Qt::LeftButton);
+    ASSERT_TRUE(StepRepliesUntil(sim, [] { return g_PhoneRead.GetNextIndex() >= 200; }));
+    ui::test::PushDialogAnswer(IDYES);  // were the user asked
+    QTest::mouseClick(Form1->UiButton6->GetWidget(), Qt::LeftButton);
+    EXPECT_TRUE(ui::test::ShownDialogs().empty());
+    EXPECT_EQ(Message(), Form1->GetMessageA(102));
+    ui::test::ClearDialogs();
+    sim.HoldOutput(false);
+    ASSERT_GE(RunClockAlong([] { return !g_PhoneRead.Running(); }, 20000), 0);
+    EXPECT_EQ(Message(), "Чтение памяти номеров завершено");
+    EXPECT_EQ(Form1->PhonesGrid->GetRowCount(), 602);
+    EXPECT_TRUE(memory.EraseCount() == 0 && memory.Numbers() == base);
+}
+
+TEST(LinkTransfers, AWriteClickedDuringANumberReadOnTheCableStartsNothing) {
+    SlowPty c("write-mid-read");
+    ASSERT_TRUE(c.ok);
+    WriteClickedAtAThirdOfARead(c.device.sim, *c.memory);
+}
+
+TEST(LinkTransfers, AWriteClickedDuringANumberReadThroughTheLocalServerStartsNothing) {
+    GprsLink c("write-mid-read-gprs");
+    ASSERT_TRUE(c.ok);
+    WriteClickedAtAThirdOfARead(c.modem, c.memory);
+}
+
 // The grid as the user left it: two numbers typed in earlier.
 std::vector<TPhoneGridRow> GridBefore() {
     Form1->PhonesGrid->SetCells(1, 1, "9111111111");
@@ -487,6 +533,27 @@ TEST(LinkTransfers, AnUnplugMidReadEndsItAndTheNextControllerHearsNothingBeforeI
     EXPECT_EQ(Form1->PhoneGridRows(), before);
     EXPECT_EQ(Message(), "Связь с устройством потеряна.\r\nЧтение памяти номеров прервано (получено " +
                              std::to_string(got) + " из 300). Таблица номеров осталась прежней.");
+}
+
+// A controller holding 217 of the 600 records it announces: its blocks from record 217 on bring
+// none, asked again as lost ones are, and the read ends as a silent one does.
+TEST(LinkTransfers, AReadWhoseBlocksBringNoRecordsEnds) {
+    SlowPty c("empty-blocks");
+    ASSERT_TRUE(c.ok);
+    const std::vector<TPhoneGridRow> before = GridBefore();
+    const std::vector<devsim::Bytes> base = devsim::SampleNumbers(600);
+    c.memory->SetNumbers(base);
+    testsupport::Click(Form1->UiButton5);
+    ASSERT_TRUE(StepRepliesUntil(c.device.sim, [] { return g_PhoneRead.Reading(); }));
+    c.memory->SetNumbers({base.begin(), base.begin() + 217});
+    c.device.sim.HoldOutput(false);
+    ASSERT_TRUE(testsupport::WaitUntil([] { return g_PhoneRead.GetNextIndex() == 217; }));
+    const std::int64_t progress = sys::TickMs();
+    for (; g_PhoneRead.Running() && sys::TickMs() - progress < 30000; testsupport::Pump(5)) sys::AdvanceMs(100);
+    EXPECT_LE(sys::TickMs() - progress, 20000);
+    EXPECT_EQ(Message(), Form1->GetMessageA(4) + "\r\nЧтение памяти номеров прервано (получено 217 из 600). "
+                                                 "Таблица номеров осталась прежней.");
+    EXPECT_EQ(Form1->PhoneGridRows(), before);
 }
 
 TEST(LinkTransfers, AnUnplugMidWriteEndsItAndTheNextControllerHearsNothingBeforeItsLogin) {
