@@ -82,8 +82,8 @@ TEST(CodePage, TextLinesWeighedInBothReadingsAndRead) {
     std::string text = "kept";
     EXPECT_EQ(Utf16FileToUtf8("\xEF\xBB\xBFx", text), nullptr);
     EXPECT_EQ(text, "kept");
-    EXPECT_STREQ(Utf16FileToUtf8(std::string("\xFF\xFE\x16\x04;\0\x3D\xD8\x00\xDE\x00\xD8\r", 13), text), "UTF-16 LE");
-    EXPECT_EQ(text, "Ж;😀\uFFFD\uFFFD");
+    EXPECT_STREQ(Utf16FileToUtf8(std::string("\xFF\xFE\x16\x04;\0\0\xD8\0\xDC\xE0\0\0\xD8\r", 15), text), "UTF-16 LE");
+    EXPECT_EQ(text, "Ж;\U00010000à\uFFFD\uFFFD");
     EXPECT_STREQ(Utf16FileToUtf8(std::string("\xFE\xFF\x04\x16\0\n", 6), text), "UTF-16 BE");
     EXPECT_EQ(text, "Ж\n");
 }
