@@ -194,6 +194,8 @@ TEST(NumberCsv, LinesOfBothEncodingsComeInAndAStrayByteSpoilsOnlyItsLine) {
               "Разные кодировки: Windows-1251 — 1, UTF-8 — 2\nНе определить: 1\n"
               "Не загружено строк файла: 2\nстрока 2: 9000000002;Пет\uFFFDов;Пользователь;;0;Кругло...\n"
               "строка 4: 9000000005;Ш.Я.;;;0;;");
+    // So do a UTF-8 mark and a Windows-1251 line.
+    EXPECT_EQ(NumbersCsvImport("\xEF\xBB\xBF" + file.substr(file.find("9000000005")), rows, 658, false).Untold, 1u);
     // A UTF-8 file tells "Ш.Я.", but not a line with more rare characters as UTF-8 ("Ȩ ©").
     rows = Cleared();
     EXPECT_EQ(RefusedLines(NumbersCsvImport("1;Иван;;;0;;\n2;Ш.Я.;;;0;;\n3;\xC8\xA8 \xC2\xA9;;;0;;\n", rows, 658, false)),
