@@ -358,7 +358,6 @@ TNumbersImportResult NumbersCsvImport(std::string_view fileBytes, std::vector<TP
     const bool marked = !result.Utf16 && fileBytes.starts_with(kUtf8Mark);
     if (marked) fileBytes.remove_prefix(kUtf8Mark.size());
     const TFileEncoding file = result.Utf16 ? TFileEncoding{} : NumbersFileEncoding(fileBytes, marked);
-    result.Mixed = file.Mixed();
     TCsvRecords records(fileBytes);
     std::string_view bytes;
     int line = 0;
@@ -431,7 +430,7 @@ std::string NumbersImportReport(const TNumbersImportResult& result, const TNumbe
     const auto add = [&report](const std::string& text) {
         if (!text.empty()) report += (report.empty() ? "" : "\n") + text;
     };
-    if (result.Mixed)
+    if (result.Utf8Lines > 0 && result.Cp1251Lines > 0)
         add(texts.Mixed + ": Windows-1251 — " + std::to_string(result.Cp1251Lines) + ", UTF-8 — " +
             std::to_string(result.Utf8Lines));
     if (result.Untold > 0) add(texts.Untold + ": " + std::to_string(result.Untold));

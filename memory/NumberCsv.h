@@ -67,9 +67,8 @@ struct TNumbersImportResult {
     std::vector<TNumbersCsvLine> Refused;
     std::size_t Untold = 0;      // refused as their encoding could not be told
     bool TabSeparated = false;   // a refused line's fields are separated by tabs
-    // The lines (not ASCII alone) read in each encoding; Mixed when the file tells both.
+    // The lines (not ASCII alone) read in each encoding.
     std::size_t Utf8Lines = 0, Cp1251Lines = 0;
-    bool Mixed = false;
     const char* Utf16 = nullptr;  // "UTF-16 LE" or "UTF-16 BE" for such a file
     bool Stopped = false;  // the row count reached the limit
     // Nothing taken and nothing refused: the file held no number (only a header, blank
