@@ -50,7 +50,9 @@ void TForm1::UiButton3Click(TObject* /*Sender*/) {
     SetPhoneGridRows(std::move(rows));
     // Lines left out are counted to the user, the first few shown; a file that held nothing
     // to take is said so, rather than nothing at all.
-    const std::string report = NumbersImportReport(result);
+    const std::string report =
+        NumbersImportReport(result, {GetMessageA(kMsgNumbersMixed), GetMessageA(kMsgNumbersUntold),
+                                     GetMessageA(kMsgNumbersEncoding), GetMessageA(kMsgNumbersTabs)});
     if (result.HeldNoNumber()) MessageShow(GetMessageA(kMsgNumbersFileEmpty));
     else if (!report.empty()) MessageShow(report);
     // In a session the rows just marked "add" go to the server.

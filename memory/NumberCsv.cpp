@@ -1,6 +1,7 @@
 #include "memory/NumberCsv.h"
 
 #include <algorithm>
+#include <optional>
 #include <unordered_map>
 
 #include "platform/rtl/CodePage.h"
@@ -183,46 +184,71 @@ bool SplitFields(std::string_view text, std::string& scratch, std::vector<std::s
 
 using TFields = std::vector<std::string_view>;
 
-// The header line's fields, as written in UTF-8 or in Windows-1251.
-bool IsHeader(const TFields& fields, TTextEncoding encoding) {
-    static const auto split = [](const std::string& line) {
-        std::string scratch;
+// The header line's fields.
+bool IsHeader(const TFields& fields) {
+    static const std::vector<std::string> header = [] {
+        std::string line = kNumbersCsvHeader, scratch;
         TFields views;
         SplitFields(line, scratch, views);
         return std::vector<std::string>(views.begin(), views.end());
-    };
-    static const std::vector<std::string> utf8 = split(kNumbersCsvHeader);
-    static const std::vector<std::string> cp1251 = split(Utf8ToCp1251(kNumbersCsvHeader));
-    return std::ranges::equal(fields, encoding == TTextEncoding::Utf8 ? utf8 : cp1251);
+    }();
+    return std::ranges::equal(fields, header);
 }
 
 // Blank lines, rows of empty cells and the header line carry no data: they are passed over
 // without a word.
 bool IsNoData(const TFields& fields) {
-    return IsHeader(fields, TTextEncoding::Utf8) || std::all_of(fields.begin(), fields.end(), IsBlank);
+    return IsHeader(fields) || std::all_of(fields.begin(), fields.end(), IsBlank);
 }
 
-// The encoding of a file without a byte-order mark, decided on all its lines: the header line
-// says it outright (the tool's own export writes it in Windows-1251), else each line votes
-// for the reading that gives its letters. A file that says nothing either way (its letters
-// read alike, "Zoë" is "ZoГ«") is taken for UTF-8: Windows-1251 text is seldom well-formed
-// UTF-8, while a spreadsheet saves UTF-8 without a mark.
-TTextEncoding NumbersFileEncoding(std::string_view bytes) {
+// Each line is read as its own bytes tell where they tell it alone. A line that is not
+// well-formed UTF-8 is Windows-1251 where it holds fewer rare characters that way than as
+// UTF-8, and a UTF-8 line with a stray byte, refused, where it holds more. A well-formed line
+// whose one reading holds only what a name list holds and the other does not is read so
+// ("РџРµС‚СЂРѕРІ" is UTF-8, "ИЁ" Windows-1251). Any other line ("РЁ" or "Ш") is read as the
+// file tells: its byte-order mark and the lines that tell their own, the header among them;
+// but not where it holds more rare characters that way than the other. Where the file tells
+// both, such a line is refused rather than guessed. A file that tells nothing is read as its
+// lines' rare characters weigh, UTF-8 on a tie.
+struct TFileEncoding {
+    bool Utf8 = false, Cp1251 = false;
+    long Votes = 0;
+    bool Mixed() const { return Utf8 && Cp1251; }
+    TTextEncoding Encoding() const {
+        return Cp1251 || (!Utf8 && Votes < 0) ? TTextEncoding::Cp1251 : TTextEncoding::Utf8;
+    }
+};
+
+std::optional<TTextEncoding> OwnEncoding(const TTextLineRare& rare) {
+    if (!rare.WellFormed && rare.Cp1251 != rare.Utf8)
+        return rare.Cp1251 < rare.Utf8 ? TTextEncoding::Cp1251 : TTextEncoding::Utf8;
+    if (rare.Utf8 == 0 && rare.Cp1251 > 0) return TTextEncoding::Utf8;
+    if (rare.Cp1251 == 0 && rare.Utf8 > 0) return TTextEncoding::Cp1251;
+    return std::nullopt;
+}
+
+TFileEncoding NumbersFileEncoding(std::string_view bytes, bool marked) {
+    TFileEncoding file;
+    file.Utf8 = marked;
     TCsvRecords records(bytes);
     std::string_view record;
-    int line = 0, votes = 0;
-    bool first = true;
-    std::string scratch;
-    TFields fields;
-    while (records.Next(record, line)) {
-        if (first && SplitFields(record, scratch, fields) && !std::all_of(fields.begin(), fields.end(), IsBlank)) {
-            first = false;
-            for (TTextEncoding e : {TTextEncoding::Cp1251, TTextEncoding::Utf8})
-                if (IsHeader(fields, e)) return e;
-        }
-        votes += TextLineEncodingVote(record);
+    int line = 0;
+    while (!file.Mixed() && records.Next(record, line)) {
+        const TTextLineRare rare = TextLineRareCharacters(record);
+        if (const auto own = OwnEncoding(rare)) (*own == TTextEncoding::Utf8 ? file.Utf8 : file.Cp1251) = true;
+        else file.Votes += (rare.Cp1251 > rare.Utf8) - (rare.Utf8 > rare.Cp1251);
     }
-    return votes < 0 ? TTextEncoding::Cp1251 : TTextEncoding::Utf8;
+    return file;
+}
+
+// The encoding a line is read in; none when the file cannot tell it.
+std::optional<TTextEncoding> LineEncoding(const TTextLineRare& rare, const TFileEncoding& file) {
+    if (const auto own = OwnEncoding(rare)) return own;
+    if (file.Mixed()) return std::nullopt;
+    const TTextEncoding told = file.Encoding();
+    const bool against = told == TTextEncoding::Utf8 ? rare.Utf8 > rare.Cp1251 : rare.Cp1251 > rare.Utf8;
+    if (against) return std::nullopt;
+    return told;
 }
 
 // Text a record and the file can hold: no control character (a NUL would cut a name short)
@@ -325,9 +351,13 @@ TNumbersImportResult NumbersCsvImport(std::string_view fileBytes, std::vector<TP
         rowOf.try_emplace(rows[i][colNumber], i);
     }
 
-    const bool marked = fileBytes.starts_with(kUtf8Mark);
+    // UTF-16 is read as it says; its lines need no telling apart.
+    std::string utf16;
+    result.Utf16 = Utf16FileToUtf8(fileBytes, utf16);
+    if (result.Utf16) fileBytes = utf16;
+    const bool marked = !result.Utf16 && fileBytes.starts_with(kUtf8Mark);
     if (marked) fileBytes.remove_prefix(kUtf8Mark.size());
-    const TTextEncoding encoding = marked ? TTextEncoding::Utf8 : NumbersFileEncoding(fileBytes);
+    const TFileEncoding file = result.Utf16 ? TFileEncoding{} : NumbersFileEncoding(fileBytes, marked);
     TCsvRecords records(fileBytes);
     std::string_view bytes;
     int line = 0;
@@ -336,13 +366,20 @@ TNumbersImportResult NumbersCsvImport(std::string_view fileBytes, std::vector<TP
     TFields fields;
     TPhoneGridRow row;  // what a line makes of its row, tried before it replaces it
     while (records.Next(bytes, line)) {
-        // A line of a UTF-8 file with a stray byte is refused, shown as read.
-        const bool readable = TextLineToUtf8(bytes, encoding, text) && SplitFields(text, scratch, fields);
+        const TTextLineRare rare = result.Utf16 ? TTextLineRare{} : TextLineRareCharacters(bytes);
+        const std::optional<TTextEncoding> encoding = rare.Ascii ? TTextEncoding::Utf8 : LineEncoding(rare, file);
+        // A UTF-8 line with a stray byte is refused, shown as read; so is one the file cannot
+        // tell (it is well-formed UTF-8).
+        const bool read = TextLineToUtf8(bytes, encoding.value_or(TTextEncoding::Utf8), text) && encoding;
+        if (read && !rare.Ascii) ++(*encoding == TTextEncoding::Utf8 ? result.Utf8Lines : result.Cp1251Lines);
+        const bool readable = read && SplitFields(text, scratch, fields);
         if (readable && IsNoData(fields)) continue;
         // The first few lines are kept as the user is shown them, the rest only counted.
         const auto refuse = [&] {
             if (result.RefusedCount++ < kReportedLines) result.Refused.push_back({line, text});
+            result.TabSeparated |= text.find('\t') != std::string::npos && text.find(';') == std::string::npos;
         };
+        if (!encoding) ++result.Untold;
         if (!readable) {
             refuse();
             continue;
@@ -388,6 +425,18 @@ TNumbersImportResult NumbersCsvImport(std::string_view fileBytes, std::vector<TP
     return result;
 }
 
-std::string NumbersImportReport(const TNumbersImportResult& result) {
-    return LinesReport("Не загружено строк файла: ", result.RefusedCount, result.Refused);
+std::string NumbersImportReport(const TNumbersImportResult& result, const TNumbersImportTexts& texts) {
+    std::string report;
+    const auto add = [&report](const std::string& text) {
+        if (!text.empty()) report += (report.empty() ? "" : "\n") + text;
+    };
+    if (result.Utf8Lines > 0 && result.Cp1251Lines > 0)
+        add(texts.Mixed + ": Windows-1251 — " + std::to_string(result.Cp1251Lines) + ", UTF-8 — " +
+            std::to_string(result.Utf8Lines));
+    if (result.Untold > 0) add(texts.Untold + ": " + std::to_string(result.Untold));
+    if (result.TabSeparated) add(texts.Tabs);
+    add(LinesReport("Не загружено строк файла: ", result.RefusedCount, result.Refused));
+    // A file in UTF-16 is named so when anything of it is told.
+    if (result.Utf16 && !report.empty()) report = texts.Encoding + ": " + result.Utf16 + "\n" + report;
+    return report;
 }

@@ -15,9 +15,12 @@ inline constexpr const char* kNumbersImportFileName = "numbers.csv";
 // 2.5 MB even as UTF-8; what is left is room for a spreadsheet's padding. A wrong file so
 // costs neither the memory nor the time of reading it.
 inline constexpr std::size_t kNumbersFileMaxBytes = std::size_t{16} << 20;
-// Messages of the language file: the file held no number; the file is too large.
+// Messages of the language file: the file held no number; the file is too large; its lines
+// are in both encodings; lines whose encoding the file cannot tell; the file's encoding; its
+// fields are separated by tabs.
 inline constexpr int kMsgNumbersFileEmpty = 79;
 inline constexpr int kMsgNumbersFileTooLarge = 80;
+inline constexpr int kMsgNumbersMixed = 81, kMsgNumbersUntold = 82, kMsgNumbersEncoding = 83, kMsgNumbersTabs = 84;
 // Outside a cloud session the IMEI is empty.
 std::string NumbersExportFileName(const std::string& imei);
 
@@ -54,13 +57,19 @@ struct TNumbersImportResult {
     // Lines left out: lines not taken, and taken lines with fewer than six fields or more
     // than seven, a control character or a character Windows-1251 lacks, a number longer
     // than its 10 characters, or any value that makes no record (an expiry or pass limit, an
-    // access level, schedule or record type text the grid does not show); a line of a UTF-8
-    // file with a stray byte, or whose quoting is broken (text after a closing quote too). The grid keeps its rows as they were for
+    // access level, schedule or record type text the grid does not show); a line whose
+    // encoding the file cannot tell, a UTF-8 line with a stray byte, or one whose quoting is
+    // broken (text after a closing quote too). The grid keeps its rows as they were for
     // those. Empty lines and the header line are no data and are not counted. Only the first
     // few are kept, in file order, as the user is shown them: memory stays bounded by the
     // rows, whatever the file holds.
     std::size_t RefusedCount = 0;
     std::vector<TNumbersCsvLine> Refused;
+    std::size_t Untold = 0;      // refused as their encoding could not be told
+    bool TabSeparated = false;   // a refused line's fields are separated by tabs
+    // The lines (not ASCII alone) read in each encoding.
+    std::size_t Utf8Lines = 0, Cp1251Lines = 0;
+    const char* Utf16 = nullptr;  // "UTF-16 LE" or "UTF-16 BE" for such a file
     bool Stopped = false;  // the row count reached the limit
     // Nothing taken and nothing refused: the file held no number (only a header, blank
     // lines, or a byte-order mark).
@@ -68,11 +77,13 @@ struct TNumbersImportResult {
 };
 
 // Merges the file's bytes into rows (every grid row, the header first; rows grow as the
-// grid's row count does). The file is read in one encoding, decided on all of it: a
-// byte-order mark, the header line, else which reading gives the letters of its lines
-// (TextLineEncodingVote). So a spreadsheet's "CSV UTF-8", with or without a mark, a
-// Windows-1251 file and the tool's own export all read as written; in a UTF-8 file a line
-// with a stray byte is refused, shown as read. Fields may be quoted as spreadsheets quote them
+// grid's row count does). A file with a UTF-16 byte-order mark is read as UTF-16. Otherwise
+// its lines may not share one encoding (edited by hand): each is read as UTF-8 or
+// Windows-1251 by its own evidence where that tells (TextLineRareCharacters), else as the file
+// tells (a byte-order mark and the lines that tell theirs); where the file tells both, such a
+// line is refused. So a spreadsheet's "CSV UTF-8", with or without a mark, a Windows-1251 file
+// and the tool's own export all read as written; a UTF-8 line with a stray byte is refused,
+// shown as read. Fields may be quoted as spreadsheets quote them
 // ("A;B", "" for a quote, line breaks inside); a quoted field comes in without its quotes.
 // Blanks around the number, the expiry, the pass limit and the item texts (access,
 // schedule, type), and empty fields after the sixth, which a spreadsheet adds, change
@@ -84,6 +95,12 @@ struct TNumbersImportResult {
 TNumbersImportResult NumbersCsvImport(std::string_view fileBytes, std::vector<TPhoneGridRow>& rows,
                                       std::size_t rowLimit, bool cloudSession);
 
-// What the user is told about the lines left out: their count and the first few of them;
-// empty when every line was taken.
-std::string NumbersImportReport(const TNumbersImportResult& result);
+// The language file's texts of what an import tells.
+struct TNumbersImportTexts {
+    std::string Mixed, Untold, Encoding, Tabs;
+};
+// What the user is told: that the file's lines are in both encodings, with the count of
+// each; how many lines were refused as their encoding could not be told; that fields are
+// separated by tabs; the lines left out, their count and the first few of them; a UTF-16
+// file's encoding with any of these. Empty when there is nothing to tell.
+std::string NumbersImportReport(const TNumbersImportResult& result, const TNumbersImportTexts& texts = {});

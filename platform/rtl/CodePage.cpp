@@ -45,19 +45,31 @@ constexpr TEncodeTables kEncode = [] {
     return t;
 }();
 
-// What a name list holds beyond ASCII: Cyrillic letters (Russian, Ukrainian, Belarusian),
-// Latin letters with their marks (Latin-1 and Extended-A) and the usual punctuation.
-bool IsNameCharacter(char32_t c) {
-    if (c >= 0x410 && c <= 0x44F) return true;                // А..я
+// The letters a name list holds beyond ASCII: Cyrillic (Russian, Ukrainian, Belarusian,
+// Kazakh) and Latin with their marks (Latin-1 and Extended-A).
+bool IsNameLetter(char32_t c) {
+    if (c >= 0x410 && c <= 0x44F) return true;                    // А..я
     if (c >= 0xC0 && c <= 0x17F) return c != 0xD7 && c != 0xF7;  // À..ſ, less × and ÷
     switch (c) {
         case 0x401: case 0x451: case 0x404: case 0x454: case 0x406: case 0x456:  // Ё ё Є є І і
         case 0x407: case 0x457: case 0x40E: case 0x45E: case 0x490: case 0x491:  // Ї ї Ў ў Ґ ґ
-        case 0x2116: case 0xAB: case 0xBB: case 0x2013: case 0x2014:              // № « » – —
-        case 0x2018: case 0x2019: case 0x201C: case 0x201D: case 0x201E: case 0x2026:  // ‘ ’ “ ” „ …
+        case 0x4D8: case 0x4D9: case 0x492: case 0x493: case 0x49A: case 0x49B:  // Ә ә Ғ ғ Қ қ
+        case 0x4A2: case 0x4A3: case 0x4E8: case 0x4E9: case 0x4B0: case 0x4B1:  // Ң ң Ө ө Ұ ұ
+        case 0x4AE: case 0x4AF: case 0x4BA: case 0x4BB:                          // Ү ү Һ һ
             return true;
         default:
             return false;
+    }
+}
+
+// ... and its usual punctuation.
+bool IsNameCharacter(char32_t c) {
+    switch (c) {
+        case 0x2116: case 0xAB: case 0xBB: case 0x2013: case 0x2014:                   // № « » – —
+        case 0x2018: case 0x2019: case 0x201C: case 0x201D: case 0x201E: case 0x2026:  // ‘ ’ “ ” „ …
+            return true;
+        default:
+            return IsNameLetter(c);
     }
 }
 
@@ -134,22 +146,29 @@ std::size_t Utf8ToCp1251(std::string_view text, char* out, std::size_t size) {
     return static_cast<std::size_t>(p - out);
 }
 
-int TextLineEncodingVote(std::string_view bytes) {
-    int rareUtf8 = 0, rareCp1251 = 0;
+TTextLineRare TextLineRareCharacters(std::string_view bytes) {
+    TTextLineRare rare;
     for (std::size_t i = 0; i < bytes.size();) {
-        const auto c = static_cast<unsigned char>(bytes[i]);
-        if (c < 0x80) {
+        if (static_cast<unsigned char>(bytes[i]) < 0x80) {
             ++i;
             continue;
         }
-        const std::size_t from = i;
+        rare.Ascii = false;
         bool ok = true;
         const char32_t cp = utf8::NextChecked(bytes, i, ok);
-        rareUtf8 += !ok || !IsNameCharacter(cp);
-        for (std::size_t k = from; k < i; ++k)
-            rareCp1251 += !IsNameCharacter(Cp1251ToUnicode(static_cast<unsigned char>(bytes[k])));
+        rare.WellFormed &= ok;
+        rare.Utf8 += !ok || !IsNameCharacter(cp);
     }
-    return (rareCp1251 > rareUtf8) - (rareUtf8 > rareCp1251);
+    if (rare.Ascii) return rare;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        if (b < 0x80) continue;
+        const char32_t c = Cp1251ToUnicode(b);
+        const auto before = i > 0 ? static_cast<unsigned char>(bytes[i - 1]) : 0;
+        const bool pairSign = b <= 0xBF && b != 0xB9 && before >= 0xC2 && before <= 0xEF && !IsNameLetter(c);
+        rare.Cp1251 += pairSign || !IsNameCharacter(c);
+    }
+    return rare;
 }
 
 bool TextLineToUtf8(std::string_view bytes, TTextEncoding encoding, std::string& text) {
@@ -171,4 +190,28 @@ bool TextLineToUtf8(std::string_view bytes, TTextEncoding encoding, std::string&
         else utf8::Append(text, 0xFFFD);
     }
     return false;
+}
+
+const char* Utf16FileToUtf8(std::string_view bytes, std::string& text) {
+    const bool little = bytes.starts_with("\xFF\xFE"), big = bytes.starts_with("\xFE\xFF");
+    if (!little && !big) return nullptr;
+    const auto unit = [&](std::size_t at) -> char32_t {
+        const auto first = static_cast<unsigned char>(bytes[at]), second = static_cast<unsigned char>(bytes[at + 1]);
+        return little ? first | second << 8 : first << 8 | second;
+    };
+    text.clear();
+    text.reserve(bytes.size());
+    std::size_t i = 2;
+    for (; i + 1 < bytes.size(); i += 2) {
+        char32_t c = unit(i);
+        if (c >= 0xD800 && c < 0xDC00 && i + 3 < bytes.size() && unit(i + 2) >= 0xDC00 && unit(i + 2) < 0xE000) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (unit(i + 2) - 0xDC00);
+            i += 2;
+        } else if (c >= 0xD800 && c < 0xE000) {
+            c = 0xFFFD;
+        }
+        utf8::Append(text, c);
+    }
+    if (i < bytes.size()) utf8::Append(text, 0xFFFD);
+    return little ? "UTF-16 LE" : "UTF-16 BE";
 }

@@ -26,6 +26,7 @@
 #include "platform/rtl/CodePage.h"
 #include "platform/rtl/SafeFile.h"
 #include "platform/rtl/SysUtils.h"
+#include "platform/rtl/Utf8.h"
 #include "platform/sys/Now.h"
 #include "platform/ui/Dialogs.h"
 #include "support/ShownWindow.h"
@@ -33,9 +34,12 @@
 
 namespace {
 
+using TNamedNumbers = std::vector<std::pair<std::string, std::string>>;
+
 class NumbersGrid : public ::testing::Test {
 protected:
     void SetUp() override {
+        langFile = g_LangFilePath;
         SetPhoneRecords({});
         Application->CreateForm(Form1);
         ui::test::ClearDialogs();
@@ -47,6 +51,7 @@ protected:
         SetPhoneRecords({});
         g_NumberSearch.Forget();
         g_SearchKeyword[0] = '\0';
+        g_LangFilePath = langFile;
     }
     // Rows 1.. with these numbers and names.
     void Fill(const std::vector<std::pair<std::string, std::string>>& rows) {
@@ -64,7 +69,26 @@ protected:
         return out;
     }
     static std::string Message() { return Form1->MESLABEL->GetCaption(); }
+    // Imports the bytes through the dialog into an emptied grid: every number of written that
+    // came in holds its name as written, and nothing else came in. How many came in.
+    int ImportAsWritten(const std::string& path, const std::string& bytes, const TNamedNumbers& written) {
+        EXPECT_TRUE(WriteFileSafely(path, bytes));
+        Form1->ClearTableClick(nullptr);
+        ui::test::PushFileAnswer(path);
+        testsupport::Click(Form1->UiButton3);
+        int in = 0;
+        for (const auto& [number, name] : written) {
+            const int row = Form1->FindInTable(number);
+            if (row < 0) continue;
+            EXPECT_EQ(g->GetCells(2, row), name) << number;
+            ++in;
+        }
+        const std::vector<std::string> numbers = Column(1);
+        EXPECT_EQ(std::count_if(numbers.begin(), numbers.end(), [](auto& n) { return !n.empty(); }), in);
+        return in;
+    }
     TUiStringGrid* g = nullptr;
+    std::string langFile;
 };
 
 TEST_F(NumbersGrid, BuiltAsDesigned) {
@@ -340,7 +364,8 @@ TEST_F(NumbersGrid, NumberFileRoundTripThroughTheDialogs) {
 
 // The tool's own export of names that are well-formed UTF-8 by accident ("ИЁ" would read "Ȩ",
 // "РЁ" "Ш"), the item cells empty, comes in as written and goes out byte for byte again; so
-// does the file with its header line taken out.
+// does the file with its header line taken out. Under a spreadsheet's UTF-8 header, the names
+// that read as names both ways ("РЁ", "Рё", "Р№") are refused and told, the others come in.
 TEST_F(NumbersGrid, OwnExportOfNamesThatLookLikeUtf8ComesBackByteExact) {
     std::vector<std::pair<std::string, std::string>> written;
     for (int i = 0; i < 50; ++i)
@@ -367,6 +392,66 @@ TEST_F(NumbersGrid, OwnExportOfNamesThatLookLikeUtf8ComesBackByteExact) {
         testsupport::Click(Form1->UiButton3);
         EXPECT_EQ(names(), before);
         EXPECT_EQ(exported(), file);
+    }
+    g_LangFilePath = testsupport::ShippedLangFile();
+    EXPECT_EQ(ImportAsWritten(path, kNumbersCsvHeader + file.substr(file.find('\r')), written), 38);
+    EXPECT_EQ(Message().substr(0, Message().find("\nстрока")),
+              "Строки файла записаны в разных кодировках: Windows-1251 — 38, UTF-8 — 1\n"
+              "Не загружено строк, кодировку которых не определить: 12\nНе загружено строк файла: 12");
+}
+
+// Number files edited by hand, each line in the encoding of the program that wrote it: every
+// line comes in as written or is refused and told, never changed.
+TEST_F(NumbersGrid, HandEditedNumberFilesComeInAsWrittenOrRefused) {
+    g_LangFilePath = testsupport::ShippedLangFile();
+    const std::string path = testsupport::TempDir("numbers-mixed") + "/n.csv";
+    const char* names[] = {"Петров", "Ш.Я.", "В.Г.", "Ёлкина А.", "Ши", "Лі Ґ.", "Ким", "Ц", "Ли", "Орлова"};
+    TNamedNumbers written;
+    for (int i = 0; i < 40; ++i) written.emplace_back(std::to_string(9000000100 + i), names[i % 10] + std::string(i % 3, 'I'));
+    Fill(written);
+    for (int r = 1; r <= 40; r += 2) g->SetCells(3, r, "Пользователь"), g->SetCells(7, r, "Телефон");
+    ui::test::PushFileAnswer(path);
+    testsupport::Click(Form1->UiButton4);
+    const std::string file = testsupport::ReadFileText(path), header = file.substr(0, file.find('\n') + 1);
+    const auto told = [] { return Message().substr(0, Message().find("\nстрока")); };
+
+    // The body re-saved as UTF-8 under the header kept: "Ш.Я." or "РЁ.РЇ." with empty item
+    // cells cannot be told.
+    EXPECT_EQ(ImportAsWritten(path, header + Cp1251ToUtf8(file.substr(header.size())), written), 36);
+    EXPECT_EQ(told(), "Строки файла записаны в разных кодировках: Windows-1251 — 1, UTF-8 — 36\n"
+                      "Не загружено строк, кодировку которых не определить: 4\nНе загружено строк файла: 4");
+    // Lines typed in UTF-8 appended to the export: "Ш.Я." and "Ши" cannot be told.
+    std::string appended = file;
+    for (int i = 0; i < 15; ++i) {
+        written.emplace_back(std::to_string(9000000200 + i), names[i % 10] + std::string(i / 10, 'I'));
+        appended += written.back().first + ";" + written.back().second + ";;;0;;\r\n";
+    }
+    EXPECT_EQ(ImportAsWritten(path, appended, written), 40 + 11);
+    EXPECT_EQ(told(), "Строки файла записаны в разных кодировках: Windows-1251 — 41, UTF-8 — 11\n"
+                      "Не загружено строк, кодировку которых не определить: 4\nНе загружено строк файла: 4");
+    // A UTF-8 list of initials: the file tells "Ш.Я." as UTF-8; "×" and a Kazakh letter, which
+    // Windows-1251 lacks, are refused.
+    std::string initials;
+    written.clear();
+    for (const char* name : {"В.Г.", "Ш.Я.", "Т.С.", "А.Б. × 2", "Я.Х.", "Ә.Қ.", "Ю.Ж.", "И.К.", "Е.Ё."}) {
+        written.emplace_back(std::to_string(9000000300 + written.size()), name);
+        initials += written.back().first + ";" + name + ";;;0;;\n";
+    }
+    EXPECT_EQ(ImportAsWritten(path, initials, written), 7);
+    EXPECT_EQ(Message(), "Не загружено строк файла: 2\nстрока 4: 9000000303;А.Б. × 2;;;0;;\nстрока 6: 9000000305;Ә.Қ.;;;0;;");
+    // As a spreadsheet's "Unicode text" (UTF-16 with its mark): read, its encoding named with
+    // what is refused; with fields separated by tabs, refused and told so.
+    for (bool big : {false, true}) {
+        std::string utf16 = big ? "\xFE\xFF" : "\xFF\xFE";
+        for (std::size_t i = 0; i < initials.size();) {
+            const char32_t c = utf8::Next(initials, i);
+            utf16 += big ? std::string{char(c >> 8), char(c)} : std::string{char(c), char(c >> 8)};
+        }
+        EXPECT_EQ(ImportAsWritten(path, utf16, written), big ? 0 : 7);
+        EXPECT_EQ(told(), big ? "Кодировка файла: UTF-16 BE\nПоля разделены табуляцией, а нужна точка с запятой: "
+                                "сохраните файл как CSV с разделителем «;»\nНе загружено строк файла: 9"
+                              : "Кодировка файла: UTF-16 LE\nНе загружено строк файла: 2");
+        std::replace(initials.begin(), initials.end(), ';', '\t');
     }
 }
 

@@ -9,6 +9,7 @@
 #include "memory/NumberCsv.h"
 #include "memory/NumberSearch.h"
 #include "platform/rtl/CodePage.h"
+#include "platform/rtl/Utf8.h"
 
 namespace {
 
@@ -175,19 +176,31 @@ TEST(NumberCsv, SpreadsheetFilesInEitherEncoding) {
     EXPECT_EQ(rows, Cleared());
 }
 
-// A UTF-8 file with one stray Windows-1251 byte: every well-formed line keeps its letters,
-// the spoilt one is refused and shown as it was read, and so is a line saved in Windows-1251
-// among them.
-TEST(NumberCsv, OneStrayByteSpoilsOnlyItsLine) {
+// A UTF-8 file with one stray Windows-1251 byte and a line saved in Windows-1251: every
+// well-formed line keeps its letters, so does the Windows-1251 one, and the user is told that
+// the file holds both; the spoilt line is refused and shown as it was read.
+TEST(NumberCsv, LinesOfBothEncodingsComeInAndAStrayByteSpoilsOnlyItsLine) {
     const std::string file = "9000000001;Иванов;Пользователь;;0;Круглосуточно;Телефон\r\n"
                              "9000000002;Пет\xF0ов;Пользователь;;0;Круглосуточно;Телефон\r\n"
-                             "9000000003;Ольга;Управляющий;;0;Расписание 7;\r\n" +
+                             "9000000003;Ольга;Управляющий;;0;Расписание 7;\r\n"
+                             "9000000005;Ш.Я.;;;0;;\r\n" +
                              Utf8ToCp1251("9000000004;Сидоров;Администратор;;0;Круглосуточно;Телефон\r\n");
     Rows rows = Cleared();
     const TNumbersImportResult r = NumbersCsvImport(file, rows, 658, false);
-    EXPECT_EQ(Column(rows, colName), (std::vector<std::string>{"Иванов", "Ольга", "", ""}));
+    EXPECT_EQ(Column(rows, colName), (std::vector<std::string>{"Иванов", "Ольга", "Сидоров", ""}));
     ASSERT_EQ(RefusedLines(r), (std::vector<int>{2, 4}));
-    EXPECT_EQ(r.Refused[0].Text, "9000000002;Пет\uFFFDов;Пользователь;;0;Круглосуточно;Телефон");
+    // "Ш.Я." or "РЁ.РЇ.": the file's lines tell both encodings.
+    EXPECT_EQ(NumbersImportReport(r, {"Разные кодировки", "Не определить", "", ""}),
+              "Разные кодировки: Windows-1251 — 1, UTF-8 — 2\nНе определить: 1\n"
+              "Не загружено строк файла: 2\nстрока 2: 9000000002;Пет\uFFFDов;Пользователь;;0;Кругло...\n"
+              "строка 4: 9000000005;Ш.Я.;;;0;;");
+    // So do a UTF-8 mark and a Windows-1251 line.
+    EXPECT_EQ(NumbersCsvImport("\xEF\xBB\xBF" + file.substr(file.find("9000000005")), rows, 658, false).Untold, 1u);
+    // A UTF-8 file tells "Ш.Я.", but not a line with more rare characters as UTF-8 ("Ȩ ©").
+    rows = Cleared();
+    EXPECT_EQ(RefusedLines(NumbersCsvImport("1;Иван;;;0;;\n2;Ш.Я.;;;0;;\n3;\xC8\xA8 \xC2\xA9;;;0;;\n", rows, 658, false)),
+              std::vector<int>{3});
+    EXPECT_EQ(Column(rows, colName), (std::vector<std::string>{"Иван", "Ш.Я.", "", ""}));
 }
 
 // Quoted fields as spreadsheets write them come in without their quotes; broken quoting costs
@@ -216,9 +229,10 @@ TEST(NumberCsv, QuotedFieldsAsSpreadsheetsWriteThem) {
     EXPECT_EQ(Column(rows, colName), (std::vector<std::string>{"Орлов", "", "", ""}));
 }
 
-// Bases as a controller holds them, with blanks at the edges of names and quotes among them,
-// half the rows well-formed UTF-8 by accident ("РЁ", "ИЁ", the item cells empty): exported
-// and imported again, every byte comes back.
+// Bases as a controller holds them (names of any bytes), with blanks at the edges of names and
+// quotes among them, half the rows well-formed UTF-8 by accident ("РЁ", "ИЁ", "Р№", the item
+// cells empty): exported and imported again, every byte comes back. (A name that reads as
+// UTF-8 Cyrillic does, "Р’" for "В", comes in as UTF-8 from a row with empty item cells.)
 TEST(NumberCsv, RandomBasesRoundTripByteExact) {
     std::mt19937 random(27);
     const auto pick = [&](std::size_t n) { return random() % n; };
@@ -244,8 +258,8 @@ TEST(NumberCsv, RandomBasesRoundTripByteExact) {
             for (std::size_t k = 0; k < name.size(); ++k) {
                 name[k] = letters[pick(letters.size())];
                 if (!accidental || k + 1 == name.size()) continue;
-                name[k] = static_cast<char>(0xC2 + pick(30));  // В..Я, then 0x80..0xBF but 0x98
-                name[++k] = static_cast<char>(0x80 + (pick(63) + 25) % 64);
+                name[k] = static_cast<char>(0xC2 + pick(30));  // В..Я, then a letter of 0x80..0xBF or №
+                name[++k] = "\xA1\xA2\xA5\xA8\xAA\xAF\xB2\xB3\xB4\xB8\xB9\xBA\xBF"[pick(13)];
             }
             if (!name.empty() && pick(3) == 0) name.front() = pick(4) ? ' ' : '"';
             if (!name.empty() && pick(3) == 0) name.back() = ' ';
@@ -270,6 +284,55 @@ TEST(NumberCsv, RandomBasesRoundTripByteExact) {
         ASSERT_EQ(NumbersCsvExport(back).Bytes, file.Bytes) << "base " << base;
     }
     EXPECT_GT(edged, 5000u);
+}
+
+// 1000 bases whose lines were each written in Windows-1251 or in UTF-8 (a file edited by
+// hand), under a header in either or none: no line comes in changed. The lines refused read
+// as names both ways ("Ш.Я." or "РЁ.РЇ.") in files that hold both encodings.
+TEST(NumberCsv, RandomBasesOfMixedLinesComeInAsWrittenOrRefused) {
+    std::mt19937 random(39);
+    const auto pick = [&](std::size_t n) { return random() % n; };
+    std::vector<std::string> capitals = {"Ё", "Є", "І", "Ї", "Ў", "Ґ", "D", "J"}, smalls = {"ё", "є", "і", "ї", "ў", "ґ", "a", "n"};
+    for (char b = 0; b < 32; ++b) {
+        capitals.push_back(Cp1251ToUtf8(std::string(1, static_cast<char>(0xC0 + b))));
+        smalls.push_back(Cp1251ToUtf8(std::string(1, static_cast<char>(0xE0 + b))));
+    }
+    std::size_t lines = 0, refused = 0;
+    for (int base = 0; base < 1000; ++base) {
+        const std::string headers[] = {"", Utf8ToCp1251(kNumbersCsvHeader) + "\r\n", kNumbersCsvHeader + std::string("\r\n")};
+        std::string file = headers[pick(3)];
+        Rows written(2 + pick(40));
+        for (std::size_t i = 1; i < written.size(); ++i) {
+            TPhoneGridRow& row = written[i];
+            std::string name = pick(4) ? "" : "«";  // words, initials, a quote, a number
+            for (std::size_t words = 1 + pick(3); words > 0; --words) {
+                name += capitals[pick(capitals.size())] + (pick(3) ? "" : ".");
+                for (std::size_t k = name.back() == '.' ? 0 : pick(9); k > 0; --k) name += smalls[pick(smalls.size())];
+                name += words > 1 ? " " : name.starts_with("«") ? "»" : pick(5) ? "" : " №" + std::to_string(pick(99));
+            }
+            row = {std::to_string(i), std::to_string(9000000000 + i), std::string(utf8::Left(name, kMaxNameBytes)),
+                   "", "", "0", "", "", ""};
+            if (pick(2)) {
+                row[colAccess] = kAccessTypeItems[pick(4)];
+                row[colSchedule] = kSheduleItems[pick(8)];
+                row[colCodeType] = kCodeTypeItems[0];
+            }
+            std::string line = row[colNumber];
+            for (int c = colName; c <= colCodeType; ++c) line += ";" + row[c];
+            file += (pick(2) ? line : Utf8ToCp1251(line)) + "\r\n";
+        }
+        Rows rows(1);
+        const TNumbersImportResult r = NumbersCsvImport(file, rows, 15008, false);
+        ASSERT_EQ(r.Added + r.RefusedCount, written.size() - 1);
+        for (std::size_t i = 1; i < rows.size(); ++i) {
+            TPhoneGridRow expected = written.at(std::stoul(rows[i][colNumber]) - 9000000000);
+            expected[colRowNumber] = rows[i][colRowNumber];
+            ASSERT_EQ(rows[i], expected) << "base " << base;
+        }
+        lines += written.size() - 1;
+        refused += r.RefusedCount;
+    }
+    EXPECT_LT(refused * 200, lines);  // 80 of 20459: initials as "Ъ." or "РЄ.", one letter in quotes
 }
 
 TEST(NumberCsv, CloudMarksAndRoundTrip) {

@@ -48,16 +48,23 @@ TEST(CodePage, CharactersWithoutAFormBecomeQuestionMarks) {
     EXPECT_EQ(Utf8ToCp1251(""), "");
 }
 
-// Each line votes for the reading that gives a name list's letters; a file decided as UTF-8
-// marks its malformed sequences, one decided as Windows-1251 reads every byte.
-TEST(CodePage, TextLinesVoteForTheirEncodingAndReadInTheFiles) {
-    EXPECT_GT(TextLineEncodingVote("\xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD;1"), 0);  // "Иван" in UTF-8
-    EXPECT_GT(TextLineEncodingVote("\xD0\x9F\xD0\xB5\xD1\x82\xF0\xD0\xBE\xD0\xB2"), 0);  // and a stray byte
-    EXPECT_LT(TextLineEncodingVote("\xC8\xE2\xE0\xED;1"), 0);  // "Иван" in Windows-1251
-    // Well-formed UTF-8 by accident, but "Ȩ", "¨" and U+0379 are no name's letters.
-    for (const char* accident : {"\xC8\xA8", "\xC2\xA8", "\xCD\xB9"}) EXPECT_LT(TextLineEncodingVote(accident), 0);
-    // Both readings alike: "РЁ" or "Ш", "ZoГ«" or "Zoë"; ASCII.
-    for (const char* alike : {"\xD0\xA8", "Zo\xC3\xAB", "a;1", ""}) EXPECT_EQ(TextLineEncodingVote(alike), 0);
+// Each reading of a line is weighed by the characters a name list does not hold; a line read
+// as UTF-8 marks its malformed sequences, one read as Windows-1251 reads every byte.
+TEST(CodePage, TextLinesWeighedInBothReadingsAndRead) {
+    const auto rare = [](std::string_view bytes) {
+        const TTextLineRare r = TextLineRareCharacters(bytes);
+        return std::pair{r.Utf8, r.Cp1251};
+    };
+    // UTF-8 Cyrillic: a capital that leads a pair, then a sign ("Р’" is "В"), but "Ш" is "РЁ".
+    EXPECT_EQ(rare("\xD0\x92.\xD0\xA8.\xD0\x98\xD1\x80\xD0\xB8\xD0\xBD\xD0\xB0"), std::pair(0, 5));  // "В.Ш.Ирина"
+    EXPECT_EQ(rare("\xD0\x9F\xD0\xB5\xD1\x82\xF0\xD0\xBE"), std::pair(1, 4));  // "Пет", a stray byte, "о"
+    EXPECT_EQ(rare("\xC3\x97 \xC3\xAB \xD2\x9A"), std::pair(1, 3));  // "×", "ë", Kazakh "Қ"
+    EXPECT_EQ(rare("\x99\xC8\xE2\xE0\xED;1"), std::pair(5, 1));      // "™Иван" in Windows-1251
+    // Well-formed UTF-8 by accident, but "Ȩ", "¨" and U+0379 are no name's letters; "Р№" may be "й".
+    EXPECT_EQ(rare("\xC8\xA8\xC2\xA8\xCD\xB9"), std::pair(3, 0));
+    EXPECT_EQ(rare("\xD0\xA8\xD0\xB9"), std::pair(0, 0));
+    EXPECT_TRUE(TextLineRareCharacters("a;1").Ascii);
+    EXPECT_FALSE(TextLineRareCharacters("\xD0\xA8").Ascii);
 
     const auto read = [](std::string_view bytes, TTextEncoding encoding, bool wellFormed) {
         std::string text;
@@ -70,6 +77,16 @@ TEST(CodePage, TextLinesVoteForTheirEncodingAndReadInTheFiles) {
     // An overlong form and a surrogate are malformed too.
     EXPECT_EQ(read("a\xC0\x80\xED\xA0\x80\xD0\xB2", TTextEncoding::Utf8, false), "a\uFFFD\uFFFDв");
     EXPECT_EQ(read("\xC0\x80\x98", TTextEncoding::Cp1251, true), "АЂ\u0098");
+
+    // UTF-16 after its mark, either byte order; a surrogate pair, a lone one, an odd last byte.
+    std::string text = "kept";
+    EXPECT_EQ(Utf16FileToUtf8("\xEF\xBB\xBFx", text), nullptr);
+    EXPECT_EQ(text, "kept");
+    EXPECT_STREQ(Utf16FileToUtf8(std::string("\xFF\xFE\x16\x04;\0\0\xD8\0\xDC\x3D\xD8\0\xDE\xE0\0\0\xD8\r", 19), text),
+                 "UTF-16 LE");
+    EXPECT_EQ(text, "Ж;\U00010000😀à\uFFFD\uFFFD");
+    EXPECT_STREQ(Utf16FileToUtf8(std::string("\xFE\xFF\x04\x16\0\n", 6), text), "UTF-16 BE");
+    EXPECT_EQ(text, "Ж\n");
 }
 
 }  // namespace
