@@ -293,6 +293,7 @@ unsigned TForm1::ConfServerStopDue() const { return g_ConfServerStop ? 1 : 0; }
 void TForm1::StopConfigServer() {
     ConfServer->Close();
     ForgetConfServerConnections();
+    ShowClaimantsWaiting();  // nobody waits any more
     Button1->Tag = 0;
     ConfServState->SetCaption(GetMessageA(59));
     g_ConfServerLink = 0;

@@ -175,6 +175,20 @@ TEST(CloudSession, ManagerLeavesTheAdministratorsButtonsDisabled) {
     EXPECT_FALSE(Form1->BService->GetEnabled());
 }
 
+// A window that goes during a session leaves nothing of it to the next window.
+TEST(CloudSession, AWindowGoneDuringASessionLeavesNothingOfIt) {
+    {
+        CloudRig rig("cloud-window-gone");
+        ASSERT_TRUE(rig.LogIn());
+        ASSERT_NE(g_AnimStep, -1);
+    }
+    EXPECT_EQ(g_CloudSession, 0);
+    EXPECT_EQ(g_SessionImei, "");
+    EXPECT_EQ(g_StatusPollTicks, 0);
+    EXPECT_EQ(g_AnimStep, -1);
+    EXPECT_FALSE(g_CloudFrameSender);
+}
+
 TEST(CloudSession, UnreachableServerShowsTheFirstStageCross) {
     CloudRig rig("cloud-unreachable");
     const int port = rig.sim.Port();

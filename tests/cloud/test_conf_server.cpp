@@ -420,6 +420,7 @@ TEST(ConfServer, AWindowGoneLeavesTheNextNoTickForItsConnections) {
         peer.emplace(false);
         ASSERT_TRUE(WaitUntil(Connected));
     }
+    EXPECT_EQ(g_RemoteAddress, "");
     CloudRig rig("confserver-next");
     const unsigned wakes = Form1->Find_device->Wakes();
     sys::AdvanceMs(3000);
@@ -466,7 +467,7 @@ TEST(ConfServer, ForgedIdentifyThenChatterKeepsNoControllerOut) {
 // and the title says so; once the read has ended it is served at the next tick, though it
 // answered nothing while it waited, and the one served before is let go.
 TEST(ConfServer, ControllerWaitingThroughAReadIsServedOnceItEnds) {
-    CloudRig rig("confserver-next");
+    CloudRig rig("confserver-waited");
     OpenServer();
     DialledIn old(false);
     ASSERT_TRUE(WaitUntil(Connected));
