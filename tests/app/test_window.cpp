@@ -23,6 +23,7 @@
 #include "cloud/CloudSession.h"
 #include "firmware/FirmwareState.h"
 #include "memory/MemoryState.h"
+#include "memory/PhotoState.h"
 #include "rfid/RfidState.h"
 #include "config/ConfigFile.h"
 #include "device/DeviceLink.h"
@@ -116,7 +117,9 @@ TEST_F(Shell, WaitTimesOutWithMessage4KeepingThePreviousCaption) {
 TEST_F(Shell, AWindowThatGoesTakesItsStateAlong) {
     ShowWaitPanel(15, 0, "0");
     g_AccessLevel = 32;
+    g_ScanActive = 1;
     g_BusyTransfer = 1;
+    g_PhotoMode = photoByName;
     g_LogNextRow = 7;
     g_FwTimeout = 20;
     g_ConfServerStop = 1;
@@ -125,7 +128,9 @@ TEST_F(Shell, AWindowThatGoesTakesItsStateAlong) {
     Form1 = nullptr;
     EXPECT_EQ(g_WaitTicks, 0u);
     EXPECT_EQ(g_AccessLevel, 0);
+    EXPECT_EQ(g_ScanActive, 0);
     EXPECT_EQ(g_BusyTransfer, 0);
+    EXPECT_EQ(g_PhotoMode, photoIdle);
     EXPECT_EQ(g_LogNextRow, 1);
     EXPECT_EQ(g_FwTimeout, 0);
     EXPECT_EQ(g_ConfServerStop, 0);
