@@ -23,3 +23,9 @@ extern std::int32_t g_SessionUid;
 // The wait panel: ticks since it opened (0: no wait) and its time-out in ticks.
 extern std::uint32_t g_WaitTicks;
 extern std::uint32_t g_WaitLimit;
+
+// The shell's state as at start-up: the wait and the group list. The version, the language,
+// the settings and language files' paths and the run's identifier hold for the whole run.
+void ResetShellState();
+// Every subsystem's module state as at start-up: called when the window that set it goes.
+void ResetModuleState();

@@ -2,11 +2,17 @@
 
 #include "app/FormSettings.h"
 #include "app/LangFile.h"
-#include "cloud/ConfServer.h"
+#include "app/ShellState.h"
+#include "cloud/CloudSession.h"
+#include "config/ConfigTransfer.h"
+#include "device/DeviceLink.h"
+#include "firmware/FirmwareState.h"
+#include "memory/MemoryState.h"
 #include "platform/rtl/Streams.h"
 #include "platform/rtl/StringList.h"
 #include "platform/sys/Folders.h"
 #include "platform/sys/HotKeys.h"
+#include "rfid/RfidState.h"
 
 TForm1* Form1 = nullptr;
 TForm2* Form2 = nullptr;
@@ -22,6 +28,22 @@ TStringList* g_GroupList = nullptr;
 std::int32_t g_SessionUid = 0;
 std::uint32_t g_WaitTicks = 0;
 std::uint32_t g_WaitLimit = 0;
+
+void ResetShellState() {
+    g_WaitTicks = g_WaitLimit = 0;
+    delete g_GroupList;
+    g_GroupList = nullptr;
+}
+
+void ResetModuleState() {
+    ResetShellState();
+    ResetDeviceLinkState();
+    ResetConfigState();
+    ResetMemoryState();
+    ResetFirmwareState();
+    ResetCloudState();
+    ResetRfidState();
+}
 
 namespace {
 // System-wide Alt+E, Alt+H and Alt+S; their notifications are ignored.
@@ -63,8 +85,9 @@ TForm1::~TForm1() {
 
 void TForm1::FormDestroy(TObject* /*Sender*/) {
     for (int id : kHotKeyIds) sys::UnregisterHotKey(this, id);
-    // Its server's connections go with it; a window made after it must not tick for them.
-    ForgetConfServerConnections();
+    // What it set goes with it (its server's connections among them): a window made after it
+    // starts as the first one did.
+    ResetModuleState();
 }
 
 TForm2::TForm2(TComponent* AOwner) : TForm(AOwner) {

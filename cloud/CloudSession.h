@@ -47,6 +47,10 @@ extern Json::Value g_PendingChrono;
 // Separates tunnelled frames from JSON replies on the cloud connection.
 extern TCloudStreamReader g_CloudReader;
 
+// The session's, the animation's and the local server's state as at start-up: what a window
+// set goes with it.
+void ResetCloudState();
+
 inline constexpr int kLoginRetryTicks = 10;  // Ftimer ticks: one second
 inline constexpr int kLoginRetries = 5;
 inline constexpr std::uint16_t kCloudStatusTicks = 5;  // Find_device ticks

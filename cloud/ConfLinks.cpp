@@ -14,7 +14,7 @@ TConfLink TConfLinks::Connect(TConfLink link, const std::string& address) {
         evicted = out->Link;
         FRoom.erase(out);
     }
-    FRoom.push_back({link, address});
+    FRoom.push_back({link, address, TConfState::Waiting, 0, 1, {}, false});
     return evicted;
 }
 
@@ -39,37 +39,35 @@ bool TConfLinks::Heard(TConfLink link) {
     return true;
 }
 
-TConfFrame TConfLinks::Frame(TConfLink link, bool identifies, const std::string& imei) {
+TConfFrame TConfLinks::Frame(TConfLink link, bool identifies, const std::string& imei, bool transferRuns) {
     if (link == nullptr) return TConfFrame::Ignore;
+    FTransfer = FTransfer || transferRuns;
     if (link == FServed) {
-        if (identifies) {
-            if (FProbe == TProbe::Due) FProbe = TProbe::Answered;
-            return TConfFrame::Ignore;
+        if (!imei.empty()) {
+            if (FServedImei.empty()) FServedImei = imei;
+            const bool asked = FAsked || FProbe == TProbe::Due;
+            FAsked = false;
+            if (FProbe == TProbe::Due && imei == FServedImei) FProbe = TProbe::Answered;
+            if (asked) return TConfFrame::Answer;
         }
-        if (FServedImei.empty()) FServedImei = imei;
-        return TConfFrame::Dispatch;
+        return identifies ? TConfFrame::Ignore : TConfFrame::Dispatch;
     }
     const auto it = std::find_if(FRoom.begin(), FRoom.end(), [link](const TWaiter& w) { return w.Link == link; });
     if (it == FRoom.end()) return TConfFrame::Ignore;
-    if (it->Claims()) {
-        // Only a claimant asked during a transfer: otherwise the probe tells.
-        if (it->State != TConfState::Held || imei.empty() || imei != FServedImei) return TConfFrame::Ignore;
-        LoseServed();  // that controller dialled in again: its old line is dead
-        return TConfFrame::Takeover;
-    }
-    if (!identifies) return TConfFrame::Ignore;
+    if (it->Imei.empty()) it->Imei = imei;  // its status, asked while it was held
+    if (it->Claims() || !identifies) return TConfFrame::Ignore;
     if (FServed == nullptr) {
-        FRoom.erase(it);
-        FServed = link;
-        FServedImei.clear();
-        FSilence = FProbeLeft = 0;
-        FProbe = TProbe::None;
+        Serve(it);
         return TConfFrame::Serve;
     }
     it->Age = 0;
     if (FTransfer) {
         it->State = TConfState::Held;
         return TConfFrame::Hold;
+    }
+    if (it->Waited && !NamesServed(*it)) {
+        Serve(it);  // its turn: it waited through the served one's transfer
+        return TConfFrame::Handover;
     }
     it->State = TConfState::Claiming;
     if (FProbe != TProbe::None) return TConfFrame::Ignore;  // the served one is asked already
@@ -78,10 +76,23 @@ TConfFrame TConfLinks::Frame(TConfLink link, bool identifies, const std::string&
     return TConfFrame::Probe;
 }
 
+void TConfLinks::Serve(std::vector<TWaiter>::iterator waiter) {
+    FServed = waiter->Link;
+    FServedImei = waiter->Imei;
+    FRoom.erase(waiter);
+    FAsked = true;
+    FSilence = FProbeLeft = 0;
+    FProbe = TProbe::None;
+    // Those still here waited for the one before; they claim afresh.
+    ReleaseClaimants();
+    for (TWaiter& w : FRoom) w.Waited = false;
+}
+
 TConfLink TConfLinks::LoseServed() {
     const TConfLink lost = FServed;
     FServed = nullptr;
     FServedImei.clear();
+    FAsked = false;
     FSilence = FProbeLeft = 0;
     FProbe = TProbe::None;
     ReleaseClaimants();
@@ -126,8 +137,11 @@ TConfTick TConfLinks::Tick(bool awaitingServed, bool transferRuns) {
             }
             TurnAwayClaimants(tick, false);
         } else {
-            for (TWaiter& w : FRoom)
-                if (w.State == TConfState::Held) w.WaitAgain();  // asked below
+            for (TWaiter& w : FRoom) {
+                if (w.State != TConfState::Held) continue;
+                w.WaitAgain();  // asked below
+                w.Waited = true;
+            }
             if (FProbe == TProbe::Due && --FProbeLeft == 0) tick.Lost = LoseServed();
         }
     }
@@ -148,6 +162,7 @@ void TConfLinks::Clear() {
     FRoom.clear();
     FServed = nullptr;
     FServedImei.clear();
+    FAsked = false;
     FSilence = FProbeLeft = 0;
     FProbe = TProbe::None;
     FTransfer = false;
@@ -158,6 +173,11 @@ TConfState TConfLinks::StateOf(TConfLink link) const {
     for (const TWaiter& w : FRoom)
         if (w.Link == link) return w.State;
     return TConfState::None;
+}
+
+std::size_t TConfLinks::Held() const {
+    return static_cast<std::size_t>(
+        std::count_if(FRoom.begin(), FRoom.end(), [](const TWaiter& w) { return w.State == TConfState::Held; }));
 }
 
 std::size_t TConfLinks::WaitingFrom(const std::string& address) const {

@@ -9,24 +9,27 @@
 //             an identify reply (a controller answers within a few seconds even on GPRS),
 //             however much else it sends.
 //   Claiming  identified while another controller is served and nothing runs with it. The
-//             served one is asked to identify (one such probe at a time) and has
-//             kConfProbeTicks to answer with a controller's identify reply; nothing else it
-//             sends answers, a flood no more than a byte now and then. When it answers, every
-//             claimant is turned away; when it does not, it is lost and the claimants wait
-//             again, asked at once, their time afresh: the first to answer is served.
+//             served one is asked its status (one such probe at a time) and has kConfProbeTicks
+//             to answer with a status naming the IMEI it was served under (the identify reply
+//             names none); nothing else it sends answers, a flood no more than a byte now and
+//             then. When it answers, every claimant is turned away, one naming that IMEI too;
+//             when it does not, it is lost and the claimants wait again, asked at once, their
+//             time afresh: the first to answer is served.
 //   Held      identified (or claiming) while a transfer or a wait runs with the served one,
 //             whose patience is then the transfer's own: no probe runs, and it is lost only
-//             when silent for kConfLinkLostTicks. The claimant is asked its status, as the
-//             identify reply names no IMEI: a status naming the IMEI the served one's own
-//             status named is that controller dialled in again after its line dropped, and it
-//             takes over at once: the served one is lost, the claimants wait again as above.
-//             Otherwise it waits for the transfer to end, then waits again and is asked at
-//             once, or is turned away after kConfHoldTicks.
-//   Served    identified while none was: the one controller whose frames reach the window.
-//             It is lost when it stays silent for kConfLinkLostTicks while the window waits
-//             on it, or when it does not answer a probe in time. No identify reply of it is
-//             news to the window: one answers a probe, any other was asked by nobody. When it
-//             is lost or gone, the claimants wait again as above.
+//             when silent for kConfLinkLostTicks. The claimant is asked its status, which names
+//             it. When the transfer ends it waits again and is asked at once: one that names
+//             the served one's IMEI is then a claimant as above (that controller dialled in
+//             again can only be told from a forger by the served one's silence); any other
+//             takes the seat when it identifies, the served one letting it go. One held for
+//             kConfHoldTicks is turned away.
+//   Served    identified while none was, or after waiting through a transfer: the one
+//             controller whose frames reach the window. It is asked its status at once: the
+//             IMEI that names is the one it is served under, unless it named one waiting. It
+//             is lost when it stays silent for kConfLinkLostTicks while the window waits on
+//             it, or when it does not answer a probe in time. No identify reply of it is news
+//             to the window, nor a status the server asked for before its login. When it is
+//             lost or gone, the claimants wait again as above.
 //
 // The waiting room (all but Served) holds at most kConfWaitingRoom connections, and
 // at most kConfWaitingPerAddress from one remote address. A newcomer is always let in and
@@ -45,8 +48,8 @@
 // it (its status is asked twice a second once logged in; no wait of a transfer on this link
 // is longer) is lost.
 inline constexpr int kConfLinkLostTicks = 60;
-// A served controller asked to identify because another one has must answer within this
-// (GPRS takes a second or two), or it loses its place.
+// A served controller asked its status because another one has identified must answer
+// within this (GPRS takes a second or two), or it loses its place.
 inline constexpr int kConfProbeTicks = 5;
 // A connection that has not identified within this is no controller: three identify
 // requests go out meanwhile.
@@ -67,11 +70,14 @@ enum class TConfState { None, Waiting, Claiming, Held, Served };
 enum class TConfFrame {
     Ignore,    // nothing for the window
     Dispatch,  // a frame of the served controller
-    Serve,     // the connection identified and is served from now on; its frame is dispatched
-    Probe,     // the connection claims the served one's place: ask that one to identify
+    Serve,     // the connection identified and is served from now on; its frame is dispatched,
+               // then it is asked its status (which names the IMEI it is served under)
+    Answer,    // the served one's status answering the server's own question: news to the
+               // window only while the window asks for its status too
+    Probe,     // the connection claims the served one's place: ask that one its status
     Hold,      // it claims while a transfer runs: log that it waits, ask its status
-    Takeover,  // its status names the served one's IMEI: the served one (as it was before the
-               // call) is lost; the transfer ends as with a lost link
+    Handover,  // it waited through a transfer and is served from now on: the served one (as
+               // it was before the call) is let go; its frame is dispatched as with Serve
 };
 
 // What a tick asks of the caller, to be done in field order.
@@ -94,8 +100,9 @@ public:
     // Bytes arrived on it; true when it is the served one.
     bool Heard(TConfLink link);
     // A whole frame of it; identifies: the frame is an identify reply of a controller; imei:
-    // the IMEI a status reply names, else empty.
-    TConfFrame Frame(TConfLink link, bool identifies, const std::string& imei = {});
+    // the IMEI a status reply names, else empty. transferRuns: a transfer or a wait runs with the
+    // served one now, whatever the last tick said.
+    TConfFrame Frame(TConfLink link, bool identifies, const std::string& imei = {}, bool transferRuns = false);
     // One Find_device tick; awaitingServed: the window waits on the served controller (its
     // status once logged in, a transfer, a firmware update); transferRuns: a transfer or a
     // wait runs with it, until the next tick says otherwise.
@@ -106,6 +113,8 @@ public:
     TConfState StateOf(TConfLink link) const;
     std::size_t WaitingFrom(const std::string& address) const;
     std::size_t Waiting() const { return FRoom.size(); }
+    // Claimants that wait for a transfer with the served one to end.
+    std::size_t Held() const;
 
 private:
     struct TWaiter {
@@ -114,9 +123,11 @@ private:
         TConfState State = TConfState::Waiting;
         int Age = 0;    // ticks without identifying; held: ticks waited
         int AskIn = 1;  // ticks to the next identify request
+        std::string Imei;     // what its status named
+        bool Waited = false;  // it was held through the served one's transfer
         bool Claims() const { return State != TConfState::Waiting; }
         // Asked at once, its time afresh.
-        void WaitAgain() { *this = {Link, Address}; }
+        void WaitAgain() { *this = {Link, Address, TConfState::Waiting, 0, 1, Imei, Waited}; }
     };
     enum class TProbe { None, Due, Answered };
     // The one to make room among those of address ("" any): the oldest waiting, else the
@@ -125,12 +136,16 @@ private:
     // The served controller has gone: claimants wait again and are asked at once.
     void ReleaseClaimants();
     TConfLink LoseServed();
+    // The waiter takes the seat: it leaves the room, which no longer waits on the one before.
+    void Serve(std::vector<TWaiter>::iterator waiter);
+    bool NamesServed(const TWaiter& w) const { return !w.Imei.empty() && w.Imei == FServedImei; }
     // all: every claimant, as the served one has answered; else the held ones whose time is up.
     void TurnAwayClaimants(TConfTick& tick, bool all);
 
     std::vector<TWaiter> FRoom;  // in order of arrival
     TConfLink FServed = nullptr;
-    std::string FServedImei;  // what its first status named
+    std::string FServedImei;  // what it was served under: its first status, or the one it named waiting
+    bool FAsked = false;      // it was asked its status as it was served, and has not answered
     int FSilence = 0;         // ticks the window waited on the served one without a byte
     TProbe FProbe = TProbe::None;
     int FProbeLeft = 0;       // ticks left for its answer while due

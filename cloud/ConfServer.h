@@ -12,6 +12,9 @@
 std::string ConfServerRefusedLine(const std::string& address);
 // The action-log line for a controller that waits: a transfer runs with the served one.
 std::string ConfServerWaitingLine(const std::string& address);
+// The action-log line for the served controller let go: one that waited through its transfer
+// is served now.
+std::string ConfServerHandoverLine(const std::string& address);
 // What the user is told when the served device has stopped answering.
 std::string ConfServerLostText(const std::string& address);
 // The server's connections are no longer looked at (the server closed, or the window that

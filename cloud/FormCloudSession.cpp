@@ -5,6 +5,7 @@
 #include "app/Unit1.h"
 #include "cloud/CloudRequest.h"
 #include "cloud/CloudTraffic.h"
+#include "cloud/ConfServer.h"
 #include "device/LinkPeers.h"
 #include "memory/MemoryState.h"
 #include "platform/rtl/CodePage.h"
@@ -32,6 +33,24 @@ namespace {
 bool closingUnaccepted = false;
 
 }  // namespace
+
+void ResetCloudState() {
+    g_SessionImei.clear();
+    g_SessionPass.clear();
+    g_StatusPollTicks = 0;
+    g_LoginRetryTicks = g_LoginRetries = 0;
+    g_TrafficLogOn = 0;
+    g_AnimStep = -1;
+    g_AnimTicks = 0;
+    g_ConfServerStop = 0;
+    g_CloudEndKnown = 0;
+    g_CloudEndWhy.clear();
+    g_CloudSilenceTicks = 0;
+    g_SyncState = {};
+    g_CloudReader.Reset();
+    g_PendingChrono = Json::Value();
+    ForgetConfServerConnections();
+}
 
 std::string LoginNoAnswerText() {
     return std::string("Прибор не подключен к облачному сервису. Убедитесь, что на SIM карте "

@@ -65,6 +65,11 @@ void SendRequest(TConfLink link, std::uint8_t command, const std::vector<std::ui
     SocketOf(link)->SendBuf(frame.data(), static_cast<int>(frame.size()));
 }
 void SendIdentify(TConfLink link) { SendRequest(link, CmdIdentify); }
+// Its status names the IMEI it was served under, or the one a claimant dialled in with.
+void SendStatusRequest(TConfLink link) { SendRequest(link, CmdReadStatus, {0}); }
+
+// The title names the served controller; while another waits for its transfer, it says so.
+constexpr const char* kClaimantWaitingNote = " — ждёт другое устройство";
 
 // The served controller has gone: the link is let go once, whichever way it ended. A
 // closed or reset link stops the server as the button would; a lost one leaves it
@@ -83,6 +88,10 @@ std::string ConfServerRefusedLine(const std::string& address) {
 
 std::string ConfServerWaitingLine(const std::string& address) {
     return "Другое устройство ждёт окончания обмена, IP:" + address;
+}
+
+std::string ConfServerHandoverLine(const std::string& address) {
+    return "Обмен завершён, обслуживается ждавшее устройство; закрыто соединение IP:" + address;
 }
 
 std::string ConfServerLostText(const std::string& address) {
@@ -134,22 +143,36 @@ void TForm1::ConfServerClientConnect(TObject*, TCustomWinSocket* Socket) {
 
 void TForm1::ConfServerFrame(TCustomWinSocket* socket, const std::uint8_t* frame, std::size_t available) {
     const TConfLink served = g_ConfLinks.Served();
-    switch (g_ConfLinks.Frame(socket, IdentifiesAsController(frame, available), ImeiOfStatusReply(frame, available))) {
+    switch (g_ConfLinks.Frame(socket, IdentifiesAsController(frame, available), ImeiOfStatusReply(frame, available),
+                              TransferRuns())) {
         case TConfFrame::Ignore:
             return;
         case TConfFrame::Probe:
-            SendIdentify(served);
+            SendStatusRequest(served);
             return;
         case TConfFrame::Hold:
             HoldClaimant(socket);
             return;
-        case TConfFrame::Takeover:
-            ServedLinkLost(SocketOf(served));
-            return;
+        case TConfFrame::Handover: {
+            // Nothing runs with the one served so far: it is let go without a word on the panel,
+            // which still shows how its transfer ended.
+            TCustomWinSocket* before = SocketOf(served);
+            MiniLog(ConfServerHandoverLine(before->GetRemoteAddress()), kIncoming);
+            EndServedLink(false);
+            before->Close();
+            [[fallthrough]];
+        }
         case TConfFrame::Serve:
             g_RemoteAddress = socket->GetRemoteAddress();
             ConfServState->SetCaption(GetMessageA(45) + ", IP:" + g_RemoteAddress);
             g_ConfServerConnected = 1;
+            g_ConfServerLink = 1;
+            Read_Data(frame, available);
+            // The IMEI it is served under; a bootloader is asked nothing it does not know.
+            if (g_WorkingMode) SendStatusRequest(socket);
+            return;
+        case TConfFrame::Answer:
+            if (g_AccessLevel == 0) return;  // before its login the window asks nothing of it
             break;
         case TConfFrame::Dispatch:
             break;
@@ -160,8 +183,16 @@ void TForm1::ConfServerFrame(TCustomWinSocket* socket, const std::uint8_t* frame
 
 void TForm1::HoldClaimant(TCustomWinSocket* socket) {
     MiniLog(ConfServerWaitingLine(socket->GetRemoteAddress()), kIncoming);
-    // Its status names it: the served controller dialled in again takes over.
-    SendRequest(socket, CmdReadStatus, {0});
+    ShowClaimantsWaiting();
+    // Its status names it: one naming the served controller's IMEI gets no turn of its own.
+    SendStatusRequest(socket);
+}
+
+void TForm1::ShowClaimantsWaiting() {
+    const std::string shown = ComPortDeviceCaption->GetCaption();
+    std::string caption = shown.substr(0, shown.find(kClaimantWaitingNote));
+    if (g_ConfLinks.Served() != nullptr && g_ConfLinks.Held() != 0) caption += kClaimantWaitingNote;
+    if (caption != shown) SetDeviceCaption(caption);
 }
 
 void TForm1::ServedLinkLost(TCustomWinSocket* socket) {
@@ -242,6 +273,7 @@ void TForm1::ConfServerLinkStep() {
     for (TConfLink link : tick.Hold) HoldClaimant(SocketOf(link));
     for (TConfLink link : tick.Close) SocketOf(link)->Close();  // no controller, or not in time
     for (TConfLink link : tick.Ask) SendIdentify(link);
+    ShowClaimantsWaiting();
 }
 
 // Each tick while connections wait or one is served; a closed server's leftovers go at once.
@@ -263,6 +295,7 @@ unsigned TForm1::ConfServerStopDue() const { return g_ConfServerStop ? 1 : 0; }
 void TForm1::StopConfigServer() {
     ConfServer->Close();
     ForgetConfServerConnections();
+    ShowClaimantsWaiting();  // nobody waits any more
     Button1->Tag = 0;
     ConfServState->SetCaption(GetMessageA(59));
     g_ConfServerLink = 0;

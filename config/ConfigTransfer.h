@@ -12,6 +12,10 @@ extern std::int32_t g_ConfigPage;
 // The shared transmit buffer; a configuration write's 515 data bytes are built here.
 extern std::array<std::uint8_t, 4096> g_TxBuffer;
 
+// The subsystem's state as at start-up (the transfer's, the configuration and status records,
+// the configuration file's path): what a window set goes with it.
+void ResetConfigState();
+
 inline constexpr std::int32_t kSettingsPage = 0;
 inline constexpr std::int32_t kStatusPage = 1;
 inline constexpr std::int32_t kSchedulesPage = 7;

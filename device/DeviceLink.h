@@ -56,6 +56,10 @@ inline int SendCommand(std::uint8_t code, const std::vector<std::uint8_t>& data)
 }
 inline int SendCommand(std::uint8_t code) { return SendCommand(code, nullptr, 0); }
 
+// The cable link's state and the peers' flags and senders (device/LinkPeers.h) as at start-up:
+// what a window set goes with it.
+void ResetDeviceLinkState();
+
 // The link SendCommand sends on now: what a transfer in progress is waiting to hear from.
 TLink RequestRoute();
 bool LinkCarriesRequests(TLink link);

@@ -1,4 +1,5 @@
 #include "device/DeviceLink.h"
+#include "device/AskedReplies.h"
 #include "device/DeviceType.h"
 #include "device/LinkPeers.h"
 
@@ -30,3 +31,23 @@ std::uint8_t g_FlashActive = 0;
 std::uint8_t g_BootloaderOnly = 0;
 TFrameSender g_CloudFrameSender;
 TFrameSender g_ConfServerFrameSender;
+
+void ResetDeviceLinkState() {
+    g_DeviceConnected = g_WorkingMode = g_BootloaderMode = false;
+    g_AccessLevel = 0;
+    g_DeviceType = kDefaultDeviceType;
+    g_DeviceCapacity = kLargeCapacity;
+    g_PortName = "COM1";
+    g_RxBuffer.fill(0);
+    g_RxFrames.Reset();
+    g_ScanActive = 0;
+    g_ScanIndex = g_ScanTicks = 0;
+    g_ScanOpened = g_ScanResting = 0;
+    g_KeepAliveTicks = 0;
+    g_TypedPassword = 0;
+    g_CloudSession = g_ConfServerLink = g_ConfServerConnected = g_FlashActive = g_BootloaderOnly = 0;
+    g_RemoteAddress.clear();
+    g_CloudFrameSender = nullptr;
+    g_ConfServerFrameSender = nullptr;
+    g_AskedReplies = {};
+}

@@ -12,3 +12,14 @@ TUpdServerTimeout g_UpdServerTimeout;
 TFileDownload g_Download;
 TSafeFileWriter g_DownloadFile;
 TDownloadSilence g_DownloadSilence;
+
+void ResetFirmwareState() {
+    g_FirmwareUpdate = {};
+    g_FwSize = g_FwOffset = 0;
+    g_FwTimeout = 0;
+    g_UpdRequestKind = 0;
+    g_UpdServerTimeout = {};
+    g_Download = {};
+    g_DownloadFile.Abandon();
+    g_DownloadSilence = {};
+}

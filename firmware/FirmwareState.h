@@ -21,3 +21,7 @@ extern TFileDownload g_Download;
 // The file being downloaded (a temporary file until it is whole) and the server's silence.
 extern TSafeFileWriter g_DownloadFile;
 extern TDownloadSilence g_DownloadSilence;
+
+// The subsystem's state as at start-up: an update's image closed, a download's temporary file
+// abandoned. What a window set goes with it.
+void ResetFirmwareState();

@@ -1,5 +1,8 @@
 #include "memory/MemoryState.h"
 
+#include "memory/PhoneBase.h"
+#include "memory/PhotoState.h"
+
 TPhoneReadTransfer g_PhoneRead;
 TPhoneWriteTransfer g_PhoneWrite;
 TPhoneGridRowsBuilder g_PhoneReadRows;
@@ -23,3 +26,21 @@ void StopPhoneTransfers() {
 }
 
 bool BlockTransferRuns() { return g_PhoneRead.Running() || g_PhoneWrite.Writing() || g_LogRead.Reading(); }
+
+void ResetMemoryState() {
+    g_PhoneRead = {};
+    g_PhoneWrite = {};
+    g_PhoneReadRows = {};
+    g_LogRead = {};
+    g_NumberSearch = {};
+    g_SearchKeyword[0] = '\0';
+    g_LogNextRow = 1;
+    g_CloudLogRows.clear();
+    g_TransferEnds = 0;
+    g_CloudClearChrono = nullptr;
+    g_CloudChronoRequest = nullptr;
+    g_CloudNumberQuery = nullptr;
+    g_CloudSessionImei = nullptr;
+    SetPhoneRecords({});
+    ResetPhotoState();
+}

@@ -43,6 +43,9 @@ extern std::function<std::string()> g_CloudSessionImei;
 // The IMEI of the cloud session, empty outside one.
 std::string SessionImeiText();
 
+// The subsystem's state as at start-up, the number records and the photographs' included:
+// what a window set goes with it.
+void ResetMemoryState();
 // Both number-base countdowns stop, and neither transfer goes on (the end of a session).
 void StopPhoneTransfers();
 // A number read or write, or a device log read, runs.

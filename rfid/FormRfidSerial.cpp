@@ -14,6 +14,12 @@ TReaderPoll g_RfidPoll;
 TReaderReceiver g_RfidReceiver;
 TTagRecordFile g_TagFile;
 
+void ResetRfidState() {
+    g_RfidPoll = {};
+    g_RfidReceiver = {};
+    g_TagFile.Close();  // a recording starts its count afresh
+}
+
 namespace {
 constexpr const char* kConnectCaptionReading = "Отключить";
 constexpr const char* kConnectCaptionClosed = "Провериь порт";

@@ -9,6 +9,9 @@ extern TReaderPoll g_RfidPoll;
 extern TReaderReceiver g_RfidReceiver;
 extern TTagRecordFile g_TagFile;
 
+// The serial reader's state as at start-up, the tag file closed: what a window set goes with it.
+void ResetRfidState();
+
 // Called by the vendor library on its own thread: queues the tags of kind 2 reports for the
 // GUI thread, which takes them a burst at a time.
 extern "C" void HidReaderCallback(std::int32_t kind, std::int32_t count, std::uint8_t* data);

@@ -20,6 +20,11 @@
 
 #include "config/ConfigTransfer.h"
 #include "app/Unit1.h"
+#include "cloud/CloudSession.h"
+#include "firmware/FirmwareState.h"
+#include "memory/MemoryState.h"
+#include "memory/PhotoState.h"
+#include "rfid/RfidState.h"
 #include "config/ConfigFile.h"
 #include "device/DeviceLink.h"
 #include "platform/rtl/SafeFile.h"
@@ -106,6 +111,31 @@ TEST_F(Shell, WaitTimesOutWithMessage4KeepingThePreviousCaption) {
     EXPECT_EQ(g_BusyTransfer, 0);
     EXPECT_EQ(g_WaitTicks, 0u);
     EXPECT_FALSE(F().TimerProgress->GetEnabled());
+}
+
+// What a window set goes with it: a window made after it starts as the first one did.
+TEST_F(Shell, AWindowThatGoesTakesItsStateAlong) {
+    ShowWaitPanel(15, 0, "0");
+    g_AccessLevel = 32;
+    g_ScanActive = 1;
+    g_BusyTransfer = 1;
+    g_PhotoMode = photoByName;
+    g_LogNextRow = 7;
+    g_FwTimeout = 20;
+    g_ConfServerStop = 1;
+    g_RfidPoll.PortOpened();
+    delete Form1;
+    Form1 = nullptr;
+    EXPECT_EQ(g_WaitTicks, 0u);
+    EXPECT_EQ(g_AccessLevel, 0);
+    EXPECT_EQ(g_ScanActive, 0);
+    EXPECT_EQ(g_BusyTransfer, 0);
+    EXPECT_EQ(g_PhotoMode, photoIdle);
+    EXPECT_EQ(g_LogNextRow, 1);
+    EXPECT_EQ(g_FwTimeout, 0);
+    EXPECT_EQ(g_ConfServerStop, 0);
+    EXPECT_EQ(g_RfidPoll.TicksToWork(), 0u);
+    EXPECT_EQ(g_SettingsPath, SettingsPath());  // the run's own
 }
 
 TEST_F(Shell, ProgressModeShowsItsShareAndEndsFifteenSecondsAfterTheLastUpdate) {

@@ -25,24 +25,6 @@ namespace cloudtest {
 inline const std::string kImei = "862000000000001";
 inline const std::string kPass = "1234";
 
-inline void ResetState() {
-    g_DeviceConnected = g_WorkingMode = g_BootloaderMode = false;
-    g_AccessLevel = 0;
-    g_ScanActive = 0;
-    g_CloudSession = g_ConfServerLink = g_ConfServerConnected = 0;
-    g_SessionImei.clear();
-    g_SessionPass.clear();
-    g_StatusPollTicks = 0;
-    g_LoginRetryTicks = g_LoginRetries = 0;
-    g_TrafficLogOn = 0;
-    g_ConfServerStop = 0;
-    CloudEndSaid({});
-    g_CloudSilenceTicks = 0;
-    g_SyncState = {};
-    g_CloudReader.Reset();
-    g_PendingChrono = Json::Value();
-}
-
 // Waits for pred as WaitUntil does and measures meanwhile how long the window could not
 // answer: the longest turn of its event loop.
 inline bool WaitAnswering(const std::function<bool()>& pred, int timeoutMs, double& longestMs) {
@@ -62,7 +44,7 @@ class CloudRig {
 public:
     explicit CloudRig(const std::string& name, bool device = false)
         : FDir(testsupport::TempDir(name)), FSavedSettings(g_SettingsPath) {
-        ResetState();
+        ResetModuleState();  // what a test without a window left
         ui::test::ClearDialogs();
         g_SettingsPath = FDir + "/config.ini";
         if (device) {
@@ -87,7 +69,6 @@ public:
         if (FDevice) FDevice->Stop();
         unsetenv("ZENTOR_CLOUD_HOST");
         g_SettingsPath = FSavedSettings;
-        ResetState();
         ui::test::ClearDialogs();
     }
 

@@ -175,6 +175,27 @@ TEST(CloudSession, ManagerLeavesTheAdministratorsButtonsDisabled) {
     EXPECT_FALSE(Form1->BService->GetEnabled());
 }
 
+// A window that goes during a session, or with a log request waiting for its connection,
+// leaves nothing of them to the next window.
+TEST(CloudSession, AWindowGoneDuringASessionLeavesNothingOfIt) {
+    {
+        CloudRig rig("cloud-window-gone");
+        ASSERT_TRUE(rig.LogIn());
+        ASSERT_NE(g_AnimStep, -1);
+    }
+    EXPECT_EQ(g_CloudSession, 0);
+    EXPECT_EQ(g_SessionImei, "");
+    EXPECT_EQ(g_StatusPollTicks, 0);
+    EXPECT_EQ(g_AnimStep, -1);
+    EXPECT_FALSE(g_CloudFrameSender);
+    {
+        CloudRig rig("cloud-window-gone-log");
+        testsupport::Click(Form1->HronologyGet);  // waits for its connection
+        ASSERT_FALSE(g_PendingChrono.isNull());
+    }
+    EXPECT_TRUE(g_PendingChrono.isNull());
+}
+
 TEST(CloudSession, UnreachableServerShowsTheFirstStageCross) {
     CloudRig rig("cloud-unreachable");
     const int port = rig.sim.Port();

@@ -73,9 +73,9 @@ TEST(ConfLinks, NewcomerAlwaysFindsRoom) {
     EXPECT_EQ(links.Served(), served);
 }
 
-// Claimants follow the served controller's answer to the probe, which only its identify
-// reply gives; a served one silent while the window waits on it is lost; when it goes, the
-// claimants are asked at once.
+// Claimants follow the served controller's answer to the probe, which only its status naming
+// the IMEI it was served under gives; a served one silent while the window waits on it is
+// lost; when it goes, the claimants are asked at once.
 TEST(ConfLinks, ClaimantsFollowTheServedOnesAnswer) {
     TConfLinks links;
     const TConfLink served = H(0), c1 = H(1), c2 = H(2);
@@ -87,9 +87,10 @@ TEST(ConfLinks, ClaimantsFollowTheServedOnesAnswer) {
     EXPECT_EQ(links.Frame(c2, true), TConfFrame::Ignore);  // asked already
     EXPECT_TRUE(links.Heard(served));
     EXPECT_EQ(links.Frame(served, false), TConfFrame::Dispatch);  // answers nothing
+    EXPECT_EQ(links.Frame(served, true), TConfFrame::Ignore);    // nor does its identify reply
     EXPECT_TRUE(links.Tick(false).TurnAway.empty());
-    EXPECT_EQ(links.Frame(served, true), TConfFrame::Ignore);  // its answer is no news
-    EXPECT_EQ(links.Frame(served, true), TConfFrame::Ignore);  // nor one nobody asked for
+    EXPECT_EQ(links.Frame(served, false, "861"), TConfFrame::Answer);  // the server's own question
+    EXPECT_EQ(links.Frame(served, false, "861"), TConfFrame::Dispatch);  // the window's
     TConfTick t = links.Tick(false);
     EXPECT_EQ(t.TurnAway, (Links{c1, c2}));
     EXPECT_EQ(t.Lost, nullptr);
@@ -99,7 +100,8 @@ TEST(ConfLinks, ClaimantsFollowTheServedOnesAnswer) {
     links.Tick(false);
     EXPECT_EQ(links.Frame(c1, true), TConfFrame::Probe);  // the last answer is spent
     for (int k = 1; k < kConfProbeTicks; ++k) {
-        links.Heard(served);  // a byte now and then is no answer
+        links.Heard(served);  // a byte now and then is no answer, nor another IMEI
+        ASSERT_EQ(links.Frame(served, false, "862"), TConfFrame::Answer);
         ASSERT_EQ(links.Tick(false).Lost, nullptr);
     }
     t = links.Tick(false);
@@ -124,34 +126,68 @@ TEST(ConfLinks, ClaimantsFollowTheServedOnesAnswer) {
     EXPECT_EQ(links.Tick(false).Ask, Links{c2});
 }
 
-// While a transfer runs, claimants wait for its end, the probe gives way, and a claimant
-// whose status names the served one's IMEI is that controller dialled in again: it takes over.
+// While a transfer runs, claimants wait for its end and the probe gives way. Then one whose
+// status named the served one's IMEI is probed and turned away while that one answers; one
+// that named another, or nothing, takes the seat when it identifies. One held too long goes.
 TEST(ConfLinks, ClaimantsWaitWhileATransferRuns) {
     TConfLinks links;
-    const TConfLink served = H(0), c1 = H(1), c2 = H(2);
+    const TConfLink served = H(0), same = H(1), other = H(2), mute = H(3);
     links.Connect(served, "10.0.0.1");
     ASSERT_EQ(links.Frame(served, true), TConfFrame::Serve);
-    EXPECT_EQ(links.Frame(served, false, "861"), TConfFrame::Dispatch);  // its status names it
-    links.Connect(c1, "10.0.0.2");
+    EXPECT_EQ(links.Frame(served, false, "861"), TConfFrame::Answer);  // asked as it is served
+    links.Connect(same, "10.0.0.2");
     links.Tick(false);
-    ASSERT_EQ(links.Frame(c1, true), TConfFrame::Probe);
-    EXPECT_EQ(links.Tick(false, true).Hold, Links{c1});  // a transfer starts
-    EXPECT_EQ(links.Frame(c1, false, "862"), TConfFrame::Ignore);  // another controller
-    TConfTick t = Ticks(links, kConfProbeTicks, false, true);
+    ASSERT_EQ(links.Frame(same, true), TConfFrame::Probe);
+    EXPECT_EQ(links.Tick(false, true).Hold, Links{same});  // a transfer starts
+    EXPECT_EQ(links.Frame(same, false, "861"), TConfFrame::Ignore);  // no takeover
+    links.Connect(other, "10.0.0.3");
+    EXPECT_EQ(links.Tick(false, true).Ask, Links{other});
+    EXPECT_EQ(links.Frame(other, true, {}, true), TConfFrame::Hold);  // before the tick says so
+    EXPECT_EQ(links.Held(), 2u);
+    TConfTick t = Ticks(links, kConfProbeTicks, true, true);
     EXPECT_EQ(t.Lost, nullptr);
     EXPECT_TRUE(t.TurnAway.empty());
-    EXPECT_EQ(links.Tick(false).Ask, Links{c1});  // it ended: asked again
-    ASSERT_EQ(links.Frame(c1, true), TConfFrame::Probe);
-    EXPECT_EQ(Ticks(links, kConfHoldTicks, false, true).TurnAway, Links{});
-    EXPECT_EQ(links.Tick(false, true).TurnAway, Links{c1});  // waited long enough
+    EXPECT_EQ(links.Tick(false).Ask, (Links{same, other}));  // it ended: asked again
+    EXPECT_EQ(links.Frame(same, true), TConfFrame::Probe);
+    EXPECT_EQ(links.Frame(served, false, "861"), TConfFrame::Answer);
+    EXPECT_EQ(links.Tick(false).TurnAway, Links{same});
+    EXPECT_EQ(links.Frame(other, true), TConfFrame::Handover);  // it answered nothing held
+    EXPECT_EQ(links.Served(), other);
 
-    links.Connect(c2, "10.0.0.3");
+    // Served after waiting, it keeps the seat by answering under the IMEI it named then.
+    links.Connect(mute, "10.0.0.4");
     links.Tick(false, true);
-    EXPECT_EQ(links.Frame(c2, true), TConfFrame::Hold);
-    EXPECT_EQ(links.Frame(c2, false, "861"), TConfFrame::Takeover);
-    EXPECT_EQ(links.Served(), nullptr);
-    EXPECT_EQ(links.Tick(false, true).Ask, Links{c2});
-    EXPECT_EQ(links.Frame(c2, true), TConfFrame::Serve);
+    ASSERT_EQ(links.Frame(mute, true), TConfFrame::Hold);
+    links.Frame(mute, false, "863");
+    EXPECT_EQ(Ticks(links, kConfHoldTicks - 1, false, true).TurnAway, Links{});
+    EXPECT_EQ(links.Tick(false, true).TurnAway, Links{mute});  // waited long enough
+}
+
+// A claimant naming the served one's IMEI takes over only from a served one silent for the
+// transfer's patience; served so, it loses the seat when it fails a probe of its own.
+TEST(ConfLinks, ClaimantNamingTheServedImeiTakesOverOnlyFromSilence) {
+    TConfLinks links;
+    const TConfLink served = H(0), forger = H(1), redial = H(2);
+    links.Connect(served, "10.0.0.1");
+    ASSERT_EQ(links.Frame(served, true), TConfFrame::Serve);
+    links.Frame(served, false, "861");
+    links.Connect(forger, "10.0.0.2");
+    links.Tick(true, true);
+    ASSERT_EQ(links.Frame(forger, true), TConfFrame::Hold);
+    links.Frame(forger, false, "861");
+    links.Heard(served);  // its last word
+    EXPECT_EQ(Ticks(links, kConfLinkLostTicks - 1, true, true).Lost, nullptr);
+    TConfTick t = links.Tick(true, true);
+    EXPECT_EQ(t.Lost, served);
+    EXPECT_EQ(t.Ask, Links{forger});
+    ASSERT_EQ(links.Frame(forger, true), TConfFrame::Serve);
+
+    links.Connect(redial, "10.0.0.1");
+    links.Tick(false);
+    ASSERT_EQ(links.Frame(redial, true), TConfFrame::Probe);
+    EXPECT_EQ(links.Frame(forger, false, "862"), TConfFrame::Answer);  // not what it named
+    EXPECT_EQ(Ticks(links, kConfProbeTicks, true).Lost, forger);
+    EXPECT_EQ(links.Frame(redial, true), TConfFrame::Serve);
 }
 
 }  // namespace

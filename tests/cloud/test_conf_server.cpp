@@ -1,9 +1,9 @@
 // The local configuration server end to end: a device dials in over loopback (devsim's TCP
 // mode), is asked to identify every 3 s until it answers and only then served, its frames
 // are dispatched with the slow-link flag however the link splits them, a second device is
-// turned away while the first answers its probe (only an identify reply does) and waits while
-// a command waits on the first, a served device gone quiet or dialled in again is let go and
-// forgotten and the one that takes its place is named, connections that never identify keep
+// turned away while the first answers its probe (only its status does), or waits while a
+// command waits on the first and is served once it has ended, a served device gone quiet is
+// let go and forgotten and the one that takes its place is named, connections that never identify keep
 // no controller out, and the server stops one second after the served device has gone.
 #include <gtest/gtest.h>
 
@@ -167,9 +167,9 @@ TEST(ConfServer, DeviceIsIdentifiedEveryThreeSecondsUntilItAnswers) {
     testsupport::Pump(50);
     EXPECT_EQ(device.Requests(0x00), 2u);
 
-    // Requests of the tool reach the device over this link.
+    // Requests of the tool reach the device over this link, after the server's own question.
     SendCommand(CmdReadStatus, std::vector<std::uint8_t>{0});
-    ASSERT_TRUE(WaitUntil([&] { return device.Requests(CmdReadStatus) == 1; }));
+    ASSERT_TRUE(WaitUntil([&] { return device.Requests(CmdReadStatus) == 2; }));
 
     // The device goes while a command waits for its answer: the wait ends with it, the
     // disconnect is what the user is told, and the server stops one tick later.
@@ -277,7 +277,7 @@ TEST(ConfServer, SecondDeviceIsTurnedAwayAndTheFirstKeepsItsSession) {
     DialledIn second(true);
     ASSERT_TRUE(WaitUntil([] { return Connections() == 2; }));
     sys::AdvanceMs(1000);
-    ASSERT_TRUE(WaitUntil([&] { return second.Requests(0x00) == 1 && first.Requests(0x00) == 2; }));
+    ASSERT_TRUE(WaitUntil([&] { return second.Requests(0x00) == 1 && first.Requests(CmdReadStatus) == 2; }));
     first.Send(devsim::BuildReply(0x34, {0}));  // after its answer, a frame the window shows
     ASSERT_TRUE(WaitUntil([] { return Form1->MESLABEL->GetCaption() == Form1->GetMessageA(32); }));
     sys::AdvanceMs(1000);
@@ -291,7 +291,7 @@ TEST(ConfServer, SecondDeviceIsTurnedAwayAndTheFirstKeepsItsSession) {
     EXPECT_FALSE(first.sim.HungUpByPeer());
     EXPECT_EQ(Form1->MESLABEL->GetCaption(), Form1->GetMessageA(32));
     SendCommand(CmdReadStatus, std::vector<std::uint8_t>{0});
-    ASSERT_TRUE(WaitUntil([&] { return first.Requests(CmdReadStatus) == 1; }));
+    ASSERT_TRUE(WaitUntil([&] { return first.Requests(CmdReadStatus) == 3; }));
 
     // The first one resets its connection: the reset is what the user is told.
     first.sim.ResetConnection();
@@ -327,7 +327,7 @@ TEST(ConfServer, StrayConnectionsNeitherStopTheServerNorTurnAControllerAway) {
     EXPECT_TRUE(Identified());
     EXPECT_NE(Form1->MESLABEL->GetCaption(), Form1->GetMessageA(57));
     SendCommand(CmdReadStatus, std::vector<std::uint8_t>{0});
-    ASSERT_TRUE(WaitUntil([&] { return controller.Requests(CmdReadStatus) == 1; }));
+    ASSERT_TRUE(WaitUntil([&] { return controller.Requests(CmdReadStatus) == 2; }));
 }
 
 // A logged-in device whose link died without a close: a minute of status requests without
@@ -384,9 +384,12 @@ TEST(ConfServer, ControllerTakesOverFromASilentLinkAndIsNamed) {
     again.model->SetStatusRecord(devsim::DeviceModel::StatusRecordWithImei("861000000000002"));
     again.model->SetPromptAfterIdentify(true);
     ASSERT_TRUE(WaitUntil([] { return Connections() == 2; }));
-    sys::AdvanceMs(1000);
-    ASSERT_TRUE(WaitUntil([&] { return old.Requests(0x00) == 2; }));
-    sys::AdvanceMs(kConfProbeTicks * 1000);
+    // Asked its status, which names it, the old one answers nothing.
+    for (int s = 0; s < 3 * kConfProbeTicks && !old.sim.HungUpByPeer(); ++s) {
+        sys::AdvanceMs(1000);
+        ASSERT_TRUE(WaitUntil([&] { return again.Requests(0x00) >= 1; }));
+        testsupport::Pump(20);
+    }
     ASSERT_TRUE(WaitUntil([&] { return old.sim.HungUpByPeer(); }));
     const std::size_t polled = old.Requests(CmdReadStatus);
     EXPECT_TRUE(CloudRig::Logged(ConfServerLostText("127.0.0.1")));
@@ -417,6 +420,7 @@ TEST(ConfServer, AWindowGoneLeavesTheNextNoTickForItsConnections) {
         peer.emplace(false);
         ASSERT_TRUE(WaitUntil(Connected));
     }
+    EXPECT_EQ(g_RemoteAddress, "");
     CloudRig rig("confserver-next");
     const unsigned wakes = Form1->Find_device->Wakes();
     sys::AdvanceMs(3000);
@@ -459,29 +463,35 @@ TEST(ConfServer, ForgedIdentifyThenChatterKeepsNoControllerOut) {
     }
 }
 
-// While a command waits on the served controller, a controller dialling in waits; one whose
-// status names the served one's IMEI is that controller dialled in again: it takes over at
-// once, and the wait ends as with a lost link.
-TEST(ConfServer, ControllerDiallingInAgainDuringAWaitTakesOver) {
-    CloudRig rig("confserver-redial");
+// While a configuration read waits on the served controller, a controller dialling in waits
+// and the title says so; once the read has ended it is served at the next tick, though it
+// answered nothing while it waited, and the one served before is let go.
+TEST(ConfServer, ControllerWaitingThroughAReadIsServedOnceItEnds) {
+    CloudRig rig("confserver-waited");
     OpenServer();
     DialledIn old(false);
     ASSERT_TRUE(WaitUntil(Connected));
     AnswerIdentify(old);
     LogIn(old, "861000000000001");
-    testsupport::Click(Form1->Bdef);
-    ASSERT_TRUE(WaitUntil([&] { return old.Requests(CmdDefragment) == 1; }));
+    testsupport::Click(Form1->Bsetting);
+    ASSERT_TRUE(WaitUntil([&] { return old.Requests(CmdReadConfig) == 1; }));
 
-    DialledIn again(true);
-    again.model->SetStatusRecord(devsim::DeviceModel::StatusRecordWithImei("861000000000001"));
+    DialledIn next(true);
+    next.model->SetAnswerStatus(false);
+    next.model->SetPromptAfterIdentify(true);
     ASSERT_TRUE(WaitUntil([] { return Connections() == 2; }));
     sys::AdvanceMs(1000);
-    ASSERT_TRUE(WaitUntil([&] { return old.sim.HungUpByPeer(); }));
-    EXPECT_TRUE(CloudRig::Logged(ConfServerWaitingLine("127.0.0.1")));
-    EXPECT_FALSE(Form1->TimerProgress->GetEnabled());
-    EXPECT_EQ(Form1->MESLABEL->GetCaption(), ConfServerLostText("127.0.0.1"));
+    ASSERT_TRUE(WaitUntil([] { return CloudRig::Logged(ConfServerWaitingLine("127.0.0.1")); }));
+    const std::string waiting = " — ждёт другое устройство";
+    EXPECT_NE(Form1->ComPortDeviceCaption->GetCaption().find(waiting), std::string::npos);
+    old.Send(devsim::BuildReply(CmdReadConfig, {1}));
+    ASSERT_TRUE(WaitUntil([] { return g_WaitTicks == 0; }));
     sys::AdvanceMs(1000);
-    EXPECT_TRUE(WaitUntil(Identified));
+    ASSERT_TRUE(WaitUntil(AskedForPassword));
+    EXPECT_TRUE(WaitUntil([&] { return old.sim.HungUpByPeer(); }));
+    EXPECT_TRUE(CloudRig::Logged(ConfServerHandoverLine("127.0.0.1")));
+    EXPECT_EQ(Form1->ComPortDeviceCaption->GetCaption().find(waiting), std::string::npos);
+    EXPECT_FALSE(next.sim.HungUpByPeer());
 }
 
 // A connection that keeps sending without ever identifying grows no younger for it: it is

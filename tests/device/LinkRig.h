@@ -9,11 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "app/Unit1.h"
 #include "app/ShellState.h"
-#include "config/ConfigTransfer.h"
+#include "app/Unit1.h"
 #include "config/StatusRecord.h"
-#include "memory/MemoryState.h"
 #include "platform/comm/DeviceNotices.h"
 #include "platform/sys/Clock.h"
 #include "support/TestSupport.h"
@@ -27,31 +25,6 @@ inline const char kVendorName[] = "STMicroelectronics Virtual COM Port";
 
 // The bytes of a reply frame with data bytes: "SLMX", length, marker, command, data, CRC.
 constexpr std::size_t FrameBytes(std::size_t data) { return 4 + 2 + 2 + data + 2; }
-
-// The link's module state as at start-up.
-inline void ResetLinkState() {
-    g_DeviceConnected = g_WorkingMode = g_BootloaderMode = false;
-    g_AccessLevel = 0;
-    g_DeviceType = 11;
-    g_DeviceCapacity = 15000;
-    g_PortName = "COM1";
-    g_RxBuffer.fill(0);
-    g_RxFrames.Reset();
-    g_ScanActive = 0;
-    g_ScanIndex = g_ScanTicks = 0;
-    g_ScanOpened = g_ScanResting = 0;
-    g_KeepAliveTicks = 0;
-    g_TypedPassword = 0;
-    g_CloudSession = g_ConfServerLink = g_ConfServerConnected = g_FlashActive = g_BootloaderOnly = 0;
-    g_CloudFrameSender = nullptr;
-    g_ConfServerFrameSender = nullptr;
-    g_StatusRecord = StatusRecord{};
-    // No transfer and no wait of an earlier window holds the buttons back.
-    StopPhoneTransfers();
-    g_LogRead.Stop();
-    g_WaitTicks = 0;
-    g_ConfigWaitMessage = 0;
-}
 
 // A simulated controller (or a silent port) at a path of the rig's folder; what it sends
 // waits for the test (LinkRig::Deliver).
@@ -86,7 +59,7 @@ struct SimPort {
 class LinkRig {
 public:
     explicit LinkRig(const std::string& name) : FDir(testsupport::TempDir(name)) {
-        ResetLinkState();
+        ResetModuleState();  // what a test without a window left
         unsetenv("ZENTOR_PORTS");
     }
     ~LinkRig() {
@@ -97,7 +70,6 @@ public:
         FPorts.clear();
         unsetenv("ZENTOR_PORTS");
         comm::SetNoticeSourceFactory(nullptr);
-        ResetLinkState();
     }
 
     std::string Path(const std::string& name) const { return FDir + "/" + name; }

@@ -3,8 +3,8 @@
 // finish close to the time their bytes need (on the cable the bench judges that), a
 // controller pausing inside a reply costs no block, a block on its way (or delayed by a GPRS
 // round trip) is never asked for twice, a duplicated log block is not reported, a copied count reply starts no read, the status poll
-// waits, another controller dialling in waits for the transfer; a write clicked during a read
-// starts nothing; a read whose blocks bring no records ends; an unplug ends a transfer at
+// waits, a peer naming the served controller dialling in waits for the transfer and is turned away; a write
+// clicked during a read starts nothing; a read whose blocks bring no records ends; an unplug ends a transfer at
 // once and the next controller hears nothing before its login; a close asks first.
 #include <gtest/gtest.h>
 
@@ -381,19 +381,23 @@ TEST(LinkTransfers, ANumberWriteThroughAStalledGprsLinkClaimsOnlyWhatTheControll
     EXPECT_TRUE(c.memory.Numbers() == std::vector<devsim::Bytes>(base.begin(), base.begin() + 124));
 }
 
-// Another controller dials in and identifies during an 8 s stall of the served one's replies
-// in a number write: it waits, asked its status, and the write completes with the controller
-// holding the grid; once the write has ended it is asked again, and turned away.
-TEST(LinkTransfers, AControllerDiallingInWaitsForANumberWriteThroughAStalledGprsLink) {
+// A peer naming the served controller's IMEI dials in and identifies during an 8 s stall of
+// that controller's replies in a write of 300 numbers: it waits, asked its status, and the
+// write completes with the controller holding the grid; once the write has ended the
+// controller answers the probe, and the peer is turned away without moving the window off
+// the page the user is on.
+TEST(LinkTransfers, APeerNamingTheServedImeiWaitsForANumberWriteThroughAStalledGprsLink) {
     GprsLink c("claimed-gprs", true);
     ASSERT_TRUE(c.ok);
-    const std::vector<devsim::Bytes> base = devsim::SampleNumbers(155);
+    const std::vector<devsim::Bytes> base = devsim::SampleNumbers(kNumbers);
     GridHolds(base);
     devsim::DevSim other{""};
     devsim::DeviceModel model(other);
-    model.SetStatusRecord(devsim::DeviceModel::StatusRecordWithImei("860000000000002"));
+    model.SetStatusRecord(devsim::DeviceModel::StatusRecordWithImei("860000000000001"));  // the served one's
     auto* server = Form1->ConfServer->GetSocket();
-    ASSERT_TRUE(WriteIntoAStall(c, 62, 8000, [&] {
+    ASSERT_GE(RunClockAlong([] { return Form1->Limei->GetCaption() == "IMEI: 860000000000001"; }, 3000), 0);
+    const int page = Form1->ActivePageIndex();
+    ASSERT_TRUE(WriteIntoAStall(c, 124, 8000, [&] {
         if (!other.Dial("127.0.0.1", server->GetLocalPort()) ||
             !testsupport::WaitUntil([&] { return server->GetActiveConnections() == 2; }))
             return false;
@@ -405,6 +409,9 @@ TEST(LinkTransfers, AControllerDiallingInWaitsForANumberWriteThroughAStalledGprs
     EXPECT_TRUE(c.memory.Numbers() == base);
     EXPECT_GE(RunClockAlong([&] { return other.HungUpByPeer(); }, 10000), 0);
     EXPECT_FALSE(c.modem.HungUpByPeer());
+    EXPECT_EQ(g_ConfServerConnected, 1);
+    EXPECT_EQ(Form1->ActivePageIndex(), page);
+    EXPECT_EQ(Message(), "Запись памяти номеров завершена");
 }
 
 // The controller's count replies come twice, as a relay that repeats a frame makes them: the
