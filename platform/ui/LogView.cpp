@@ -199,8 +199,9 @@ QString TLogView::TextBetween(TPos from, TPos to) const {
 }
 
 std::vector<TLogView::TSpan> TLogView::Pieces(std::size_t line, QAccessible::TextBoundaryType type) const {
-    const QString text = Text(line);
     std::vector<TSpan> pieces;
+    if (line >= FLines.Count()) return pieces;  // an empty log has no line, not even an empty one
+    const QString text = Text(line);
     if (type == QAccessible::LineBoundary) {
         QTextLayout layout;
         for (int r = 0, rows = LayOut(layout, line); r < rows; ++r)

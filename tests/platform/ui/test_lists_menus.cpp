@@ -203,6 +203,41 @@ TEST_F(LogMemoBeside, ReadsAsTheMemoThroughItsTextInterface) {
     EXPECT_TRUE(l->characterRect(0).isEmpty()) << "out of view";
 }
 
+// An empty log, and one emptied, answer every question of a screen reader with nothing: no
+// text at, before or after any place by any unit, no characters, the caret at 0, no
+// selection, no place on the screen; a double click finds no word.
+TEST_F(LogMemoBeside, AnEmptyOrClearedLogAnswersAScreenReaderWithNothing) {
+    using TRead = QString (QAccessibleTextInterface::*)(int, QAccessible::TextBoundaryType, int*, int*) const;
+    QAccessibleTextInterface* l = Reader(log);
+    for (const bool cleared : {false, true}) {
+        SCOPED_TRACE(cleared ? "cleared" : "empty");
+        if (cleared) {
+            Fill();
+            log->Clear();
+        }
+        for (TRead read : {&QAccessibleTextInterface::textAtOffset, &QAccessibleTextInterface::textBeforeOffset,
+                           &QAccessibleTextInterface::textAfterOffset})
+            for (auto type : {QAccessible::CharBoundary, QAccessible::WordBoundary, QAccessible::SentenceBoundary,
+                              QAccessible::ParagraphBoundary, QAccessible::LineBoundary, QAccessible::NoBoundary})
+                for (int offset : {-1, 0, 1}) {
+                    int start = -1, end = -1;
+                    EXPECT_EQ((l->*read)(offset, type, &start, &end), QString()) << type << " at " << offset;
+                    EXPECT_EQ(std::pair(start, end), std::pair(0, 0)) << type << " at " << offset;
+                }
+        int start = -1, end = -1;
+        l->selection(0, &start, &end);
+        EXPECT_EQ(std::pair(start, end), std::pair(0, 0));
+        EXPECT_EQ(l->selectionCount(), 0);
+        EXPECT_EQ(l->characterCount(), 0);
+        EXPECT_EQ(l->text(0, -1), QString());
+        EXPECT_EQ(l->cursorPosition(), 0);
+        EXPECT_TRUE(l->characterRect(0).isEmpty());
+        EXPECT_EQ(l->offsetAtPoint(Viewport(log)->mapToGlobal(QPoint(10, 10))), 0);
+        realinput::DoubleClick(Viewport(log), QPoint(10, 10));
+        EXPECT_EQ(l->selectionCount(), 0);
+    }
+}
+
 TEST(ComboItems, ObjectsAndDeletingTheSelection) {
     TComboBox combo(nullptr);
     TObject marker;
