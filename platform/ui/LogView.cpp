@@ -13,6 +13,8 @@
 #include <algorithm>
 #include <climits>
 
+#include "platform/ui/ClassicScrollBar.h"
+
 namespace ui {
 
 namespace {
@@ -53,6 +55,7 @@ constexpr TMoveKey kMoveKeys[] = {
 
 TLogView::TLogView() {
     setFocusPolicy(Qt::StrongFocus);
+    setVerticalScrollBar(new TClassicScrollBar(Qt::Vertical));
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     viewport()->setCursor(Qt::IBeamCursor);
     verticalScrollBar()->setSingleStep(1);
@@ -258,8 +261,9 @@ void TLogView::UpdateScrollBars() {
         fit += rows - above;
         break;
     }
+    if (FLines.Count() == 0) fit = 1;  // the one empty row of an empty memo
     QScrollBar* bar = verticalScrollBar();
-    bar->setRange(0, int(FFirstRow.back() - fit));
+    bar->setRange(0, int(FFirstRow.back() - std::min(fit, FFirstRow.back())));
     bar->setPageStep(int(fit));
     viewport()->update();
 }

@@ -8,6 +8,7 @@
 #include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QScrollBar>
+#include <QTest>
 #include <QWheelEvent>
 
 #include "platform/ui/Dialogs.h"
@@ -80,19 +81,29 @@ struct LogMemoBeside : ::testing::Test {
         ASSERT_TRUE(realinput::Activate(form.GetWidget()));
     }
     void TearDown() override { QApplication::setCursorFlashTime(flash); }
-    void Fill() {
+    static void AddLines(const std::vector<TStrings*>& to) {
         for (int i = 0; i < 20; ++i)
             for (const std::string& line : {std::string(), "Запрос статуса " + std::to_string(i),
-                                           "<< Ответ на запрос параметров конфигурации, блок " + std::to_string(i)}) {
-                memo->GetLines()->Add(line);
-                log->GetLines()->Add(line);
-            }
+                                           "<< Ответ на запрос параметров конфигурации, блок " + std::to_string(i)})
+                for (TStrings* lines : to) lines->Add(line);
+    }
+    void Fill() {
+        AddLines({memo->GetLines(), log->GetLines()});
         // A memo counts the rows of a line it has not laid out yet as one: here it lays out all.
         QTextDocument* document = static_cast<QPlainTextEdit*>(memo->GetWidget())->document();
         for (QTextBlock b = document->begin(); b.isValid(); b = b.next()) document->documentLayout()->blockBoundingRect(b);
     }
-    static QImage Look(TWinControl* c) { return c->GetWidget()->grab().toImage(); }
+    // The text as shown, and where the scroll bar stands.
+    static std::pair<QImage, std::array<int, 3>> Look(TWinControl* c) {
+        return {Viewport(c)->grab().toImage(), {Bar(c)->maximum(), Bar(c)->pageStep(), Bar(c)->value()}};
+    }
     static QWidget* Viewport(TWinControl* c) { return static_cast<QAbstractScrollArea*>(c->GetWidget())->viewport(); }
+    static QScrollBar* Bar(TWinControl* c) { return static_cast<QAbstractScrollArea*>(c->GetWidget())->verticalScrollBar(); }
+    static void Wheel(TWinControl* c, int notches) {
+        QWheelEvent e(QPointF(20, 20), Viewport(c)->mapToGlobal(QPointF(20, 20)), {}, QPoint(0, 120 * notches),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(Viewport(c), &e);
+    }
     static QAccessibleTextInterface* Reader(TWinControl* c) {
         return QAccessible::queryAccessibleInterface(c->GetWidget())->textInterface();
     }
@@ -102,7 +113,7 @@ struct LogMemoBeside : ::testing::Test {
 // select the same text, which Copy copies and a screen reader reads as the selection; a double
 // click selects the same word.
 TEST_F(LogMemoBeside, ShowsScrollsAndSelectsAsAReadOnlyMemo) {
-    std::map<TWinControl*, QImage> empty;  // focused: its caret shows
+    std::map<TWinControl*, std::pair<QImage, std::array<int, 3>>> empty, selected;  // focused: its caret shows
     for (TWinControl* c : both) {
         c->SetFocus();
         empty[c] = Look(c);
@@ -110,21 +121,15 @@ TEST_F(LogMemoBeside, ShowsScrollsAndSelectsAsAReadOnlyMemo) {
     EXPECT_EQ(empty[log], empty[memo]);
     edit->SetFocus();
     Fill();
-    const auto wheel = [](TWinControl* c, int notches) {
-        QWheelEvent e(QPointF(20, 20), Viewport(c)->mapToGlobal(QPointF(20, 20)), {}, QPoint(0, 120 * notches),
-                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(Viewport(c), &e);
-    };
     EXPECT_EQ(Look(log), Look(memo)) << "at the top";
     memo->ScrollToEnd();
     log->ScrollToEnd();
     EXPECT_EQ(Look(log), Look(memo)) << "at the end";
-    wheel(memo, 1);
-    wheel(log, 1);
+    Wheel(memo, 1);
+    Wheel(log, 1);
     EXPECT_EQ(Look(log), Look(memo)) << "a notch up";
 
     std::map<TWinControl*, QString> copied, word;
-    std::map<TWinControl*, QImage> selected;
     std::map<TWinControl*, std::array<int, 3>> read;  // the selection and the caret, as read
     for (TWinControl* c : both) {
         QTest::mousePress(Viewport(c), Qt::LeftButton, Qt::NoModifier, QPoint(40, 30));
@@ -236,6 +241,35 @@ TEST_F(LogMemoBeside, AnEmptyOrClearedLogAnswersAScreenReaderWithNothing) {
         realinput::DoubleClick(Viewport(log), QPoint(10, 10));
         EXPECT_EQ(l->selectionCount(), 0);
     }
+}
+
+// The log's scroll bar is the classic one in the fixed system colours, whatever the log's
+// colours: raised buttons and thumb, an arrow grey where the bar cannot scroll, no thumb
+// while there is nothing to scroll; a button held down by the mouse is flat and scrolls.
+TEST_F(LogMemoBeside, ItsScrollBarIsTheClassicOne) {
+    QScrollBar* bar = Bar(log);
+    const int w = bar->width(), h = bar->height();
+    const auto rgb = [](TColor c) { return qRgb(GetRValue(ColorToRGB(c)), GetGValue(ColorToRGB(c)), GetBValue(ColorToRGB(c))); };
+    const auto at = [&](int x, int y) { return bar->grab().toImage().pixel(x, y); };
+    // The arrows' tips, a pixel of the track above the end, and the buttons' corners.
+    const QPoint up(w / 2, w / 2 - 2), down(w / 2, h - w + w / 2 + 1), track(w / 2, h - w - 3);
+    EXPECT_EQ(at(up.x(), up.y()), rgb(clGrayText));
+    EXPECT_EQ(at(down.x(), down.y()), rgb(clGrayText));
+    EXPECT_EQ(at(track.x(), track.y()), rgb(clScrollBar));
+    EXPECT_EQ(at(0, 0), rgb(cl3DLight));
+    EXPECT_EQ(at(w - 1, h - 1), rgb(cl3DDkShadow));
+    Fill();
+    log->ScrollToEnd();
+    EXPECT_EQ(at(up.x(), up.y()), rgb(clBtnText));
+    EXPECT_EQ(at(down.x(), down.y()), rgb(clGrayText));
+    EXPECT_EQ(at(track.x(), track.y()), rgb(clBtnFace)) << "the thumb at the end";
+    const int end = bar->value();
+    QTest::mousePress(bar, Qt::LeftButton, Qt::NoModifier, QPoint(w / 2, w / 2));
+    EXPECT_EQ(at(0, 0), rgb(clBtnShadow));
+    EXPECT_EQ(at(up.x() + 1, up.y() + 1), rgb(clBtnText));
+    QTest::mouseRelease(bar, Qt::LeftButton, Qt::NoModifier, QPoint(w / 2, w / 2));
+    EXPECT_EQ(bar->value(), end - 1);
+    EXPECT_EQ(at(0, 0), rgb(cl3DLight));
 }
 
 TEST(ComboItems, ObjectsAndDeletingTheSelection) {
