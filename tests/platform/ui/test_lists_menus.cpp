@@ -243,6 +243,33 @@ TEST_F(LogMemoBeside, AnEmptyOrClearedLogAnswersAScreenReaderWithNothing) {
     }
 }
 
+// A change of width lays out only the lines in view: the line at the top stays there, and the
+// log shows at its end and at its top what a log filled at its new width shows.
+TEST_F(LogMemoBeside, AChangeOfWidthKeepsTheTopLineAndShowsAsAtThatWidth) {
+    auto* fresh = new TLogMemo(&form);
+    fresh->SetParent(&form);
+    fresh->SetBounds(0, 0, 165, 150);
+    fresh->GetFont()->SetHeight(-11);
+    fresh->SetScrollBars(ssVertical);
+    Fill();
+    Wheel(log, -5);
+    const QPoint corner = Viewport(log)->mapToGlobal(QPoint(6, 6));
+    const auto top = [&] {
+        int start, end;
+        return Reader(log)->textAtOffset(Reader(log)->offsetAtPoint(corner), QAccessible::ParagraphBoundary, &start, &end);
+    };
+    const QString before = top();
+    ASSERT_FALSE(before.isEmpty());
+    log->SetWidth(165);
+    EXPECT_EQ(top(), before);
+    log->GetFont()->SetColor(clBlack);
+    AddLines({fresh->GetLines()});
+    for (TLogMemo* c : {log, fresh}) c->ScrollToEnd();
+    EXPECT_EQ(Viewport(log)->grab().toImage(), Viewport(fresh)->grab().toImage()) << "at the end";
+    for (TLogMemo* c : {log, fresh}) Wheel(c, 100);
+    EXPECT_EQ(Viewport(log)->grab().toImage(), Viewport(fresh)->grab().toImage()) << "at the top";
+}
+
 // The log's scroll bar is the classic one in the fixed system colours, whatever the log's
 // colours: raised buttons and thumb, an arrow grey where the bar cannot scroll, no thumb
 // while there is nothing to scroll; a button held down by the mouse is flat and scrolls.
