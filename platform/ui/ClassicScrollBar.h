@@ -29,7 +29,6 @@ private:
     TBitmap FImage;
     QStyle::SubControl FPressed = QStyle::SC_None;  // the button the mouse holds down
     QStyle::SubControl FHeld = QStyle::SC_None;     // the same while the mouse is on it
-
 };
 
 }  // namespace ui
