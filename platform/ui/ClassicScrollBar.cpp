@@ -65,7 +65,6 @@ void TClassicScrollBar::mouseMoveEvent(QMouseEvent* e) {
 
 void TClassicScrollBar::mouseReleaseEvent(QMouseEvent* e) {
     QScrollBar::mouseReleaseEvent(e);
-    FPressed = QStyle::SC_None;
     Hold(QStyle::SC_None);
 }
 

@@ -27,7 +27,7 @@ private:
     void Hold(QStyle::SubControl part);
 
     TBitmap FImage;
-    QStyle::SubControl FPressed = QStyle::SC_None;  // the button the mouse holds down
+    QStyle::SubControl FPressed = QStyle::SC_None;  // the button the mouse went down on
     QStyle::SubControl FHeld = QStyle::SC_None;     // the same while the mouse is on it
 };
 
