@@ -81,14 +81,13 @@ struct LogMemoBeside : ::testing::Test {
         ASSERT_TRUE(realinput::Activate(form.GetWidget()));
     }
     void TearDown() override { QApplication::setCursorFlashTime(flash); }
-    static void AddLines(const std::vector<TStrings*>& to) {
+    void Fill() {
         for (int i = 0; i < 20; ++i)
             for (const std::string& line : {std::string(), "Запрос статуса " + std::to_string(i),
-                                           "<< Ответ на запрос параметров конфигурации, блок " + std::to_string(i)})
-                for (TStrings* lines : to) lines->Add(line);
-    }
-    void Fill() {
-        AddLines({memo->GetLines(), log->GetLines()});
+                                           "<< Ответ на запрос параметров конфигурации, блок " + std::to_string(i)}) {
+                memo->GetLines()->Add(line);
+                log->GetLines()->Add(line);
+            }
         // A memo counts the rows of a line it has not laid out yet as one: here it lays out all.
         QTextDocument* document = static_cast<QPlainTextEdit*>(memo->GetWidget())->document();
         for (QTextBlock b = document->begin(); b.isValid(); b = b.next()) document->documentLayout()->blockBoundingRect(b);
@@ -307,8 +306,7 @@ TEST_F(LogMemoBeside, ItsScrollBarIsTheClassicOne) {
     EXPECT_EQ(at(w - 1, h - w - 1), rgb(cl3DDkShadow)) << "the thumb raised";
     const int end = bar->value();
     QTest::mousePress(bar, Qt::LeftButton, Qt::NoModifier, QPoint(w / 2, w / 2));
-    EXPECT_EQ(at(0, 0), rgb(clBtnShadow));
-    EXPECT_EQ(at(up.x() + 1, up.y() + 1), rgb(clBtnText));
+    EXPECT_EQ(at(0, 0), rgb(clBtnShadow)) << "held down";
     QTest::mouseRelease(bar, Qt::LeftButton, Qt::NoModifier, QPoint(w / 2, w / 2));
     EXPECT_EQ(bar->value(), end - 1);
     EXPECT_EQ(at(0, 0), rgb(cl3DLight)) << "let go";
