@@ -120,7 +120,7 @@ void TLogView::Recount() {
 void TLogView::ShowAtTop(std::size_t line, std::uint32_t row) {
     if (line < FLines.Count()) row = std::min(row, ExactRows(line) - 1);
     SetRange();
-    if (line < FLines.Count()) verticalScrollBar()->setValue(int(FRows.Before(line) + row));
+    verticalScrollBar()->setValue(int(FRows.Before(line) + row));
 }
 
 void TLogView::Know(std::size_t line, int rows) const {

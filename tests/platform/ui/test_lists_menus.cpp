@@ -88,7 +88,10 @@ struct LogMemoBeside : ::testing::Test {
                 memo->GetLines()->Add(line);
                 log->GetLines()->Add(line);
             }
-        // A memo counts the rows of a line it has not laid out yet as one: here it lays out all.
+        LayOutMemo();
+    }
+    // A memo counts the rows of a line it has not laid out yet as one: here it lays out all.
+    void LayOutMemo() {
         QTextDocument* document = static_cast<QPlainTextEdit*>(memo->GetWidget())->document();
         for (QTextBlock b = document->begin(); b.isValid(); b = b.next()) document->documentLayout()->blockBoundingRect(b);
     }
@@ -244,7 +247,8 @@ TEST_F(LogMemoBeside, AnEmptyOrClearedLogAnswersAScreenReaderWithNothing) {
 
 // A change of width lays out only the lines in view: the line at the top stays there, and the
 // log shows at its end, at its top and scrolled from there what the memo filled at that width
-// shows. Lines of wide and of narrow letters take other rows than their length suggests.
+// shows, and at its end after a change of font. Lines of wide and of narrow letters take other
+// rows than their length suggests.
 TEST_F(LogMemoBeside, AChangeOfWidthKeepsTheTopLineAndShowsAsTheMemoAtThatWidth) {
     edit->SetFocus();
     memo->SetWidth(300);
@@ -272,6 +276,11 @@ TEST_F(LogMemoBeside, AChangeOfWidthKeepsTheTopLineAndShowsAsTheMemoAtThatWidth)
     same("at the top");
     for (TWinControl* c : both) Wheel(c, -2);
     same("two notches down");
+    for (TWinControl* c : both) c->GetFont()->SetHeight(-22);
+    LayOutMemo();
+    memo->ScrollToEnd();
+    log->ScrollToEnd();
+    same("a larger font, at the end");
     // Then it rests: no paint asks for another.
     struct TPaints : QObject {
         int Count = 0;
