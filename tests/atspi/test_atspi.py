@@ -312,10 +312,8 @@ def inner(zentor, devsim, tmp):
         try:
             answers = {"%s %s at %d" % (ask.__name__, boundary, offset): ask(offset, boundary)[0]
                        for ask in (text.getTextAtOffset, text.getTextBeforeOffset, text.getTextAfterOffset)
-                       for boundary in (pyatspi.TEXT_BOUNDARY_CHAR, pyatspi.TEXT_BOUNDARY_WORD_START,
-                                        pyatspi.TEXT_BOUNDARY_WORD_END, pyatspi.TEXT_BOUNDARY_SENTENCE_START,
-                                        pyatspi.TEXT_BOUNDARY_SENTENCE_END, pyatspi.TEXT_BOUNDARY_LINE_START,
-                                        pyatspi.TEXT_BOUNDARY_LINE_END)
+                       for boundary in (getattr(pyatspi, "TEXT_BOUNDARY_" + b) for b in (
+                           "CHAR", "WORD_START", "WORD_END", "SENTENCE_START", "SENTENCE_END", "LINE_START", "LINE_END"))
                        for offset in (-1, 0, 1)}
             text.setCaretOffset(0)
             answers.update(text=text.getText(0, -1), character=text.getCharacterAtOffset(0),
