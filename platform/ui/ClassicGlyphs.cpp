@@ -61,3 +61,40 @@ void DrawClassicRadio(TCanvas& c, const TRect& rect, const TClassicGlyphState& s
             c.SetPixel(l + x, t + y, col);
         }
 }
+
+void DrawClassicEdge(TCanvas& c, const TRect& r, TColor ul, TColor lr) {
+    c.GetPen()->SetColor(ul);
+    c.MoveTo(r.Left, r.Bottom - 1);
+    c.LineTo(r.Left, r.Top);
+    c.LineTo(r.Right, r.Top);
+    c.GetPen()->SetColor(lr);
+    c.MoveTo(r.Right - 1, r.Top);
+    c.LineTo(r.Right - 1, r.Bottom - 1);
+    c.LineTo(r.Left - 1, r.Bottom - 1);
+}
+
+void DrawClassicScrollBox(TCanvas& c, const TRect& r, bool pushed) {
+    c.GetBrush()->SetStyle(bsSolid);
+    c.GetBrush()->SetColor(clBtnFace);
+    c.FillRect(r);
+    if (pushed) {
+        DrawClassicEdge(c, r, clBtnShadow, clBtnShadow);
+        return;
+    }
+    DrawClassicEdge(c, r, cl3DLight, cl3DDkShadow);
+    DrawClassicEdge(c, TRect(r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1), clBtnHighlight, clBtnShadow);
+}
+
+void DrawClassicScrollArrow(TCanvas& c, const TRect& r, int direction, bool enabled, bool pushed) {
+    const int cx = (r.Left + r.Right) / 2 + pushed, cy = (r.Top + r.Bottom) / 2 + pushed;
+    const TColor color = ColorToRGB(enabled ? clBtnText : clGrayText);
+    for (int i = 0; i < 4; ++i)
+        for (int j = -i; j <= i; ++j) {
+            switch (direction) {
+            case 0: c.SetPixel(cx + j, cy - 2 + i, color); break;
+            case 1: c.SetPixel(cx + j, cy + 1 - i, color); break;
+            case 2: c.SetPixel(cx - 2 + i, cy + j, color); break;
+            default: c.SetPixel(cx + 1 - i, cy + j, color); break;
+            }
+        }
+}

@@ -1,9 +1,7 @@
 #include "platform/ui/ControlWidget.h"
 
 #include <QKeyEvent>
-#include <QPaintEngine>
 #include <QPaintEvent>
-#include <QPainter>
 #include <vector>
 
 #include "platform/sys/GuiThread.h"
@@ -63,18 +61,7 @@ void TControlWidget::paintEvent(QPaintEvent* e) {
     }
     painting = false;
     if (!control) return;  // a paint handler freed the control
-    // Rectangle by rectangle, within what the window lets through: under a clip of many
-    // rectangles the paint engine blends span by span and hands large blends to a thread
-    // pool; under a rectangle it blends directly.
-    QPainter p(this);
-    QRegion shown = area;
-    const QTransform& device = p.deviceTransform();
-    if (device.type() <= QTransform::TxTranslate && !p.paintEngine()->systemClip().isEmpty())
-        shown &= p.paintEngine()->systemClip().translated(-qRound(device.dx()), -qRound(device.dy()));
-    for (const QRect& r : shown) {
-        p.setClipRect(r);
-        p.drawImage(r.topLeft(), image, r);
-    }
+    ShowImage(*this, image, area);
 }
 
 namespace {

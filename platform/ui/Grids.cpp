@@ -7,46 +7,13 @@
 #include <algorithm>
 
 #include "platform/sys/GuiThread.h"
+#include "platform/ui/ClassicGlyphs.h"
 #include "platform/ui/Forms.h"
 
 namespace {
 constexpr int kScrollSize = 17;
 constexpr int kSizingZone = 3;
 
-void Edge(TCanvas* c, TRect r, TColor ul, TColor lr) {
-    c->GetPen()->SetColor(ul);
-    c->MoveTo(r.Left, r.Bottom - 1);
-    c->LineTo(r.Left, r.Top);
-    c->LineTo(r.Right, r.Top);
-    c->GetPen()->SetColor(lr);
-    c->MoveTo(r.Right - 1, r.Top);
-    c->LineTo(r.Right - 1, r.Bottom - 1);
-    c->LineTo(r.Left - 1, r.Bottom - 1);
-}
-
-// A raised button face of a scroll bar.
-void RaisedBox(TCanvas* c, const TRect& r) {
-    c->GetBrush()->SetStyle(bsSolid);
-    c->GetBrush()->SetColor(clBtnFace);
-    c->FillRect(r);
-    Edge(c, r, cl3DLight, cl3DDkShadow);
-    Edge(c, TRect(r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1), clBtnHighlight, clBtnShadow);
-}
-
-// direction 0 up, 1 down, 2 left, 3 right.
-void Arrow(TCanvas* c, const TRect& r, int direction, bool enabled) {
-    int cx = (r.Left + r.Right) / 2, cy = (r.Top + r.Bottom) / 2;
-    TColor color = ColorToRGB(enabled ? clBtnText : clGrayText);
-    for (int i = 0; i < 4; ++i)
-        for (int j = -i; j <= i; ++j) {
-            switch (direction) {
-            case 0: c->SetPixel(cx + j, cy - 2 + i, color); break;
-            case 1: c->SetPixel(cx + j, cy + 1 - i, color); break;
-            case 2: c->SetPixel(cx - 2 + i, cy + j, color); break;
-            default: c->SetPixel(cx + 1 - i, cy + j, color); break;
-            }
-        }
-}
 }  // namespace
 
 TStringGrid::TStringGrid(TComponent* AOwner) : TCustomControl(AOwner) {
@@ -687,8 +654,8 @@ TColor TStringGrid::GridLineColor(TGridLineKind kind, bool vertical) const {
 void TStringGrid::PaintBorder(TCanvas* c) {
     if (FBorderStyle != gbsSingle) return;
     TRect r(0, 0, GetWidth(), GetHeight());
-    Edge(c, r, clBtnShadow, clBtnHighlight);
-    Edge(c, TRect(1, 1, r.Right - 1, r.Bottom - 1), cl3DDkShadow, cl3DLight);
+    DrawClassicEdge(*c, r, clBtnShadow, clBtnHighlight);
+    DrawClassicEdge(*c, TRect(1, 1, r.Right - 1, r.Bottom - 1), cl3DDkShadow, cl3DLight);
 }
 
 void TStringGrid::DrawCell(int col, int row, const TRect& rect, TGridDrawState state) {
@@ -698,7 +665,7 @@ void TStringGrid::DrawCell(int col, int row, const TRect& rect, TGridDrawState s
         c->TextRect(rect, rect.Left + 2, rect.Top + 2, GetCells(col, row));
         if (state.Contains(gdFixed)) {
             // The fixed cells stand out raised.
-            Edge(c, rect, clBtnHighlight, clBtnShadow);
+            DrawClassicEdge(*c, rect, clBtnHighlight, clBtnShadow);
         }
     }
     if (OnDrawCell) OnDrawCell(this, col, row, rect, state);
@@ -717,30 +684,30 @@ void TStringGrid::PaintScrollBars(TCanvas* c) {
         TRect up(bar.Left, bar.Top, bar.Right, bar.Top + kScrollSize);
         TRect down(bar.Left, bar.Bottom - kScrollSize, bar.Right, bar.Bottom);
         track(TRect(bar.Left, up.Bottom, bar.Right, down.Top));
-        RaisedBox(c, up);
-        Arrow(c, up, 0, FTopLeft.Y > FFixedRows);
-        RaisedBox(c, down);
-        Arrow(c, down, 1, FTopLeft.Y < MaxTopRow());
+        DrawClassicScrollBox(*c, up);
+        DrawClassicScrollArrow(*c, up, 0, FTopLeft.Y > FFixedRows);
+        DrawClassicScrollBox(*c, down);
+        DrawClassicScrollArrow(*c, down, 1, FTopLeft.Y < MaxTopRow());
         int trackLen = down.Top - up.Bottom, span = std::max(MaxTopRow() - FFixedRows, 1);
         int rows = std::max(FRowCount - FFixedRows, 1);
         int thumb = std::clamp(trackLen * GetVisibleRowCount() / rows, 8, std::max(trackLen, 8));
         int pos = up.Bottom + (trackLen - thumb) * (FTopLeft.Y - FFixedRows) / span;
-        if (trackLen > 8) RaisedBox(c, TRect(bar.Left, pos, bar.Right, pos + thumb));
+        if (trackLen > 8) DrawClassicScrollBox(*c, TRect(bar.Left, pos, bar.Right, pos + thumb));
     }
     if (h) {
         TRect bar(b, area.Bottom, area.Right, GetHeight() - b);
         TRect left(bar.Left, bar.Top, bar.Left + kScrollSize, bar.Bottom);
         TRect right(bar.Right - kScrollSize, bar.Top, bar.Right, bar.Bottom);
         track(TRect(left.Right, bar.Top, right.Left, bar.Bottom));
-        RaisedBox(c, left);
-        Arrow(c, left, 2, FTopLeft.X > FFixedCols);
-        RaisedBox(c, right);
-        Arrow(c, right, 3, FTopLeft.X < MaxLeftCol());
+        DrawClassicScrollBox(*c, left);
+        DrawClassicScrollArrow(*c, left, 2, FTopLeft.X > FFixedCols);
+        DrawClassicScrollBox(*c, right);
+        DrawClassicScrollArrow(*c, right, 3, FTopLeft.X < MaxLeftCol());
         int trackLen = right.Left - left.Right, span = std::max(MaxLeftCol() - FFixedCols, 1);
         int cols = std::max(FColCount - FFixedCols, 1);
         int thumb = std::clamp(trackLen * std::max(GetVisibleColCount(), 1) / cols, 8, std::max(trackLen, 8));
         int pos = left.Right + (trackLen - thumb) * (FTopLeft.X - FFixedCols) / span;
-        if (trackLen > 8) RaisedBox(c, TRect(pos, bar.Top, pos + thumb, bar.Bottom));
+        if (trackLen > 8) DrawClassicScrollBox(*c, TRect(pos, bar.Top, pos + thumb, bar.Bottom));
     }
     if (v && h) {
         c->GetBrush()->SetColor(clBtnFace);

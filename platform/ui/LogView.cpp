@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPainter>
@@ -12,6 +13,9 @@
 #include <QtMath>
 #include <algorithm>
 #include <climits>
+#include <cmath>
+
+#include "platform/ui/ClassicScrollBar.h"
 
 namespace ui {
 
@@ -53,6 +57,7 @@ constexpr TMoveKey kMoveKeys[] = {
 
 TLogView::TLogView() {
     setFocusPolicy(Qt::StrongFocus);
+    setVerticalScrollBar(new TClassicScrollBar(Qt::Vertical));
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     viewport()->setCursor(Qt::IBeamCursor);
     verticalScrollBar()->setSingleStep(1);
@@ -82,20 +87,57 @@ int TLogView::LayOut(QTextLayout& layout, std::size_t line) const {
     return layout.lineCount();
 }
 
+std::uint32_t TLogView::Estimate(std::size_t line, qreal perRow) const {
+    std::size_t chars = 0;  // UTF-8 lead bytes
+    for (const char c : FLines.Line(line)) chars += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    return std::uint32_t(std::clamp<qreal>(std::ceil(qreal(chars) / perRow), 1, 1 << 20));
+}
+
 void TLogView::CountRows() {
     if (viewport()->width() != FCountedWidth) {
         FCountedWidth = viewport()->width();
-        FFirstRow.assign(1, 0);
+        FRows.Truncate(0);
+        FExact.clear();
     }
-    for (std::size_t i = FFirstRow.size() - 1; i < FLines.Count(); ++i) {
-        QTextLayout layout;
-        FFirstRow.push_back(FFirstRow.back() + std::uint32_t(LayOut(layout, i)));
-    }
+    // Characters a row holds at the font's average width.
+    const qreal width = FCountedWidth > 0 ? FCountedWidth - 2 * kMargin : qreal(INT_MAX);
+    const qreal perRow = std::max<qreal>(width / std::max<qreal>(QFontMetricsF(font()).averageCharWidth(), 1), 1);
+    for (std::size_t i = FRows.Count(); i < FLines.Count(); ++i) FRows.Push(Estimate(i, perRow));
+    FExact.resize(FLines.Count());
 }
 
-std::size_t TLogView::LineOfRow(std::uint32_t row) const {
-    auto after = std::upper_bound(FFirstRow.begin(), FFirstRow.end(), row);
-    return std::size_t(std::max<std::ptrdiff_t>(after - FFirstRow.begin() - 1, 0));
+void TLogView::Recount() {
+    const auto top = std::uint32_t(verticalScrollBar()->value());
+    const std::size_t line = FRows.LineOf(top);
+    const std::uint32_t row = FRows.Count() > 0 ? top - FRows.Before(line) : 0;
+    FRows.Truncate(0);
+    FExact.clear();
+    CountRows();
+    ShowAtTop(line, row);
+    viewport()->update();
+}
+
+void TLogView::ShowAtTop(std::size_t line, std::uint32_t row) {
+    if (line < FLines.Count()) row = std::min(row, ExactRows(line) - 1);
+    SetRange();
+    verticalScrollBar()->setValue(int(FRows.Before(line) + row));
+}
+
+void TLogView::Know(std::size_t line, int rows) const {
+    // A layout at another width than the counted one (a resize not yet taken) says nothing.
+    if (line >= FRows.Count() || viewport()->width() != FCountedWidth) return;
+    FExact[line] = true;
+    if (FRows.Rows(line) == std::uint32_t(rows)) return;
+    FRows.Set(line, std::uint32_t(rows));
+    FRangeStale = true;  // the next paint sets the range
+}
+
+std::uint32_t TLogView::ExactRows(std::size_t line) const {
+    if (!FExact[line]) {
+        QTextLayout layout;
+        Know(line, LayOut(layout, line));
+    }
+    return FRows.Rows(line);
 }
 
 void TLogView::InsertLine(std::size_t i, std::string_view s) {
@@ -146,7 +188,8 @@ void TLogView::ClearLines() {
 }
 
 void TLogView::LinesChanged(std::size_t from) {
-    FFirstRow.resize(std::min(FFirstRow.size(), from + 1));
+    FRows.Truncate(from);
+    FExact.resize(std::min(FExact.size(), from));
     FFirstChar.resize(std::min(FFirstChar.size(), from + 1));
     UpdateScrollBars();
 }
@@ -199,8 +242,9 @@ QString TLogView::TextBetween(TPos from, TPos to) const {
 }
 
 std::vector<TLogView::TSpan> TLogView::Pieces(std::size_t line, QAccessible::TextBoundaryType type) const {
-    const QString text = Text(line);
     std::vector<TSpan> pieces;
+    if (line >= FLines.Count()) return pieces;  // an empty log has no line, not even an empty one
+    const QString text = Text(line);
     if (type == QAccessible::LineBoundary) {
         QTextLayout layout;
         for (int r = 0, rows = LayOut(layout, line); r < rows; ++r)
@@ -242,11 +286,17 @@ void TLogView::MeasureRows() {
 // bottom, its margin below it; a page is the rows that fit. Rows of one font are alike.
 void TLogView::UpdateScrollBars() {
     CountRows();
+    SetRange();
+    viewport()->update();
+}
+
+void TLogView::SetRange() {
+    FRangeStale = false;
     const qreal visible = viewport()->height() - kMargin - 1;
     qreal y = kMargin;
     std::uint32_t fit = 0;
     for (std::size_t i = FLines.Count(); i-- > 0;) {
-        const auto rows = FFirstRow[i + 1] - FFirstRow[i];
+        const auto rows = ExactRows(i);
         y += (rows - 1) * FRowStep + FRowHeight;
         if (y <= visible) {
             fit += rows;
@@ -257,10 +307,10 @@ void TLogView::UpdateScrollBars() {
         fit += rows - above;
         break;
     }
+    if (FLines.Count() == 0) fit = 1;  // the one empty row of an empty memo
     QScrollBar* bar = verticalScrollBar();
-    bar->setRange(0, int(FFirstRow.back() - fit));
+    bar->setRange(0, int(FRows.Total() - std::min(fit, FRows.Total())));
     bar->setPageStep(int(fit));
-    viewport()->update();
 }
 
 void TLogView::ScrollToEnd() {
@@ -271,23 +321,28 @@ void TLogView::ScrollToEnd() {
 template <class Fn>
 void TLogView::ForLinesInView(Fn fn) const {
     const auto top = std::uint32_t(verticalScrollBar()->value());
-    if (FLines.Count() == 0 || top >= FFirstRow.back()) return;
-    std::size_t line = LineOfRow(top);
+    if (FLines.Count() == 0 || top >= FRows.Total()) return;
+    std::size_t line = FRows.LineOf(top);
     QTextLayout layout;
-    LayOut(layout, line);
+    Know(line, LayOut(layout, line));
     // The top row at the top, where the row above it ends; the first one below the margin.
-    const int row = int(top - FFirstRow[line]);
+    // A line whose rows were estimated has at least its first.
+    const int row = std::min(int(top - FRows.Before(line)), layout.lineCount() - 1);
     qreal y = top == 0 ? kMargin : row == 0 ? 0 : -int(layout.lineAt(row - 1).naturalTextRect().bottom());
     while (y < viewport()->height()) {
         if (!fn(line, layout, y)) return;
         y += HeightOf(layout);
         if (++line == FLines.Count()) return;
-        LayOut(layout, line);
+        Know(line, LayOut(layout, line));
     }
 }
 
 void TLogView::paintEvent(QPaintEvent*) {
     CountRows();
+    // A row that the top line, laid out, turns out not to have shows as its last one.
+    const auto top = std::uint32_t(verticalScrollBar()->value());
+    const std::size_t line = FRows.LineOf(top);
+    if (line < FLines.Count() && top - FRows.Before(line) >= ExactRows(line)) ShowAtTop(line, top - FRows.Before(line));
     QPainter painter(viewport());
     painter.setPen(palette().text().color());
     const TPos from = std::min(FCaret, FAnchor), to = std::max(FCaret, FAnchor);
@@ -314,10 +369,14 @@ void TLogView::paintEvent(QPaintEvent*) {
         empty.endLayout();
         empty.drawCursor(&painter, QPointF(0, kMargin), 0, 1);
     }
+    if (FRangeStale) SetRange();
 }
 
 bool TLogView::viewportEvent(QEvent* e) {
-    if (e->type() == QEvent::Resize) UpdateScrollBars();  // the rows are counted at its width
+    if (e->type() == QEvent::Resize) {  // the rows are counted at its width
+        if (viewport()->width() != FCountedWidth) Recount();
+        else UpdateScrollBars();
+    }
     return QAbstractScrollArea::viewportEvent(e);
 }
 
@@ -325,8 +384,7 @@ void TLogView::changeEvent(QEvent* e) {
     QAbstractScrollArea::changeEvent(e);
     if (e->type() == QEvent::FontChange) {
         MeasureRows();
-        FCountedWidth = -1;
-        UpdateScrollBars();
+        Recount();
     }
 }
 
@@ -387,10 +445,11 @@ void TLogView::TellCaret(TPos caret, TPos anchor) {
 
 void TLogView::EnsureVisible(TPos p) {
     if (FLines.Count() == 0) return;
-    UpdateScrollBars();
+    CountRows();
     QTextLayout layout;
-    LayOut(layout, p.Line);
-    const int row = int(FFirstRow[p.Line]) + layout.lineForTextPosition(p.Column).lineNumber();
+    Know(p.Line, LayOut(layout, p.Line));
+    SetRange();
+    const int row = int(FRows.Before(p.Line)) + layout.lineForTextPosition(p.Column).lineNumber();
     QScrollBar* bar = verticalScrollBar();
     if (row < bar->value()) bar->setValue(row);
     else if (row >= bar->value() + bar->pageStep()) bar->setValue(row - std::max(bar->pageStep(), 1) + 1);
@@ -404,7 +463,7 @@ void TLogView::keyPressEvent(QKeyEvent* e) {
         if (!select && !e->matches(k.Move)) continue;
         if (FLines.Count() == 0) return;
         QTextLayout layout;
-        LayOut(layout, FCaret.Line);
+        Know(FCaret.Line, LayOut(layout, FCaret.Line));
         const int length = int(layout.text().size());
         const QTextLine row = layout.lineForTextPosition(FCaret.Column);
         TPos to = FCaret;
@@ -430,14 +489,14 @@ void TLogView::keyPressEvent(QKeyEvent* e) {
         if (rowStep != 0) {
             // Up and down keep the caret's column on screen, as far as the rows allow.
             if (FCaretX < 0) FCaretX = row.cursorToX(FCaret.Column);
-            const std::int64_t last = std::int64_t(FFirstRow.back()) - 1;
-            const auto target = std::uint32_t(std::clamp(std::int64_t(FFirstRow[FCaret.Line]) + row.lineNumber() + rowStep,
+            const std::int64_t last = std::int64_t(FRows.Total()) - 1;
+            const auto target = std::uint32_t(std::clamp(std::int64_t(FRows.Before(FCaret.Line)) + row.lineNumber() + rowStep,
                                                          std::int64_t(0), last));
             if (k.What == TMove::PageUp || k.What == TMove::PageDown)
                 verticalScrollBar()->setValue(verticalScrollBar()->value() + int(rowStep));
-            to.Line = LineOfRow(target);
-            LayOut(layout, to.Line);
-            to.Column = layout.lineAt(int(target - FFirstRow[to.Line])).xToCursor(FCaretX);
+            to.Line = FRows.LineOf(target);
+            Know(to.Line, LayOut(layout, to.Line));
+            to.Column = layout.lineAt(std::min(int(target - FRows.Before(to.Line)), layout.lineCount() - 1)).xToCursor(FCaretX);
             const qreal keep = FCaretX;
             MoveCaret(to, select);
             FCaretX = keep;

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/ui/LineStore.h"
+#include "platform/ui/RowIndex.h"
 
 class QAccessibleInterface;
 class QTextLayout;
@@ -78,9 +79,19 @@ private:
     int LayOut(QTextLayout& layout, std::size_t line) const;
     void LinesChanged(std::size_t from);
     void MeasureRows();
+    // Rows are counted at the view's width: those of a line laid out there exactly, the rest
+    // estimated from their length, so that a change of width or font lays out only the
+    // lines in view; the line at the top stays there.
     void CountRows();
-    std::size_t LineOfRow(std::uint32_t row) const;
+    void Recount();
+    // Scrolls the row of the line to the top, its last one for a row it does not have.
+    void ShowAtTop(std::size_t line, std::uint32_t row);
+    std::uint32_t Estimate(std::size_t line, qreal perRow) const;
+    // Keeps the rows of a line laid out at the counted width.
+    void Know(std::size_t line, int rows) const;
+    std::uint32_t ExactRows(std::size_t line) const;
     void UpdateScrollBars();
+    void SetRange();
     // Lays out each line in view from the top down: fn(line, layout, y of its top) until it
     // returns false or the view is full.
     template <class Fn>
@@ -101,9 +112,12 @@ private:
     void RestartBlink();
 
     TLineStore FLines;
-    // The first row of each counted line, then the rows of them all. Rows are counted when
-    // asked for, at the width of that time.
-    std::vector<std::uint32_t> FFirstRow{0};
+    // The rows of each counted line, at the width of FCountedWidth, and which of them are
+    // laid out there; a layout that finds another count keeps it (and the scroll range
+    // follows at the next paint).
+    mutable TRowIndex FRows;
+    mutable std::vector<bool> FExact;
+    mutable bool FRangeStale = false;
     // The offset of each counted line, then where a line after them all would start:
     // counted when a screen reader asks.
     mutable std::vector<std::size_t> FFirstChar{0};

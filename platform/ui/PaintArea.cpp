@@ -1,5 +1,7 @@
 #include "platform/ui/PaintArea.h"
 
+#include <QPaintEngine>
+#include <QPainter>
 #include <algorithm>
 
 #include "platform/ui/CanvasInternal.h"
@@ -23,6 +25,21 @@ void FillArea(QImage& image, const QRegion& area, std::uint32_t px) {
             auto* row = reinterpret_cast<std::uint32_t*>(image.scanLine(y));
             std::fill(row + r.left(), row + r.left() + r.width(), px);
         }
+}
+
+void ShowImage(QWidget& widget, const QImage& image, const QRegion& area) {
+    // Rectangle by rectangle, within what the window lets through: under a clip of many
+    // rectangles the paint engine blends span by span and hands large blends to a thread
+    // pool; under a rectangle it blends directly.
+    QPainter p(&widget);
+    QRegion shown = area & image.rect();
+    const QTransform& device = p.deviceTransform();
+    if (device.type() <= QTransform::TxTranslate && !p.paintEngine()->systemClip().isEmpty())
+        shown &= p.paintEngine()->systemClip().translated(-qRound(device.dx()), -qRound(device.dy()));
+    for (const QRect& r : shown) {
+        p.setClipRect(r);
+        p.drawImage(r.topLeft(), image, r);
+    }
 }
 
 void PaintClipped(TCanvas& canvas, QImage& image, const QRegion& area, const std::function<void()>& paint,

@@ -38,7 +38,8 @@ double HeapBytes() {
     return static_cast<double>(m.uordblks + m.hblkhd);
 }
 
-double ResidentMiB() {
+double ResidentMiB(bool trimmed) {
+    if (trimmed) malloc_trim(0);
     std::ifstream in("/proc/self/status");
     std::string key;
     while (in >> key) {

@@ -12,8 +12,9 @@ double WallMs();  // monotonic
 double CpuMs();   // user + system time of the whole process
 double ThreadCpuMs();  // of the calling thread
 
-// Resident memory of the process in MiB.
-double ResidentMiB();
+// Resident memory of the process in MiB; trimmed: once the heap has given back the pages it
+// holds free, so that memory freed earlier does not hide what is added.
+double ResidentMiB(bool trimmed = false);
 // Bytes the process holds allocated on its heap (what it frees counts no more).
 double HeapBytes();
 // How often the process's threads have gone to sleep and woken (voluntary context switches,

@@ -3,7 +3,14 @@
 #include <chrono>
 #include <csignal>
 #include <filesystem>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <arpa/inet.h>
 #include <fcntl.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <thread>
@@ -45,9 +52,36 @@ void TSimProcess::Stop() {
     FPid = -1;
 }
 
-std::string DevsimBeside(const std::string& benchExe) {
+std::string PeerBeside(const std::string& benchExe, const std::string& name) {
     namespace fs = std::filesystem;
-    return (fs::path(benchExe).parent_path().parent_path() / "devsim" / "devsim").string();
+    return (fs::path(benchExe).parent_path().parent_path() / name / name).string();
+}
+
+int FreePort() {
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t n = sizeof a;
+    const bool ok = fd >= 0 && bind(fd, reinterpret_cast<sockaddr*>(&a), n) == 0 &&
+                    getsockname(fd, reinterpret_cast<sockaddr*>(&a), &n) == 0;
+    if (fd >= 0) close(fd);
+    return ok ? ntohs(a.sin_port) : 0;
+}
+
+// As the kernel lists its sockets: a local address ending in the port, state 0A (listen).
+bool Listening(int port) {
+    std::ifstream in("/proc/net/tcp");
+    char hex[8];
+    std::snprintf(hex, sizeof hex, ":%04X", port);
+    std::string line;
+    while (std::getline(in, line)) {
+        std::istringstream fields(line);
+        std::string slot, local, remote, state;
+        fields >> slot >> local >> remote >> state;
+        if (state == "0A" && local.size() > 5 && local.compare(local.size() - 5, 5, hex) == 0) return true;
+    }
+    return false;
 }
 
 }  // namespace bench

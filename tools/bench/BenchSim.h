@@ -23,7 +23,11 @@ private:
     pid_t FPid = -1;
 };
 
-// devsim beside the benchmark in the build tree (tools/devsim/devsim).
-std::string DevsimBeside(const std::string& benchExe);
+// A peer beside the benchmark in the build tree (tools/<name>/<name>: devsim, cloudsim).
+std::string PeerBeside(const std::string& benchExe, const std::string& name);
+
+// A loopback port free at the moment, and whether a socket listens on it now.
+int FreePort();
+bool Listening(int port);
 
 }  // namespace bench

@@ -2,13 +2,15 @@
 //   zentor_bench [--numbers N] [--events M] [--rounds R] [--slow S] [--devsim PATH] [--no-link]
 // Runs the main window off-screen against devsim (a process of its own, answering at once):
 // start-up, how often the idle tool wakes with nothing connected and with a listed port that
-// has no device behind it, the number grid's own
-// operations at N rows, a 65535-number configuration file, the action log's bytes a line, a
-// desk reader's burst of tags recorded to a file, then, logged in to a controller on the
-// cable, how often the idle tool wakes, a whole read and write of N numbers and R
+// has no device behind it, the number grid's own operations at N rows, a 65535-number
+// configuration file, the action log's bytes a line and a change of its width at 200,000
+// lines, a desk reader's burst of tags recorded to a file, then, logged in to a controller on
+// the cable, how often the idle tool wakes, a whole read and write of N numbers and R
 // configuration round trips, then a read and a write of S numbers on slow links: a
 // 19200-baud cable, and a controller dialled in to the local configuration server at GPRS
-// pace (the links left out with --no-link, the slow ones with --slow 0).
+// pace; last a cloud session with cloudsim (a process of its own) left open: how often the
+// idle tool wakes and what 3000 lines of status requests add to its memory (the links left
+// out with --no-link, the slow ones with --slow 0).
 // It asserts nothing; run it through scripts/bench.
 #include <cstdio>
 #include <cstdlib>
@@ -18,10 +20,12 @@
 #include <vector>
 
 #include "app/Unit1.h"
+#include "cloud/CloudSession.h"
 #include "config/ConfigFile.h"
 #include "config/ConfigRecord.h"
 #include "config/ConfigTransfer.h"
 #include "device/DeviceLink.h"
+#include "device/LinkPeers.h"
 #include "memory/MemoryState.h"
 #include "memory/NumberGridSort.h"
 #include "memory/PhoneBase.h"
@@ -47,8 +51,9 @@ constexpr double kBlockMs = 4;
 constexpr double kRoundTripMs = 5;  // a configuration read or write, from the button to the page
 // The tool's CPU per block, on any link.
 constexpr double kBlockCpuMs = 4;
-// Idle: a few seconds of the tool's own event loop.
+// Idle: a few seconds of the tool's own event loop; in a cloud session two status requests.
 constexpr double kIdleMs = 5000;
+constexpr double kCloudIdleMs = 10000;
 constexpr int kCableBlock = 31;
 constexpr unsigned kSlowBaud = 19200;
 // Frame bytes besides the data: "SLMX", length, marker, command, CRC.
@@ -64,7 +69,7 @@ struct TOptions {
     int Rounds = 20;
     std::size_t Slow = 300;
     bool Link = true;
-    std::string Devsim;
+    std::string Devsim, Cloudsim;
 };
 
 std::vector<PhoneRecord> Records(const std::vector<devsim::Bytes>& sample) {
@@ -146,6 +151,27 @@ void ActionLogFigures(TReport& report) {
     }
     ServePending();
     report.Bytes("action-log bytes a line (26 characters)", (HeapBytes() - before) / (2 * kPairs), 350);
+}
+
+// A day and more of an open cloud session in the log, then its width changed by 20 px and
+// back: the window's pause, its repaint included. The log is emptied afterwards.
+void ActionLogResizeFigures(TReport& report) {
+    constexpr int kLines = 200000;
+    TStrings* lines = Form1->MiniLOG->GetLines();
+    for (int i = lines->GetCount(); i < kLines; ++i)
+        lines->Add(i % 3 == 0 ? "" : i % 3 == 1 ? "Запрос статуса" : "<< Ответ на запрос статуса");
+    Form1->MiniLOG->ScrollToEnd();
+    ServePending();
+    const int width = Form1->MiniLOG->GetWidth();
+    bool wide = false;
+    report.Ms("action log, 200000 lines: width changed by 20 px", MedianMs([] {}, [&] {
+                  wide = !wide;
+                  Form1->MiniLOG->SetWidth(wide ? width + 20 : width);
+              }),
+              50);
+    Form1->MiniLOG->SetWidth(width);
+    lines->Clear();
+    ServePending();
 }
 
 // A desk reader on USB reports one burst of 3640 tags, then 2000 reports of one tag back to
@@ -267,10 +293,11 @@ void LinkFigures(TReport& report, const TOptions& o) {
 }
 
 // The tool left to its own event loop: how often its threads wake, and its share of a core.
-void IdleFigures(TReport& report, const std::string& what, double targetWakeups, double targetPercent) {
+void IdleFigures(TReport& report, const std::string& what, double targetWakeups, double targetPercent,
+                 double ms = kIdleMs) {
     ServeUntil([] { return false; }, 1000);  // what was under way settles first
     const double wakeups = Wakeups(), cpu = CpuMs(), wall = WallMs();
-    ServeUntil([] { return false; }, kIdleMs);
+    ServeUntil([] { return false; }, ms);
     const double seconds = (WallMs() - wall) / 1000;
     report.Idle(what, (Wakeups() - wakeups) / seconds, (CpuMs() - cpu) / (10 * seconds), targetWakeups, targetPercent);
 }
@@ -282,6 +309,44 @@ void NothingConnected(TReport& report, const std::string& link) {
     IdleFigures(report, "idle, nothing connected (" + std::to_string(ports) + " system ports)", 5, 0.3);
     setenv("ZENTOR_PORTS", (link + "=STMicroelectronics Virtual COM Port (bench)").c_str(), 1);
     IdleFigures(report, "idle, a listed port with no device", 5, 0.3);
+}
+
+// A session logged in to cloudsim (a process of its own, its device behind it) and left
+// open: how often the idle tool wakes, then the resident memory that 1000 status requests
+// add, each with its reply: 3000 lines of the log (its own bytes included).
+void CloudPart(TReport& report, const TOptions& o) {
+    TSimProcess cloud;
+    const int port = FreePort();
+    const bool listening = port > 0 && cloud.Start(o.Cloudsim, {std::to_string(port)}, "") &&
+                           ServeUntil([port] { return Listening(port); }, 5000);
+    setenv("ZENTOR_CLOUD_HOST", ("127.0.0.1:" + std::to_string(port)).c_str(), 1);
+    Form1->SelectPage(4);
+    Form1->AIMEI->SetText("862000000000001");
+    Form1->APASS->SetText("1234");
+    Form1->Button5->SetFocus();  // as a click on it does
+    Form1->Button5->Click();
+    if (!listening || !ServeUntil([] { return g_CloudSession != 0; }, 10000)) {
+        report.Failed("no cloud session with cloudsim (" + o.Cloudsim + ")");
+        return;
+    }
+    ServeUntil([] { return false; }, 2000);  // the login's animation closes
+    IdleFigures(report, "idle, cloud session open", 5, 0, kCloudIdleMs);
+
+    TStrings* lines = Form1->MiniLOG->GetLines();
+    const double resident = ResidentMiB(true);
+    int requests = 0;
+    for (; requests < 1000 && g_CloudSession; ++requests) {
+        const int before = lines->GetCount();
+        g_StatusPollTicks = 1;
+        Form1->CloudStatusStep();
+        if (!ServeUntil([&] { return lines->GetCount() >= before + 3; }, 5000)) break;
+    }
+    if (requests == 1000)
+        report.MiB("cloud session, 3000 status lines: resident memory added", ResidentMiB(true) - resident, 1);
+    else
+        report.Failed("cloud session: status request " + std::to_string(requests + 1) + " unanswered");
+    Form1->CloseSessionClick(nullptr);
+    ServeUntil([] { return !g_CloudSession; }, 5000);
 }
 
 // devsim's controller, its login and its log, then the figures on the link.
@@ -382,7 +447,9 @@ void SlowPart(TReport& report, const TOptions& o, TSimProcess& sim, const std::s
 
 TOptions ParseOptions(int argc, char** argv) {
     TOptions o;
-    o.Devsim = DevsimBeside(std::filesystem::read_symlink("/proc/self/exe").string());
+    const std::string exe = std::filesystem::read_symlink("/proc/self/exe").string();
+    o.Devsim = PeerBeside(exe, "devsim");
+    o.Cloudsim = PeerBeside(exe, "cloudsim");
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--no-link") o.Link = false;
@@ -435,11 +502,17 @@ int main(int argc, char** argv) {
     NothingConnected(report, link);
     GridFigures(report, o, dir);
     ActionLogFigures(report);
+    ActionLogResizeFigures(report);
     TagBurstFigures(report, dir);
 
     TSimProcess sim;
     if (o.Link) LinkPart(report, o, sim, link);
     if (o.Link && o.Slow > 0) SlowPart(report, o, sim, link);
+    if (o.Link) {
+        sim.Stop();  // the cloud path is taken without a controller
+        ServeUntil([] { return !g_DeviceConnected; }, 5000);
+        CloudPart(report, o);
+    }
     report.Print();
     sim.Stop();
     delete Form2;

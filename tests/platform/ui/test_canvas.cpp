@@ -1,6 +1,7 @@
 // Canvas pixel rules, checked by reading pixels back.
 #include <gtest/gtest.h>
 
+#include "platform/ui/ClassicGlyphs.h"
 #include "platform/ui/Graphics.h"
 
 namespace {
@@ -258,4 +259,23 @@ TEST(Canvas, DrawBlendsPremultipliedPixelsOverTheDestination) {
     b.GetCanvas()->Draw(0, 0, sprite);
     EXPECT_EQ(b.GetPixel(0, 0), RGB(100, 0, 0));
     EXPECT_EQ(b.GetPixel(1, 0), clBlack);
+}
+
+// A classic scroll button's arrow: a triangle around the button's centre, its tip
+// the way it points, a pixel further right and down on a button held down; grey where the bar
+// cannot scroll.
+TEST(ClassicGlyphs, ScrollArrowsPointTheirWay) {
+    const TPoint tips[] = {{8, 6}, {8, 9}, {6, 8}, {9, 8}};  // up, down, left, right
+    for (int direction = 0; direction < 4; ++direction)
+        for (const int pushed : {0, 1}) {
+            TBitmap b(16, 16);
+            DrawClassicScrollArrow(*b.GetCanvas(), TRect(0, 0, 16, 16), direction, !pushed, pushed);
+            const TColor color = ColorToRGB(pushed ? clGrayText : clBtnText);
+            const bool vertical = direction < 2;
+            EXPECT_EQ(PaintedBox(b), vertical ? TRect(5 + pushed, 6 + pushed, 12 + pushed, 10 + pushed)
+                                              : TRect(6 + pushed, 5 + pushed, 10 + pushed, 12 + pushed));
+            const TPoint tip{tips[direction].x + pushed, tips[direction].y + pushed};
+            EXPECT_EQ(b.GetPixel(tip.x, tip.y), color) << direction;
+            EXPECT_EQ(b.GetPixel(tip.x - vertical, tip.y - !vertical), clWhite) << direction;
+        }
 }

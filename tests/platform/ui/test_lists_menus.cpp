@@ -8,6 +8,7 @@
 #include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QScrollBar>
+#include <QTest>
 #include <QWheelEvent>
 
 #include "platform/ui/Dialogs.h"
@@ -87,12 +88,24 @@ struct LogMemoBeside : ::testing::Test {
                 memo->GetLines()->Add(line);
                 log->GetLines()->Add(line);
             }
-        // A memo counts the rows of a line it has not laid out yet as one: here it lays out all.
+        LayOutMemo();
+    }
+    // A memo counts the rows of a line it has not laid out yet as one: here it lays out all.
+    void LayOutMemo() {
         QTextDocument* document = static_cast<QPlainTextEdit*>(memo->GetWidget())->document();
         for (QTextBlock b = document->begin(); b.isValid(); b = b.next()) document->documentLayout()->blockBoundingRect(b);
     }
-    static QImage Look(TWinControl* c) { return c->GetWidget()->grab().toImage(); }
+    // The text as shown, and where the scroll bar stands.
+    static std::pair<QImage, std::array<int, 3>> Look(TWinControl* c) {
+        return {Viewport(c)->grab().toImage(), {Bar(c)->maximum(), Bar(c)->pageStep(), Bar(c)->value()}};
+    }
     static QWidget* Viewport(TWinControl* c) { return static_cast<QAbstractScrollArea*>(c->GetWidget())->viewport(); }
+    static QScrollBar* Bar(TWinControl* c) { return static_cast<QAbstractScrollArea*>(c->GetWidget())->verticalScrollBar(); }
+    static void Wheel(TWinControl* c, int notches) {
+        QWheelEvent e(QPointF(20, 20), Viewport(c)->mapToGlobal(QPointF(20, 20)), {}, QPoint(0, 120 * notches),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(Viewport(c), &e);
+    }
     static QAccessibleTextInterface* Reader(TWinControl* c) {
         return QAccessible::queryAccessibleInterface(c->GetWidget())->textInterface();
     }
@@ -102,7 +115,7 @@ struct LogMemoBeside : ::testing::Test {
 // select the same text, which Copy copies and a screen reader reads as the selection; a double
 // click selects the same word.
 TEST_F(LogMemoBeside, ShowsScrollsAndSelectsAsAReadOnlyMemo) {
-    std::map<TWinControl*, QImage> empty;  // focused: its caret shows
+    std::map<TWinControl*, std::pair<QImage, std::array<int, 3>>> empty, selected;  // focused: its caret shows
     for (TWinControl* c : both) {
         c->SetFocus();
         empty[c] = Look(c);
@@ -110,21 +123,15 @@ TEST_F(LogMemoBeside, ShowsScrollsAndSelectsAsAReadOnlyMemo) {
     EXPECT_EQ(empty[log], empty[memo]);
     edit->SetFocus();
     Fill();
-    const auto wheel = [](TWinControl* c, int notches) {
-        QWheelEvent e(QPointF(20, 20), Viewport(c)->mapToGlobal(QPointF(20, 20)), {}, QPoint(0, 120 * notches),
-                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(Viewport(c), &e);
-    };
     EXPECT_EQ(Look(log), Look(memo)) << "at the top";
     memo->ScrollToEnd();
     log->ScrollToEnd();
     EXPECT_EQ(Look(log), Look(memo)) << "at the end";
-    wheel(memo, 1);
-    wheel(log, 1);
+    Wheel(memo, 1);
+    Wheel(log, 1);
     EXPECT_EQ(Look(log), Look(memo)) << "a notch up";
 
     std::map<TWinControl*, QString> copied, word;
-    std::map<TWinControl*, QImage> selected;
     std::map<TWinControl*, std::array<int, 3>> read;  // the selection and the caret, as read
     for (TWinControl* c : both) {
         QTest::mousePress(Viewport(c), Qt::LeftButton, Qt::NoModifier, QPoint(40, 30));
@@ -201,6 +208,117 @@ TEST_F(LogMemoBeside, ReadsAsTheMemoThroughItsTextInterface) {
             }
         }
     EXPECT_TRUE(l->characterRect(0).isEmpty()) << "out of view";
+}
+
+// An empty log, and one emptied, answer every question of a screen reader with nothing: no
+// text at, before or after any place by any unit, no characters, the caret at 0, no
+// selection, no place on the screen; a double click finds no word.
+TEST_F(LogMemoBeside, AnEmptyOrClearedLogAnswersAScreenReaderWithNothing) {
+    using TRead = QString (QAccessibleTextInterface::*)(int, QAccessible::TextBoundaryType, int*, int*) const;
+    QAccessibleTextInterface* l = Reader(log);
+    for (const bool cleared : {false, true}) {
+        SCOPED_TRACE(cleared ? "cleared" : "empty");
+        if (cleared) {
+            Fill();
+            log->Clear();
+        }
+        for (TRead read : {&QAccessibleTextInterface::textAtOffset, &QAccessibleTextInterface::textBeforeOffset,
+                           &QAccessibleTextInterface::textAfterOffset})
+            for (auto type : {QAccessible::CharBoundary, QAccessible::WordBoundary, QAccessible::SentenceBoundary,
+                              QAccessible::ParagraphBoundary, QAccessible::LineBoundary, QAccessible::NoBoundary})
+                for (int offset : {-1, 0, 1}) {
+                    int start = -1, end = -1;
+                    EXPECT_EQ((l->*read)(offset, type, &start, &end), QString()) << type << " at " << offset;
+                    EXPECT_EQ(std::pair(start, end), std::pair(0, 0)) << type << " at " << offset;
+                }
+        int start = -1, end = -1;
+        l->selection(0, &start, &end);
+        EXPECT_EQ(std::pair(start, end), std::pair(0, 0));
+        EXPECT_EQ(l->selectionCount(), 0);
+        EXPECT_EQ(l->characterCount(), 0);
+        EXPECT_EQ(l->text(0, -1), QString());
+        EXPECT_EQ(l->cursorPosition(), 0);
+        EXPECT_TRUE(l->characterRect(0).isEmpty());
+        EXPECT_EQ(l->offsetAtPoint(Viewport(log)->mapToGlobal(QPoint(10, 10))), 0);
+        realinput::DoubleClick(Viewport(log), QPoint(10, 10));
+        EXPECT_EQ(l->selectionCount(), 0);
+    }
+}
+
+// A change of width lays out only the lines in view: the line at the top stays there, and the
+// log shows at its end, at its top and scrolled from there what the memo filled at that width
+// shows, and at its end after a change of font. Lines of wide and of narrow letters take other
+// rows than their length suggests.
+TEST_F(LogMemoBeside, AChangeOfWidthKeepsTheTopLineAndShowsAsTheMemoAtThatWidth) {
+    edit->SetFocus();
+    memo->SetWidth(300);
+    for (const char* line : {"WWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWW", "iiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiii"})
+        for (int i = 0; i < 4; ++i)
+            for (TStrings* lines : {memo->GetLines(), log->GetLines()}) lines->Add(line);
+    Fill();
+    Wheel(log, -4);
+    const QPoint corner = Viewport(log)->mapToGlobal(QPoint(6, 6));
+    const auto top = [&] {
+        int start, end;
+        return Reader(log)->textAtOffset(Reader(log)->offsetAtPoint(corner), QAccessible::ParagraphBoundary, &start, &end);
+    };
+    const QString before = top();
+    log->SetWidth(300);
+    EXPECT_EQ(top(), before);
+    const auto same = [&](const char* where) {
+        EXPECT_EQ(Viewport(log)->grab().toImage(), Viewport(memo)->grab().toImage()) << where;
+    };
+    memo->ScrollToEnd();
+    log->ScrollToEnd();
+    same("at the end");
+    for (TWinControl* c : both)
+        for (int i = 0; i < 40; ++i) Wheel(c, 1);  // a notch is three rows
+    same("at the top");
+    for (TWinControl* c : both) Wheel(c, -2);
+    same("two notches down");
+    for (TWinControl* c : both) c->GetFont()->SetHeight(-22);
+    LayOutMemo();
+    memo->ScrollToEnd();
+    log->ScrollToEnd();
+    same("a larger font, at the end");
+    // Then it rests: no paint asks for another.
+    struct TPaints : QObject {
+        int Count = 0;
+        bool eventFilter(QObject*, QEvent* e) override { return Count += e->type() == QEvent::Paint, false; }
+    } paints;
+    QApplication::processEvents();
+    Viewport(log)->installEventFilter(&paints);
+    for (int i = 0; i < 3; ++i) QApplication::processEvents();
+    EXPECT_EQ(paints.Count, 0);
+}
+
+// The log's scroll bar is the classic one in the fixed system colours, whatever the log's
+// colours: raised buttons and thumb, an arrow grey where the bar cannot scroll, no thumb
+// while there is nothing to scroll; a button held down by the mouse is flat and scrolls.
+TEST_F(LogMemoBeside, ItsScrollBarIsTheClassicOne) {
+    QScrollBar* bar = Bar(log);
+    const int w = bar->width(), h = bar->height();
+    const auto rgb = [](TColor c) { return qRgb(GetRValue(ColorToRGB(c)), GetGValue(ColorToRGB(c)), GetBValue(ColorToRGB(c))); };
+    const auto at = [&](int x, int y) { return bar->grab().toImage().pixel(x, y); };
+    // The arrows' tips, a pixel of the track above the end, and the buttons' corners.
+    const QPoint up(w / 2, w / 2 - 2), down(w / 2, h - w + w / 2 + 1), track(w / 2, h - w - 3);
+    EXPECT_EQ(at(up.x(), up.y()), rgb(clGrayText));
+    EXPECT_EQ(at(down.x(), down.y()), rgb(clGrayText));
+    EXPECT_EQ(at(track.x(), track.y()), rgb(clScrollBar));
+    EXPECT_EQ(at(0, 0), rgb(cl3DLight));
+    EXPECT_EQ(at(w - 1, w / 2), rgb(cl3DDkShadow));
+    Fill();
+    log->ScrollToEnd();
+    EXPECT_EQ(at(up.x(), up.y()), rgb(clBtnText));
+    EXPECT_EQ(at(down.x(), down.y()), rgb(clGrayText));
+    EXPECT_EQ(at(track.x(), track.y()), rgb(clBtnFace)) << "the thumb at the end";
+    EXPECT_EQ(at(w - 1, h - w - 1), rgb(cl3DDkShadow)) << "the thumb raised";
+    const int end = bar->value();
+    QTest::mousePress(bar, Qt::LeftButton, Qt::NoModifier, QPoint(w / 2, w / 2));
+    EXPECT_EQ(at(0, 0), rgb(clBtnShadow)) << "held down";
+    QTest::mouseRelease(bar, Qt::LeftButton, Qt::NoModifier, QPoint(w / 2, w / 2));
+    EXPECT_EQ(bar->value(), end - 1);
+    EXPECT_EQ(at(0, 0), rgb(cl3DLight)) << "let go";
 }
 
 TEST(ComboItems, ObjectsAndDeletingTheSelection) {

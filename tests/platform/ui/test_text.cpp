@@ -1,5 +1,5 @@
 // Text: the tool's font is Tahoma from fonts-wine, measured with the GDI figures of its file,
-// and DrawText's line placement.
+// DrawText's line placement, and the rows of a long text's lines.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -7,6 +7,7 @@
 
 #include "platform/ui/FontTables.h"
 #include "platform/ui/Graphics.h"
+#include "platform/ui/RowIndex.h"
 #include "platform/ui/TextLayout.h"
 #include "support/TestSupport.h"
 
@@ -183,4 +184,25 @@ TEST(DrawTextOnCanvas, CalcRectMeasuresWithoutDrawing) {
     c->DrawText("WWWW", small, DT_SINGLELINE);
     for (int y = 0; y < 40; ++y)
         for (int x = 8; x < 100; ++x) ASSERT_EQ(b.GetPixel(x, y), clWhite);
+}
+
+// Lines of 1, 3, 1, 2, 1, 1 and 4 rows: where each begins and the line at each row, then with
+// the second line's three rows found to be one, and with the lines cut back to three and one
+// of five added.
+TEST(RowIndex, WhereLinesBeginAndTheLineAtARow) {
+    ui::TRowIndex rows;
+    EXPECT_EQ(rows.LineOf(5), 0u);
+    for (std::uint32_t n : {1, 3, 1, 2, 1, 1, 4}) rows.Push(n);
+    const auto check = [&](const std::vector<std::uint32_t>& begins, const std::vector<std::size_t>& lineOfRow) {
+        for (std::size_t i = 0; i < begins.size(); ++i) EXPECT_EQ(rows.Before(i), begins[i]) << "line " << i;
+        for (std::size_t r = 0; r < lineOfRow.size(); ++r) EXPECT_EQ(rows.LineOf(std::uint32_t(r)), lineOfRow[r]) << "row " << r;
+        EXPECT_EQ(rows.LineOf(100), rows.Count() - 1);
+    };
+    check({0, 1, 4, 5, 7, 8, 9, 13}, {0, 1, 1, 1, 2, 3, 3, 4, 5, 6, 6, 6, 6});
+    rows.Set(1, 1);
+    EXPECT_EQ(rows.Rows(1), 1u);
+    check({0, 1, 2, 3, 5, 6, 7, 11}, {0, 1, 2, 3, 3, 4, 5, 6, 6, 6, 6});
+    rows.Truncate(3);
+    rows.Push(5);
+    check({0, 1, 2, 3, 8}, {0, 1, 2, 3, 3, 3, 3, 3});
 }
