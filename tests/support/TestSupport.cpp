@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QTimer>
 #include <QWidget>
 #include <gtest/gtest.h>
 #include <algorithm>
@@ -67,6 +68,30 @@ long long RunClockAlong(const std::function<bool()>& done, long long limitMs, co
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
     }
+}
+
+TMachineClock::TMachineClock() { sys::UseManualClock(false); }
+TMachineClock::~TMachineClock() { sys::UseManualClock(true); }
+
+bool WaitInLoop(const std::function<bool()>& done, int timeoutMs) {
+    bool over = false;
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [&over] { over = true; });
+    guard.start(timeoutMs);
+    while (!done() && !over) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    return done();
+}
+
+void StopThisProcess(int ms, const std::string& meanwhile) {
+    const std::string pid = std::to_string(::getpid());
+    const std::string stopped = "until grep -q 'State:.*T' /proc/" + pid + "/status; do sleep 0.01; done; ";
+    TChildProcess resumer({"/bin/sh", "-c",
+                           stopped + "sleep " + std::to_string(ms / 1000.0) + "; " +
+                               (meanwhile.empty() ? ":" : meanwhile) + "; kill -CONT " + pid},
+                          {});
+    ::kill(::getpid(), SIGSTOP);
+    resumer.Wait(10000);
 }
 
 void Click(QWidget* widget) {

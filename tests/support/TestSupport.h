@@ -28,6 +28,20 @@ void Pump(int ms);
 long long RunClockAlong(const std::function<bool()>& done, long long limitMs,
                         const std::function<bool()>& caughtUp = {});
 
+// The machine's clock, for what is made after this and until it goes.
+struct TMachineClock {
+    TMachineClock();
+    ~TMachineClock();
+};
+
+// Runs the event loop, waiting for events as the tool's does, until done() holds or timeoutMs
+// of wall time have passed. Returns done()'s last value.
+bool WaitInLoop(const std::function<bool()>& done, int timeoutMs);
+
+// Stops this whole process, as Ctrl+Z does; another process runs the shell command meanwhile
+// (if any) once it is stopped and resumes it ms later, as fg does.
+void StopThisProcess(int ms, const std::string& meanwhile = {});
+
 // A left click in the middle of the widget, as the mouse gives it: press, then release.
 void Click(QWidget* widget);
 // The same, in the middle of the control's widget.

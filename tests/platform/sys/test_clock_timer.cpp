@@ -1,7 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <QSocketNotifier>
 #include <atomic>
+#include <fcntl.h>
 #include <string>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 #include <vector>
 
 #include "platform/sys/Clock.h"
@@ -104,6 +109,73 @@ TEST(ManualClock, SleepReturnsAtOnceAndWallClockAdvances) {
     sys::Sleep(100000);
     sys::AdvanceMs(1500);
     EXPECT_DOUBLE_EQ(sys::LocalWallSeconds(), 1001.5);
+}
+
+// A block's re-request countdown, 50 ticks of a 10 ms timer, on the machine's clock with the
+// event loop waiting as the tool's does: when it ran out, and how long after its last restart.
+// Once it has run out, its handler restarts it and stalls for `stall`.
+class MachineClock : public testing::Test {
+protected:
+    MachineClock() {
+        timer->SetInterval(10);
+        timer->OnDue = [this] { return left; };
+        timer->OnTimer = [this](TObject*) {
+            if (left == 0 || --left != 0) return;
+            ranOut.push_back(sys::TickMs());
+            if (stall.count() == 0) return;
+            Restart();
+            std::this_thread::sleep_for(std::exchange(stall, {}));
+            restartedAt = sys::TickMs();
+        };
+    }
+    void Restart() {
+        left = 50;
+        restartedAt = sys::TickMs();
+    }
+    std::int64_t RunOut() {
+        testsupport::WaitInLoop([this] { return left == 0 && !ranOut.empty() && ranOut.back() >= restartedAt; }, 10000);
+        return ranOut.empty() ? -1 : ranOut.back() - restartedAt;
+    }
+
+    testsupport::TMachineClock clock;
+    std::unique_ptr<TTimer> timer = std::make_unique<TTimer>(nullptr);
+    unsigned left = 0;
+    std::int64_t restartedAt = 0;
+    std::vector<std::int64_t> ranOut;
+    std::chrono::milliseconds stall{0};
+};
+
+// After a stall of its own handler or of a posted call, with the reply handed over meanwhile,
+// the ticks it owed before count nothing against the countdown restarted in it.
+TEST_F(MachineClock, AStallCountsNothingAgainstTheCountdownRestartedInIt) {
+    stall = std::chrono::milliseconds(1200);
+    Restart();
+    EXPECT_GE(RunOut(), 450);
+    Restart();
+    sys::PostToGuiThread([this] {
+        std::thread([this] { sys::PostToGuiThread([this] { Restart(); }); }).join();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1200));
+    });
+    EXPECT_GE(RunOut(), 450);
+    EXPECT_EQ(ranOut.size(), 3u);
+}
+
+// The process stopped (Ctrl+Z, then fg) while the countdown ran, the reply waiting on its line
+// when it goes on: the reply is taken first and restarts it.
+TEST_F(MachineClock, AReplyWaitingAfterAStopIsTakenBeforeTheCountdownRunsOut) {
+    const std::string line = testsupport::TempDir("stopped-tool") + "/line";
+    ASSERT_EQ(::mkfifo(line.c_str(), 0600), 0);
+    const int fd = ::open(line.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+    QSocketNotifier reply(fd, QSocketNotifier::Read);
+    QObject::connect(&reply, &QSocketNotifier::activated, [&] {
+        for (char c; ::read(fd, &c, 1) == 1;) Restart();
+    });
+    Restart();
+    std::thread stop([&] { testsupport::StopThisProcess(1000, "printf x >" + line); });
+    EXPECT_GE(RunOut(), 450);
+    stop.join();
+    EXPECT_EQ(ranOut.size(), 1u);
+    ::close(fd);
 }
 
 class Worker : public sys::TThread {
