@@ -24,7 +24,8 @@ void Pump(int ms);
 // done() holds. Returns the clock time that took, or -1 once limitMs of it have passed.
 // With caughtUp, a step waits (up to a second) while it says the tool has not yet taken what
 // its peer sent: on a loaded machine the clock does not run past a tool that waits for its
-// turn to read.
+// turn to read. Wall time the loop came back late by, or held for, the clock passes over, as
+// the machine's clock does for the tool's timers: it is time the tool could not run.
 long long RunClockAlong(const std::function<bool()>& done, long long limitMs,
                         const std::function<bool()>& caughtUp = {});
 
