@@ -16,8 +16,9 @@ namespace {
 std::uint64_t g_NextSeq = 0;
 // A stretch longer than this between two turns of the event loop (a handler or a posted call
 // ran on, the process was stopped), or by which the loop woke after the wake it had armed, is
-// time in which the tool could not run.
-constexpr std::int64_t kLateMs = 50;
+// time in which the tool could not run. With a 10 ms tick, a countdown restarted by an event
+// runs out no earlier than its length less 50 ms after it.
+constexpr std::int64_t kLateMs = 40;
 }  // namespace
 
 struct TTimer::Impl {
@@ -99,7 +100,6 @@ struct TTimer::Impl {
         const bool keep = k == 1 && Last + Interval() == Deferred;
         Last = Grid(to) - (keep ? Interval() : 0);
         if (k == 1) Deferred = Last + Interval();
-        Due = k == 0 ? -1 : Last + static_cast<std::int64_t>(k) * Interval();
     }
 
     // Its time has come: the ticks that only count down, then the one with work. Late, it

@@ -61,8 +61,8 @@ long long RunClockAlong(const std::function<bool()>& done, long long limitMs, co
         if (!waiting) waitedSince = -1;
         else if (waitedSince < 0) waitedSince = real.count();
         const bool hold = waiting && real.count() - waitedSince < 1000;
-        // More than 50 ms late for its step: the tool could not run either.
-        if (!hold && real.count() - passedOver > clock + 60) passedOver = real.count() - clock - 10;
+        // More than 40 ms late for its step: the tool could not run either.
+        if (!hold && real.count() - passedOver > clock + 50) passedOver = real.count() - clock - 10;
         if (!hold && clock + 10 <= real.count() - passedOver) {
             sys::AdvanceMs(10);
             clock += 10;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QSocketNotifier>
+#include <QTimer>
 #include <atomic>
 #include <fcntl.h>
 #include <string>
@@ -145,9 +146,12 @@ protected:
     std::chrono::milliseconds stall{0};
 };
 
-// After a stall of its own handler or of a posted call, with the reply handed over meanwhile,
-// the ticks it owed before count nothing against the countdown restarted in it.
+// Restarted by an event, or after a stall of its own handler or of a posted call with the
+// reply handed over meanwhile: the ticks it owed before count nothing against the countdown.
 TEST_F(MachineClock, AStallCountsNothingAgainstTheCountdownRestartedInIt) {
+    Restart();
+    QTimer::singleShot(300, [this] { Restart(); });
+    EXPECT_GE(RunOut(), 450);
     stall = std::chrono::milliseconds(1200);
     Restart();
     EXPECT_GE(RunOut(), 450);
@@ -157,7 +161,24 @@ TEST_F(MachineClock, AStallCountsNothingAgainstTheCountdownRestartedInIt) {
         std::this_thread::sleep_for(std::chrono::milliseconds(1200));
     });
     EXPECT_GE(RunOut(), 450);
-    EXPECT_EQ(ranOut.size(), 3u);
+    EXPECT_EQ(ranOut.size(), 4u);
+}
+
+// A tick put off past a stall runs when it comes, however late: a tool that keeps waking late
+// still runs its countdowns out.
+TEST_F(MachineClock, ATickPutOffRunsWhenItComesHoweverLate) {
+    timer->SetInterval(200);
+    left = 1;
+    int seen = -1;  // how often it had run out 100 ms after the stalls
+    sys::PostToGuiThread([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));  // its tick is due in here
+        QTimer::singleShot(0, [&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));  // and the one put off
+            QTimer::singleShot(100, [&] { seen = static_cast<int>(ranOut.size()); });
+        });
+    });
+    testsupport::WaitInLoop([&] { return seen >= 0; }, 5000);
+    EXPECT_EQ(seen, 1);
 }
 
 // The process stopped (Ctrl+Z, then fg) while the countdown ran, the reply waiting on its line
