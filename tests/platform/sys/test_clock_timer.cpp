@@ -148,7 +148,10 @@ protected:
 
 // Restarted by an event, or after a stall of its own handler or of a posted call with the
 // reply handed over meanwhile: the ticks it owed before count nothing against the countdown.
+// Turns of the loop that follow close on each other are time the tool listened.
 TEST_F(MachineClock, AStallCountsNothingAgainstTheCountdownRestartedInIt) {
+    Restart();
+    EXPECT_TRUE(testsupport::WaitUntil([this] { return left == 0; }, 5000));
     Restart();
     QTimer::singleShot(300, [this] { Restart(); });
     EXPECT_GE(RunOut(), 450);
@@ -161,7 +164,7 @@ TEST_F(MachineClock, AStallCountsNothingAgainstTheCountdownRestartedInIt) {
         std::this_thread::sleep_for(std::chrono::milliseconds(1200));
     });
     EXPECT_GE(RunOut(), 450);
-    EXPECT_EQ(ranOut.size(), 4u);
+    EXPECT_EQ(ranOut.size(), 5u);
 }
 
 // A tick put off past a stall runs when it comes, however late: a tool that keeps waking late
