@@ -45,7 +45,6 @@ struct TTimer::Impl {
     // Runs the tick at t; false when the handler stopped, restarted or freed the timer.
     bool RunTick(std::int64_t t) {
         Last = t;
-        Deferred = -1;
         if (!Owner->OnTimer) return true;
         const std::weak_ptr<char> watch = Alive;
         const std::uint64_t generation = Generation;

@@ -185,8 +185,13 @@ TEST_F(MachineClock, ATickPutOffRunsWhenItComesHoweverLate) {
 }
 
 // The process stopped (Ctrl+Z, then fg) while the countdown ran, the reply waiting on its line
-// when it goes on: the reply is taken first and restarts it.
+// when it goes on: the reply is taken first and restarts it. A timer freed by its own tick,
+// counted off as the process goes on, is left alone.
 TEST_F(MachineClock, AReplyWaitingAfterAStopIsTakenBeforeTheCountdownRunsOut) {
+    auto* doomed = new TTimer(nullptr);
+    doomed->SetInterval(10);
+    doomed->OnDue = [] { return 100u; };
+    doomed->OnTimer = [doomed](TObject*) { delete doomed; };
     const std::string line = testsupport::TempDir("stopped-tool") + "/line";
     ASSERT_EQ(::mkfifo(line.c_str(), 0600), 0);
     const int fd = ::open(line.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
