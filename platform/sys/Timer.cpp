@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QTimer>
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "platform/sys/Clock.h"
@@ -13,6 +14,11 @@
 
 namespace {
 std::uint64_t g_NextSeq = 0;
+// A stretch longer than this between two turns of the event loop (a handler or a posted call
+// ran on, the process was stopped), or by which the loop woke after the wake it had armed, is
+// time in which the tool could not run. With a 10 ms tick, a countdown restarted by an event
+// runs out no earlier than its length less 50 ms after it.
+constexpr std::int64_t kLateMs = 40;
 }  // namespace
 
 struct TTimer::Impl {
@@ -24,6 +30,7 @@ struct TTimer::Impl {
     std::int64_t Last = 0;         // the tick of its grid run last, or passed over
     std::int64_t Due = -1;         // its next tick with work; -1: none
     std::uint64_t Generation = 0;  // a new period or a stop
+    std::int64_t Deferred = -1;    // its tick with work, put after time the tool could not run
     bool InHandler = false;
     unsigned WakeCount = 0;
     std::shared_ptr<char> Alive = std::make_shared<char>();
@@ -62,24 +69,36 @@ struct TTimer::Impl {
     }
 
     // Runs the ticks up to upto (before it unless inclusive) that only count down; passes
-    // over those it has nothing for.
-    void CatchUp(std::int64_t upto, bool inclusive) {
-        if (InHandler) return;
+    // over those it has nothing for. False when a handler stopped, restarted or freed it.
+    bool CatchUp(std::int64_t upto, bool inclusive) {
+        if (InHandler) return false;
         const std::int64_t end = inclusive ? upto : upto - 1;
         for (;;) {
-            if (Last + Interval() > end) return;
+            if (Last + Interval() > end) return true;
             const unsigned k = Ask();
             if (k == 0) {
                 Last = Grid(end);
                 Due = -1;
-                return;
+                return true;
             }
             if (k == 1) {
                 Due = Last + Interval();
-                return;
+                return true;
             }
-            if (!RunTick(Last + Interval())) return;
+            if (!RunTick(Last + Interval())) return false;
         }
+    }
+
+    // The tool could not run in (from, to]: what it owed before counts first, the ticks in
+    // there are passed over, and its tick with work, due in there or before, goes after it,
+    // so that what arrived meanwhile is taken before a countdown runs out. Once: put off, that
+    // tick runs when it comes, however late.
+    void PassOver(std::int64_t from, std::int64_t to) {
+        if (!CatchUp(from, true) || Last + Interval() > to) return;
+        const unsigned k = Ask();
+        const bool keep = k == 1 && Last + Interval() == Deferred;
+        Last = Grid(to) - (keep ? Interval() : 0);
+        if (k == 1) Deferred = Last + Interval();
     }
 
     // Its time has come: the ticks that only count down, then the one with work. Late, it
@@ -143,21 +162,50 @@ void CatchUpAll(std::int64_t now) {
     ForEachRunning([now](TTimer::Impl* t) { t->CatchUp(now, true); });
 }
 
-// Runs no handler (OnDue only looks), so the list stays as it is meanwhile.
-void SettleAll(std::int64_t now, bool arm) {
+// Runs no handler (OnDue only looks), so the list stays as it is meanwhile. The earliest
+// tick with work; -1 none.
+std::int64_t SettleAll(std::int64_t now, bool arm) {
+    std::int64_t first = -1;
     for (TTimer::Impl* t : Running()) {
         if (t->InHandler) continue;
         t->Settle(now);
         if (arm) t->Arm(now);
+        if (t->Due >= 0 && (first < 0 || t->Due < first)) first = t->Due;
     }
+    return first;
 }
 
-// The event loop's part on the real clock: before every event the timers count off the
-// ticks that passed, and before the loop waits each is woken for its next tick with work.
+// The event loop on the real clock. The tool listens while the loop waits, up to the wake it
+// armed, and while its turns follow close on each other; the rest is time it could not run.
+struct TLoopTurn {
+    std::int64_t At = -1;    // its last turn; -1 none yet
+    std::int64_t Wake = -1;  // waiting since At: the earliest tick with work it would wake for
+    bool Waiting = false;
+};
+
+TLoopTurn& LastTurn() {
+    static TLoopTurn turn;
+    return turn;
+}
+
+// A turn of the loop: what the tool could not run since the last one is passed over. Woken
+// later than the wake it had armed, it was stopped or starved while it waited; a turn that
+// went on was a handler or a posted call holding the thread.
+void Turn(std::int64_t now) {
+    const TLoopTurn last = std::exchange(LastTurn(), {now, -1, false});
+    const std::int64_t from = last.Waiting ? last.Wake : last.At;
+    if (from < 0 || now - from <= kLateMs || sys::IsManualClock()) return;
+    ForEachRunning([from, now](TTimer::Impl* t) { t->PassOver(from, now); });
+}
+
+// Before every event the timers count off the ticks that passed; before the loop waits each
+// is woken for its next tick with work.
 class TLoopHook : public QObject {
 public:
     bool eventFilter(QObject*, QEvent*) override {
-        CatchUpAll(sys::TickMs());
+        const std::int64_t now = sys::TickMs();
+        Turn(now);
+        CatchUpAll(now);
         return false;
     }
 };
@@ -169,8 +217,15 @@ void HookEventLoop() {
     hook = new TLoopHook();
     hook->setParent(app);
     app->installEventFilter(hook);
-    if (QAbstractEventDispatcher* loop = QAbstractEventDispatcher::instance())
-        QObject::connect(loop, &QAbstractEventDispatcher::aboutToBlock, hook, [] { SettleAll(sys::TickMs(), true); });
+    QAbstractEventDispatcher* loop = QAbstractEventDispatcher::instance();
+    if (!loop) return;
+    QObject::connect(loop, &QAbstractEventDispatcher::aboutToBlock, hook, [] {
+        const std::int64_t now = sys::TickMs();
+        Turn(now);
+        const std::int64_t wake = SettleAll(now, true);
+        LastTurn() = {now, wake, true};
+    });
+    QObject::connect(loop, &QAbstractEventDispatcher::awake, hook, [] { Turn(sys::TickMs()); });
 }
 
 }  // namespace

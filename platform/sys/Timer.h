@@ -10,6 +10,13 @@
 // tick with work comes. Ticks slept through while OnDue said 0 are passed over. OnDue is
 // asked again after every tick, before the event loop waits and, on the manual clock,
 // whenever the clock moves. Unset, every tick has work.
+//
+// On the machine's clock a countdown measures only time in which the tool could listen. Time
+// it could not run (the loop woke later than the wake it had armed: the process was stopped
+// or starved; or a handler or a posted call held the thread) is passed over, as the event
+// loop's own timers pass over the ticks they were late by: what was owed before it counts
+// first, its ticks do not, and a tick with work due in it comes after it, so that an event
+// that arrived meanwhile is taken first.
 #include <cstdint>
 #include <functional>
 #include <initializer_list>

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <atomic>
 #include <map>
+#include <thread>
 
 #include "FirmwareImage.h"
 #include "device/LinkRig.h"
@@ -25,15 +26,24 @@ using fwtest::Image;
 constexpr std::size_t kResultReply = 11;
 
 struct FirmwareRig {
-    explicit FirmwareRig(const std::string& name, bool bootloader = false)
-        : rig(name), device(rig.AddController("dev")), boot(*device.model) {
+    explicit FirmwareRig(const std::string& name, bool bootloader = false, bool machineClock = false)
+        : clock(machineClock ? new testsupport::TMachineClock : nullptr), rig(name), device(rig.AddController("dev")),
+          boot(*device.model) {
         ui::test::SetScripted(true);
         ui::test::ClearDialogs();
         device.model->SetReplugDelayMs(200);
         if (bootloader) device.model->SetIdentity({false, 0x23, 0x0B, 0});
         rig.ListPorts({"!dev"});
         rig.CreateForm(true);
-        ok = device.started && rig.ConnectTo(device);
+        if (!clock) {
+            ok = device.started && rig.ConnectTo(device);
+            return;
+        }
+        // Found by the scan at its own pace.
+        device.sim.HoldOutput(false);
+        Form1->Find_Device();
+        ok = device.started && testsupport::WaitInLoop([] { return g_DeviceConnected; }, 10000);
+        device.sim.HoldOutput(true);
     }
     ~FirmwareRig() {
         Form1->CloseFirmwareFile();
@@ -64,6 +74,7 @@ struct FirmwareRig {
     }
     static std::string Message() { return Form1->MESLABEL->GetCaption(); }
 
+    std::unique_ptr<testsupport::TMachineClock> clock;
     LinkRig rig;
     SimPort& device;
     devsim::BootloaderModel boot;
@@ -186,6 +197,50 @@ TEST(FirmwarePage, WatchdogEndsAnUpdateWhoseRepliesStop) {
     EXPECT_TRUE(g_FirmwareUpdate.IsOpen());
     EXPECT_FALSE(Form1->Program_flash->GetEnabled());
     EXPECT_EQ(f.device.Requests(devsim::kCmdFwFinish), 0u);
+}
+
+// On the machine's clock, the tool stopped (Ctrl+Z, then fg) for longer than the watchdog
+// right after a block went, the controller's reply waiting in the port: the update completes
+// byte-exact, each block sent once.
+TEST(FirmwarePage, AStopAfterABlockCostsNothingOnTheMachinesClock) {
+    FirmwareRig f("fw-stop", true, true);
+    ASSERT_TRUE(f.ok);
+    const Image image = fwtest::MakeImage(2500);
+    ASSERT_TRUE(f.Open(f.File("fw.bin", image)));
+    std::thread stop([&] {
+        for (int i = 0; i < 10000 && f.device.Requests(devsim::kCmdFwBlock) == 0; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        f.device.sim.ReleaseOutput(kResultReply);
+        while (f.device.sim.ReleasedPending() > 0) std::this_thread::sleep_for(std::chrono::microseconds(100));
+        testsupport::StopThisProcess(6500);
+        f.device.sim.HoldOutput(false);
+    });
+    testsupport::Click(Form1->Program_flash->GetWidget());
+    for (std::uint8_t step : {devsim::kCmdFwStart, devsim::kCmdFwSize, devsim::kCmdFwHeader}) ASSERT_TRUE(f.Step(step));
+    EXPECT_TRUE(testsupport::WaitInLoop([] { return g_FlashActive == 0; }, 30000));
+    stop.join();
+    EXPECT_EQ(FirmwareRig::Message(), Form1->GetMessageA(9));
+    EXPECT_EQ(f.boot.Written(), image);
+    EXPECT_EQ(f.device.Requests(devsim::kCmdFwBlock), 3u);
+}
+
+// A controller that falls silent still ends it, 5 s after the last block.
+TEST(FirmwarePage, ASilentControllerEndsTheUpdateAfter5sOnTheMachinesClock) {
+    FirmwareRig f("fw-silent", true, true);
+    ASSERT_TRUE(f.ok);
+    f.boot.SetSilentAfterBlocks(1);
+    f.device.sim.HoldOutput(false);
+    ASSERT_TRUE(f.Open(f.File("fw.bin", fwtest::MakeImage(3000))));
+    testsupport::Click(Form1->Program_flash->GetWidget());
+    std::int64_t sent = -1;
+    EXPECT_TRUE(testsupport::WaitInLoop([&] {
+        if (sent < 0 && g_FirmwareUpdate.Offset() == 2048) sent = sys::TickMs();
+        return g_FlashActive == 0;
+    }, 30000));
+    EXPECT_GE(sys::TickMs() - sent, 4000);
+    EXPECT_EQ(FirmwareRig::Message(),
+              Form1->GetMessageA(10) +
+                  "\r\nУстройство подтвердило приём 1024 из 3000 байт файла прошивки: обновление не завершено.");
 }
 
 // Unplugged during the flash: the update ends at once and says how far it got.

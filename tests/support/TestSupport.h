@@ -24,9 +24,24 @@ void Pump(int ms);
 // done() holds. Returns the clock time that took, or -1 once limitMs of it have passed.
 // With caughtUp, a step waits (up to a second) while it says the tool has not yet taken what
 // its peer sent: on a loaded machine the clock does not run past a tool that waits for its
-// turn to read.
+// turn to read. Wall time the loop came back late by, or held for, the clock passes over, as
+// the machine's clock does for the tool's timers: it is time the tool could not run.
 long long RunClockAlong(const std::function<bool()>& done, long long limitMs,
                         const std::function<bool()>& caughtUp = {});
+
+// The machine's clock, for what is made after this and until it goes.
+struct TMachineClock {
+    TMachineClock();
+    ~TMachineClock();
+};
+
+// Runs the event loop, waiting for events as the tool's does, until done() holds or timeoutMs
+// of wall time have passed. Returns done()'s last value.
+bool WaitInLoop(const std::function<bool()>& done, int timeoutMs);
+
+// Stops this whole process, as Ctrl+Z does; another process runs the shell command meanwhile
+// (if any) once it is stopped and resumes it ms later, as fg does.
+void StopThisProcess(int ms, const std::string& meanwhile = {});
 
 // A left click in the middle of the widget, as the mouse gives it: press, then release.
 void Click(QWidget* widget);

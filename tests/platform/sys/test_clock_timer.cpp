@@ -1,7 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <QSocketNotifier>
+#include <QTimer>
 #include <atomic>
+#include <fcntl.h>
 #include <string>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 #include <vector>
 
 #include "platform/sys/Clock.h"
@@ -104,6 +110,101 @@ TEST(ManualClock, SleepReturnsAtOnceAndWallClockAdvances) {
     sys::Sleep(100000);
     sys::AdvanceMs(1500);
     EXPECT_DOUBLE_EQ(sys::LocalWallSeconds(), 1001.5);
+}
+
+// A block's re-request countdown, 50 ticks of a 10 ms timer, on the machine's clock with the
+// event loop waiting as the tool's does: when it ran out, and how long after its last restart.
+// Once it has run out, its handler restarts it and stalls for `stall`.
+class MachineClock : public testing::Test {
+protected:
+    MachineClock() {
+        timer->SetInterval(10);
+        timer->OnDue = [this] { return left; };
+        timer->OnTimer = [this](TObject*) {
+            if (left == 0 || --left != 0) return;
+            ranOut.push_back(sys::TickMs());
+            if (stall.count() == 0) return;
+            Restart();
+            std::this_thread::sleep_for(std::exchange(stall, {}));
+            restartedAt = sys::TickMs();
+        };
+    }
+    void Restart() {
+        left = 50;
+        restartedAt = sys::TickMs();
+    }
+    std::int64_t RunOut() {
+        testsupport::WaitInLoop([this] { return left == 0 && !ranOut.empty() && ranOut.back() >= restartedAt; }, 10000);
+        return ranOut.empty() ? -1 : ranOut.back() - restartedAt;
+    }
+
+    testsupport::TMachineClock clock;
+    std::unique_ptr<TTimer> timer = std::make_unique<TTimer>(nullptr);
+    unsigned left = 0;
+    std::int64_t restartedAt = 0;
+    std::vector<std::int64_t> ranOut;
+    std::chrono::milliseconds stall{0};
+};
+
+// Restarted by an event, or after a stall of its own handler or of a posted call with the
+// reply handed over meanwhile: the ticks it owed before count nothing against the countdown.
+// Turns of the loop that follow close on each other are time the tool listened.
+TEST_F(MachineClock, AStallCountsNothingAgainstTheCountdownRestartedInIt) {
+    Restart();
+    EXPECT_TRUE(testsupport::WaitUntil([this] { return left == 0; }, 5000));
+    Restart();
+    QTimer::singleShot(300, [this] { Restart(); });
+    EXPECT_GE(RunOut(), 450);
+    stall = std::chrono::milliseconds(1200);
+    Restart();
+    EXPECT_GE(RunOut(), 450);
+    Restart();
+    sys::PostToGuiThread([this] {
+        std::thread([this] { sys::PostToGuiThread([this] { Restart(); }); }).join();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1200));
+    });
+    EXPECT_GE(RunOut(), 450);
+    EXPECT_EQ(ranOut.size(), 5u);
+}
+
+// A tick put off past a stall runs when it comes, however late: a tool that keeps waking late
+// still runs its countdowns out.
+TEST_F(MachineClock, ATickPutOffRunsWhenItComesHoweverLate) {
+    timer->SetInterval(200);
+    left = 1;
+    int seen = -1;  // how often it had run out 100 ms after the stalls
+    sys::PostToGuiThread([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));  // its tick is due in here
+        QTimer::singleShot(0, [&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));  // and the one put off
+            QTimer::singleShot(100, [&] { seen = static_cast<int>(ranOut.size()); });
+        });
+    });
+    testsupport::WaitInLoop([&] { return seen >= 0; }, 5000);
+    EXPECT_EQ(seen, 1);
+}
+
+// The process stopped (Ctrl+Z, then fg) while the countdown ran, the reply waiting on its line
+// when it goes on: the reply is taken first and restarts it. A timer freed by its own tick,
+// counted off as the process goes on, is left alone.
+TEST_F(MachineClock, AReplyWaitingAfterAStopIsTakenBeforeTheCountdownRunsOut) {
+    auto* doomed = new TTimer(nullptr);
+    doomed->SetInterval(10);
+    doomed->OnDue = [] { return 100u; };
+    doomed->OnTimer = [doomed](TObject*) { delete doomed; };
+    const std::string line = testsupport::TempDir("stopped-tool") + "/line";
+    ASSERT_EQ(::mkfifo(line.c_str(), 0600), 0);
+    const int fd = ::open(line.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+    QSocketNotifier reply(fd, QSocketNotifier::Read);
+    QObject::connect(&reply, &QSocketNotifier::activated, [&] {
+        for (char c; ::read(fd, &c, 1) == 1;) Restart();
+    });
+    Restart();
+    std::thread stop([&] { testsupport::StopThisProcess(1000, "printf x >" + line); });
+    EXPECT_GE(RunOut(), 450);
+    stop.join();
+    EXPECT_EQ(ranOut.size(), 1u);
+    ::close(fd);
 }
 
 class Worker : public sys::TThread {
