@@ -106,7 +106,7 @@ void TForm1::GetFWClientError(TObject*, TCustomWinSocket*, int& ErrorCode) {
 
 void TForm1::UpdateServerTimeoutStep() {
     if (g_UpdServerTimeout.Tick()) CloseClientConnection();
-    if (g_DownloadSilence.Expired(sys::TickMs())) DownloadFailed(GetMessageA(kMsgDownloadStalled));
+    if (g_DownloadSilence.Expired(sys::ListenMs())) DownloadFailed(GetMessageA(kMsgDownloadStalled));
 }
 
 unsigned TForm1::UpdateServerTimeoutDue() const {
@@ -142,7 +142,7 @@ void TForm1::Button29Click(TObject*) {
 void TForm1::FilesClientConnect(TObject*, TCustomWinSocket* Socket) {
     g_Download.Reset();
     g_DownloadFile.Abandon();
-    g_DownloadSilence.Start(sys::TickMs());
+    g_DownloadSilence.Start(sys::ListenMs());
     Label431->SetCaption(GetMessageA(kMsgDownloadConnected));
     g_AskedFile = {Label429->GetCaption(), Label430->Tag};
     Socket->SendText(FileRequest(g_AskedFile.Name));
@@ -151,7 +151,7 @@ void TForm1::FilesClientConnect(TObject*, TCustomWinSocket* Socket) {
 void TForm1::FilesClientRead(TObject*, TCustomWinSocket* Socket) {
     const std::string bytes = Socket->ReceiveText();
     if (bytes.empty() || !g_DownloadSilence.Running()) return;
-    g_DownloadSilence.Heard(sys::TickMs());
+    g_DownloadSilence.Heard(sys::ListenMs());
     const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
     const TFileDownload::TFeed feed = g_Download.Feed(data, bytes.size());
     if (feed.Missing || feed.BadHeader) {

@@ -19,6 +19,8 @@ std::uint64_t g_NextSeq = 0;
 // time in which the tool could not run. With a 10 ms tick, a countdown restarted by an event
 // runs out no earlier than its length less 50 ms after it.
 constexpr std::int64_t kLateMs = 40;
+// All the time so passed over.
+std::int64_t g_NotRunMs = 0;
 }  // namespace
 
 struct TTimer::Impl {
@@ -195,6 +197,7 @@ void Turn(std::int64_t now) {
     const TLoopTurn last = std::exchange(LastTurn(), {now, -1, false});
     const std::int64_t from = last.Waiting ? last.Wake : last.At;
     if (from < 0 || now - from <= kLateMs || sys::IsManualClock()) return;
+    g_NotRunMs += now - from;
     ForEachRunning([from, now](TTimer::Impl* t) { t->PassOver(from, now); });
 }
 
@@ -254,6 +257,8 @@ void TTimer::Impl::Arm(std::int64_t now) {
     Waker->start(static_cast<int>(std::clamp<std::int64_t>(Due - now, 0, 1 << 30)));
     ArmedFor = Due;
 }
+
+std::int64_t sys::ListenMs() { return TickMs() - g_NotRunMs; }
 
 namespace sys::detail {
 
