@@ -120,9 +120,12 @@ TEST(PhotoLink, CameraPictureFetchedInChunksWrittenAndShown) {
     Form1->BupdimageClick(Form1->FindComponent("Bupdimage"));
     EXPECT_TRUE(Form1->MESPANEL->GetVisible());
     ASSERT_TRUE(c.Await(devsim::kCmdCameraPhoto, 1));
+    testsupport::Click(Form1->UiButton5);  // from the request on no number is read
+    EXPECT_EQ(PhotoRig::Message(), Form1->GetMessageA(108));
     const std::vector<std::size_t> frames = CameraFrames(jpeg.size(), 100);
     ASSERT_TRUE(c.DeliverAll({frames[0], frames[1]}));
-    testsupport::Click(Form1->UiButton5);  // meanwhile no number is read
+    Form1->MESLABEL->SetCaption("");
+    testsupport::Click(Form1->UiButton5);
     EXPECT_EQ(PhotoRig::Message(), Form1->GetMessageA(108));
     ASSERT_TRUE(c.DeliverAll({frames.begin() + 2, frames.end()}));
 
