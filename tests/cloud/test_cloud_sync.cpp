@@ -93,6 +93,33 @@ TEST(CloudSyncRounds, CopiedAnswersAndRefusedRowsKeepTheirMarks) {
     EXPECT_EQ(Marked(), 5);
 }
 
+// A round the server never answers ends the synchronisation after a minute: the rows keep
+// their marks and the buttons are free.
+TEST(CloudSyncRounds, ARoundNeverAnsweredEndsTheSynchronisationAfterAMinute) {
+    CloudRig rig("cloud-sync-unanswered");
+    rig.sim.SetReply("add", Json::Value());
+    ASSERT_TRUE(rig.LogIn());
+    Form1->PhonesGrid->SetRowCount(4);
+    for (int r = 1; r <= 3; ++r) {
+        Form1->PhonesGrid->SetCells(1, r, "+7900000" + std::to_string(1000 + r));
+        Form1->PhonesGrid->SetCells(colSync, r, "add");
+    }
+    Form1->SynchronizeJSON();
+    ASSERT_TRUE(rig.AwaitCount("add", 1));
+    for (int s = 1; s < 12; ++s) {  // the status is answered meanwhile
+        sys::AdvanceMs(5000);
+        ASSERT_TRUE(WaitUntil([] { return g_CloudSilenceTicks == 0; })) << s;
+    }
+    sys::AdvanceMs(4990);
+    testsupport::Click(Form1->UiButton5);
+    EXPECT_EQ(Form1->MESLABEL->GetCaption(), Form1->GetMessageA(109));
+    sys::AdvanceMs(10);
+    EXPECT_EQ(Form1->MESLABEL->GetCaption(), Form1->ReadLangStr(kSyncUnansweredText));
+    EXPECT_EQ(Marked(), 3);
+    testsupport::Click(Form1->UiButton5);
+    EXPECT_TRUE(g_PhoneRead.Running());
+}
+
 TEST(CloudSyncRounds, AnImportInASessionStartsTheRoundsItself) {
     CloudRig rig("cloud-sync-import");
     ASSERT_TRUE(rig.LogIn());
