@@ -20,16 +20,20 @@ int Marked() {
     return n;
 }
 
+// Marks n rows "add" and sends the first round.
+void SyncMarked(int n) {
+    Form1->PhonesGrid->SetRowCount(n + 1);
+    for (int r = 1; r <= n; ++r) {
+        Form1->PhonesGrid->SetCells(1, r, "+7900000" + std::to_string(1000 + r));
+        Form1->PhonesGrid->SetCells(colSync, r, "add");
+    }
+    Form1->SynchronizeJSON();
+}
+
 // Marks 25 rows and follows the rounds of ten, ten and five, each started by the answer
 // to the one before; success is shown only once the last is answered.
 void SyncTwentyFive(CloudRig& rig) {
-    TStringGrid* grid = Form1->PhonesGrid;
-    grid->SetRowCount(27);
-    for (int r = 1; r <= 25; ++r) {
-        grid->SetCells(1, r, "+7900000" + std::to_string(1000 + r));
-        grid->SetCells(colSync, r, "add");
-    }
-    Form1->SynchronizeJSON();
+    SyncMarked(25);
     for (std::size_t round = 1; round <= 3; ++round) {
         ASSERT_TRUE(rig.AwaitCount("add", round)) << round;
         const int left = 25 - static_cast<int>(std::min<std::size_t>(round * 10, 25));
@@ -66,12 +70,7 @@ TEST(CloudSyncRounds, CopiedAnswersAndRefusedRowsKeepTheirMarks) {
     rig.sim.SetRefused(refused);
     rig.sim.SetLateCopies("add");
     ASSERT_TRUE(rig.LogIn());
-    Form1->PhonesGrid->SetRowCount(16);
-    for (int r = 1; r <= 15; ++r) {
-        Form1->PhonesGrid->SetCells(1, r, "+7900000" + std::to_string(1000 + r));
-        Form1->PhonesGrid->SetCells(colSync, r, "add");
-    }
-    Form1->SynchronizeJSON();
+    SyncMarked(15);
     ASSERT_TRUE(WaitUntil([] { return Marked() == 5; }));
     sys::AdvanceMs(10);
     ASSERT_TRUE(WaitUntil([] { return CloudRig::Logged(SyncMismatchLine("add", 10, 5)); }));
@@ -99,12 +98,7 @@ TEST(CloudSyncRounds, ARoundNeverAnsweredEndsTheSynchronisationAfterAMinute) {
     CloudRig rig("cloud-sync-unanswered");
     rig.sim.SetReply("add", Json::Value());
     ASSERT_TRUE(rig.LogIn());
-    Form1->PhonesGrid->SetRowCount(4);
-    for (int r = 1; r <= 3; ++r) {
-        Form1->PhonesGrid->SetCells(1, r, "+7900000" + std::to_string(1000 + r));
-        Form1->PhonesGrid->SetCells(colSync, r, "add");
-    }
-    Form1->SynchronizeJSON();
+    SyncMarked(3);
     ASSERT_TRUE(rig.AwaitCount("add", 1));
     for (int s = 1; s < 12; ++s) {  // the status is answered meanwhile
         sys::AdvanceMs(5000);
