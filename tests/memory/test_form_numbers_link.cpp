@@ -356,10 +356,11 @@ TEST(NumbersLink, EmptyBaseAndEmptyGrid) {
     testsupport::Click(Form1->UiButton9);
     ASSERT_TRUE(c.Await(devsim::kCmdWriteNumbers, 2));
     sys::AdvanceMs(15000);
-    testsupport::Click(Form1->UiButton5);
-    ASSERT_TRUE(c.Await(devsim::kCmdReadNumbers, 2) && LinkRig::Deliver(kWriteReply + kCountReply));
-    EXPECT_EQ(NumbersRig::Message(), "Память номеров пуста!");
+    ASSERT_TRUE(LinkRig::Deliver(kWriteReply));
+    EXPECT_EQ(NumbersRig::Message(), "Чистка памяти номеров");
     EXPECT_GE(Form1->MiniLOG->GetLines()->IndexOf("<< " + UnaskedReplyLine("0x2D")), 0);
+    testsupport::Click(Form1->UiButton5);
+    EXPECT_TRUE(c.Await(devsim::kCmdReadNumbers, 2));
 }
 
 TEST(NumbersLink, AddAndDeleteWithPerRecordResults) {
