@@ -67,7 +67,7 @@ void TForm1::StartNumberSync() {
 
 void TForm1::NumberSyncStep() {
     if (SyncRoundUnanswered(g_SyncState)) {
-        if (TimerProgress->GetEnabled() && Lprocess->GetCaption() == kSyncWaitText) HideWaitPanel(kNoText);
+        if (WaitShows(kSyncWaitText)) HideWaitPanel(kNoText);
         MessageShow(ReadLangStr(kSyncUnansweredText));
         return;
     }

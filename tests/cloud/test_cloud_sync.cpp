@@ -92,14 +92,16 @@ TEST(CloudSyncRounds, CopiedAnswersAndRefusedRowsKeepTheirMarks) {
     EXPECT_EQ(Marked(), 5);
 }
 
-// A round the server never answers ends the synchronisation after a minute: the rows keep
-// their marks and the buttons are free.
+// A round the server never answers ends the synchronisation, and the wait the round before
+// opened, after a minute: the rows keep their marks and the buttons are free.
 TEST(CloudSyncRounds, ARoundNeverAnsweredEndsTheSynchronisationAfterAMinute) {
     CloudRig rig("cloud-sync-unanswered");
-    rig.sim.SetReply("add", Json::Value());
     ASSERT_TRUE(rig.LogIn());
-    SyncMarked(3);
-    ASSERT_TRUE(rig.AwaitCount("add", 1));
+    SyncMarked(15);
+    ASSERT_TRUE(WaitUntil([] { return Marked() == 5; }));
+    rig.sim.SetReply("add", Json::Value());
+    sys::AdvanceMs(10);
+    ASSERT_TRUE(rig.AwaitCount("add", 2));
     for (int s = 1; s < 12; ++s) {  // the status is answered meanwhile
         sys::AdvanceMs(5000);
         ASSERT_TRUE(WaitUntil([] { return g_CloudSilenceTicks == 0; })) << s;
@@ -109,7 +111,8 @@ TEST(CloudSyncRounds, ARoundNeverAnsweredEndsTheSynchronisationAfterAMinute) {
     EXPECT_EQ(Form1->MESLABEL->GetCaption(), Form1->GetMessageA(109));
     sys::AdvanceMs(10);
     EXPECT_EQ(Form1->MESLABEL->GetCaption(), Form1->ReadLangStr(kSyncUnansweredText));
-    EXPECT_EQ(Marked(), 3);
+    EXPECT_FALSE(Form1->TimerProgress->GetEnabled());
+    EXPECT_EQ(Marked(), 5);
     testsupport::Click(Form1->UiButton5);
     EXPECT_TRUE(g_PhoneRead.Running());
 }
