@@ -148,14 +148,11 @@ void TForm1::Reply_CameraPhoto(const TDeviceReply& reply) {
             HideWaitPanel(kTextDamaged);
             break;
         case TCameraReplyKind::Error:
-            g_AskedReplies.Answer(TAsk::CameraPhoto, sys::TickMs());
-            g_PhotoFile.Close();
-            HideWaitPanel(GetMessageA(r.Message));
-            break;
         case TCameraReplyKind::Ended:
+            // It ends the picture's request too, should it come before the size.
             g_AskedReplies.Answer(TAsk::CameraPhoto, sys::TickMs());
             g_PhotoFile.Close();
-            HideWaitPanel(kNoText);
+            HideWaitPanel(r.Kind == TCameraReplyKind::Error ? GetMessageA(r.Message) : kNoText);
             break;
         case TCameraReplyKind::Ignored: break;
     }
