@@ -75,6 +75,10 @@ void TForm1::TimerProgressTimer(TObject* /*Sender*/) {
     if (timedOut) HideWaitPanel(GiveUpCloudLogConnection() ? kServerUnavailableText : GetMessageA(kTimeoutMessage));
 }
 
+bool TForm1::WaitShows(const std::string& text) const {
+    return TimerProgress->GetEnabled() && Lprocess->GetCaption() == text;
+}
+
 void TForm1::SetPercentProgress(int percent, const std::string& text) {
     if (percent == -1) {
         ProcPanel->SetVisible(false);

@@ -25,3 +25,9 @@ TSlotRange SlotRange(std::size_t width, bool isSigned) {
 
 EFieldRange::EFieldRange(std::string field, TSlotRange range, std::size_t digits)
     : EConvertError(field), Field(std::move(field)), Range(range), Digits(digits) {}
+
+std::int64_t SlotValue(const std::string& field, std::int64_t value, std::size_t width, bool isSigned) {
+    const TSlotRange range = SlotRange(width, isSigned);
+    if (value < range.Low || value > range.High) throw EFieldRange(field, range);
+    return value;
+}

@@ -38,3 +38,7 @@ public:
     TSlotRange Range;
     std::size_t Digits;
 };
+
+// The one check of a number shown in an edit against its integer slot: the value as it
+// stands, or EFieldRange naming field.
+std::int64_t SlotValue(const std::string& field, std::int64_t value, std::size_t width, bool isSigned);

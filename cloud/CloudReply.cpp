@@ -69,6 +69,7 @@ std::optional<TAsk> AskOfCloudResponse(const std::string& response) {
     if (response == cloudcmd::TransparentPort) return TAsk::CloudPort;
     if (response == cloudcmd::Update) return TAsk::CloudUpdate;
     if (response == cloudcmd::Chrono) return TAsk::CloudLog;
+    if (response == cloudcmd::Config) return TAsk::CloudConfig;
     return std::nullopt;
 }
 

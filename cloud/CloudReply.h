@@ -44,7 +44,7 @@ bool ParseCloudReplyText(std::string_view cp1251Text, bool cut, Json::Value& roo
 TCloudReply ReadCloudReply(const Json::Value& root);
 
 // The kind of request a reply answers when only an awaited one may act ("defrag", "rport",
-// "update", "gchrono"); none for the others.
+// "update", "gchrono", "gconfig"); none for the others.
 std::optional<TAsk> AskOfCloudResponse(const std::string& response);
 
 // What a status word does.

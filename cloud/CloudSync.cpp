@@ -1,6 +1,7 @@
 #include "cloud/CloudSync.h"
 
 #include "cloud/CloudJsonRead.h"
+#include "platform/sys/Timer.h"
 
 TCloudUser SyncUserOfRow(const TPhoneGridRow& row, const std::vector<std::string>& templates) {
     TCloudUser u;
@@ -64,6 +65,7 @@ std::vector<Json::Value> SynchronizeRound(const std::vector<TPhoneGridRow>& rows
     if (!requests.empty()) {
         state.Sent = true;
         state.PaceTicks = kSyncResendTicks;
+        state.AnswerTicks = kSyncAnswerTicks;
     }
     const auto keep = [&rows](const std::vector<std::size_t>& sent, std::vector<TSyncRow>& out) {
         if (sent.empty()) return;
@@ -140,6 +142,18 @@ std::string SyncNotTakenText(const std::vector<std::string>& numbers) {
     return text;
 }
 
+namespace {
+
+bool AnswersAwaited(const TSyncState& state) { return !state.AddOut.empty() || !state.DelOut.empty(); }
+
+}  // namespace
+
+bool SyncRoundUnanswered(TSyncState& state) {
+    if (!AnswersAwaited(state) || state.AnswerTicks == 0 || --state.AnswerTicks != 0) return false;
+    state = {};
+    return true;
+}
+
 bool SyncRoundReady(const TSyncState& state) {
     return state.Sent && (state.Acked || state.Resend) && state.AddOut.empty() && state.DelOut.empty() &&
            (!state.Paced || state.PaceTicks == 0);
@@ -155,5 +169,6 @@ bool SyncRoundDue(TSyncState& state) {
 // The pace counts down while the answer is awaited too: its second runs from the send.
 unsigned SyncTicksToWork(const TSyncState& state) {
     if (SyncRoundReady(state)) return 1;
-    return static_cast<unsigned>(state.PaceTicks);
+    const unsigned answer = AnswersAwaited(state) ? static_cast<unsigned>(state.AnswerTicks) : 0;
+    return EarliestDue({static_cast<unsigned>(state.PaceTicks), answer});
 }

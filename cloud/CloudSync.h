@@ -29,6 +29,13 @@ using TSyncRefusals = std::map<std::string, int>;
 inline constexpr int kSyncRefusalLimit = 5;
 // Timer1 ticks (10 ms) between rounds that send rows again: once a second at most.
 inline constexpr int kSyncResendTicks = 100;
+// Timer1 ticks a round waits for its answer, as long as the log's and the defragmentation's
+// waits; then the synchronisation ends, the rows keeping their marks.
+inline constexpr int kSyncAnswerTicks = 6000;
+inline constexpr const char* kSyncUnansweredText =
+    "Синхронизация не завершена: сервер не ответил. Отмеченные номера будут отправлены при следующем "
+    "импорте.//\\ Synchronisation not finished: the server did not answer. The marked numbers go "
+    "with the next import.";
 
 // rows: every row of the grid, the header first. AddRows and DelRows: the grid rows the
 // round takes, in the order of its requests. Numbers refused kSyncRefusalLimit times are
@@ -56,6 +63,7 @@ struct TSyncState {
     bool Resend = false;  // an answer did not fit its round: the round goes again
     bool Paced = false;   // the next round sends rows again: not before PaceTicks run out
     int PaceTicks = 0;    // Timer1 ticks left of the second since the last round went
+    int AnswerTicks = 0;  // Timer1 ticks left for the answers to the round out
     std::vector<TSyncRow> AddOut, DelOut;
     TSyncRefusals Refusals;
 };
@@ -98,6 +106,9 @@ std::string SyncNotTakenText(const std::vector<std::string>& numbers);
 // due: the "add" request is answered, or a round is to go again, no request waits and the
 // pace allows it.
 bool SyncRoundDue(TSyncState& state);
+// The timer step's other count: true (the state back to none, so that a late answer is
+// nobody's) when the answers to the round out have not all come within kSyncAnswerTicks.
+bool SyncRoundUnanswered(TSyncState& state);
 // Whether SyncRoundDue would be true now, without taking the round.
 bool SyncRoundReady(const TSyncState& state);
 // Timer1 ticks to the step's next work (0: none).

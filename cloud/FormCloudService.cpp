@@ -9,6 +9,7 @@
 #include "config/ConfigTransfer.h"
 #include "platform/rtl/CodePage.h"
 #include "platform/rtl/DateTime.h"
+#include "platform/sys/Clock.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/Grids.h"
 
@@ -16,6 +17,7 @@ namespace {
 
 constexpr const char* kInfoTitle = "Информация";
 constexpr std::uint32_t kDefragWaitSeconds = 60;
+constexpr std::uint32_t kCameraWaitSeconds = 50;
 
 // Destructive commands: Enter alone (or an Escape that reached the page first) must not confirm.
 bool AskYesNo(const std::string& text) { return MessageBox(text, kInfoTitle, MB_YESNO | MB_DEFBUTTON2) == IDYES; }
@@ -100,8 +102,10 @@ void TForm1::BupdimageClick(TObject*) {
     if (g_CloudSession) {
         MessageShow("Запрос фотоснимка возможен при подключении по кабелю");
     } else if (g_WorkingMode) {
-        SendCommand(CmdCameraPhoto, std::vector<std::uint8_t>{0x00, 0x00, 0x05});
-        ShowWaitPanel(50, 0, GetMessageA(73));
+        // The picture is asked for as long as its wait runs; its size answers.
+        if (SendCommand(CmdCameraPhoto, std::vector<std::uint8_t>{0x00, 0x00, 0x05}) > 0)
+            g_AskedReplies.Ask(TAsk::CameraPhoto, RequestRoute(), sys::TickMs(), 1000LL * kCameraWaitSeconds);
+        ShowWaitPanel(kCameraWaitSeconds, 0, GetMessageA(73));
     }
 }
 
@@ -119,7 +123,7 @@ void TForm1::UiButton9Click(TObject*) {
     if (AnotherTransferRuns()) return;
     if (!AskYesNo("Внимание! Все номера будут удалены из памяти! Продолжить?")) return;
     MessageShow("Чистка памяти номеров");
-    SendCommand(CmdWriteNumbers, std::vector<std::uint8_t>{1});
+    if (SendCommand(CmdWriteNumbers, PhonesEraseData()) > 0) AwaitPhonesErase();
     g_BusyTransfer = 0;
     MiniLog("Запрос на очистку всей памяти", 0);
     ClearTableClick(this);

@@ -144,6 +144,8 @@ void TForm1::ClientSocketError(TObject*, TCustomWinSocket*, TErrorEvent, int& Er
 
 void TForm1::ShowCloudServerUnavailable() {
     g_CloudEndKnown = 1;  // the disconnect that may follow says it no second time
+    // Nothing asked on this connection is answered now; a failed connect has no disconnect.
+    g_AskedReplies.LinkLost(TLink::Cloud);
     // A log asked for on this connection is not coming: its wait ends with the reason.
     if (!g_PendingChrono.isNull() && TimerProgress->GetEnabled()) HideWaitPanel(kServerUnavailableText);
     g_PendingChrono = Json::Value();

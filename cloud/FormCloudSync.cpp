@@ -66,6 +66,11 @@ void TForm1::StartNumberSync() {
 }
 
 void TForm1::NumberSyncStep() {
+    if (SyncRoundUnanswered(g_SyncState)) {
+        if (WaitShows(kSyncWaitText)) HideWaitPanel(kNoText);
+        MessageShow(ReadLangStr(kSyncUnansweredText));
+        return;
+    }
     if (SyncRoundDue(g_SyncState)) SynchronizeJSON();
 }
 

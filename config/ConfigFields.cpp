@@ -51,9 +51,8 @@ void PutNumber(std::uint8_t* b, const TNumberSlot& slot, const std::string& text
         SetFieldText(at, slot.Width, text);
         return;
     }
-    const std::int64_t v = slot.Kind == TSlotKind::Port ? SplitHostPort(text).Port : UserStrToInt(text);
-    const TSlotRange range = SlotRange(slot.Width, slot.Kind == TSlotKind::Signed);
-    if (v < range.Low || v > range.High) throw EFieldRange(slot.Field, range);
+    const std::int64_t shown = slot.Kind == TSlotKind::Port ? SplitHostPort(text).Port : UserStrToInt(text);
+    const std::int64_t v = SlotValue(slot.Field, shown, slot.Width, slot.Kind == TSlotKind::Signed);
     for (std::size_t i = 0; i < slot.Width; ++i)
         at[i] = static_cast<std::uint8_t>(static_cast<std::uint64_t>(v) >> (8 * i));
 }

@@ -29,7 +29,8 @@ void TForm1::BshedlClick(TObject*) {
     ShowWaitPanel(kButtonWaitSeconds, 0, "Чтение шаблонов расписания");
     // In a cloud session the templates come with the cloud's own configuration request.
     if (g_CloudSession) {
-        SendJsonCommand(g_SessionImei, g_SessionPass, "gconfig", "", CloudSocket());
+        if (SendJsonCommand(g_SessionImei, g_SessionPass, cloudcmd::Config, "", CloudSocket()))
+            AwaitCloudReply(TAsk::CloudConfig, kButtonWaitSeconds);
         MiniLog("Запрос настроек расписания", 0);
     } else if (g_WorkingMode) {
         ReadFromDevice();

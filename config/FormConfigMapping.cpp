@@ -13,19 +13,17 @@ namespace {
 constexpr int kMsgFieldRange = 100;   // "<caption>": the slot's range
 constexpr int kMsgFieldDigits = 101;  // "<caption>": the most digits the slot holds
 
-// A number the record cannot hold as its edit shows it, told by the edit's caption (its
-// label, less the colon) in the window's language.
-std::string FieldRangeText(const TForm1& form, const EFieldRange& e) {
+}  // namespace
+
+std::string TForm1::FieldRangeText(const EFieldRange& e) const {
     std::string caption = e.Field;
-    if (const auto* label = dynamic_cast<const TLabel*>(form.FindComponent(e.Field + "Caption"))) {
+    if (const auto* label = dynamic_cast<const TLabel*>(FindComponent(e.Field + "Caption"))) {
         caption = label->GetCaption();
         while (!caption.empty() && (caption.back() == ':' || caption.back() == ' ')) caption.pop_back();
     }
-    if (e.Digits) return Format(form.GetMessageA(kMsgFieldDigits), caption, e.Digits);
-    return Format(form.GetMessageA(kMsgFieldRange), caption, e.Range.Low, e.Range.High);
+    if (e.Digits) return Format(GetMessageA(kMsgFieldDigits), caption, e.Digits);
+    return Format(GetMessageA(kMsgFieldRange), caption, e.Range.Low, e.Range.High);
 }
-
-}  // namespace
 
 ConfigValues TForm1::ConfigValuesFromControls() {
     ConfigValues v;
@@ -139,7 +137,7 @@ void TForm1::Write_config() {
     try {
         g_ConfigRecord = BuildConfigRecord(ConfigValuesFromControls(), g_ConfigRecord);
     } catch (const EFieldRange& e) {
-        throw EConvertError(FieldRangeText(*this, e));
+        throw EConvertError(FieldRangeText(e));
     }
 }
 

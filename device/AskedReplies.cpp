@@ -1,6 +1,7 @@
 #include "device/AskedReplies.h"
 
 #include "device/DeviceFrame.h"
+#include "platform/rtl/SysUtils.h"
 
 TAskedReplies g_AskedReplies;
 
@@ -8,10 +9,14 @@ void TAskedReplies::Ask(TAsk what, TLink link, std::int64_t nowMs, std::int64_t 
     FAsked[static_cast<std::size_t>(what)] = {true, link, waitMs > 0 ? nowMs + waitMs : 0};
 }
 
+bool TAskedReplies::Awaits(TAsk what, std::int64_t nowMs) const {
+    const TEntry& e = FAsked[static_cast<std::size_t>(what)];
+    return e.Asked && (e.Until == 0 || nowMs < e.Until);
+}
+
 bool TAskedReplies::Answer(TAsk what, std::int64_t nowMs) {
-    TEntry& e = FAsked[static_cast<std::size_t>(what)];
-    const bool awaited = e.Asked && (e.Until == 0 || nowMs < e.Until);
-    e = {};
+    const bool awaited = Awaits(what, nowMs);
+    FAsked[static_cast<std::size_t>(what)] = {};
     return awaited;
 }
 
@@ -30,3 +35,7 @@ std::optional<TAsk> AskOfDeviceCommand(std::uint8_t code) {
 }
 
 std::string UnaskedReplyLine(const std::string& what) { return "Ответ без запроса пропущен: " + what; }
+
+std::string UnaskedDeviceReplyLine(std::uint8_t command) {
+    return UnaskedReplyLine("0x" + IntToHex(static_cast<int>(command), 2));
+}

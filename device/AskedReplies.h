@@ -18,6 +18,9 @@ enum class TAsk : std::uint8_t {
     CloudPort,       // cloud "rport"
     CloudUpdate,     // cloud "update"
     CloudLog,        // cloud "gchrono", and "nextblock" after a full block
+    CloudConfig,     // cloud "gconfig"
+    EraseNumbers,    // device command 0x2D [0x01], on any link
+    CameraPhoto,     // device command 0x30 [0x00 0x00 0x05], until the picture's size
     Count
 };
 
@@ -28,6 +31,8 @@ public:
     void Ask(TAsk what, TLink link, std::int64_t nowMs, std::int64_t waitMs);
     // Its answer came: true when it was awaited, which it no longer is.
     bool Answer(TAsk what, std::int64_t nowMs);
+    // Asked and still within its wait at nowMs.
+    bool Awaits(TAsk what, std::int64_t nowMs) const;
     // The link is gone: nothing asked on it is answered now.
     void LinkLost(TLink link);
 
@@ -44,5 +49,7 @@ extern TAskedReplies g_AskedReplies;
 
 // The kind of a device command whose answer is awaited, if it is one.
 std::optional<TAsk> AskOfDeviceCommand(std::uint8_t code);
-// The action-log line for a reply that nobody awaits (what: its command).
+// The action-log line for a reply that nobody awaits (what: its command), and for a device
+// reply ("0x2D").
 std::string UnaskedReplyLine(const std::string& what);
+std::string UnaskedDeviceReplyLine(std::uint8_t command);

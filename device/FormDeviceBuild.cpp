@@ -40,7 +40,7 @@ void TForm1::BuildDeviceControls() {
     LABOX->SetCaption("Подключение по USB");
     LABOX->SetBounds(432, 16, 400, 200);
     LABOX->SetEnabled(false);  // until a device in working mode identifies itself
-    TLabel* passLabel = NewControl<TLabel>(this, LABOX, "");
+    TLabel* passLabel = NewControl<TLabel>(this, LABOX, "USBPASSCaption");
     passLabel->SetCaption("Пароль:");
     passLabel->SetBounds(24, 48, 60, 16);
     USBPASS = NewControl<TEdit>(this, LABOX, "USBPASS");

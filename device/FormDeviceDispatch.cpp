@@ -48,7 +48,7 @@ void TForm1::Read_Data(const std::uint8_t* frame, std::size_t available) {
 bool TForm1::ReplyAwaited(const TDeviceReply& reply) {
     const auto ask = AskOfDeviceCommand(reply.Command);
     if (!ask || g_AskedReplies.Answer(*ask, sys::TickMs())) return true;
-    MiniLog(UnaskedReplyLine("0x" + IntToHex(static_cast<int>(reply.Command), 2)), 1);
+    MiniLog(UnaskedDeviceReplyLine(reply.Command), 1);
     return false;
 }
 

@@ -30,9 +30,19 @@ void TForm1::GetPassword(TPasswordKind kind, std::uint8_t which) {
     if (PassEdit->CanFocus()) PassEdit->SetFocus();
 }
 
+std::uint16_t TForm1::TypedPassword(std::int64_t value) const {
+    try {
+        // Named as the cable box's field: both are the device's password.
+        return static_cast<std::uint16_t>(SlotValue("USBPASS", value, 2, false));
+    } catch (const EFieldRange& e) {
+        throw EConvertError(FieldRangeText(e));
+    }
+}
+
 void TForm1::PassButOKClick(TObject*) {
-    // Text that is not a number raises here: the page stays open and nothing is sent.
-    g_TypedPassword = static_cast<std::uint16_t>(StrToInt(PassEdit->GetText()));
+    // Text that is not a number, or beyond the password's slot, raises here: the page stays
+    // open and nothing is sent.
+    g_TypedPassword = TypedPassword(StrToInt(PassEdit->GetText()));
     MESPANEL->SetVisible(false);
     SendCommand(CmdPassword, PasswordRequestData(g_TypedPassword));
 }
@@ -46,7 +56,7 @@ void TForm1::Button5Click(TObject*) {
         Button5CloudClick();
         return;
     }
-    auto password = static_cast<std::uint16_t>(UserStrToInt(USBPASS->GetText()));
+    const std::uint16_t password = TypedPassword(UserStrToInt(USBPASS->GetText()));
     SendCommand(CmdPassword, PasswordRequestData(password));
     CloseClientSocket();
 }

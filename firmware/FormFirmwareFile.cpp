@@ -46,6 +46,11 @@ void TForm1::CloseFirmwareFile() {
 }
 
 void TForm1::Open_fwClick(TObject*) {
+    // A new image would end the update that flashes the open one.
+    if (RunningTransfer() == TTransfer::Firmware) {
+        MessageShow(GetMessageA(RunningTransferMessage(TTransfer::Firmware)));
+        return;
+    }
     OpenFirmwareDialog->SetFileName("*.bin");
     if (!OpenFirmwareDialog->Execute()) return;
     OpenFWFileSTM(OpenFirmwareDialog->GetFileName());

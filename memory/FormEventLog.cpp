@@ -131,9 +131,7 @@ void TForm1::HronologyGetClick(TObject* /*Sender*/) {
     MiniLog(kLogChronoRequest, kOutgoing);
 }
 
-bool TForm1::CloudLogWaits() const {
-    return TimerProgress->GetEnabled() && Lprocess->GetCaption() == kTextLogReadWait;
-}
+bool TForm1::CloudLogWaits() const { return WaitShows(kTextLogReadWait); }
 
 void TForm1::CheckBox1Click(TObject* /*Sender*/) {
     if (!CheckBox1->GetChecked()) HrNum->SetText("");

@@ -5,8 +5,10 @@
 #include "app/ShellState.h"
 #include "app/Unit1.h"
 #include "config/ConfigTransfer.h"
+#include "device/AskedReplies.h"
 #include "device/DeviceLink.h"
 #include "device/LinkPeers.h"
+#include "platform/sys/Clock.h"
 #include "platform/ui/Dialogs.h"
 
 namespace {
@@ -21,13 +23,15 @@ std::span<const std::uint8_t> DataOf(const TDeviceReply& reply) { return {reply.
 void TForm1::RunTransferStep(std::uint8_t command, const TTransferStep& step) {
     if (!step.Request.empty()) {
         const std::uint32_t ends = g_TransferEnds;
+        int sent;
         if (command == CmdWriteNumbers && step.Request.size() <= g_TxBuffer.size()) {
             // Write blocks are laid out in the shared transmit buffer.
             std::memcpy(g_TxBuffer.data(), step.Request.data(), step.Request.size());
-            SendCommand(command, g_TxBuffer.data(), step.Request.size());
+            sent = SendCommand(command, g_TxBuffer.data(), step.Request.size());
         } else {
-            SendCommand(command, step.Request);
+            sent = SendCommand(command, step.Request);
         }
+        if (step.End == TTransferEnd::EraseSent && sent > 0) AwaitPhonesErase();
         // A send that found the link gone has ended the transfer and said so.
         if (g_TransferEnds != ends) return;
     }
@@ -67,6 +71,22 @@ void TForm1::RunTransferStep(std::uint8_t command, const TTransferStep& step) {
             SetPhoneRecords({});
             break;
     }
+}
+
+void TForm1::AwaitPhonesErase() {
+    const TLink link = RequestRoute();
+    g_AskedReplies.Ask(TAsk::EraseNumbers, link, sys::TickMs(), 1000LL * PhonesWaitSeconds(link));
+}
+
+bool TForm1::PhonesWriteReplyAwaited(const TDeviceReply& reply) {
+    const auto r = DecodePhonesWriteReply(DataOf(reply));
+    if (!r) return true;
+    // A refusal while an erase waits is its answer: no write runs beside it.
+    const bool erased = r->Result == 0 && r->Detail == kPhonesWriteErased;
+    if (!erased && (r->Result == 0 || !g_AskedReplies.Awaits(TAsk::EraseNumbers, sys::TickMs()))) return true;
+    if (g_AskedReplies.Answer(TAsk::EraseNumbers, sys::TickMs())) return true;
+    MiniLog(UnaskedDeviceReplyLine(reply.Command), kIncoming);
+    return false;
 }
 
 void TForm1::UiButton5Click(TObject* /*Sender*/) {
@@ -131,6 +151,7 @@ void TForm1::Reply_NumbersMemory(const TDeviceReply& reply) {
         return;
     }
     if (g_CloudSession) MiniLog(kLogPhonesWriteReply, kIncoming);
+    if (!PhonesWriteReplyAwaited(reply)) return;
     const TTransferStep step = g_PhoneWrite.OnReply(DataOf(reply));
     RunTransferStep(CmdWriteNumbers, step);
     if (step.End == TTransferEnd::Completed) SetPhoneRecords({});

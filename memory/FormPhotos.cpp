@@ -13,6 +13,7 @@
 #include "memory/PhotoProtocol.h"
 #include "memory/PhotoState.h"
 #include "platform/image/Pictures.h"
+#include "platform/sys/Clock.h"
 
 namespace {
 
@@ -110,6 +111,11 @@ void TForm1::Reply_CameraPhoto(const TDeviceReply& reply) {
     const TCameraReply r = DecodeCameraReply(reply.Data, reply.Size);
     switch (r.Kind) {
         case TCameraReplyKind::Size:
+            // Only a picture asked for is fetched.
+            if (!g_AskedReplies.Answer(TAsk::CameraPhoto, sys::TickMs())) {
+                MiniLog(UnaskedDeviceReplyLine(reply.Command), kIncoming);
+                break;
+            }
             g_PhotoSize = r.Size;
             g_PhotoReceived = 0;
             g_PhotoFile.Recreate(PhotoFilePath());
@@ -142,12 +148,11 @@ void TForm1::Reply_CameraPhoto(const TDeviceReply& reply) {
             HideWaitPanel(kTextDamaged);
             break;
         case TCameraReplyKind::Error:
-            g_PhotoFile.Close();
-            HideWaitPanel(GetMessageA(r.Message));
-            break;
         case TCameraReplyKind::Ended:
+            // It ends the picture's request too, should it come before the size.
+            g_AskedReplies.Answer(TAsk::CameraPhoto, sys::TickMs());
             g_PhotoFile.Close();
-            HideWaitPanel(kNoText);
+            HideWaitPanel(r.Kind == TCameraReplyKind::Error ? GetMessageA(r.Message) : kNoText);
             break;
         case TCameraReplyKind::Ignored: break;
     }

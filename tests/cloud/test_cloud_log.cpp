@@ -83,6 +83,23 @@ TEST(CloudLog, RepeatedBlocksLeaveTheRowsShown) {
     EXPECT_EQ(Form1->HrGrid->GetCells(2, 70), "+79000001069");
 }
 
+// While the cloud's next log block, or its schedules, are awaited no other transfer starts.
+TEST(CloudLog, TheCloudsReadsHoldTheOtherTransfersWhileTheirAnswerIsAwaited) {
+    CloudRig rig("cloud-log-holds");
+    rig.sim.SetLogBlocks({Rows(0, 32)});  // the block after it never comes
+    ASSERT_TRUE(rig.LogIn());
+    testsupport::Click(Form1->HronologyGet);
+    ASSERT_TRUE(rig.AwaitCount("nextblock", 1));
+    testsupport::Click(Form1->Bsetting);
+    EXPECT_EQ(Form1->MESLABEL->GetCaption(), Form1->GetMessageA(104));
+    sys::AdvanceMs(10000);  // the next block's wait ends
+    rig.sim.SetSilent(true);
+    testsupport::Click(Form1->Bshedl);
+    ASSERT_TRUE(rig.AwaitCount("gconfig", 1));
+    testsupport::Click(Form1->HronologyGet);
+    EXPECT_EQ(Form1->MESLABEL->GetCaption(), Form1->GetMessageA(105));
+}
+
 TEST(CloudLog, TwoEventsInOneSecondAreBothShownAndExported) {
     CloudRig rig("cloud-log-second");
     Json::Value block = Rows(0, 2);

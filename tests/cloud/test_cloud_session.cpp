@@ -490,6 +490,8 @@ TEST(CloudSession, LogRequestRefusedEndsItsWaitAtOnce) {
     ASSERT_TRUE(Form1->AnimateConnectionPanel->GetVisible());
     realinput::ClickThroughWindow(Form1->OKMES->GetWidget());
     EXPECT_FALSE(Form1->MESPANEL->GetVisible());
+    testsupport::Click(Form1->HronologyGet);  // the read refused holds no other
+    EXPECT_TRUE(Form1->TimerProgress->GetEnabled());
 }
 
 // A device frame whose data holds a whole reply, cut by the line right after it: the frame

@@ -20,16 +20,20 @@ int Marked() {
     return n;
 }
 
+// Marks n rows "add" and sends the first round.
+void SyncMarked(int n) {
+    Form1->PhonesGrid->SetRowCount(n + 1);
+    for (int r = 1; r <= n; ++r) {
+        Form1->PhonesGrid->SetCells(1, r, "+7900000" + std::to_string(1000 + r));
+        Form1->PhonesGrid->SetCells(colSync, r, "add");
+    }
+    Form1->SynchronizeJSON();
+}
+
 // Marks 25 rows and follows the rounds of ten, ten and five, each started by the answer
 // to the one before; success is shown only once the last is answered.
 void SyncTwentyFive(CloudRig& rig) {
-    TStringGrid* grid = Form1->PhonesGrid;
-    grid->SetRowCount(27);
-    for (int r = 1; r <= 25; ++r) {
-        grid->SetCells(1, r, "+7900000" + std::to_string(1000 + r));
-        grid->SetCells(colSync, r, "add");
-    }
-    Form1->SynchronizeJSON();
+    SyncMarked(25);
     for (std::size_t round = 1; round <= 3; ++round) {
         ASSERT_TRUE(rig.AwaitCount("add", round)) << round;
         const int left = 25 - static_cast<int>(std::min<std::size_t>(round * 10, 25));
@@ -66,12 +70,7 @@ TEST(CloudSyncRounds, CopiedAnswersAndRefusedRowsKeepTheirMarks) {
     rig.sim.SetRefused(refused);
     rig.sim.SetLateCopies("add");
     ASSERT_TRUE(rig.LogIn());
-    Form1->PhonesGrid->SetRowCount(16);
-    for (int r = 1; r <= 15; ++r) {
-        Form1->PhonesGrid->SetCells(1, r, "+7900000" + std::to_string(1000 + r));
-        Form1->PhonesGrid->SetCells(colSync, r, "add");
-    }
-    Form1->SynchronizeJSON();
+    SyncMarked(15);
     ASSERT_TRUE(WaitUntil([] { return Marked() == 5; }));
     sys::AdvanceMs(10);
     ASSERT_TRUE(WaitUntil([] { return CloudRig::Logged(SyncMismatchLine("add", 10, 5)); }));
@@ -91,6 +90,31 @@ TEST(CloudSyncRounds, CopiedAnswersAndRefusedRowsKeepTheirMarks) {
     testsupport::Pump(50);
     EXPECT_EQ(rig.sim.Count("add"), 6u);
     EXPECT_EQ(Marked(), 5);
+}
+
+// A round the server never answers ends the synchronisation, and the wait the round before
+// opened, after a minute: the rows keep their marks and the buttons are free.
+TEST(CloudSyncRounds, ARoundNeverAnsweredEndsTheSynchronisationAfterAMinute) {
+    CloudRig rig("cloud-sync-unanswered");
+    ASSERT_TRUE(rig.LogIn());
+    SyncMarked(15);
+    ASSERT_TRUE(WaitUntil([] { return Marked() == 5; }));
+    rig.sim.SetReply("add", Json::Value());
+    sys::AdvanceMs(10);
+    ASSERT_TRUE(rig.AwaitCount("add", 2));
+    for (int s = 1; s < 12; ++s) {  // the status is answered meanwhile
+        sys::AdvanceMs(5000);
+        ASSERT_TRUE(WaitUntil([] { return g_CloudSilenceTicks == 0; })) << s;
+    }
+    sys::AdvanceMs(4990);
+    testsupport::Click(Form1->UiButton5);
+    EXPECT_EQ(Form1->MESLABEL->GetCaption(), Form1->GetMessageA(109));
+    sys::AdvanceMs(10);
+    EXPECT_EQ(Form1->MESLABEL->GetCaption(), Form1->ReadLangStr(kSyncUnansweredText));
+    EXPECT_FALSE(Form1->TimerProgress->GetEnabled());
+    EXPECT_EQ(Marked(), 5);
+    testsupport::Click(Form1->UiButton5);
+    EXPECT_TRUE(g_PhoneRead.Running());
 }
 
 TEST(CloudSyncRounds, AnImportInASessionStartsTheRoundsItself) {

@@ -2,6 +2,9 @@
 // level, the status poll, bursts and gaps, error replies.
 #include <gtest/gtest.h>
 
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QTest>
 #include <fstream>
 
 #include "LinkRig.h"
@@ -137,6 +140,19 @@ TEST(LinkSession, PlainPromptEnterKeyAndATextThatIsNoNumber) {
     Form1->PassEdit->SetText("12a");
     EXPECT_THROW(Form1->PassButOKClick(Form1->PassButOK), EConvertError);
     EXPECT_TRUE(OverlayShowsPage(1));  // stays open, nothing sent
+    // Nor is a number beyond the password's 16 bits, typed or pasted: it is refused as the
+    // settings refuse one.
+    c.rig.Speak("russian");
+    Form1->PassEdit->SetText("");
+    QTest::keyClicks(Form1->PassEdit->GetWidget(), "70000");
+    QGuiApplication::clipboard()->setText("70000");
+    QTest::keyClick(Form1->USBPASS->GetWidget(), Qt::Key_V, Qt::ControlModifier);
+    ui::test::ClearDialogs();
+    QTest::keyClick(Form1->PassEdit->GetWidget(), Qt::Key_Return);
+    testsupport::Click(Form1->Button5);
+    ASSERT_EQ(ui::test::ShownDialogs().size(), 2u);
+    for (const auto& box : ui::test::ShownDialogs()) EXPECT_EQ(box.text, "«Пароль»: допустимые значения от 0 до 65535.");
+    EXPECT_TRUE(OverlayShowsPage(1));
     char other = 'x';
     Form1->PassEditKeyPress(Form1->PassEdit, other);
     testsupport::Pump(20);

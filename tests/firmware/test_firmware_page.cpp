@@ -120,6 +120,11 @@ TEST(FirmwarePage, WholeUpdateThroughTheBootloaderByteExact) {
     EXPECT_EQ(Form1->Progress_flash->GetPercent(), 81);  // its reply sent the second: 2048 of 2500
     testsupport::Click(Form1->UiButton5);  // meanwhile no number is read
     EXPECT_EQ(FirmwareRig::Message(), Form1->GetMessageA(107));
+    ui::test::PushFileAnswer(f.File("fw38.bin", fwtest::MakeImage(600)));  // were the user asked
+    Form1->MESLABEL->SetCaption("");
+    testsupport::Click(Form1->Open_fw);  // nor another image opened
+    EXPECT_EQ(FirmwareRig::Message(), Form1->GetMessageA(107));
+    EXPECT_EQ(ui::test::ShownDialogs().size(), 1u);
     EXPECT_EQ(g_FwTimeout, 5);
     ASSERT_TRUE(f.Step(devsim::kCmdFwBlock));
     ASSERT_TRUE(f.Step(devsim::kCmdFwBlock));

@@ -336,17 +336,31 @@ TEST(NumbersLink, EmptyBaseAndEmptyGrid) {
     Form1->UiButton6Click(nullptr);
     ASSERT_TRUE(c.Await(devsim::kCmdWriteNumbers, 1));
     EXPECT_EQ(c.Frames(devsim::kCmdWriteNumbers).back().data, (Bytes{0x01}));
+    testsupport::Click(Form1->UiButton5);  // no read until the erase is answered
+    EXPECT_EQ(NumbersRig::Message(), Form1->GetMessageA(110));
     ASSERT_TRUE(LinkRig::Deliver(kWriteReply));
     EXPECT_EQ(NumbersRig::Message(), "Очистка памяти номеров завершена");
     EXPECT_TRUE(c.memory->Numbers().empty());
     sys::AdvanceMs(4000);
     EXPECT_EQ(c.device.Requests(devsim::kCmdWriteNumbers), 1u);
+    EXPECT_EQ(c.device.Requests(devsim::kCmdReadNumbers), 1u);
 
     // Answering no sends nothing.
     ui::test::PushDialogAnswer(IDNO);
     Form1->UiButton6Click(nullptr);
     testsupport::Pump(30);
     EXPECT_EQ(c.device.Requests(devsim::kCmdWriteNumbers), 1u);
+
+    // The service's erase holds the buttons for 15 s at most; its answer after that is nobody's.
+    ui::test::PushDialogAnswer(IDYES);
+    testsupport::Click(Form1->UiButton9);
+    ASSERT_TRUE(c.Await(devsim::kCmdWriteNumbers, 2));
+    sys::AdvanceMs(15000);
+    ASSERT_TRUE(LinkRig::Deliver(kWriteReply));
+    EXPECT_EQ(NumbersRig::Message(), "Чистка памяти номеров");
+    EXPECT_GE(Form1->MiniLOG->GetLines()->IndexOf("<< " + UnaskedReplyLine("0x2D")), 0);
+    testsupport::Click(Form1->UiButton5);
+    EXPECT_TRUE(c.Await(devsim::kCmdReadNumbers, 2));
 }
 
 TEST(NumbersLink, AddAndDeleteWithPerRecordResults) {

@@ -120,9 +120,12 @@ TEST(PhotoLink, CameraPictureFetchedInChunksWrittenAndShown) {
     Form1->BupdimageClick(Form1->FindComponent("Bupdimage"));
     EXPECT_TRUE(Form1->MESPANEL->GetVisible());
     ASSERT_TRUE(c.Await(devsim::kCmdCameraPhoto, 1));
+    testsupport::Click(Form1->UiButton5);  // from the request on no number is read
+    EXPECT_EQ(PhotoRig::Message(), Form1->GetMessageA(108));
     const std::vector<std::size_t> frames = CameraFrames(jpeg.size(), 100);
     ASSERT_TRUE(c.DeliverAll({frames[0], frames[1]}));
-    testsupport::Click(Form1->UiButton5);  // meanwhile no number is read
+    Form1->MESLABEL->SetCaption("");
+    testsupport::Click(Form1->UiButton5);
     EXPECT_EQ(PhotoRig::Message(), Form1->GetMessageA(108));
     ASSERT_TRUE(c.DeliverAll({frames.begin() + 2, frames.end()}));
 
@@ -210,12 +213,14 @@ TEST(PhotoLink, DamagedCameraPicturesAreReported) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(c.appData + "/TALIVEX/TALIVEX Zentor"),
                             std::filesystem::directory_iterator()), 1);
 
-    // A camera error ends the wait with its numbered message.
+    // A camera error ends the wait with its numbered message, and the request with it.
     c.photo->SetCameraError(3);
     Form1->BupdimageClick(nullptr);
     ASSERT_TRUE(c.Await(devsim::kCmdCameraPhoto, 12));
     ASSERT_TRUE(LinkRig::Deliver(FrameBytes(1)));
     EXPECT_EQ(c.Message(), Form1->GetMessageA(75));
+    testsupport::Click(Form1->UiButton5);
+    EXPECT_TRUE(c.Await(CmdReadNumbers, 1));
 }
 
 // Server replies: one frame per chunk of 100 bytes, then the end.
