@@ -80,7 +80,7 @@ bool TForm1::CloudReplyAwaited(const TCloudReply& reply) {
     if (reply.Response == cloudcmd::DispAuth)
         awaited = !g_CloudSession;  // the login's repetitions answered after it
     else if (const auto ask = AskOfCloudResponse(reply.Response))
-        awaited = g_AskedReplies.Answer(*ask, sys::TickMs());
+        awaited = g_AskedReplies.Answer(*ask, sys::ListenMs());
     if (!awaited) MiniLog(UnaskedReplyLine(reply.Response), 1);
     return awaited;
 }

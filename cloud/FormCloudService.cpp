@@ -104,7 +104,7 @@ void TForm1::BupdimageClick(TObject*) {
     } else if (g_WorkingMode) {
         // The picture is asked for as long as its wait runs; its size answers.
         if (SendCommand(CmdCameraPhoto, std::vector<std::uint8_t>{0x00, 0x00, 0x05}) > 0)
-            g_AskedReplies.Ask(TAsk::CameraPhoto, RequestRoute(), sys::TickMs(), 1000LL * kCameraWaitSeconds);
+            g_AskedReplies.Ask(TAsk::CameraPhoto, RequestRoute(), sys::ListenMs(), 1000LL * kCameraWaitSeconds);
         ShowWaitPanel(kCameraWaitSeconds, 0, GetMessageA(73));
     }
 }

@@ -74,7 +74,7 @@ bool SendJsonCommand(const std::string& imei, const std::string& pass, const std
 }
 
 void AwaitCloudReply(TAsk what, std::int64_t waitSeconds) {
-    g_AskedReplies.Ask(what, TLink::Cloud, sys::TickMs(), 1000 * waitSeconds);
+    g_AskedReplies.Ask(what, TLink::Cloud, sys::ListenMs(), 1000 * waitSeconds);
 }
 
 TCustomWinSocket* TForm1::CloudSocket() {

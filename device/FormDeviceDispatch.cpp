@@ -47,7 +47,7 @@ void TForm1::Read_Data(const std::uint8_t* frame, std::size_t available) {
 // A reply that answers a request is handled only while the tool awaits it; else it is noted.
 bool TForm1::ReplyAwaited(const TDeviceReply& reply) {
     const auto ask = AskOfDeviceCommand(reply.Command);
-    if (!ask || g_AskedReplies.Answer(*ask, sys::TickMs())) return true;
+    if (!ask || g_AskedReplies.Answer(*ask, sys::ListenMs())) return true;
     MiniLog(UnaskedDeviceReplyLine(reply.Command), 1);
     return false;
 }

@@ -47,7 +47,7 @@ int SendCommand(std::uint8_t code, const void* data, std::size_t n) {
     const int sent = SendOn(route, frame);
     // Its answer is awaited as long as a configuration's is on that link.
     if (const auto ask = AskOfDeviceCommand(code); ask && sent > 0)
-        g_AskedReplies.Ask(*ask, route, sys::TickMs(),
+        g_AskedReplies.Ask(*ask, route, sys::ListenMs(),
                            1000LL * (route == TLink::ConfServer ? kConfServerWaitSeconds : kConfigWaitSeconds));
     return sent;
 }

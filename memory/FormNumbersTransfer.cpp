@@ -75,7 +75,7 @@ void TForm1::RunTransferStep(std::uint8_t command, const TTransferStep& step) {
 
 void TForm1::AwaitPhonesErase() {
     const TLink link = RequestRoute();
-    g_AskedReplies.Ask(TAsk::EraseNumbers, link, sys::TickMs(), 1000LL * PhonesWaitSeconds(link));
+    g_AskedReplies.Ask(TAsk::EraseNumbers, link, sys::ListenMs(), 1000LL * PhonesWaitSeconds(link));
 }
 
 bool TForm1::PhonesWriteReplyAwaited(const TDeviceReply& reply) {
@@ -83,8 +83,8 @@ bool TForm1::PhonesWriteReplyAwaited(const TDeviceReply& reply) {
     if (!r) return true;
     // A refusal while an erase waits is its answer: no write runs beside it.
     const bool erased = r->Result == 0 && r->Detail == kPhonesWriteErased;
-    if (!erased && (r->Result == 0 || !g_AskedReplies.Awaits(TAsk::EraseNumbers, sys::TickMs()))) return true;
-    if (g_AskedReplies.Answer(TAsk::EraseNumbers, sys::TickMs())) return true;
+    if (!erased && (r->Result == 0 || !g_AskedReplies.Awaits(TAsk::EraseNumbers, sys::ListenMs()))) return true;
+    if (g_AskedReplies.Answer(TAsk::EraseNumbers, sys::ListenMs())) return true;
     MiniLog(UnaskedDeviceReplyLine(reply.Command), kIncoming);
     return false;
 }

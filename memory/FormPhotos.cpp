@@ -112,7 +112,7 @@ void TForm1::Reply_CameraPhoto(const TDeviceReply& reply) {
     switch (r.Kind) {
         case TCameraReplyKind::Size:
             // Only a picture asked for is fetched.
-            if (!g_AskedReplies.Answer(TAsk::CameraPhoto, sys::TickMs())) {
+            if (!g_AskedReplies.Answer(TAsk::CameraPhoto, sys::ListenMs())) {
                 MiniLog(UnaskedDeviceReplyLine(reply.Command), kIncoming);
                 break;
             }
@@ -150,7 +150,7 @@ void TForm1::Reply_CameraPhoto(const TDeviceReply& reply) {
         case TCameraReplyKind::Error:
         case TCameraReplyKind::Ended:
             // It ends the picture's request too, should it come before the size.
-            g_AskedReplies.Answer(TAsk::CameraPhoto, sys::TickMs());
+            g_AskedReplies.Answer(TAsk::CameraPhoto, sys::ListenMs());
             g_PhotoFile.Close();
             HideWaitPanel(r.Kind == TCameraReplyKind::Error ? GetMessageA(r.Message) : kNoText);
             break;

@@ -9,7 +9,7 @@
 #include "platform/sys/Clock.h"
 
 TTransfer RunningTransfer() {
-    const std::int64_t now = sys::TickMs();
+    const std::int64_t now = sys::ListenMs();
     const auto awaits = [now](TAsk what) { return g_AskedReplies.Awaits(what, now); };
     if (g_PhoneRead.Running()) return TTransfer::NumberRead;
     if (g_PhoneWrite.Writing()) return TTransfer::NumberWrite;

@@ -7,6 +7,10 @@ namespace sys {
 
 // Milliseconds on a monotonic scale (manual mode: starts at 0).
 std::int64_t TickMs();
+// TickMs less the time the tool could not run (a stop of the process, a stall of the GUI
+// thread), as the timers pass it over: what a wait for a peer's answer measures, so that an
+// answer waiting when the tool runs again is still in time. Manual mode: TickMs.
+std::int64_t ListenMs();
 
 // The local wall clock as Unix seconds counted as if local time were UTC, with the fraction.
 double LocalWallSeconds();

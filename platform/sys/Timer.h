@@ -52,13 +52,6 @@ private:
     std::unique_ptr<Impl> FImpl;
 };
 
-namespace sys {
-// The machine's clock less the time the tool could not run, as the timers pass it over: what a
-// wait for a peer's answer measures, so that an answer waiting when the tool runs again is
-// still in time. On the manual clock, TickMs.
-std::int64_t ListenMs();
-}  // namespace sys
-
 // The nearest of several steps' next ticks with work, each as OnDue counts it (0: none).
 inline unsigned EarliestDue(std::initializer_list<unsigned> dues) {
     unsigned best = 0;
